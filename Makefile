@@ -1,0 +1,31 @@
+# The two set-up commands: `make test` and `make run`. Both install what they need first.
+BUILD ?= build
+GENERATOR ?= Ninja
+CMAKE_FLAGS ?=
+CTEST_FLAGS ?= --output-on-failure
+
+.PHONY: all bootstrap configure build test run install clean
+
+all: build
+
+bootstrap:
+	./scripts/bootstrap
+
+configure: bootstrap
+	cmake -S . -B $(BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest $(CTEST_FLAGS)
+
+run: build
+	./scripts/run-demo $(BUILD)
+
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+	./scripts/register-handler $(if $(PREFIX),$(PREFIX)/bin/molb-handler,$(BUILD)/handlers/molb/molb-handler)
+
+clean:
+	rm -rf $(BUILD) build-asan build-tsan
