@@ -18,6 +18,11 @@
 
 class CScoutPanel;
 
+// Window styles that CDbscout::Create honours.
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_DISABLED = 0x08000000;
+
 class DBSCOUT_EXPORT CDbscout : public QWidget
 {
 public:

@@ -1,0 +1,102 @@
+#include <dbscout/dbscout.h>
+
+#include "panel/scout_panel.h"
+#include "resources/ids.h"
+
+#include <QCheckBox>
+#include <QResizeEvent>
+
+#include <new>
+
+CDbscout::CDbscout(const char* pszInitial, HKEY hSettingsKey, int bOpenMode, int nDataType,
+                   int bLockName, int bInitialIsName)
+{
+    setObjectName(QStringLiteral("CDbscout"));
+    m_pPanel = new (std::nothrow)
+        CScoutPanel(nullptr, pszInitial, hSettingsKey, bOpenMode, nDataType, bLockName,
+                    bInitialIsName);
+}
+
+CDbscout::~CDbscout()
+{
+    // Destroying the window saves the panel's settings, whether the host deletes this object or
+    // its own window that holds it.
+    if (m_pPanel)
+        m_pPanel->DestroyWindow();
+    delete m_pPanel;
+}
+
+BOOL CDbscout::Create(QWidget* hParent, const QRect& rect, UINT nID, DWORD dwStyle)
+{
+    if (!hParent)
+        return FALSE;
+    setParent(hParent);
+    setWindowTitle(QStringLiteral("Dbscout"));
+    setObjectName(QString::number(nID));
+    setGeometry(rect);
+    if (dwStyle & WS_DISABLED)
+        setEnabled(false);
+    if (dwStyle & WS_VISIBLE)
+        show();
+    return TRUE;
+}
+
+void CDbscout::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    OnSize(0, event->size().width(), event->size().height());
+}
+
+void CDbscout::OnSize(UINT, int cx, int cy)
+{
+    if (!m_pPanel)
+        return;
+    if (!m_pPanel->IsWindow())
+        m_pPanel->Create(this);
+    m_pPanel->setGeometry(0, 0, cx, cy);
+}
+
+BOOL CDbscout::GetURL(std::string& strURL, int& nFlag, std::string& strName)
+{
+    if (!m_pPanel)
+        return FALSE;
+    return m_pPanel->GetURL(strURL, nFlag, strName);
+}
+
+BOOL CDbscout::GetURL(std::string& strURL, int& nFlag)
+{
+    std::string name;
+    return GetURL(strURL, nFlag, name);
+}
+
+void CDbscout::Refresh()
+{
+    if (m_pPanel)
+        m_pPanel->OnCommand(Dbscout::ID_RELOAD);
+}
+
+void CDbscout::Stop()
+{
+    if (m_pPanel)
+        m_pPanel->StopRequests();
+}
+
+BOOL CDbscout::IsBoxChecked()
+{
+    if (!m_pPanel || !m_pPanel->localCopyBox())
+        return FALSE;
+    return m_pPanel->localCopyBox()->checkState() == Qt::Checked ? TRUE : FALSE;
+}
+
+void CDbscout::CheckBox(int nFlags)
+{
+    if (!m_pPanel || !m_pPanel->IsWindow())
+        return;
+    QCheckBox* box = m_pPanel->localCopyBox();
+    // Styles are only ever added: a box once disabled stays disabled.
+    box->show();
+    if (nFlags & 2)
+        box->setEnabled(false);
+    box->setChecked(nFlags & 1);
+    m_pPanel->Layout(m_pPanel->width(), m_pPanel->height());
+}

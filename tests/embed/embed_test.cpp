@@ -1,0 +1,204 @@
+// The embedding interface as a host uses it: exported functions, lazy panel creation on the
+// first resize, the controls by their ids, the layout rules, the check box and the teardown.
+
+#include "support/scripted_modal.h"
+#include "support/test_env.h"
+
+#include <dbscout/dbscout.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+using DbscoutTest::ScriptedModal;
+using DbscoutTest::TestEnv;
+
+namespace {
+
+constexpr int kFrame = 3; // the panel's frame metric
+
+QWidget* control(QWidget* panel, int id)
+{
+    return panel->findChild<QWidget*>(QString::number(id));
+}
+
+} // namespace
+
+class EmbedTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<ScriptedModal> m_modal;
+    std::unique_ptr<QWidget> m_host;
+    HKEY m_settings = nullptr;
+
+    CDbscout* createPanel()
+    {
+        CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
+        if (panel)
+            panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, WS_CHILD | WS_VISIBLE);
+        return panel;
+    }
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        m_modal = std::make_unique<ScriptedModal>();
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(800, 600);
+        m_host->show();
+        QVERIFY(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\EmbedTest", 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &m_settings, nullptr) == ERROR_SUCCESS);
+        InitScoutpaneDLL();
+    }
+
+    void cleanup()
+    {
+        m_host.reset();
+        RegCloseKey(m_settings);
+        m_modal.reset();
+        m_env.reset();
+    }
+
+    void messagesAreRegisteredAtLoad()
+    {
+        QVERIFY(UM_DBSCOUT_ITEM_SELECTED != 0);
+        QVERIFY(UM_DBSCOUT_POP_MENU != 0);
+        QVERIFY(UM_DBSCOUT_ITEM_SELECTED != UM_DBSCOUT_POP_MENU);
+        QCOMPARE(RegisterWindowMessageA("UM_DBSCOUT_ITEM_SELECTED"), UM_DBSCOUT_ITEM_SELECTED);
+    }
+
+    void panelIsBuiltOnFirstResizeWithItsControls()
+    {
+        CDbscout* panel = createPanel();
+        QVERIFY(panel);
+        QCOMPARE(panel->parentWidget(), m_host.get());
+        QCOMPARE(panel->windowTitle(), QString("Dbscout"));
+        QVERIFY(!control(panel, 6996)); // nothing before the first resize
+
+        std::string url = "unchanged";
+        std::string name;
+        int flag = 7;
+        QCOMPARE(panel->GetURL(url, flag, name), FALSE);
+        QCOMPARE(flag, 0);
+        QCOMPARE(url, std::string("unchanged"));
+
+        panel->resize(640, 480);
+        for (int id : {6913, 6914, 6909, 6901, 6996, 6999, 6920})
+            QVERIFY2(control(panel, id), qPrintable(QString("control %1 missing").arg(id)));
+        QVERIFY(qobject_cast<QComboBox*>(control(panel, 6913))->isEditable());
+        QVERIFY(qobject_cast<QComboBox*>(control(panel, 6914))->isEditable());
+        QVERIFY(!control(panel, 6920)->isVisibleTo(panel)); // hidden until the host asks
+
+        auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(0),
+                 QString("Please enter a Subset/Query and press \"Go\""));
+        QVERIFY(list->topLevelItem(0)->data(0, Qt::UserRole).isNull());
+        DeleteScoutpane(panel);
+    }
+
+    void layoutFollowsTheFrameRules()
+    {
+        CDbscout* panel = createPanel();
+        panel->resize(700, 500);
+        QWidget* inner = control(panel, 6996)->parentWidget();
+        QCOMPARE(inner->geometry(), QRect(0, 0, 700, 500));
+
+        QWidget* source = control(panel, 6913);
+        QWidget* query = control(panel, 6914);
+        QWidget* go = control(panel, 6901);
+        QWidget* list = control(panel, 6996);
+        QWidget* name = control(panel, 6999);
+        QWidget* status = control(panel, 6909);
+        QWidget* label = control(panel, 6991);
+        const int L = label->width();
+        const int G = go->width();
+        const int H = source->height();
+
+        QCOMPARE(source->geometry(), QRect(L + kFrame, kFrame, 700 - 3 * kFrame - G - L, H));
+        QCOMPARE(query->x(), L + kFrame);
+        QCOMPARE(query->y(), H + 2 * kFrame);
+        QCOMPARE(go->x(), 700 - G - kFrame);
+        QCOMPARE(status->geometry().bottom() + 1, 500 - kFrame);
+        QCOMPARE(status->width(), 700 - 2 * kFrame);
+        const int S = status->height() + kFrame;
+        QCOMPARE(list->geometry(),
+                 QRect(kFrame, 2 * H + 3 * kFrame, 700 - 2 * kFrame, 500 - 5 * kFrame - 3 * H - S));
+        QCOMPARE(name->geometry().bottom() + 1, 500 - S - kFrame);
+        // Without the check box the name box reaches one frame from the right edge.
+        QCOMPARE(name->geometry().right() + 1, 700 - kFrame);
+
+        panel->CheckBox(0);
+        QWidget* box = control(panel, 6920);
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->x(), 700 - box->width());
+        QCOMPARE(box->x() - (name->geometry().right() + 1), 3 * kFrame);
+
+        // A second resize moves the same panel; it does not build another.
+        QWidget* firstInner = inner;
+        panel->resize(900, 620);
+        QCOMPARE(control(panel, 6996)->parentWidget(), firstInner);
+        QCOMPARE(panel->findChildren<QTreeWidget*>().size(), 1);
+        QCOMPARE(firstInner->size(), QSize(900, 620));
+        QCOMPARE(control(panel, 6920)->x(), 900 - box->width());
+        DeleteScoutpane(panel);
+    }
+
+    void checkBoxAddsStylesAndNeverRemovesThem()
+    {
+        CDbscout* panel = createPanel();
+        panel->CheckBox(1); // before the window exists: nothing
+        panel->resize(600, 400);
+        QCOMPARE(panel->IsBoxChecked(), FALSE);
+        auto* box = qobject_cast<QCheckBox*>(control(panel, 6920));
+        QVERIFY(!box->isVisibleTo(panel));
+
+        panel->CheckBox(2);
+        QVERIFY(box->isVisible());
+        QVERIFY(!box->isEnabled());
+        QCOMPARE(panel->IsBoxChecked(), FALSE);
+
+        panel->CheckBox(1);
+        QVERIFY(!box->isEnabled());
+        QCOMPARE(panel->IsBoxChecked(), TRUE);
+        QCOMPARE(box->text(), QString("&cc: to Local DB"));
+        DeleteScoutpane(panel);
+    }
+
+    void escapeChangesNothingAndKeepsThePanel()
+    {
+        CDbscout* panel = createPanel();
+        panel->resize(600, 400);
+        auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(0),
+                 QString("Please enter a Subset/Query and press \"Go\""));
+        DeleteScoutpane(panel);
+    }
+
+    void deleteScoutpaneAcceptsNullAndPanelsTheHostAlreadyDestroyed()
+    {
+        DeleteScoutpane(nullptr);
+        CDbscout* panel = createPanel();
+        panel->resize(300, 200);
+        m_host.reset(); // the host's window takes its children with it
+        DeleteScoutpane(panel);
+        m_host = std::make_unique<QWidget>();
+    }
+};
+
+QTEST_MAIN(EmbedTest)
+#include "embed_test.moc"
