@@ -1,0 +1,25 @@
+#include "support/handler_registration.h"
+
+#include "support/test_env.h"
+
+#include <dbscout/registry.h>
+
+namespace DbscoutTest {
+
+std::string testHandlerPath()
+{
+    return testBinaryDir() + "/dbscout-test-handler";
+}
+
+bool registerTestHandler(const std::string& scheme, const std::string& verb)
+{
+    Dbscout::RegKey key;
+    const std::string path = scheme + "\\shell\\" + verb + "\\command";
+    if (key.create(HKEY_CLASSES_ROOT, path.c_str()) != ERROR_SUCCESS)
+        return false;
+    const std::string command = "\"" + testHandlerPath() + "\" \"%1\"";
+    return RegSetValueExA(key.get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                          DWORD(command.size() + 1)) == ERROR_SUCCESS;
+}
+
+} // namespace DbscoutTest
