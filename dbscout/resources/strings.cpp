@@ -13,7 +13,8 @@ const std::map<int, const char*>& table()
         {IDS_MOLB_NOT_FOUND, "MOLB registered protocol not found"},
         {IDS_UNKNOWN_ERROR, "Unknown error"},
         {IDS_MOLB_PROTOCOL_ERROR, "MOLB protocol error"},
-        {IDS_OBJECTS_FOUND_STATUS, "%d objects were found. The first object # is %d, page size: %d"},
+        {IDS_OBJECTS_FOUND_STATUS,
+         "%d objects were found. The first object # is %d, page size: %d"},
         {IDS_WRONG_DATA_TYPE, "Wrong data type."},
         {IDS_DBSCOUT_ERROR, "Dbscout error"},
         {IDS_NCBI_NOT_FOUND, "NCBI registered protocol not found"},
@@ -35,7 +36,8 @@ const std::map<int, const char*>& table()
          "Go to the dialog setup the page size and the number of first item/nGo to the dialog "
          "setup the page size and the number of first item"},
         {IDS_OBJECTS_IN_RESULTS, "%d objects found in the results."},
-        {ID_ADDITIONAL_FUNCTIONS, "Additional functions/nAdditional functions/nAdditional functions"},
+        {ID_ADDITIONAL_FUNCTIONS,
+         "Additional functions/nAdditional functions/nAdditional functions"},
         {IDS_UPLOAD_ERROR, "Error uloading data."},
         {IDS_MAIN_RESERVED, "The \"MAIN\" is reserved subset name."},
     };
