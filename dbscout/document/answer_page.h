@@ -1,0 +1,40 @@
+#pragma once
+// What the two answer pages share: the whole answer is read from the handler's output and parsed
+// as an XHTML page with an html root (optional version), a head with a title, and a body whose id
+// is the status.
+
+#include "document/scout_response.h"
+
+#include <string>
+#include <string_view>
+
+namespace Dbscout {
+
+class CXMLReader;
+
+// The decimal number at the start of text: leading blanks skipped, a sign allowed, reading stops
+// at the first non-digit, no digits give 0, values beyond the int range saturate.
+int ParseDecimal(std::string_view text);
+
+class AnswerPage : public ScoutResponse
+{
+public:
+    // Reads stdoutRead to its end and parses what came. Throws NoAnswerText when no buffer could
+    // be had, CXMLException for a malformed page.
+    void Parse(int stdoutRead) final;
+
+    // Parses an answer already in memory (NUL-terminated, UTF-8). Throws CXMLException.
+    virtual void ParseText(const char* text) = 0;
+
+    std::string title;
+
+protected:
+    // Loads text, checks the html root, reads the version and the title, and leaves the reader
+    // inside body with status set from its id.
+    void OpenBody(CXMLReader& reader, const char* text);
+
+    // Whether status equals expected apart from ASCII letter case.
+    bool StatusIs(std::string_view expected) const;
+};
+
+} // namespace Dbscout
