@@ -1,6 +1,7 @@
 #pragma once
 // The component's bitmaps and its animation, found by their resource ids. The images live in the
 // Qt resource data of the component; InitResources must have run before any of them is loaded.
+// Pixmaps need the application object: load them on the user-interface thread.
 
 #include <QList>
 #include <QPixmap>
