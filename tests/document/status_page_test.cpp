@@ -1,0 +1,127 @@
+// The status page of a save: success links, error pages, and the message each defect gives.
+
+#include "document/status_page.h"
+#include "document/xml_exception.h"
+#include "page_parts.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace Dbscout;
+using DbscoutTest::StatusPageParts;
+
+namespace {
+
+StatusPage parsed(const std::string& text)
+{
+    StatusPage page;
+    page.ParseText(text.c_str());
+    return page;
+}
+
+TEST(StatusPage, successStatusesTakeTheLink)
+{
+    const struct
+    {
+        const char* status;
+        const char* content;
+        const char* linkText;
+        const char* linkHref;
+    } cases[] = {
+        {"OK", "<a href=\"molb://local/db/dnarna/MAIN/pUC19\">pUC19</a>", "pUC19",
+         "molb://local/db/dnarna/MAIN/pUC19"},
+        {"EXIST", "Stored as <a href=\"x\"> pUC19 (2) </a>.", "pUC19 (2)", "x"},
+        {"ok", "<a>pUC19</a>", "pUC19", ""},
+        {"Denied", "<a href=\"\">pUC19</a>", "pUC19", ""},
+        {"ERRORS", "<a><b>p</b>UC</a>", "pUC", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        StatusPageParts parts;
+        parts.body = std::string("<body id=\"") + c.status + "\">";
+        parts.content = c.content;
+        StatusPage page = parsed(parts.text());
+        EXPECT_EQ(page.status, c.status);
+        EXPECT_EQ(page.title, "Save");
+        EXPECT_EQ(page.linkText, c.linkText);
+        EXPECT_EQ(page.linkHref, c.linkHref);
+        EXPECT_EQ(page.message, "");
+        EXPECT_EQ(page.messageTitle, "");
+    }
+}
+
+TEST(StatusPage, errorPagesInAnyCaseCarryTheTitleAndTheBodyText)
+{
+    for (const char* status : {"ERROR", "error", "Error"}) {
+        SCOPED_TRACE(status);
+        StatusPageParts parts;
+        parts.head = "<head><title>\"Save failed\"</title></head>";
+        parts.body = std::string("<body id=\"") + status + "\">";
+        parts.content =
+            "\n  <p>Object <b>pUC19</b> is checked out</p> <a href=\"x\">by curator</a>\n";
+        StatusPage page = parsed(parts.text());
+        EXPECT_EQ(page.status, status);
+        EXPECT_EQ(page.messageTitle, "\"Save failed\"");
+        EXPECT_EQ(page.message, "Object pUC19 is checked out by curator");
+        EXPECT_EQ(page.linkText, "");
+        EXPECT_EQ(page.linkHref, "");
+    }
+}
+
+TEST(StatusPage, eachDefectGivesItsMessage)
+{
+    using Edit = std::function<void(StatusPageParts&)>;
+    const struct
+    {
+        const char* defect;
+        Edit edit;
+        const char* message;
+    } cases[] = {
+        {"document element not html",
+         [](auto& p) {
+             p.html = "<xhtml>";
+             p.end = "</body></xhtml>";
+         },
+         "No root element <html> "},
+        {"no head", [](auto& p) { p.head = "<title>Save</title>"; }, "No <head> element"},
+        {"no title", [](auto& p) { p.head = "<head><Title>Save</Title></head>"; },
+         "No <title> element"},
+        {"body without status", [](auto& p) { p.body = "<body>"; },
+         "No attribute \"id\" in element <body>"},
+        {"success without its link", [](auto& p) { p.content = "pUC19"; }, "No <a> element"},
+        {"link in a namespace", [](auto& p) { p.content = "<a xmlns=\"urn:x\">pUC19</a>"; },
+         "No <a> element"},
+        {"cut short",
+         [](auto& p) {
+             p.content = "\n<a href=\"x\">pUC";
+             p.end = "";
+         },
+         "0x4d Line : 2 Char : 16 Premature end of data in tag a line 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.defect);
+        StatusPageParts parts;
+        c.edit(parts);
+        StatusPage page;
+        try {
+            page.ParseText(parts.text().c_str());
+            ADD_FAILURE() << "parsed";
+        } catch (const CXMLException& error) {
+            EXPECT_EQ(error.message(), c.message);
+        }
+    }
+}
+
+TEST(StatusPage, versionFollowsTheNumberRule)
+{
+    StatusPageParts parts;
+    parts.html = "<html version=\"4.7\">";
+    StatusPage page = parsed(parts.text());
+    EXPECT_EQ(page.versionMajor, 4);
+    EXPECT_EQ(page.versionMinor, 7);
+    parts.html = "<html>";
+    EXPECT_EQ(parsed(parts.text()).versionMajor, 1);
+}
+
+} // namespace
