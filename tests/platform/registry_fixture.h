@@ -1,0 +1,40 @@
+#pragma once
+// A private, empty settings store for each test, and small helpers to write and read values.
+
+#include "support/test_env.h"
+
+#include "platform/registry_store.h"
+
+#include <dbscout/registry.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace DbscoutTest {
+
+struct StoredValue
+{
+    DWORD type = REG_NONE;
+    std::string data;
+    bool operator==(const StoredValue&) const = default;
+};
+
+class RegistryTest : public ::testing::Test
+{
+protected:
+    RegistryTest() { Dbscout::ResetRegistryForTests(); }
+    ~RegistryTest() override { Dbscout::ResetRegistryForTests(); }
+
+    // Creates (or opens) path below root with full access; fails the test when it cannot.
+    static Dbscout::RegKey createKey(HKEY root, const char* path);
+
+    static LONG setValue(HKEY key, const char* name, DWORD type, const std::string& data);
+    // The value as stored, or nothing when it cannot be read.
+    static std::optional<StoredValue> value(HKEY key, const char* name);
+
+    TestEnv m_env;
+};
+
+} // namespace DbscoutTest
