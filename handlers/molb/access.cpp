@@ -1,0 +1,50 @@
+#include "access.h"
+
+#include <algorithm>
+
+namespace Dbscout::Molb {
+
+bool isValidMode(std::string_view mode)
+{
+    return mode.size() == 3 && std::all_of(mode.begin(), mode.end(), [](char c) {
+               return c == '-' || c == 'r' || c == 'w';
+           });
+}
+
+Right rightOf(const Session& session, const std::string& owner, const std::string& group,
+              std::string_view mode)
+{
+    if (session.everyoneOwns)
+        return Right::Write;
+    if (!isValidMode(mode))
+        return Right::None;
+    size_t position = 2;
+    if (!session.user.empty() && session.user == owner)
+        position = 0;
+    else if (!group.empty() &&
+             std::find(session.groups.begin(), session.groups.end(), group) != session.groups.end())
+        position = 1;
+    switch (mode[position]) {
+    case 'w':
+        return Right::Write;
+    case 'r':
+        return Right::Read;
+    default:
+        return Right::None;
+    }
+}
+
+const char* accessText(Right right)
+{
+    switch (right) {
+    case Right::Write:
+        return "rw";
+    case Right::Read:
+        return "r";
+    case Right::None:
+        break;
+    }
+    return "";
+}
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,32 @@
+#pragma once
+// The commands of molb-handler. Each answers one parsed request from an open store for an
+// authenticated session.
+
+#include "request_url.h"
+#include "store.h"
+
+#include <string>
+
+namespace Dbscout::Molb {
+
+// Writes all of data to fd, going on after partial writes; false when the reader is gone.
+bool writeAll(int fd, const char* data, size_t length);
+bool writeAll(int fd, const std::string& text);
+
+// command=dir (or none): a result page.
+Status serveListing(Store& store, const Session& session, const RequestUrl& url,
+                    std::string& page);
+// command=fetch: the object's bytes on out. Nothing is written when it fails before the first
+// byte, so the caller can still answer with an error page; started tells whether bytes went out.
+Status serveFetch(Store& store, const Session& session, const RequestUrl& url, int out,
+                  bool& started);
+// command=put with the object's bytes: a status page ("OK" or "EXIST").
+Status serveSave(Store& store, const Session& session, const RequestUrl& url, std::string bytes,
+                 std::string& page);
+
+// Serves one request URL, reading standard input from in and answering on out. Returns the exit
+// status: 0 when the request was served, 1 when it was refused (error page), 2 when the store
+// failed (error page).
+int serveRequest(const std::string& urlText, int in, int out);
+
+} // namespace Dbscout::Molb

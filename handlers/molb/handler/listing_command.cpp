@@ -1,0 +1,103 @@
+#include "handler/commands.h"
+
+#include "page_writer.h"
+
+#include <strings.h>
+
+namespace Dbscout::Molb {
+namespace {
+
+constexpr const char* kMain = "MAIN";
+
+Status needKind(const RequestUrl& url)
+{
+    if (url.kind)
+        return Status::pass();
+    return Status::fail(ErrorCode::BadRequest,
+                        "The address names no object kind: add /dnarna/, /protein/, /citation/, "
+                        "/blast/ or /analysis/ after the database name.");
+}
+
+// MAIN first, then the subsets the session may read (write, when only writable ones are asked).
+Status subsetDirectory(Store& store, const Session& session, const RequestUrl& url,
+                       std::vector<SubsetInfo>& directory)
+{
+    std::vector<SubsetInfo> subsets;
+    Status status = store.listSubsets(*url.kind, subsets);
+    if (!status.ok())
+        return status;
+    directory.push_back(SubsetInfo{kMain, {}, {}, {}});
+    const Right needed = url.writableOnly ? Right::Write : Right::Read;
+    for (SubsetInfo& subset : subsets) {
+        const Right right = rightOf(session, subset.owner, subset.group, subset.mode);
+        if (right == needed || right == Right::Write)
+            directory.push_back(std::move(subset));
+    }
+    return Status::pass();
+}
+
+std::string_view trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return std::string_view(text).substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Decides what the query lists: every object, a subset, or a search.
+Status chooseScope(Store& store, const Session& session, std::string_view query,
+                   ListingRequest& request, SubsetInfo& caption)
+{
+    // "MAIN" is reserved in any letter case, as the panel treats it.
+    if (query.empty() || (query.size() == 4 && strncasecmp(query.data(), kMain, 4) == 0)) {
+        request.scope = ListingRequest::Scope::Main;
+        caption.name = kMain;
+        return Status::pass();
+    }
+    const std::string name(query);
+    Status status = store.findSubset(request.kind, name, caption);
+    if (status.ok()) {
+        if (rightOf(session, caption.owner, caption.group, caption.mode) == Right::None)
+            return Status::fail(ErrorCode::Denied, "You may not read the subset \"" + name + "\".");
+        request.scope = ListingRequest::Scope::Subset;
+        request.subset = name;
+        return Status::pass();
+    }
+    if (status.code() != ErrorCode::NotFound)
+        return status;
+    caption = SubsetInfo();
+    request.scope = ListingRequest::Scope::Search;
+    return parseSearchQuery(request.kind, query, request.search);
+}
+
+} // namespace
+
+Status serveListing(Store& store, const Session& session, const RequestUrl& url,
+                    std::string& page)
+{
+    Status status = needKind(url);
+    if (!status.ok())
+        return status;
+    ResultPageContent content;
+    content.kind = *url.kind;
+    content.pageSize = url.pageSize;
+    content.start = url.start;
+    if (status = subsetDirectory(store, session, url, content.subsets); !status.ok())
+        return status;
+    const std::string_view query = trimmed(url.query.value_or(std::string()));
+    // The subset-name request (the address alone, no query, no paging) lists no objects.
+    if (!query.empty() || url.pagingGiven) {
+        ListingRequest request;
+        request.kind = *url.kind;
+        request.start = url.start;
+        request.pageSize = url.pageSize;
+        if (status = chooseScope(store, session, query, request, content.caption); !status.ok())
+            return status;
+        if (status = store.listObjects(request, content.listing); !status.ok())
+            return status;
+    }
+    page = resultPage(session, content);
+    return Status::pass();
+}
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,82 @@
+// command=fetch and command=put.
+
+#include "handler/commands.h"
+
+#include "import/importer.h"
+#include "page_writer.h"
+#include "utf8.h"
+
+#include <strings.h>
+
+namespace Dbscout::Molb {
+namespace {
+
+std::string fetchUrl(const RequestUrl& url, Kind kind, const std::string& id)
+{
+    return "molb://" + url.host + "/" + url.database + "/" + kindKeyword(kind) + "/" + id +
+           "?command=fetch";
+}
+
+Status checkName(const std::string& name)
+{
+    if (name.empty())
+        return Status::fail(ErrorCode::BadRequest,
+                            "The address names no object: put its name after the kind, as in "
+                            "molb://local/DATABASE/dnarna/NAME.");
+    if (!isValidUtf8(name))
+        return Status::fail(ErrorCode::BadRequest, "The object name is not valid UTF-8 text.");
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7f)
+            return Status::fail(ErrorCode::BadRequest,
+                                "The object name contains a control character.");
+    }
+    return Status::pass();
+}
+
+} // namespace
+
+Status serveFetch(Store& store, const Session& session, const RequestUrl& url, int out,
+                  bool& started)
+{
+    started = false;
+    if (url.last.empty())
+        return Status::fail(ErrorCode::BadRequest,
+                            "The address names no object: put its id or name after the kind.");
+    const ByteSink sink = [&](const char* data, size_t length) {
+        started = true;
+        return writeAll(out, data, length);
+    };
+    return store.fetchObject(session, ObjectRef{url.kind, url.last}, sink);
+}
+
+Status serveSave(Store& store, const Session& session, const RequestUrl& url, std::string bytes,
+                 std::string& page)
+{
+    if (!url.kind)
+        return Status::fail(ErrorCode::BadRequest,
+                            "A save needs the object kind in the address, as in "
+                            "molb://local/DATABASE/dnarna/NAME.");
+    Status status = checkName(url.last);
+    if (!status.ok())
+        return status;
+    SaveRequest request;
+    request.force = url.force;
+    const std::string query = url.query.value_or(std::string());
+    if (!query.empty() && strcasecmp(query.c_str(), "MAIN") != 0)
+        request.subset = query;
+    NewObject& object = request.object;
+    object.kind = *url.kind;
+    object.arcname = url.arcname;
+    object.meta[Field::Name] = url.last;
+    object.metaKnown = describeObject(bytes, object.kind, object.meta);
+    object.bytes = std::move(bytes);
+
+    SaveOutcome outcome;
+    if (status = store.saveObject(session, request, outcome); !status.ok())
+        return status;
+    page = statusPage(outcome.exists ? "EXIST" : "OK", outcome.name,
+                      fetchUrl(url, object.kind, outcome.id));
+    return Status::pass();
+}
+
+} // namespace Dbscout::Molb

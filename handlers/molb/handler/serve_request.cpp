@@ -1,0 +1,106 @@
+#include "handler/commands.h"
+
+#include "page_writer.h"
+#include "store_open.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace Dbscout::Molb {
+namespace {
+
+constexpr int kExitServed = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitStoreFailed = 2;
+
+int answerError(int out, const Status& status)
+{
+    static_cast<void>(writeAll(out, errorPage(status.message())));
+    return status.code() == ErrorCode::Failure ? kExitStoreFailed : kExitRefused;
+}
+
+Status readAll(int in, std::string& bytes)
+{
+    char buffer[1 << 16];
+    while (true) {
+        const ssize_t count = ::read(in, buffer, sizeof buffer);
+        if (count == 0)
+            return Status::pass();
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return Status::fail(ErrorCode::Failure,
+                                std::string("Cannot read the object: ") + std::strerror(errno));
+        bytes.append(buffer, static_cast<size_t>(count));
+    }
+}
+
+} // namespace
+
+bool writeAll(int fd, const char* data, size_t length)
+{
+    while (length > 0) {
+        const ssize_t count = ::write(fd, data, length);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        data += count;
+        length -= static_cast<size_t>(count);
+    }
+    return true;
+}
+
+bool writeAll(int fd, const std::string& text)
+{
+    return writeAll(fd, text.data(), text.size());
+}
+
+int serveRequest(const std::string& urlText, int in, int out)
+{
+    RequestUrl url;
+    Status status = parseRequestUrl(urlText, url);
+    if (!status.ok())
+        return answerError(out, status);
+    // A save reads its whole object before it touches the store.
+    std::string input;
+    if (url.command == Command::Put) {
+        if (status = readAll(in, input); !status.ok())
+            return answerError(out, status);
+    }
+    if (!url.operation.empty())
+        return answerError(out, Status::fail(ErrorCode::BadRequest,
+                                             "The command \"" + url.operation +
+                                                 "\" is not served by this handler."));
+    std::unique_ptr<Store> store;
+    if (status = openStore(url.host, url.database, OpenMode::Existing, store); !status.ok())
+        return answerError(out, status);
+    Session session;
+    if (status = store->authenticate(url.credentialsGiven, url.user, url.password, session);
+        !status.ok())
+        return answerError(out, status);
+
+    std::string page;
+    switch (url.command) {
+    case Command::Dir:
+        status = serveListing(*store, session, url, page);
+        break;
+    case Command::Put:
+        status = serveSave(*store, session, url, std::move(input), page);
+        break;
+    case Command::Fetch: {
+        bool started = false;
+        status = serveFetch(*store, session, url, out, started);
+        if (status.ok())
+            return kExitServed;
+        // Once bytes went out no page can follow; the exit status tells the failure.
+        return started ? kExitStoreFailed : answerError(out, status);
+    }
+    }
+    if (!status.ok())
+        return answerError(out, status);
+    return writeAll(out, page) ? kExitServed : kExitStoreFailed;
+}
+
+} // namespace Dbscout::Molb

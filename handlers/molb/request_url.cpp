@@ -1,0 +1,255 @@
+#include "request_url.h"
+
+#include <charconv>
+#include <strings.h>
+
+namespace Dbscout::Molb {
+namespace {
+
+constexpr std::string_view kScheme = "molb://";
+
+Status bad(std::string message)
+{
+    return Status::fail(ErrorCode::BadRequest, std::move(message));
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool parseWhole(std::string_view text, std::int64_t& value)
+{
+    if (text.empty() || text.size() > 18)
+        return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value >= 0;
+}
+
+Status decodeParameter(std::string_view name, std::string_view raw, std::string& out)
+{
+    if (!percentDecode(raw, out))
+        return bad("The " + std::string(name) + "= parameter holds a malformed percent escape.");
+    if (out.find('\0') != std::string::npos)
+        return bad("The " + std::string(name) + "= parameter contains a NUL byte.");
+    return Status::pass();
+}
+
+Status takeCommand(std::string_view value, RequestUrl& url, bool& operationChosen)
+{
+    // "dir" only asks for the listing after the operation. The first other command names the
+    // operation; later ones (a check-in after a save) belong to the steps that follow it.
+    if (value == "dir" || operationChosen)
+        return Status::pass();
+    operationChosen = true;
+    if (value == "fetch")
+        url.command = Command::Fetch;
+    else if (value == "put")
+        url.command = Command::Put;
+    else if (value.empty() || value.size() > 32)
+        return bad("The command= parameter is empty or too long.");
+    else
+        url.operation = value;
+    return Status::pass();
+}
+
+Status takeParameter(std::string_view name, std::string_view value, RequestUrl& url,
+                     bool& operationChosen)
+{
+    if (name == "command")
+        return takeCommand(value, url, operationChosen);
+    if (name == "start" || name == "page") {
+        url.pagingGiven = true;
+        std::int64_t number = 0;
+        if (!parseWhole(value, number))
+            return bad("The " + std::string(name) + "= parameter must be a whole number.");
+        if (name == "start") {
+            url.start = number;
+        } else {
+            if (number < 1 || number > kMaxPageSize)
+                return bad("The page= parameter must be between 1 and " +
+                           std::to_string(kMaxPageSize) + ".");
+            url.pageSize = static_cast<int>(number);
+        }
+        return Status::pass();
+    }
+    if (name == "query") {
+        std::string decoded;
+        Status status = decodeParameter(name, value, decoded);
+        if (!status.ok())
+            return status;
+        if (decoded.size() > kMaxQueryBytes)
+            return bad("The query is longer than " + std::to_string(kMaxQueryBytes) + " bytes.");
+        url.query = std::move(decoded);
+        return Status::pass();
+    }
+    if (name == "arcname") {
+        Status status = decodeParameter(name, value, url.arcname);
+        if (status.ok() && url.arcname.size() > kMaxNameBytes)
+            return bad("The archive name is longer than " + std::to_string(kMaxNameBytes) +
+                       " bytes.");
+        return status;
+    }
+    // Credentials are raw: the panel writes them unescaped, so "%" is an ordinary character.
+    if (name == "user") {
+        url.credentialsGiven = true;
+        url.user = value;
+    } else if (name == "pass") {
+        url.password = value;
+    } else if (name == "writable") {
+        url.writableOnly = value == "yes";
+    } else if (name == "force") {
+        url.force = value == "yes";
+    }
+    // Parameters of the operations that this handler does not serve yet are ignored.
+    return Status::pass();
+}
+
+Status parseQueryString(std::string_view text, RequestUrl& url)
+{
+    bool operationChosen = false;
+    while (!text.empty()) {
+        const size_t amp = text.find('&');
+        const std::string_view pair = text.substr(0, amp);
+        text = amp == std::string_view::npos ? std::string_view() : text.substr(amp + 1);
+        if (pair.empty())
+            continue;
+        const size_t equals = pair.find('=');
+        const std::string_view name = pair.substr(0, equals);
+        const std::string_view value =
+            equals == std::string_view::npos ? std::string_view() : pair.substr(equals + 1);
+        Status status = takeParameter(name, value, url, operationChosen);
+        if (!status.ok())
+            return status;
+    }
+    return Status::pass();
+}
+
+Status parseAuthority(std::string_view authority, RequestUrl& url)
+{
+    // user:password@host, as a typed address may carry them; parameters take precedence.
+    const size_t at = authority.rfind('@');
+    if (at != std::string_view::npos) {
+        const std::string_view userInfo = authority.substr(0, at);
+        const size_t colon = userInfo.find(':');
+        url.credentialsGiven = true;
+        url.user = userInfo.substr(0, colon);
+        if (colon != std::string_view::npos)
+            url.password = userInfo.substr(colon + 1);
+        authority = authority.substr(at + 1);
+    }
+    if (authority.empty())
+        return bad("The address names no host; use molb://local/DATABASE/KIND/.");
+    url.host = authority;
+    return Status::pass();
+}
+
+Status parsePath(std::string_view path, RequestUrl& url)
+{
+    const size_t slash = path.find('/');
+    const std::string_view database = path.substr(0, slash);
+    if (database.empty())
+        return bad("The address names no database; use molb://" + url.host + "/DATABASE/KIND/.");
+    if (!isValidDatabaseName(database))
+        return bad("The database name \"" + std::string(database) +
+                   "\" is not valid: use letters, digits, \"_\", \"-\" and \".\", not starting "
+                   "with \".\".");
+    url.database = database;
+    std::string_view rest = slash == std::string_view::npos ? std::string_view()
+                                                            : path.substr(slash + 1);
+    const size_t kindEnd = rest.find('/');
+    if (std::optional<Kind> kind = kindFromKeyword(rest.substr(0, kindEnd))) {
+        url.kind = kind;
+        rest = kindEnd == std::string_view::npos ? std::string_view() : rest.substr(kindEnd + 1);
+    }
+    if (!percentDecode(rest, url.last))
+        return bad("The object name in the address holds a malformed percent escape.");
+    if (url.last.find('\0') != std::string::npos)
+        return bad("The object name in the address contains a NUL byte.");
+    if (url.last.size() > kMaxNameBytes)
+        return bad("The object name is longer than " + std::to_string(kMaxNameBytes) + " bytes.");
+    return Status::pass();
+}
+
+} // namespace
+
+bool percentDecode(std::string_view text, std::string& out)
+{
+    out.clear();
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        const int high = i + 1 < text.size() ? hexValue(text[i + 1]) : -1;
+        const int low = i + 2 < text.size() ? hexValue(text[i + 2]) : -1;
+        if (high < 0 || low < 0)
+            return false;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return true;
+}
+
+std::string percentEncodeName(std::string_view text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : text) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == ':' || c == ',' || c == '/') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+bool isValidDatabaseName(std::string_view name)
+{
+    if (name.empty() || name.size() > 128 || name.front() == '.')
+        return false;
+    for (char c : name) {
+        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                             (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
+        if (!allowed)
+            return false;
+    }
+    return true;
+}
+
+Status parseRequestUrl(std::string_view text, RequestUrl& url)
+{
+    url = RequestUrl();
+    if (text.size() < kScheme.size() ||
+        strncasecmp(text.data(), kScheme.data(), kScheme.size()) != 0)
+        return bad("Not a molb request: the address must start with molb://.");
+    text.remove_prefix(kScheme.size());
+    const size_t question = text.find('?');
+    const std::string_view address = text.substr(0, question);
+    const std::string_view parameters =
+        question == std::string_view::npos ? std::string_view() : text.substr(question + 1);
+
+    const size_t slash = address.find('/');
+    Status status = parseAuthority(address.substr(0, slash), url);
+    if (!status.ok())
+        return status;
+    status = parsePath(slash == std::string_view::npos ? std::string_view()
+                                                       : address.substr(slash + 1),
+                       url);
+    if (!status.ok())
+        return status;
+    return parseQueryString(parameters, url);
+}
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,54 @@
+#pragma once
+// The request URL a handler is started with: molb://HOST/DB[/KIND][/LAST]?PARAMS. The grammar is
+// in docs/protocol.md.
+
+#include "object_kind.h"
+#include "status.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Dbscout::Molb {
+
+inline constexpr int kDefaultPageSize = 100;
+inline constexpr int kMaxPageSize = 1000;
+inline constexpr size_t kMaxNameBytes = 1024;
+inline constexpr size_t kMaxQueryBytes = 4096;
+
+enum class Command { Dir, Fetch, Put };
+
+struct RequestUrl
+{
+    std::string host;     // "local", or a server (not served yet)
+    std::string database; // letters, digits, "_", "-" and "."; never "." or ".." or hidden
+    std::optional<Kind> kind;
+    std::string last; // the rest of the path, percent-decoded; empty when absent
+    Command command = Command::Dir;
+    std::string operation; // the first command other than dir, fetch and put; empty when none
+
+    std::optional<std::string> query; // percent-decoded
+    bool pagingGiven = false;         // start= or page= was present
+    std::int64_t start = 0;
+    int pageSize = kDefaultPageSize;
+    bool credentialsGiven = false;
+    std::string user; // raw, as the panel writes it
+    std::string password;
+    bool writableOnly = false;
+    bool force = false;
+    std::string arcname; // percent-decoded
+};
+
+// Parses text; a malformed URL fails with BadRequest and a message naming the fault.
+Status parseRequestUrl(std::string_view text, RequestUrl& url);
+
+// Decodes %xx escapes (either case); any other "%" fails.
+bool percentDecode(std::string_view text, std::string& out);
+// The reverse of what the panel does to object names: letters, digits, ":", "," and "/" stay.
+std::string percentEncodeName(std::string_view text);
+
+bool isValidDatabaseName(std::string_view name);
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,110 @@
+#pragma once
+// Thin owners of an SQLite connection, its prepared statements and its transactions.
+
+#include "status.h"
+
+#include <cstdint>
+#include <memory>
+#include <sqlite3.h>
+#include <string>
+#include <unordered_map>
+
+namespace Dbscout::Molb {
+
+class SqliteStatement final
+{
+public:
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+    explicit SqliteStatement(sqlite3_stmt* statement) : m_statement(statement) {}
+    ~SqliteStatement() { sqlite3_finalize(m_statement); }
+
+    void bind(int index, std::int64_t value) { sqlite3_bind_int64(m_statement, index, value); }
+    void bind(int index, const std::string& text)
+    {
+        sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_STATIC);
+    }
+    void bindBlob(int index, const std::string& bytes)
+    {
+        sqlite3_bind_blob64(m_statement, index, bytes.data(), bytes.size(), SQLITE_STATIC);
+    }
+    void bindNull(int index) { sqlite3_bind_null(m_statement, index); }
+
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step() { return sqlite3_step(m_statement); }
+    // Makes the statement ready for its next use and drops the bound values.
+    void reset()
+    {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+    }
+
+    std::int64_t integer(int column) const { return sqlite3_column_int64(m_statement, column); }
+    bool isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
+    // Text of a column; NULL gives "", integers their decimal form.
+    std::string text(int column) const;
+
+private:
+    sqlite3_stmt* m_statement;
+};
+
+// Resets a cached statement when the use ends, however it ends.
+class StatementUse final
+{
+public:
+    explicit StatementUse(SqliteStatement& statement) : m_statement(statement) {}
+    ~StatementUse() { m_statement.reset(); }
+    SqliteStatement* operator->() { return &m_statement; }
+    SqliteStatement& operator*() { return m_statement; }
+
+private:
+    SqliteStatement& m_statement;
+};
+
+class SqliteDb final
+{
+public:
+    SqliteDb() = default;
+    SqliteDb(const SqliteDb&) = delete;
+    SqliteDb& operator=(const SqliteDb&) = delete;
+    ~SqliteDb();
+
+    // Opens path (creating it when create is set), with a busy timeout and foreign keys on.
+    Status open(const std::string& path, bool create);
+    sqlite3* handle() const { return m_db; }
+
+    // The statement of a constant SQL text, prepared on first use and kept for the connection.
+    // The key is the text's address: pass named constants only.
+    Status cached(const char* sql, SqliteStatement*& statement);
+    // A statement for SQL that varies per call (built from fixed fragments, never from input).
+    Status prepare(const std::string& sql, std::unique_ptr<SqliteStatement>& statement);
+    Status execute(const char* sql);
+
+    // A failed step or prepare as a Status: Failure, or Conflict for a broken UNIQUE rule.
+    Status failure(int code) const;
+
+private:
+    sqlite3* m_db = nullptr;
+    std::unordered_map<const char*, std::unique_ptr<SqliteStatement>> m_cache;
+};
+
+// BEGIN IMMEDIATE for commands that write (so that two writers queue on the busy timeout
+// instead of failing half-way), BEGIN for readers; rolls back unless committed.
+class SqliteTransaction final
+{
+public:
+    enum class Kind { Read, Write };
+    SqliteTransaction(SqliteDb& db, Kind kind) : m_db(db), m_kind(kind) {}
+    ~SqliteTransaction();
+
+    Status begin();
+    Status commit();
+
+private:
+    SqliteDb& m_db;
+    Kind m_kind;
+    bool m_open = false;
+};
+
+} // namespace Dbscout::Molb

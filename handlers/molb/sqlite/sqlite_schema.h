@@ -1,0 +1,25 @@
+#pragma once
+// The tables of an embedded store and the SQL column of every object field.
+
+#include "object_kind.h"
+#include "sqlite/sqlite_db.h"
+
+namespace Dbscout::Molb {
+
+inline constexpr int kSqliteSchemaVersion = 1;
+
+// Creates every table, index and trigger of an empty store, in WAL mode.
+Status createSqliteSchema(SqliteDb& db);
+// Fails unless the file is a store of the schema version this program knows.
+Status checkSqliteSchema(SqliteDb& db, const std::string& path);
+
+// The column of a field in table objects (alias "o" in every query).
+const char* fieldColumn(Field field);
+
+// The object columns a listing row reads, in ObjectRow order: id, owner, grp, mode,
+// checkout_by, then one column per field; readObjectRow reads them back from column offset.
+const std::string& objectRowColumns();
+struct ObjectRow;
+void readObjectRow(const SqliteStatement& statement, ObjectRow& row);
+
+} // namespace Dbscout::Molb

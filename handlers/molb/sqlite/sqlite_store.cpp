@@ -1,0 +1,266 @@
+#include "sqlite/sqlite_store.h"
+
+#include "password.h"
+#include "sqlite/sqlite_schema.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace Dbscout::Molb {
+namespace {
+
+constexpr const char* kAnyUser = "SELECT EXISTS(SELECT 1 FROM users)";
+constexpr const char* kUserByName =
+    "SELECT password_hash, primary_group FROM users WHERE name = ?1";
+constexpr const char* kUserGroups =
+    "SELECT group_name FROM group_members WHERE user_name = ?1 AND group_name <> ?2 "
+    "ORDER BY group_name";
+constexpr const char* kSubsetByName =
+    "SELECT id, owner, grp, mode FROM subsets WHERE kind = ?1 AND name = ?2";
+constexpr const char* kSubsetsOfKind =
+    "SELECT name, owner, grp, mode FROM subsets WHERE kind = ?1 ORDER BY name";
+constexpr const char* kInsertSubset =
+    "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES (?1, ?2, ?3, ?4, ?5)";
+constexpr const char* kInsertUser =
+    "INSERT INTO users(name, password_hash, primary_group) VALUES (?1, ?2, ?3)";
+constexpr const char* kInsertGroup = "INSERT OR IGNORE INTO groups(name) VALUES (?1)";
+constexpr const char* kInsertMembership =
+    "INSERT OR IGNORE INTO group_members(user_name, group_name) VALUES (?1, ?2)";
+constexpr const char* kKindOfObject = "SELECT kind FROM objects WHERE id = ?1";
+
+Status busyOr(SqliteDb& db, int code)
+{
+    return code == SQLITE_DONE || code == SQLITE_ROW ? Status::pass() : db.failure(code);
+}
+
+} // namespace
+
+Status SqliteStore::open(const std::string& path, bool create)
+{
+    struct stat info = {};
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    if (create && exists)
+        return Status::fail(ErrorCode::Conflict, "The store " + path + " exists already.");
+    if (!create && !exists)
+        return Status::fail(ErrorCode::NotFound, "There is no store " + path + ".");
+    Status status = m_db.open(path, create);
+    if (status.ok())
+        status = create ? createSqliteSchema(m_db) : checkSqliteSchema(m_db, path);
+    return status;
+}
+
+Status SqliteStore::authenticate(bool given, const std::string& user, const std::string& password,
+                                 Session& session)
+{
+    session = Session();
+    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Read);
+    Status status = transaction.begin();
+    if (!status.ok())
+        return status;
+    SqliteStatement* any = nullptr;
+    if (status = m_db.cached(kAnyUser, any); !status.ok())
+        return status;
+    StatementUse anyUse(*any);
+    if (const int code = anyUse->step(); code != SQLITE_ROW)
+        return m_db.failure(code);
+    session.user = user;
+    if (anyUse->integer(0) == 0) {
+        session.everyoneOwns = true;
+        return Status::pass();
+    }
+    if (!given || user.empty())
+        return Status::fail(ErrorCode::Denied,
+                            "This database needs a user name and password (user= and pass=).");
+
+    SqliteStatement* byName = nullptr;
+    if (status = m_db.cached(kUserByName, byName); !status.ok())
+        return status;
+    StatementUse use(*byName);
+    use->bind(1, user);
+    const int code = use->step();
+    if (code != SQLITE_ROW && code != SQLITE_DONE)
+        return m_db.failure(code);
+    if (code == SQLITE_DONE || !verifyPassword(password, use->text(0)))
+        return Status::fail(ErrorCode::Denied, "Wrong user name or password.");
+    const std::string primary = use->text(1);
+    if (!primary.empty())
+        session.groups.push_back(primary);
+
+    SqliteStatement* groups = nullptr;
+    if (status = m_db.cached(kUserGroups, groups); !status.ok())
+        return status;
+    StatementUse groupsUse(*groups);
+    groupsUse->bind(1, user);
+    groupsUse->bind(2, primary);
+    int step = SQLITE_ROW;
+    while ((step = groupsUse->step()) == SQLITE_ROW)
+        session.groups.push_back(groupsUse->text(0));
+    return busyOr(m_db, step);
+}
+
+Status SqliteStore::subsetId(Kind kind, const std::string& name, std::int64_t& id,
+                             SubsetInfo* info)
+{
+    SqliteStatement* statement = nullptr;
+    if (Status status = m_db.cached(kSubsetByName, statement); !status.ok())
+        return status;
+    StatementUse use(*statement);
+    use->bind(1, static_cast<std::int64_t>(kind));
+    use->bind(2, name);
+    const int code = use->step();
+    if (code == SQLITE_DONE)
+        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
+                                                     kindKeyword(kind) + " objects.");
+    if (code != SQLITE_ROW)
+        return m_db.failure(code);
+    id = use->integer(0);
+    if (info)
+        *info = SubsetInfo{name, use->text(1), use->text(2), use->text(3)};
+    return Status::pass();
+}
+
+Status SqliteStore::findSubset(Kind kind, const std::string& name, SubsetInfo& subset)
+{
+    std::int64_t id = 0;
+    return subsetId(kind, name, id, &subset);
+}
+
+Status SqliteStore::listSubsets(Kind kind, std::vector<SubsetInfo>& subsets)
+{
+    subsets.clear();
+    SqliteStatement* statement = nullptr;
+    if (Status status = m_db.cached(kSubsetsOfKind, statement); !status.ok())
+        return status;
+    StatementUse use(*statement);
+    use->bind(1, static_cast<std::int64_t>(kind));
+    int code = SQLITE_ROW;
+    while ((code = use->step()) == SQLITE_ROW)
+        subsets.push_back(SubsetInfo{use->text(0), use->text(1), use->text(2), use->text(3)});
+    return busyOr(m_db, code);
+}
+
+Status SqliteStore::primaryGroup(const std::string& user, std::string& group)
+{
+    group.clear();
+    SqliteStatement* statement = nullptr;
+    if (Status status = m_db.cached(kUserByName, statement); !status.ok())
+        return status;
+    StatementUse use(*statement);
+    use->bind(1, user);
+    const int code = use->step();
+    if (code == SQLITE_ROW)
+        group = use->text(1);
+    return busyOr(m_db, code);
+}
+
+Status SqliteStore::createSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
+{
+    if (strcasecmp(subset.name.c_str(), "MAIN") == 0)
+        return Status::fail(ErrorCode::BadRequest, "\"MAIN\" is the reserved name of all objects.");
+    if (subset.name.empty())
+        return Status::fail(ErrorCode::BadRequest, "A subset needs a name.");
+    if (!isValidMode(subset.mode))
+        return Status::fail(ErrorCode::BadRequest,
+                            "The mode \"" + subset.mode +
+                                "\" is not three of \"-\", \"r\" and \"w\" (owner, group, other).");
+    SqliteStatement* statement = nullptr;
+    if (Status status = m_db.cached(kInsertSubset, statement); !status.ok())
+        return status;
+    StatementUse use(*statement);
+    use->bind(1, static_cast<std::int64_t>(kind));
+    use->bind(2, subset.name);
+    use->bind(3, subset.owner);
+    use->bind(4, subset.group);
+    use->bind(5, subset.mode);
+    const int code = use->step();
+    if (code == SQLITE_CONSTRAINT_UNIQUE)
+        return Status::fail(ErrorCode::Conflict, "A subset \"" + subset.name + "\" of " +
+                                                     kindKeyword(kind) + " objects exists already.");
+    if (code != SQLITE_DONE)
+        return m_db.failure(code);
+    id = sqlite3_last_insert_rowid(m_db.handle());
+    return Status::pass();
+}
+
+Status SqliteStore::addSubset(Kind kind, const SubsetInfo& subset,
+                              const std::vector<std::int64_t>& ids)
+{
+    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
+    Status status = transaction.begin();
+    SubsetInfo stored = subset;
+    if (status.ok() && !stored.owner.empty())
+        status = primaryGroup(stored.owner, stored.group);
+    std::int64_t id = 0;
+    if (status.ok())
+        status = createSubset(kind, stored, id);
+    for (size_t i = 0; status.ok() && i < ids.size(); ++i) {
+        Kind memberKind = kind;
+        status = objectKind(ids[i], memberKind);
+        if (status.ok() && memberKind != kind)
+            status = Status::fail(ErrorCode::BadRequest,
+                                  "Object " + std::to_string(ids[i]) + " is a " +
+                                      kindKeyword(memberKind) + " object, not " +
+                                      kindKeyword(kind) + ".");
+        if (status.ok())
+            status = appendMember(id, ids[i]);
+    }
+    return status.ok() ? transaction.commit() : status;
+}
+
+Status SqliteStore::addUser(const std::string& name, const std::string& passwordHash,
+                            const std::vector<std::string>& groups)
+{
+    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
+    Status status = transaction.begin();
+    if (!status.ok())
+        return status;
+    SqliteStatement* insertUser = nullptr;
+    if (status = m_db.cached(kInsertUser, insertUser); !status.ok())
+        return status;
+    {
+        StatementUse use(*insertUser);
+        use->bind(1, name);
+        use->bind(2, passwordHash);
+        use->bind(3, groups.empty() ? std::string() : groups.front());
+        const int code = use->step();
+        if (code == SQLITE_CONSTRAINT_PRIMARYKEY)
+            return Status::fail(ErrorCode::Conflict, "A user \"" + name + "\" exists already.");
+        if (code != SQLITE_DONE)
+            return m_db.failure(code);
+    }
+    for (const std::string& group : groups) {
+        for (const char* sql : {kInsertGroup, kInsertMembership}) {
+            SqliteStatement* statement = nullptr;
+            if (status = m_db.cached(sql, statement); !status.ok())
+                return status;
+            StatementUse use(*statement);
+            if (sql == kInsertGroup) {
+                use->bind(1, group);
+            } else {
+                use->bind(1, name);
+                use->bind(2, group);
+            }
+            if (const int code = use->step(); code != SQLITE_DONE)
+                return m_db.failure(code);
+        }
+    }
+    return transaction.commit();
+}
+
+Status SqliteStore::objectKind(std::int64_t id, Kind& kind)
+{
+    SqliteStatement* statement = nullptr;
+    if (Status status = m_db.cached(kKindOfObject, statement); !status.ok())
+        return status;
+    StatementUse use(*statement);
+    use->bind(1, id);
+    const int code = use->step();
+    if (code == SQLITE_DONE)
+        return Status::fail(ErrorCode::NotFound, "There is no object " + std::to_string(id) + ".");
+    if (code != SQLITE_ROW)
+        return m_db.failure(code);
+    kind = static_cast<Kind>(use->integer(0));
+    return Status::pass();
+}
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,68 @@
+#pragma once
+// The embedded back end: one SQLite file per database.
+
+#include "sqlite/sqlite_db.h"
+#include "store.h"
+
+namespace Dbscout::Molb {
+
+class SqliteStore final : public Store
+{
+public:
+    // Opens an existing store, or creates a new one (failing when the file exists).
+    Status open(const std::string& path, bool create);
+
+    int interfaceVersion() const override { return kStoreInterfaceVersion; }
+    Status authenticate(bool given, const std::string& user, const std::string& password,
+                        Session& session) override;
+    Status findSubset(Kind kind, const std::string& name, SubsetInfo& subset) override;
+    Status listSubsets(Kind kind, std::vector<SubsetInfo>& subsets) override;
+    Status listObjects(const ListingRequest& request, Listing& listing) override;
+    Status fetchObject(const Session& session, const ObjectRef& ref,
+                       const ByteSink& sink) override;
+    Status saveObject(const Session& session, const SaveRequest& request,
+                      SaveOutcome& outcome) override;
+    Status importObjects(const std::vector<NewObject>& objects, const std::string& subset,
+                         const std::string& owner, std::vector<Status>& results) override;
+    Status addUser(const std::string& name, const std::string& passwordHash,
+                   const std::vector<std::string>& groups) override;
+    Status addSubset(Kind kind, const SubsetInfo& subset,
+                     const std::vector<std::int64_t>& ids) override;
+    Status objectKind(std::int64_t id, Kind& kind) override;
+
+private:
+    struct Located
+    {
+        std::int64_t id = 0;
+        int revision = 0;
+        std::string name;
+        std::string owner;
+        std::string group;
+        std::string mode;
+        std::string checkoutBy;
+    };
+
+    // sqlite_listing.cpp
+    Status countAndList(const ListingRequest& request, Listing& listing);
+    Status listSearch(const ListingRequest& request, Listing& listing);
+    Status readRows(SqliteStatement& statement, Listing& listing);
+
+    // sqlite_objects.cpp
+    Status locate(const ObjectRef& ref, Located& found);
+    Status locateByName(std::optional<Kind> kind, const std::string& name, Located& found,
+                        bool& exists);
+    Status streamRevision(std::int64_t id, int revision, const ByteSink& sink);
+    Status insertObject(const NewObject& object, const std::string& owner,
+                        const std::string& group, std::int64_t& id);
+    Status addRevision(const Located& object, const NewObject& update, const std::string& author);
+    Status appendMember(std::int64_t subsetId, std::int64_t objectId);
+
+    // sqlite_store.cpp
+    Status subsetId(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info);
+    Status createSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id);
+    Status primaryGroup(const std::string& user, std::string& group);
+
+    SqliteDb m_db;
+};
+
+} // namespace Dbscout::Molb

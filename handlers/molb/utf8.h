@@ -1,0 +1,15 @@
+#pragma once
+// Text that goes into an answer page must be well-formed UTF-8 without the control characters
+// XML forbids; names are checked when stored, everything else is cleaned when written.
+
+#include <string>
+#include <string_view>
+
+namespace Dbscout::Molb {
+
+bool isValidUtf8(std::string_view text);
+// Appends text with &, <, > and " escaped, malformed UTF-8 as U+FFFD and forbidden control
+// characters left out.
+void appendXmlText(std::string& out, std::string_view text);
+
+} // namespace Dbscout::Molb
