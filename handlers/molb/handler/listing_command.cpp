@@ -84,7 +84,8 @@ Status serveListing(Store& store, const Session& session, const RequestUrl& url,
     content.start = url.start;
     if (status = subsetDirectory(store, session, url, content.subsets); !status.ok())
         return status;
-    const std::string_view query = trimmed(url.query.value_or(std::string()));
+    const std::string queryText = url.query.value_or(std::string());
+    const std::string_view query = trimmed(queryText);
     // The subset-name request (the address alone, no query, no paging) lists no objects.
     if (!query.empty() || url.pagingGiven) {
         ListingRequest request;

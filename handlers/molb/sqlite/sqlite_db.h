@@ -20,11 +20,13 @@ public:
     ~SqliteStatement() { sqlite3_finalize(m_statement); }
 
     void bind(int index, std::int64_t value) { sqlite3_bind_int64(m_statement, index, value); }
+    // Text is copied; callers may pass temporaries.
     void bind(int index, const std::string& text)
     {
         sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()),
-                          SQLITE_STATIC);
+                          SQLITE_TRANSIENT);
     }
+    // The bytes are not copied (objects may be large): they must outlive the statement's step.
     void bindBlob(int index, const std::string& bytes)
     {
         sqlite3_bind_blob64(m_statement, index, bytes.data(), bytes.size(), SQLITE_STATIC);
