@@ -60,18 +60,18 @@ void ResultPage::readTable(CXMLReader& reader)
     reader.PopElement("tr");
 
     rows.reserve(size_t(CXMLReader::GetCount(tableRows)));
+    XMLNodeList cells; // reused: one selection per row would be an allocation per row
     for (long i = 1; i < CXMLReader::GetCount(tableRows); ++i) {
         reader.PushItem(tableRows, i, true);
         // Appended before it is read, so that a page failing half-way keeps what it had.
-        readRow(reader, rows.emplace_back());
+        readRow(reader, cells, rows.emplace_back());
         reader.PopElement("tr");
     }
     reader.PopElement("table");
 }
 
-void ResultPage::readRow(CXMLReader& reader, ResultRow& row)
+void ResultPage::readRow(CXMLReader& reader, XMLNodeList& cells, ResultRow& row)
 {
-    XMLNodeList cells;
     reader.SelectNodes(cells, "td", true);
     reader.PushItem(cells, 0, true);
     reader.PushChild("a", true);
@@ -87,6 +87,7 @@ void ResultPage::readRow(CXMLReader& reader, ResultRow& row)
     reader.PopElement("a");
     reader.PopElement("td");
 
+    row.cells.reserve(size_t(CXMLReader::GetCount(cells) - 1));
     for (long i = 1; i < CXMLReader::GetCount(cells); ++i) {
         reader.PushItem(cells, i, true);
         std::string cell;

@@ -4,6 +4,7 @@
 // job's worker thread, then only read by the panel, which copies rows as list-row data.
 
 #include "document/answer_page.h"
+#include "document/xml_reader.h"
 
 #include <string>
 #include <vector>
@@ -45,7 +46,7 @@ public:
 private:
     void readSubsets(CXMLReader& reader);
     void readTable(CXMLReader& reader);
-    void readRow(CXMLReader& reader, ResultRow& row);
+    void readRow(CXMLReader& reader, XMLNodeList& cells, ResultRow& row);
     void readNumbers(CXMLReader& reader);
 };
 

@@ -41,7 +41,10 @@ void trimBlanks(std::string& text)
 
 } // namespace
 
-CXMLReader::CXMLReader() = default;
+CXMLReader::CXMLReader()
+{
+    m_stack.reserve(16); // pages nest a few levels; no growth while walking
+}
 
 bool CXMLReader::LoadXML(const char* text)
 {

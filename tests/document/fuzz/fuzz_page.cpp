@@ -1,0 +1,21 @@
+// Feeds arbitrary bytes to one page parser, DBSCOUT_FUZZ_PAGE (ResultPage or StatusPage): every
+// input must end in a page or CXMLException, never a crash, hang or leak.
+
+#include "document/result_page.h"
+#include "document/status_page.h"
+#include "document/xml_exception.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string text(reinterpret_cast<const char*>(data), size); // adds the terminating NUL
+    Dbscout::DBSCOUT_FUZZ_PAGE page;
+    try {
+        page.ParseText(text.c_str());
+    } catch (const Dbscout::CXMLException&) {
+    }
+    return 0;
+}
