@@ -1,7 +1,8 @@
 // The handler program of the tests. It is started like a real handler (the request URL split
 // into argv, the body on standard input) and does what the URL's parameters ask:
 //   fixture=NAME     answer with tests/fixtures/pages/NAME.xhtml (default: result)
-//   record=PATH      write argv (one per line) to PATH.args and standard input to PATH.stdin
+//   record=PATH      write argv (one per line) to PATH.args and standard input to PATH.stdin,
+//                    after the input has ended
 //   testmode=MODE    sleep:MS   wait MS milliseconds, then answer
 //                    hang       read the input, then wait forever with the output open
 //                    hang-with-child  as hang, with a child of its own holding the output too
@@ -11,6 +12,7 @@
 //                    echo       write back what came on standard input
 //                    die-halfway      write half of the page, then die by SIGKILL
 //                    linger     answer, close the output, then stay alive for a minute
+//                    fds        answer with one line per open descriptor: number and target
 // The environment variable DBSCOUT_TEST_HANDLER_RECORD stands in for record= when set.
 
 #include <algorithm>
@@ -96,6 +98,19 @@ void record(const std::string& path, int argc, char** argv, const std::string& i
     std::ofstream(path + ".stdin", std::ios::binary) << input;
 }
 
+std::string openDescriptors()
+{
+    std::string listing;
+    for (int fd = 0; fd < 1024; ++fd) {
+        char target[4096];
+        const std::string link = "/proc/self/fd/" + std::to_string(fd);
+        const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+        if (length >= 0)
+            listing += std::to_string(fd) + " " + std::string(target, size_t(length)) + "\n";
+    }
+    return listing;
+}
+
 [[noreturn]] void waitForever()
 {
     for (;;)
@@ -133,6 +148,11 @@ int main(int argc, char** argv)
     }
     if (mode.rfind("bytes:", 0) == 0) {
         writeBytes(std::atoll(mode.c_str() + 6));
+        return 0;
+    }
+    if (mode == "fds") {
+        const std::string listing = openDescriptors();
+        writeAll(listing.data(), listing.size());
         return 0;
     }
     if (mode == "echo") {

@@ -1,0 +1,65 @@
+#pragma once
+// What the request job tests need around a job: a response that keeps what it read, a receiver
+// of completion messages running in a real event loop, and a job on the test handler.
+
+#include "document/scout_response.h"
+#include "request/scout_request.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace DbscoutTest {
+
+// The process's QCoreApplication, made on first use; completion messages need its event loop.
+void ensureApplication();
+
+// Keeps the whole answer. A page that does not end in "</html>" and a trailing line feed is
+// refused the way the page parser refuses it, with CXMLException; a complete one sets the
+// status "OK".
+class RecordingResponse final : public Dbscout::ScoutResponse
+{
+public:
+    void Parse(int stdoutRead) override;
+    std::string text;
+    bool parsed = false;
+};
+
+// Reads the answer, then throws what the test gives it.
+class ThrowingResponse final : public Dbscout::ScoutResponse
+{
+public:
+    explicit ThrowingResponse(std::function<void()> raise) : m_raise(std::move(raise)) {}
+    void Parse(int stdoutRead) override;
+
+private:
+    std::function<void()> m_raise;
+};
+
+// Collects the lParam of every MOLBSCOUTPANE_MARKUP_DONE that reaches it.
+class CompletionReceiver final : public QObject
+{
+public:
+    bool event(QEvent* event) override;
+    // Runs the event loop until count messages in all have arrived; false when they did not
+    // within the limit, which only guards against a hang.
+    bool waitFor(size_t count, int limitMs = 60000);
+    // Runs the event loop for a while, to let stray messages arrive.
+    void drain(int ms);
+    std::vector<intptr_t> done;
+};
+
+// A job on the test handler with url as its argument text.
+std::unique_ptr<Dbscout::CScoutRequest> handlerJob(CompletionReceiver& receiver,
+                                                   const std::string& url,
+                                                   Dbscout::ScoutResponse* response = nullptr,
+                                                   const char* body = nullptr,
+                                                   uint32_t bodyLength = 0);
+
+RecordingResponse& recorded(const Dbscout::CScoutRequest& job);
+
+} // namespace DbscoutTest
