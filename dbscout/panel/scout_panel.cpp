@@ -3,9 +3,14 @@
 #include "operations/menu_toolbar.h"
 #include "panel/accelerators.h"
 #include "panel/display_fonts.h"
+#include "panel/result_item.h"
+#include "platform/modal.h"
 #include "platform/registered_messages.h"
+#include "request/handler_command.h"
 #include "resources/ids.h"
+#include "resources/images.h"
 #include "resources/strings.h"
+#include "resources/texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +25,8 @@ using namespace Dbscout;
 namespace {
 
 constexpr int IDCANCEL = 2;
+// How many typed data-source addresses are kept from one run to the next.
+constexpr int kDataSourceHistoryKept = 10;
 
 template <typename Control>
 Control* makeControl(QWidget* parent, int id)
@@ -49,7 +56,12 @@ CScoutPanel::CScoutPanel(QWidget* parent, const char* pszInitial, HKEY hSettings
     hide();
 }
 
-CScoutPanel::~CScoutPanel() = default;
+CScoutPanel::~CScoutPanel()
+{
+    StopRequests();
+    // Deleting a job waits for a run in progress; their late messages die with this object.
+    m_retiredJobs.clear();
+}
 
 void CScoutPanel::Create(QWidget* parent)
 {
@@ -73,14 +85,14 @@ void CScoutPanel::CreateControls()
     m_stStatus = makeControl<QLabel>(this, IDC_STATUS);
     m_stStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_btnGo = makeControl<QPushButton>(this, IDC_GO);
-    m_btnGo->setText(tr("&Go!"));
-    m_stFilterLabel = makeLabel(this, IDC_FILTER_LABEL, "&Filter:", m_cbQuery);
+    m_btnGo->setText(QString::fromUtf8(Texts::GoButton));
+    m_stFilterLabel = makeLabel(this, IDC_FILTER_LABEL, Texts::FilterLabel, m_cbQuery);
     m_list = makeControl<QTreeWidget>(this, IDC_LIST);
     m_edName = makeControl<QLineEdit>(this, IDC_NAME);
-    m_stNameLabel = makeLabel(this, IDC_NAME_LABEL, "Object &name:", m_edName);
-    m_stSourceLabel = makeLabel(this, IDC_SOURCE_LABEL, "&Data Source:", m_cbDataSource);
+    m_stNameLabel = makeLabel(this, IDC_NAME_LABEL, Texts::NameLabel, m_edName);
+    m_stSourceLabel = makeLabel(this, IDC_SOURCE_LABEL, Texts::DataSourceLabel, m_cbDataSource);
     m_chkLocalCopy = makeControl<QCheckBox>(this, IDC_LOCAL_COPY);
-    m_chkLocalCopy->setText(tr("&cc: to Local DB"));
+    m_chkLocalCopy->setText(QString::fromUtf8(Texts::LocalCopyCheck));
     m_chkLocalCopy->hide();
 
     // The three labels share the width of the widest, so the boxes line up.
@@ -96,8 +108,48 @@ void CScoutPanel::CreateControls()
     m_edName->resize(m_edName->width(), m_edName->sizeHint().height());
     m_stStatus->resize(m_stStatus->width(), m_stStatus->sizeHint().height());
     m_chkLocalCopy->resize(m_chkLocalCopy->sizeHint());
+}
 
+void CScoutPanel::LoadImages()
+{
+    InitResources();
+    const QList<QPixmap> images = LoadImageStrip(IDB_IMAGES);
+    m_ilCombo.clear();
+    for (const QPixmap& image : images)
+        m_ilCombo << QIcon(image);
+    m_ilList = images;
+    m_ilHeader.clear();
+    for (const QPixmap& arrow : LoadImageStrip(IDB_SORT_ARROWS))
+        m_ilHeader << QIcon(arrow);
+}
+
+void CScoutPanel::ConnectControls()
+{
     connect(m_btnGo, &QPushButton::clicked, this, [this] { OnCommand(IDC_GO); });
+    // activated: only the user's choice, as a selection change in the box's list is.
+    connect(m_cbDataSource, &QComboBox::activated, this, [this] { OnDataSourceChosen(); });
+    connect(m_cbDataSource->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_strPendingSource = text.toLocal8Bit().toStdString(); });
+    connect(m_cbQuery, &QComboBox::activated, this, [this] { OnQueryChosen(); });
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { OnListDoubleClick(item); });
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        SendMessageA(this, UM_DBSCOUT_POP_MENU, 0,
+                     PackScreenPoint(m_list->viewport()->mapToGlobal(at)));
+    });
+    m_pHeader->setSectionsClickable(true);
+    connect(m_pHeader, &QHeaderView::sectionClicked, this,
+            [this](int column) { OnColumnClick(column); });
+    m_list->viewport()->installEventFilter(this);
+}
+
+bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click in the list shows the selection once the view has updated it.
+    if (m_list && watched == m_list->viewport() && event->type() == QEvent::MouseButtonRelease)
+        QMetaObject::invokeMethod(this, [this] { if (m_list) OnListClick(); }, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
 }
 
 BOOL CScoutPanel::OnInitDialog()
@@ -106,12 +158,21 @@ BOOL CScoutPanel::OnInitDialog()
     if (const QFont* font = GetDisplayFont(FontTable))
         m_list->setFont(*font);
     m_hAccel = new AcceleratorFilter(this, PanelAccelerators(), [this](int id) { OnCommand(id); });
+    LoadImages();
 
     m_toolBar = new CMenuToolBar(this, this, [this](int id) { OnCommand(id); });
     m_toolBar->setObjectName(QString::number(IDC_TOOLBAR));
-    m_toolBar->setButton(ID_GOTO, QIcon());
+    m_toolBar->setButton(ID_GOTO, QIcon(LoadImageStrip(IDB_TOOLBAR).value(0)));
     m_toolBar->resize(m_btnGo->width(), m_cbDataSource->height());
-    m_toolBar->stackUnder(m_cbQuery);
+    m_toolBar->show();
+
+    const QPixmap go = LoadImageStrip(IDB_GO).value(0);
+    if (!go.isNull()) {
+        m_btnGo->setIcon(QIcon(go));
+        m_btnGo->setIconSize(go.size());
+        m_btnGo->setText(QString());
+        m_btnGo->setToolTip(QString::fromUtf8(Texts::GoButton).remove('&'));
+    }
 
     m_list->setSelectionMode(m_bOpenMode ? QAbstractItemView::ExtendedSelection
                                          : QAbstractItemView::SingleSelection);
@@ -122,14 +183,29 @@ BOOL CScoutPanel::OnInitDialog()
     m_pHeader->setSectionsMovable(true);
     m_pHeader->setStretchLastSection(false);
 
+    m_pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
     auto* placeholder = new QTreeWidgetItem(m_list);
     placeholder->setText(0, QString::fromLocal8Bit(LoadString(IDS_ENTER_QUERY)));
+    ConnectControls();
 
-    if (!m_strInitial.empty() && m_bLockName) {
-        m_bNameLocked = 1;
-        m_edName->setEnabled(false);
-    }
+    LookUpHandlers();
+    LoadDataSources();
+    LoadTableLayouts(m_hSettingsKey, m_tableSettings);
+    StartAtInitialPlace();
     return TRUE;
+}
+
+void CScoutPanel::LookUpHandlers()
+{
+    if (!LookupHandlerCommand("molb", "dir", m_strMolbHandler)) {
+        std::string text = LoadString(IDS_MOLB_NOT_FOUND);
+        ShowError(this, text);
+    }
+    if (!LookupHandlerCommand("ncbi", "dir", m_strNcbiHandler)) {
+        std::string text = LoadString(IDS_NCBI_NOT_FOUND);
+        ShowError(this, text);
+    }
 }
 
 bool CScoutPanel::OnCommand(int nCommand)
@@ -138,6 +214,27 @@ bool CScoutPanel::OnCommand(int nCommand)
     case IDCANCEL:
         // Esc stops the requests; the panel is never closed that way.
         StopRequests();
+        return true;
+    case IDC_GO:
+        OnGo();
+        return true;
+    case ID_ENTER:
+        OnEnter();
+        return true;
+    case ID_RELOAD:
+        Browse(true);
+        return true;
+    case ID_STOP:
+        StopRequests();
+        return true;
+    case ID_PREVIOUS_PAGE:
+        OnPreviousPage();
+        return true;
+    case ID_NEXT_PAGE:
+        OnNextPage();
+        return true;
+    case ID_GOTO:
+        OnGoTo();
         return true;
     default:
         return false;
@@ -153,6 +250,12 @@ void CScoutPanel::resizeEvent(QResizeEvent* event)
 
 bool CScoutPanel::event(QEvent* event)
 {
+    if (MOLBSCOUTPANE_MARKUP_DONE && event->type() == QEvent::Type(MOLBSCOUTPANE_MARKUP_DONE)) {
+        auto* message = static_cast<MessageEvent*>(event);
+        OnMarkupDone(message->wParam, message->lParam);
+        message->result = 0;
+        return true;
+    }
     return QWidget::event(event);
 }
 
@@ -178,15 +281,22 @@ void CScoutPanel::DestroyWindow()
 
 void CScoutPanel::OnDestroy()
 {
-    if (m_hSettingsKey)
+    CaptureTableLayout();
+    ClearList();
+    if (m_hSettingsKey) {
+        m_queryHistory.Save(m_hSettingsKey, kQueryHistoryKept);
+        RegKey history;
+        if (history.create(m_hSettingsKey, "DSHISTORY", KEY_READ | KEY_WRITE) == ERROR_SUCCESS)
+            m_dsHistory.Save(history.get(), kDataSourceHistoryKept);
         SaveLastOpen();
-    m_cbQuery->clear();
+    }
+    ClearComboEntries();
 }
 
 void CScoutPanel::SaveLastOpen()
 {
     RegKey key;
-    if (key.create(m_hSettingsKey, "LAST_OPEN") != ERROR_SUCCESS)
+    if (key.create(m_hSettingsKey, "LAST_OPEN", KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
         return;
     const DWORD fromList = DWORD(m_bLastOpenFromList);
     RegSetValueExA(key.get(), "LAST_OPEN_DS", 0, REG_DWORD,
@@ -196,15 +306,3 @@ void CScoutPanel::SaveLastOpen()
                    DWORD(m_strLastOpenURL.size() + 1));
 }
 
-void CScoutPanel::StopRequests()
-{
-    setCursor(Qt::ArrowCursor);
-}
-
-BOOL CScoutPanel::GetURL(std::string& strURL, int& nFlag, std::string& strName)
-{
-    nFlag = 0;
-    if (!m_edName)
-        return FALSE;
-    return FALSE;
-}

@@ -4,13 +4,24 @@
 // CreateScoutpane on; its controls are made when the host first sizes the window (Create).
 // GUI thread only.
 
+#include "document/result_page.h"
+#include "hostlibs/data_source_list.h"
+#include "request/object_url.h"
+#include "request/scout_request.h"
+#include "settings/query_history.h"
+#include "settings/table_layouts.h"
+
 #include <dbscout/messages.h>
 #include <dbscout/registry.h>
 
+#include <QIcon>
+#include <QList>
+#include <QPixmap>
 #include <QWidget>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -18,6 +29,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 class QHeaderView;
 
 namespace Dbscout {
@@ -44,25 +56,94 @@ public:
     // Runs a command by its id, as the keys, menus and buttons do.
     virtual bool OnCommand(int nCommand);
 
+    // The picked object's request URL (see CDbscout::GetURL).
     BOOL GetURL(std::string& strURL, int& nFlag, std::string& strName);
-    // Stops the requests in flight (Stop, Esc, the host's Stop).
-    void StopRequests();
     // Places the controls for a panel of cx by cy pixels.
     void Layout(int cx, int cy);
+
+    // Browse cycle.
+    // Lists the current place; the one road to a new object list. Returns StartListRequest's result.
+    int Browse(bool bRefreshSubsets);
+    // The listing URL of the current place (with objectPath after the address when given), or
+    // empty when no data source address is known. Records the data source, credentials and query.
+    std::string BuildListUrl(const std::string* objectPath);
+    // Starts the object-list job (replacing one in flight); 0 for an empty URL, else 1.
+    int StartListRequest(const std::string& url, bool bRefreshSubsets);
+    // Starts the subset-list job for a listing URL; 0 when it holds no '/' past its start.
+    int StartSubsetRequest(const std::string& listUrl);
+    // Stops the requests in flight (Stop, Esc, the host's Stop) and empties the list.
+    void StopRequests();
+    void ClearList();
 
     QCheckBox* localCopyBox() const { return m_chkLocalCopy; }
 
 protected:
     virtual BOOL OnInitDialog();
+    // Handles a finished request job's completion message; ignores jobs it no longer holds.
+    void OnMarkupDone(WPARAM wParam, LPARAM lParam);
     virtual void OnOK() {}
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
+    void LoadImages();
+    void ConnectControls();
     void OnDestroy();
     void SaveLastOpen();
     void LookUpHandlers();
+
+    // Data sources and the place to start at.
+    bool LoadDataSources();
+    void LoadHistories();
+    bool LoadHostIcon();
+    void FillDataSourceBox();
+    void AddInitialSource();
+    void StartAtInitialPlace();
+    // The descriptor of the data-source box's selected entry, or null for a typed address.
+    Dbscout::CDataSourceDesc* SelectedSource() const;
+
+    // Browse cycle.
+    void OnGo();
+    void OnEnter();
+    void OnPreviousPage();
+    void OnNextPage();
+    void OnGoTo();
+    void OnDataSourceChosen();
+    void OnQueryChosen();
+    void ShowRequestStarted(const std::string& text);
+    std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url) const;
+    void RetireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
+
+    // Result list.
+    void ShowListPage(Dbscout::ResultPage& page, const std::string& errorText);
+    bool AcceptsKind(int kindCode) const;
+    void NoteSourceAnswered();
+    void FillQueryBox(const Dbscout::ResultPage& page);
+    void FillColumnsAndRows(const Dbscout::ResultPage& page);
+    void ShowSubsetPage(const Dbscout::ResultPage& page);
+    QIcon RowIcon(int image, int overlay);
+    int AddComboEntry(bool bAtTop, QComboBox* combo, const std::string& text, int nImage);
+    void SetComboEntryData(int nIndex, const Dbscout::SubsetEntry& entry);
+    void ClearComboEntries();
+    void SortBy(int nColumn);
+    void OnColumnClick(int nColumn);
+    void CaptureTableLayout();
+    void ApplyTableLayout();
+    bool ListShowsRows() const;
+
+    // Selection.
+    void OnListClick();
+    void OnListDoubleClick(QTreeWidgetItem* item);
+    void OpenItem(const Dbscout::ResultRow& row);
+    void NotifyItemSelected(bool bForce);
+    bool QueryEntryIsServerSubset() const;
+    Dbscout::ObjectUrlOptions ObjectOptions() const;
+
+    // Object operations: the context menu and its timer, check in and out, subsets and access
+    // rights. Implemented in operations/; their commands are dispatched by OnCommand and the
+    // menu message by event().
 
     // Controls, in the order they are bound.
     QComboBox* m_cbDataSource = nullptr;
@@ -106,6 +187,18 @@ private:
     int m_nServerVersion = 1;
     int m_nTotalCount = 0;
     QHeaderView* m_pHeader = nullptr;
+
+    Dbscout::CDataSourceDesc* m_pCurrentSource = nullptr;
+    Dbscout::CDataSourceList m_dataSources;
+    QList<QIcon> m_ilCombo;
+    QList<QPixmap> m_ilList;
+    QList<QIcon> m_ilHeader;
+    Dbscout::QueryHistory m_queryHistory;
+    Dbscout::CRegStrList m_dsHistory;
+    Dbscout::TableLayouts m_tableSettings;
+    std::vector<std::unique_ptr<Dbscout::CScoutRequest>> m_retiredJobs;
+    std::unique_ptr<Dbscout::CScoutRequest> m_pListJob;
+    std::unique_ptr<Dbscout::CScoutRequest> m_pSubsetJob;
 
     bool m_bWindowCreated = false;
 };

@@ -79,19 +79,24 @@ private slots:
 
     void panelIsBuiltOnFirstResizeWithItsControls()
     {
-        CDbscout* panel = createPanel();
+        CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
         QVERIFY(panel);
-        QCOMPARE(panel->parentWidget(), m_host.get());
-        QCOMPARE(panel->windowTitle(), QString("Dbscout"));
-        QVERIFY(!control(panel, 6996)); // nothing before the first resize
-
         std::string url = "unchanged";
         std::string name;
         int flag = 7;
-        QCOMPARE(panel->GetURL(url, flag, name), FALSE);
+        QCOMPARE(panel->GetURL(url, flag, name), FALSE); // no panel window yet
         QCOMPARE(flag, 0);
         QCOMPARE(url, std::string("unchanged"));
+        panel->CheckBox(1); // nothing without the window
+        QCOMPARE(panel->IsBoxChecked(), FALSE);
 
+        // Hidden, the window gets its first size only when it is shown.
+        QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, WS_CHILD));
+        QCOMPARE(panel->parentWidget(), m_host.get());
+        QCOMPARE(panel->windowTitle(), QString("Dbscout"));
+        QCOMPARE(panel->objectName(), QString("77"));
+        QVERIFY(!control(panel, 6996));
+        panel->show();
         panel->resize(640, 480);
         for (int id : {6913, 6914, 6909, 6901, 6996, 6999, 6920})
             QVERIFY2(control(panel, id), qPrintable(QString("control %1 missing").arg(id)));
@@ -104,6 +109,43 @@ private slots:
         QCOMPARE(list->topLevelItem(0)->text(0),
                  QString("Please enter a Subset/Query and press \"Go\""));
         QVERIFY(list->topLevelItem(0)->data(0, Qt::UserRole).isNull());
+        DeleteScoutpane(panel);
+    }
+
+    void missingHandlersAreReportedOnceAndThePanelStaysUsable()
+    {
+        CDbscout* panel = createPanel();
+        panel->resize(500, 300);
+        const auto& shown = m_modal->messages();
+        QCOMPARE(int(shown.size()), 2);
+        QCOMPARE(shown[0].text, QString("MOLB registered protocol not found"));
+        QCOMPARE(shown[1].text, QString("NCBI registered protocol not found"));
+        for (const auto& message : shown) {
+            QCOMPARE(message.caption, QString("Dbscout error"));
+            QCOMPARE(message.icon, QMessageBox::Critical);
+        }
+        panel->resize(520, 320); // no second report
+        QCOMPARE(int(shown.size()), 2);
+        auto* name = qobject_cast<QLineEdit*>(control(panel, 6999));
+        QTest::keyClicks(name, "seq1");
+        QCOMPARE(name->text(), QString("seq1"));
+        DeleteScoutpane(panel);
+    }
+
+    void registeredHandlersAreFoundSilently()
+    {
+        for (const char* scheme : {"molb", "ncbi"}) {
+            Dbscout::RegKey command;
+            const std::string path = std::string(scheme) + "\\shell\\dir\\command";
+            QCOMPARE(command.create(HKEY_CLASSES_ROOT, path.c_str()), ERROR_SUCCESS);
+            const char value[] = "\"/bin/true\" \"%1\"";
+            QCOMPARE(RegSetValueExA(command.get(), nullptr, 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(value), sizeof value),
+                     ERROR_SUCCESS);
+        }
+        CDbscout* panel = createPanel();
+        panel->resize(500, 300);
+        QVERIFY(m_modal->messages().empty());
         DeleteScoutpane(panel);
     }
 
@@ -157,7 +199,6 @@ private slots:
     void checkBoxAddsStylesAndNeverRemovesThem()
     {
         CDbscout* panel = createPanel();
-        panel->CheckBox(1); // before the window exists: nothing
         panel->resize(600, 400);
         QCOMPARE(panel->IsBoxChecked(), FALSE);
         auto* box = qobject_cast<QCheckBox*>(control(panel, 6920));

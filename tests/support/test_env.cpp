@@ -1,5 +1,7 @@
 #include "support/test_env.h"
 
+#include "platform/registry_store.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -33,6 +35,7 @@ TestEnv::TestEnv() : m_dir(tempRoot())
     qputenv("DBSCOUT_REGISTRY_DIR", (root + "/registry").toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (root + "/config").toLocal8Bit());
     qputenv("XDG_DATA_HOME", (root + "/data").toLocal8Bit());
+    Dbscout::ResetRegistryForTests(); // the next key opens this world's store
 }
 
 TestEnv::~TestEnv()
@@ -43,6 +46,7 @@ TestEnv::~TestEnv()
         else
             qunsetenv(kVariables[i]);
     }
+    Dbscout::ResetRegistryForTests();
 }
 
 std::string TestEnv::path() const

@@ -1,0 +1,217 @@
+// The browse cycle: turning the panel's place (data source, subset or query, page) into a listing
+// request, and keeping the object-list and subset-list jobs.
+
+#include "panel/scout_panel.h"
+
+#include "hostlibs/data_source_list.h"
+#include "request/handler_command.h"
+#include "request/list_url.h"
+#include "resources/texts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+using namespace Dbscout;
+
+namespace {
+
+std::string comboText(const QComboBox* combo)
+{
+    const QString selected = combo->currentIndex() >= 0 ? combo->itemText(combo->currentIndex())
+                                                        : QString();
+    return ComboBoxText(combo->currentText().toLocal8Bit().toStdString(),
+                        selected.toLocal8Bit().toStdString());
+}
+
+// What the status line shows while a request runs: the text between the URL's first two double
+// quotes, which ordinary URLs do not have.
+std::string quotedPart(const std::string& url)
+{
+    const size_t first = url.find('"');
+    if (first == std::string::npos)
+        return std::string();
+    const size_t second = url.find('"', first + 1);
+    if (second == std::string::npos)
+        return std::string();
+    return url.substr(first + 1, second - first - 1);
+}
+
+} // namespace
+
+int CScoutPanel::Browse(bool bRefreshSubsets)
+{
+    CaptureTableLayout();
+    return StartListRequest(BuildListUrl(nullptr), bRefreshSubsets);
+}
+
+std::string CScoutPanel::BuildListUrl(const std::string* objectPath)
+{
+    ListUrlInput input;
+    if (!m_strPendingSource.empty())
+        input.source.pendingAddress = m_strPendingSource;
+    if (const CDataSourceDesc* source = SelectedSource()) {
+        input.source.hasDescriptor = true;
+        input.source.descriptorUrl = source->m_strAddress;
+        input.source.descriptorLogin = source->m_bHasLogin != 0;
+        input.source.descriptorUser = source->m_strUser;
+        input.source.descriptorPassword = source->GetPassword();
+        input.source.descriptorFlagA = source->m_bFlagA != 0;
+    }
+    input.source.boxText = comboText(m_cbDataSource);
+    input.queryBoxText = comboText(m_cbQuery);
+    input.pageStart = m_nPageStart;
+    input.pageSize = m_nPageSize;
+    input.openMode = m_bOpenMode != 0;
+
+    ListUrlResult result = Dbscout::BuildListUrl(input, objectPath);
+    m_strSourceURL = result.sourceUrl;
+    m_bSourceFromList = result.sourceFromList;
+    m_pCurrentSource = result.sourceFromList ? SelectedSource() : nullptr;
+    if (result.pendingUsed)
+        m_strPendingSource.clear();
+    m_strUser = result.user;
+    m_strPassword = result.password;
+    m_strQuery = result.query;
+    m_list->setSelectionMode(result.singleSelection ? QAbstractItemView::SingleSelection
+                                                    : QAbstractItemView::ExtendedSelection);
+    return result.url;
+}
+
+std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url) const
+{
+    const std::string& command = HandlerCommandForUrl(url, m_strMolbHandler, m_strNcbiHandler);
+    return std::make_unique<CScoutRequest>(new ResultPage, const_cast<CScoutPanel*>(this),
+                                           HandlerProgramPath(command),
+                                           HandlerArguments(command, url), nullptr, 0);
+}
+
+void CScoutPanel::RetireJob(std::unique_ptr<CScoutRequest>& job)
+{
+    if (!job)
+        return;
+    // A stopped job still posts its completion later; it must stay allocated until then.
+    job->Stop();
+    m_retiredJobs.push_back(std::move(job));
+}
+
+int CScoutPanel::StartListRequest(const std::string& url, bool bRefreshSubsets)
+{
+    if (url.empty())
+        return 0;
+    ShowRequestStarted(quotedPart(url));
+    std::unique_ptr<CScoutRequest> job = MakeJob(url);
+    RetireJob(m_pListJob);
+    m_pListJob = std::move(job);
+    m_pListJob->Start();
+    if (bRefreshSubsets && StartSubsetRequest(url))
+        ClearComboEntries();
+    return 1;
+}
+
+int CScoutPanel::StartSubsetRequest(const std::string& listUrl)
+{
+    const size_t slash = listUrl.rfind('/');
+    if (slash == std::string::npos || slash < 1)
+        return 0;
+    const std::optional<std::string> url =
+        BuildSubsetListUrl(listUrl, m_strUser, m_strPassword, m_bOpenMode != 0);
+    if (!url)
+        return 0;
+    std::unique_ptr<CScoutRequest> job = MakeJob(*url);
+    RetireJob(m_pSubsetJob);
+    m_pSubsetJob = std::move(job);
+    m_pSubsetJob->Start();
+    return 1;
+}
+
+void CScoutPanel::StopRequests()
+{
+    if (m_pListJob || m_pSubsetJob)
+        ClearList();
+    setCursor(Qt::ArrowCursor);
+    RetireJob(m_pListJob);
+    RetireJob(m_pSubsetJob);
+}
+
+void CScoutPanel::ShowRequestStarted(const std::string& text)
+{
+    setCursor(Qt::BusyCursor);
+    m_list->setFocus();
+    ClearList();
+    m_list->setColumnCount(1);
+    m_list->setHeaderLabels({QString()});
+    m_list->setColumnWidth(0, 400);
+    auto* downloading = new QTreeWidgetItem(m_list);
+    downloading->setText(0, QString::fromUtf8(Texts::DownloadingRow));
+    if (!text.empty())
+        m_stStatus->setText(QString::fromLocal8Bit(text));
+}
+
+void CScoutPanel::ClearList()
+{
+    SaveTableLayouts(m_hSettingsKey, m_tableSettings);
+    m_nSortColumn = -1;
+    m_bSortAscending = 0;
+    m_nTotalCount = 0;
+    if (m_stStatus)
+        m_stStatus->clear();
+    if (m_list) {
+        m_list->clear(); // the rows take their row data with them
+        m_list->setColumnCount(0);
+    }
+}
+
+void CScoutPanel::OnGo()
+{
+    m_nPageStart = 0;
+    Browse(true);
+}
+
+void CScoutPanel::OnEnter()
+{
+    QWidget* focus = QApplication::focusWidget();
+    const bool inBoxEdit = focus && (focus == m_cbQuery->lineEdit() ||
+                                     focus == m_cbDataSource->lineEdit());
+    if (inBoxEdit)
+        Browse(true);
+    else
+        NotifyItemSelected(true);
+}
+
+void CScoutPanel::OnPreviousPage()
+{
+    m_nPageStart = std::max(0, m_nPageStart - m_nPageSize);
+    Browse(false);
+}
+
+void CScoutPanel::OnNextPage()
+{
+    m_nPageStart += m_nPageSize;
+    Browse(false);
+}
+
+void CScoutPanel::OnGoTo()
+{
+    // The Go-to dialog lands with the options work.
+}
+
+void CScoutPanel::OnDataSourceChosen()
+{
+    m_nServerVersion = 1;
+    m_nPageStart = 0;
+    ClearComboEntries();
+    m_cbQuery->setEditText(QString());
+    m_strQuery.clear();
+    m_strPendingSource.clear();
+    Browse(true);
+}
+
+void CScoutPanel::OnQueryChosen()
+{
+    m_strPendingSource.clear();
+    m_nPageStart = 0;
+    Browse(false);
+}

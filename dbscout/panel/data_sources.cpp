@@ -1,0 +1,255 @@
+// The data-source box: configured data sources filtered and split by kind, the addresses typed
+// earlier, the place last opened, and the place the host asked to start at.
+
+#include "panel/scout_panel.h"
+
+#include "request/list_url.h"
+#include "hostlibs/molb_url_unescape.h"
+#include "request/url_params.h"
+#include "resources/images.h"
+#include "settings/reg_containers.h"
+
+#include <QComboBox>
+#include <QImageReader>
+#include <QLineEdit>
+
+using namespace Dbscout;
+
+Q_DECLARE_METATYPE(Dbscout::CDataSourceDesc*)
+
+namespace {
+
+constexpr const char* kSuitePath[] = {"KORVALE, INC", "MOLB 10", "Data Sources", "MolbLight"};
+constexpr const char* kDefaultIconKey =
+    "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\DefaultIcon";
+
+struct KindPath
+{
+    int code;
+    const char* keyword;
+    const char* suffix;
+    int CDataSourceDesc::*supported;
+};
+
+// In the order the box lists the kinds of one data source.
+const KindPath kKindPaths[] = {
+    {1, "dnarna", " (DNA/RNA)", &CDataSourceDesc::m_bDnaRna},
+    {2, "protein", " (Protein)", &CDataSourceDesc::m_bProtein},
+    {15, "blast", " (Blast)", &CDataSourceDesc::m_bBlast},
+    {14, "citation", " (Citation)", &CDataSourceDesc::m_bCitation},
+    {17, "analysis", " (Analyses)", &CDataSourceDesc::m_bAnalysis},
+};
+
+const KindPath* kindPath(int code)
+{
+    for (const KindPath& kind : kKindPaths)
+        if (kind.code == code)
+            return &kind;
+    return nullptr;
+}
+
+bool supports(const CDataSourceDesc& source, int dataType)
+{
+    if (dataType == 0)
+        return true;
+    if (dataType == -1)
+        return source.m_bDnaRna || source.m_bProtein;
+    const KindPath* kind = kindPath(dataType);
+    return kind && source.*(kind->supported);
+}
+
+} // namespace
+
+void AppendKindPath(std::string& strURL, int nKind)
+{
+    const KindPath* kind = kindPath(nKind);
+    if (!kind)
+        return;
+    if (strURL.empty() || (strURL.back() != '/' && strURL.back() != ':'))
+        strURL += '/';
+    strURL += kind->keyword;
+    strURL += '/';
+}
+
+CDataSourceDesc* CScoutPanel::SelectedSource() const
+{
+    const int index = m_cbDataSource ? m_cbDataSource->currentIndex() : -1;
+    if (index < 0)
+        return nullptr;
+    return m_cbDataSource->itemData(index).value<CDataSourceDesc*>();
+}
+
+bool CScoutPanel::LoadDataSources()
+{
+    RegKey key;
+    if (key.open(HKEY_CURRENT_USER, "Software", KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        return false;
+    for (const char* level : kSuitePath) {
+        RegKey next;
+        if (next.create(key.get(), level, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+            return false;
+        key = std::move(next);
+    }
+    RegKey sources;
+    if (sources.create(key.get(), "sources", KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+        return false;
+    m_dataSources.Load(sources.get());
+
+    // Walk from the tail: copies appended for the kinds are not visited again.
+    POSITION position = m_dataSources.GetTailPosition();
+    while (position) {
+        const POSITION current = position;
+        CDataSourceDesc* source = m_dataSources.GetPrev(position);
+        const bool shown = source->m_bVisible1 && source->m_bVisible2 &&
+                           (m_bOpenMode ? source->m_bCanOpen : source->m_bCanSave);
+        if (!shown || !supports(*source, m_nDataType)) {
+            m_dataSources.RemoveAt(current);
+            delete source;
+            continue;
+        }
+        if (m_nDataType > 0) {
+            AppendKindPath(source->m_strAddress, m_nDataType);
+            continue;
+        }
+        for (const KindPath& kind : kKindPaths) {
+            if (!(source->*(kind.supported)) || (m_nDataType == -1 && kind.code > 2))
+                continue;
+            auto* copy = new CDataSourceDesc(*source);
+            copy->m_strName += kind.suffix;
+            AppendKindPath(copy->m_strAddress, kind.code);
+            m_dataSources.AddTail(copy);
+        }
+        m_dataSources.RemoveAt(current);
+        delete source;
+    }
+
+    if (!LoadHostIcon())
+        return false;
+    if (!m_hSettingsKey)
+        return true;
+    m_queryHistory.Load(m_hSettingsKey);
+    RegKey history;
+    if (history.create(m_hSettingsKey, "DSHISTORY", KEY_READ | KEY_WRITE) == ERROR_SUCCESS)
+        m_dsHistory.Load(history.get());
+    RegKey lastOpen;
+    if (lastOpen.create(m_hSettingsKey, "LAST_OPEN", KEY_READ | KEY_WRITE) == ERROR_SUCCESS) {
+        DWORD largestValue = 0;
+        if (RegQueryInfoKeyA(lastOpen.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, &largestValue, nullptr, nullptr) != ERROR_SUCCESS)
+            return false;
+        DWORD fromList = 0;
+        if (ReadDword(lastOpen.get(), "LAST_OPEN_DS", fromList))
+            m_bLastOpenFromList = fromList ? 1 : 0;
+        ReadString(lastOpen.get(), "LAST_OPEN_URL", m_strLastOpenURL, largestValue + 1);
+    }
+    FillDataSourceBox();
+    m_strPendingSource.clear();
+    return true;
+}
+
+bool CScoutPanel::LoadHostIcon()
+{
+    RegKey key;
+    if (key.open(HKEY_CURRENT_USER, kDefaultIconKey, KEY_READ) != ERROR_SUCCESS)
+        return false;
+    DWORD largestValue = 0;
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &largestValue, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    std::string value;
+    if (!ReadString(key.get(), nullptr, value, largestValue + 1))
+        return false;
+    // "<icon file>,<number>": the number picks an image where the file holds several.
+    const size_t comma = value.find(',');
+    const QString file = QString::fromLocal8Bit(value.substr(0, comma));
+    const int number = comma == std::string::npos ? 0 : std::atoi(value.c_str() + comma + 1);
+    QImageReader reader(file);
+    if (reader.imageCount() > 1)
+        reader.jumpToImage(number);
+    const QImage image = reader.read();
+    if (!image.isNull()) {
+        m_ilCombo << QIcon(QPixmap::fromImage(
+            image.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        m_nHostIconIndex = int(m_ilCombo.size()) - 1;
+    }
+    return true;
+}
+
+void CScoutPanel::FillDataSourceBox()
+{
+    const QIcon sourceIcon = m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
+    std::string remembered;
+    int selected = -1;
+    for (POSITION position = m_dataSources.GetHeadPosition(); position;) {
+        CDataSourceDesc* source = m_dataSources.GetNext(position);
+        m_cbDataSource->addItem(sourceIcon, QString::fromLocal8Bit(source->m_strName),
+                                QVariant::fromValue(source));
+        if (m_bLastOpenFromList && source->m_strAddress == m_strLastOpenURL) {
+            selected = m_cbDataSource->count() - 1;
+            remembered = source->m_strAddress;
+        }
+    }
+    for (const std::string& address : m_dsHistory) {
+        const int index = AddComboEntry(false, m_cbDataSource, address, ImageIndex::Address);
+        if (!m_bLastOpenFromList && address == m_strLastOpenURL) {
+            selected = index;
+            remembered = address;
+        }
+    }
+    m_cbDataSource->setCurrentIndex(selected);
+    if (!remembered.empty() && m_queryHistory.count(remembered))
+        for (const std::string& query : m_queryHistory[remembered])
+            AddComboEntry(false, m_cbQuery, query, ImageIndex::Query);
+}
+
+void CScoutPanel::AddInitialSource()
+{
+    std::string address = m_strInitial;
+    std::string user;
+    std::string password;
+    SplitUrlCredentials(address, user, password);
+    while (!address.empty() && address.back() == '?')
+        address.pop_back();
+    auto* source = new CDataSourceDesc;
+    source->m_strAddress = address;
+    if (!user.empty()) {
+        source->m_bHasLogin = 1;
+        source->m_strUser = user;
+        source->SetPasswordAndVersion(password.c_str(), 1);
+    }
+    m_dataSources.AddTail(source);
+    const QIcon sourceIcon = m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
+    m_cbDataSource->addItem(sourceIcon, QString::fromLocal8Bit(address), QVariant::fromValue(source));
+    m_cbDataSource->setCurrentIndex(m_cbDataSource->count() - 1);
+    m_strPendingSource.clear();
+}
+
+void CScoutPanel::StartAtInitialPlace()
+{
+    if (m_strInitial.empty()) {
+        StartSubsetRequest(BuildListUrl(nullptr));
+        return;
+    }
+    if (m_bLockName) {
+        m_bNameLocked = 1;
+        m_edName->setEnabled(false);
+    }
+    if (m_bInitialIsName) {
+        m_edName->setText(QString::fromLocal8Bit(m_strInitial));
+        m_strInitial.clear();
+        if (m_cbQuery->count() > 0)
+            m_cbQuery->setCurrentIndex(0);
+        Browse(true);
+        return;
+    }
+    const ObjectUrlParts place = ReadObjectUrl(m_strInitial);
+    std::vector<char> name(place.escapedName.size() + 1);
+    MolbURLUnescape(name.data(), int(place.escapedName.size()), place.escapedName.c_str());
+    m_edName->setText(QString::fromLocal8Bit(name.data()));
+    if (place.hasQuery) {
+        m_strQuery = place.query;
+        m_cbQuery->setEditText(QString::fromLocal8Bit(m_strQuery));
+    }
+    AddInitialSource();
+    Browse(true);
+}

@@ -1,0 +1,246 @@
+// The result list: filling it from an answered listing, the subset box, the status line and the
+// histories.
+
+#include "panel/scout_panel.h"
+
+#include "panel/result_item.h"
+#include "platform/modal.h"
+#include "platform/registered_messages.h"
+#include "resources/images.h"
+#include "resources/strings.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QTreeWidget>
+
+#include <strings.h>
+
+using namespace Dbscout;
+
+Q_DECLARE_METATYPE(Dbscout::SubsetEntry)
+
+namespace {
+
+constexpr int kServerSubsetImage = ImageIndex::Subset;
+constexpr int kQueryImage = ImageIndex::Query;
+constexpr int kTypedAddressImage = ImageIndex::Address;
+
+struct Kind
+{
+    const char* title;
+    int code;
+    int image;
+};
+
+constexpr Kind kKinds[] = {
+    {"dnarna", 1, 1}, {"protein", 2, 2}, {"citation", 14, 6}, {"blast", 15, 7}, {"analysis", 17, 8},
+};
+
+Kind kindOfTitle(const std::string& title)
+{
+    for (const Kind& kind : kKinds)
+        if (title == kind.title)
+            return kind;
+    return {"", -1, 0};
+}
+
+bool isOk(const std::string& status)
+{
+    return strcasecmp(status.c_str(), "OK") == 0;
+}
+
+// Overlay 1 to 3 for a row, or 0 for none.
+int overlayOf(const ResultRow& row)
+{
+    if (row.checkoutBy.empty())
+        return row.writable ? 0 : 1;
+    return row.writable ? 2 : 3;
+}
+
+QString local(const std::string& text)
+{
+    return QString::fromLocal8Bit(text);
+}
+
+} // namespace
+
+void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
+{
+    auto* job = reinterpret_cast<CScoutRequest*>(lParam);
+    if (!job || !job->response())
+        return;
+    if (m_pListJob && job == m_pListJob.get()) {
+        auto* page = static_cast<ResultPage*>(job->response());
+        ShowListPage(*page, job->errorText());
+        ApplyTableLayout();
+        setCursor(Qt::ArrowCursor);
+        m_pListJob.reset();
+        m_checkOptionsArmed = m_nServerVersion > 1 ? 1 : 0;
+    } else if (m_pSubsetJob && job == m_pSubsetJob.get()) {
+        ShowSubsetPage(*static_cast<ResultPage*>(job->response()));
+        m_pSubsetJob.reset();
+    }
+    // Any other job is a retired one: it stays allocated until the panel goes.
+}
+
+void CScoutPanel::ShowListPage(ResultPage& page, const std::string& errorText)
+{
+    ClearList();
+    m_nTotalCount = page.totalFound;
+    char status[400];
+    std::snprintf(status, sizeof status, LoadString(IDS_OBJECTS_FOUND_STATUS).c_str(),
+                  page.totalFound, page.firstNumber, page.pageSize);
+    m_stStatus->setText(local(status));
+
+    if (!isOk(page.status)) {
+        std::string text = page.message.empty() ? errorText : page.message;
+        const std::string caption =
+            page.messageTitle.empty() ? LoadString(IDS_MOLB_PROTOCOL_ERROR) : page.messageTitle;
+        ShowError(this, text, caption.c_str());
+        return;
+    }
+    m_nServerVersion = page.versionMajor;
+    if (!AcceptsKind(kindOfTitle(page.title).code)) {
+        std::string text = LoadString(IDS_WRONG_DATA_TYPE);
+        ShowError(this, text);
+        return;
+    }
+    NoteSourceAnswered();
+    FillQueryBox(page);
+    FillColumnsAndRows(page);
+}
+
+bool CScoutPanel::AcceptsKind(int kindCode) const
+{
+    if (m_nDataType == 0)
+        return true;
+    if (m_nDataType > 0)
+        return kindCode == m_nDataType;
+    return m_nDataType == -1 && (kindCode == 1 || kindCode == 2);
+}
+
+void CScoutPanel::NoteSourceAnswered()
+{
+    if (!m_bSourceFromList) {
+        const int index = AddComboEntry(true, m_cbDataSource, m_strSourceURL, kTypedAddressImage);
+        m_cbDataSource->setCurrentIndex(index);
+        m_dsHistory.erase(std::remove(m_dsHistory.begin(), m_dsHistory.end(), m_strSourceURL),
+                          m_dsHistory.end());
+        m_dsHistory.insert(m_dsHistory.begin(), m_strSourceURL);
+    }
+    m_bLastOpenFromList = m_bSourceFromList ? 1 : 0;
+    m_strLastOpenURL = m_strSourceURL;
+}
+
+void CScoutPanel::FillQueryBox(const ResultPage& page)
+{
+    if (m_cbQuery->count() == 0)
+        for (const std::string& query : QueriesOf(m_queryHistory, m_strSourceURL))
+            AddComboEntry(false, m_cbQuery, query, kQueryImage);
+
+    m_strCaptionQuery = page.caption.name;
+    if (!m_strCaptionQuery.empty()) {
+        m_strQuery = m_strCaptionQuery;
+        const int index = AddComboEntry(false, m_cbQuery, m_strQuery, kServerSubsetImage);
+        SetComboEntryData(index, page.caption);
+        const int exact = m_cbQuery->findText(local(m_strQuery), Qt::MatchFixedString);
+        m_cbQuery->setCurrentIndex(exact >= 0 ? exact : index);
+    } else {
+        const int index = AddComboEntry(true, m_cbQuery, m_strQuery, kQueryImage);
+        if (index >= 0)
+            m_cbQuery->setCurrentIndex(index);
+    }
+    RecordQuery(m_queryHistory, m_strSourceURL, m_strQuery);
+}
+
+void CScoutPanel::FillColumnsAndRows(const ResultPage& page)
+{
+    QStringList headers;
+    for (const std::string& column : page.columns)
+        headers << local(column);
+    m_list->setColumnCount(int(headers.size()));
+    m_list->setHeaderLabels(headers);
+    for (int i = 0; i < headers.size(); ++i)
+        m_list->setColumnWidth(i, 100);
+
+    const int image = kindOfTitle(page.title).image;
+    QList<QTreeWidgetItem*> items;
+    items.reserve(qsizetype(page.rows.size()));
+    for (const ResultRow& row : page.rows) {
+        auto* item = new ResultItem(row);
+        item->setText(0, local(row.name));
+        item->setIcon(0, RowIcon(image, overlayOf(row)));
+        for (size_t cell = 0; cell < row.cells.size(); ++cell)
+            item->setText(int(cell) + 1, local(row.cells[cell]));
+        items << item;
+    }
+    m_list->addTopLevelItems(items);
+}
+
+void CScoutPanel::ShowSubsetPage(const ResultPage& page)
+{
+    if (!isOk(page.status) || page.subsets.empty())
+        return;
+    ClearComboEntries();
+    for (const SubsetEntry& subset : page.subsets) {
+        if (subset.name.empty())
+            continue;
+        const int index = AddComboEntry(false, m_cbQuery, subset.name, kServerSubsetImage);
+        SetComboEntryData(index, subset);
+        if (!m_strCaptionQuery.empty() && subset.name == m_strCaptionQuery)
+            m_cbQuery->setCurrentIndex(index);
+    }
+}
+
+QIcon CScoutPanel::RowIcon(int image, int overlay)
+{
+    if (image < 0 || image >= m_ilList.size())
+        return QIcon();
+    if (overlay == 0)
+        return QIcon(m_ilList[image]);
+    QPixmap composed = m_ilList[image];
+    QPainter painter(&composed);
+    painter.drawPixmap(0, 0, m_ilList.value(ImageIndex::OverlayReadOnly + overlay - 1));
+    return QIcon(composed);
+}
+
+int CScoutPanel::AddComboEntry(bool bAtTop, QComboBox* combo, const std::string& text, int nImage)
+{
+    if (text.empty())
+        return -1;
+    const QString entry = local(text);
+    const int found = combo->findText(entry, Qt::MatchFixedString); // letter case ignored
+    if (found >= 0)
+        return found;
+    // Inserting never changes which entry is selected, nor the text typed in the box.
+    const QString editText = combo->currentText();
+    const int selected = combo->currentIndex();
+    const int index = bAtTop ? 0 : combo->count();
+    combo->insertItem(index, m_ilCombo.value(nImage), entry);
+    combo->setCurrentIndex(selected < 0 ? -1 : (bAtTop ? selected + 1 : selected));
+    combo->setEditText(editText);
+    return index;
+}
+
+void CScoutPanel::SetComboEntryData(int nIndex, const SubsetEntry& entry)
+{
+    if (nIndex >= 0)
+        m_cbQuery->setItemData(nIndex, QVariant::fromValue(entry));
+}
+
+void CScoutPanel::ClearComboEntries()
+{
+    const QString editText = m_cbQuery->currentText();
+    m_cbQuery->clear();
+    m_cbQuery->setEditText(editText);
+}
+
+bool CScoutPanel::QueryEntryIsServerSubset() const
+{
+    const int index = m_cbQuery->currentIndex();
+    if (index < 0)
+        return false;
+    const QVariant data = m_cbQuery->itemData(index);
+    return data.canConvert<SubsetEntry>() && !data.value<SubsetEntry>().name.empty();
+}

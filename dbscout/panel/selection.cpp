@@ -1,0 +1,106 @@
+// Selection: clicks fill the object-name box, a double click or Enter tells the host, and GetURL
+// hands the host the picked object's request URL.
+
+#include "panel/scout_panel.h"
+
+#include "hostlibs/data_source_list.h"
+#include "panel/result_item.h"
+#include "platform/registered_messages.h"
+#include "request/object_url.h"
+#include "resources/strings.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+using namespace Dbscout;
+
+void CScoutPanel::OnListClick()
+{
+    if (m_pListJob || m_bNameLocked)
+        return;
+    const QString placeholder = QString::fromLocal8Bit(LoadString(IDS_ENTER_QUERY));
+    QStringList ids;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_list->topLevelItem(i);
+        if (!item->isSelected() || item->text(0) == placeholder)
+            continue;
+        const ResultRow* row = RowData(item);
+        ids << (row ? QString::fromLocal8Bit(row->id) : QString());
+    }
+    m_edName->setText(ids.join(','));
+}
+
+void CScoutPanel::OnListDoubleClick(QTreeWidgetItem* item)
+{
+    if (m_pListJob || m_bNameLocked || !item)
+        return;
+    const ResultRow* row = RowData(item);
+    if (!row)
+        return;
+    if ((row->writable && !m_bOpenMode) || (row->readable && m_bOpenMode))
+        OpenItem(*row);
+}
+
+void CScoutPanel::OpenItem(const ResultRow& row)
+{
+    if (m_nServerVersion <= 1) {
+        NotifyItemSelected(true);
+        return;
+    }
+    if (!((row.writable && !m_bOpenMode) || (row.readable && m_bOpenMode)))
+        return;
+    if (!row.checkoutBy.empty() && row.checkoutBy != m_strUser)
+        return; // held by someone else
+    const ObjectUrlOptions options = ObjectOptions();
+    if (m_bOpenMode) {
+        NotifyItemSelected(true);
+        if (options.checkoutOnOpen && row.checkoutBy.empty())
+            m_checkOptionsArmed = 1;
+        return;
+    }
+    if (!QueryEntryIsServerSubset())
+        return;
+    if (options.checkinOnSave)
+        m_checkOptionsArmed = 1;
+    NotifyItemSelected(true);
+}
+
+void CScoutPanel::NotifyItemSelected(bool bForce)
+{
+    if (!m_checkOptionsArmed && !bForce)
+        return;
+    QWidget* dbscoutWindow = parentWidget();
+    QWidget* hostWindow = dbscoutWindow ? dbscoutWindow->parentWidget() : nullptr;
+    if (hostWindow)
+        SendMessageA(hostWindow, UM_DBSCOUT_ITEM_SELECTED, WPARAM(-1), 0);
+    m_checkOptionsArmed = 0;
+}
+
+ObjectUrlOptions CScoutPanel::ObjectOptions() const
+{
+    return ObjectUrlOptions{};
+}
+
+BOOL CScoutPanel::GetURL(std::string& strURL, int& nFlag, std::string& strName)
+{
+    nFlag = (m_pCurrentSource && m_pCurrentSource->m_bFlagB == 0) ? 1 : 0;
+    if (!m_edName)
+        return FALSE;
+    ObjectUrlInput input;
+    input.nameBoxText = m_edName->text().toLocal8Bit().toStdString();
+    input.sourceUrl = m_strSourceURL;
+    input.query = m_strQuery;
+    input.user = m_strUser;
+    input.password = m_strPassword;
+    input.openMode = m_bOpenMode != 0;
+    input.serverVersion = m_nServerVersion;
+    input.checkOptionsArmed = m_checkOptionsArmed != 0;
+    input.options = ObjectOptions();
+    const std::optional<ObjectUrl> url = BuildObjectUrl(input);
+    if (!url)
+        return FALSE;
+    strURL = url->url;
+    strName = url->name;
+    return TRUE;
+}
