@@ -8,7 +8,6 @@
 #include "request/list_url.h"
 #include "resources/texts.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -172,9 +171,13 @@ void CScoutPanel::OnGo()
 
 void CScoutPanel::OnEnter()
 {
-    QWidget* focus = QApplication::focusWidget();
-    const bool inBoxEdit = focus && (focus == m_cbQuery->lineEdit() ||
-                                     focus == m_cbDataSource->lineEdit());
+    // The focus within this window, whether or not the window is active right now. An
+    // editable box takes the focus itself and hands the keys to its edit field.
+    QWidget* focus = window()->focusWidget();
+    const auto inBox = [focus](QComboBox* box) {
+        return focus && (focus == box || box->isAncestorOf(focus));
+    };
+    const bool inBoxEdit = inBox(m_cbQuery) || inBox(m_cbDataSource);
     if (inBoxEdit)
         Browse(true);
     else

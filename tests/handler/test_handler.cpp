@@ -13,13 +13,17 @@
 //                    die-halfway      write half of the page, then die by SIGKILL
 //                    linger     answer, close the output, then stay alive for a minute
 //                    fds        answer with one line per open descriptor: number and target
-// The environment variable DBSCOUT_TEST_HANDLER_RECORD stands in for record= when set.
+//   slow-subsets=MS  wait MS milliseconds before answering a subset-list request (one
+//                    without start=), so that it arrives after the object page
+// The environment variable DBSCOUT_TEST_HANDLER_RECORD stands in for record= when set, and
+// DBSCOUT_TEST_HANDLER_LOG names a file to which every call appends its argument line.
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -88,6 +92,19 @@ std::string fixture(const std::string& url)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// Appends the argument line to the log in one write, so that concurrent calls never mix.
+void logCall(const char* path, const std::string& line)
+{
+    if (!path)
+        return;
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    const std::string entry = line + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(fd, entry.data(), entry.size());
+    ::close(fd);
+}
+
 void record(const std::string& path, int argc, char** argv, const std::string& input)
 {
     if (path.empty())
@@ -124,6 +141,7 @@ int main(int argc, char** argv)
     std::string url;
     for (int i = 1; i < argc; ++i)
         url += (i > 1 ? " " : "") + std::string(argv[i]);
+    logCall(std::getenv("DBSCOUT_TEST_HANDLER_LOG"), url);
     const std::string mode = param(url, "testmode=");
     if (mode == "exit-at-once")
         return 0;
@@ -132,6 +150,9 @@ int main(int argc, char** argv)
     const char* recordEnv = std::getenv("DBSCOUT_TEST_HANDLER_RECORD");
     record(recordEnv ? recordEnv : param(url, "record="), argc, argv, input);
 
+    const std::string slowSubsets = param(url, "slow-subsets=");
+    if (!slowSubsets.empty() && url.find("start=") == std::string::npos)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(slowSubsets.c_str())));
     if (mode.rfind("sleep:", 0) == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(mode.c_str() + 6)));
     if (mode == "hang")

@@ -1,0 +1,44 @@
+#pragma once
+// The Go-to dialog: where the listing starts and how many objects a page holds, with the total
+// of the last listing for orientation. OK refuses a value that is not a whole number or lies
+// outside its bounds with a message naming the bounds, and the dialog stays open on that field.
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace Dbscout {
+
+class CGotoDlg final : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr long kMinStart = 0;
+    static constexpr long kMaxStart = 2147483647;
+    static constexpr long kMinPageSize = 1;
+    static constexpr long kMaxPageSize = 120;
+
+    CGotoDlg(int start, int pageSize, int total, QWidget* parent = nullptr);
+
+    // The accepted values; as given until OK succeeds.
+    int start() const { return m_nStart; }
+    int pageSize() const { return m_nPageSize; }
+
+    void accept() override;
+
+private:
+    // The edit's value within [min, max]; otherwise shows the refusal, puts the focus on the
+    // edit and returns false.
+    bool takeValue(QLineEdit* edit, long min, long max, int& value);
+
+    QLineEdit* m_edStart;
+    QLineEdit* m_edPageSize;
+    int m_nStart;
+    int m_nPageSize;
+};
+
+// The panel's Go to command: runs the dialog through the modal seam; on OK stores its values in
+// pageStart and pageSize and returns true. Cancel changes nothing.
+bool RunGotoDialog(QWidget* parent, int& pageStart, int& pageSize, int total);
+
+} // namespace Dbscout
