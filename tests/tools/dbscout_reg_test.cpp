@@ -1,0 +1,378 @@
+// dbscout-reg, run as a real process against a private store.
+
+#include "platform/child_process.h"
+#include "platform/registry_fixture.h"
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <tuple>
+#include <vector>
+
+using namespace DbscoutTest;
+using Dbscout::RegKey;
+using std::string_literals::operator""s;
+
+namespace {
+
+ChildResult reg(const std::vector<std::string>& args, const std::string& input = std::string())
+{
+    return runChild(DBSCOUT_REG_TOOL, args, input);
+}
+
+std::string readFile(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::string& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Every key and value below key, spelled as stored: what a round trip must keep.
+using Dump = std::map<std::string, std::vector<std::tuple<std::string, DWORD, std::string>>>;
+
+void dumpKey(HKEY key, const std::string& path, Dump& dump)
+{
+    auto& values = dump[path];
+    char name[256];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        values.emplace_back(std::string(name, nameSize), type,
+                            std::string(reinterpret_cast<char*>(data), dataSize));
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        RegKey child;
+        EXPECT_EQ(child.open(key, name), ERROR_SUCCESS);
+        dumpKey(child.get(), path + "\\" + name, dump);
+    }
+}
+
+Dump dumpOf(const char* path)
+{
+    Dump dump;
+    RegKey key;
+    EXPECT_EQ(key.open(HKEY_CURRENT_USER, path), ERROR_SUCCESS) << path;
+    dumpKey(key.get(), path, dump);
+    return dump;
+}
+
+class DbscoutRegTest : public RegistryTest
+{
+protected:
+    std::optional<StoredValue> stored(const char* path, const char* name)
+    {
+        RegKey key;
+        if (key.open(HKEY_CURRENT_USER, path) != ERROR_SUCCESS)
+            return std::nullopt;
+        return value(key.get(), name);
+    }
+};
+
+} // namespace
+
+TEST_F(DbscoutRegTest, addStoresEachTypeAsWritten)
+{
+    const struct
+    {
+        std::vector<std::string> options;
+        const char* name;
+        StoredValue expected;
+    } cases[] = {
+        {{"/v", "Plain", "/d", "text"}, "Plain", {REG_SZ, "text\0"s}},
+        {{"/ve", "/d", "\"/usr/bin/h\" \"%1\""}, "", {REG_SZ, "\"/usr/bin/h\" \"%1\"\0"s}},
+        {{"/d", "default without /ve"}, "", {REG_SZ, "default without /ve\0"s}},
+        {{"/v", "Empty"}, "Empty", {REG_SZ, "\0"s}},
+        {{"/v", "Path", "/t", "REG_EXPAND_SZ", "/d", "%HOME%/x"},
+         "Path",
+         {REG_EXPAND_SZ, "%HOME%/x\0"s}},
+        {{"/v", "List", "/t", "REG_MULTI_SZ", "/d", "a\\0bc"},
+         "List",
+         {REG_MULTI_SZ, "a\0bc\0\0"s}},
+        {{"/v", "Dec", "/t", "REG_DWORD", "/d", "4294967295"},
+         "Dec",
+         {REG_DWORD, "\xff\xff\xff\xff"s}},
+        {{"/v", "Hex", "/t", "REG_DWORD", "/d", "0x1F"}, "Hex", {REG_DWORD, "\x1f\0\0\0"s}},
+        {{"/V", "Bytes", "/T", "REG_BINARY", "/D", "00ff7A"}, "Bytes", {REG_BINARY, "\0\xff\x7a"s}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"add", "HKCU\\Software\\Added"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back("/f");
+        const ChildResult result = reg(args);
+        EXPECT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
+        EXPECT_EQ(stored("Software\\Added", c.name), c.expected) << c.name;
+    }
+}
+
+TEST_F(DbscoutRegTest, queryPrintsValuesThenSubkeys)
+{
+    RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Shown");
+    createKey(key.get(), "Child");
+    ASSERT_EQ(setValue(key.get(), nullptr, REG_SZ, "default\0"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(key.get(), "n", REG_DWORD, "\x0a\0\0\0"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(key.get(), "m", REG_MULTI_SZ, "x\0y\0\0"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(key.get(), "b", REG_BINARY, "\x01\xab"s), ERROR_SUCCESS);
+
+    ChildResult result = reg({"query", "HKEY_CURRENT_USER\\Software\\Shown"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "HKEY_CURRENT_USER\\Software\\Shown\n"
+                          "    (Default)    REG_SZ    default\n"
+                          "    n    REG_DWORD    0xa\n"
+                          "    m    REG_MULTI_SZ    x\\0y\n"
+                          "    b    REG_BINARY    01AB\n"
+                          "\n"
+                          "HKEY_CURRENT_USER\\Software\\Shown\\Child\n");
+
+    result = reg({"query", "HKCU\\Software\\Shown", "/v", "N"});
+    EXPECT_EQ(result.out, "HKEY_CURRENT_USER\\Software\\Shown\n    N    REG_DWORD    0xa\n");
+    result = reg({"query", "HKCU\\Software\\Shown", "/v", "missing"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "dbscout-reg: HKEY_CURRENT_USER\\Software\\Shown value missing: not found\n");
+}
+
+TEST_F(DbscoutRegTest, addAsksBeforeOverwritingAValue)
+{
+    RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Ask");
+    ASSERT_EQ(setValue(key.get(), "v", REG_SZ, "old\0"s), ERROR_SUCCESS);
+    const std::vector<std::string> add = {"add", "HKCU\\Software\\Ask", "/v", "v", "/d", "new"};
+
+    for (const char* refusal : {"n\n", "", "maybe\n"}) {
+        const ChildResult result = reg(add, refusal);
+        EXPECT_EQ(result.exitCode, 1) << refusal;
+        EXPECT_NE(result.err.find("Value v exists, overwrite (Yes/No)? "), std::string::npos);
+        EXPECT_NE(result.err.find("dbscout-reg: cancelled; nothing was changed\n"),
+                  std::string::npos);
+        EXPECT_EQ(value(key.get(), "v"), (StoredValue{REG_SZ, "old\0"s}));
+    }
+    EXPECT_EQ(reg(add, "Yes\n").exitCode, 0);
+    EXPECT_EQ(value(key.get(), "v"), (StoredValue{REG_SZ, "new\0"s}));
+    std::vector<std::string> forced = add;
+    forced.back() = "forced";
+    forced.push_back("/f");
+    EXPECT_EQ(reg(forced).exitCode, 0);
+    EXPECT_EQ(value(key.get(), "v"), (StoredValue{REG_SZ, "forced\0"s}));
+}
+
+TEST_F(DbscoutRegTest, deleteRemovesValuesAndWholeKeys)
+{
+    RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Doomed\\Inner");
+    ASSERT_EQ(setValue(key.get(), "v", REG_SZ, "x"), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(key.get(), nullptr, REG_SZ, "d"), ERROR_SUCCESS);
+
+    EXPECT_EQ(reg({"delete", "HKCU\\Software\\Doomed\\Inner", "/v", "v"}, "no\n").exitCode, 1);
+    EXPECT_TRUE(value(key.get(), "v"));
+    EXPECT_EQ(reg({"delete", "HKCU\\Software\\Doomed\\Inner", "/v", "v"}, "y\n").exitCode, 0);
+    EXPECT_FALSE(value(key.get(), "v"));
+    EXPECT_EQ(reg({"delete", "HKCU\\Software\\Doomed\\Inner", "/ve", "/f"}).exitCode, 0);
+    EXPECT_FALSE(value(key.get(), ""));
+
+    EXPECT_EQ(reg({"delete", "HKCU\\Software\\Doomed"}, "n\n").exitCode, 1);
+    RegKey still;
+    EXPECT_EQ(still.open(HKEY_CURRENT_USER, "Software\\Doomed\\Inner"), ERROR_SUCCESS);
+    EXPECT_EQ(reg({"delete", "HKCU\\Software\\Doomed", "/f"}).exitCode, 0);
+    EXPECT_EQ(still.open(HKEY_CURRENT_USER, "Software\\Doomed"), ERROR_FILE_NOT_FOUND);
+
+    const ChildResult missing = reg({"delete", "HKCU\\Software\\Doomed", "/f"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "dbscout-reg: HKEY_CURRENT_USER\\Software\\Doomed: not found\n");
+}
+
+TEST_F(DbscoutRegTest, exportThenImportReproducesEveryKeyAndValue)
+{
+    {
+        RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Round Trip");
+        const std::vector<std::tuple<const char*, DWORD, std::string>> values = {
+            {nullptr, REG_SZ, "the default\0"s},
+            {"Quote \"and\" back\\slash", REG_SZ, "C:\\path \"quoted\"\0"s},
+            {"no terminator", REG_SZ, "bare"},
+            {"two terminators", REG_SZ, "a\0\0"s},
+            {"line break", REG_SZ, "one\ntwo\0"s},
+            {"utf8", REG_SZ, "Gr\xc3\xbc\xc3\x9f\0"s},
+            {"expand", REG_EXPAND_SZ, "%HOME%\0"s},
+            {"multi", REG_MULTI_SZ, "a\0b\0\0"s},
+            {"dword", REG_DWORD, "\x78\x56\x34\x12"s},
+            {"short dword", REG_DWORD, "\x01\x02"s},
+            {"binary", REG_BINARY, std::string(200, '\xc3')},
+            {"empty binary", REG_BINARY, ""},
+            {"none", REG_NONE, "\x01"s},
+            {"qword-like", 11, "\1\2\3\4\5\6\7\x08"s},
+        };
+        for (const auto& [name, type, data] : values)
+            ASSERT_EQ(setValue(key.get(), name, type, data), ERROR_SUCCESS);
+        createKey(key.get(), "Empty Child");
+        RegKey deep = createKey(key.get(), "MixedCase\\Deeper [bracket]");
+        ASSERT_EQ(setValue(deep.get(), "x", REG_SZ, "y\0"s), ERROR_SUCCESS);
+    }
+    const Dump before = dumpOf("Software\\Round Trip");
+    const std::string first = m_env.file("first.reg");
+    const std::string second = m_env.file("second.reg");
+    ChildResult result = reg({"export", "hkcu\\software\\round trip", first});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Round Trip"), ERROR_SUCCESS);
+    result = reg({"import", first});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(dumpOf("Software\\Round Trip"), before);
+
+    ASSERT_EQ(reg({"export", "HKCU\\Software\\Round Trip", second}).exitCode, 0);
+    EXPECT_EQ(readFile(second), readFile(first));
+    EXPECT_EQ(readFile(first).rfind("Windows Registry Editor Version 5.00\n\n"
+                                    "[HKEY_CURRENT_USER\\Software\\Round Trip]\n"
+                                    "@=\"the default\"\n"
+                                    "\"Quote \\\"and\\\" back\\\\slash\"=\"C:\\\\path "
+                                    "\\\"quoted\\\"\"\n",
+                                    0),
+              0u);
+}
+
+TEST_F(DbscoutRegTest, importReadsTheWholeFormat)
+{
+    createKey(HKEY_CURRENT_USER, "Software\\Old\\Gone");
+    RegKey kept = createKey(HKEY_CURRENT_USER, "Software\\Imported");
+    ASSERT_EQ(setValue(kept.get(), "drop me", REG_SZ, "x"), ERROR_SUCCESS);
+    const std::string file = m_env.file("in.reg");
+    writeFile(file, "\xef\xbb\xbfREGEDIT4\r\n"
+                    "; a comment\r\n"
+                    "\r\n"
+                    "[-HKEY_CURRENT_USER\\Software\\Old]\r\n"
+                    "[HKCU\\Software\\Imported]\r\n"
+                    "@=\"default ; not a comment\"   ; a comment\r\n"
+                    "\"drop me\"=-\r\n"
+                    "\"n\" = dword:1F\r\n"
+                    "\"bin\"=hex:01,02,\\\r\n"
+                    "    03 , 04\r\n"
+                    "\"exp\"=hex(2):25,00\r\n"
+                    "\"multi\"=hex(7):61,00,00\r\n"
+                    "\"empty\"=hex:\r\n");
+    const ChildResult result = reg({"import", file});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    RegKey old;
+    EXPECT_EQ(old.open(HKEY_CURRENT_USER, "Software\\Old"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(value(kept.get(), ""), (StoredValue{REG_SZ, "default ; not a comment\0"s}));
+    EXPECT_FALSE(value(kept.get(), "drop me"));
+    EXPECT_EQ(value(kept.get(), "n"), (StoredValue{REG_DWORD, "\x1f\0\0\0"s}));
+    EXPECT_EQ(value(kept.get(), "bin"), (StoredValue{REG_BINARY, "\1\2\3\4"s}));
+    EXPECT_EQ(value(kept.get(), "exp"), (StoredValue{REG_EXPAND_SZ, "%\0"s}));
+    EXPECT_EQ(value(kept.get(), "multi"), (StoredValue{REG_MULTI_SZ, "a\0\0"s}));
+    EXPECT_EQ(value(kept.get(), "empty"), (StoredValue{REG_BINARY, ""}));
+}
+
+TEST_F(DbscoutRegTest, malformedImportNamesTheFileAndLineAndChangesNothing)
+{
+    const std::string header = "Windows Registry Editor Version 5.00\n[HKCU\\Software\\Fresh]\n";
+    const struct
+    {
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {"", "1: not a registry file: the first line must be \"Windows Registry Editor Version "
+             "5.00\" or \"REGEDIT4\""},
+        {"REGEDIT5\n", "1: not a registry file: the first line must be \"Windows Registry "
+                       "Editor Version 5.00\" or \"REGEDIT4\""},
+        {"REGEDIT4\n\"v\"=\"x\"\n", "2: value outside a key section"},
+        {header + "[HKCU\\Software\\Broken\n", "3: key line does not end with ]"},
+        {header + "[HKEY_NOWHERE\\X]\n", "3: unknown root key \"HKEY_NOWHERE\""},
+        {header + "[HKCU\\a\\\\b]\n", "3: empty key name in \"HKCU\\a\\\\b\""},
+        {header + "[-HKCU]\n", "3: cannot delete a whole hive"},
+        {header + "[-HKCU\\x]\n\"v\"=\"x\"\n", "4: value under a deleted key"},
+        {header + "\"open=\"x\"\n", "3: expected = after the value name"},
+        {header + "\"unterminated\n", "3: unterminated value name"},
+        {header + "\"v\" \"x\"\n", "3: expected = after the value name"},
+        {header + "\"v\"=\"open\n", "3: unterminated string"},
+        {header + "\"v\"=\"bad \\n escape\"\n",
+         "3: unknown escape \\n (only \\\\ and \\\" are allowed)"},
+        {header + "\"v\"=dword:123456789\n", "3: dword: needs 1 to 8 hex digits"},
+        {header + "\"v\"=dword:\n", "3: dword: needs 1 to 8 hex digits"},
+        {header + "\"v\"=dword:xyz\n", "3: dword: needs 1 to 8 hex digits"},
+        {header + "\"v\"=hex:01,zz\n", "3: bad hex byte \"zz\""},
+        {header + "\"v\"=hex:01,,02\n", "3: bad hex byte \"\""},
+        {header + "\"v\"=hex:123\n", "3: bad hex byte \"123\""},
+        {header + "\"v\"=hex(q):00\n", "3: hex( needs a hex type number and \"):\""},
+        {header + "\"v\"=hex:01,\\\n", "3: the file ends inside a continued line"},
+        {header + "\"v\"=number\n",
+         "3: unknown value data; expected \"text\", dword:, hex:, hex(N): or -"},
+        {header + "\"v\"=\"x\" trailing\n", "3: unexpected text after the value"},
+        {header + "\"v\"=- x\n", "3: unexpected text after the value"},
+        {header + "stray text\n",
+         "3: unexpected line; expected [KEY], a value line or a ; comment"},
+    };
+    const std::string file = m_env.file("bad.reg");
+    for (const auto& c : cases) {
+        writeFile(file, c.text);
+        const ChildResult result = reg({"import", file});
+        EXPECT_EQ(result.exitCode, 1) << c.text;
+        EXPECT_EQ(result.err, "dbscout-reg: " + file + ":" + c.message + "\n") << c.text;
+        RegKey fresh;
+        EXPECT_EQ(fresh.open(HKEY_CURRENT_USER, "Software\\Fresh"), ERROR_FILE_NOT_FOUND) << c.text;
+    }
+    const ChildResult missing = reg({"import", m_env.file("absent.reg")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "dbscout-reg: " + m_env.file("absent.reg") +
+                               ": cannot read: No such file or directory\n");
+}
+
+TEST_F(DbscoutRegTest, badCommandLinesAreRefusedWithOneLine)
+{
+    const std::string hint = " (run dbscout-reg without arguments for usage)\n";
+    const struct
+    {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string err;
+    } cases[] = {
+        {{"frobnicate"}, 2, "dbscout-reg: unknown command \"frobnicate\"" + hint},
+        {{"query"}, 2, "dbscout-reg: query needs a KEY" + hint},
+        {{"query", "HKXX\\Software"},
+         2,
+         "dbscout-reg: \"HKXX\\Software\" does not start with HKEY_CURRENT_USER, "
+         "HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT (HKCU, HKLM, HKCR)" +
+             hint},
+        {{"query", "HKCU", "/d", "x"}, 2, "dbscout-reg: unknown option \"/d\"" + hint},
+        {{"add", "HKCU\\S", "/v"}, 2, "dbscout-reg: /v needs an argument" + hint},
+        {{"add", "HKCU\\S", "/v", "a", "/ve"},
+         2,
+         "dbscout-reg: name one value only (/v NAME or /ve)" + hint},
+        {{"add", "HKCU\\S", "/v", "a", "/t", "REG_QWORD"},
+         2,
+         "dbscout-reg: unknown type \"REG_QWORD\"; use REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, "
+         "REG_DWORD or REG_BINARY" +
+             hint},
+        {{"add", "HKCU\\S", "/v", "a", "/t", "REG_DWORD", "/d", "4294967296"},
+         2,
+         "dbscout-reg: REG_DWORD data must be a decimal or 0x hex number below 2^32: "
+         "\"4294967296\"" +
+             hint},
+        {{"add", "HKCU\\S", "/v", "a", "/t", "REG_BINARY", "/d", "abc"},
+         2,
+         "dbscout-reg: REG_BINARY data must be pairs of hex digits: \"abc\"" + hint},
+        {{"delete", "HKCU", "/f"},
+         1,
+         "dbscout-reg: HKEY_CURRENT_USER: a whole hive cannot be deleted\n"},
+        {{"import"}, 2, "dbscout-reg: import takes one FILE" + hint},
+        {{"export", "HKCU\\Software"}, 2, "dbscout-reg: export takes KEY FILE" + hint},
+        {{"export", "HKCU\\Missing", m_env.file("never-written.reg")},
+         1,
+         "dbscout-reg: HKEY_CURRENT_USER\\Missing: not found\n"},
+    };
+    for (const auto& c : cases) {
+        const ChildResult result = reg(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args.front();
+        EXPECT_EQ(result.err, c.err);
+    }
+    const ChildResult usage = reg({});
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_EQ(usage.err.rfind("usage: dbscout-reg query KEY", 0), 0u);
+}
