@@ -14,6 +14,18 @@
 
 namespace DbscoutTest {
 
+bool RecordingHost::event(QEvent* event)
+{
+    if (event->type() != QEvent::Type(UM_DBSCOUT_ITEM_SELECTED))
+        return QWidget::event(event);
+    auto* message = static_cast<Dbscout::MessageEvent*>(event);
+    Pick pick{message->wParam, message->lParam, false, {}, {}};
+    int flag = 0;
+    pick.gotUrl = panel && panel->GetURL(pick.url, flag, pick.name);
+    picks.push_back(pick);
+    return true;
+}
+
 std::string fixtureAddress(const std::string& fixture, const std::string& extra)
 {
     return "molb://test/" + extra + "fixture=" + fixture + "&/db";
@@ -58,12 +70,13 @@ void PanelHarness::installHostIcon()
 
 void PanelHarness::create(bool openMode, int dataType, const char* initial)
 {
-    m_host = std::make_unique<QWidget>();
+    m_host = std::make_unique<RecordingHost>();
     m_host->resize(900, 600);
     m_host->show();
     QApplication::setActiveWindow(m_host.get());
     InitScoutpaneDLL();
     m_panel = CreateScoutpane(initial, m_settings, openMode ? 1 : 0, dataType, 0, 0);
+    m_host->panel = m_panel;
     m_panel->Create(m_host.get(), QRect(0, 0, 900, 600), 1, WS_CHILD | WS_VISIBLE);
 }
 

@@ -8,6 +8,9 @@
 #include <dbscout/dbscout.h>
 
 #include <QStringList>
+#include <QWidget>
+
+#include <vector>
 
 #include <memory>
 #include <string>
@@ -19,6 +22,26 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace DbscoutTest {
+
+// A host window that records the panel's item-selected messages and, like a real host, asks
+// for the object URL while handling each.
+class RecordingHost final : public QWidget
+{
+public:
+    struct Pick
+    {
+        WPARAM wParam;
+        LPARAM lParam;
+        bool gotUrl;
+        std::string url;
+        std::string name;
+    };
+    CDbscout* panel = nullptr;
+    std::vector<Pick> picks;
+
+protected:
+    bool event(QEvent* event) override;
+};
 
 // An address whose requests the test handler answers with fixture NAME; extra handler
 // parameters ("testmode=hang&") go in front of it.
@@ -38,7 +61,7 @@ public:
     void destroy();
 
     CDbscout* dbscout() const { return m_panel; }
-    QWidget* host() const { return m_host.get(); }
+    RecordingHost* host() const { return m_host.get(); }
     QComboBox* sourceBox() const;
     QComboBox* queryBox() const;
     QTreeWidget* list() const;
@@ -69,7 +92,7 @@ private:
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<ScriptedModal> m_modal;
-    std::unique_ptr<QWidget> m_host;
+    std::unique_ptr<RecordingHost> m_host;
     std::string m_logPath;
     HKEY m_settings = nullptr;
     CDbscout* m_panel = nullptr;
