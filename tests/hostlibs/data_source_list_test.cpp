@@ -1,0 +1,146 @@
+// The data-source list: loading from the settings store, walking by position, ownership.
+
+#include "hostlibs/data_source_list.h"
+
+#include "platform/child_process.h"
+#include "platform/registry_fixture.h"
+
+#include <memory>
+
+using namespace DbscoutTest;
+using namespace Dbscout;
+using std::string_literals::operator""s;
+
+namespace {
+
+constexpr const char* kSources =
+    "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\sources";
+
+std::vector<std::string> namesOf(const CDataSourceList& list)
+{
+    std::vector<std::string> names;
+    for (POSITION position = list.GetHeadPosition(); position;)
+        names.push_back(list.GetNext(position)->m_strName);
+    return names;
+}
+
+} // namespace
+
+TEST_F(RegistryTest, documentedExampleLoadsInSubkeyNameOrder)
+{
+    const ChildResult imported = runChild(DBSCOUT_REG_TOOL, {"import", DBSCOUT_SOURCES_EXAMPLE});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    RegKey sources;
+    ASSERT_EQ(sources.open(HKEY_CURRENT_USER, kSources), ERROR_SUCCESS);
+    CDataSourceList list;
+    ASSERT_TRUE(list.Load(sources.get()));
+    ASSERT_EQ(list.GetCount(), 2);
+
+    POSITION position = list.GetHeadPosition();
+    const CDataSourceDesc* central = list.GetNext(position); // "Central" sorts before "Lab"
+    const CDataSourceDesc* lab = list.GetNext(position);
+    EXPECT_EQ(position, nullptr);
+    EXPECT_EQ(central->m_strName, "Central literature");
+    EXPECT_EQ(central->m_strAddress, "molb://db.example.org:5432/central/");
+    EXPECT_EQ(central->m_bHasLogin, 1);
+    EXPECT_EQ(central->m_strUser, "reader");
+    EXPECT_EQ(central->GetPassword(), "s3cret");
+    EXPECT_EQ(central->m_bCitation, 1);
+    EXPECT_EQ(central->m_bDnaRna + central->m_bProtein + central->m_bBlast + central->m_bAnalysis,
+              0);
+    EXPECT_EQ(central->m_bCanSave, 0);
+    EXPECT_EQ(lab->m_strName, "Lab sequences");
+    const int labFlags[] = {lab->m_bDnaRna,   lab->m_bProtein,  lab->m_bBlast,   lab->m_bCitation,
+                            lab->m_bAnalysis, lab->m_bVisible1, lab->m_bCanOpen, lab->m_bVisible2,
+                            lab->m_bCanSave,  lab->m_bHasLogin, lab->m_bFlagA,   lab->m_bFlagB};
+    EXPECT_EQ(std::vector<int>(std::begin(labFlags), std::end(labFlags)),
+              (std::vector<int>{1, 1, 0, 0, 0, 1, 1, 1, 1, 0, 1, 0}));
+    EXPECT_EQ(lab->GetPassword(), "");
+}
+
+TEST_F(RegistryTest, missingOrMistypedValuesLeaveTheDefaults)
+{
+    RegKey odd = createKey(HKEY_CURRENT_USER, "Software\\Sources\\odd");
+    ASSERT_EQ(setValue(odd.get(), "Name", REG_DWORD, "\1\0\0\0"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(odd.get(), "Address", REG_EXPAND_SZ, "molb://x/\0ignored"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(odd.get(), "User", REG_SZ, "no terminator"), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(odd.get(), "CanOpen", REG_SZ, "1\0"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(odd.get(), "FlagA", REG_DWORD, "\1\0"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(odd.get(), "FlagB", REG_DWORD, "\7\0\0\0"s), ERROR_SUCCESS);
+    createKey(HKEY_CURRENT_USER, "Software\\Sources\\empty");
+
+    RegKey sources;
+    ASSERT_EQ(sources.open(HKEY_CURRENT_USER, "Software\\Sources"), ERROR_SUCCESS);
+    CDataSourceList list;
+    ASSERT_TRUE(list.Load(sources.get()));
+    ASSERT_EQ(list.GetCount(), 2);
+    POSITION position = list.GetHeadPosition();
+    const CDataSourceDesc* empty = list.GetNext(position);
+    const CDataSourceDesc* loaded = list.GetNext(position);
+    EXPECT_EQ(empty->m_strName, "");
+    EXPECT_EQ(empty->m_bVisible1, 0);
+    EXPECT_EQ(loaded->m_strName, "");
+    EXPECT_EQ(loaded->m_strAddress, "molb://x/");
+    EXPECT_EQ(loaded->m_strUser, "no terminator");
+    EXPECT_EQ(loaded->m_bCanOpen, 0);
+    EXPECT_EQ(loaded->m_bFlagA, 0);
+    EXPECT_EQ(loaded->m_bFlagB, 7);
+
+    // A second load appends; a dead key loads nothing.
+    ASSERT_TRUE(list.Load(sources.get()));
+    EXPECT_EQ(list.GetCount(), 4);
+    HKEY closed = sources.release();
+    RegCloseKey(closed);
+    EXPECT_FALSE(list.Load(closed));
+    EXPECT_EQ(list.GetCount(), 4);
+}
+
+TEST(DataSourceList, positionsWalkBothWaysAndRemoveAtKeepsTheDescriptor)
+{
+    CDataSourceList list;
+    EXPECT_EQ(list.GetHeadPosition(), nullptr);
+    EXPECT_EQ(list.GetTailPosition(), nullptr);
+    POSITION middle = nullptr;
+    for (const char* name : {"a", "b", "c"}) {
+        auto* source = new CDataSourceDesc;
+        source->m_strName = name;
+        const POSITION added = list.AddTail(source);
+        if (std::string(name) == "b")
+            middle = added;
+    }
+    EXPECT_EQ(namesOf(list), (std::vector<std::string>{"a", "b", "c"}));
+    std::vector<std::string> backwards;
+    for (POSITION position = list.GetTailPosition(); position;)
+        backwards.push_back(list.GetPrev(position)->m_strName);
+    EXPECT_EQ(backwards, (std::vector<std::string>{"c", "b", "a"}));
+
+    POSITION at = middle;
+    std::unique_ptr<CDataSourceDesc> removed(list.GetNext(at));
+    list.RemoveAt(middle);
+    EXPECT_EQ(removed->m_strName, "b"); // still alive: the caller owns it now
+    EXPECT_EQ(namesOf(list), (std::vector<std::string>{"a", "c"}));
+    for (POSITION position = list.GetHeadPosition(); position; position = list.GetHeadPosition()) {
+        removed.reset(list.GetNext(position));
+        list.RemoveAt(list.GetHeadPosition());
+    }
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(list.GetHeadPosition(), nullptr);
+    EXPECT_EQ(list.GetTailPosition(), nullptr);
+    list.RemoveAt(nullptr);
+    POSITION none = nullptr;
+    EXPECT_EQ(list.GetNext(none), nullptr);
+}
+
+TEST(DataSourceDesc, copyKeepsThePassword)
+{
+    CDataSourceDesc source;
+    EXPECT_EQ(source.GetPassword(), "");
+    source.m_strUser = "me";
+    source.SetPasswordAndVersion("pa ss", 1);
+    const CDataSourceDesc copy(source);
+    EXPECT_EQ(copy.m_strUser, "me");
+    EXPECT_EQ(copy.GetPassword(), "pa ss");
+    source.SetPasswordAndVersion(nullptr, 1);
+    EXPECT_EQ(source.GetPassword(), "");
+    EXPECT_EQ(copy.GetPassword(), "pa ss");
+}
