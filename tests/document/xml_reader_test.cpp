@@ -185,6 +185,12 @@ TEST(XmlReader, walksFindWhatTheyShouldAndNameWhatIsMissing)
         r.PushChild("body", true);
         r.PushChild("dir", true);
     };
+    auto intoFirstItem = [&](CXMLReader& r) {
+        intoDir(r);
+        XMLNodeList list;
+        r.SelectNodes(list, "li", true);
+        r.PushItem(list, 0, true);
+    };
     const Walk walks[] = {
         {"only direct children are found", page,
          [](CXMLReader& r) {
@@ -236,19 +242,13 @@ TEST(XmlReader, walksFindWhatTheyShouldAndNameWhatIsMissing)
          "0"},
         {"an item has text but no readable attributes", page,
          [&](CXMLReader& r) {
-             intoDir(r);
-             XMLNodeList list;
-             r.SelectNodes(list, "li", true);
-             r.PushItem(list, 0, true);
+             intoFirstItem(r);
              return text(r) + " " + attribute(r, "id");
          },
          "one no attribute"},
         {"a required attribute of an item is named missing", page,
          [&](CXMLReader& r) {
-             intoDir(r);
-             XMLNodeList list;
-             r.SelectNodes(list, "li", true);
-             r.PushItem(list, 0, true);
+             intoFirstItem(r);
              return requiredAttribute(r, "id");
          },
          "throws No attribute \"id\" in element <li>"},
