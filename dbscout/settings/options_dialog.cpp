@@ -1,0 +1,85 @@
+#include "settings/options_dialog.h"
+
+#include "platform/modal.h"
+#include "resources/texts.h"
+#include "settings/options_pages.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace Dbscout {
+
+namespace {
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
+// What the pages show: descendant handling only where the server knows it.
+COptionsCheckoutPP::Values checkoutValues(const PanelOptions& options, bool withDescendants)
+{
+    return {options.CHECKOUT_ON_OPEN != 0, withDescendants && options.CHECKOUT_ON_OPEN_DESC != 0,
+            options.CHECKIN_ON_SAVE != 0, withDescendants && options.CHECKIN_ON_SAVE_DESC != 0};
+}
+
+} // namespace
+
+COptionsDlg::COptionsDlg(const PanelOptions& options, int serverVersion, QWidget* parent)
+    : QDialog(parent), m_options(options), m_nServerVersion(serverVersion)
+{
+    setObjectName(QString::number(IDD_OPTIONS));
+    setWindowTitle(QString::fromUtf8(Texts::OptionsCaption));
+    const bool withDescendants = serverVersion >= 3;
+    const PanelOptions defaults;
+    m_checkoutPage =
+        new COptionsCheckoutPP(checkoutValues(options, withDescendants), serverVersion);
+    m_savePage = new COptionsSavePP(
+        int(withDescendants ? options.ON_SAVE_RECALC_DESC : defaults.ON_SAVE_RECALC_DESC),
+        int(withDescendants ? options.ON_SAVE_LEAVE_ON_ERROR : defaults.ON_SAVE_LEAVE_ON_ERROR),
+        serverVersion);
+
+    auto* sheet = new QTabWidget;
+    sheet->addTab(m_checkoutPage, m_checkoutPage->windowTitle());
+    sheet->addTab(m_savePage, m_savePage->windowTitle());
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setText(QString::fromUtf8(Texts::Ok));
+    ok->setObjectName(QString::number(IDOK));
+    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+    cancel->setText(QString::fromUtf8(Texts::Cancel));
+    cancel->setObjectName(QString::number(IDCANCEL));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(sheet);
+    layout->addWidget(buttons);
+}
+
+void COptionsDlg::accept()
+{
+    const COptionsCheckoutPP::Values& checks = m_checkoutPage->values();
+    m_options.CHECKIN_ON_SAVE = checks.checkinOnSave;
+    m_options.CHECKOUT_ON_OPEN = checks.checkoutOnOpen;
+    if (m_nServerVersion >= 3) {
+        m_options.CHECKIN_ON_SAVE_DESC = checks.checkinDesc;
+        m_options.CHECKOUT_ON_OPEN_DESC = checks.checkoutDesc;
+        m_options.ON_SAVE_RECALC_DESC = uint32_t(m_savePage->recalcDesc());
+        m_options.ON_SAVE_LEAVE_ON_ERROR = uint32_t(m_savePage->leaveOnError());
+    }
+    QDialog::accept();
+}
+
+void RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options)
+{
+    LoadOptions(settingsKey, options);
+    COptionsDlg dialog(options, serverVersion, parent);
+    if (ModalUi::current().exec(&dialog) != QDialog::Accepted)
+        return;
+    options = dialog.options();
+    SaveOptions(settingsKey, options);
+}
+
+} // namespace Dbscout
