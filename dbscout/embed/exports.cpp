@@ -38,3 +38,9 @@ void DeleteScoutpane(CDbscout* p)
     if (p && livePanels().count(p))
         delete p;
 }
+
+int SaveObject(std::string& name, const std::string& arcName, const char* url, const char* data,
+               int dataLength, int& exists, QWidget* parent)
+{
+    return CDbscout::SaveObject(name, arcName, url, data, dataLength, exists, parent);
+}

@@ -1,0 +1,42 @@
+#include "operations/modal_dialog.h"
+
+#include "platform/modal.h"
+
+#include <QPushButton>
+
+namespace Dbscout {
+
+CModalDialog::CModalDialog(QWidget* parent, int dialogId) : QDialog(parent)
+{
+    setObjectName(QString::number(dialogId));
+    setModal(true);
+}
+
+int CModalDialog::DoModal()
+{
+    OnInitDialog();
+    return ModalUi::current().exec(this) == QDialog::Accepted ? QDialog::Accepted
+                                                              : QDialog::Rejected;
+}
+
+void CModalDialog::accept()
+{
+    if (OnOK())
+        QDialog::accept();
+}
+
+QPushButton* CModalDialog::MakeButton(int id, const char* text)
+{
+    auto* button = new QPushButton(QString::fromLocal8Bit(text), this);
+    button->setObjectName(QString::number(id));
+    button->setAutoDefault(false);
+    if (id == kIdOk) {
+        button->setDefault(true);
+        connect(button, &QPushButton::clicked, this, &CModalDialog::accept);
+    } else {
+        connect(button, &QPushButton::clicked, this, &CModalDialog::reject);
+    }
+    return button;
+}
+
+} // namespace Dbscout

@@ -1,0 +1,40 @@
+#pragma once
+// The dialogs of the object operations run as the framework runs a modal dialog: the caller fills
+// the public members, DoModal puts them into the controls (OnInitDialog) and runs the dialog
+// through the modal seam, and the confirming button reads them back (OnOK), which may refuse
+// and keep the dialog open. Every control carries its resource id as objectName.
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace Dbscout {
+
+// The standard buttons' ids.
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
+class CModalDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // parent: the owner window (may be null); dialogId: the dialog's resource id.
+    CModalDialog(QWidget* parent, int dialogId);
+
+    // Initialises the controls and runs the dialog modally; QDialog::Accepted after a confirmed
+    // OnOK, otherwise Rejected.
+    int DoModal();
+
+    // Confirms through OnOK; stays open when OnOK refuses.
+    void accept() override;
+
+protected:
+    virtual void OnInitDialog() {}
+    // Reads the controls back into the members; false refuses the confirmation.
+    virtual bool OnOK() { return true; }
+
+    // A push button with the id kIdOk (confirms; the default button) or kIdCancel and the text.
+    QPushButton* MakeButton(int id, const char* text);
+};
+
+} // namespace Dbscout
