@@ -25,6 +25,11 @@ Status checkName(const std::string& name)
                             "molb://local/DATABASE/dnarna/NAME.");
     if (!isValidUtf8(name))
         return Status::fail(ErrorCode::BadRequest, "The object name is not valid UTF-8 text.");
+    // The panel trims the names it shows and sends, so such a name could never be reached again.
+    if (name.front() == ' ' || name.back() == ' ')
+        return Status::fail(ErrorCode::BadRequest,
+                            "The object name starts or ends with a blank, which the panel would "
+                            "lose.");
     for (unsigned char c : name) {
         if (c < 0x20 || c == 0x7f)
             return Status::fail(ErrorCode::BadRequest,

@@ -25,18 +25,27 @@ Status readId(std::string_view line, NewObject& object)
     if (tokens.empty() || withoutSemicolon(tokens[0]).empty())
         return bad("the ID line names no entry");
     object.meta[Field::Name] = withoutSemicolon(tokens[0]);
+    bool sized = false;
+    bool protein = false;
     for (size_t i = 1; i < tokens.size(); ++i) {
         const std::string_view token = withoutSemicolon(tokens[i]);
-        if ((token == "BP" || token == "AA") && wholeNumber(tokens[i - 1]) >= 0) {
+        const bool counted = wholeNumber(tokens[i - 1]) >= 0;
+        if (counted && (token == "BP" || token == "AA")) {
             object.meta[Field::Length] = tokens[i - 1];
-            object.kind = token == "AA" ? Kind::Protein : Kind::DnaRna;
+            protein = token == "AA";
+            sized = true;
+        } else if (counted && token == "SQ") {
+            sized = true; // a patent family counts its sequences
+        } else if (token == "PRT" || token == "protein") {
+            protein = true;
         } else if (token == "linear" || token == "circular") {
             object.meta[Field::Topology] = token;
         }
     }
-    if (object.meta[Field::Length].empty())
+    object.kind = protein ? Kind::Protein : Kind::DnaRna;
+    if (!sized)
         return bad("the ID line of \"" + object.meta[Field::Name] +
-                   "\" gives no length in BP or AA");
+                   "\" gives no length in BP, AA or SQ");
     return Status::pass();
 }
 

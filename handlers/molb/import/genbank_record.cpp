@@ -17,18 +17,25 @@ Status readLocus(std::string_view line, NewObject& object)
     if (tokens.size() < 2)
         return bad("the LOCUS line names no locus");
     object.meta[Field::Name] = tokens[1];
+    bool sized = false;
     for (size_t i = 2; i < tokens.size(); ++i) {
         const std::string_view token = tokens[i];
-        if ((token == "bp" || token == "aa") && i > 2 && wholeNumber(tokens[i - 1]) >= 0) {
+        const bool counted = i > 2 && wholeNumber(tokens[i - 1]) >= 0;
+        if (counted && (token == "bp" || token == "aa")) {
             object.meta[Field::Length] = tokens[i - 1];
             object.kind = token == "aa" ? Kind::Protein : Kind::DnaRna;
+            sized = true;
+        } else if (counted && token == "rc") {
+            // A master record of a sequencing project counts records, not bases.
+            object.kind = Kind::DnaRna;
+            sized = true;
         } else if (token == "linear" || token == "circular") {
             object.meta[Field::Topology] = token;
         }
     }
-    if (object.meta[Field::Length].empty())
+    if (!sized)
         return bad("the LOCUS line of \"" + object.meta[Field::Name] +
-                   "\" gives no length in bp or aa");
+                   "\" gives no length in bp, aa or rc");
     return Status::pass();
 }
 

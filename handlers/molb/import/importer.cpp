@@ -26,16 +26,68 @@ std::optional<RecordFormat> recognise(std::string_view text)
         return RecordFormat::Fasta;
     if (startsWith(line, "PMID- "))
         return RecordFormat::Medline;
-    if ((startsWith(line, "<?xml") || startsWith(line, "<")) &&
-        text.substr(0, kSniffBytes).find("<BlastOutput") != std::string_view::npos)
+    const std::string_view start = text.substr(0, kSniffBytes);
+    if (startsWith(line, "<") && (start.find("<BlastOutput") != std::string_view::npos ||
+                                  start.find("<BlastXML2") != std::string_view::npos))
         return RecordFormat::BlastXml;
+    // A GenBank release file opens with a few lines about the release.
+    if (start.find("\nLOCUS ") != std::string_view::npos)
+        return RecordFormat::GenBank;
     return std::nullopt;
+}
+
+// Skips a GenBank release file's header: the records start at the first LOCUS line.
+std::string_view fromFirstLocus(std::string_view text)
+{
+    if (startsWith(text, "LOCUS "))
+        return text;
+    const size_t locus = text.find("\nLOCUS ");
+    return locus == std::string_view::npos ? text : text.substr(locus + 1);
+}
+
+bool isGzip(std::string_view bytes)
+{
+    return bytes.size() >= 2 && bytes[0] == '\x1f' && bytes[1] == '\x8b';
+}
+
+// Inflates gzip data that was compressed once more inside the file (a bgzip file gzipped
+// again); every member of a multi-member stream is inflated in turn.
+Status gunzip(const std::string& path, std::string& bytes)
+{
+    std::string out;
+    z_stream stream = {};
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
+        return Status::fail(ErrorCode::Failure, "Cannot start decompressing " + path);
+    stream.next_in = reinterpret_cast<Bytef*>(bytes.data());
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    char buffer[1 << 16];
+    int code = Z_OK;
+    while (code != Z_STREAM_END || stream.avail_in > 0) {
+        if (code == Z_STREAM_END)
+            inflateReset(&stream);
+        stream.next_out = reinterpret_cast<Bytef*>(buffer);
+        stream.avail_out = sizeof buffer;
+        code = inflate(&stream, Z_NO_FLUSH);
+        if (code != Z_OK && code != Z_STREAM_END)
+            break;
+        out.append(buffer, sizeof buffer - stream.avail_out);
+        if (code == Z_OK && stream.avail_in == 0 && stream.avail_out != 0)
+            break; // input ended inside a member
+    }
+    inflateEnd(&stream);
+    if (code != Z_STREAM_END)
+        return Status::fail(ErrorCode::BadRequest,
+                            "Cannot read " + path + ": the compressed data inside is damaged");
+    bytes = std::move(out);
+    return Status::pass();
 }
 
 void splitRecords(RecordFormat format, std::string_view text, std::vector<std::string_view>& out)
 {
     switch (format) {
     case RecordFormat::GenBank:
+        splitAtTerminators(fromFirstLocus(text), out);
+        break;
     case RecordFormat::EmblStyle:
         splitAtTerminators(text, out);
         break;
@@ -110,7 +162,10 @@ Status readRecordFile(const std::string& path, std::string& bytes)
         return Status::fail(ErrorCode::BadRequest,
                             "Cannot read " + path + ": " +
                                 (truncated ? std::string("the compressed data ends early") : error));
-    return Status::pass();
+    Status status = Status::pass();
+    while (status.ok() && isGzip(bytes))
+        status = gunzip(path, bytes);
+    return status;
 }
 
 Status readRecords(std::string_view text, const std::string& sourceName, RecordFile& file)

@@ -127,7 +127,8 @@ Status checkSqliteSchema(SqliteDb& db, const std::string& path)
     StatementUse use(*statement);
     const int code = use->step();
     if (code != SQLITE_ROW)
-        return db.failure(code);
+        return Status::fail(ErrorCode::Failure,
+                            path + " is not a molb store: " + db.failure(code).message());
     const std::int64_t version = use->integer(0);
     if (version == kSqliteSchemaVersion)
         return Status::pass();

@@ -1,0 +1,122 @@
+// molb-admin's commands and its answers to bad input.
+
+#include "molb_harness.h"
+#include "support/test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace MolbTest;
+
+namespace {
+
+class Admin : public ::testing::Test
+{
+protected:
+    DbscoutTest::TestEnv env;
+};
+
+TEST_F(Admin, initCreatesTheStoreInTheUsersDataFolderOnce)
+{
+    ProcessResult result = runAdmin({"init", "lab"});
+    ASSERT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_TRUE(std::filesystem::exists(storeFolder() + "/lab.sqlite"));
+    EXPECT_EQ(runSql("lab", "PRAGMA journal_mode"), "wal\n");
+    result = runAdmin({"init", "lab"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.errors.find("exists already"), std::string::npos) << result.errors;
+}
+
+TEST_F(Admin, badArgumentsGetAMessageAndANonZeroExit)
+{
+    createDatabase("lab");
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::string input;
+        int exitCode;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {{"init"}, "", 2, "usage: molb-admin init DB"},
+        {{"init", "../escape"}, "", 1, "The database name \"../escape\" is not valid."},
+        {{"init", "a/b"}, "", 1, "The database name \"a/b\" is not valid."},
+        {{"import", "missing", "/dev/null"}, "", 1,
+         "There is no database \"missing\" on this computer (create it with molb-admin init "
+         "missing)."},
+        {{"import", "lab", "/nonexistent/file.gb"}, "", 1, "Cannot open /nonexistent/file.gb"},
+        {{"import", "lab", "--colour", "x", "f"}, "", 2, "unknown option --colour"},
+        {{"user", "remove", "lab", "x"}, "", 2, "the user command is \"user add\""},
+        {{"user", "add", "lab", "ann"}, "", 1, "Give the password on the first line of standard input."},
+        {{"user", "add", "lab", "ann", "--group"}, "pw\n", 2, "--group needs a value"},
+        {{"subset", "add", "lab", "s"}, "", 1, "Give --kind or at least one object id for the subset."},
+        {{"subset", "add", "lab", "s", "--kind", "rna"}, "", 1, "Unknown kind \"rna\"."},
+        {{"subset", "add", "lab", "s", "12x"}, "", 1, "\"12x\" is not an object id."},
+        {{"subset", "add", "lab", "s", "999"}, "", 1, "There is no object 999."},
+        {{"subset", "add", "lab", "Main", "--kind", "dnarna"}, "", 1,
+         "\"MAIN\" is the reserved name of all objects."},
+        {{"subset", "add", "lab", "s", "--kind", "dnarna", "--mode", "rwx"}, "", 1,
+         "The mode \"rwx\" is not three of \"-\", \"r\" and \"w\" (owner, group, other)."},
+        {{"generate", "lab"}, "", 2, "generate needs --count with a positive whole number"},
+        {{"generate", "lab", "--count", "-5"}, "", 2,
+         "generate needs --count with a positive whole number"},
+        {{"generate", "lab", "--count", "5", "--kind", "dna"}, "", 1, "Unknown kind \"dna\"."},
+        {{"frobnicate", "lab"}, "", 2, "unknown command or wrong number of arguments: frobnicate"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = runAdmin(c.arguments, c.input);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments[0] << " " << result.errors;
+        EXPECT_NE(result.errors.find(c.message), std::string::npos)
+            << c.message << "\nwas: " << result.errors;
+    }
+    EXPECT_FALSE(std::filesystem::exists(env.path() + "/data/escape.sqlite"));
+}
+
+TEST_F(Admin, usersAndSubsetsAreAddedOnceWithTheirGroupsAndMembers)
+{
+    createDatabase("lab");
+    ASSERT_EQ(runAdmin({"user", "add", "lab", "ann", "--group", "bench", "--group", "qc"}, "pw\n")
+                  .exitCode,
+              0);
+    ProcessResult result = runAdmin({"user", "add", "lab", "ann"}, "other\n");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.errors.find("A user \"ann\" exists already."), std::string::npos);
+    EXPECT_EQ(runSql("lab", "SELECT primary_group FROM users"), "bench\n");
+    EXPECT_EQ(runSql("lab", "SELECT group_name FROM group_members ORDER BY 1"), "bench\nqc\n");
+
+    const std::string a = saveObject("lab", "dnarna", "a", "A", "&user=ann&pass=pw");
+    const std::string b = saveObject("lab", "dnarna", "b", "B", "&user=ann&pass=pw");
+    const std::string p = saveObject("lab", "protein", "p", "P", "&user=ann&pass=pw");
+    ASSERT_EQ(runAdmin({"subset", "add", "lab", "pair", "--owner", "ann", b, a, b}).exitCode, 0);
+    result = runAdmin({"subset", "add", "lab", "mixed", a, p});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.errors.find("Object " + p + " is a protein object, not dnarna."),
+              std::string::npos);
+    const Dbscout::ResultPage page = parseResultPage(
+        runHandler("molb://local/lab/dnarna/?start=0&page=9&query=pair&user=ann&pass=pw").output);
+    ASSERT_EQ(page.rows.size(), 2u); // b once, then a
+    EXPECT_EQ(page.rows[0].name, "b");
+    EXPECT_EQ(page.rows[1].name, "a");
+    EXPECT_EQ(page.caption.mode, "wrr");
+    EXPECT_EQ(runSql("lab", "SELECT owner, grp FROM subsets WHERE name = 'pair'"), "ann|bench\n");
+    // The failed subset left nothing behind.
+    EXPECT_EQ(runSql("lab", "SELECT count(*) FROM subsets"), "1\n");
+}
+
+TEST_F(Admin, generateAddsNumberedObjectsOfTheKind)
+{
+    createDatabase("lab");
+    ASSERT_EQ(runAdmin({"generate", "lab", "--count", "250", "--kind", "protein"}).exitCode, 0);
+    ASSERT_EQ(runAdmin({"generate", "lab", "--count", "50", "--kind", "protein"}).exitCode, 0);
+    const Dbscout::ResultPage page =
+        parseResultPage(runHandler("molb://local/lab/protein/?start=290&page=20").output);
+    EXPECT_EQ(page.totalFound, 300);
+    ASSERT_EQ(page.rows.size(), 10u);
+    EXPECT_EQ(page.rows.back().name, "GEN00000300");
+    EXPECT_EQ(page.rows[0].cells.size(), 5u);
+    const std::string bytes = runHandler("molb://local/lab/protein/GEN00000300?command=fetch").output;
+    EXPECT_EQ(bytes.rfind(">GEN00000300 ", 0), 0u) << bytes;
+}
+
+} // namespace

@@ -1,0 +1,159 @@
+// Hostile requests: every one gets a page the component can read, an error or the right
+// listing, and nothing is written outside the store folder.
+
+#include "molb_harness.h"
+#include "support/test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+using namespace MolbTest;
+
+namespace {
+
+std::set<std::string> filesUnder(const std::string& folder)
+{
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        files.insert(entry.path().string());
+    return files;
+}
+
+class HandlerHostile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        createDatabase("lab");
+        saveObject("lab", "dnarna", "seq", ">seq kinase\nACGT\n");
+    }
+
+    DbscoutTest::TestEnv env;
+};
+
+TEST_F(HandlerHostile, everyHostileRequestGetsAReadablePage)
+{
+    const std::string big(100 * 1024, 'q');
+    const std::string bigEscaped = [] {
+        std::string text;
+        for (int i = 0; i < 30000; ++i)
+            text += "%41";
+        return text;
+    }();
+    struct Case
+    {
+        std::string url;
+        const char* status; // of the answer page
+    };
+    const std::vector<Case> cases = {
+        // NUL bytes and broken escapes in every parameter and the path
+        {"molb://local/lab/dnarna/?start=0&page=5&query=%00", "ERROR"},
+        {"molb://local/lab/dnarna/?start=%00&page=5", "ERROR"},
+        {"molb://local/lab/dnarna/?start=0&page=%00", "ERROR"},
+        {"molb://local/lab/dnarna/?user=%00&pass=%00", "OK"}, // raw credentials, store has no users
+        {"molb://local/lab/dnarna/?command=%00", "ERROR"},
+        {"molb://local/lab/dnarna/x?command=put&arcname=%00", "ERROR"},
+        {"molb://local/lab/dnarna/%00?command=fetch", "ERROR"},
+        {"molb://local/lab/dnarna/%?command=fetch", "ERROR"},
+        {"molb://local/lab%00/dnarna/", "ERROR"},
+        // databases outside the store folder
+        {"molb://local/../dnarna/", "ERROR"},
+        {"molb://local/..%2f..%2ftmp%2fx/dnarna/", "ERROR"},
+        {"molb://local/%2e%2e/dnarna/", "ERROR"},
+        {"molb://local//etc/passwd", "ERROR"},
+        {"molb://local/lab.sqlite/dnarna/", "ERROR"}, // no such database; nothing created
+        {"molb://server.example:5432/lab/dnarna/", "ERROR"},
+        // oversized parameters
+        {"molb://local/lab/dnarna/?start=0&page=5&query=" + big, "ERROR"},
+        {"molb://local/lab/dnarna/?start=0&page=5&user=" + big, "OK"},
+        {"molb://local/lab/dnarna/?start=0&page=5&pass=" + big, "OK"},
+        {"molb://local/lab/dnarna/?start=0&page=5&query=" + bigEscaped, "ERROR"},
+        {"molb://local/lab/dnarna/" + big + "?command=fetch", "ERROR"},
+        {"molb://local/lab/dnarna/?start=0&page=5&" + big + "=x", "OK"},
+        // unknown commands
+        {"molb://local/lab/dnarna/?command=drop", "ERROR"},
+        {"molb://local/lab/dnarna/1?command=co&command=dir", "ERROR"},
+        {"molb://local/lab/dnarna/?command=" + std::string(40, 'x'), "ERROR"},
+        // SQL and full-text syntax in queries
+        {"molb://local/lab/dnarna/?start=0&page=5&query=%27%3b%20DROP%20TABLE%20objects%3b--", "OK"},
+        {"molb://local/lab/dnarna/?start=0&page=5&query=kinase%20OR%201%3d1", "OK"},
+        {"molb://local/lab/dnarna/?start=0&page=5&query=NEAR(kinase%20x)%20*%20%5e", "OK"},
+        {"molb://local/lab/dnarna/?start=0&page=5&query=name:%27%20OR%20%271%27%3d%271", "OK"},
+        {"molb://local/lab/dnarna/?start=0&page=5&query=length%3e1%20OR%201", "OK"},
+        {"molb://local/lab/dnarna/?start=0&page=5&query=%22%22", "OK"},
+        {"molb://local/lab/dnarna/x%27%3b%20DROP%20TABLE%20objects%3b--?command=fetch", "ERROR"},
+        // garbage
+        {"", "ERROR"},
+        {"molb://", "ERROR"},
+        {"molb://local/lab/dnarna/?&&&==&=&start", "ERROR"},
+        {"molb://local/lab/dnarna/?start=0&page=5&query=%e9t%e9", "OK"}, // Latin-1 bytes
+    };
+    const std::set<std::string> before = filesUnder(env.path());
+    for (const Case& c : cases) {
+        const ProcessResult result = runHandler(c.url);
+        const std::string shortUrl = c.url.substr(0, 120);
+        ASSERT_GE(result.exitCode, 0) << "crashed: " << shortUrl;
+        const Dbscout::ResultPage page = parseResultPage(result.output);
+        EXPECT_EQ(page.status, c.status) << shortUrl << "\n" << page.message;
+        EXPECT_EQ(result.exitCode == 0, page.status == "OK") << shortUrl;
+        if (page.status == "ERROR") {
+            EXPECT_FALSE(page.message.empty()) << shortUrl;
+        }
+    }
+    // The store survived, and no file appeared anywhere in the test's world (the WAL files of
+    // the store aside).
+    const Dbscout::ResultPage page =
+        parseResultPage(runHandler("molb://local/lab/dnarna/?start=0&page=5").output);
+    EXPECT_EQ(page.totalFound, 1);
+    for (const std::string& file : filesUnder(env.path())) {
+        if (!before.count(file)) {
+            EXPECT_EQ(file.rfind(storeFolder() + "/lab.sqlite-", 0), 0u) << file;
+        }
+    }
+}
+
+TEST_F(HandlerHostile, namesWithEveryByteSurviveASaveAndAListing)
+{
+    // Every printable ASCII byte and a UTF-8 letter, escaped as the panel escapes object names
+    // (which it trims first, so a name never starts or ends with a blank).
+    std::string name;
+    for (char c = 0x21; c < 0x7f; ++c)
+        name += c;
+    name.insert(5, " ");
+    name += "\xc3\xa9";
+    std::string escaped;
+    static const char kHex[] = "0123456789abcdef";
+    for (unsigned char c : name) {
+        if (std::isalnum(c) || c == ':' || c == ',' || c == '/')
+            escaped += static_cast<char>(c);
+        else
+            escaped += std::string("%") + kHex[c >> 4] + kHex[c & 15];
+    }
+    const std::string id = saveObject("lab", "dnarna", escaped, "bytes");
+    const Dbscout::ResultPage page =
+        parseResultPage(runHandler("molb://local/lab/dnarna/?start=0&page=5").output);
+    ASSERT_EQ(page.rows.size(), 2u);
+    EXPECT_EQ(page.rows[1].name, name);
+    EXPECT_EQ(page.rows[1].id, id);
+    EXPECT_EQ(runHandler("molb://local/lab/dnarna/" + escaped + "?command=fetch").output, "bytes");
+}
+
+TEST_F(HandlerHostile, aStoreFileThatIsNoStoreIsReportedNotServed)
+{
+    {
+        FILE* file = std::fopen((storeFolder() + "/junk.sqlite").c_str(), "w");
+        ASSERT_TRUE(file);
+        std::fputs("not a database at all, just text long enough to be read as a header......",
+                   file);
+        std::fclose(file);
+    }
+    const ProcessResult result = runHandler("molb://local/junk/dnarna/?start=0&page=5");
+    EXPECT_EQ(result.exitCode, 2);
+    const Dbscout::ResultPage page = parseResultPage(result.output);
+    EXPECT_EQ(page.status, "ERROR");
+    EXPECT_NE(page.message.find("junk.sqlite"), std::string::npos) << page.message;
+}
+
+} // namespace

@@ -1,0 +1,284 @@
+// Saving through the put verb and fetching back: OK, EXIST, forced revisions, subsets, record
+// columns, large objects and saves killed half-way.
+
+#include "molb_harness.h"
+#include "support/test_env.h"
+
+#include <QCryptographicHash>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace MolbTest;
+
+namespace {
+
+constexpr const char* kGenBank = "LOCUS       ABC123       12 bp    DNA     circular BCT 01-JAN-2000\n"
+                                 "DEFINITION  A small test plasmid\n"
+                                 "            for saving.\n"
+                                 "ACCESSION   AB000123\n"
+                                 "SOURCE      Escherichia coli\n"
+                                 "  ORGANISM  Escherichia coli\n"
+                                 "ORIGIN\n"
+                                 "        1 acgtacgtac gt\n"
+                                 "//\n";
+
+std::string sha256(const std::string& bytes)
+{
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                                    QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
+
+class HandlerSave : public ::testing::Test
+{
+protected:
+    void SetUp() override { createDatabase("lab"); }
+
+    ProcessResult put(const std::string& name, const std::string& bytes,
+                      const std::string& extra = {})
+    {
+        return runHandler("molb://local/lab/dnarna/" + name + "?query=MAIN&command=put" + extra,
+                          bytes);
+    }
+    std::string fetch(const std::string& last)
+    {
+        const ProcessResult result = runHandler("molb://local/lab/dnarna/" + last + "?command=fetch");
+        EXPECT_EQ(result.exitCode, 0) << result.output.substr(0, 500);
+        return result.output;
+    }
+    int objectCount()
+    {
+        return parseResultPage(runHandler("molb://local/lab/dnarna/?start=0&page=1").output)
+            .totalFound;
+    }
+
+    DbscoutTest::TestEnv env;
+};
+
+TEST_F(HandlerSave, aNewObjectIsStoredAndLinkedForFetching)
+{
+    const ProcessResult result = put("my%20seq", "ACGT", "&arcname=my%20seq%2egb");
+    EXPECT_EQ(result.exitCode, 0);
+    const Dbscout::StatusPage page = parseStatusPage(result.output);
+    EXPECT_EQ(page.status, "OK");
+    EXPECT_EQ(page.linkText, "my seq");
+    EXPECT_EQ(page.linkHref.rfind("molb://local/lab/dnarna/", 0), 0u) << page.linkHref;
+    EXPECT_NE(page.linkHref.find("?command=fetch"), std::string::npos);
+    const ProcessResult fetched = runHandler(page.linkHref);
+    EXPECT_EQ(fetched.exitCode, 0);
+    EXPECT_EQ(fetched.output, "ACGT");
+    EXPECT_EQ(fetch("my%20seq"), "ACGT"); // by name as well
+    EXPECT_EQ(runSql("lab", "SELECT arcname FROM objects"), "my seq.gb\n");
+}
+
+TEST_F(HandlerSave, aTakenNameAnswersExistUnlessForced)
+{
+    const std::string id = saveObject("lab", "dnarna", "seq", "first");
+    ProcessResult result = put("seq", "second");
+    Dbscout::StatusPage page = parseStatusPage(result.output);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(page.status, "EXIST");
+    EXPECT_EQ(page.linkText, "seq");
+    EXPECT_EQ(fetch(id), "first");
+
+    result = put("seq", "second", "&force=yes");
+    page = parseStatusPage(result.output);
+    EXPECT_EQ(page.status, "OK");
+    EXPECT_EQ(fetch(id), "second");
+    EXPECT_EQ(fetch(id + ":1"), "first"); // the earlier revision stays
+    EXPECT_EQ(fetch(id + ":2"), "second");
+    EXPECT_EQ(objectCount(), 1);
+}
+
+TEST_F(HandlerSave, aRecordFillsTheColumnsAndARevisionRefreshesThem)
+{
+    saveObject("lab", "dnarna", "plasmid", kGenBank);
+    Dbscout::ResultPage page =
+        parseResultPage(runHandler("molb://local/lab/dnarna/?start=0&page=5").output);
+    ASSERT_EQ(page.rows.size(), 1u);
+    EXPECT_EQ(page.rows[0].name, "plasmid"); // the saved name, not the locus
+    EXPECT_EQ(page.rows[0].cells,
+              (std::vector<std::string>{"AB000123", "12", "circular", "Escherichia coli",
+                                        "A small test plasmid for saving", page.rows[0].cells[5]}));
+
+    std::string changed = kGenBank;
+    changed.replace(changed.find("12 bp"), 5, "99 bp");
+    ASSERT_EQ(parseStatusPage(put("plasmid", changed, "&force=yes").output).status, "OK");
+    page = parseResultPage(runHandler("molb://local/lab/dnarna/?start=0&page=5").output);
+    EXPECT_EQ(page.rows[0].cells[1], "99");
+    // Bytes of another kind are stored, but describe nothing.
+    ASSERT_EQ(parseStatusPage(put("notes", "plain text").output).status, "OK");
+}
+
+TEST_F(HandlerSave, aSaveIntoASubsetAppendsToIt)
+{
+    const std::string first = saveObject("lab", "dnarna", "a", "A");
+    ASSERT_EQ(runAdmin({"subset", "add", "lab", "work", first}).exitCode, 0);
+    ASSERT_EQ(parseStatusPage(runHandler("molb://local/lab/dnarna/b?query=work&command=put", "B")
+                                  .output)
+                  .status,
+              "OK");
+    const Dbscout::ResultPage page =
+        parseResultPage(runHandler("molb://local/lab/dnarna/?start=0&page=5&query=work").output);
+    ASSERT_EQ(page.rows.size(), 2u);
+    EXPECT_EQ(page.rows[0].name, "a");
+    EXPECT_EQ(page.rows[1].name, "b");
+}
+
+TEST_F(HandlerSave, refusedSavesAnswerAnErrorPageAndStoreNothing)
+{
+    struct Case
+    {
+        std::string url;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"molb://local/lab/dnarna/x?query=nosuch&command=put",
+         "There is no subset \"nosuch\" of dnarna objects."},
+        {"molb://local/lab/dnarna/?query=MAIN&command=put",
+         "The address names no object: put its name after the kind, as in "
+         "molb://local/DATABASE/dnarna/NAME."},
+        {"molb://local/lab/x?command=put",
+         "A save needs the object kind in the address, as in molb://local/DATABASE/dnarna/NAME."},
+        {"molb://local/lab/dnarna/%ff%fe?command=put", "The object name is not valid UTF-8 text."},
+        {"molb://local/lab/dnarna/a%0ab?command=put", "The object name contains a control character."},
+        {"molb://local/lab/dnarna/%20a?command=put",
+         "The object name starts or ends with a blank, which the panel would lose."},
+        {"molb://local/nodb/dnarna/x?command=put",
+         "There is no database \"nodb\" on this computer (create it with molb-admin init nodb)."},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = runHandler(c.url, "bytes");
+        EXPECT_EQ(result.exitCode, 1) << c.url;
+        const Dbscout::StatusPage page = parseStatusPage(result.output);
+        EXPECT_EQ(page.status, "ERROR") << c.url;
+        EXPECT_EQ(page.messageTitle, "molb error") << c.url;
+        EXPECT_EQ(page.message, c.message) << c.url;
+    }
+    EXPECT_EQ(objectCount(), 0);
+}
+
+TEST_F(HandlerSave, fetchOfAnUnknownObjectIsAnErrorPageAndAFailure)
+{
+    const std::string id = saveObject("lab", "dnarna", "there", "x");
+    struct Case
+    {
+        std::string url;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"molb://local/lab/dnarna/missing?command=fetch",
+         "There is no object \"missing\" of dnarna objects."},
+        {"molb://local/lab/protein/" + id + "?command=fetch",
+         "There is no object \"" + std::string(id) + "\" of protein objects."},
+        {"molb://local/lab/dnarna/" + id + ":7?command=fetch",
+         "Object " + id + " has no revision 7."},
+        {"molb://local/lab/dnarna/?command=fetch",
+         "The address names no object: put its id or name after the kind."},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = runHandler(c.url);
+        EXPECT_NE(result.exitCode, 0) << c.url;
+        EXPECT_EQ(parseResultPage(result.output).message, c.message) << c.url;
+    }
+    // Without a kind the id alone finds it.
+    EXPECT_EQ(runHandler("molb://local/lab/" + id + "?command=fetch").output, "x");
+}
+
+TEST_F(HandlerSave, a100MegabyteObjectComesBackIdentical)
+{
+    std::string bytes(100u << 20, '\0');
+    std::uint64_t state = 88172645463325252ULL;
+    for (size_t i = 0; i < bytes.size(); i += 8) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        std::memcpy(&bytes[i], &state, 8);
+    }
+    const std::string id = saveObject("lab", "dnarna", "big", bytes);
+    const std::string fetched = fetch(id);
+    EXPECT_EQ(fetched.size(), bytes.size());
+    EXPECT_EQ(sha256(fetched), sha256(bytes));
+}
+
+// Starts a save of bytes, writes the first sent bytes of it, waits, and kills the handler.
+void killSaveHalfWay(const std::string& url, const std::string& bytes, size_t sent,
+                     std::chrono::microseconds wait)
+{
+    int in[2], out[2];
+    ASSERT_EQ(pipe2(in, O_CLOEXEC), 0);
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    std::string program = handlerPath();
+    std::string argument = url;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::thread writer([&] {
+        size_t done = 0;
+        while (done < sent) {
+            const ssize_t count = ::write(in[1], bytes.data() + done, sent - done);
+            if (count <= 0)
+                break;
+            done += static_cast<size_t>(count);
+        }
+        if (sent == bytes.size())
+            ::close(in[1]);
+    });
+    std::this_thread::sleep_for(wait);
+    ::kill(pid, SIGKILL);
+    writer.join();
+    if (sent != bytes.size())
+        ::close(in[1]);
+    ::close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
+TEST_F(HandlerSave, aSaveKilledAtAnyPointLeavesNoPartialObject)
+{
+    const std::string bytes(8u << 20, 'G');
+    const std::string url = "molb://local/lab/dnarna/victim?query=MAIN&command=put";
+    // Killed while the input is still coming: nothing may be stored.
+    killSaveHalfWay(url, bytes, bytes.size() / 2, std::chrono::milliseconds(50));
+    EXPECT_EQ(objectCount(), 0);
+    // Killed at moments spread over reading, storing and committing.
+    int stored = 0;
+    for (int wait = 0; wait <= 120000; wait += 4000) {
+        runSql("lab", "PRAGMA foreign_keys = ON; DELETE FROM objects; UPDATE kinds SET object_count = 0;");
+        killSaveHalfWay(url, bytes, bytes.size(), std::chrono::microseconds(wait));
+        EXPECT_EQ(runSql("lab", "PRAGMA integrity_check"), "ok\n");
+        const int count = objectCount();
+        ASSERT_LE(count, 1);
+        if (count == 1) {
+            ++stored;
+            EXPECT_EQ(sha256(fetch("victim")), sha256(bytes)) << "killed after " << wait << " us";
+            EXPECT_EQ(runSql("lab", "SELECT count(*) FROM revisions"), "1\n");
+        } else {
+            EXPECT_EQ(runSql("lab", "SELECT count(*) FROM revisions"), "0\n");
+        }
+    }
+    // Both ends of the range must have been reached for the test to mean anything.
+    EXPECT_GT(stored, 0);
+}
+
+} // namespace

@@ -1,0 +1,188 @@
+#include "molb_harness.h"
+
+#include "document/xml_exception.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace MolbTest {
+namespace {
+
+std::string readToEnd(int fd)
+{
+    std::string text;
+    char buffer[1 << 16];
+    while (true) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return text;
+        text.append(buffer, static_cast<size_t>(count));
+    }
+}
+
+std::vector<std::string> splitAtBlanks(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : text) {
+        if (c == ' ' || c == '\t') {
+            if (!word.empty())
+                words.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        words.push_back(word);
+    return words;
+}
+
+} // namespace
+
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& input)
+{
+    // A test that feeds a child which stops reading must see EPIPE, not die of SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+    int in[2], out[2], err[2];
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe2 failed";
+        return {};
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    if (spawned != 0) {
+        ::close(in[1]);
+        ::close(out[0]);
+        ::close(err[0]);
+        ADD_FAILURE() << "cannot start " << program;
+        return {};
+    }
+    std::thread writer([&] {
+        size_t done = 0;
+        while (done < input.size()) {
+            const ssize_t count = ::write(in[1], input.data() + done, input.size() - done);
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                break;
+            done += static_cast<size_t>(count);
+        }
+        ::close(in[1]);
+    });
+    std::string errors;
+    std::thread errorReader([&] { errors = readToEnd(err[0]); });
+    ProcessResult result;
+    result.output = readToEnd(out[0]);
+    writer.join();
+    errorReader.join();
+    result.errors = std::move(errors);
+    ::close(out[0]);
+    ::close(err[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string handlerPath()
+{
+    return MOLB_HANDLER_PATH;
+}
+
+ProcessResult runHandler(const std::string& url, const std::string& input)
+{
+    return runProcess(handlerPath(), splitAtBlanks(url), input);
+}
+
+ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input)
+{
+    return runProcess(MOLB_ADMIN_PATH, arguments, input);
+}
+
+Dbscout::ResultPage parseResultPage(const std::string& text)
+{
+    Dbscout::ResultPage page;
+    try {
+        page.ParseText(text.c_str());
+    } catch (const Dbscout::CXMLException& error) {
+        ADD_FAILURE() << "the component cannot parse the result page: " << error.message() << "\n"
+                      << text.substr(0, 2000);
+    }
+    return page;
+}
+
+Dbscout::StatusPage parseStatusPage(const std::string& text)
+{
+    Dbscout::StatusPage page;
+    try {
+        page.ParseText(text.c_str());
+    } catch (const Dbscout::CXMLException& error) {
+        ADD_FAILURE() << "the component cannot parse the status page: " << error.message() << "\n"
+                      << text.substr(0, 2000);
+    }
+    return page;
+}
+
+void createDatabase(const std::string& name)
+{
+    const ProcessResult result = runAdmin({"init", name});
+    ASSERT_EQ(result.exitCode, 0) << result.errors;
+}
+
+std::string saveObject(const std::string& database, const std::string& kind,
+                       const std::string& name, const std::string& bytes, const std::string& extra)
+{
+    const ProcessResult result = runHandler("molb://local/" + database + "/" + kind + "/" + name +
+                                                "?query=MAIN&command=put" + extra,
+                                            bytes);
+    const Dbscout::StatusPage page = parseStatusPage(result.output);
+    EXPECT_EQ(page.status, "OK") << result.output;
+    // The link fetches the object by id: molb://local/DB/KIND/ID?command=fetch
+    const size_t slash = page.linkHref.rfind('/');
+    const size_t question = page.linkHref.find('?', slash);
+    return slash == std::string::npos ? std::string()
+                                      : page.linkHref.substr(slash + 1, question - slash - 1);
+}
+
+std::string storeFolder()
+{
+    return std::string(std::getenv("XDG_DATA_HOME")) + "/molb";
+}
+
+std::string runSql(const std::string& database, const std::string& sql)
+{
+    const ProcessResult result =
+        runProcess("/usr/bin/sqlite3", {storeFolder() + "/" + database + ".sqlite", sql});
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    return result.output;
+}
+
+} // namespace MolbTest

@@ -1,0 +1,46 @@
+#pragma once
+// Runs molb-handler and molb-admin as real processes through real pipes, and reads their pages
+// with the component's own parsers.
+
+#include "document/result_page.h"
+#include "document/status_page.h"
+
+#include <string>
+#include <vector>
+
+namespace MolbTest {
+
+struct ProcessResult
+{
+    std::string output;
+    std::string errors;
+    int exitCode = -1; // -1 when the process did not exit normally
+};
+
+// Starts program with arguments, writes input to its standard input (from a thread of its own,
+// so a program that answers before reading cannot block the test), and reads its output to the
+// end.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& input = {});
+
+// The handler, started as the component starts it: the URL split at blanks.
+ProcessResult runHandler(const std::string& url, const std::string& input = {});
+ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input = {});
+
+// Parses with the component's parsers; a page they refuse fails the calling test.
+Dbscout::ResultPage parseResultPage(const std::string& text);
+Dbscout::StatusPage parseStatusPage(const std::string& text);
+
+// A fresh local database of that name with the given objects saved into MAIN, returned as ids.
+void createDatabase(const std::string& name);
+std::string saveObject(const std::string& database, const std::string& kind,
+                       const std::string& name, const std::string& bytes,
+                       const std::string& extra = {});
+
+std::string handlerPath();
+std::string storeFolder(); // $XDG_DATA_HOME/molb
+// Runs one SQL statement on a local store with the sqlite3 program (to set up states that no
+// command of this handler makes yet); returns its output.
+std::string runSql(const std::string& database, const std::string& sql);
+
+} // namespace MolbTest
