@@ -5,11 +5,11 @@
 #include "resources/texts.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
@@ -18,9 +18,6 @@
 namespace Dbscout {
 
 namespace {
-
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
 
 QLineEdit* makeEdit(int id, int value)
 {
@@ -39,10 +36,9 @@ void refuse(QWidget* owner, const QString& text)
 } // namespace
 
 CGotoDlg::CGotoDlg(int start, int pageSize, int total, QWidget* parent)
-    : QDialog(parent), m_edStart(makeEdit(IDC_GOTO_START, start)),
+    : CModalDialog(parent, IDD_GOTO), m_edStart(makeEdit(IDC_GOTO_START, start)),
       m_edPageSize(makeEdit(IDC_GOTO_PAGE_SIZE, pageSize)), m_nStart(start), m_nPageSize(pageSize)
 {
-    setObjectName(QString::number(IDD_GOTO));
     setWindowTitle(QString::fromUtf8(Texts::GoToCaption));
 
     char totalText[200];
@@ -54,20 +50,14 @@ CGotoDlg::CGotoDlg(int start, int pageSize, int total, QWidget* parent)
     fields->addRow(QString::fromUtf8(Texts::GoToStartLabel), m_edStart);
     fields->addRow(QString::fromUtf8(Texts::GoToPageSizeLabel), m_edPageSize);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setText(QString::fromUtf8(Texts::Ok));
-    ok->setObjectName(QString::number(IDOK));
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setText(QString::fromUtf8(Texts::Cancel));
-    cancel->setObjectName(QString::number(IDCANCEL));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CGotoDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(MakeButton(kIdOk, Texts::Ok));
+    buttons->addWidget(MakeButton(kIdCancel, Texts::Cancel));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(totalLabel);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
 }
 
 bool CGotoDlg::takeValue(QLineEdit* edit, long min, long max, int& value)
@@ -93,22 +83,22 @@ bool CGotoDlg::takeValue(QLineEdit* edit, long min, long max, int& value)
     return inRange;
 }
 
-void CGotoDlg::accept()
+bool CGotoDlg::OnOK()
 {
     int start = 0;
     int pageSize = 0;
     if (!takeValue(m_edStart, kMinStart, kMaxStart, start) ||
         !takeValue(m_edPageSize, kMinPageSize, kMaxPageSize, pageSize))
-        return;
+        return false;
     m_nStart = start;
     m_nPageSize = pageSize;
-    QDialog::accept();
+    return true;
 }
 
 bool RunGotoDialog(QWidget* parent, int& pageStart, int& pageSize, int total)
 {
     CGotoDlg dialog(pageStart, pageSize, total, parent);
-    if (ModalUi::current().exec(&dialog) != QDialog::Accepted)
+    if (dialog.DoModal() != QDialog::Accepted)
         return false;
     pageStart = dialog.start();
     pageSize = dialog.pageSize();

@@ -3,13 +3,13 @@
 // of the last listing for orientation. OK refuses a value that is not a whole number or lies
 // outside its bounds with a message naming the bounds, and the dialog stays open on that field.
 
-#include <QDialog>
+#include "operations/modal_dialog.h"
 
 class QLineEdit;
 
 namespace Dbscout {
 
-class CGotoDlg final : public QDialog
+class CGotoDlg final : public CModalDialog
 {
     Q_OBJECT
 public:
@@ -24,7 +24,8 @@ public:
     int start() const { return m_nStart; }
     int pageSize() const { return m_nPageSize; }
 
-    void accept() override;
+protected:
+    bool OnOK() override;
 
 private:
     // The edit's value within [min, max]; otherwise shows the refusal, puts the focus on the

@@ -1,10 +1,9 @@
 #include "settings/options_dialog.h"
 
-#include "platform/modal.h"
 #include "resources/texts.h"
 #include "settings/options_pages.h"
 
-#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -12,9 +11,6 @@
 namespace Dbscout {
 
 namespace {
-
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
 
 // What the pages show: descendant handling only where the server knows it.
 COptionsCheckoutPP::Values checkoutValues(const PanelOptions& options, bool withDescendants)
@@ -26,9 +22,8 @@ COptionsCheckoutPP::Values checkoutValues(const PanelOptions& options, bool with
 } // namespace
 
 COptionsDlg::COptionsDlg(const PanelOptions& options, int serverVersion, QWidget* parent)
-    : QDialog(parent), m_options(options), m_nServerVersion(serverVersion)
+    : CModalDialog(parent, IDD_OPTIONS), m_options(options), m_nServerVersion(serverVersion)
 {
-    setObjectName(QString::number(IDD_OPTIONS));
     setWindowTitle(QString::fromUtf8(Texts::OptionsCaption));
     const bool withDescendants = serverVersion >= 3;
     const PanelOptions defaults;
@@ -43,22 +38,16 @@ COptionsDlg::COptionsDlg(const PanelOptions& options, int serverVersion, QWidget
     sheet->addTab(m_checkoutPage, m_checkoutPage->windowTitle());
     sheet->addTab(m_savePage, m_savePage->windowTitle());
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setText(QString::fromUtf8(Texts::Ok));
-    ok->setObjectName(QString::number(IDOK));
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setText(QString::fromUtf8(Texts::Cancel));
-    cancel->setObjectName(QString::number(IDCANCEL));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(MakeButton(kIdOk, Texts::Ok));
+    buttons->addWidget(MakeButton(kIdCancel, Texts::Cancel));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sheet);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
 }
 
-void COptionsDlg::accept()
+bool COptionsDlg::OnOK()
 {
     const COptionsCheckoutPP::Values& checks = m_checkoutPage->values();
     m_options.CHECKIN_ON_SAVE = checks.checkinOnSave;
@@ -69,14 +58,14 @@ void COptionsDlg::accept()
         m_options.ON_SAVE_RECALC_DESC = uint32_t(m_savePage->recalcDesc());
         m_options.ON_SAVE_LEAVE_ON_ERROR = uint32_t(m_savePage->leaveOnError());
     }
-    QDialog::accept();
+    return true;
 }
 
 void RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options)
 {
     LoadOptions(settingsKey, options);
     COptionsDlg dialog(options, serverVersion, parent);
-    if (ModalUi::current().exec(&dialog) != QDialog::Accepted)
+    if (dialog.DoModal() != QDialog::Accepted)
         return;
     options = dialog.options();
     SaveOptions(settingsKey, options);

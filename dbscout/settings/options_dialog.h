@@ -3,16 +3,15 @@
 // copy of the options; OK takes from the pages only what the server version lets them change, so
 // values an older server cannot use survive untouched.
 
+#include "operations/modal_dialog.h"
 #include "settings/options.h"
-
-#include <QDialog>
 
 namespace Dbscout {
 
 class COptionsCheckoutPP;
 class COptionsSavePP;
 
-class COptionsDlg final : public QDialog
+class COptionsDlg final : public CModalDialog
 {
     Q_OBJECT
 public:
@@ -23,7 +22,8 @@ public:
     // The options as OK left them (as given until then).
     const PanelOptions& options() const { return m_options; }
 
-    void accept() override;
+protected:
+    bool OnOK() override;
 
 private:
     PanelOptions m_options;
