@@ -13,6 +13,8 @@ namespace Dbscout {
 
 namespace {
 
+constexpr int kPipeBlock = 0x100000; // the block size of ReadAllOutput
+
 void closeIfOpen(int& fd)
 {
     if (fd >= 0)
@@ -105,6 +107,11 @@ pid_t SpawnHandler(const std::string& program, const std::string& arguments, int
         closeIfOpen(input[1]);
         return 0;
     }
+
+    // Room for a whole read block in the output pipe: a large answer then takes a few reads
+    // (and buffer growths) instead of one per 64 KiB. Where the system refuses, the default
+    // size only costs speed.
+    ::fcntl(output[0], F_SETPIPE_SZ, kPipeBlock);
 
     pid_t pid = 0;
     const bool started = !program.empty() && spawnChild(pid, program, splitArguments(arguments),
