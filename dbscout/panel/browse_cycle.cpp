@@ -4,6 +4,7 @@
 #include "panel/scout_panel.h"
 
 #include "hostlibs/data_source_list.h"
+#include "panel/goto_dialog.h"
 #include "request/handler_command.h"
 #include "request/list_url.h"
 #include "resources/texts.h"
@@ -198,7 +199,13 @@ void CScoutPanel::OnNextPage()
 
 void CScoutPanel::OnGoTo()
 {
-    // The Go-to dialog lands with the options work.
+    int start = m_nPageStart;
+    int size = m_nPageSize;
+    if (!RunGotoDialog(this, start, size, m_nTotalCount))
+        return;
+    m_nPageSize = size;
+    m_nPageStart = start;
+    Browse(false);
 }
 
 void CScoutPanel::OnDataSourceChosen()

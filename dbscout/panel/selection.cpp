@@ -79,7 +79,14 @@ void CScoutPanel::NotifyItemSelected(bool bForce)
 
 ObjectUrlOptions CScoutPanel::ObjectOptions() const
 {
-    return ObjectUrlOptions{};
+    ObjectUrlOptions options;
+    options.checkoutOnOpen = m_options.CHECKOUT_ON_OPEN != 0;
+    options.checkoutOnOpenDesc = m_options.CHECKOUT_ON_OPEN_DESC != 0;
+    options.checkinOnSave = m_options.CHECKIN_ON_SAVE != 0;
+    options.checkinOnSaveDesc = m_options.CHECKIN_ON_SAVE_DESC != 0;
+    options.onSaveRecalcDesc = int(m_options.ON_SAVE_RECALC_DESC);
+    options.onSaveLeaveOnError = int(m_options.ON_SAVE_LEAVE_ON_ERROR);
+    return options;
 }
 
 BOOL CScoutPanel::GetURL(std::string& strURL, int& nFlag, std::string& strName)
