@@ -1,6 +1,5 @@
 #include "operations/access_rights_dlg.h"
 
-#include "operations/access_modes.h"
 #include "resources/ids.h"
 #include "resources/images.h"
 #include "resources/strings.h"

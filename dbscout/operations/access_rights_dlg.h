@@ -3,6 +3,7 @@
 // class of users, each offering the levels of access-modes.h by index. A list without selection
 // stands for a class whose level is mixed or unknown, which the request leaves unchanged.
 
+#include "operations/access_modes.h"
 #include "operations/modal_dialog.h"
 
 #include <string>
@@ -26,6 +27,8 @@ public:
     int groupLevel;
     bool forObjects;        // the selected objects, not the current subset
     std::string targetName; // shown after the caption's text
+
+    AccessLevels levels() const { return {ownerLevel, groupLevel, otherLevel}; }
 
 protected:
     void OnInitDialog() override;

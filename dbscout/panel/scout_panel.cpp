@@ -237,7 +237,7 @@ bool CScoutPanel::OnCommand(int nCommand)
         OnGoTo();
         return true;
     default:
-        return false;
+        return OnOperationCommand(nCommand);
     }
 }
 
@@ -253,6 +253,13 @@ bool CScoutPanel::event(QEvent* event)
     if (MOLBSCOUTPANE_MARKUP_DONE && event->type() == QEvent::Type(MOLBSCOUTPANE_MARKUP_DONE)) {
         auto* message = static_cast<MessageEvent*>(event);
         OnMarkupDone(message->wParam, message->lParam);
+        message->result = 0;
+        return true;
+    }
+    if (UM_DBSCOUT_POP_MENU && event->type() == QEvent::Type(UM_DBSCOUT_POP_MENU)) {
+        auto* message = static_cast<MessageEvent*>(event);
+        const QPoint at = UnpackScreenPoint(message->lParam);
+        OnPopMenu(at.x(), at.y());
         message->result = 0;
         return true;
     }

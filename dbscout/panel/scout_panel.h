@@ -20,6 +20,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -35,6 +37,7 @@ class QHeaderView;
 namespace Dbscout {
 class AcceleratorFilter;
 class CMenuToolBar;
+enum class CheckOperation;
 } // namespace Dbscout
 
 class CScoutPanel : public QWidget
@@ -144,6 +147,25 @@ private:
     // Object operations: the context menu and its timer, check in and out, subsets and access
     // rights. Implemented in operations/; their commands are dispatched by OnCommand and the
     // menu message by event().
+    // Runs the operation commands (check in/out, undo, subsets, access); false for other ids.
+    bool OnOperationCommand(int nCommand);
+    // UM_DBSCOUT_POP_MENU: shows the context menu at the screen point (x, y) and runs the
+    // chosen command; Stop follows the running requests while the menu is open.
+    void OnPopMenu(int x, int y);
+    void BuildContextMenu(QMenu& menu);
+    void UpdateStopItem();
+    // True when a request was started.
+    bool CheckInOut(Dbscout::CheckOperation operation, bool bAskComment);
+    void CreateSubset(bool bUseSelection);
+    void SetObjectAccess();
+    void SetSubsetAccess();
+    // The selected rows in list order; null for a selected row without row data.
+    std::vector<const Dbscout::ResultRow*> SelectedRows() const;
+    // The subset entry attached to the Subset/Query box's selected entry, if any.
+    std::optional<Dbscout::SubsetEntry> CurrentSubsetEntry() const;
+    // The user of the current data source, or of the credentials in its address; may be empty.
+    std::string CurrentUserName() const;
+    QMenu* m_menu = nullptr; // the open context menu
 
     // Controls, in the order they are bound.
     QComboBox* m_cbDataSource = nullptr;

@@ -1,6 +1,8 @@
 // The context menu item by item for the selections and server versions that shape it, and the
 // toolbar button whose arrow asks for it.
 
+#include "menu_description.h"
+
 #include "operations/context_menu.h"
 #include "operations/menu_toolbar.h"
 #include "platform/registered_messages.h"
@@ -12,24 +14,9 @@
 #include <QTest>
 
 using namespace Dbscout;
+using DbscoutTest::DescribeMenu;
 
 namespace {
-
-// The menu as one line per item: "-" for a separator, a popup as its title with its items in
-// brackets, the default item marked with "(default)".
-QStringList Describe(const QMenu& menu)
-{
-    QStringList lines;
-    for (const QAction* action : menu.actions()) {
-        if (action->isSeparator())
-            lines << QStringLiteral("-");
-        else if (const QMenu* popup = action->menu())
-            lines << popup->title() + "[" + Describe(*popup).join("|") + "]";
-        else
-            lines << action->text() + (menu.defaultAction() == action ? " (default)" : "");
-    }
-    return lines;
-}
 
 const QStringList kFixed = {
     "&Go to\tCtrl+G", "-",         "&Previous Page\tCtrl+PgUp", "&Next Page\tCtrl+PgDn", "-",
@@ -142,7 +129,7 @@ void ContextMenuTest::menusForSelectionsAndVersions()
                              version, rowsListed, &subset);
     QMenu menu;
     BuildContextMenu(menu, state);
-    QCOMPARE(Describe(menu), expected);
+    QCOMPARE(DescribeMenu(menu), expected);
     if (!expected.first().contains("(default)"))
         QVERIFY(!menu.defaultAction());
 }
