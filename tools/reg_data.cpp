@@ -1,5 +1,7 @@
 #include "reg_data.h"
 
+#include "reg_bytes.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -18,36 +20,16 @@ constexpr TypeName kTypes[] = {
     {REG_BINARY, "REG_BINARY"}, {REG_DWORD, "REG_DWORD"}, {REG_MULTI_SZ, "REG_MULTI_SZ"},
 };
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool parseNumber(const std::string& text, uint32_t& number)
 {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const size_t start = hex ? 2 : 0;
-    if (text.size() <= start)
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        return parseHex(std::string_view(text).substr(2), 8, number);
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
-    uint64_t value = 0;
-    for (size_t i = start; i < text.size(); ++i) {
-        const int digit = hex                                  ? hexDigit(text[i])
-                          : (text[i] >= '0' && text[i] <= '9') ? text[i] - '0'
-                                                               : -1;
-        if (digit < 0)
-            return false;
-        value = value * (hex ? 16 : 10) + uint64_t(digit);
-        if (value > UINT32_MAX)
-            return false;
-    }
+    const uint64_t value = std::stoull(text);
     number = uint32_t(value);
-    return true;
+    return value <= UINT32_MAX;
 }
 
 std::string hexBytes(const std::string& data)
@@ -106,9 +88,7 @@ bool dataFromText(DWORD type, const std::string& text, std::string& data, std::s
                 "REG_DWORD data must be a decimal or 0x hex number below 2^32: \"" + text + "\"";
             return false;
         }
-        data.assign(4, '\0');
-        for (int i = 0; i < 4; ++i)
-            data[i] = char((number >> (8 * i)) & 0xff);
+        data = dwordBytes(number);
         return true;
     }
     case REG_BINARY:
@@ -144,11 +124,8 @@ std::string dataForDisplay(DWORD type, const std::string& data)
         return shown;
     }
     if (type == REG_DWORD && data.size() == 4) {
-        uint32_t number = 0;
-        for (int i = 3; i >= 0; --i)
-            number = (number << 8) | uint8_t(data[i]);
         char text[16];
-        std::snprintf(text, sizeof text, "0x%x", number);
+        std::snprintf(text, sizeof text, "0x%x", dwordFromBytes(data));
         return text;
     }
     return hexBytes(data);

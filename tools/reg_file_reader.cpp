@@ -1,5 +1,7 @@
 #include "reg_file_reader.h"
 
+#include "reg_bytes.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -18,32 +20,6 @@ std::string_view trimmed(std::string_view text)
     if (begin == std::string_view::npos)
         return {};
     return text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1);
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Hex digits of at most maxDigits, as one number; false for none, too many or a non-digit.
-bool parseHex(std::string_view text, size_t maxDigits, uint32_t& number)
-{
-    if (text.empty() || text.size() > maxDigits)
-        return false;
-    number = 0;
-    for (char c : text) {
-        const int digit = hexDigit(c);
-        if (digit < 0)
-            return false;
-        number = number * 16 + uint32_t(digit);
-    }
-    return true;
 }
 
 class Parser
@@ -197,8 +173,7 @@ private:
             if (!parseHex(rest.substr(6, end == std::string_view::npos ? end : end - 6), 8, number))
                 return fail("dword: needs 1 to 8 hex digits");
             change.type = REG_DWORD;
-            for (int i = 0; i < 4; ++i)
-                change.data += char((number >> (8 * i)) & 0xff);
+            change.data = dwordBytes(number);
             rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
             return true;
         }

@@ -1,5 +1,7 @@
 #include "reg_file_writer.h"
 
+#include "reg_bytes.h"
+
 #include <cstdio>
 #include <strings.h>
 #include <vector>
@@ -57,11 +59,8 @@ std::string valueLine(const std::string& name, DWORD type, const std::string& da
     if (isPlainString(type, data))
         return head + quoted(data.substr(0, data.size() - 1));
     if (type == REG_DWORD && data.size() == 4) {
-        uint32_t number = 0;
-        for (int i = 3; i >= 0; --i)
-            number = (number << 8) | static_cast<unsigned char>(data[i]);
         char text[16];
-        std::snprintf(text, sizeof text, "dword:%08x", number);
+        std::snprintf(text, sizeof text, "dword:%08x", dwordFromBytes(data));
         return head + text;
     }
     if (type == REG_BINARY)

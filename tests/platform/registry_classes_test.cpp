@@ -12,18 +12,6 @@ namespace {
 
 constexpr const char* kCommand = "molb\\shell\\dir\\command";
 
-std::vector<std::string> subkeysOf(HKEY key)
-{
-    std::vector<std::string> names;
-    char name[64];
-    DWORD size = sizeof name;
-    for (DWORD i = 0;
-         RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, size = sizeof name)
-        names.emplace_back(name, size);
-    return names;
-}
-
 bool exists(HKEY root, const char* path)
 {
     RegKey key;

@@ -4,6 +4,21 @@
 
 namespace DbscoutTest {
 
+namespace {
+
+// Names by index until the enumeration ends.
+template <typename Enumerate> std::vector<std::string> namesOf(Enumerate enumerate)
+{
+    std::vector<std::string> names;
+    char name[256];
+    DWORD size = sizeof name;
+    for (DWORD i = 0; enumerate(i, name, &size) == ERROR_SUCCESS; ++i, size = sizeof name)
+        names.emplace_back(name, size);
+    return names;
+}
+
+} // namespace
+
 Dbscout::RegKey RegistryTest::createKey(HKEY root, const char* path)
 {
     Dbscout::RegKey key;
@@ -28,6 +43,20 @@ std::optional<StoredValue> RegistryTest::value(HKEY key, const char* name)
         return std::nullopt;
     stored.data.assign(reinterpret_cast<const char*>(buffer.data()), size);
     return stored;
+}
+
+std::vector<std::string> RegistryTest::subkeysOf(HKEY key)
+{
+    return namesOf([key](DWORD index, char* name, DWORD* size) {
+        return RegEnumKeyExA(key, index, name, size, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+std::vector<std::string> RegistryTest::valueNamesOf(HKEY key)
+{
+    return namesOf([key](DWORD index, char* name, DWORD* size) {
+        return RegEnumValueA(key, index, name, size, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 } // namespace DbscoutTest

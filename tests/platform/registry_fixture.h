@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace DbscoutTest {
 
@@ -33,6 +34,9 @@ protected:
     static LONG setValue(HKEY key, const char* name, DWORD type, const std::string& data);
     // The value as stored, or nothing when it cannot be read.
     static std::optional<StoredValue> value(HKEY key, const char* name);
+    // Names in the order the store enumerates them.
+    static std::vector<std::string> subkeysOf(HKEY key);
+    static std::vector<std::string> valueNamesOf(HKEY key);
 
     TestEnv m_env;
 };

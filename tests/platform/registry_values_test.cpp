@@ -19,32 +19,6 @@ struct TypedCase
     std::string data;
 };
 
-std::vector<std::string> subkeysOf(HKEY key)
-{
-    std::vector<std::string> names;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, size);
-    }
-    return names;
-}
-
-std::vector<std::string> valueNamesOf(HKEY key)
-{
-    std::vector<std::string> names;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = sizeof name;
-        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, size);
-    }
-    return names;
-}
-
 } // namespace
 
 TEST_F(RegistryTest, valuesKeepTheirTypeAndExactBytesAcrossReopening)

@@ -8,6 +8,14 @@
 // Key and value names compare without regard to ASCII case and keep the case they were
 // written with; values keep their type and exact bytes. Calls are thread-safe; several
 // processes may share a hive.
+//
+// Access rights of a key handle: reading values and RegQueryInfoKeyA need KEY_QUERY_VALUE,
+// RegEnumKeyExA needs KEY_ENUMERATE_SUB_KEYS, setting and deleting values KEY_SET_VALUE,
+// creating a new subkey or deleting keys (RegDeleteKeyA, RegDeleteTreeA) KEY_CREATE_SUB_KEY, and
+// RegDeleteTreeA without a subkey both. Asking for a right to change a hive this process may not
+// write fails with ERROR_ACCESS_DENIED. Through HKEY_CLASSES_ROOT, keys and values that exist
+// only in the machine's part cannot be deleted (ERROR_ACCESS_DENIED). A handle whose key was
+// deleted answers ERROR_KEY_DELETED; a damaged hive file answers ERROR_BADDB or ERROR_CANTREAD.
 
 #include <dbscout/export.h>
 

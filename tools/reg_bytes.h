@@ -1,0 +1,19 @@
+#pragma once
+// Hex digits and 32-bit numbers as the tool reads and writes them.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace Dbscout {
+
+// The value of one hex digit, or -1.
+int hexDigit(char c);
+// At most maxDigits hex digits as one number; false for none, too many or a non-digit.
+bool parseHex(std::string_view text, size_t maxDigits, uint32_t& number);
+
+// REG_DWORD data: four bytes, least significant first.
+std::string dwordBytes(uint32_t number);
+uint32_t dwordFromBytes(std::string_view bytes);
+
+} // namespace Dbscout
