@@ -3,11 +3,13 @@
 #include "document/xml_exception.h"
 #include "platform/process.h"
 #include "platform/registered_messages.h"
+#include "process_support.h"
 #include "support/handler_registration.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include <csignal>
 #include <cstdlib>
 
 namespace DbscoutTest {
@@ -92,6 +94,25 @@ std::unique_ptr<Dbscout::CScoutRequest> handlerJob(CompletionReceiver& receiver,
 RecordingResponse& recorded(const Dbscout::CScoutRequest& job)
 {
     return static_cast<RecordingResponse&>(*job.response());
+}
+
+void JobTestBase::SetUp()
+{
+    ensureApplication();
+    std::signal(SIGPIPE, SIG_DFL);
+}
+
+void JobTestBase::TearDown()
+{
+    EXPECT_TRUE(childProcesses().empty());
+}
+
+void JobTestBase::runToCompletion(Dbscout::CScoutRequest& job)
+{
+    const size_t before = m_receiver.done.size();
+    job.Start();
+    ASSERT_TRUE(m_receiver.waitFor(before + 1));
+    EXPECT_EQ(m_receiver.done.back(), intptr_t(&job));
 }
 
 } // namespace DbscoutTest

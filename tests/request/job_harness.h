@@ -4,8 +4,11 @@
 
 #include "document/scout_response.h"
 #include "request/scout_request.h"
+#include "support/test_env.h"
 
 #include <QObject>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
@@ -61,5 +64,19 @@ std::unique_ptr<Dbscout::CScoutRequest> handlerJob(CompletionReceiver& receiver,
                                                    uint32_t bodyLength = 0);
 
 RecordingResponse& recorded(const Dbscout::CScoutRequest& job);
+
+// The frame of every job test: an event loop, a private store, SIGPIPE left deadly (so that a
+// SIGPIPE would end the test), and no child process left behind by any test.
+class JobTestBase : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Starts the job and waits for its completion message, which must carry its address.
+    void runToCompletion(Dbscout::CScoutRequest& job);
+
+    TestEnv m_env;
+    CompletionReceiver m_receiver;
+};
 
 } // namespace DbscoutTest

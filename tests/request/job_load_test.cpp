@@ -2,38 +2,15 @@
 
 #include "job_harness.h"
 #include "process_support.h"
-#include "support/test_env.h"
 
 #include <gtest/gtest.h>
-
-#include <csignal>
 
 using namespace Dbscout;
 using namespace DbscoutTest;
 
 namespace {
 
-class JobLoadTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ensureApplication();
-        std::signal(SIGPIPE, SIG_DFL); // a SIGPIPE would end the test
-    }
-    void TearDown() override { EXPECT_TRUE(childProcesses().empty()); }
-
-    void runToCompletion(CScoutRequest& job)
-    {
-        const size_t before = m_receiver.done.size();
-        job.Start();
-        ASSERT_TRUE(m_receiver.waitFor(before + 1));
-        EXPECT_EQ(m_receiver.done.back(), intptr_t(&job));
-    }
-
-    TestEnv m_env;
-    CompletionReceiver m_receiver;
-};
+using JobLoadTest = JobTestBase;
 
 std::string bodyOf(size_t size)
 {

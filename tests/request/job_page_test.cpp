@@ -4,7 +4,6 @@
 #include "job_harness.h"
 #include "process_support.h"
 #include "support/handler_registration.h"
-#include "support/test_env.h"
 
 #include "document/result_page.h"
 #include "document/status_page.h"
@@ -17,16 +16,15 @@ using namespace DbscoutTest;
 
 namespace {
 
-class JobPageTest : public ::testing::Test
+class JobPageTest : public JobTestBase
 {
 protected:
     void SetUp() override
     {
-        ensureApplication();
+        JobTestBase::SetUp();
         ASSERT_TRUE(registerTestHandler("molb", "dir"));
         ASSERT_TRUE(LookupHandlerCommand("molb", "dir", m_molb));
     }
-    void TearDown() override { EXPECT_TRUE(childProcesses().empty()); }
 
     // A job as the panel makes it: program and arguments from the command of the URL's scheme.
     std::unique_ptr<CScoutRequest> panelJob(const std::string& url, ScoutResponse* page,
@@ -38,15 +36,6 @@ protected:
             body.empty() ? nullptr : body.data(), uint32_t(body.size()));
     }
 
-    void runToCompletion(CScoutRequest& job)
-    {
-        job.Start();
-        ASSERT_TRUE(m_receiver.waitFor(m_receiver.done.size() + 1));
-        EXPECT_EQ(m_receiver.done.back(), intptr_t(&job));
-    }
-
-    TestEnv m_env;
-    CompletionReceiver m_receiver;
     std::string m_molb;
     std::string m_ncbi; // not registered
 };

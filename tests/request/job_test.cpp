@@ -3,45 +3,18 @@
 #include "job_harness.h"
 #include "process_support.h"
 #include "support/handler_registration.h"
-#include "support/test_env.h"
 
 #include "document/xml_exception.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <new>
 #include <stdexcept>
 
 using namespace Dbscout;
 using namespace DbscoutTest;
 
-namespace {
-
-class JobTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ensureApplication();
-        std::signal(SIGPIPE, SIG_DFL); // a SIGPIPE would end the test
-    }
-    void TearDown() override { EXPECT_TRUE(childProcesses().empty()); }
-
-    // Starts the job and waits for its completion message, which must carry its address.
-    void runToCompletion(CScoutRequest& job)
-    {
-        const size_t before = m_receiver.done.size();
-        job.Start();
-        ASSERT_TRUE(m_receiver.waitFor(before + 1));
-        EXPECT_EQ(m_receiver.done.back(), intptr_t(&job));
-    }
-
-    TestEnv m_env;
-    CompletionReceiver m_receiver;
-};
-
-} // namespace
+using JobTest = JobTestBase;
 
 TEST_F(JobTest, handlerAnswersWithItsPageAndGetsTheUrlAsArgument)
 {
