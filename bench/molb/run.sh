@@ -54,9 +54,8 @@ sql[deep]="SELECT count(*) FROM objects WHERE kind = 1; SELECT $columns FROM obj
 url[subset]="molb://local/bench/dnarna/?start=0&page=100&query=every100"
 sql[subset]="SELECT count(*) FROM subset_members m JOIN subsets s ON s.id = m.subset_id WHERE s.kind = 1 AND s.name = 'every100'; SELECT $columns FROM subsets s JOIN subset_members m ON m.subset_id = s.id JOIN objects o ON o.id = m.object_id WHERE s.kind = 1 AND s.name = 'every100' ORDER BY m.position LIMIT 100;"
 url[search]="molb://local/bench/dnarna/?start=0&page=100&query=$word"
-# CROSS JOIN keeps the full-text match outside: left to itself the planner walks every object of
-# the kind and takes seconds, which would flatter the handler.
-sql[search]="SELECT count(*) FROM objects_fts CROSS JOIN objects o ON o.id = objects_fts.rowid WHERE objects_fts MATCH '$word' AND o.kind = 1; SELECT $columns FROM objects_fts CROSS JOIN objects o ON o.id = objects_fts.rowid WHERE objects_fts MATCH '$word' AND o.kind = 1 ORDER BY objects_fts.rowid LIMIT 100;"
+fts=objects_fts_dnarna
+sql[search]="SELECT count(*) FROM $fts WHERE $fts MATCH '$word'; SELECT $columns FROM $fts JOIN objects o ON o.id = $fts.rowid WHERE $fts MATCH '$word' ORDER BY $fts.rowid LIMIT 100;"
 
 # Median wall time in microseconds of RUNS runs of a command (after one warm-up run).
 median() {

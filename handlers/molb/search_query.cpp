@@ -113,11 +113,11 @@ Status parseSearchQuery(Kind kind, std::string_view text, SearchQuery& query)
     return Status::pass();
 }
 
-std::string fullTextExpression(Kind kind, const std::vector<std::string>& words)
+std::string fullTextExpression(const std::vector<std::string>& words)
 {
-    std::string expression = "kind : \"" + std::to_string(static_cast<int>(kind)) + "\"";
+    std::string expression;
     for (const std::string& word : words) {
-        expression += " AND {name accession description organism} : \"";
+        expression += expression.empty() ? "\"" : " AND \"";
         for (char c : word) {
             if (c == '"')
                 expression += '"';

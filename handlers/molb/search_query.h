@@ -33,8 +33,8 @@ struct SearchQuery
 // An unknown field name makes the term an ordinary word.
 Status parseSearchQuery(Kind kind, std::string_view text, SearchQuery& query);
 
-// The full-text expression for the words, restricted to objects of kind. Every word is quoted,
-// so no search text can reach the full-text query syntax.
-std::string fullTextExpression(Kind kind, const std::vector<std::string>& words);
+// The full-text expression for the words. Every word is quoted, so no search text can reach the
+// full-text query syntax.
+std::string fullTextExpression(const std::vector<std::string>& words);
 
 } // namespace Dbscout::Molb

@@ -127,28 +127,32 @@ ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::str
     return runProcess(MOLB_ADMIN_PATH, arguments, input);
 }
 
-Dbscout::ResultPage parseResultPage(const std::string& text)
+namespace {
+
+template <typename Page>
+Page parsePage(const std::string& text, const char* what)
 {
-    Dbscout::ResultPage page;
+    Page page;
     try {
         page.ParseText(text.c_str());
     } catch (const Dbscout::CXMLException& error) {
-        ADD_FAILURE() << "the component cannot parse the result page: " << error.message() << "\n"
+        ADD_FAILURE() << "the component cannot parse the " << what << ": " << error.message()
+                      << "\n"
                       << text.substr(0, 2000);
     }
     return page;
 }
 
+} // namespace
+
+Dbscout::ResultPage parseResultPage(const std::string& text)
+{
+    return parsePage<Dbscout::ResultPage>(text, "result page");
+}
+
 Dbscout::StatusPage parseStatusPage(const std::string& text)
 {
-    Dbscout::StatusPage page;
-    try {
-        page.ParseText(text.c_str());
-    } catch (const Dbscout::CXMLException& error) {
-        ADD_FAILURE() << "the component cannot parse the status page: " << error.message() << "\n"
-                      << text.substr(0, 2000);
-    }
-    return page;
+    return parsePage<Dbscout::StatusPage>(text, "status page");
 }
 
 void createDatabase(const std::string& name)

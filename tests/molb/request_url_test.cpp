@@ -193,9 +193,7 @@ TEST(SearchQuery, malformedQueriesAreRefused)
 
 TEST(SearchQuery, quotesInWordsCannotLeaveTheirPhrase)
 {
-    const std::string expression = fullTextExpression(Kind::Protein, {"a\"b OR c"});
-    EXPECT_EQ(expression,
-              "kind : \"2\" AND {name accession description organism} : \"a\"\"b OR c\"");
+    EXPECT_EQ(fullTextExpression({"a\"b OR c", "d"}), "\"a\"\"b OR c\" AND \"d\"");
 }
 
 } // namespace

@@ -51,6 +51,25 @@ private:
     sqlite3_stmt* m_statement;
 };
 
+// A value bound as a blob: the bytes are not copied.
+struct BlobRef
+{
+    const std::string& bytes;
+};
+
+inline void bindValue(SqliteStatement& statement, int index, std::int64_t value)
+{
+    statement.bind(index, value);
+}
+inline void bindValue(SqliteStatement& statement, int index, const std::string& text)
+{
+    statement.bind(index, text);
+}
+inline void bindValue(SqliteStatement& statement, int index, BlobRef blob)
+{
+    statement.bindBlob(index, blob.bytes);
+}
+
 // Resets a cached statement when the use ends, however it ends.
 class StatementUse final
 {
@@ -82,6 +101,9 @@ public:
     // A statement for SQL that varies per call (built from fixed fragments, never from input).
     Status prepare(const std::string& sql, std::unique_ptr<SqliteStatement>& statement);
     Status execute(const char* sql);
+    // Runs the cached statement of sql, which returns no rows, with values bound to ?1, ?2, ...
+    template <typename... Values>
+    Status run(const char* sql, const Values&... values);
 
     // A failed step or prepare as a Status: Failure, or Conflict for a broken UNIQUE rule.
     Status failure(int code) const;
@@ -90,6 +112,19 @@ private:
     sqlite3* m_db = nullptr;
     std::unordered_map<const char*, std::unique_ptr<SqliteStatement>> m_cache;
 };
+
+template <typename... Values>
+Status SqliteDb::run(const char* sql, const Values&... values)
+{
+    SqliteStatement* statement = nullptr;
+    if (Status status = cached(sql, statement); !status.ok())
+        return status;
+    StatementUse use(*statement);
+    int index = 0;
+    (bindValue(*use, ++index, values), ...);
+    const int code = use->step();
+    return code == SQLITE_DONE ? Status::pass() : failure(code);
+}
 
 // BEGIN IMMEDIATE for commands that write (so that two writers queue on the busy timeout
 // instead of failing half-way), BEGIN for readers; rolls back unless committed.

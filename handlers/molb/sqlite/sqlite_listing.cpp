@@ -61,7 +61,7 @@ void bindSearch(SqliteStatement& statement, const ListingRequest& request)
     if (query.words.empty())
         statement.bind(1, static_cast<std::int64_t>(request.kind));
     else
-        statement.bind(1, fullTextExpression(request.kind, query.words));
+        statement.bind(1, fullTextExpression(query.words));
     int parameter = 4;
     for (const SearchFilter& filter : query.filters) {
         if (filter.op == SearchFilter::Op::Contains)
@@ -124,14 +124,14 @@ Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
     const SearchQuery& query = request.search;
     if (query.matchesNothing)
         return Status::pass();
-    const std::string from =
-        query.words.empty()
-            ? " FROM objects o WHERE o.kind = ?1"
-            : " FROM objects_fts JOIN objects o ON o.id = objects_fts.rowid"
-              " WHERE objects_fts MATCH ?1";
+    const std::string table = fullTextTable(request.kind);
+    const std::string from = query.words.empty()
+                                 ? " FROM objects o WHERE o.kind = ?1"
+                                 : " FROM " + table + " JOIN objects o ON o.id = " + table +
+                                       ".rowid WHERE " + table + " MATCH ?1";
     const std::string where = from + filterSql(query);
     // Full-text matches come in rowid order, so ordering by it needs no sort.
-    const char* order = query.words.empty() ? " ORDER BY o.id" : " ORDER BY objects_fts.rowid";
+    const std::string order = query.words.empty() ? " ORDER BY o.id" : " ORDER BY " + table + ".rowid";
     std::unique_ptr<SqliteStatement> count;
     Status status = m_db.prepare("SELECT count(*)" + where, count);
     if (!status.ok())

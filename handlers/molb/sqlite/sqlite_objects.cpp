@@ -256,13 +256,8 @@ Status SqliteStore::insertObject(const NewObject& object, const std::string& own
             return m_db.failure(code);
     }
     id = sqlite3_last_insert_rowid(m_db.handle());
-    SqliteStatement* counter = nullptr;
-    if (Status status = m_db.cached(kCountObject, counter); !status.ok())
+    if (Status status = m_db.run(kCountObject, kind); !status.ok())
         return status;
-    StatementUse countUse(*counter);
-    countUse->bind(1, kind);
-    if (const int code = countUse->step(); code != SQLITE_DONE)
-        return m_db.failure(code);
     return addRevision(Located{id, 0, object.meta[Field::Name], owner, group, kDefaultMode, {}},
                        object, owner);
 }
@@ -273,35 +268,16 @@ Status SqliteStore::addRevision(const Located& object, const NewObject& update,
 {
     const std::int64_t now = time(nullptr);
     const std::int64_t revision = object.revision + 1;
-    SqliteStatement* insert = nullptr;
-    if (Status status = m_db.cached(kInsertRevision, insert); !status.ok())
+    Status status = m_db.run(kInsertRevision, object.id, revision, BlobRef{update.bytes},
+                             update.arcname, author, now);
+    if (!status.ok() || revision == 1)
+        return status; // a new object's row already says revision 1
+    if (status = m_db.run(kSetRevision, object.id, revision, now, update.arcname); !status.ok())
         return status;
-    StatementUse use(*insert);
-    use->bind(1, object.id);
-    use->bind(2, revision);
-    use->bindBlob(3, update.bytes);
-    use->bind(4, update.arcname);
-    use->bind(5, author);
-    use->bind(6, now);
-    if (const int code = use->step(); code != SQLITE_DONE)
-        return m_db.failure(code);
-    if (revision == 1)
-        return Status::pass(); // a new object's row already says revision 1
-
-    SqliteStatement* set = nullptr;
-    if (Status status = m_db.cached(kSetRevision, set); !status.ok())
-        return status;
-    StatementUse setUse(*set);
-    setUse->bind(1, object.id);
-    setUse->bind(2, revision);
-    setUse->bind(3, now);
-    setUse->bind(4, update.arcname);
-    if (const int code = setUse->step(); code != SQLITE_DONE)
-        return m_db.failure(code);
     if (!update.metaKnown)
         return Status::pass();
     SqliteStatement* fields = nullptr;
-    if (Status status = m_db.cached(updateFieldsSql().c_str(), fields); !status.ok())
+    if (status = m_db.cached(updateFieldsSql().c_str(), fields); !status.ok())
         return status;
     StatementUse fieldsUse(*fields);
     fieldsUse->bind(1, object.id);
@@ -312,23 +288,10 @@ Status SqliteStore::addRevision(const Located& object, const NewObject& update,
 
 Status SqliteStore::appendMember(std::int64_t subsetId, std::int64_t objectId)
 {
-    SqliteStatement* append = nullptr;
-    if (Status status = m_db.cached(kAppendMember, append); !status.ok())
-        return status;
-    StatementUse use(*append);
-    use->bind(1, subsetId);
-    use->bind(2, objectId);
-    if (const int code = use->step(); code != SQLITE_DONE)
-        return m_db.failure(code);
-    if (sqlite3_changes(m_db.handle()) == 0)
-        return Status::pass(); // already a member
-    SqliteStatement* counter = nullptr;
-    if (Status status = m_db.cached(kCountMember, counter); !status.ok())
-        return status;
-    StatementUse countUse(*counter);
-    countUse->bind(1, subsetId);
-    const int code = countUse->step();
-    return code == SQLITE_DONE ? Status::pass() : m_db.failure(code);
+    Status status = m_db.run(kAppendMember, subsetId, objectId);
+    if (!status.ok() || sqlite3_changes(m_db.handle()) == 0)
+        return status; // failed, or already a member
+    return m_db.run(kCountMember, subsetId);
 }
 
 Status SqliteStore::saveObject(const Session& session, const SaveRequest& request,

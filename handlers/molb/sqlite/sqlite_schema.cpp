@@ -74,25 +74,42 @@ CREATE TABLE subset_members(
   PRIMARY KEY(subset_id, position),
   UNIQUE(subset_id, object_id)) WITHOUT ROWID;
 CREATE INDEX subset_members_object ON subset_members(object_id);
-CREATE VIRTUAL TABLE objects_fts USING fts5(
-  kind, name, accession, description, organism, content='objects', content_rowid='id');
-CREATE TRIGGER objects_fts_insert AFTER INSERT ON objects BEGIN
-  INSERT INTO objects_fts(rowid, kind, name, accession, description, organism)
-  VALUES (new.id, new.kind, new.name, new.accession, new.description, new.organism);
-END;
-CREATE TRIGGER objects_fts_delete AFTER DELETE ON objects BEGIN
-  INSERT INTO objects_fts(objects_fts, rowid, kind, name, accession, description, organism)
-  VALUES ('delete', old.id, old.kind, old.name, old.accession, old.description, old.organism);
-END;
-CREATE TRIGGER objects_fts_update AFTER UPDATE OF kind, name, accession, description, organism
-ON objects BEGIN
-  INSERT INTO objects_fts(objects_fts, rowid, kind, name, accession, description, organism)
-  VALUES ('delete', old.id, old.kind, old.name, old.accession, old.description, old.organism);
-  INSERT INTO objects_fts(rowid, kind, name, accession, description, organism)
-  VALUES (new.id, new.kind, new.name, new.accession, new.description, new.organism);
-END;
 PRAGMA user_version = 1;
 )SQL";
+
+// One full-text index per kind, so that a search never has to sort out the other kinds' matches.
+std::string fullTextSchema()
+{
+    std::string sql;
+    for (Kind kind : kAllKinds) {
+        const std::string table = fullTextTable(kind);
+        const std::string number = std::to_string(static_cast<int>(kind));
+        const std::string insert = "INSERT INTO " + table +
+                                   "(rowid, name, accession, description, organism) VALUES "
+                                   "(new.id, new.name, new.accession, new.description, "
+                                   "new.organism);";
+        const std::string remove = "INSERT INTO " + table + "(" + table +
+                                   ", rowid, name, accession, description, organism) VALUES "
+                                   "('delete', old.id, old.name, old.accession, old.description, "
+                                   "old.organism);";
+        sql += "CREATE VIRTUAL TABLE " + table +
+               " USING fts5(name, accession, description, organism, content='objects', "
+               "content_rowid='id');\n";
+        sql += "CREATE TRIGGER " + table + "_insert AFTER INSERT ON objects WHEN new.kind = " +
+               number + " BEGIN " + insert + " END;\n";
+        sql += "CREATE TRIGGER " + table + "_delete AFTER DELETE ON objects WHEN old.kind = " +
+               number + " BEGIN " + remove + " END;\n";
+        sql += "CREATE TRIGGER " + table +
+               "_update_old AFTER UPDATE OF kind, name, accession, description, organism ON "
+               "objects WHEN old.kind = " +
+               number + " BEGIN " + remove + " END;\n";
+        sql += "CREATE TRIGGER " + table +
+               "_update_new AFTER UPDATE OF kind, name, accession, description, organism ON "
+               "objects WHEN new.kind = " +
+               number + " BEGIN " + insert + " END;\n";
+    }
+    return sql;
+}
 
 constexpr const char* kFieldColumns[kFieldCount] = {
     "name",    "accession", "length", "topology", "organism",      "description",
@@ -112,6 +129,8 @@ Status createSqliteSchema(SqliteDb& db)
     status = transaction.begin();
     if (status.ok())
         status = db.execute(kSchema);
+    if (status.ok())
+        status = db.execute(fullTextSchema().c_str());
     if (status.ok())
         status = transaction.commit();
     return status;
@@ -136,6 +155,11 @@ Status checkSqliteSchema(SqliteDb& db, const std::string& path)
         return Status::fail(ErrorCode::Failure, path + " is not a molb store.");
     return Status::fail(ErrorCode::Failure, path + " was made by a newer molb (schema " +
                                                 std::to_string(version) + ").");
+}
+
+std::string fullTextTable(Kind kind)
+{
+    return std::string("objects_fts_") + kindKeyword(kind);
 }
 
 const char* fieldColumn(Field field)

@@ -13,6 +13,9 @@ Status createSqliteSchema(SqliteDb& db);
 // Fails unless the file is a store of the schema version this program knows.
 Status checkSqliteSchema(SqliteDb& db, const std::string& path);
 
+// The full-text index of a kind's objects: objects_fts_ and the kind's keyword.
+std::string fullTextTable(Kind kind);
+
 // The column of a field in table objects (alias "o" in every query).
 const char* fieldColumn(Field field);
 

@@ -163,21 +163,13 @@ Status SqliteStore::createSubset(Kind kind, const SubsetInfo& subset, std::int64
         return Status::fail(ErrorCode::BadRequest,
                             "The mode \"" + subset.mode +
                                 "\" is not three of \"-\", \"r\" and \"w\" (owner, group, other).");
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kInsertSubset, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, static_cast<std::int64_t>(kind));
-    use->bind(2, subset.name);
-    use->bind(3, subset.owner);
-    use->bind(4, subset.group);
-    use->bind(5, subset.mode);
-    const int code = use->step();
-    if (code == SQLITE_CONSTRAINT_UNIQUE)
+    const Status status = m_db.run(kInsertSubset, static_cast<std::int64_t>(kind), subset.name,
+                                   subset.owner, subset.group, subset.mode);
+    if (status.code() == ErrorCode::Conflict)
         return Status::fail(ErrorCode::Conflict, "A subset \"" + subset.name + "\" of " +
                                                      kindKeyword(kind) + " objects exists already.");
-    if (code != SQLITE_DONE)
-        return m_db.failure(code);
+    if (!status.ok())
+        return status;
     id = sqlite3_last_insert_rowid(m_db.handle());
     return Status::pass();
 }
@@ -214,37 +206,16 @@ Status SqliteStore::addUser(const std::string& name, const std::string& password
     Status status = transaction.begin();
     if (!status.ok())
         return status;
-    SqliteStatement* insertUser = nullptr;
-    if (status = m_db.cached(kInsertUser, insertUser); !status.ok())
-        return status;
-    {
-        StatementUse use(*insertUser);
-        use->bind(1, name);
-        use->bind(2, passwordHash);
-        use->bind(3, groups.empty() ? std::string() : groups.front());
-        const int code = use->step();
-        if (code == SQLITE_CONSTRAINT_PRIMARYKEY)
-            return Status::fail(ErrorCode::Conflict, "A user \"" + name + "\" exists already.");
-        if (code != SQLITE_DONE)
-            return m_db.failure(code);
+    status = m_db.run(kInsertUser, name, passwordHash,
+                      groups.empty() ? std::string() : groups.front());
+    if (status.code() == ErrorCode::Conflict)
+        return Status::fail(ErrorCode::Conflict, "A user \"" + name + "\" exists already.");
+    for (size_t i = 0; status.ok() && i < groups.size(); ++i) {
+        status = m_db.run(kInsertGroup, groups[i]);
+        if (status.ok())
+            status = m_db.run(kInsertMembership, name, groups[i]);
     }
-    for (const std::string& group : groups) {
-        for (const char* sql : {kInsertGroup, kInsertMembership}) {
-            SqliteStatement* statement = nullptr;
-            if (status = m_db.cached(sql, statement); !status.ok())
-                return status;
-            StatementUse use(*statement);
-            if (sql == kInsertGroup) {
-                use->bind(1, group);
-            } else {
-                use->bind(1, name);
-                use->bind(2, group);
-            }
-            if (const int code = use->step(); code != SQLITE_DONE)
-                return m_db.failure(code);
-        }
-    }
-    return transaction.commit();
+    return status.ok() ? transaction.commit() : status;
 }
 
 Status SqliteStore::objectKind(std::int64_t id, Kind& kind)
