@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Go to a filled list of 100 rows through the panel and the real molb handler on a store of
+# generated objects, against the handler run alone for the same URL. Reports medians and their
+# ratio; asserts nothing.
+#
+# usage: bench/panel/run.sh [BUILD_DIR]    COUNT=1000000 objects, RUNS=21 timed runs
+set -euo pipefail
+build=${1:-build}
+count=${COUNT:-1000000}
+runs=${RUNS:-21}
+for program in "$build/handlers/molb/molb-admin" "$build/handlers/molb/molb-handler" \
+               "$build/bench/panel/bench_browse"; do
+  [ -x "$program" ] || { echo "run.sh: $program is missing; build it first" >&2; exit 1; }
+done
+work=$(mktemp -d /tmp/dbscout-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+export XDG_DATA_HOME=$work/data DBSCOUT_REGISTRY_DIR=$work/registry XDG_CONFIG_HOME=$work/config
+mkdir -p "$DBSCOUT_REGISTRY_DIR"
+
+"$build/handlers/molb/molb-admin" init bench >/dev/null
+"$build/handlers/molb/molb-admin" generate bench --count "$count" --kind dnarna >/dev/null
+DBSCOUT_REG="$build/tools/dbscout-reg" ./scripts/register-handler "$PWD/$build/handlers/molb/molb-handler" >/dev/null
+# The panel reports a scheme without a handler in a message box; nothing here serves ncbi.
+"$build/tools/dbscout-reg" add 'HKCR\ncbi\shell\dir\command' /ve /d '"/bin/false" "%1"' /f >/dev/null
+echo "store: $count generated objects"
+"$build/bench/panel/bench_browse" "molb://local/bench/dnarna/" "$runs"
