@@ -7,9 +7,7 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace Dbscout {
@@ -43,14 +41,10 @@ CAccessRightsDlg::CAccessRightsDlg(QWidget* parent, bool forObjects, std::string
         text->setBuddy(list);
         lists->addRow(text, list);
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(MakeButton(kIdOk, Texts::AccessSetButton));
-    buttons->addWidget(MakeButton(kIdCancel, Texts::CancelMnemonic));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_explanation);
     layout->addLayout(lists);
-    layout->addLayout(buttons);
+    layout->addLayout(MakeButtonRow(Texts::AccessSetButton, Texts::CancelMnemonic));
 }
 
 QComboBox* CAccessRightsDlg::MakeLevelList(int id)

@@ -4,9 +4,7 @@
 #include "resources/ids.h"
 #include "resources/texts.h"
 
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -48,13 +46,9 @@ CCommentDlg::CCommentDlg(QWidget* parent) : CModalDialog(parent, IDD_COMMENT)
     connect(m_edit->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) { CutTypedExcess(position, added); });
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(MakeButton(kIdOk, Texts::OkMnemonic));
-    buttons->addWidget(MakeButton(kIdCancel, Texts::CancelMnemonic));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_edit);
-    layout->addLayout(buttons);
+    layout->addLayout(MakeButtonRow(Texts::OkMnemonic, Texts::CancelMnemonic));
     resize(360, 200);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/modal.h"
 
+#include <QHBoxLayout>
 #include <QPushButton>
 
 namespace Dbscout {
@@ -37,6 +38,15 @@ QPushButton* CModalDialog::MakeButton(int id, const char* text)
         connect(button, &QPushButton::clicked, this, &CModalDialog::reject);
     }
     return button;
+}
+
+QHBoxLayout* CModalDialog::MakeButtonRow(const char* okText, const char* cancelText)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(MakeButton(kIdOk, okText));
+    row->addWidget(MakeButton(kIdCancel, cancelText));
+    return row;
 }
 
 } // namespace Dbscout

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class QHBoxLayout;
 class QPushButton;
 
 namespace Dbscout {
@@ -35,6 +36,8 @@ protected:
 
     // A push button with the id kIdOk (confirms; the default button) or kIdCancel and the text.
     QPushButton* MakeButton(int id, const char* text);
+    // The confirming and cancelling buttons in a row at the right.
+    QHBoxLayout* MakeButtonRow(const char* okText, const char* cancelText);
 };
 
 } // namespace Dbscout

@@ -3,9 +3,7 @@
 #include "resources/ids.h"
 #include "resources/texts.h"
 
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace Dbscout {
@@ -16,13 +14,9 @@ CSubsetNameDlg::CSubsetNameDlg(QWidget* parent) : CModalDialog(parent, IDD_SUBSE
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QString::number(IDC_SUBSET_NAME));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(MakeButton(kIdOk, Texts::Ok));
-    buttons->addWidget(MakeButton(kIdCancel, Texts::Cancel));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_edit);
-    layout->addLayout(buttons);
+    layout->addLayout(MakeButtonRow(Texts::Ok, Texts::Cancel));
 }
 
 void CSubsetNameDlg::OnInitDialog()
