@@ -132,8 +132,13 @@ Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
     const std::string where = from + filterSql(query);
     // Full-text matches come in rowid order, so ordering by it needs no sort.
     const std::string order = query.words.empty() ? " ORDER BY o.id" : " ORDER BY " + table + ".rowid";
+    // Without filters the full-text index alone counts the matches; a join would read every
+    // matching object's row.
+    const std::string countFrom = query.words.empty() || !query.filters.empty()
+                                      ? where
+                                      : " FROM " + table + " WHERE " + table + " MATCH ?1";
     std::unique_ptr<SqliteStatement> count;
-    Status status = m_db.prepare("SELECT count(*)" + where, count);
+    Status status = m_db.prepare("SELECT count(*)" + countFrom, count);
     if (!status.ok())
         return status;
     bindSearch(*count, request);
