@@ -11,9 +11,29 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// Without anyone to answer them, message boxes are printed and dismissed, so that a headless
+// run never waits on a window.
+void dismissMessageBoxes(QApplication& app)
+{
+    auto* timer = new QTimer(&app);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            std::printf("molbench-demo: message \"%s\": %s\n", qPrintable(box->windowTitle()),
+                        qPrintable(box->text()));
+            box->done(QMessageBox::Ok);
+        }
+    });
+    timer->start(20);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -29,6 +49,8 @@ int main(int argc, char** argv)
     parser.addOption(screenshot);
     parser.process(app);
 
+    if (parser.isSet(exitAfterPaint))
+        dismissMessageBoxes(app);
     InitScoutpaneDLL();
     Dbscout::RegKey settings;
     if (settings.create(HKEY_CURRENT_USER, "Software\\Dbscout\\MolbenchDemo") != ERROR_SUCCESS)

@@ -11,6 +11,7 @@
 #include "resources/images.h"
 #include "resources/strings.h"
 #include "resources/texts.h"
+#include "settings/options_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -190,10 +191,16 @@ BOOL CScoutPanel::OnInitDialog()
     ConnectControls();
 
     LookUpHandlers();
+    LoadOptions(m_hSettingsKey, m_options);
     LoadDataSources();
     LoadTableLayouts(m_hSettingsKey, m_tableSettings);
     StartAtInitialPlace();
     return TRUE;
+}
+
+void CScoutPanel::OnOptions()
+{
+    RunOptionsDialog(this, m_hSettingsKey, m_nServerVersion, m_options);
 }
 
 void CScoutPanel::LookUpHandlers()
@@ -236,6 +243,9 @@ bool CScoutPanel::OnCommand(int nCommand)
     case ID_GOTO:
         OnGoTo();
         return true;
+    case ID_OPTIONS:
+        OnOptions();
+        return true;
     default:
         return OnOperationCommand(nCommand);
     }
@@ -273,6 +283,8 @@ void CScoutPanel::DestroyWindow()
     OnDestroy();
     delete m_hAccel;
     m_hAccel = nullptr;
+    // No event of a control that is going away may reach the panel's filter.
+    m_list->viewport()->removeEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         delete child;
     m_cbDataSource = m_cbQuery = nullptr;
@@ -297,6 +309,7 @@ void CScoutPanel::OnDestroy()
             m_dsHistory.Save(history.get(), kDataSourceHistoryKept);
         SaveLastOpen();
     }
+    SaveOptions(m_hSettingsKey, m_options);
     ClearComboEntries();
 }
 

@@ -8,6 +8,7 @@
 #include "hostlibs/data_source_list.h"
 #include "request/object_url.h"
 #include "request/scout_request.h"
+#include "settings/options.h"
 #include "settings/query_history.h"
 #include "settings/table_layouts.h"
 
@@ -96,6 +97,7 @@ private:
     void OnDestroy();
     void SaveLastOpen();
     void LookUpHandlers();
+    void OnOptions();
 
     // Data sources and the place to start at.
     bool LoadDataSources();
@@ -212,6 +214,7 @@ private:
 
     Dbscout::CDataSourceDesc* m_pCurrentSource = nullptr;
     Dbscout::CDataSourceList m_dataSources;
+    Dbscout::PanelOptions m_options;
     QList<QIcon> m_ilCombo;
     QList<QPixmap> m_ilList;
     QList<QIcon> m_ilHeader;
