@@ -6,9 +6,8 @@ namespace Dbscout::Molb {
 
 bool isValidMode(std::string_view mode)
 {
-    return mode.size() == 3 && std::all_of(mode.begin(), mode.end(), [](char c) {
-               return c == '-' || c == 'r' || c == 'w';
-           });
+    return mode.size() == 3 && std::all_of(mode.begin(), mode.end(),
+                                           [](char c) { return c == '-' || c == 'r' || c == 'w'; });
 }
 
 Right rightOf(const Session& session, const std::string& owner, const std::string& group,

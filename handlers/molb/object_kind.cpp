@@ -7,23 +7,26 @@
 namespace Dbscout::Molb {
 namespace {
 
-constexpr KindColumn kDnaRna[] = {{"Name", Field::Name},         {"Accession", Field::Accession},
-                                  {"Length", Field::Length},     {"Topology", Field::Topology},
-                                  {"Organism", Field::Organism}, {"Description", Field::Description},
-                                  {"Modified", Field::Modified}};
-constexpr KindColumn kProtein[] = {{"Name", Field::Name},         {"Accession", Field::Accession},
-                                   {"Length", Field::Length},     {"Organism", Field::Organism},
+constexpr KindColumn kDnaRna[] = {
+    {"Name", Field::Name},         {"Accession", Field::Accession},
+    {"Length", Field::Length},     {"Topology", Field::Topology},
+    {"Organism", Field::Organism}, {"Description", Field::Description},
+    {"Modified", Field::Modified}};
+constexpr KindColumn kProtein[] = {{"Name", Field::Name},
+                                   {"Accession", Field::Accession},
+                                   {"Length", Field::Length},
+                                   {"Organism", Field::Organism},
                                    {"Description", Field::Description},
                                    {"Modified", Field::Modified}};
 // A citation's title is its description and its PMID its accession, so that word search and the
 // accession index serve citations like sequences.
-constexpr KindColumn kCitation[] = {{"Name", Field::Name},       {"Authors", Field::Authors},
+constexpr KindColumn kCitation[] = {{"Name", Field::Name},         {"Authors", Field::Authors},
                                     {"Title", Field::Description}, {"Journal", Field::Journal},
-                                    {"Year", Field::Year},       {"PMID", Field::Accession}};
+                                    {"Year", Field::Year},         {"PMID", Field::Accession}};
 // The query definition of a BLAST run is its description, for the same reason.
-constexpr KindColumn kBlast[] = {{"Name", Field::Name},           {"Program", Field::Program},
-                                 {"Query", Field::Description},   {"Database", Field::Database},
-                                 {"Hits", Field::Hits},           {"Date", Field::RunDate}};
+constexpr KindColumn kBlast[] = {{"Name", Field::Name},         {"Program", Field::Program},
+                                 {"Query", Field::Description}, {"Database", Field::Database},
+                                 {"Hits", Field::Hits},         {"Date", Field::RunDate}};
 constexpr KindColumn kAnalysis[] = {{"Name", Field::Name},
                                     {"Type", Field::AnalysisType},
                                     {"Source", Field::Source},

@@ -161,8 +161,8 @@ Status parsePath(std::string_view path, RequestUrl& url)
                    "\" is not valid: use letters, digits, \"_\", \"-\" and \".\", not starting "
                    "with \".\".");
     url.database = database;
-    std::string_view rest = slash == std::string_view::npos ? std::string_view()
-                                                            : path.substr(slash + 1);
+    std::string_view rest =
+        slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
     const size_t kindEnd = rest.find('/');
     if (std::optional<Kind> kind = kindFromKeyword(rest.substr(0, kindEnd))) {
         url.kind = kind;
@@ -244,9 +244,8 @@ Status parseRequestUrl(std::string_view text, RequestUrl& url)
     Status status = parseAuthority(address.substr(0, slash), url);
     if (!status.ok())
         return status;
-    status = parsePath(slash == std::string_view::npos ? std::string_view()
-                                                       : address.substr(slash + 1),
-                       url);
+    status = parsePath(
+        slash == std::string_view::npos ? std::string_view() : address.substr(slash + 1), url);
     if (!status.ok())
         return status;
     return parseQueryString(parameters, url);

@@ -92,8 +92,7 @@ Status parseSearchQuery(Kind kind, std::string_view text, SearchQuery& query)
         return Status::fail(ErrorCode::BadRequest, "The query has an unmatched double quote.");
     if (terms.size() > kMaxSearchTerms)
         return Status::fail(ErrorCode::BadRequest, "The query has more than " +
-                                                       std::to_string(kMaxSearchTerms) +
-                                                       " terms.");
+                                                       std::to_string(kMaxSearchTerms) + " terms.");
     for (const std::string& term : terms) {
         Status status = Status::pass();
         if (takeComparison(kind, term, query, status)) {

@@ -42,24 +42,38 @@ TEST_F(Admin, badArgumentsGetAMessageAndANonZeroExit)
         {{"init"}, "", 2, "usage: molb-admin init DB"},
         {{"init", "../escape"}, "", 1, "The database name \"../escape\" is not valid."},
         {{"init", "a/b"}, "", 1, "The database name \"a/b\" is not valid."},
-        {{"import", "missing", "/dev/null"}, "", 1,
+        {{"import", "missing", "/dev/null"},
+         "",
+         1,
          "There is no database \"missing\" on this computer (create it with molb-admin init "
          "missing)."},
         {{"import", "lab", "/nonexistent/file.gb"}, "", 1, "Cannot open /nonexistent/file.gb"},
         {{"import", "lab", "--colour", "x", "f"}, "", 2, "unknown option --colour"},
         {{"user", "remove", "lab", "x"}, "", 2, "the user command is \"user add\""},
-        {{"user", "add", "lab", "ann"}, "", 1, "Give the password on the first line of standard input."},
+        {{"user", "add", "lab", "ann"},
+         "",
+         1,
+         "Give the password on the first line of standard input."},
         {{"user", "add", "lab", "ann", "--group"}, "pw\n", 2, "--group needs a value"},
-        {{"subset", "add", "lab", "s"}, "", 1, "Give --kind or at least one object id for the subset."},
+        {{"subset", "add", "lab", "s"},
+         "",
+         1,
+         "Give --kind or at least one object id for the subset."},
         {{"subset", "add", "lab", "s", "--kind", "rna"}, "", 1, "Unknown kind \"rna\"."},
         {{"subset", "add", "lab", "s", "12x"}, "", 1, "\"12x\" is not an object id."},
         {{"subset", "add", "lab", "s", "999"}, "", 1, "There is no object 999."},
-        {{"subset", "add", "lab", "Main", "--kind", "dnarna"}, "", 1,
+        {{"subset", "add", "lab", "Main", "--kind", "dnarna"},
+         "",
+         1,
          "\"MAIN\" is the reserved name of all objects."},
-        {{"subset", "add", "lab", "s", "--kind", "dnarna", "--mode", "rwx"}, "", 1,
+        {{"subset", "add", "lab", "s", "--kind", "dnarna", "--mode", "rwx"},
+         "",
+         1,
          "The mode \"rwx\" is not three of \"-\", \"r\" and \"w\" (owner, group, other)."},
         {{"generate", "lab"}, "", 2, "generate needs --count with a positive whole number"},
-        {{"generate", "lab", "--count", "-5"}, "", 2,
+        {{"generate", "lab", "--count", "-5"},
+         "",
+         2,
          "generate needs --count with a positive whole number"},
         {{"generate", "lab", "--count", "5", "--kind", "dna"}, "", 1, "Unknown kind \"dna\"."},
         {{"frobnicate", "lab"}, "", 2, "unknown command or wrong number of arguments: frobnicate"},
@@ -115,7 +129,8 @@ TEST_F(Admin, generateAddsNumberedObjectsOfTheKind)
     ASSERT_EQ(page.rows.size(), 10u);
     EXPECT_EQ(page.rows.back().name, "GEN00000300");
     EXPECT_EQ(page.rows[0].cells.size(), 5u);
-    const std::string bytes = runHandler("molb://local/lab/protein/GEN00000300?command=fetch").output;
+    const std::string bytes =
+        runHandler("molb://local/lab/protein/GEN00000300?command=fetch").output;
     EXPECT_EQ(bytes.rfind(">GEN00000300 ", 0), 0u) << bytes;
 }
 

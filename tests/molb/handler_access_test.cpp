@@ -15,8 +15,10 @@ protected:
     void SetUp() override
     {
         createDatabase("lab");
-        ASSERT_EQ(runAdmin({"user", "add", "lab", "ann", "--group", "bench"}, "ann-pw\n").exitCode, 0);
-        ASSERT_EQ(runAdmin({"user", "add", "lab", "bob", "--group", "bench"}, "bob-pw\n").exitCode, 0);
+        ASSERT_EQ(runAdmin({"user", "add", "lab", "ann", "--group", "bench"}, "ann-pw\n").exitCode,
+                  0);
+        ASSERT_EQ(runAdmin({"user", "add", "lab", "bob", "--group", "bench"}, "bob-pw\n").exitCode,
+                  0);
         ASSERT_EQ(runAdmin({"user", "add", "lab", "eve"}, "eve-pw\n").exitCode, 0);
         annsId = save("ann", "ann-pw", "private", ">private\nACGT\n");
         runSql("lab", "UPDATE objects SET mode = 'wr-' WHERE id = " + annsId);
@@ -84,13 +86,13 @@ TEST_F(HandlerAccess, eachRowSaysWhatTheRequestingUserMayDo)
         bool writable;
     };
     const Case cases[] = {
-        {"ann", "ann-pw", true, true},    // owner: w
-        {"bob", "bob-pw", true, false},   // group: r
-        {"eve", "eve-pw", false, false},  // other: -
+        {"ann", "ann-pw", true, true},   // owner: w
+        {"bob", "bob-pw", true, false},  // group: r
+        {"eve", "eve-pw", false, false}, // other: -
     };
     for (const Case& c : cases) {
-        const ProcessResult result = runHandler("molb://local/lab/dnarna/?start=0&page=10" +
-                                                as(c.user, c.pass));
+        const ProcessResult result =
+            runHandler("molb://local/lab/dnarna/?start=0&page=10" + as(c.user, c.pass));
         const Dbscout::ResultPage page = parseResultPage(result.output);
         ASSERT_EQ(page.rows.size(), 1u) << c.user;
         EXPECT_EQ(page.rows[0].readable, c.readable) << c.user;
@@ -115,9 +117,8 @@ TEST_F(HandlerAccess, theDirectoryShowsOnlyReadableOrWritableSubsets)
         {"eve", "eve-pw", "&writable=yes", {"MAIN"}},
     };
     for (const Case& c : cases) {
-        const ProcessResult result =
-            runHandler(std::string("molb://local/lab/dnarna/?user=") + c.user + "&pass=" + c.pass +
-                       c.writable);
+        const ProcessResult result = runHandler(std::string("molb://local/lab/dnarna/?user=") +
+                                                c.user + "&pass=" + c.pass + c.writable);
         const Dbscout::ResultPage page = parseResultPage(result.output);
         std::vector<std::string> names;
         for (const Dbscout::SubsetEntry& subset : page.subsets)
@@ -128,11 +129,10 @@ TEST_F(HandlerAccess, theDirectoryShowsOnlyReadableOrWritableSubsets)
 
 TEST_F(HandlerAccess, aSubsetTheUserMayNotReadIsRefused)
 {
-    const ProcessResult result =
-        runHandler("molb://local/lab/dnarna/?start=0&page=10&query=benchwork" + as("eve", "eve-pw"));
+    const ProcessResult result = runHandler(
+        "molb://local/lab/dnarna/?start=0&page=10&query=benchwork" + as("eve", "eve-pw"));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(parseResultPage(result.output).message,
-              "You may not read the subset \"benchwork\".");
+    EXPECT_EQ(parseResultPage(result.output).message, "You may not read the subset \"benchwork\".");
 }
 
 TEST_F(HandlerAccess, fetchAndSaveFollowTheModes)
@@ -142,7 +142,8 @@ TEST_F(HandlerAccess, fetchAndSaveFollowTheModes)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(parseResultPage(result.output).message, "You may not read \"private\".");
 
-    result = runHandler("molb://local/lab/dnarna/" + annsId + "?command=fetch" + as("bob", "bob-pw"));
+    result =
+        runHandler("molb://local/lab/dnarna/" + annsId + "?command=fetch" + as("bob", "bob-pw"));
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output, ">private\nACGT\n");
 
@@ -151,15 +152,13 @@ TEST_F(HandlerAccess, fetchAndSaveFollowTheModes)
                         "changed");
     EXPECT_EQ(parseStatusPage(result.output).message, "You may not change \"private\".");
 
-    result = runHandler("molb://local/lab/dnarna/evesown?query=benchwork&command=put" +
-                            as("eve", "eve-pw"),
-                        "x");
+    result = runHandler(
+        "molb://local/lab/dnarna/evesown?query=benchwork&command=put" + as("eve", "eve-pw"), "x");
     EXPECT_EQ(parseStatusPage(result.output).message,
               "You may not add objects to the subset \"benchwork\".");
 
-    result = runHandler("molb://local/lab/dnarna/bobsown?query=benchwork&command=put" +
-                            as("bob", "bob-pw"),
-                        "x");
+    result = runHandler(
+        "molb://local/lab/dnarna/bobsown?query=benchwork&command=put" + as("bob", "bob-pw"), "x");
     EXPECT_EQ(parseStatusPage(result.output).status, "OK");
     const Dbscout::ResultPage page = parseResultPage(
         runHandler("molb://local/lab/dnarna/?start=0&page=10&query=benchwork" + as("ann", "ann-pw"))
@@ -183,11 +182,12 @@ TEST_F(HandlerAccess, aForcedSaveIsRefusedWhileAnotherUserHoldsTheObject)
     EXPECT_EQ(page.status, "ERROR");
     EXPECT_EQ(page.message, "\"private\" is checked out by ann.");
 
-    result = runHandler(
-        "molb://local/lab/dnarna/private?query=MAIN&command=put&force=yes" + as("ann", "ann-pw"),
-        "ann's bytes");
+    result = runHandler("molb://local/lab/dnarna/private?query=MAIN&command=put&force=yes" +
+                            as("ann", "ann-pw"),
+                        "ann's bytes");
     EXPECT_EQ(parseStatusPage(result.output).status, "OK");
-    result = runHandler("molb://local/lab/dnarna/" + annsId + "?command=fetch" + as("ann", "ann-pw"));
+    result =
+        runHandler("molb://local/lab/dnarna/" + annsId + "?command=fetch" + as("ann", "ann-pw"));
     EXPECT_EQ(result.output, "ann's bytes");
 }
 

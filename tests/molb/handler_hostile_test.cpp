@@ -77,7 +77,8 @@ TEST_F(HandlerHostile, everyHostileRequestGetsAReadablePage)
         {"molb://local/lab/dnarna/1?command=co&command=dir", "ERROR"},
         {"molb://local/lab/dnarna/?command=" + std::string(40, 'x'), "ERROR"},
         // SQL and full-text syntax in queries
-        {"molb://local/lab/dnarna/?start=0&page=5&query=%27%3b%20DROP%20TABLE%20objects%3b--", "OK"},
+        {"molb://local/lab/dnarna/?start=0&page=5&query=%27%3b%20DROP%20TABLE%20objects%3b--",
+         "OK"},
         {"molb://local/lab/dnarna/?start=0&page=5&query=kinase%20OR%201%3d1", "OK"},
         {"molb://local/lab/dnarna/?start=0&page=5&query=NEAR(kinase%20x)%20*%20%5e", "OK"},
         {"molb://local/lab/dnarna/?start=0&page=5&query=name:%27%20OR%20%271%27%3d%271", "OK"},

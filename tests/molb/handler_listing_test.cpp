@@ -80,10 +80,8 @@ TEST_F(HandlerListing, pagesFollowEachOtherAndEndEmpty)
         const char* firstName;
     };
     const Case cases[] = {
-        {"start=5&page=5&query=MAIN", 5, 6, "seq5"},
-        {"start=10&page=5&query=MAIN", 2, 11, "seq10"},
-        {"start=12&page=5&query=MAIN", 0, 0, ""},
-        {"start=999999&page=5&query=main", 0, 0, ""},
+        {"start=5&page=5&query=MAIN", 5, 6, "seq5"}, {"start=10&page=5&query=MAIN", 2, 11, "seq10"},
+        {"start=12&page=5&query=MAIN", 0, 0, ""},    {"start=999999&page=5&query=main", 0, 0, ""},
         {"start=0&page=100", 12, 1, "seq0"}, // an empty query lists MAIN
     };
     for (const Case& c : cases) {
@@ -196,8 +194,8 @@ TEST_F(HandlerListing, otherKindsHaveTheirOwnTitleAndColumns)
         {"analysis", {"Name", "Type", "Source", "Created"}},
     };
     for (const Case& c : cases) {
-        const ProcessResult result =
-            runHandler(std::string("molb://local/lab/") + c.kind + "/?start=0&page=10&query=kinase");
+        const ProcessResult result = runHandler(std::string("molb://local/lab/") + c.kind +
+                                                "/?start=0&page=10&query=kinase");
         const Dbscout::ResultPage page = parseResultPage(result.output);
         EXPECT_EQ(page.title, c.kind);
         EXPECT_EQ(page.columns, c.columns) << c.kind;

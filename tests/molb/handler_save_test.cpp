@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -23,20 +23,22 @@ using namespace MolbTest;
 
 namespace {
 
-constexpr const char* kGenBank = "LOCUS       ABC123       12 bp    DNA     circular BCT 01-JAN-2000\n"
-                                 "DEFINITION  A small test plasmid\n"
-                                 "            for saving.\n"
-                                 "ACCESSION   AB000123\n"
-                                 "SOURCE      Escherichia coli\n"
-                                 "  ORGANISM  Escherichia coli\n"
-                                 "ORIGIN\n"
-                                 "        1 acgtacgtac gt\n"
-                                 "//\n";
+constexpr const char* kGenBank =
+    "LOCUS       ABC123       12 bp    DNA     circular BCT 01-JAN-2000\n"
+    "DEFINITION  A small test plasmid\n"
+    "            for saving.\n"
+    "ACCESSION   AB000123\n"
+    "SOURCE      Escherichia coli\n"
+    "  ORGANISM  Escherichia coli\n"
+    "ORIGIN\n"
+    "        1 acgtacgtac gt\n"
+    "//\n";
 
 std::string sha256(const std::string& bytes)
 {
-    return QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
-                                    QCryptographicHash::Sha256)
+    return QCryptographicHash::hash(
+               QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+               QCryptographicHash::Sha256)
         .toHex()
         .toStdString();
 }
@@ -54,7 +56,8 @@ protected:
     }
     std::string fetch(const std::string& last)
     {
-        const ProcessResult result = runHandler("molb://local/lab/dnarna/" + last + "?command=fetch");
+        const ProcessResult result =
+            runHandler("molb://local/lab/dnarna/" + last + "?command=fetch");
         EXPECT_EQ(result.exitCode, 0) << result.output.substr(0, 500);
         return result.output;
     }
@@ -126,10 +129,10 @@ TEST_F(HandlerSave, aSaveIntoASubsetAppendsToIt)
 {
     const std::string first = saveObject("lab", "dnarna", "a", "A");
     ASSERT_EQ(runAdmin({"subset", "add", "lab", "work", first}).exitCode, 0);
-    ASSERT_EQ(parseStatusPage(runHandler("molb://local/lab/dnarna/b?query=work&command=put", "B")
-                                  .output)
-                  .status,
-              "OK");
+    ASSERT_EQ(
+        parseStatusPage(runHandler("molb://local/lab/dnarna/b?query=work&command=put", "B").output)
+            .status,
+        "OK");
     const Dbscout::ResultPage page =
         parseResultPage(runHandler("molb://local/lab/dnarna/?start=0&page=5&query=work").output);
     ASSERT_EQ(page.rows.size(), 2u);
@@ -153,7 +156,8 @@ TEST_F(HandlerSave, refusedSavesAnswerAnErrorPageAndStoreNothing)
         {"molb://local/lab/x?command=put",
          "A save needs the object kind in the address, as in molb://local/DATABASE/dnarna/NAME."},
         {"molb://local/lab/dnarna/%ff%fe?command=put", "The object name is not valid UTF-8 text."},
-        {"molb://local/lab/dnarna/a%0ab?command=put", "The object name contains a control character."},
+        {"molb://local/lab/dnarna/a%0ab?command=put",
+         "The object name contains a control character."},
         {"molb://local/lab/dnarna/%20a?command=put",
          "The object name starts or ends with a blank, which the panel would lose."},
         {"molb://local/nodb/dnarna/x?command=put",

@@ -82,10 +82,14 @@ std::vector<Source> sources()
          },
          RecordFormat::GenBank, "LOCUS "},
         {kBiopython + "/Tests/GenBank",
-         [](const std::string& n) { return endsWithAny(n, {".faa", ".faa.gz", ".fna.gz", ".ffn.gz"}); },
+         [](const std::string& n) {
+             return endsWithAny(n, {".faa", ".faa.gz", ".fna.gz", ".ffn.gz"});
+         },
          RecordFormat::Fasta, ">"},
         {kBiopython + "/Tests/EMBL",
-         [](const std::string& n) { return endsWithAny(n, {".embl", ".embl.gz", ".imgt", ".imgt.gz"}); },
+         [](const std::string& n) {
+             return endsWithAny(n, {".embl", ".embl.gz", ".imgt", ".imgt.gz"});
+         },
          RecordFormat::EmblStyle, "ID   "},
         {kBiopython + "/Tests/SwissProt",
          [](const std::string& n) {
@@ -102,10 +106,14 @@ std::vector<Source> sources()
          },
          RecordFormat::BlastXml, ""},
         {kBiopython + "/Doc/examples",
-         [](const std::string& n) { return endsWithAny(n, {".gbk.gz", ".gbk.bgz.gz"}); },
+         [](const std::string& n) {
+             return endsWithAny(n, {".gbk.gz", ".gbk.bgz.gz"});
+         },
          RecordFormat::GenBank, "LOCUS "},
         {kBiopython + "/Doc/examples",
-         [](const std::string& n) { return endsWithAny(n, {".faa", ".fasta", ".fasta.gz"}); },
+         [](const std::string& n) {
+             return endsWithAny(n, {".faa", ".fasta", ".fasta.gz"});
+         },
          RecordFormat::Fasta, ">"},
         {kBiopython + "/Doc/examples", [](const std::string& n) { return n == "my_blast.xml.gz"; },
          RecordFormat::BlastXml, ""},
@@ -170,32 +178,37 @@ TEST(Import, columnsComeFromTheRecordsFields)
         std::vector<std::pair<Field, std::string>> fields;
     };
     const std::vector<Case> cases = {
-        {kEmboss + "/genbank/gbbct1.seq", Kind::DnaRna,
+        {kEmboss + "/genbank/gbbct1.seq",
+         Kind::DnaRna,
          {{Field::Name, "ECOLAC"},
           {Field::Accession, "J01636"},
           {Field::Length, "7477"},
           {Field::Topology, "linear"},
           {Field::Organism, "Escherichia coli"},
           {Field::Description, "E.coli lactose operon with lacI, lacZ, lacY and lacA genes"}}},
-        {kEmboss + "/swiss/seq.dat", Kind::Protein,
+        {kEmboss + "/swiss/seq.dat",
+         Kind::Protein,
          {{Field::Name, "CRU4_ARATH"},
           {Field::Accession, "P15455"},
           {Field::Length, "472"},
           {Field::Description, "12S seed storage protein CRU4"}}},
-        {kBiopython + "/Tests/EMBL/TRBG361.embl.gz", Kind::DnaRna,
+        {kBiopython + "/Tests/EMBL/TRBG361.embl.gz",
+         Kind::DnaRna,
          {{Field::Name, "X56734"},
           {Field::Accession, "X56734"},
           {Field::Length, "1859"},
           {Field::Topology, "linear"},
           {Field::Description, "Trifolium repens mRNA for non-cyanogenic beta-glucosidase"}}},
-        {kBiopython + "/Tests/Medline/pubmed_result1.txt", Kind::Citation,
+        {kBiopython + "/Tests/Medline/pubmed_result1.txt",
+         Kind::Citation,
          {{Field::Name, "PMID:12230038"},
           {Field::Accession, "12230038"},
           {Field::Authors, "Mangalam H"},
           {Field::Description, "The Bio* toolkits--a brief overview"},
           {Field::Journal, "Brief Bioinform"},
           {Field::Year, "2002"}}},
-        {kBiopython + "/Tests/Blast/xml_2226_blastn_002.xml", Kind::Blast,
+        {kBiopython + "/Tests/Blast/xml_2226_blastn_002.xml",
+         Kind::Blast,
          {{Field::Name, "xml_2226_blastn_002.xml"}, // the source name given
           {Field::Program, "blastn"},
           {Field::Database, "db/minirefseq_mrna"},
@@ -226,9 +239,10 @@ TEST(Import, blastHitsAreCountedOverAllIterations)
 TEST(Import, fastaKindFollowsTheLetters)
 {
     RecordFile file;
-    ASSERT_TRUE(readRecords(">dna one\nACGTN\nacgu\n>prot two\nMKVLW\nEEQ*\n>gi|5|gb|AB1.1| x\nAC\n",
-                            "f", file)
-                    .ok());
+    ASSERT_TRUE(
+        readRecords(">dna one\nACGTN\nacgu\n>prot two\nMKVLW\nEEQ*\n>gi|5|gb|AB1.1| x\nAC\n", "f",
+                    file)
+            .ok());
     ASSERT_EQ(file.objects.size(), 3u);
     EXPECT_EQ(file.objects[0].kind, Kind::DnaRna);
     EXPECT_EQ(file.objects[0].meta[Field::Length], "9");
@@ -250,9 +264,9 @@ protected:
     }
     int count(const std::string& kind, const std::string& query = "MAIN")
     {
-        return parseResultPage(runHandler("molb://local/lab/" + kind + "/?start=0&page=1&query=" +
-                                          query)
-                                   .output)
+        return parseResultPage(
+                   runHandler("molb://local/lab/" + kind + "/?start=0&page=1&query=" + query)
+                       .output)
             .totalFound;
     }
 
@@ -271,7 +285,8 @@ TEST_F(AdminImport, malformedRecordsAreReportedByFileAndRecordAndNotStored)
     const std::vector<Case> cases = {
         {"three.fa", ">a\nACGT\n>b\nAC9T\n>c\nGGCC\n",
          "three.fa: record 2: line 2 of \"b\" holds \"9\", which is no sequence letter", 2},
-        {"empty.fa", ">e\nACGT\n>\nAC\n", "empty.fa: record 2: the header line names no sequence", 1},
+        {"empty.fa", ">e\nACGT\n>\nAC\n", "empty.fa: record 2: the header line names no sequence",
+         1},
         {"locus.gb", "LOCUS       X1  12 bp DNA\n//\nLOCUS\n//\n",
          "locus.gb: record 2: the LOCUS line names no locus", 1},
         {"nolength.gb", "LOCUS       X2  DNA linear\n//\n",
@@ -291,7 +306,8 @@ TEST_F(AdminImport, malformedRecordsAreReportedByFileAndRecordAndNotStored)
     for (const Case& c : cases) {
         const ProcessResult result = runAdmin({"import", "lab", write(c.name, c.text)});
         EXPECT_EQ(result.exitCode, 1) << c.name;
-        EXPECT_NE(result.errors.find(c.message), std::string::npos) << c.name << ": " << result.errors;
+        EXPECT_NE(result.errors.find(c.message), std::string::npos)
+            << c.name << ": " << result.errors;
         total += c.stored;
         EXPECT_EQ(count("dnarna"), total) << c.name;
     }

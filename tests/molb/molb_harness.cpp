@@ -129,8 +129,7 @@ ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::str
 
 namespace {
 
-template <typename Page>
-Page parsePage(const std::string& text, const char* what)
+template <typename Page> Page parsePage(const std::string& text, const char* what)
 {
     Page page;
     try {

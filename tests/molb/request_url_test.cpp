@@ -19,8 +19,9 @@ RequestUrl parsed(const std::string& text)
 
 TEST(RequestUrl, listingUrlOfThePanelGivesEveryPart)
 {
-    const RequestUrl url = parsed(
-        "molb://local/db/protein/?start=40&page=20&user=ann&pass=p%41ss&query=a%20b%2e&writable=yes");
+    const RequestUrl url =
+        parsed("molb://local/db/protein/"
+               "?start=40&page=20&user=ann&pass=p%41ss&query=a%20b%2e&writable=yes");
     EXPECT_EQ(url.host, "local");
     EXPECT_EQ(url.database, "db");
     EXPECT_EQ(url.kind, Kind::Protein);
@@ -100,8 +101,10 @@ TEST(RequestUrl, malformedUrlsFailWithTheirFault)
          "The database name \".hidden\" is not valid: use letters, digits, \"_\", \"-\" and \".\", "
          "not starting with \".\"."},
         {"molb://local/db/dnarna/?query=a%00b", "The query= parameter contains a NUL byte."},
-        {"molb://local/db/dnarna/?query=a%0", "The query= parameter holds a malformed percent escape."},
-        {"molb://local/db/dnarna/?query=%zz", "The query= parameter holds a malformed percent escape."},
+        {"molb://local/db/dnarna/?query=a%0",
+         "The query= parameter holds a malformed percent escape."},
+        {"molb://local/db/dnarna/?query=%zz",
+         "The query= parameter holds a malformed percent escape."},
         {"molb://local/db/dnarna/x?command=put&arcname=%00",
          "The arcname= parameter contains a NUL byte."},
         {"molb://local/db/dnarna/a%00b?command=fetch",
@@ -125,14 +128,15 @@ TEST(RequestUrl, malformedUrlsFailWithTheirFault)
 TEST(RequestUrl, overlongValuesAreRefused)
 {
     RequestUrl url;
-    EXPECT_EQ(parseRequestUrl("molb://local/db/dnarna/?query=" + std::string(4097, 'a'), url)
-                  .message(),
-              "The query is longer than 4096 bytes.");
-    EXPECT_EQ(parseRequestUrl("molb://local/db/dnarna/" + std::string(1025, 'n') + "?command=fetch",
-                              url)
-                  .message(),
-              "The object name is longer than 1024 bytes.");
-    EXPECT_TRUE(parseRequestUrl("molb://local/db/dnarna/?query=" + std::string(4096, 'a'), url).ok());
+    EXPECT_EQ(
+        parseRequestUrl("molb://local/db/dnarna/?query=" + std::string(4097, 'a'), url).message(),
+        "The query is longer than 4096 bytes.");
+    EXPECT_EQ(
+        parseRequestUrl("molb://local/db/dnarna/" + std::string(1025, 'n') + "?command=fetch", url)
+            .message(),
+        "The object name is longer than 1024 bytes.");
+    EXPECT_TRUE(
+        parseRequestUrl("molb://local/db/dnarna/?query=" + std::string(4096, 'a'), url).ok());
 }
 
 TEST(RequestUrl, encodedNamesDecodeBackToTheirBytes)

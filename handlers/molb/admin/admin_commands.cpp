@@ -128,7 +128,8 @@ int adminAddSubset(const std::string& database, const std::string& name, const s
         std::int64_t number = 0;
         const auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), number);
         if (error != std::errc() || end != id.data() + id.size() || number <= 0)
-            return report(Status::fail(ErrorCode::BadRequest, "\"" + id + "\" is not an object id."));
+            return report(
+                Status::fail(ErrorCode::BadRequest, "\"" + id + "\" is not an object id."));
         numbers.push_back(number);
     }
     std::unique_ptr<Store> store;

@@ -14,15 +14,16 @@ constexpr long long kBatch = 100000;
 
 // Search words: every pairing of a stem and an ending, 200 words, each in about 1.5 % of the
 // descriptions (three words per description).
-constexpr const char* kStems[] = {"amyl", "brom", "cyt",  "dehydr", "elong", "ferr",  "glut",
-                                  "hist", "isom", "kin",  "lact",   "myo",   "nucle", "oxid",
-                                  "phosph", "ribo", "synth", "transl", "ubiq", "xyl"};
-constexpr const char* kEndings[] = {"ase", "in", "ogen", "omer", "ide", "ate", "osin", "ulin",
-                                    "ene", "oid"};
+constexpr const char* kStems[] = {"amyl",   "brom", "cyt",   "dehydr", "elong", "ferr",  "glut",
+                                  "hist",   "isom", "kin",   "lact",   "myo",   "nucle", "oxid",
+                                  "phosph", "ribo", "synth", "transl", "ubiq",  "xyl"};
+constexpr const char* kEndings[] = {"ase", "in",   "ogen", "omer", "ide",
+                                    "ate", "osin", "ulin", "ene",  "oid"};
 constexpr int kWordCount = std::size(kStems) * std::size(kEndings);
-constexpr const char* kOrganisms[] = {
-    "Homo sapiens",    "Mus musculus",         "Escherichia coli",   "Saccharomyces cerevisiae",
-    "Arabidopsis thaliana", "Drosophila melanogaster", "Danio rerio", "Bacillus subtilis"};
+constexpr const char* kOrganisms[] = {"Homo sapiens",         "Mus musculus",
+                                      "Escherichia coli",     "Saccharomyces cerevisiae",
+                                      "Arabidopsis thaliana", "Drosophila melanogaster",
+                                      "Danio rerio",          "Bacillus subtilis"};
 
 // splitmix64: fast, deterministic, well spread.
 class Random
@@ -54,7 +55,8 @@ std::string sequence(Random& random, Kind kind, int length)
     std::string letters;
     letters.reserve(static_cast<size_t>(length));
     for (int i = 0; i < length; ++i)
-        letters += kind == Kind::Protein ? kAminoAcids[random.below(20)] : kNucleotides[random.below(4)];
+        letters +=
+            kind == Kind::Protein ? kAminoAcids[random.below(20)] : kNucleotides[random.below(4)];
     return letters;
 }
 
@@ -64,8 +66,8 @@ void fillKindFields(NewObject& object, Random& random, long long number)
     switch (object.kind) {
     case Kind::DnaRna:
     case Kind::Protein:
-        meta[Field::Topology] = object.kind == Kind::DnaRna && random.below(4) == 0 ? "circular"
-                                                                                    : "linear";
+        meta[Field::Topology] =
+            object.kind == Kind::DnaRna && random.below(4) == 0 ? "circular" : "linear";
         meta[Field::Organism] = kOrganisms[random.below(std::size(kOrganisms))];
         break;
     case Kind::Citation:
@@ -98,9 +100,9 @@ NewObject generated(Kind kind, long long number)
     ObjectMeta& meta = object.meta;
     meta[Field::Name] = name;
     meta[Field::Accession] = "GA" + std::to_string(1000000 + number);
-    meta[Field::Description] =
-        word(random.below(kWordCount)) + " " + word(random.below(kWordCount)) + " " +
-        word(random.below(kWordCount));
+    meta[Field::Description] = word(random.below(kWordCount)) + " " +
+                               word(random.below(kWordCount)) + " " +
+                               word(random.below(kWordCount));
     const int length = 40 + random.below(80);
     meta[Field::Length] = std::to_string(length);
     fillKindFields(object, random, number);

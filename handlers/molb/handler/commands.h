@@ -14,8 +14,7 @@ bool writeAll(int fd, const char* data, size_t length);
 bool writeAll(int fd, const std::string& text);
 
 // command=dir (or none): a result page.
-Status serveListing(Store& store, const Session& session, const RequestUrl& url,
-                    std::string& page);
+Status serveListing(Store& store, const Session& session, const RequestUrl& url, std::string& page);
 // command=fetch: the object's bytes on out. Nothing is written when it fails before the first
 // byte, so the caller can still answer with an error page; started tells whether bytes went out.
 Status serveFetch(Store& store, const Session& session, const RequestUrl& url, int out,

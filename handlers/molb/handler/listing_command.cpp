@@ -72,8 +72,7 @@ Status chooseScope(Store& store, const Session& session, std::string_view query,
 
 } // namespace
 
-Status serveListing(Store& store, const Session& session, const RequestUrl& url,
-                    std::string& page)
+Status serveListing(Store& store, const Session& session, const RequestUrl& url, std::string& page)
 {
     Status status = needKind(url);
     if (!status.ok())

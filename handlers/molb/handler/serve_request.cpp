@@ -70,9 +70,9 @@ int serveRequest(const std::string& urlText, int in, int out)
             return answerError(out, status);
     }
     if (!url.operation.empty())
-        return answerError(out, Status::fail(ErrorCode::BadRequest,
-                                             "The command \"" + url.operation +
-                                                 "\" is not served by this handler."));
+        return answerError(
+            out, Status::fail(ErrorCode::BadRequest, "The command \"" + url.operation +
+                                                         "\" is not served by this handler."));
     std::unique_ptr<Store> store;
     if (status = openStore(url.host, url.database, OpenMode::Existing, store); !status.ok())
         return answerError(out, status);

@@ -21,7 +21,8 @@ std::string accessionOf(std::string_view identifier)
     std::vector<std::string_view> fields;
     for (size_t start = 0;;) {
         const size_t bar = identifier.find('|', start);
-        fields.push_back(identifier.substr(start, bar == std::string_view::npos ? bar : bar - start));
+        fields.push_back(
+            identifier.substr(start, bar == std::string_view::npos ? bar : bar - start));
         if (bar == std::string_view::npos)
             break;
         start = bar + 1;
@@ -44,7 +45,12 @@ bool looksLikeNucleotides(std::string_view letters)
             continue;
         ++total;
         switch (c | 0x20) {
-        case 'a': case 'c': case 'g': case 't': case 'u': case 'n':
+        case 'a':
+        case 'c':
+        case 'g':
+        case 't':
+        case 'u':
+        case 'n':
             ++nucleotides;
             break;
         default:

@@ -159,9 +159,10 @@ Status readRecordFile(const std::string& path, std::string& bytes)
     const bool truncated = code == Z_BUF_ERROR;
     gzclose(file);
     if (!error.empty() || truncated)
-        return Status::fail(ErrorCode::BadRequest,
-                            "Cannot read " + path + ": " +
-                                (truncated ? std::string("the compressed data ends early") : error));
+        return Status::fail(
+            ErrorCode::BadRequest,
+            "Cannot read " + path + ": " +
+                (truncated ? std::string("the compressed data ends early") : error));
     Status status = Status::pass();
     while (status.ok() && isGzip(bytes))
         status = gunzip(path, bytes);

@@ -25,7 +25,7 @@ struct RecordProblem
 struct RecordFile
 {
     RecordFormat format = RecordFormat::Fasta;
-    std::vector<NewObject> objects;     // the good records, bytes and metadata filled
+    std::vector<NewObject> objects;    // the good records, bytes and metadata filled
     std::vector<size_t> objectNumbers; // the record number of each object
     std::vector<RecordProblem> problems;
 };

@@ -11,8 +11,7 @@ class Scanner
 public:
     Scanner(std::string_view document, const XmlElementEnd& onEnd)
         : m_text(document), m_onEnd(onEnd)
-    {
-    }
+    {}
 
     Status run(std::string& rootName)
     {
@@ -68,7 +67,8 @@ private:
                 continue;
             }
             const size_t semicolon = run.find(';', i);
-            if (semicolon == std::string_view::npos || !decodeEntity(run.substr(i + 1, semicolon - i - 1)))
+            if (semicolon == std::string_view::npos ||
+                !decodeEntity(run.substr(i + 1, semicolon - i - 1)))
                 return fault("a malformed entity reference");
             i = semicolon;
         }
@@ -91,7 +91,7 @@ private:
         const bool hex = entity[1] == 'x';
         unsigned long code = 0;
         for (char c : entity.substr(hex ? 2 : 1)) {
-            const int digit = c >= '0' && c <= '9'   ? c - '0'
+            const int digit = c >= '0' && c <= '9'          ? c - '0'
                               : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
                               : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                             : -1;

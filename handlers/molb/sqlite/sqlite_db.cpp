@@ -27,9 +27,9 @@ Status SqliteDb::open(const std::string& path, bool create)
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     const int code = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
     if (code != SQLITE_OK)
-        return Status::fail(ErrorCode::Failure, "Cannot open the store " + path + ": " +
-                                                    (m_db ? sqlite3_errmsg(m_db)
-                                                          : sqlite3_errstr(code)));
+        return Status::fail(ErrorCode::Failure,
+                            "Cannot open the store " + path + ": " +
+                                (m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(code)));
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     return execute("PRAGMA foreign_keys = ON");
@@ -75,7 +75,8 @@ Status SqliteDb::failure(int code) const
         return Status::fail(ErrorCode::Failure, "The database is busy; try again.");
     if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
         return Status::fail(ErrorCode::Conflict, sqlite3_errmsg(m_db));
-    return Status::fail(ErrorCode::Failure, std::string("The store failed: ") + sqlite3_errmsg(m_db));
+    return Status::fail(ErrorCode::Failure,
+                        std::string("The store failed: ") + sqlite3_errmsg(m_db));
 }
 
 SqliteTransaction::~SqliteTransaction()

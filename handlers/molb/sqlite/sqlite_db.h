@@ -43,7 +43,10 @@ public:
     }
 
     std::int64_t integer(int column) const { return sqlite3_column_int64(m_statement, column); }
-    bool isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
+    bool isNull(int column) const
+    {
+        return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+    }
     // Text of a column; NULL gives "", integers their decimal form.
     std::string text(int column) const;
 
@@ -102,8 +105,7 @@ public:
     Status prepare(const std::string& sql, std::unique_ptr<SqliteStatement>& statement);
     Status execute(const char* sql);
     // Runs the cached statement of sql, which returns no rows, with values bound to ?1, ?2, ...
-    template <typename... Values>
-    Status run(const char* sql, const Values&... values);
+    template <typename... Values> Status run(const char* sql, const Values&... values);
 
     // A failed step or prepare as a Status: Failure, or Conflict for a broken UNIQUE rule.
     Status failure(int code) const;
@@ -113,8 +115,7 @@ private:
     std::unordered_map<const char*, std::unique_ptr<SqliteStatement>> m_cache;
 };
 
-template <typename... Values>
-Status SqliteDb::run(const char* sql, const Values&... values)
+template <typename... Values> Status SqliteDb::run(const char* sql, const Values&... values)
 {
     SqliteStatement* statement = nullptr;
     if (Status status = cached(sql, statement); !status.ok())

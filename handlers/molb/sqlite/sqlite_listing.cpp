@@ -131,7 +131,8 @@ Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
                                        ".rowid WHERE " + table + " MATCH ?1";
     const std::string where = from + filterSql(query);
     // Full-text matches come in rowid order, so ordering by it needs no sort.
-    const std::string order = query.words.empty() ? " ORDER BY o.id" : " ORDER BY " + table + ".rowid";
+    const std::string order =
+        query.words.empty() ? " ORDER BY o.id" : " ORDER BY " + table + ".rowid";
     // Without filters the full-text index alone counts the matches; a join would read every
     // matching object's row.
     const std::string countFrom = query.words.empty() || !query.filters.empty()
@@ -149,8 +150,8 @@ Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
         return Status::pass();
 
     std::unique_ptr<SqliteStatement> page;
-    status = m_db.prepare("SELECT " + objectRowColumns() + where + order + " LIMIT ?3 OFFSET ?2",
-                          page);
+    status =
+        m_db.prepare("SELECT " + objectRowColumns() + where + order + " LIMIT ?3 OFFSET ?2", page);
     if (!status.ok())
         return status;
     bindSearch(*page, request);

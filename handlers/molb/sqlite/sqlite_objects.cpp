@@ -14,8 +14,8 @@ constexpr size_t kFetchChunk = 1 << 20;
 
 // The fields an object row keeps besides its name and times.
 constexpr Field kStoredFields[] = {
-    Field::Accession, Field::Length,  Field::Topology, Field::Organism,     Field::Description,
-    Field::Authors,   Field::Journal, Field::Year,     Field::Program,      Field::Database,
+    Field::Accession, Field::Length,  Field::Topology,     Field::Organism, Field::Description,
+    Field::Authors,   Field::Journal, Field::Year,         Field::Program,  Field::Database,
     Field::Hits,      Field::RunDate, Field::AnalysisType, Field::Source};
 constexpr int kFirstFieldParameter = 8;
 
@@ -77,9 +77,9 @@ void bindFields(SqliteStatement& statement, const ObjectMeta& meta)
     for (Field field : kStoredFields) {
         const std::string& value = meta[field];
         std::int64_t number = 0;
-        const bool numeric = isNumericField(field) &&
-                             std::from_chars(value.data(), value.data() + value.size(), number).ec ==
-                                 std::errc();
+        const bool numeric =
+            isNumericField(field) &&
+            std::from_chars(value.data(), value.data() + value.size(), number).ec == std::errc();
         if (numeric)
             statement.bind(parameter, number);
         else if (field == Field::Accession || (!value.empty() && !isNumericField(field)))
@@ -131,8 +131,9 @@ Status SqliteStore::locateByName(std::optional<Kind> kind, const std::string& na
         return Status::pass();
     if (code != SQLITE_ROW)
         return m_db.failure(code);
-    found = Located{use->integer(0), static_cast<int>(use->integer(2)), use->text(3),
-                    use->text(4),    use->text(5),                       use->text(6),
+    found = Located{use->integer(0), static_cast<int>(use->integer(2)),
+                    use->text(3),    use->text(4),
+                    use->text(5),    use->text(6),
                     use->text(7)};
     exists = true;
     code = use->step();
@@ -156,8 +157,9 @@ Status SqliteStore::locate(const ObjectRef& ref, Located& found)
         if (code != SQLITE_ROW && code != SQLITE_DONE)
             return m_db.failure(code);
         if (code == SQLITE_ROW && (!ref.kind || static_cast<Kind>(use->integer(1)) == *ref.kind)) {
-            found = Located{id,           static_cast<int>(use->integer(2)), use->text(3),
-                            use->text(4), use->text(5),                       use->text(6),
+            found = Located{id,           static_cast<int>(use->integer(2)),
+                            use->text(3), use->text(4),
+                            use->text(5), use->text(6),
                             use->text(7)};
             if (revision > found.revision)
                 return Status::fail(ErrorCode::NotFound, "Object " + std::to_string(id) +
@@ -205,8 +207,8 @@ Status SqliteStore::streamRevision(std::int64_t id, int revision, const ByteSink
         return m_db.failure(code);
     // Read in pieces, so that a large object never sits in memory twice.
     sqlite3_blob* blob = nullptr;
-    int openCode = sqlite3_blob_open(m_db.handle(), "main", "revisions", "data", use->integer(0), 0,
-                                     &blob);
+    int openCode =
+        sqlite3_blob_open(m_db.handle(), "main", "revisions", "data", use->integer(0), 0, &blob);
     if (openCode != SQLITE_OK) {
         sqlite3_blob_close(blob);
         return m_db.failure(openCode);
@@ -248,10 +250,9 @@ Status SqliteStore::insertObject(const NewObject& object, const std::string& own
         bindFields(*use, object.meta);
         const int code = use->step();
         if (code == SQLITE_CONSTRAINT_UNIQUE)
-            return Status::fail(ErrorCode::Conflict, "An object named \"" +
-                                                         object.meta[Field::Name] + "\" of " +
-                                                         kindKeyword(object.kind) +
-                                                         " objects exists already.");
+            return Status::fail(ErrorCode::Conflict,
+                                "An object named \"" + object.meta[Field::Name] + "\" of " +
+                                    kindKeyword(object.kind) + " objects exists already.");
         if (code != SQLITE_DONE)
             return m_db.failure(code);
     }
@@ -328,8 +329,8 @@ Status SqliteStore::saveObject(const Session& session, const SaveRequest& reques
         if (rightOf(session, existing.owner, existing.group, existing.mode) != Right::Write)
             return Status::fail(ErrorCode::Denied, "You may not change \"" + name + "\".");
         if (!existing.checkoutBy.empty() && existing.checkoutBy != session.user)
-            return Status::fail(ErrorCode::Conflict, "\"" + name + "\" is checked out by " +
-                                                         existing.checkoutBy + ".");
+            return Status::fail(ErrorCode::Conflict,
+                                "\"" + name + "\" is checked out by " + existing.checkoutBy + ".");
         status = addRevision(existing, object, session.user);
         outcome.revision = existing.revision + 1;
     } else {

@@ -95,10 +95,12 @@ std::string fullTextSchema()
         sql += "CREATE VIRTUAL TABLE " + table +
                " USING fts5(name, accession, description, organism, content='objects', "
                "content_rowid='id');\n";
-        sql += "CREATE TRIGGER " + table + "_insert AFTER INSERT ON objects WHEN new.kind = " +
-               number + " BEGIN " + insert + " END;\n";
-        sql += "CREATE TRIGGER " + table + "_delete AFTER DELETE ON objects WHEN old.kind = " +
-               number + " BEGIN " + remove + " END;\n";
+        sql += "CREATE TRIGGER " + table +
+               "_insert AFTER INSERT ON objects WHEN new.kind = " + number + " BEGIN " + insert +
+               " END;\n";
+        sql += "CREATE TRIGGER " + table +
+               "_delete AFTER DELETE ON objects WHEN old.kind = " + number + " BEGIN " + remove +
+               " END;\n";
         sql += "CREATE TRIGGER " + table +
                "_update_old AFTER UPDATE OF kind, name, accession, description, organism ON "
                "objects WHEN old.kind = " +
@@ -112,8 +114,8 @@ std::string fullTextSchema()
 }
 
 constexpr const char* kFieldColumns[kFieldCount] = {
-    "name",    "accession", "length", "topology", "organism",      "description",
-    "authors", "journal",   "year",   "program",  "dbname",        "hits",
+    "name",     "accession",     "length", "topology", "organism", "description",
+    "authors",  "journal",       "year",   "program",  "dbname",   "hits",
     "run_date", "analysis_type", "source", "modified", "created"};
 
 constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by

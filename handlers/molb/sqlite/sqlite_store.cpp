@@ -98,8 +98,7 @@ Status SqliteStore::authenticate(bool given, const std::string& user, const std:
     return busyOr(m_db, step);
 }
 
-Status SqliteStore::subsetId(Kind kind, const std::string& name, std::int64_t& id,
-                             SubsetInfo* info)
+Status SqliteStore::subsetId(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info)
 {
     SqliteStatement* statement = nullptr;
     if (Status status = m_db.cached(kSubsetByName, statement); !status.ok())
@@ -167,7 +166,8 @@ Status SqliteStore::createSubset(Kind kind, const SubsetInfo& subset, std::int64
                                    subset.owner, subset.group, subset.mode);
     if (status.code() == ErrorCode::Conflict)
         return Status::fail(ErrorCode::Conflict, "A subset \"" + subset.name + "\" of " +
-                                                     kindKeyword(kind) + " objects exists already.");
+                                                     kindKeyword(kind) +
+                                                     " objects exists already.");
     if (!status.ok())
         return status;
     id = sqlite3_last_insert_rowid(m_db.handle());
@@ -189,10 +189,10 @@ Status SqliteStore::addSubset(Kind kind, const SubsetInfo& subset,
         Kind memberKind = kind;
         status = objectKind(ids[i], memberKind);
         if (status.ok() && memberKind != kind)
-            status = Status::fail(ErrorCode::BadRequest,
-                                  "Object " + std::to_string(ids[i]) + " is a " +
-                                      kindKeyword(memberKind) + " object, not " +
-                                      kindKeyword(kind) + ".");
+            status =
+                Status::fail(ErrorCode::BadRequest, "Object " + std::to_string(ids[i]) + " is a " +
+                                                        kindKeyword(memberKind) + " object, not " +
+                                                        kindKeyword(kind) + ".");
         if (status.ok())
             status = appendMember(id, ids[i]);
     }
@@ -206,8 +206,8 @@ Status SqliteStore::addUser(const std::string& name, const std::string& password
     Status status = transaction.begin();
     if (!status.ok())
         return status;
-    status = m_db.run(kInsertUser, name, passwordHash,
-                      groups.empty() ? std::string() : groups.front());
+    status =
+        m_db.run(kInsertUser, name, passwordHash, groups.empty() ? std::string() : groups.front());
     if (status.code() == ErrorCode::Conflict)
         return Status::fail(ErrorCode::Conflict, "A user \"" + name + "\" exists already.");
     for (size_t i = 0; status.ok() && i < groups.size(); ++i) {

@@ -18,8 +18,7 @@ public:
     Status findSubset(Kind kind, const std::string& name, SubsetInfo& subset) override;
     Status listSubsets(Kind kind, std::vector<SubsetInfo>& subsets) override;
     Status listObjects(const ListingRequest& request, Listing& listing) override;
-    Status fetchObject(const Session& session, const ObjectRef& ref,
-                       const ByteSink& sink) override;
+    Status fetchObject(const Session& session, const ObjectRef& ref, const ByteSink& sink) override;
     Status saveObject(const Session& session, const SaveRequest& request,
                       SaveOutcome& outcome) override;
     Status importObjects(const std::vector<NewObject>& objects, const std::string& subset,
@@ -52,8 +51,8 @@ private:
     Status locateByName(std::optional<Kind> kind, const std::string& name, Located& found,
                         bool& exists);
     Status streamRevision(std::int64_t id, int revision, const ByteSink& sink);
-    Status insertObject(const NewObject& object, const std::string& owner,
-                        const std::string& group, std::int64_t& id);
+    Status insertObject(const NewObject& object, const std::string& owner, const std::string& group,
+                        std::int64_t& id);
     Status addRevision(const Located& object, const NewObject& update, const std::string& author);
     Status appendMember(std::int64_t subsetId, std::int64_t objectId);
 
