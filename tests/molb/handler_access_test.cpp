@@ -62,7 +62,7 @@ TEST_F(HandlerAccess, missingOrWrongCredentialsGetAnErrorPageAndNoData)
         {"&user=&pass=ann-pw", "This database needs a user name and password (user= and pass=)."},
     };
     for (const Case& c : cases) {
-        for (const std::string url :
+        for (const std::string& url :
              {"molb://local/lab/dnarna/?start=0&page=10&query=MAIN" + std::string(c.credentials),
               "molb://local/lab/dnarna/" + annsId + "?command=fetch" + c.credentials}) {
             const ProcessResult result = runHandler(url);
