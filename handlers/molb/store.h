@@ -100,7 +100,6 @@ public:
     virtual Status authenticate(bool given, const std::string& user, const std::string& password,
                                 Session& session) = 0;
 
-    virtual Status findSubset(Kind kind, const std::string& name, SubsetInfo& subset) = 0;
     // Every subset of the kind, by name.
     virtual Status listSubsets(Kind kind, std::vector<SubsetInfo>& subsets) = 0;
     // One page; a start beyond the end gives no rows and the full count.

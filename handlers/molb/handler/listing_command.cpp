@@ -19,21 +19,17 @@ Status needKind(const RequestUrl& url)
 }
 
 // MAIN first, then the subsets the session may read (write, when only writable ones are asked).
-Status subsetDirectory(Store& store, const Session& session, const RequestUrl& url,
-                       std::vector<SubsetInfo>& directory)
+std::vector<SubsetInfo> subsetDirectory(const Session& session, const RequestUrl& url,
+                                        const std::vector<SubsetInfo>& subsets)
 {
-    std::vector<SubsetInfo> subsets;
-    Status status = store.listSubsets(*url.kind, subsets);
-    if (!status.ok())
-        return status;
-    directory.push_back(SubsetInfo{kMain, {}, {}, {}});
+    std::vector<SubsetInfo> directory{SubsetInfo{kMain, {}, {}, {}}};
     const Right needed = url.writableOnly ? Right::Write : Right::Read;
-    for (SubsetInfo& subset : subsets) {
+    for (const SubsetInfo& subset : subsets) {
         const Right right = rightOf(session, subset.owner, subset.group, subset.mode);
         if (right == needed || right == Right::Write)
-            directory.push_back(std::move(subset));
+            directory.push_back(subset);
     }
-    return Status::pass();
+    return directory;
 }
 
 std::string_view trimmed(const std::string& text)
@@ -44,9 +40,10 @@ std::string_view trimmed(const std::string& text)
     return std::string_view(text).substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Decides what the query lists: every object, a subset, or a search.
-Status chooseScope(Store& store, const Session& session, std::string_view query,
-                   ListingRequest& request, SubsetInfo& caption)
+// Decides what the query lists: every object, one of the kind's subsets, or a search.
+Status chooseScope(const Session& session, std::string_view query,
+                   const std::vector<SubsetInfo>& subsets, ListingRequest& request,
+                   SubsetInfo& caption)
 {
     // "MAIN" is reserved in any letter case, as the panel treats it.
     if (query.empty() || (query.size() == 4 && strncasecmp(query.data(), kMain, 4) == 0)) {
@@ -54,18 +51,17 @@ Status chooseScope(Store& store, const Session& session, std::string_view query,
         caption.name = kMain;
         return Status::pass();
     }
-    const std::string name(query);
-    Status status = store.findSubset(request.kind, name, caption);
-    if (status.ok()) {
-        if (rightOf(session, caption.owner, caption.group, caption.mode) == Right::None)
-            return Status::fail(ErrorCode::Denied, "You may not read the subset \"" + name + "\".");
+    for (const SubsetInfo& subset : subsets) {
+        if (subset.name != query)
+            continue;
+        if (rightOf(session, subset.owner, subset.group, subset.mode) == Right::None)
+            return Status::fail(ErrorCode::Denied,
+                                "You may not read the subset \"" + subset.name + "\".");
         request.scope = ListingRequest::Scope::Subset;
-        request.subset = name;
+        request.subset = subset.name;
+        caption = subset;
         return Status::pass();
     }
-    if (status.code() != ErrorCode::NotFound)
-        return status;
-    caption = SubsetInfo();
     request.scope = ListingRequest::Scope::Search;
     return parseSearchQuery(request.kind, query, request.search);
 }
@@ -81,8 +77,10 @@ Status serveListing(Store& store, const Session& session, const RequestUrl& url,
     content.kind = *url.kind;
     content.pageSize = url.pageSize;
     content.start = url.start;
-    if (status = subsetDirectory(store, session, url, content.subsets); !status.ok())
+    std::vector<SubsetInfo> subsets;
+    if (status = store.listSubsets(*url.kind, subsets); !status.ok())
         return status;
+    content.subsets = subsetDirectory(session, url, subsets);
     const std::string queryText = url.query.value_or(std::string());
     const std::string_view query = trimmed(queryText);
     // The subset-name request (the address alone, no query, no paging) lists no objects.
@@ -91,7 +89,7 @@ Status serveListing(Store& store, const Session& session, const RequestUrl& url,
         request.kind = *url.kind;
         request.start = url.start;
         request.pageSize = url.pageSize;
-        if (status = chooseScope(store, session, query, request, content.caption); !status.ok())
+        if (status = chooseScope(session, query, subsets, request, content.caption); !status.ok())
             return status;
         if (status = store.listObjects(request, content.listing); !status.ok())
             return status;

@@ -53,12 +53,9 @@ Status SqliteStore::authenticate(bool given, const std::string& user, const std:
                                  Session& session)
 {
     session = Session();
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Read);
-    Status status = transaction.begin();
-    if (!status.ok())
-        return status;
     SqliteStatement* any = nullptr;
-    if (status = m_db.cached(kAnyUser, any); !status.ok())
+    Status status = m_db.cached(kAnyUser, any);
+    if (!status.ok())
         return status;
     StatementUse anyUse(*any);
     if (const int code = anyUse->step(); code != SQLITE_ROW)
@@ -116,12 +113,6 @@ Status SqliteStore::subsetId(Kind kind, const std::string& name, std::int64_t& i
     if (info)
         *info = SubsetInfo{name, use->text(1), use->text(2), use->text(3)};
     return Status::pass();
-}
-
-Status SqliteStore::findSubset(Kind kind, const std::string& name, SubsetInfo& subset)
-{
-    std::int64_t id = 0;
-    return subsetId(kind, name, id, &subset);
 }
 
 Status SqliteStore::listSubsets(Kind kind, std::vector<SubsetInfo>& subsets)

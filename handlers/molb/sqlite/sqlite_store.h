@@ -15,7 +15,6 @@ public:
     int interfaceVersion() const override { return kStoreInterfaceVersion; }
     Status authenticate(bool given, const std::string& user, const std::string& password,
                         Session& session) override;
-    Status findSubset(Kind kind, const std::string& name, SubsetInfo& subset) override;
     Status listSubsets(Kind kind, std::vector<SubsetInfo>& subsets) override;
     Status listObjects(const ListingRequest& request, Listing& listing) override;
     Status fetchObject(const Session& session, const ObjectRef& ref, const ByteSink& sink) override;
