@@ -62,7 +62,7 @@ int main(int argc, char** argv)
         window.resize(1280, 800);
         window.show();
         if (parser.isSet(exitAfterPaint) || parser.isSet(screenshot)) {
-            QTimer::singleShot(0, &window, [&] {
+            QTimer::singleShot(500, &window, [&] { // after any start-up message box
                 window.repaint();
                 if (parser.isSet(screenshot) && !window.grab().save(parser.value(screenshot))) {
                     std::fprintf(stderr, "molbench-demo: cannot write %s\n",

@@ -77,6 +77,7 @@ int main(int argc, char** argv)
     host.show();
     CDbscout* panel = CreateScoutpane("", nullptr, 1, 0, 0, 0);
     panel->Create(&host, QRect(0, 0, 1000, 700), 1, WS_CHILD | WS_VISIBLE);
+    app.processEvents(); // the panel is built from the window's first size
     auto* source = panel->findChild<QComboBox*>("6913");
     auto* query = panel->findChild<QComboBox*>("6914");
     auto* go = panel->findChild<QPushButton*>("6901");

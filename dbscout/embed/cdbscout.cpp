@@ -51,8 +51,16 @@ void CDbscout::OnSize(UINT, int cx, int cy)
 {
     if (!m_pPanel)
         return;
-    if (!m_pPanel->IsWindow())
+    if (!m_pPanel->IsWindow()) {
+        if (!isVisible()) {
+            // The first size of a window that Qt is still showing: building the panel may open
+            // message boxes, whose event loop must not run in the middle of the host's show.
+            QMetaObject::invokeMethod(
+                this, [this] { OnSize(0, width(), height()); }, Qt::QueuedConnection);
+            return;
+        }
         m_pPanel->Create(this);
+    }
     m_pPanel->setGeometry(0, 0, cx, cy);
 }
 

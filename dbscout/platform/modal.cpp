@@ -3,6 +3,7 @@
 #include "resources/strings.h"
 
 #include <QDialog>
+#include <QWindow>
 
 namespace Dbscout {
 
@@ -16,7 +17,14 @@ QMessageBox::StandardButton ModalUi::messageBox(QWidget* owner, QMessageBox::Ico
                                                 const QString& caption, const QString& text,
                                                 QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, caption, text, buttons, owner);
+    // The box belongs to the owner's window without being its child: a box that opens while the
+    // host is still showing its window must not change the child lists Qt is walking.
+    QMessageBox box(icon, caption, text, buttons);
+    box.setWindowModality(Qt::ApplicationModal);
+    if (owner && owner->window()->windowHandle()) {
+        box.winId();
+        box.windowHandle()->setTransientParent(owner->window()->windowHandle());
+    }
     return QMessageBox::StandardButton(box.exec());
 }
 

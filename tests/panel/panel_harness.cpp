@@ -78,6 +78,8 @@ void PanelHarness::create(bool openMode, int dataType, const char* initial)
     m_panel = CreateScoutpane(initial, m_settings, openMode ? 1 : 0, dataType, 0, 0);
     m_host->panel = m_panel;
     m_panel->Create(m_host.get(), QRect(0, 0, 900, 600), 1, WS_CHILD | WS_VISIBLE);
+    // The panel is built from the first size the window gets once it shows.
+    QTest::qWaitFor([this] { return control(6996) != nullptr; }, 5000);
 }
 
 void PanelHarness::destroy()
