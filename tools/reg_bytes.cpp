@@ -1,17 +1,8 @@
 #include "reg_bytes.h"
 
-namespace Dbscout {
+#include "platform/hex_digit.h"
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+namespace Dbscout {
 
 bool parseHex(std::string_view text, size_t maxDigits, uint32_t& number)
 {
@@ -19,7 +10,7 @@ bool parseHex(std::string_view text, size_t maxDigits, uint32_t& number)
         return false;
     number = 0;
     for (char c : text) {
-        const int digit = hexDigit(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             return false;
         number = number * 16 + uint32_t(digit);

@@ -1,5 +1,5 @@
 #pragma once
-// Hex digits and 32-bit numbers as the tool reads and writes them.
+// Hex numbers and 32-bit values as the tool reads and writes them.
 
 #include <cstdint>
 #include <string>
@@ -7,8 +7,6 @@
 
 namespace Dbscout {
 
-// The value of one hex digit, or -1.
-int hexDigit(char c);
 // At most maxDigits hex digits as one number; false for none, too many or a non-digit.
 bool parseHex(std::string_view text, size_t maxDigits, uint32_t& number);
 

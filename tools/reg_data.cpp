@@ -2,6 +2,8 @@
 
 #include "reg_bytes.h"
 
+#include "platform/hex_digit.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -93,8 +95,8 @@ bool dataFromText(DWORD type, const std::string& text, std::string& data, std::s
     }
     case REG_BINARY:
         for (size_t i = 0; i + 1 < text.size(); i += 2) {
-            const int high = hexDigit(text[i]);
-            const int low = hexDigit(text[i + 1]);
+            const int high = HexDigitValue(text[i]);
+            const int low = HexDigitValue(text[i + 1]);
             if (high < 0 || low < 0)
                 break;
             data += char(high * 16 + low);
