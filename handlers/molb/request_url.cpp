@@ -1,5 +1,7 @@
 #include "request_url.h"
 
+#include "platform/hex_digit.h"
+
 #include <charconv>
 #include <strings.h>
 
@@ -11,17 +13,6 @@ constexpr std::string_view kScheme = "molb://";
 Status bad(std::string message)
 {
     return Status::fail(ErrorCode::BadRequest, std::move(message));
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 bool parseWhole(std::string_view text, std::int64_t& value)
@@ -188,8 +179,8 @@ bool percentDecode(std::string_view text, std::string& out)
             out += text[i];
             continue;
         }
-        const int high = i + 1 < text.size() ? hexValue(text[i + 1]) : -1;
-        const int low = i + 2 < text.size() ? hexValue(text[i + 2]) : -1;
+        const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+        const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
         if (high < 0 || low < 0)
             return false;
         out += static_cast<char>(high * 16 + low);
