@@ -107,12 +107,12 @@ QByteArray runProgram(const QString& program, const QStringList& arguments, bool
     return output;
 }
 
-RealStore::RealStore(TestEnv& env, int count) : m_env(env)
+RealStore::RealStore(const TestEnv& env, int count)
 {
-    admin("init");
+    admin({"init", "demo"});
     const std::string fasta = env.file("records.fasta");
     writeFile(fasta, fastaRecords(count));
-    admin("import", {"--subset", "Favourites", QString::fromStdString(fasta)});
+    admin({"import", "demo", "--subset", "Favourites", QString::fromStdString(fasta)});
 
     const std::string reg = env.file("sources.reg");
     writeFile(reg, kSourceReg);
@@ -123,9 +123,9 @@ RealStore::RealStore(TestEnv& env, int count) : m_env(env)
                                       "/ve", "/d", command, "/f"});
 }
 
-QByteArray RealStore::admin(const QString& command, const QStringList& arguments, bool* ok) const
+QByteArray RealStore::admin(const QStringList& arguments, bool* ok, const QByteArray& input) const
 {
-    return runProgram(MOLB_ADMIN_PATH, QStringList{command, "demo"} + arguments, ok);
+    return runProgram(MOLB_ADMIN_PATH, arguments, ok, input);
 }
 
 QByteArray RealStore::request(const QString& url, bool* ok, const QByteArray& input) const

@@ -22,16 +22,13 @@ class RealStore
 public:
     // Creates the store and the configuration; count nucleotide records named seq000, seq001 ...
     // are imported into MAIN and into the subset "Favourites".
-    RealStore(TestEnv& env, int count);
+    RealStore(const TestEnv& env, int count);
 
-    // molb-admin with "demo" as the store argument after the command word.
-    QByteArray admin(const QString& command, const QStringList& arguments = {},
-                     bool* ok = nullptr) const;
+    // molb-admin run with arguments (the store is named "demo").
+    QByteArray admin(const QStringList& arguments, bool* ok = nullptr,
+                     const QByteArray& input = {}) const;
     // The handler run for a request URL exactly as the panel runs it (split at blanks).
     QByteArray request(const QString& url, bool* ok = nullptr, const QByteArray& input = {}) const;
-
-private:
-    TestEnv& m_env;
 };
 
 } // namespace DbscoutTest
