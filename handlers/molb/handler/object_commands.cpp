@@ -51,7 +51,9 @@ Status serveFetch(Store& store, const Session& session, const RequestUrl& url, i
         started = true;
         return writeAll(out, data, length);
     };
-    return store.fetchObject(session, ObjectRef{url.kind, url.last}, sink);
+    FetchRequest request;
+    request.ref = ObjectRef{url.kind, url.last, 0};
+    return store.fetchObject(session, request, sink);
 }
 
 Status serveSave(Store& store, const Session& session, const RequestUrl& url, std::string bytes,

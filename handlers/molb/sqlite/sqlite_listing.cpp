@@ -73,18 +73,21 @@ void bindSearch(SqliteStatement& statement, const ListingRequest& request)
 
 } // namespace
 
-Status SqliteStore::listObjects(const ListingRequest& request, Listing& listing)
+Status SqliteStore::listObjects(const Session& session, const ListingRequest& request,
+                                Listing& listing)
 {
     listing = Listing();
     SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Read);
     Status status = transaction.begin();
     if (status.ok())
-        status = request.scope == ListingRequest::Scope::Search ? listSearch(request, listing)
-                                                                : countAndList(request, listing);
+        status = request.scope == ListingRequest::Scope::Search
+                     ? listSearch(session, request, listing)
+                     : countAndList(session, request, listing);
     return status.ok() ? transaction.commit() : status;
 }
 
-Status SqliteStore::countAndList(const ListingRequest& request, Listing& listing)
+Status SqliteStore::countAndList(const Session& session, const ListingRequest& request,
+                                 Listing& listing)
 {
     const bool main = request.scope == ListingRequest::Scope::Main;
     SqliteStatement* count = nullptr;
@@ -116,10 +119,11 @@ Status SqliteStore::countAndList(const ListingRequest& request, Listing& listing
     use->bind(1, main ? static_cast<std::int64_t>(request.kind) : subsetId);
     use->bind(2, request.start);
     use->bind(3, static_cast<std::int64_t>(request.pageSize));
-    return readRows(*use, listing);
+    return readRows(session, *use, listing);
 }
 
-Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
+Status SqliteStore::listSearch(const Session& session, const ListingRequest& request,
+                               Listing& listing)
 {
     const SearchQuery& query = request.search;
     if (query.matchesNothing)
@@ -157,15 +161,16 @@ Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
     bindSearch(*page, request);
     page->bind(2, request.start);
     page->bind(3, static_cast<std::int64_t>(request.pageSize));
-    return readRows(*page, listing);
+    return readRows(session, *page, listing);
 }
 
-Status SqliteStore::readRows(SqliteStatement& statement, Listing& listing)
+Status SqliteStore::readRows(const Session& session, SqliteStatement& statement, Listing& listing)
 {
     int code = SQLITE_ROW;
     while ((code = statement.step()) == SQLITE_ROW) {
         listing.rows.emplace_back();
         readObjectRow(statement, listing.rows.back());
+        redactUnreadable(session, listing.rows.back());
     }
     return code == SQLITE_DONE ? Status::pass() : m_db.failure(code);
 }

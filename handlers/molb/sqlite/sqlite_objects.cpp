@@ -106,6 +106,23 @@ bool parseObjectId(const std::string& text, std::int64_t& id, int& revision)
     return revisionError == std::errc() && revisionStop == end && begin != end && revision > 0;
 }
 
+// Narrows found to the revision that the reference's "ID:REVISION" (inPath) or revision= names.
+Status pickRevision(const ObjectRef& ref, int inPath, SqliteStore::Located& found)
+{
+    if (inPath != 0 && ref.revision != 0 && inPath != ref.revision)
+        return Status::fail(ErrorCode::BadRequest,
+                            "The address names revision " + std::to_string(inPath) +
+                                " and revision= names " + std::to_string(ref.revision) + ".");
+    const int revision = inPath != 0 ? inPath : ref.revision;
+    if (revision > found.revision)
+        return Status::fail(ErrorCode::NotFound, "Object " + std::to_string(found.id) +
+                                                     " has no revision " +
+                                                     std::to_string(revision) + ".");
+    if (revision > 0)
+        found.revision = revision;
+    return Status::pass();
+}
+
 std::string describe(std::optional<Kind> kind, const std::string& name)
 {
     return "There is no object \"" + name + "\"" +
@@ -161,29 +178,26 @@ Status SqliteStore::locate(const ObjectRef& ref, Located& found)
                             use->text(3), use->text(4),
                             use->text(5), use->text(6),
                             use->text(7)};
-            if (revision > found.revision)
-                return Status::fail(ErrorCode::NotFound, "Object " + std::to_string(id) +
-                                                             " has no revision " +
-                                                             std::to_string(revision) + ".");
-            if (revision > 0)
-                found.revision = revision;
-            return Status::pass();
+            return pickRevision(ref, revision, found);
         }
     }
     bool exists = false;
     Status status = locateByName(ref.kind, ref.text, found, exists);
     if (status.ok() && !exists)
         return Status::fail(ErrorCode::NotFound, describe(ref.kind, ref.text));
-    return status;
+    return status.ok() ? pickRevision(ref, 0, found) : status;
 }
 
-Status SqliteStore::fetchObject(const Session& session, const ObjectRef& ref, const ByteSink& sink)
+Status SqliteStore::fetchObject(const Session& session, const FetchRequest& request,
+                                const ByteSink& sink)
 {
+    if (request.checkOut)
+        return Status::fail(ErrorCode::Failure, "Check-out is not built yet in the local store.");
     SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Read);
     Status status = transaction.begin();
     Located found;
     if (status.ok())
-        status = locate(ref, found);
+        status = locate(request.ref, found);
     if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None)
         status = Status::fail(ErrorCode::Denied, "You may not read \"" + found.name + "\".");
     if (status.ok())
@@ -370,7 +384,7 @@ Status SqliteStore::importObjects(const std::vector<NewObject>& objects, const s
         if (subsetIds[slot] == 0) {
             status = subsetId(object.kind, subset, subsetIds[slot], nullptr);
             if (status.code() == ErrorCode::NotFound)
-                status = createSubset(object.kind, SubsetInfo{subset, owner, group, kDefaultMode},
+                status = insertSubset(object.kind, SubsetInfo{subset, owner, group, kDefaultMode},
                                       subsetIds[slot]);
         }
         if (status.ok())

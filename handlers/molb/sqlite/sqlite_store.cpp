@@ -115,7 +115,7 @@ Status SqliteStore::subsetId(Kind kind, const std::string& name, std::int64_t& i
     return Status::pass();
 }
 
-Status SqliteStore::listSubsets(Kind kind, std::vector<SubsetInfo>& subsets)
+Status SqliteStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
 {
     subsets.clear();
     SqliteStatement* statement = nullptr;
@@ -124,8 +124,12 @@ Status SqliteStore::listSubsets(Kind kind, std::vector<SubsetInfo>& subsets)
     StatementUse use(*statement);
     use->bind(1, static_cast<std::int64_t>(kind));
     int code = SQLITE_ROW;
-    while ((code = use->step()) == SQLITE_ROW)
-        subsets.push_back(SubsetInfo{use->text(0), use->text(1), use->text(2), use->text(3)});
+    while ((code = use->step()) == SQLITE_ROW) {
+        SubsetInfo subset{use->text(0), use->text(1), use->text(2), use->text(3)};
+        subset.right = rightOf(session, subset.owner, subset.group, subset.mode);
+        if (subset.right != Right::None)
+            subsets.push_back(std::move(subset));
+    }
     return busyOr(m_db, code);
 }
 
@@ -143,7 +147,7 @@ Status SqliteStore::primaryGroup(const std::string& user, std::string& group)
     return busyOr(m_db, code);
 }
 
-Status SqliteStore::createSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
+Status SqliteStore::insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
 {
     if (strcasecmp(subset.name.c_str(), "MAIN") == 0)
         return Status::fail(ErrorCode::BadRequest, "\"MAIN\" is the reserved name of all objects.");
@@ -175,7 +179,7 @@ Status SqliteStore::addSubset(Kind kind, const SubsetInfo& subset,
         status = primaryGroup(stored.owner, stored.group);
     std::int64_t id = 0;
     if (status.ok())
-        status = createSubset(kind, stored, id);
+        status = insertSubset(kind, stored, id);
     for (size_t i = 0; status.ok() && i < ids.size(); ++i) {
         Kind memberKind = kind;
         status = objectKind(ids[i], memberKind);

@@ -15,11 +15,23 @@ public:
     int interfaceVersion() const override { return kStoreInterfaceVersion; }
     Status authenticate(bool given, const std::string& user, const std::string& password,
                         Session& session) override;
-    Status listSubsets(Kind kind, std::vector<SubsetInfo>& subsets) override;
-    Status listObjects(const ListingRequest& request, Listing& listing) override;
-    Status fetchObject(const Session& session, const ObjectRef& ref, const ByteSink& sink) override;
+    Status listSubsets(const Session& session, Kind kind,
+                       std::vector<SubsetInfo>& subsets) override;
+    Status listObjects(const Session& session, const ListingRequest& request,
+                       Listing& listing) override;
+    Status fetchObject(const Session& session, const FetchRequest& request,
+                       const ByteSink& sink) override;
     Status saveObject(const Session& session, const SaveRequest& request,
                       SaveOutcome& outcome) override;
+    Status checkOut(const Session& session, const CheckRequest& request) override;
+    Status checkIn(const Session& session, const CheckRequest& request) override;
+    Status undoCheckOut(const Session& session, const ObjectSet& objects) override;
+    Status createSubset(const Session& session, Kind kind, const std::string& name,
+                        const std::vector<std::int64_t>& ids) override;
+    Status changeObjectModes(const Session& session, const ObjectSet& objects,
+                             const std::string& modeChange) override;
+    Status changeSubsetMode(const Session& session, Kind kind, const std::string& name,
+                            const std::string& modeChange) override;
     Status importObjects(const std::vector<NewObject>& objects, const std::string& subset,
                          const std::string& owner, std::vector<Status>& results) override;
     Status addUser(const std::string& name, const std::string& passwordHash,
@@ -27,8 +39,15 @@ public:
     Status addSubset(Kind kind, const SubsetInfo& subset,
                      const std::vector<std::int64_t>& ids) override;
     Status objectKind(std::int64_t id, Kind& kind) override;
+    Status setObjectOwnership(std::int64_t id, const Ownership& change) override;
+    Status setSubsetOwnership(std::optional<Kind> kind, const std::string& name,
+                              const Ownership& change) override;
+    Status addLink(std::int64_t parent, std::int64_t child, const std::string& derivation) override;
+    Status addDerived(std::int64_t parent, const std::vector<DerivedObject>& objects,
+                      std::vector<std::int64_t>& ids) override;
+    Status revisionLog(std::int64_t id, std::vector<RevisionInfo>& revisions) override;
 
-private:
+    // An object as the statements of this store find it.
     struct Located
     {
         std::int64_t id = 0;
@@ -40,10 +59,11 @@ private:
         std::string checkoutBy;
     };
 
+private:
     // sqlite_listing.cpp
-    Status countAndList(const ListingRequest& request, Listing& listing);
-    Status listSearch(const ListingRequest& request, Listing& listing);
-    Status readRows(SqliteStatement& statement, Listing& listing);
+    Status countAndList(const Session& session, const ListingRequest& request, Listing& listing);
+    Status listSearch(const Session& session, const ListingRequest& request, Listing& listing);
+    Status readRows(const Session& session, SqliteStatement& statement, Listing& listing);
 
     // sqlite_objects.cpp
     Status locate(const ObjectRef& ref, Located& found);
@@ -57,7 +77,7 @@ private:
 
     // sqlite_store.cpp
     Status subsetId(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info);
-    Status createSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id);
+    Status insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id);
     Status primaryGroup(const std::string& user, std::string& group);
 
     SqliteDb m_db;
