@@ -95,7 +95,8 @@ std::string resultPage(const ResultPageContent& content)
     return page;
 }
 
-std::string statusPage(const char* status, const std::string& linkText, const std::string& href)
+std::string statusPage(const char* status, const std::string& linkText, const std::string& href,
+                       const std::vector<std::string>& remarks)
 {
     std::string page;
     openPage(page, status, status);
@@ -104,6 +105,11 @@ std::string statusPage(const char* status, const std::string& linkText, const st
     page += '>';
     appendXmlText(page, linkText);
     page += "</a>";
+    for (const std::string& remark : remarks) {
+        page += "\n<p>";
+        appendXmlText(page, remark);
+        page += "</p>";
+    }
     closePage(page);
     return page;
 }

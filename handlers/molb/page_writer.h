@@ -26,8 +26,11 @@ struct ResultPageContent
 
 // Every row's access attribute is its right (what the requesting session may do with it).
 std::string resultPage(const ResultPageContent& content);
-// status is "OK" or "EXIST"; the link names the object and href fetches it.
-std::string statusPage(const char* status, const std::string& linkText, const std::string& href);
+// status is "OK" or "EXIST"; the link names the object and href fetches it. Each remark follows
+// as a paragraph of its own (the component reads only the link; a person reading the page sees
+// them).
+std::string statusPage(const char* status, const std::string& linkText, const std::string& href,
+                       const std::vector<std::string>& remarks = {});
 // The body text is message; it serves result and status requests alike.
 std::string errorPage(const std::string& message);
 

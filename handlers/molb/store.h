@@ -272,6 +272,8 @@ public:
                              const std::vector<std::int64_t>& ids) = 0;
     // The kind of an object, for tools that add objects by id.
     virtual Status objectKind(std::int64_t id, Kind& kind) = 0;
+    // The name of an object (NotFound for a missing one), for tools that name derived objects.
+    virtual Status objectName(std::int64_t id, std::string& name) = 0;
     // chown/chmod. NotFound for a missing object, or for an owner that is not a user or a group
     // that is not a group of a store that has users; BadRequest for a malformed mode.
     virtual Status setObjectOwnership(std::int64_t id, const Ownership& change) = 0;

@@ -9,15 +9,6 @@ namespace {
 
 constexpr const char* kMain = "MAIN";
 
-Status needKind(const RequestUrl& url)
-{
-    if (url.kind)
-        return Status::pass();
-    return Status::fail(ErrorCode::BadRequest,
-                        "The address names no object kind: add /dnarna/, /protein/, /citation/, "
-                        "/blast/ or /analysis/ after the database name.");
-}
-
 // MAIN first, then the subsets the session may read (write, when only writable ones are asked).
 std::vector<SubsetInfo> subsetDirectory(const RequestUrl& url,
                                         const std::vector<SubsetInfo>& subsets)
@@ -62,6 +53,15 @@ Status chooseScope(std::string_view query, const std::vector<SubsetInfo>& subset
 }
 
 } // namespace
+
+Status needKind(const RequestUrl& url)
+{
+    if (url.kind)
+        return Status::pass();
+    return Status::fail(ErrorCode::BadRequest,
+                        "The address names no object kind: add /dnarna/, /protein/, /citation/, "
+                        "/blast/ or /analysis/ after the database name.");
+}
 
 Status serveListing(Store& store, const Session& session, const RequestUrl& url, std::string& page)
 {
