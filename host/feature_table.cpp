@@ -17,27 +17,28 @@ QString unquoted(QString value)
 
 void FeatureTableReader::addLine(const QString& line)
 {
+    // Old UniProt: "KEY  FROM  TO  description" in place of the key and location columns.
+    static const QRegularExpression oldStyle(
+        QStringLiteral("^(\\S+)\\s+([<>?]?\\d+)\\s+([<>?]?\\d+)(?:\\s+(.*))?$"));
+    const QRegularExpressionMatch match = oldStyle.match(line.trimmed());
     const QString key = line.left(kValueColumn).trimmed();
     const QString value = line.mid(kValueColumn).trimmed();
-    if (key.isEmpty()) {
+    if (!match.hasMatch() && key.isEmpty()) {
         if (!m_features.isEmpty() && !value.isEmpty())
             addValue(value);
         return;
     }
     Feature feature;
-    feature.key = key;
-    // Old UniProt: "FROM  TO  description" in place of a location.
-    static const QRegularExpression oldStyle(
-        QStringLiteral("^([<>?]?\\d+)\\s+([<>?]?\\d+)\\s*(.*)$"));
-    const QRegularExpressionMatch match = oldStyle.match(value);
-    if (match.hasMatch()) {
-        const QString from = match.captured(1);
-        const QString to = match.captured(2);
+    if (match.hasMatch() && !line.startsWith(' ')) {
+        feature.key = match.captured(1);
+        const QString from = match.captured(2);
+        const QString to = match.captured(3);
         feature.location = from == to ? from : from + QLatin1String("..") + to;
-        if (!match.captured(3).isEmpty())
-            feature.qualifiers.append({QString(), match.captured(3)});
+        if (!match.captured(4).isEmpty())
+            feature.qualifiers.append({QString(), match.captured(4)});
         m_inLocation = false;
     } else {
+        feature.key = key;
         feature.location = value;
         m_inLocation = value.endsWith(',');
     }

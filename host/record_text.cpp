@@ -8,7 +8,10 @@ QString formatResidues(const QString& residues, int perLine)
 {
     constexpr int kGroup = 10;
     perLine = std::max(kGroup, perLine - perLine % kGroup);
-    const int width = int(QString::number(residues.size()).size());
+    // Numbers line up with the widest, the one of the last line.
+    const qsizetype lastStart =
+        residues.isEmpty() ? 1 : (residues.size() - 1) / perLine * perLine + 1;
+    const int width = int(QString::number(lastStart).size());
     QString text;
     for (qsizetype line = 0; line < residues.size(); line += perLine) {
         if (line > 0)

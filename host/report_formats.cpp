@@ -27,7 +27,8 @@ QList<QPair<QString, QString>> medlineFields(const QString& text)
 
 bool readMedline(const QString& text, Citation& citation)
 {
-    if (!text.startsWith(QLatin1String("PMID-")))
+    // Exports from PubMed start with a blank line.
+    if (!text.trimmed().startsWith(QLatin1String("PMID-")))
         return false;
     citation = {};
     QString sourceJournal;

@@ -69,7 +69,9 @@ Tour::Tour(DemoWindow& window, QString screenshot)
     m_ready = new QTimer(this);
     connect(m_ready, &QTimer::timeout, this, [this] {
         auto* sources = m_window.panelFrame()->control<QComboBox>(kSourceBox);
-        if (QApplication::activeModalWidget() || !sources || sources->count() == 0)
+        const bool listed = sources && sources->count() > 0;
+        // Without sources after a while the first step starts anyway, and says what is missing.
+        if (QApplication::activeModalWidget() || (!listed && m_waiting.elapsed() < kWaitMs))
             return;
         m_ready->stop();
         emit finished(run());
@@ -79,6 +81,7 @@ Tour::Tour(DemoWindow& window, QString screenshot)
 
 void Tour::start()
 {
+    m_waiting.start();
     m_ready->start(50);
 }
 

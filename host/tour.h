@@ -4,6 +4,7 @@
 // dialog), prints one line of what the panel showed at each step and checks it. The store is the
 // one scripts/make-demo-store builds.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -60,6 +61,7 @@ private:
     QString m_screenshot;
     QTimer* m_boxes = nullptr;
     QTimer* m_ready = nullptr;
+    QElapsedTimer m_waiting;
     QString m_answerText;     // a question whose text holds this is answered Yes
     int m_answered = 0;       // questions answered so far
     QStringList m_unexpected; // message boxes nobody expected
