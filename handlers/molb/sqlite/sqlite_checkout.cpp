@@ -113,6 +113,11 @@ Status SqliteStore::takeObjects(const Session& session, const CheckRequest& requ
         });
 }
 
+Status SqliteStore::releaseHold(std::int64_t id)
+{
+    return m_db.run(kSetHolder, id, std::string(), std::string());
+}
+
 Status SqliteStore::checkInObject(std::int64_t id, const std::string& author,
                                   const std::string& comment)
 {
@@ -173,9 +178,7 @@ Status SqliteStore::undoCheckOut(const Session& session, const ObjectSet& object
     if (status.ok())
         status = checkAllThenChange(
             states, [&](const ObjectState& state) { return mayUndoCheckOut(session, state); },
-            [&](const ObjectState& state) {
-                return m_db.run(kSetHolder, state.id, std::string(), std::string());
-            });
+            [&](const ObjectState& state) { return releaseHold(state.id); });
     return status.ok() ? transaction.commit() : status;
 }
 

@@ -34,8 +34,6 @@ constexpr const char* kInsertRevision =
     " VALUES (?1, ?2, ?3, ?4, ?5, ?6)";
 constexpr const char* kSetRevision =
     "UPDATE objects SET revision = ?2, modified = ?3, arcname = ?4 WHERE id = ?1";
-constexpr const char* kReleaseHold =
-    "UPDATE objects SET checkout_by = '', checkout_comment = '' WHERE id = ?1";
 constexpr const char* kAppendMember =
     "INSERT OR IGNORE INTO subset_members(subset_id, position, object_id)"
     " SELECT ?1, member_count, ?2 FROM subsets WHERE id = ?1";
@@ -363,7 +361,7 @@ Status SqliteStore::saveObject(const Session& session, const SaveRequest& reques
             status = treatDescendants(session, existing, request, outcome);
         if (status.ok() && request.checkIn && existing.checkoutBy == session.user &&
             !session.user.empty())
-            status = m_db.run(kReleaseHold, id);
+            status = releaseHold(id);
         if (status.ok() && request.checkIn && request.checkInDescendants)
             status = releaseHeldDescendants(session, id, {});
     } else {
