@@ -4,6 +4,7 @@
 #include "panel/accelerators.h"
 #include "panel/display_fonts.h"
 #include "panel/result_item.h"
+#include "panel/result_list_delegate.h"
 #include "platform/modal.h"
 #include "platform/registered_messages.h"
 #include "request/handler_command.h"
@@ -179,6 +180,7 @@ BOOL CScoutPanel::OnInitDialog()
                                          : QAbstractItemView::SingleSelection);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
+    m_list->setItemDelegate(new ResultListDelegate(m_list));
     m_list->setHeaderLabels({QString()});
     m_list->setColumnWidth(0, 500);
     m_pHeader->setSectionsMovable(true);
