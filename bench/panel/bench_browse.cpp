@@ -155,7 +155,16 @@ int main(int argc, char** argv)
     QWidget host;
     host.resize(1000, 700);
     host.show();
-    CDbscout* panel = CreateScoutpane("", nullptr, 1, 0, 0, 0);
+    // A settings key as every real host gives one: the panel writes its table layouts before
+    // each listing, and that is part of what the user waits for.
+    HKEY settings = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\DbscoutBench", 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &settings,
+                        nullptr) != ERROR_SUCCESS) {
+        std::fprintf(stderr, "bench_browse: no settings key\n");
+        return 1;
+    }
+    CDbscout* panel = CreateScoutpane("", settings, 1, 0, 0, 0);
     panel->Create(&host, QRect(0, 0, 1000, 700), 1, WS_CHILD | WS_VISIBLE);
     app.processEvents(); // the panel is built from the window's first size
     auto* source = panel->findChild<QComboBox*>("6913");
@@ -208,5 +217,6 @@ int main(int argc, char** argv)
                 inPlace / alone);
     std::printf("ratio (painted list / handler alone): %.3f\n", painted / alone);
     DeleteScoutpane(panel);
+    RegCloseKey(settings);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "panel/result_list_delegate.h"
 #include "platform/modal.h"
 #include "platform/registered_messages.h"
+#include "platform/registry_batch.h"
 #include "request/handler_command.h"
 #include "resources/ids.h"
 #include "resources/images.h"
@@ -302,6 +303,7 @@ void CScoutPanel::DestroyWindow()
 
 void CScoutPanel::OnDestroy()
 {
+    RegistryBatch batch; // every setting of the panel in one commit
     CaptureTableLayout();
     ClearList();
     if (m_hSettingsKey) {
