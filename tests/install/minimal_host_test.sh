@@ -45,7 +45,9 @@ c++ -std=c++20 -fPIC $flags "$work/host/main.cpp" \
 
 # Each must use the installed library and still be running, window up, after a few seconds.
 for host in "$work/cmake-build/minimal-host" "$work/minimal-host-pc"; do
-  ldd "$host" | grep -q "$prefix/.*libdbscout.so" || fail "$host does not load the installed library"
+  # Not "ldd | grep -q": grep ending early would kill ldd with SIGPIPE and fail the pipeline.
+  libraries=$(ldd "$host")
+  grep -q "$prefix/.*libdbscout.so" <<< "$libraries" || fail "$host does not load the installed library"
   status=0
   DBSCOUT_REGISTRY_DIR="$work/registry" QT_QPA_PLATFORM=offscreen timeout 5 "$host" || status=$?
   [ "$status" -eq 124 ] || fail "$host ended with status $status instead of running"
