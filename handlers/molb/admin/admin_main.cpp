@@ -1,4 +1,4 @@
-// molb-admin: creates local molb databases and fills them.
+// molb-admin: creates molb databases, local or on a server, and fills them.
 
 #include "admin/admin_commands.h"
 
@@ -17,7 +17,8 @@ constexpr const char* kUsage =
     "       molb-admin user add DB NAME [--group GROUP]...   (password on standard input)\n"
     "       molb-admin subset add DB NAME [--mode MODE] [--owner USER] [--kind KIND] [ID...]\n"
     "       molb-admin generate DB --count N [--kind KIND]\n"
-    "DB is the name of a database in $XDG_DATA_HOME/molb (~/.local/share/molb).\n";
+    "DB is the name of a database in $XDG_DATA_HOME/molb (~/.local/share/molb), or a PostgreSQL\n"
+    "connection string (postgresql://ADMIN@HOST[:PORT]/DB) for a database on a server.\n";
 
 int usage(const std::string& problem)
 {

@@ -1,5 +1,6 @@
 // Objects: finding, fetching, saving and importing them, with their revisions.
 
+#include "object_id.h"
 #include "sqlite/sqlite_schema.h"
 #include "sqlite/sqlite_store.h"
 
@@ -90,28 +91,6 @@ void bindFields(SqliteStatement& statement, const ObjectMeta& meta)
     }
 }
 
-bool parseObjectId(const std::string& text, std::int64_t& id, int& revision)
-{
-    revision = 0;
-    const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, id);
-    if (error != std::errc() || stop == text.data() || id <= 0)
-        return false;
-    if (stop == end)
-        return true;
-    if (*stop != ':')
-        return false;
-    const char* begin = stop + 1;
-    auto [revisionStop, revisionError] = std::from_chars(begin, end, revision);
-    return revisionError == std::errc() && revisionStop == end && begin != end && revision > 0;
-}
-
-std::string describe(std::optional<Kind> kind, const std::string& name)
-{
-    return "There is no object \"" + name + "\"" +
-           (kind ? std::string(" of ") + kindKeyword(*kind) + " objects" : std::string()) + ".";
-}
-
 } // namespace
 
 Status SqliteStore::locateByName(std::optional<Kind> kind, const std::string& name, Located& found,
@@ -173,7 +152,7 @@ Status SqliteStore::locate(const ObjectRef& ref, Located& found)
     bool exists = false;
     Status status = locateByName(ref.kind, ref.text, found, exists);
     if (status.ok() && !exists)
-        return Status::fail(ErrorCode::NotFound, describe(ref.kind, ref.text));
+        return Status::fail(ErrorCode::NotFound, noObjectMessage(ref.kind, ref.text));
     return status;
 }
 

@@ -1,0 +1,29 @@
+#include "object_id.h"
+
+#include <charconv>
+
+namespace Dbscout::Molb {
+
+bool parseObjectId(const std::string& text, std::int64_t& id, int& revision)
+{
+    revision = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, id);
+    if (error != std::errc() || stop == text.data() || id <= 0)
+        return false;
+    if (stop == end)
+        return true;
+    if (*stop != ':')
+        return false;
+    const char* begin = stop + 1;
+    auto [revisionStop, revisionError] = std::from_chars(begin, end, revision);
+    return revisionError == std::errc() && revisionStop == end && begin != end && revision > 0;
+}
+
+std::string noObjectMessage(std::optional<Kind> kind, const std::string& name)
+{
+    return "There is no object \"" + name + "\"" +
+           (kind ? std::string(" of ") + kindKeyword(*kind) + " objects" : std::string()) + ".";
+}
+
+} // namespace Dbscout::Molb

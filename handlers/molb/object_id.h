@@ -1,0 +1,18 @@
+#pragma once
+// How a request names one object: "ID", "ID:REVISION" or a name. Shared by the stores, so that
+// both read an address and refuse a missing object alike.
+
+#include "object_kind.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace Dbscout::Molb {
+
+// True for "ID" or "ID:REVISION" (both positive); revision is 0 when none is named.
+bool parseObjectId(const std::string& text, std::int64_t& id, int& revision);
+// "There is no object "NAME" [of KIND objects]."
+std::string noObjectMessage(std::optional<Kind> kind, const std::string& name);
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,146 @@
+// Listing pages: every object of a kind, a subset, or a search. Rows come from object_catalog,
+// which shows every object's listing columns; a subset's members only to those who may read it.
+
+#include "pg/pg_store.h"
+#include "sqlite/sqlite_schema.h" // the object columns, named alike in both stores
+
+namespace Dbscout::Molb {
+namespace {
+
+constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = $1";
+constexpr const char* kSubsetCount =
+    "SELECT id, member_count FROM subsets WHERE kind = $1 AND name = $2";
+constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
+
+const std::string& mainPageSql()
+{
+    static const std::string sql = "SELECT " + objectRowColumns() +
+                                   " FROM object_catalog o WHERE o.kind = $1 AND o.pos >= $2"
+                                   " ORDER BY o.pos LIMIT $3";
+    return sql;
+}
+
+const std::string& subsetPageSql()
+{
+    static const std::string sql =
+        "SELECT " + objectRowColumns() +
+        " FROM subset_members m JOIN object_catalog o ON o.id = m.object_id"
+        " WHERE m.subset_id = $1 AND m.position >= $2 ORDER BY m.position LIMIT $3";
+    return sql;
+}
+
+// ASCII letters only, as the local store compares.
+std::string asciiLower(const std::string& expression)
+{
+    return "translate(" + expression +
+           ", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')";
+}
+
+// The FROM and WHERE of a search, built from fixed fragments; every word and value is a
+// parameter, from $1 on. The kind is written out, so that the server picks its own index.
+std::string searchSql(const ListingRequest& request, std::vector<PgValue>& values)
+{
+    const SearchQuery& query = request.search;
+    std::string sql =
+        " FROM object_catalog o WHERE o.kind = " + std::to_string(static_cast<int>(request.kind));
+    const auto next = [&] { return "$" + std::to_string(values.size()); };
+    for (size_t i = 0; i < query.words.size(); ++i) {
+        values.emplace_back(query.words[i]);
+        sql += i == 0 ? " AND o.words @@ (" : " && ";
+        sql += "phraseto_tsquery('simple', molb_words(" + next() + "))";
+        if (i + 1 == query.words.size())
+            sql += ")";
+    }
+    for (const SearchFilter& filter : query.filters) {
+        const std::string column = std::string("o.") + fieldColumn(filter.field);
+        if (filter.op == SearchFilter::Op::Contains) {
+            values.emplace_back(filter.text);
+            const std::string shown = isTimeField(filter.field)
+                                          ? "to_char(to_timestamp(" + column +
+                                                ") AT TIME ZONE 'UTC', 'YYYY-MM-DD HH24:MI')"
+                                          : asciiLower("CAST(" + column + " AS text)");
+            sql += " AND strpos(" + shown + ", " +
+                   (isTimeField(filter.field) ? next() : asciiLower(next())) + ") > 0";
+        } else {
+            values.emplace_back(filter.number);
+            sql += " AND " + column + (filter.op == SearchFilter::Op::Greater ? " > " : " < ") +
+                   next();
+        }
+    }
+    return sql;
+}
+
+void readRows(const PgResult& rows, Listing& listing)
+{
+    for (int row = 0; row < rows.rows(); ++row) {
+        ObjectRow& object = listing.rows.emplace_back();
+        object.id = rows.text(row, 0);
+        object.owner = rows.text(row, 1);
+        object.group = rows.text(row, 2);
+        object.mode = rows.text(row, 3);
+        object.checkoutBy = rows.text(row, 4);
+        for (size_t i = 0; i < kFieldCount; ++i)
+            object.meta.values[i] = rows.text(row, kRowLeadColumns + static_cast<int>(i));
+    }
+}
+
+} // namespace
+
+Status PgStore::listObjects(const ListingRequest& request, Listing& listing)
+{
+    return m_db.transaction(PgConnection::Isolation::Snapshot, [&] {
+        listing = Listing();
+        return request.scope == ListingRequest::Scope::Search ? listSearch(request, listing)
+                                                              : countAndList(request, listing);
+    });
+}
+
+Status PgStore::countAndList(const ListingRequest& request, Listing& listing)
+{
+    const bool main = request.scope == ListingRequest::Scope::Main;
+    const int kind = static_cast<int>(request.kind);
+    PgResult count;
+    Status status = main ? m_db.exec(kKindCount, {kind}, &count)
+                         : m_db.exec(kSubsetCount, {kind, request.subset}, &count);
+    if (!status.ok())
+        return status;
+    if (count.rows() == 0)
+        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + request.subset +
+                                                     "\" of " + kindKeyword(request.kind) +
+                                                     " objects.");
+    listing.found = count.integer(0, main ? 0 : 1);
+    if (request.start >= listing.found)
+        return Status::pass();
+    PgResult rows;
+    status = m_db.exec(main ? mainPageSql() : subsetPageSql(),
+                       {main ? kind : count.integer(0, 0), request.start, request.pageSize}, &rows);
+    if (status.ok())
+        readRows(rows, listing);
+    return status;
+}
+
+Status PgStore::listSearch(const ListingRequest& request, Listing& listing)
+{
+    if (request.search.matchesNothing)
+        return Status::pass();
+    std::vector<PgValue> values;
+    const std::string where = searchSql(request, values);
+    PgResult count;
+    Status status = m_db.exec("SELECT count(*)" + where, values, &count);
+    if (!status.ok())
+        return status;
+    listing.found = count.integer(0, 0);
+    if (request.start >= listing.found)
+        return Status::pass();
+    values.emplace_back(request.pageSize);
+    values.emplace_back(request.start);
+    const std::string page = "SELECT " + objectRowColumns() + where + " ORDER BY o.id LIMIT $" +
+                             std::to_string(values.size() - 1) + " OFFSET $" +
+                             std::to_string(values.size());
+    PgResult rows;
+    if (status = m_db.exec(page, values, &rows); status.ok())
+        readRows(rows, listing);
+    return status;
+}
+
+} // namespace Dbscout::Molb
