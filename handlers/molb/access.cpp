@@ -1,8 +1,17 @@
 #include "access.h"
 
+#include "store.h"
+
 #include <algorithm>
 
 namespace Dbscout::Molb {
+
+Session adminSession()
+{
+    Session session;
+    session.everyoneOwns = true;
+    return session;
+}
 
 bool isValidMode(std::string_view mode)
 {
@@ -44,6 +53,34 @@ const char* accessText(Right right)
         break;
     }
     return "";
+}
+
+bool isValidModeChange(std::string_view change)
+{
+    return change.size() == 3 && std::all_of(change.begin(), change.end(), [](char c) {
+               return c == '-' || c == 'r' || c == 'w' || c == '*';
+           });
+}
+
+std::string applyModeChange(std::string_view current, std::string_view change)
+{
+    std::string mode(current);
+    mode.resize(3, '-');
+    for (size_t i = 0; i < 3; ++i) {
+        if (change[i] != '*')
+            mode[i] = change[i];
+    }
+    return mode;
+}
+
+void redactUnreadable(const Session& session, ObjectRow& row)
+{
+    row.right = rightOf(session, row.owner, row.group, row.mode);
+    if (row.right != Right::None)
+        return;
+    ObjectRow hidden;
+    hidden.mode = std::move(row.mode);
+    row = std::move(hidden);
 }
 
 } // namespace Dbscout::Molb

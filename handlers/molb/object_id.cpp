@@ -20,6 +20,22 @@ bool parseObjectId(const std::string& text, std::int64_t& id, int& revision)
     return revisionError == std::errc() && revisionStop == end && begin != end && revision > 0;
 }
 
+Status pickRevision(const ObjectRef& ref, int inPath, std::int64_t id, int& revision)
+{
+    if (inPath != 0 && ref.revision != 0 && inPath != ref.revision)
+        return Status::fail(ErrorCode::BadRequest,
+                            "The address names revision " + std::to_string(inPath) +
+                                " and revision= names " + std::to_string(ref.revision) + ".");
+    const int wanted = inPath != 0 ? inPath : ref.revision;
+    if (wanted > revision)
+        return Status::fail(ErrorCode::NotFound, "Object " + std::to_string(id) +
+                                                     " has no revision " + std::to_string(wanted) +
+                                                     ".");
+    if (wanted > 0)
+        revision = wanted;
+    return Status::pass();
+}
+
 std::string noObjectMessage(std::optional<Kind> kind, const std::string& name)
 {
     return "There is no object \"" + name + "\"" +

@@ -3,6 +3,7 @@
 // both read an address and refuse a missing object alike.
 
 #include "object_kind.h"
+#include "store.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,6 +13,10 @@ namespace Dbscout::Molb {
 
 // True for "ID" or "ID:REVISION" (both positive); revision is 0 when none is named.
 bool parseObjectId(const std::string& text, std::int64_t& id, int& revision);
+// Narrows revision (the object's current one) to the revision that "ID:REVISION" (inPath) or
+// revision= (ref.revision) names; both 0 leave it. BadRequest when the two disagree, NotFound when
+// the object has no such revision.
+Status pickRevision(const ObjectRef& ref, int inPath, std::int64_t id, int& revision);
 // "There is no object "NAME" [of KIND objects]."
 std::string noObjectMessage(std::optional<Kind> kind, const std::string& name);
 

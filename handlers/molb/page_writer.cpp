@@ -39,11 +39,11 @@ void appendCell(std::string& page, Field field, const std::string& value)
     page += "</td>";
 }
 
-void appendRow(std::string& page, const Session& session, Kind kind, const ObjectRow& row)
+void appendRow(std::string& page, Kind kind, const ObjectRow& row)
 {
     page += "<tr><td><a";
     appendAttribute(page, "id", row.id);
-    appendAttribute(page, "access", accessText(rightOf(session, row.owner, row.group, row.mode)));
+    appendAttribute(page, "access", accessText(row.right));
     appendAttribute(page, "checkout_by", row.checkoutBy);
     appendAttribute(page, "mode", row.mode);
     page += '>';
@@ -61,7 +61,7 @@ void appendNumber(std::string& page, std::int64_t number)
 
 } // namespace
 
-std::string resultPage(const Session& session, const ResultPageContent& content)
+std::string resultPage(const ResultPageContent& content)
 {
     std::string page;
     page.reserve(1024 + content.listing.rows.size() * 400);
@@ -85,7 +85,7 @@ std::string resultPage(const Session& session, const ResultPageContent& content)
     }
     page += "</tr>\n";
     for (const ObjectRow& row : content.listing.rows)
-        appendRow(page, session, content.kind, row);
+        appendRow(page, content.kind, row);
     page += "</table>\n";
     appendNumber(page, content.listing.found);
     appendNumber(page, content.pageSize);
@@ -95,7 +95,8 @@ std::string resultPage(const Session& session, const ResultPageContent& content)
     return page;
 }
 
-std::string statusPage(const char* status, const std::string& linkText, const std::string& href)
+std::string statusPage(const char* status, const std::string& linkText, const std::string& href,
+                       const std::vector<std::string>& remarks)
 {
     std::string page;
     openPage(page, status, status);
@@ -104,6 +105,11 @@ std::string statusPage(const char* status, const std::string& linkText, const st
     page += '>';
     appendXmlText(page, linkText);
     page += "</a>";
+    for (const std::string& remark : remarks) {
+        page += "\n<p>";
+        appendXmlText(page, remark);
+        page += "</p>";
+    }
     closePage(page);
     return page;
 }

@@ -24,10 +24,13 @@ struct ResultPageContent
     std::int64_t start = 0;
 };
 
-// Every row's access attribute says what session may do with it.
-std::string resultPage(const Session& session, const ResultPageContent& content);
-// status is "OK" or "EXIST"; the link names the object and href fetches it.
-std::string statusPage(const char* status, const std::string& linkText, const std::string& href);
+// Every row's access attribute is its right (what the requesting session may do with it).
+std::string resultPage(const ResultPageContent& content);
+// status is "OK" or "EXIST"; the link names the object and href fetches it. Each remark follows
+// as a paragraph of its own (the component reads only the link; a person reading the page sees
+// them).
+std::string statusPage(const char* status, const std::string& linkText, const std::string& href,
+                       const std::vector<std::string>& remarks = {});
 // The body text is message; it serves result and status requests alike.
 std::string errorPage(const std::string& message);
 

@@ -1,5 +1,6 @@
 #include "request_url.h"
 
+#include "comment_text.h"
 #include "platform/hex_digit.h"
 
 #include <charconv>
@@ -32,21 +33,81 @@ Status decodeParameter(std::string_view name, std::string_view raw, std::string&
     return Status::pass();
 }
 
+struct CommandWord
+{
+    std::string_view word;
+    Command command;
+};
+
+constexpr CommandWord kCommands[] = {
+    {"fetch", Command::Fetch},       {"put", Command::Put},           {"co", Command::CheckOut},
+    {"ci", Command::CheckIn},        {"unco", Command::UndoCheckOut}, {"cs", Command::CreateSubset},
+    {"ochmod", Command::ObjectMode}, {"schmod", Command::SubsetMode},
+};
+
 Status takeCommand(std::string_view value, RequestUrl& url, bool& operationChosen)
 {
     // "dir" only asks for the listing after the operation. The first other command names the
-    // operation; later ones (a check-in after a save) belong to the steps that follow it.
-    if (value == "dir" || operationChosen)
+    // operation; a check-out after a fetch and a check-in after a save are steps of it.
+    if (value == "dir")
         return Status::pass();
-    operationChosen = true;
-    if (value == "fetch")
-        url.command = Command::Fetch;
-    else if (value == "put")
-        url.command = Command::Put;
-    else if (value.empty() || value.size() > 32)
+    if (value.empty() || value.size() > 32)
         return bad("The command= parameter is empty or too long.");
-    else
-        url.operation = value;
+    if (operationChosen) {
+        if (url.command == Command::Fetch && value == "co")
+            url.checkOutAfter = true;
+        else if (url.command == Command::Put && value == "ci")
+            url.checkInAfter = true;
+        else
+            return bad("The command \"" + std::string(value) + "\" cannot follow another command.");
+        return Status::pass();
+    }
+    operationChosen = true;
+    for (const CommandWord& known : kCommands) {
+        if (known.word == value) {
+            url.command = known.command;
+            return Status::pass();
+        }
+    }
+    url.operation = value;
+    return Status::pass();
+}
+
+Status takeOperationParameter(std::string_view name, std::string_view value, RequestUrl& url)
+{
+    if (name == "descendant") {
+        if (value != "co" && value != "ci")
+            return bad("The descendant= parameter must be co or ci.");
+        (value == "co" ? url.descendantsOut : url.descendantsIn) = true;
+    } else if (name == "pdmode") {
+        if (value != "reconstruct" && value != "disconnect")
+            return bad("The pdmode= parameter must be reconstruct or disconnect.");
+        url.pdmode =
+            value == "reconstruct" ? DescendantMode::Reconstruct : DescendantMode::Disconnect;
+    } else if (name == "pderror") {
+        if (value != "disconnect")
+            return bad("The pderror= parameter must be disconnect.");
+        url.pderrorDisconnect = true;
+    } else if (name == "comment") {
+        // Raw apart from the comment escapes: the component leaves "%" as it is.
+        if (value.size() > kMaxCommentBytes)
+            return bad("The comment is longer than " + std::to_string(kMaxCommentBytes) +
+                       " bytes.");
+        if (!unescapeComment(value, url.comment))
+            return bad("The comment= parameter holds a backslash that starts no escape.");
+        if (url.comment.find('\0') != std::string::npos)
+            return bad("The comment= parameter contains a NUL byte.");
+    } else if (name == "objmode") {
+        url.objmode = value;
+    } else if (name == "subsetmode") {
+        url.subsetmode = value;
+    } else if (name == "revision") {
+        std::int64_t number = 0;
+        if (!parseWhole(value, number) || number < 1 || number > 1000000000)
+            return bad("The revision= parameter must be a whole number from 1.");
+        url.revision = static_cast<int>(number);
+    }
+    // Unknown parameters are ignored.
     return Status::pass();
 }
 
@@ -97,8 +158,30 @@ Status takeParameter(std::string_view name, std::string_view value, RequestUrl& 
         url.writableOnly = value == "yes";
     } else if (name == "force") {
         url.force = value == "yes";
+    } else {
+        return takeOperationParameter(name, value, url);
     }
-    // Parameters of the operations that this handler does not serve yet are ignored.
+    return Status::pass();
+}
+
+// The new subset's name (query= of command=cs) and subset= of command=schmod come raw and last:
+// they run to the end of the URL, so a name may hold "&".
+bool runsToTheEnd(std::string_view name, const RequestUrl& url)
+{
+    return name == "subset" || (name == "query" && url.command == Command::CreateSubset);
+}
+
+Status takeRawName(std::string_view name, std::string_view value, RequestUrl& url)
+{
+    if (value.find('\0') != std::string_view::npos)
+        return bad("The " + std::string(name) + "= parameter contains a NUL byte.");
+    if (value.size() > kMaxQueryBytes)
+        return bad("The " + std::string(name) + "= parameter is longer than " +
+                   std::to_string(kMaxQueryBytes) + " bytes.");
+    if (name == "subset")
+        url.subset = value;
+    else
+        url.query = std::string(value);
     return Status::pass();
 }
 
@@ -115,6 +198,13 @@ Status parseQueryString(std::string_view text, RequestUrl& url)
         const std::string_view name = pair.substr(0, equals);
         const std::string_view value =
             equals == std::string_view::npos ? std::string_view() : pair.substr(equals + 1);
+        if (equals != std::string_view::npos && runsToTheEnd(name, url)) {
+            const std::string_view rest =
+                amp == std::string_view::npos
+                    ? value
+                    : std::string_view(value.data(), value.size() + 1 + text.size());
+            return takeRawName(name, rest, url);
+        }
         Status status = takeParameter(name, value, url, operationChosen);
         if (!status.ok())
             return status;

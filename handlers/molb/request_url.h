@@ -4,6 +4,7 @@
 
 #include "object_kind.h"
 #include "status.h"
+#include "store.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,16 +19,30 @@ inline constexpr int kMaxPageSize = 1000;
 inline constexpr size_t kMaxNameBytes = 1024;
 inline constexpr size_t kMaxQueryBytes = 4096;
 
-enum class Command { Dir, Fetch, Put };
+enum class Command {
+    Dir,
+    Fetch,
+    Put,
+    CheckOut,     // co
+    CheckIn,      // ci
+    UndoCheckOut, // unco
+    CreateSubset, // cs
+    ObjectMode,   // ochmod
+    SubsetMode,   // schmod
+};
+
+inline constexpr size_t kMaxCommentBytes = 4096;
 
 struct RequestUrl
 {
     std::string host;     // "local", or a server (not served yet)
     std::string database; // letters, digits, "_", "-" and "."; never "." or ".." or hidden
     std::optional<Kind> kind;
-    std::string last; // the rest of the path, percent-decoded; empty when absent
-    Command command = Command::Dir;
-    std::string operation; // the first command other than dir, fetch and put; empty when none
+    std::string last;               // the rest of the path, percent-decoded; empty when absent
+    Command command = Command::Dir; // the first command other than dir
+    std::string operation;          // a command this handler does not know; empty when none
+    bool checkOutAfter = false;     // command=fetch...&command=co
+    bool checkInAfter = false;      // command=put...&command=ci
 
     std::optional<std::string> query; // percent-decoded
     bool pagingGiven = false;         // start= or page= was present
@@ -39,6 +54,17 @@ struct RequestUrl
     bool writableOnly = false;
     bool force = false;
     std::string arcname; // percent-decoded
+
+    // The parameters of the object operations.
+    bool descendantsOut = false; // descendant=co
+    bool descendantsIn = false;  // descendant=ci
+    DescendantMode pdmode = DescendantMode::Leave;
+    bool pderrorDisconnect = false;
+    std::string comment;    // decoded from the component's escaped form
+    std::string objmode;    // raw
+    std::string subsetmode; // raw
+    std::string subset;     // raw, to the end of the URL (it may hold "&")
+    int revision = 0;       // revision=; 0 when absent
 };
 
 // Parses text; a malformed URL fails with BadRequest and a message naming the fault.

@@ -2,6 +2,23 @@
 // The back-end interface of the molb handler. The protocol code talks only to Store, so that a
 // server back end can sit beside the embedded one. A back end reports the interface version it
 // was written for; openStore refuses one that does not match kStoreInterfaceVersion.
+//
+// Rules shared by every method below:
+// - Every method is one transaction: it changes everything it is asked to or nothing. Methods
+//   that write begin their transaction so that concurrent writers queue (SQLite: BEGIN
+//   IMMEDIATE; a server: row locks taken before the checks), so two requests never both pass the
+//   same check.
+// - "All or nothing" for several objects: the checks run over every object in the order given
+//   (the ids first, then descendants in the order descendantClosure gives), the first object that
+//   fails decides the Status, and nothing is changed. The checks themselves are the functions of
+//   object_rules.h; a back end loads each object's ObjectState and calls them, so both back ends
+//   refuse with the same codes and texts.
+// - Codes: BadRequest for malformed input, NotFound for a missing object, subset, user or group
+//   (and for an object of another kind than asked, and for a subset the session may not read:
+//   such a subset does not exist for it), Denied for what the modes forbid, Conflict for a name
+//   that is taken or an object held by someone else, Failure for the store itself.
+// - A refusal never names an object the session may not read: object_rules.h's objectLabel says
+//   "object ID" instead of its name.
 
 #include "access.h"
 #include "object_kind.h"
@@ -10,6 +27,7 @@
 #include "status.h"
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,7 +35,7 @@
 
 namespace Dbscout::Molb {
 
-inline constexpr int kStoreInterfaceVersion = 1;
+inline constexpr int kStoreInterfaceVersion = 2;
 
 struct SubsetInfo
 {
@@ -25,6 +43,7 @@ struct SubsetInfo
     std::string owner;
     std::string group;
     std::string mode;
+    Right right = Right::None; // what the session may do with it (listSubsets fills it)
 };
 
 // One object as a listing shows it; ids are decimal and never contain ",".
@@ -36,6 +55,7 @@ struct ObjectRow
     std::string mode;
     std::string checkoutBy; // empty while nobody holds it
     ObjectMeta meta;
+    Right right = Right::None; // what the session may do with it
 };
 
 struct ListingRequest
@@ -55,15 +75,32 @@ struct Listing
     std::vector<ObjectRow> rows;
 };
 
-// An object addressed by the last path segment: "ID", "ID:REVISION", or a name.
+// An object addressed by the last path segment: "ID", "ID:REVISION", or a name. revision, when
+// not 0, names a revision as well (command=fetch&revision=N); it must agree with an ID:REVISION.
 struct ObjectRef
 {
     std::optional<Kind> kind;
     std::string text;
+    int revision = 0;
+};
+
+// Several objects by id, as the path of an operation names them ("12,15"). kind, when given,
+// must be the kind of every one of them (NotFound otherwise).
+struct ObjectSet
+{
+    std::optional<Kind> kind;
+    std::vector<std::int64_t> ids;
 };
 
 // Receives the bytes of a fetched object in order; returns false to stop (the reader is gone).
 using ByteSink = std::function<bool(const char* data, size_t length)>;
+
+struct FetchRequest
+{
+    ObjectRef ref;
+    bool checkOut = false;    // command=fetch&command=co: take the object before sending it
+    bool descendants = false; // descendant=co
+};
 
 struct NewObject
 {
@@ -74,11 +111,26 @@ struct NewObject
     bool metaKnown = false; // meta was read from a recognised record, not just named
 };
 
+// What a save does to the descendants of the object it replaces (pdmode=).
+enum class DescendantMode { Leave, Reconstruct, Disconnect };
+
 struct SaveRequest
 {
     NewObject object;
     std::string subset; // empty: add to no subset
     bool force = false; // store a new revision when the name is taken
+    DescendantMode descendants = DescendantMode::Leave;
+    bool disconnectUnrecalculable = false; // pderror=disconnect
+    bool checkIn = false;                  // command=put...&command=ci
+    bool checkInDescendants = false;       // descendant=ci
+};
+
+// A descendant that a save with DescendantMode::Reconstruct could not recalculate.
+struct DescendantNote
+{
+    std::string label;  // objectLabel of the descendant for the saving session
+    std::string reason; // one line: why it could not be recalculated
+    bool disconnected = false;
 };
 
 struct SaveOutcome
@@ -87,6 +139,41 @@ struct SaveOutcome
     std::string id;
     std::string name;
     int revision = 0;
+    int recalculated = 0;              // descendants given a new revision
+    std::vector<DescendantNote> notes; // descendants left unprocessed or disconnected
+};
+
+// The comment is already decoded (the text as the user typed it).
+struct CheckRequest
+{
+    ObjectSet objects;
+    bool descendants = false; // descendant=co / descendant=ci
+    std::string comment;
+};
+
+struct RevisionInfo
+{
+    int revision = 0;
+    std::string author;
+    std::time_t created = 0;
+    std::string comment;
+    std::string arcname;
+    std::int64_t size = 0;
+};
+
+// An object made from a parent by a derivation (derivation.h), stored linked to it.
+struct DerivedObject
+{
+    NewObject object;
+    std::string derivation;
+};
+
+// An administrator's change; each absent part stays as it is. mode may hold "*" positions.
+struct Ownership
+{
+    std::optional<std::string> owner;
+    std::optional<std::string> group;
+    std::optional<std::string> mode;
 };
 
 class Store
@@ -101,21 +188,82 @@ public:
     virtual Status authenticate(bool given, const std::string& user, const std::string& password,
                                 Session& session) = 0;
 
-    // Every subset of the kind, by name.
-    virtual Status listSubsets(Kind kind, std::vector<SubsetInfo>& subsets) = 0;
-    // One page; a start beyond the end gives no rows and the full count.
-    virtual Status listObjects(const ListingRequest& request, Listing& listing) = 0;
+    // The subsets of the kind that the session may read, by name, each with its right filled.
+    // Subsets the session may not read are left out.
+    virtual Status listSubsets(const Session& session, Kind kind,
+                               std::vector<SubsetInfo>& subsets) = 0;
+    // One page; a start beyond the end gives no rows and the full count. Every row's right is
+    // filled for the session.
+    // - Main and Subset: every object keeps its place, so paging is exact and cheap; a row the
+    //   session may not read is passed through redactUnreadable (access.h): no id, name, columns
+    //   or holder, only its mode.
+    // - Search: objects the session may not read are left out of the rows and the count (a match
+    //   would tell something about the hidden name).
+    // - Subset: NotFound when the subset does not exist or the session may not read it.
+    virtual Status listObjects(const Session& session, const ListingRequest& request,
+                               Listing& listing) = 0;
     // Streams the stored bytes of the object (its latest revision unless one is named) after
-    // checking that the session may read it.
-    virtual Status fetchObject(const Session& session, const ObjectRef& ref,
+    // checking that the session may read it (Denied, naming it as the request did). With
+    // checkOut the object (and with descendants its descendants) is checked out first, by the
+    // rules of checkOut; the hold is committed only after the last byte went to the sink, so a
+    // failed fetch holds nothing.
+    virtual Status fetchObject(const Session& session, const FetchRequest& request,
                                const ByteSink& sink) = 0;
-    // One transaction: everything or nothing is stored.
+    // One transaction: everything or nothing is stored, the descendants' treatment and the
+    // check-in included.
+    // - subset: NotFound when missing or unreadable, Denied unless the session may write it.
+    // - an existing name without force: outcome.exists, nothing written, Status pass.
+    // - an existing name with force: Denied without write access, Conflict while another user
+    //   holds it. The new revision has the session's user as author and an empty comment.
+    // - descendants (only for an existing object): Disconnect removes the links from the object
+    //   to its direct descendants. Reconstruct recalculates each direct descendant whose link
+    //   has a derivation that deriveObject (derivation.h) can compute from the new bytes, as a
+    //   new revision of it, and goes on with that descendant's own descendants; a descendant
+    //   that cannot be recalculated (no derivation, the derivation fails, the session may not
+    //   write it, another user holds it) is disconnected with disconnectUnrecalculable, else left
+    //   as it is; either way it gets a note. Notes never fail the save.
+    // - checkIn: after storing, releases the session's hold on the object (and with
+    //   checkInDescendants on the descendants it holds); an object nobody holds is simply saved.
     virtual Status saveObject(const Session& session, const SaveRequest& request,
                               SaveOutcome& outcome) = 0;
 
-    // Administration. importObjects stores each object that does not clash with an existing
-    // name (its entry in results is Conflict otherwise) in one transaction, owned by owner, and
-    // appends it to subset (created per kind when missing) unless subset is empty.
+    // Check-out: the session's user becomes the holder of every object (with descendants, of
+    // every descendant, transitively through the links), the comment is kept with the hold.
+    // Refusals (mayCheckOut): BadRequest without a user name, NotFound, Denied (read or write),
+    // Conflict (held by another user). An object the user holds already stays held (its comment
+    // is replaced).
+    virtual Status checkOut(const Session& session, const CheckRequest& request) = 0;
+    // Check-in: releases the user's hold on every object and records a revision of each, with
+    // the current bytes, the user as author, the time and the comment. Refusals (mayCheckIn):
+    // NotFound, Denied (read or write), Conflict (not held by this user, naming the holder
+    // when there is one). With descendants, every descendant that this user holds is checked in
+    // as well; other descendants are left as they are.
+    virtual Status checkIn(const Session& session, const CheckRequest& request) = 0;
+    // Undo check-out: releases the user's hold on every object without a revision; refusals as
+    // for checkIn except that write access is not needed.
+    virtual Status undoCheckOut(const Session& session, const ObjectSet& objects) = 0;
+
+    // A new subset of the kind, owned by the session's user and first group, mode kDefaultMode,
+    // holding the objects in the order given. BadRequest for a name that checkSubsetName
+    // refuses ("MAIN" in any case among them), Conflict for a name the kind has already,
+    // NotFound for a missing object (or one of another kind), Denied for an object the session
+    // may not read.
+    virtual Status createSubset(const Session& session, Kind kind, const std::string& name,
+                                const std::vector<std::int64_t>& ids) = 0;
+    // Applies the mode change (three of "-", "r", "w", "*"; "*" leaves a position) to every
+    // object. BadRequest for a malformed change, then per object (mayChangeMode): NotFound,
+    // Denied (not the owner; unreadable ones unnamed), Conflict (somebody holds it).
+    virtual Status changeObjectModes(const Session& session, const ObjectSet& objects,
+                                     const std::string& modeChange) = 0;
+    // The same for one subset of the kind: BadRequest, NotFound (missing or unreadable), Denied
+    // (not the owner).
+    virtual Status changeSubsetMode(const Session& session, Kind kind, const std::string& name,
+                                    const std::string& modeChange) = 0;
+
+    // Administration: no session, no mode checks.
+    // importObjects stores each object that does not clash with an existing name (its entry in
+    // results is Conflict otherwise) in one transaction, owned by owner, and appends it to subset
+    // (created per kind when missing) unless subset is empty.
     virtual Status importObjects(const std::vector<NewObject>& objects, const std::string& subset,
                                  const std::string& owner, std::vector<Status>& results) = 0;
     // What addUser keeps of a new user's password: a salted hash, or the record that the back
@@ -132,6 +280,25 @@ public:
                              const std::vector<std::int64_t>& ids) = 0;
     // The kind of an object, for tools that add objects by id.
     virtual Status objectKind(std::int64_t id, Kind& kind) = 0;
+    // The name of an object (NotFound for a missing one), for tools that name derived objects.
+    virtual Status objectName(std::int64_t id, std::string& name) = 0;
+    // chown/chmod. NotFound for a missing object, or for an owner that is not a user or a group
+    // that is not a group of a store that has users; BadRequest for a malformed mode.
+    virtual Status setObjectOwnership(std::int64_t id, const Ownership& change) = 0;
+    // The same for a subset; without kind the name must belong to one kind only (BadRequest).
+    virtual Status setSubsetOwnership(std::optional<Kind> kind, const std::string& name,
+                                      const Ownership& change) = 0;
+    // Links child as a descendant of parent, with a derivation (empty: none). NotFound for a
+    // missing object, BadRequest when the link would close a circle (parent == child included),
+    // Conflict when it exists already.
+    virtual Status addLink(std::int64_t parent, std::int64_t child,
+                           const std::string& derivation) = 0;
+    // Stores the objects, owned as the parent is (owner, group, mode), each linked to the
+    // parent with its derivation; all or none (Conflict for a name that is taken).
+    virtual Status addDerived(std::int64_t parent, const std::vector<DerivedObject>& objects,
+                              std::vector<std::int64_t>& ids) = 0;
+    // Every revision of the object, oldest first. NotFound for a missing object.
+    virtual Status revisionLog(std::int64_t id, std::vector<RevisionInfo>& revisions) = 0;
 };
 
 } // namespace Dbscout::Molb

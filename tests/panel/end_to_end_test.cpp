@@ -4,88 +4,17 @@
 
 #include "panel_harness.h"
 
+#include "real_store.h"
+
 #include <QComboBox>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
-
-extern char** environ;
-
 using DbscoutTest::PanelHarness;
-
-namespace {
-
-// Runs a program to its end (posix_spawn: the thread sanitizer refuses a fork in a process that
-// has threads) and returns its standard output; a bad exit is reported.
-QByteArray run(const QString& program, const QStringList& arguments)
-{
-    std::vector<std::string> words{program.toStdString()};
-    for (const QString& argument : arguments)
-        words.push_back(argument.toStdString());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    int out[2];
-    if (pipe(out) != 0)
-        return "no pipe";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    QByteArray output;
-    char block[65536];
-    for (ssize_t count; (count = read(out[0], block, sizeof block)) > 0;)
-        output.append(block, count);
-    close(out[0]);
-    int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        qWarning() << program << arguments << "failed";
-    return output;
-}
-
-// 150 nucleotide records with names seq000 ... seq149.
-QByteArray fastaRecords()
-{
-    QByteArray text;
-    for (int i = 0; i < 150; ++i) {
-        text += QString(">seq%1 test record %1\n").arg(i, 3, 10, QChar('0')).toUtf8();
-        text += QByteArray("ACGT").repeated(10 + i) + "\n";
-    }
-    return text;
-}
-
-const char kSourceReg[] =
-    "Windows Registry Editor Version 5.00\n"
-    "\n"
-    "[HKEY_CURRENT_USER\\Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\sources\\Demo]\n"
-    "\"Name\"=\"Demo database\"\n"
-    "\"Address\"=\"molb://local/demo/\"\n"
-    "\"DnaRna\"=dword:00000001\n"
-    "\"Protein\"=dword:00000001\n"
-    "\"Visible1\"=dword:00000001\n"
-    "\"CanOpen\"=dword:00000001\n"
-    "\"Visible2\"=dword:00000001\n"
-    "\"CanSave\"=dword:00000001\n"
-    "\"FlagA\"=dword:00000001\n";
-
-} // namespace
+using DbscoutTest::RealStore;
 
 class EndToEndTest : public QObject
 {
@@ -96,24 +25,7 @@ private slots:
     {
         PanelHarness h;
         h.destroy();
-        const QString admin = MOLB_ADMIN_PATH;
-        const QString handler = MOLB_HANDLER_PATH;
-        run(admin, {"init", "demo"});
-        const QString fasta = QString::fromStdString(h.env().file("records.fasta"));
-        QFile file(fasta);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(fastaRecords());
-        file.close();
-        run(admin, {"import", "demo", "--subset", "Favourites", fasta});
-
-        const QString reg = QString::fromStdString(h.env().file("sources.reg"));
-        QFile regFile(reg);
-        QVERIFY(regFile.open(QIODevice::WriteOnly));
-        regFile.write(kSourceReg);
-        regFile.close();
-        run(DBSCOUT_REG_PATH, {"import", reg});
-        const QString command = "\"" + handler + "\" \"%1\"";
-        run(DBSCOUT_REG_PATH, {"add", "HKCR\\molb\\shell\\dir\\command", "/ve", "/d", command, "/f"});
+        RealStore store(h.env(), 150);
 
         h.create(true, 0);
         QCOMPARE(h.sourceBox()->itemText(0), QString("Demo database (DNA/RNA)"));
@@ -149,8 +61,7 @@ private slots:
         QVERIFY2(QString::fromStdString(pick.url).endsWith("&command=fetch"), pick.url.c_str());
 
         // The host hands the URL to the handler as the panel would, split at blanks.
-        const QByteArray bytes =
-            run(handler, QString::fromStdString(pick.url).split(' ', Qt::SkipEmptyParts));
+        const QByteArray bytes = store.request(QString::fromStdString(pick.url));
         QVERIFY2(bytes.contains(QByteArray("ACGT").repeated(159)), bytes.left(200).constData());
 
         // The server's subsets came with the listing.

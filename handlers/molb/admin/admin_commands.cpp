@@ -11,23 +11,6 @@
 namespace Dbscout::Molb {
 namespace {
 
-// Opens an existing database, or says why not.
-bool openExisting(const std::string& database, std::unique_ptr<Store>& store)
-{
-    Status status = openAdminStore(database, OpenMode::Existing, store);
-    if (!status.ok())
-        adminError(status.message());
-    return status.ok();
-}
-
-int report(const Status& status)
-{
-    if (status.ok())
-        return kAdminDone;
-    adminError(status.message());
-    return kAdminFailed;
-}
-
 std::string baseName(const std::string& path)
 {
     std::string name = path.substr(path.find_last_of('/') + 1);
@@ -78,6 +61,31 @@ void adminError(const std::string& message)
     std::fprintf(stderr, "molb-admin: %s\n", message.c_str());
 }
 
+bool openExisting(const std::string& database, std::unique_ptr<Store>& store)
+{
+    Status status = openAdminStore(database, OpenMode::Existing, store);
+    if (!status.ok())
+        adminError(status.message());
+    return status.ok();
+}
+
+int report(const Status& status)
+{
+    if (status.ok())
+        return kAdminDone;
+    adminError(status.message());
+    return kAdminFailed;
+}
+
+bool parseAdminId(const std::string& text, std::int64_t& id)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+    if (error == std::errc() && end == text.data() + text.size() && id > 0)
+        return true;
+    adminError("\"" + text + "\" is not an object id.");
+    return false;
+}
+
 int adminInit(const std::string& database)
 {
     std::unique_ptr<Store> store;
@@ -126,10 +134,8 @@ int adminAddSubset(const std::string& database, const std::string& name, const s
     std::vector<std::int64_t> numbers;
     for (const std::string& id : ids) {
         std::int64_t number = 0;
-        const auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), number);
-        if (error != std::errc() || end != id.data() + id.size() || number <= 0)
-            return report(
-                Status::fail(ErrorCode::BadRequest, "\"" + id + "\" is not an object id."));
+        if (!parseAdminId(id, number))
+            return kAdminFailed;
         numbers.push_back(number);
     }
     std::unique_ptr<Store> store;

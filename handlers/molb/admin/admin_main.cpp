@@ -17,6 +17,13 @@ constexpr const char* kUsage =
     "       molb-admin user add DB NAME [--group GROUP]...   (password on standard input)\n"
     "       molb-admin subset add DB NAME [--mode MODE] [--owner USER] [--kind KIND] [ID...]\n"
     "       molb-admin generate DB --count N [--kind KIND]\n"
+    "       molb-admin chmod DB ID MODE | chmod DB --subset NAME [--kind KIND] MODE\n"
+    "       molb-admin chown DB ID USER[:GROUP] | chown DB --subset NAME [--kind KIND] "
+    "USER[:GROUP]\n"
+    "       molb-admin link DB PARENT CHILD\n"
+    "       molb-admin translate DB ID\n"
+    "       molb-admin log DB ID\n"
+    "MODE is three of -, r, w (owner, group, other); * leaves a position as it is.\n"
     "DB is the name of a database in $XDG_DATA_HOME/molb (~/.local/share/molb), or a PostgreSQL\n"
     "connection string (postgresql://ADMIN@HOST[:PORT]/DB) for a database on a server.\n";
 
@@ -80,6 +87,12 @@ bool parseArguments(int argc, char** argv, int first, const std::vector<std::str
     return true;
 }
 
+// chmod and chown name an object by its id (one word), or a subset by --subset (no word).
+size_t objectWords(const Arguments& arguments)
+{
+    return arguments.last("subset").empty() ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -110,6 +123,18 @@ int main(int argc, char** argv)
     if (command == "subset" && words.size() >= 2)
         return adminAddSubset(database, words[1], arguments.last("mode"), arguments.last("owner"),
                               arguments.last("kind"), {words.begin() + 2, words.end()});
+    if ((command == "chmod" || command == "chown") && words.size() == 2 + objectWords(arguments)) {
+        const AdminTarget target{objectWords(arguments) ? words[1] : std::string(),
+                                 arguments.last("subset"), arguments.last("kind")};
+        return command == "chmod" ? adminChmod(database, target, words.back())
+                                  : adminChown(database, target, words.back());
+    }
+    if (command == "link" && words.size() == 3)
+        return adminLink(database, words[1], words[2]);
+    if (command == "translate" && words.size() == 2)
+        return adminTranslate(database, words[1]);
+    if (command == "log" && words.size() == 2)
+        return adminLog(database, words[1]);
     if (command == "generate" && words.size() == 1) {
         const std::string count = arguments.last("count");
         char* end = nullptr;

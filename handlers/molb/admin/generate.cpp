@@ -128,7 +128,7 @@ int adminGenerate(const std::string& database, long long count, const std::strin
     existing.pageSize = 1;
     Listing listing;
     if (status.ok())
-        status = store->listObjects(existing, listing);
+        status = store->listObjects(adminSession(), existing, listing);
     std::vector<NewObject> batch;
     std::vector<Status> results;
     for (long long done = 0; status.ok() && done < count; done += kBatch) {

@@ -13,6 +13,9 @@ namespace Dbscout::Molb {
 bool writeAll(int fd, const char* data, size_t length);
 bool writeAll(int fd, const std::string& text);
 
+// BadRequest unless the URL names the object kind.
+Status needKind(const RequestUrl& url);
+
 // command=dir (or none): a result page.
 Status serveListing(Store& store, const Session& session, const RequestUrl& url, std::string& page);
 // command=fetch: the object's bytes on out. Nothing is written when it fails before the first
@@ -22,6 +25,10 @@ Status serveFetch(Store& store, const Session& session, const RequestUrl& url, i
 // command=put with the object's bytes: a status page ("OK" or "EXIST").
 Status serveSave(Store& store, const Session& session, const RequestUrl& url, std::string bytes,
                  std::string& page);
+
+// co, ci, unco, cs, ochmod and schmod: the operation, then the listing after it (for cs, the
+// listing of the new subset).
+Status serveOperation(Store& store, const Session& session, RequestUrl& url, std::string& page);
 
 // Serves one request URL, reading standard input from in and answering on out. Returns the exit
 // status: 0 when the request was served, 1 when it was refused (error page), 2 when the store

@@ -9,24 +9,13 @@ namespace {
 
 constexpr const char* kMain = "MAIN";
 
-Status needKind(const RequestUrl& url)
-{
-    if (url.kind)
-        return Status::pass();
-    return Status::fail(ErrorCode::BadRequest,
-                        "The address names no object kind: add /dnarna/, /protein/, /citation/, "
-                        "/blast/ or /analysis/ after the database name.");
-}
-
 // MAIN first, then the subsets the session may read (write, when only writable ones are asked).
-std::vector<SubsetInfo> subsetDirectory(const Session& session, const RequestUrl& url,
+std::vector<SubsetInfo> subsetDirectory(const RequestUrl& url,
                                         const std::vector<SubsetInfo>& subsets)
 {
     std::vector<SubsetInfo> directory{SubsetInfo{kMain, {}, {}, {}}};
-    const Right needed = url.writableOnly ? Right::Write : Right::Read;
     for (const SubsetInfo& subset : subsets) {
-        const Right right = rightOf(session, subset.owner, subset.group, subset.mode);
-        if (right == needed || right == Right::Write)
+        if (!url.writableOnly || subset.right == Right::Write)
             directory.push_back(subset);
     }
     return directory;
@@ -40,10 +29,10 @@ std::string_view trimmed(const std::string& text)
     return std::string_view(text).substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Decides what the query lists: every object, one of the kind's subsets, or a search.
-Status chooseScope(const Session& session, std::string_view query,
-                   const std::vector<SubsetInfo>& subsets, ListingRequest& request,
-                   SubsetInfo& caption)
+// Decides what the query lists: every object, one of the kind's subsets, or a search. A subset
+// the session may not read is not among subsets, so its name is searched for like any text.
+Status chooseScope(std::string_view query, const std::vector<SubsetInfo>& subsets,
+                   ListingRequest& request, SubsetInfo& caption)
 {
     // "MAIN" is reserved in any letter case, as the panel treats it.
     if (query.empty() || (query.size() == 4 && strncasecmp(query.data(), kMain, 4) == 0)) {
@@ -54,9 +43,6 @@ Status chooseScope(const Session& session, std::string_view query,
     for (const SubsetInfo& subset : subsets) {
         if (subset.name != query)
             continue;
-        if (rightOf(session, subset.owner, subset.group, subset.mode) == Right::None)
-            return Status::fail(ErrorCode::Denied,
-                                "You may not read the subset \"" + subset.name + "\".");
         request.scope = ListingRequest::Scope::Subset;
         request.subset = subset.name;
         caption = subset;
@@ -68,6 +54,15 @@ Status chooseScope(const Session& session, std::string_view query,
 
 } // namespace
 
+Status needKind(const RequestUrl& url)
+{
+    if (url.kind)
+        return Status::pass();
+    return Status::fail(ErrorCode::BadRequest,
+                        "The address names no object kind: add /dnarna/, /protein/, /citation/, "
+                        "/blast/ or /analysis/ after the database name.");
+}
+
 Status serveListing(Store& store, const Session& session, const RequestUrl& url, std::string& page)
 {
     Status status = needKind(url);
@@ -78,9 +73,9 @@ Status serveListing(Store& store, const Session& session, const RequestUrl& url,
     content.pageSize = url.pageSize;
     content.start = url.start;
     std::vector<SubsetInfo> subsets;
-    if (status = store.listSubsets(*url.kind, subsets); !status.ok())
+    if (status = store.listSubsets(session, *url.kind, subsets); !status.ok())
         return status;
-    content.subsets = subsetDirectory(session, url, subsets);
+    content.subsets = subsetDirectory(url, subsets);
     const std::string queryText = url.query.value_or(std::string());
     const std::string_view query = trimmed(queryText);
     // The subset-name request (the address alone, no query, no paging) lists no objects.
@@ -89,12 +84,12 @@ Status serveListing(Store& store, const Session& session, const RequestUrl& url,
         request.kind = *url.kind;
         request.start = url.start;
         request.pageSize = url.pageSize;
-        if (status = chooseScope(session, query, subsets, request, content.caption); !status.ok())
+        if (status = chooseScope(query, subsets, request, content.caption); !status.ok())
             return status;
-        if (status = store.listObjects(request, content.listing); !status.ok())
+        if (status = store.listObjects(session, request, content.listing); !status.ok())
             return status;
     }
-    page = resultPage(session, content);
+    page = resultPage(content);
     return Status::pass();
 }
 

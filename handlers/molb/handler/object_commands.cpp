@@ -38,6 +38,17 @@ Status checkName(const std::string& name)
     return Status::pass();
 }
 
+// What became of descendants that could not be recalculated, one line each.
+std::vector<std::string> descendantRemarks(const SaveOutcome& outcome)
+{
+    std::vector<std::string> remarks;
+    for (const DescendantNote& note : outcome.notes)
+        remarks.push_back("The descendant " + note.label + " could not be recalculated (" +
+                          note.reason + ") and was " +
+                          (note.disconnected ? "disconnected." : "left unprocessed."));
+    return remarks;
+}
+
 } // namespace
 
 Status serveFetch(Store& store, const Session& session, const RequestUrl& url, int out,
@@ -51,7 +62,11 @@ Status serveFetch(Store& store, const Session& session, const RequestUrl& url, i
         started = true;
         return writeAll(out, data, length);
     };
-    return store.fetchObject(session, ObjectRef{url.kind, url.last}, sink);
+    FetchRequest request;
+    request.ref = ObjectRef{url.kind, url.last, url.revision};
+    request.checkOut = url.checkOutAfter;
+    request.descendants = url.descendantsOut;
+    return store.fetchObject(session, request, sink);
 }
 
 Status serveSave(Store& store, const Session& session, const RequestUrl& url, std::string bytes,
@@ -66,6 +81,10 @@ Status serveSave(Store& store, const Session& session, const RequestUrl& url, st
         return status;
     SaveRequest request;
     request.force = url.force;
+    request.descendants = url.pdmode;
+    request.disconnectUnrecalculable = url.pderrorDisconnect;
+    request.checkIn = url.checkInAfter;
+    request.checkInDescendants = url.descendantsIn;
     const std::string query = url.query.value_or(std::string());
     if (!query.empty() && strcasecmp(query.c_str(), "MAIN") != 0)
         request.subset = query;
@@ -80,7 +99,7 @@ Status serveSave(Store& store, const Session& session, const RequestUrl& url, st
     if (status = store.saveObject(session, request, outcome); !status.ok())
         return status;
     page = statusPage(outcome.exists ? "EXIST" : "OK", outcome.name,
-                      fetchUrl(url, object.kind, outcome.id));
+                      fetchUrl(url, object.kind, outcome.id), descendantRemarks(outcome));
     return Status::pass();
 }
 

@@ -86,6 +86,14 @@ int serveRequest(const std::string& urlText, int in, int out)
     case Command::Dir:
         status = serveListing(*store, session, url, page);
         break;
+    case Command::CheckOut:
+    case Command::CheckIn:
+    case Command::UndoCheckOut:
+    case Command::CreateSubset:
+    case Command::ObjectMode:
+    case Command::SubsetMode:
+        status = serveOperation(*store, session, url, page);
+        break;
     case Command::Put:
         status = serveSave(*store, session, url, std::move(input), page);
         break;

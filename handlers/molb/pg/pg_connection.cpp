@@ -32,7 +32,7 @@ std::string connectionReason(PGconn* connection)
 
 bool isRetryable(const std::string& state)
 {
-    return state == "40001" || state == "40P01" || state == "23505";
+    return state == "40001" || state == "40P01";
 }
 
 // Notices (such as a search without words) are no business of the handler's standard error.
@@ -96,6 +96,14 @@ PgResult& PgResult::operator=(PgResult&& other) noexcept
         m_result = std::exchange(other.m_result, nullptr);
     }
     return *this;
+}
+
+std::int64_t PgResult::affected() const
+{
+    const char* text = m_result ? PQcmdTuples(m_result) : "";
+    std::int64_t count = 0;
+    std::from_chars(text, text + std::strlen(text), count);
+    return count;
 }
 
 std::string PgResult::text(int row, int column) const

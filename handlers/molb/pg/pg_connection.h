@@ -56,6 +56,8 @@ public:
 
     const PGresult* get() const { return m_result; }
     int rows() const { return m_result ? PQntuples(m_result) : 0; }
+    // The rows a command changed.
+    std::int64_t affected() const;
     bool isNull(int row, int column) const { return PQgetisnull(m_result, row, column) != 0; }
     // A column's text; NULL gives "".
     std::string text(int row, int column) const;
@@ -100,8 +102,7 @@ public:
     // Runs a script of several statements without parameters (the schema).
     Status execScript(const char* sql);
     // Runs work in one transaction and commits when it passes; rolls back otherwise. A
-    // serialization failure, a deadlock or a duplicate key (a concurrent client got there first)
-    // runs the whole of work again, a few times at most.
+    // serialization failure or a deadlock runs the whole of work again, a few times at most.
     Status transaction(Isolation isolation, const std::function<Status()>& work);
 
     // The SQLSTATE of the last failed statement, "" when it passed.

@@ -1,5 +1,6 @@
-// Listing pages: every object of a kind, a subset, or a search. Rows come from object_catalog,
-// which shows every object's listing columns; a subset's members only to those who may read it.
+// Listing pages: every object of a kind, a subset, or a search. A user's pages of every object or
+// of a subset come from object_catalog, where an object it may not read keeps its place and mode
+// and nothing else; its searches come from the objects the server lets it read.
 
 #include "pg/pg_store.h"
 #include "sqlite/sqlite_schema.h" // the object columns, named alike in both stores
@@ -12,21 +13,31 @@ constexpr const char* kSubsetCount =
     "SELECT id, member_count FROM subsets WHERE kind = $1 AND name = $2";
 constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
 
-const std::string& mainPageSql()
+// The store's owner reads the table; a user the catalog, which says what it may do with each row.
+std::string pageSql(bool admin, const char* from)
 {
-    static const std::string sql = "SELECT " + objectRowColumns() +
-                                   " FROM object_catalog o WHERE o.kind = $1 AND o.pos >= $2"
-                                   " ORDER BY o.pos LIMIT $3";
-    return sql;
+    return "SELECT " + objectRowColumns() + (admin ? ", 'w'" : ", o.access") + from;
 }
 
-const std::string& subsetPageSql()
+const std::string& mainPageSql(bool admin)
 {
-    static const std::string sql =
-        "SELECT " + objectRowColumns() +
-        " FROM subset_members m JOIN object_catalog o ON o.id = m.object_id"
-        " WHERE m.subset_id = $1 AND m.position >= $2 ORDER BY m.position LIMIT $3";
-    return sql;
+    static const char* kFrom = " WHERE o.kind = $1 AND o.pos >= $2 ORDER BY o.pos LIMIT $3";
+    static const std::string forAdmin =
+        pageSql(true, (std::string(" FROM objects o") + kFrom).c_str());
+    static const std::string forUser =
+        pageSql(false, (std::string(" FROM object_catalog o") + kFrom).c_str());
+    return admin ? forAdmin : forUser;
+}
+
+const std::string& subsetPageSql(bool admin)
+{
+    static const char* kWhere = " ON o.id = m.object_id WHERE m.subset_id = $1 AND m.position >= $2"
+                                " ORDER BY m.position LIMIT $3";
+    static const std::string forAdmin =
+        pageSql(true, (std::string(" FROM subset_members m JOIN objects o") + kWhere).c_str());
+    static const std::string forUser = pageSql(
+        false, (std::string(" FROM subset_members m JOIN object_catalog o") + kWhere).c_str());
+    return admin ? forAdmin : forUser;
 }
 
 // ASCII letters only, as the local store compares.
@@ -37,7 +48,8 @@ std::string asciiLower(const std::string& expression)
 }
 
 // The FROM and WHERE of a search, built from fixed fragments; every word and value is a
-// parameter, from $1 on. The kind is written out, so that the server picks its own index.
+// parameter, from $1 on. The kind is written out, so that the server picks its own index. The
+// server leaves out what the role may not read.
 std::string searchSql(const ListingRequest& request, std::vector<PgValue>& values)
 {
     const SearchQuery& query = request.search;
@@ -70,36 +82,44 @@ std::string searchSql(const ListingRequest& request, std::vector<PgValue>& value
     return sql;
 }
 
-void readRows(const PgResult& rows, Listing& listing)
+// Rows of pageSql: the listing columns, then what the role may do.
+void readRows(const Session& session, const PgResult& rows, Listing& listing)
 {
     for (int row = 0; row < rows.rows(); ++row) {
         ObjectRow& object = listing.rows.emplace_back();
+        object.mode = rows.text(row, 3);
+        const std::string access = rows.text(row, kRowLeadColumns + static_cast<int>(kFieldCount));
+        if (access != "r" && access != "w")
+            continue; // a place and a mode, nothing else
         object.id = rows.text(row, 0);
         object.owner = rows.text(row, 1);
         object.group = rows.text(row, 2);
-        object.mode = rows.text(row, 3);
         object.checkoutBy = rows.text(row, 4);
         for (size_t i = 0; i < kFieldCount; ++i)
             object.meta.values[i] = rows.text(row, kRowLeadColumns + static_cast<int>(i));
+        redactUnreadable(session, object);
     }
 }
 
 } // namespace
 
-Status PgStore::listObjects(const ListingRequest& request, Listing& listing)
+Status PgStore::listObjects(const Session& session, const ListingRequest& request, Listing& listing)
 {
     return m_db.transaction(PgConnection::Isolation::Snapshot, [&] {
         listing = Listing();
-        return request.scope == ListingRequest::Scope::Search ? listSearch(request, listing)
-                                                              : countAndList(request, listing);
+        return request.scope == ListingRequest::Scope::Search
+                   ? listSearch(session, request, listing)
+                   : countAndList(session, request, listing);
     });
 }
 
-Status PgStore::countAndList(const ListingRequest& request, Listing& listing)
+Status PgStore::countAndList(const Session& session, const ListingRequest& request,
+                             Listing& listing)
 {
     const bool main = request.scope == ListingRequest::Scope::Main;
     const int kind = static_cast<int>(request.kind);
     PgResult count;
+    // The server shows a user only the subsets it may read: the others do not exist for it.
     Status status = main ? m_db.exec(kKindCount, {kind}, &count)
                          : m_db.exec(kSubsetCount, {kind, request.subset}, &count);
     if (!status.ok())
@@ -112,14 +132,14 @@ Status PgStore::countAndList(const ListingRequest& request, Listing& listing)
     if (request.start >= listing.found)
         return Status::pass();
     PgResult rows;
-    status = m_db.exec(main ? mainPageSql() : subsetPageSql(),
+    status = m_db.exec(main ? mainPageSql(m_admin) : subsetPageSql(m_admin),
                        {main ? kind : count.integer(0, 0), request.start, request.pageSize}, &rows);
     if (status.ok())
-        readRows(rows, listing);
+        readRows(session, rows, listing);
     return status;
 }
 
-Status PgStore::listSearch(const ListingRequest& request, Listing& listing)
+Status PgStore::listSearch(const Session& session, const ListingRequest& request, Listing& listing)
 {
     if (request.search.matchesNothing)
         return Status::pass();
@@ -134,12 +154,12 @@ Status PgStore::listSearch(const ListingRequest& request, Listing& listing)
         return Status::pass();
     values.emplace_back(request.pageSize);
     values.emplace_back(request.start);
-    const std::string page = "SELECT " + objectRowColumns() + where + " ORDER BY o.id LIMIT $" +
+    const std::string page = pageSql(true, "") + where + " ORDER BY o.id LIMIT $" +
                              std::to_string(values.size() - 1) + " OFFSET $" +
                              std::to_string(values.size());
     PgResult rows;
     if (status = m_db.exec(page, values, &rows); status.ok())
-        readRows(rows, listing);
+        readRows(session, rows, listing);
     return status;
 }
 

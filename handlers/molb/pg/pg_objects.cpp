@@ -13,19 +13,36 @@ namespace {
 
 constexpr size_t kFetchChunk = 1 << 20;
 
-constexpr const char* kLocateColumns =
-    "SELECT id, revision, name, owner, grp, mode, checkout_by FROM object_catalog ";
-const std::string kById = std::string(kLocateColumns) + "WHERE id = $1 AND ($2 = 0 OR kind = $2)";
-const std::string kByKindName = std::string(kLocateColumns) + "WHERE kind = $1 AND name = $2";
-const std::string kByName =
-    std::string(kLocateColumns) + "WHERE kind IN (1, 2, 14, 15, 17) AND name = $1 LIMIT 2";
+// The store's owner reads the table; a user reads the catalog, where an object it may not read
+// has no name, owner, holder or revision.
+constexpr const char* kAdminColumns =
+    "SELECT id, revision, name, owner, grp, mode, checkout_by, 'w' FROM objects";
+constexpr const char* kUserColumns =
+    "SELECT id, revision, name, owner, grp, mode, checkout_by, access FROM object_catalog";
+constexpr const char* kById = " WHERE id = $1 AND ($2 = 0 OR kind = $2)";
+// Found by name also where the role may not read them: the request named them.
+constexpr const char* kByName = " WHERE id IN (SELECT molb_objects_named($1, $2)) ORDER BY id";
 constexpr const char* kRevisionData =
     "SELECT data FROM revisions WHERE object_id = $1 AND revision = $2";
 constexpr const char* kInsertRevision =
     "INSERT INTO revisions(object_id, revision, data, arcname, author, created)"
     " VALUES ($1, $2, $3, $4, $5, $6)";
-constexpr const char* kAppendMember =
-    "INSERT INTO subset_members(subset_id, object_id) VALUES ($1, $2)";
+constexpr const char* kNameLock = "SELECT pg_advisory_xact_lock($1, hashtext($2))";
+constexpr const char* kReleaseHold =
+    "UPDATE objects SET checkout_by = '', checkout_comment = '' WHERE id = $1";
+
+void readLocated(const PgResult& rows, int row, PgStore::Located& found)
+{
+    found.id = rows.integer(row, 0);
+    found.revision = static_cast<int>(rows.integer(row, 1));
+    const std::string access = rows.text(row, 7);
+    found.readable = access == "r" || access == "w";
+    // Where the server says the role may not read it, no rule may say otherwise.
+    found.state = found.readable
+                      ? ObjectState{found.id,          rows.text(row, 2), rows.text(row, 3),
+                                    rows.text(row, 4), rows.text(row, 5), rows.text(row, 6)}
+                      : ObjectState{found.id, {}, {}, {}, "---", {}};
+}
 
 // Every field but the name and the times is a column of its own that a record fills.
 bool isStoredField(Field field)
@@ -106,22 +123,24 @@ Status nameTaken(const NewObject& object)
 
 } // namespace
 
+const char* PgStore::locateColumns() const
+{
+    return m_admin ? kAdminColumns : kUserColumns;
+}
+
 Status PgStore::locateByName(std::optional<Kind> kind, const std::string& name, Located& found,
                              bool& exists)
 {
     exists = false;
     PgResult rows;
-    const Status status = kind ? m_db.exec(kByKindName, {static_cast<int>(*kind), name}, &rows)
-                               : m_db.exec(kByName, {name}, &rows);
+    const Status status = m_db.exec(std::string(locateColumns()) + kByName,
+                                    {kind ? static_cast<int>(*kind) : 0, name}, &rows);
     if (!status.ok() || rows.rows() == 0)
         return status;
     if (rows.rows() > 1)
         return Status::fail(ErrorCode::BadRequest, "Several objects are named \"" + name +
                                                        "\"; add the kind to the address.");
-    found = Located{rows.integer(0, 0), static_cast<int>(rows.integer(0, 1)),
-                    rows.text(0, 2),    rows.text(0, 3),
-                    rows.text(0, 4),    rows.text(0, 5),
-                    rows.text(0, 6)};
+    readLocated(rows, 0, found);
     exists = true;
     return Status::pass();
 }
@@ -129,58 +148,53 @@ Status PgStore::locateByName(std::optional<Kind> kind, const std::string& name, 
 Status PgStore::locate(const ObjectRef& ref, Located& found)
 {
     std::int64_t id = 0;
-    int revision = 0;
-    if (parseObjectId(ref.text, id, revision)) {
+    int inPath = 0;
+    if (parseObjectId(ref.text, id, inPath)) {
         PgResult rows;
         const int kind = ref.kind ? static_cast<int>(*ref.kind) : 0;
-        if (Status status = m_db.exec(kById, {id, kind}, &rows); !status.ok())
+        if (Status status = m_db.exec(std::string(locateColumns()) + kById, {id, kind}, &rows);
+            !status.ok())
             return status;
         if (rows.rows() == 1) {
-            found = Located{id,
-                            static_cast<int>(rows.integer(0, 1)),
-                            rows.text(0, 2),
-                            rows.text(0, 3),
-                            rows.text(0, 4),
-                            rows.text(0, 5),
-                            rows.text(0, 6)};
-            if (revision > found.revision)
-                return Status::fail(ErrorCode::NotFound, "Object " + std::to_string(id) +
-                                                             " has no revision " +
-                                                             std::to_string(revision) + ".");
-            if (revision > 0)
-                found.revision = revision;
-            return Status::pass();
+            readLocated(rows, 0, found);
+            return found.readable ? pickRevision(ref, inPath, id, found.revision) : Status::pass();
         }
     }
     bool exists = false;
     Status status = locateByName(ref.kind, ref.text, found, exists);
     if (status.ok() && !exists)
         return Status::fail(ErrorCode::NotFound, noObjectMessage(ref.kind, ref.text));
-    return status;
+    return status.ok() && found.readable ? pickRevision(ref, 0, found.id, found.revision) : status;
 }
 
-Status PgStore::fetchObject(const Session& session, const ObjectRef& ref, const ByteSink& sink)
+Status PgStore::fetchObject(const Session& session, const FetchRequest& request,
+                            const ByteSink& sink)
 {
-    return m_db.transaction(PgConnection::Isolation::Snapshot, [&] {
+    const auto work = [&] {
         Located found;
-        Status status = locate(ref, found);
+        Status status = locate(request.ref, found);
         if (!status.ok())
             return status;
+        // Named as the request named it: the stored name of an unreadable object stays hidden.
         const Status denied =
-            Status::fail(ErrorCode::Denied, "You may not read \"" + found.name + "\".");
-        if (rightOf(session, found.owner, found.group, found.mode) == Right::None)
+            Status::fail(ErrorCode::Denied, "You may not read \"" + request.ref.text + "\".");
+        if (rightOf(session, found.state.owner, found.state.group, found.state.mode) == Right::None)
             return denied;
+        if (request.checkOut)
+            status = takeObjects(
+                *this, session,
+                CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
         PgResult data;
-        if (status = m_db.exec(kRevisionData, {found.id, found.revision}, &data, true);
-            !status.ok())
+        if (status.ok())
+            status = m_db.exec(kRevisionData, {found.id, found.revision}, &data, true);
+        if (!status.ok())
             return status;
         // The server shows a revision only to those who may read it.
         if (data.rows() == 0)
-            return session.everyoneOwns
-                       ? Status::fail(ErrorCode::Failure, "The bytes of object " +
-                                                              std::to_string(found.id) +
-                                                              " are missing from the store.")
-                       : denied;
+            return m_admin ? Status::fail(ErrorCode::Failure, "The bytes of object " +
+                                                                  std::to_string(found.id) +
+                                                                  " are missing from the store.")
+                           : denied;
         const std::string_view bytes = data.bytes(0, 0);
         for (size_t offset = 0; offset < bytes.size(); offset += kFetchChunk) {
             const size_t length = std::min(kFetchChunk, bytes.size() - offset);
@@ -188,11 +202,14 @@ Status PgStore::fetchObject(const Session& session, const ObjectRef& ref, const 
                 return Status::fail(ErrorCode::Failure, "The reader of the object went away.");
         }
         return Status::pass();
-    });
+    };
+    // A fetch that checks out holds nothing until the last byte went out.
+    return request.checkOut ? writing(work)
+                            : m_db.transaction(PgConnection::Isolation::Snapshot, work);
 }
 
 Status PgStore::insertObject(const NewObject& object, const std::string& owner,
-                             const std::string& group, std::int64_t& id)
+                             const std::string& group, const std::string& mode, std::int64_t& id)
 {
     const std::int64_t now = time(nullptr);
     std::vector<PgValue> values = {static_cast<int>(object.kind),
@@ -200,7 +217,7 @@ Status PgStore::insertObject(const NewObject& object, const std::string& owner,
                                    object.arcname,
                                    owner,
                                    group,
-                                   kDefaultMode,
+                                   mode,
                                    now};
     appendFields(values, object.meta);
     PgResult row;
@@ -216,11 +233,11 @@ Status PgStore::insertObject(const NewObject& object, const std::string& owner,
 
 // Stores update's bytes as the revision after the object's current one (the row lock of the
 // update orders concurrent saves) and makes it the current one.
-Status PgStore::addRevision(const Located& object, const NewObject& update,
-                            const std::string& author, int& revision)
+Status PgStore::addRevision(std::int64_t id, const NewObject& update, const std::string& author,
+                            int& revision)
 {
     const std::int64_t now = time(nullptr);
-    std::vector<PgValue> values = {object.id, now, update.arcname};
+    std::vector<PgValue> values = {id, now, update.arcname};
     if (update.metaKnown)
         appendFields(values, update.meta);
     PgResult row;
@@ -228,68 +245,81 @@ Status PgStore::addRevision(const Located& object, const NewObject& update,
     if (!status.ok())
         return status;
     if (row.rows() == 0)
-        return Status::fail(ErrorCode::Denied, "You may not change \"" + object.name + "\".");
+        return Status::fail(ErrorCode::Denied,
+                            "The server refused the change of object " + std::to_string(id) + ".");
     revision = static_cast<int>(row.integer(0, 0));
-    return m_db.exec(kInsertRevision, {object.id, revision, PgValue::bytes(update.bytes),
-                                       update.arcname, author, now});
-}
-
-Status PgStore::appendMember(std::int64_t subsetId, std::int64_t objectId)
-{
-    return m_db.exec(kAppendMember, {subsetId, objectId});
+    return m_db.exec(kInsertRevision,
+                     {id, revision, PgValue::bytes(update.bytes), update.arcname, author, now});
 }
 
 Status PgStore::saveObject(const Session& session, const SaveRequest& request, SaveOutcome& outcome)
 {
+    return writing([&] { return storeSaved(session, request, outcome); });
+}
+
+Status PgStore::storeSaved(const Session& session, const SaveRequest& request, SaveOutcome& outcome)
+{
+    outcome = SaveOutcome();
     const NewObject& object = request.object;
     const std::string& name = object.meta[Field::Name];
-    return m_db.transaction(PgConnection::Isolation::ReadCommitted, [&] {
-        outcome = SaveOutcome();
-        std::int64_t subset = 0;
-        Status status = Status::pass();
-        if (!request.subset.empty()) {
-            SubsetInfo info;
-            if (status = subsetRow(object.kind, request.subset, subset, &info); !status.ok())
-                return status;
-            if (rightOf(session, info.owner, info.group, info.mode) != Right::Write)
-                return Status::fail(ErrorCode::Denied,
-                                    "You may not add objects to the subset \"" + info.name + "\".");
-        }
-        Located existing;
-        bool exists = false;
-        if (status = locateByName(object.kind, name, existing, exists); !status.ok())
+    std::int64_t subset = 0;
+    Status status = Status::pass();
+    if (!request.subset.empty()) {
+        SubsetInfo info;
+        if (status = subsetRow(object.kind, request.subset, subset, &info); !status.ok())
             return status;
-        outcome.name = name;
-        outcome.id = std::to_string(existing.id);
-        if (exists && !request.force) {
-            outcome.exists = true;
-            return Status::pass(); // nothing written; the transaction just ends
-        }
-        std::int64_t id = existing.id;
-        if (exists) {
-            if (rightOf(session, existing.owner, existing.group, existing.mode) != Right::Write)
-                return Status::fail(ErrorCode::Denied, "You may not change \"" + name + "\".");
-            if (!existing.checkoutBy.empty() && existing.checkoutBy != session.user)
-                return Status::fail(ErrorCode::Conflict, "\"" + name + "\" is checked out by " +
-                                                             existing.checkoutBy + ".");
-            status = addRevision(existing, object, session.user, outcome.revision);
-        } else {
-            const std::string group =
-                session.groups.empty() ? std::string() : session.groups.front();
-            status = insertObject(object, session.user, group, id);
-            outcome.revision = 1;
-        }
-        if (status.ok() && subset != 0)
-            status = appendMember(subset, id);
-        outcome.id = std::to_string(id);
+        if (rightOf(session, info.owner, info.group, info.mode) != Right::Write)
+            return Status::fail(ErrorCode::Denied,
+                                "You may not add objects to the subset \"" + info.name + "\".");
+    }
+    // Two saves of one new name wait for each other, so the second finds the name taken.
+    Located existing;
+    bool exists = false;
+    if (status = m_db.exec(kNameLock, {static_cast<int>(object.kind), name}); status.ok())
+        status = locateByName(object.kind, name, existing, exists);
+    if (!status.ok())
         return status;
-    });
+    outcome.name = name;
+    outcome.id = std::to_string(existing.id);
+    if (exists && !request.force) {
+        outcome.exists = true;
+        return Status::pass(); // nothing written; the transaction just ends
+    }
+    std::int64_t id = existing.id;
+    if (exists) {
+        ObjectState state;
+        if (status = lockObjects({id}); status.ok())
+            status = objectState(id, object.kind, state);
+        if (!status.ok())
+            return status;
+        if (rightOf(session, state.owner, state.group, state.mode) != Right::Write)
+            return Status::fail(ErrorCode::Denied, "You may not change \"" + name + "\".");
+        if (!state.checkoutBy.empty() && state.checkoutBy != session.user)
+            return Status::fail(ErrorCode::Conflict,
+                                "\"" + name + "\" is checked out by " + state.checkoutBy + ".");
+        status = addRevision(id, object, session.user, outcome.revision);
+        if (status.ok())
+            status = treatDescendants(*this, session, id, request, outcome);
+        if (status.ok() && request.checkIn && state.checkoutBy == session.user &&
+            !session.user.empty())
+            status = m_db.exec(kReleaseHold, {id});
+        if (status.ok() && request.checkIn && request.checkInDescendants)
+            status = releaseHeldDescendants(*this, session, id, {});
+    } else {
+        const std::string group = session.groups.empty() ? std::string() : session.groups.front();
+        status = insertObject(object, session.user, group, kDefaultMode, id);
+        outcome.revision = 1;
+    }
+    if (status.ok() && subset != 0)
+        status = appendMember(subset, id);
+    outcome.id = std::to_string(id);
+    return status;
 }
 
 Status PgStore::importObjects(const std::vector<NewObject>& objects, const std::string& subset,
                               const std::string& owner, std::vector<Status>& results)
 {
-    return m_db.transaction(PgConnection::Isolation::ReadCommitted, [&] {
+    return writing([&] {
         results.clear();
         std::string group;
         Status status = owner.empty() ? Status::pass() : primaryGroup(owner, group);
@@ -306,7 +336,7 @@ Status PgStore::importObjects(const std::vector<NewObject>& objects, const std::
                 continue;
             }
             if (status.ok())
-                status = insertObject(object, owner, group, id);
+                status = insertObject(object, owner, group, kDefaultMode, id);
             results.push_back(status);
             if (!status.ok() || subset.empty())
                 continue;
@@ -316,7 +346,7 @@ Status PgStore::importObjects(const std::vector<NewObject>& objects, const std::
                 status = subsetRow(object.kind, subset, subsetIds[slot], nullptr);
                 if (status.code() == ErrorCode::NotFound)
                     status =
-                        createSubset(object.kind, SubsetInfo{subset, owner, group, kDefaultMode},
+                        insertSubset(object.kind, SubsetInfo{subset, owner, group, kDefaultMode},
                                      subsetIds[slot]);
             }
             if (status.ok())

@@ -92,6 +92,7 @@ Status PgStore::openAdmin(const std::string& connection, bool create)
                                 "string).");
     if (!status.ok())
         return status;
+    m_admin = true;
     return migratePgSchema(m_db, m_where, create);
 }
 

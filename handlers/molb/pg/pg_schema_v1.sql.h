@@ -85,6 +85,7 @@ CREATE TABLE revisions(
 CREATE TABLE links(
   parent_id bigint NOT NULL REFERENCES objects(id) ON DELETE CASCADE,
   child_id bigint NOT NULL REFERENCES objects(id) ON DELETE CASCADE,
+  derivation text NOT NULL DEFAULT '',
   PRIMARY KEY(parent_id, child_id));
 CREATE INDEX links_child ON links(child_id, parent_id);
 CREATE TABLE subsets(
@@ -104,31 +105,53 @@ CREATE TABLE subset_members(
   UNIQUE(subset_id, object_id));
 CREATE INDEX subset_members_object ON subset_members(object_id);
 
-CREATE VIEW object_catalog AS
-  SELECT id, kind, pos, name, accession, owner, grp, mode, checkout_by, revision, length, topology,
-         organism, description, authors, journal, year, program, dbname, hits, run_date,
-         analysis_type, source, modified, created, words
-  FROM objects;
-CREATE VIEW subset_catalog AS
-  SELECT id, kind, name, owner, grp, mode, member_count FROM subsets;
-
--- Rights, as the handler works them out: the owner's, else the group's, else everybody's.
-CREATE FUNCTION molb_in_group(g text) RETURNS boolean LANGUAGE sql STABLE
-  SET search_path = pg_catalog
-  RETURN g <> '' AND EXISTS (SELECT 1 FROM pg_roles r
-                             WHERE r.rolname = g AND pg_has_role(current_user, r.oid, 'MEMBER'));
+-- Rights, as the handler works them out: the owner's, else the group's, else everybody's. The
+-- bodies are fixed when they are made and inlined where they are used, so a search can afford
+-- them on every matching row.
+CREATE FUNCTION molb_in_group(g text) RETURNS boolean LANGUAGE sql STABLE PARALLEL SAFE
+  RETURN g <> '' AND coalesce(pg_catalog.pg_has_role(current_user,
+                                  pg_catalog.to_regrole(pg_catalog.quote_ident(g)), 'MEMBER'),
+                              false);
 CREATE FUNCTION molb_right(owner text, grp text, mode text) RETURNS text LANGUAGE sql STABLE
-  SET search_path = pg_catalog, public
-  RETURN substr(mode, CASE WHEN owner = current_user THEN 1
-                           WHEN molb_in_group(grp) THEN 2 ELSE 3 END, 1);
+  PARALLEL SAFE
+  RETURN pg_catalog.substr(mode, CASE WHEN owner = current_user THEN 1
+                                      WHEN public.molb_in_group(grp) THEN 2 ELSE 3 END, 1);
 -- The store's owner and roles above row-level security keep every right.
 CREATE FUNCTION molb_is_admin() RETURNS boolean LANGUAGE sql STABLE
-  SET search_path = pg_catalog
-  RETURN EXISTS (SELECT 1 FROM pg_roles r WHERE r.rolname = current_user
+  RETURN EXISTS (SELECT 1 FROM pg_catalog.pg_roles r WHERE r.rolname = current_user
                  AND (r.rolsuper OR r.rolbypassrls
-                      OR pg_has_role(current_user,
-                                     (SELECT relowner FROM pg_class
-                                      WHERE oid = 'public.objects'::regclass), 'MEMBER')));
+                      OR pg_catalog.pg_has_role(current_user,
+                           (SELECT c.relowner FROM pg_catalog.pg_class c
+                            WHERE c.oid = 'public.objects'::pg_catalog.regclass), 'MEMBER')));
+
+-- What anyone may know of every object, as a listing shows it: its place, its mode and what the
+-- asking role may do with it; the rest only where the role may read it.
+CREATE VIEW object_catalog WITH (security_barrier) AS
+  SELECT o.id, o.kind, o.pos, o.mode, a.access,
+         CASE WHEN a.readable THEN o.name END AS name,
+         CASE WHEN a.readable THEN o.accession END AS accession,
+         CASE WHEN a.readable THEN o.owner END AS owner,
+         CASE WHEN a.readable THEN o.grp END AS grp,
+         CASE WHEN a.readable THEN o.checkout_by END AS checkout_by,
+         CASE WHEN a.readable THEN o.revision END AS revision,
+         CASE WHEN a.readable THEN o.length END AS length,
+         CASE WHEN a.readable THEN o.topology END AS topology,
+         CASE WHEN a.readable THEN o.organism END AS organism,
+         CASE WHEN a.readable THEN o.description END AS description,
+         CASE WHEN a.readable THEN o.authors END AS authors,
+         CASE WHEN a.readable THEN o.journal END AS journal,
+         CASE WHEN a.readable THEN o.year END AS year,
+         CASE WHEN a.readable THEN o.program END AS program,
+         CASE WHEN a.readable THEN o.dbname END AS dbname,
+         CASE WHEN a.readable THEN o.hits END AS hits,
+         CASE WHEN a.readable THEN o.run_date END AS run_date,
+         CASE WHEN a.readable THEN o.analysis_type END AS analysis_type,
+         CASE WHEN a.readable THEN o.source END AS source,
+         CASE WHEN a.readable THEN o.modified END AS modified,
+         CASE WHEN a.readable THEN o.created END AS created
+  FROM objects o,
+       LATERAL (SELECT r.access, r.access IN ('r', 'w') AS readable
+                FROM (SELECT molb_right(o.owner, o.grp, o.mode) AS access) r) a;
 
 CREATE FUNCTION molb_place_object() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
   SET search_path = pg_catalog, public AS $$
@@ -140,8 +163,12 @@ END $$;
 CREATE TRIGGER objects_place BEFORE INSERT ON objects
   FOR EACH ROW EXECUTE FUNCTION molb_place_object();
 
+-- Which changes of an object a user may make, beyond the rows and columns they may touch at all.
 CREATE FUNCTION molb_check_object_change() RETURNS trigger LANGUAGE plpgsql
   SET search_path = pg_catalog, public AS $$
+DECLARE
+  granted text := molb_right(OLD.owner, OLD.grp, OLD.mode);
+  fixed text[] := ARRAY['mode', 'checkout_by', 'checkout_comment', 'words'];
 BEGIN
   IF molb_is_admin() THEN
     RETURN NEW;
@@ -150,16 +177,21 @@ BEGIN
     RAISE EXCEPTION USING ERRCODE = 'MB409',
       MESSAGE = format('"%s" is checked out by %s.', OLD.name, OLD.checkout_by);
   END IF;
-  IF NEW.checkout_by <> OLD.checkout_by AND NEW.checkout_by NOT IN ('', current_user) THEN
+  IF NEW.checkout_by <> OLD.checkout_by AND NOT (NEW.checkout_by = '' OR
+     (NEW.checkout_by = current_user AND granted = 'w')) THEN
     RAISE EXCEPTION USING ERRCODE = 'MB403',
-      MESSAGE = format('"%s" can be checked out only by the user who asks.', OLD.name);
+      MESSAGE = format('You may not check out "%s".', OLD.name);
   END IF;
-  IF NEW.mode <> OLD.mode AND OLD.owner <> current_user THEN
+  IF NEW.checkout_comment <> '' AND NEW.checkout_by = '' THEN
     RAISE EXCEPTION USING ERRCODE = 'MB403',
-      MESSAGE = format('Only the owner may change the access rights of "%s".', OLD.name);
+      MESSAGE = format('"%s" is not checked out; it takes no comment.', OLD.name);
   END IF;
-  IF molb_right(OLD.owner, OLD.grp, OLD.mode) <> 'w'
-     AND to_jsonb(NEW) - 'mode' - 'words' <> to_jsonb(OLD) - 'mode' - 'words' THEN
+  IF NEW.mode <> OLD.mode AND (OLD.owner <> current_user OR OLD.checkout_by <> '') THEN
+    RAISE EXCEPTION USING ERRCODE = 'MB403',
+      MESSAGE = format('Only the owner may change the access rights of "%s", while nobody '
+                       'holds it.', OLD.name);
+  END IF;
+  IF granted <> 'w' AND to_jsonb(NEW) - fixed <> to_jsonb(OLD) - fixed THEN
     RAISE EXCEPTION USING ERRCODE = 'MB403',
       MESSAGE = format('You may not change "%s".', OLD.name);
   END IF;
@@ -198,17 +230,47 @@ END $$;
 CREATE TRIGGER subset_members_place BEFORE INSERT ON subset_members
   FOR EACH ROW EXECUTE FUNCTION molb_place_member();
 
+-- Locks objects in id order before an operation reads and checks them, so that two clients
+-- never both pass the same check; the lock tells nothing and changes nothing.
+CREATE FUNCTION molb_lock_objects(ids bigint[]) RETURNS void LANGUAGE sql SECURITY DEFINER
+  SET search_path = pg_catalog, public
+  BEGIN ATOMIC
+    SELECT count(*) FROM (SELECT 1 FROM objects WHERE id = ANY(ids) ORDER BY id FOR UPDATE) l;
+  END;
+
+CREATE FUNCTION molb_lock_subsets(ids bigint[]) RETURNS void LANGUAGE sql SECURITY DEFINER
+  SET search_path = pg_catalog, public
+  BEGIN ATOMIC
+    SELECT count(*) FROM (SELECT 1 FROM subsets WHERE id = ANY(ids) ORDER BY id FOR UPDATE) l;
+  END;
+
+-- The objects of a kind (0: any kind, at most two) with the name: a request that names an object
+-- learns whether it exists, as a save that finds the name taken does, and no more.
+CREATE FUNCTION molb_objects_named(kind integer, name text) RETURNS SETOF bigint LANGUAGE sql
+  STABLE SECURITY DEFINER SET search_path = pg_catalog, public
+  BEGIN ATOMIC
+    SELECT o.id FROM objects o
+    WHERE o.kind = ANY (CASE WHEN molb_objects_named.kind = 0 THEN ARRAY[1, 2, 14, 15, 17]
+                             ELSE ARRAY[molb_objects_named.kind] END)
+      AND o.name = molb_objects_named.name
+    ORDER BY o.id LIMIT 2;
+  END;
+
 ALTER TABLE objects ENABLE ROW LEVEL SECURITY;
 CREATE POLICY objects_read ON objects FOR SELECT
-  USING (owner = current_user OR molb_right(owner, grp, mode) IN ('r', 'w'));
+  USING (molb_right(owner, grp, mode) IN ('r', 'w'));
 CREATE POLICY objects_add ON objects FOR INSERT
   WITH CHECK (owner = current_user AND (grp = '' OR molb_in_group(grp)));
+-- Writers change objects; an owner changes the mode, a holder gives the object back. Which
+-- change is which is the trigger's business.
 CREATE POLICY objects_change ON objects FOR UPDATE
-  USING (owner = current_user OR molb_right(owner, grp, mode) = 'w');
+  USING (molb_right(owner, grp, mode) = 'w'
+         OR (molb_right(owner, grp, mode) = 'r'
+             AND (owner = current_user OR checkout_by = current_user)))
+  WITH CHECK (true);
 ALTER TABLE revisions ENABLE ROW LEVEL SECURITY;
 CREATE POLICY revisions_read ON revisions FOR SELECT
-  USING (EXISTS (SELECT 1 FROM objects o WHERE o.id = object_id
-                 AND molb_right(o.owner, o.grp, o.mode) IN ('r', 'w')));
+  USING (EXISTS (SELECT 1 FROM objects o WHERE o.id = object_id));
 CREATE POLICY revisions_add ON revisions FOR INSERT
   WITH CHECK (author = current_user
               AND EXISTS (SELECT 1 FROM objects o WHERE o.id = object_id
@@ -216,27 +278,30 @@ CREATE POLICY revisions_add ON revisions FOR INSERT
                           AND o.checkout_by IN ('', current_user)));
 ALTER TABLE links ENABLE ROW LEVEL SECURITY;
 CREATE POLICY links_read ON links FOR SELECT
-  USING (EXISTS (SELECT 1 FROM objects o WHERE o.id = child_id
-                 AND molb_right(o.owner, o.grp, o.mode) IN ('r', 'w')));
-CREATE POLICY links_add ON links FOR INSERT
-  WITH CHECK (EXISTS (SELECT 1 FROM objects o WHERE o.id = child_id
-                      AND molb_right(o.owner, o.grp, o.mode) = 'w'));
+  USING (EXISTS (SELECT 1 FROM objects o WHERE o.id = parent_id));
+CREATE POLICY links_cut ON links FOR DELETE
+  USING (EXISTS (SELECT 1 FROM objects o WHERE o.id = parent_id
+                 AND molb_right(o.owner, o.grp, o.mode) = 'w'));
 ALTER TABLE subsets ENABLE ROW LEVEL SECURITY;
 CREATE POLICY subsets_read ON subsets FOR SELECT
-  USING (owner = current_user OR molb_right(owner, grp, mode) IN ('r', 'w'));
+  USING (molb_right(owner, grp, mode) IN ('r', 'w'));
 CREATE POLICY subsets_add ON subsets FOR INSERT
   WITH CHECK (owner = current_user AND (grp = '' OR molb_in_group(grp)));
-CREATE POLICY subsets_change ON subsets FOR UPDATE USING (owner = current_user);
+CREATE POLICY subsets_change ON subsets FOR UPDATE
+  USING (owner = current_user AND molb_right(owner, grp, mode) IN ('r', 'w'))
+  WITH CHECK (true);
 ALTER TABLE subset_members ENABLE ROW LEVEL SECURITY;
 CREATE POLICY subset_members_read ON subset_members FOR SELECT
-  USING (EXISTS (SELECT 1 FROM subsets s WHERE s.id = subset_id
-                 AND molb_right(s.owner, s.grp, s.mode) IN ('r', 'w')));
+  USING (EXISTS (SELECT 1 FROM subsets s WHERE s.id = subset_id));
 CREATE POLICY subset_members_add ON subset_members FOR INSERT
   WITH CHECK (EXISTS (SELECT 1 FROM subsets s WHERE s.id = subset_id
-                      AND molb_right(s.owner, s.grp, s.mode) = 'w'));
+                      AND molb_right(s.owner, s.grp, s.mode) = 'w')
+              AND EXISTS (SELECT 1 FROM objects o WHERE o.id = object_id));
 
 -- Only the database's molb users may connect; they get exactly these privileges.
 REVOKE CREATE ON SCHEMA public FROM PUBLIC;
+REVOKE ALL ON FUNCTION molb_lock_objects(bigint[]), molb_lock_subsets(bigint[]),
+  molb_objects_named(integer, text) FROM PUBLIC;
 DO $$
 DECLARE
   users text := 'molb.' || current_database();
@@ -247,8 +312,8 @@ BEGIN
   EXECUTE format('REVOKE ALL ON DATABASE %I FROM PUBLIC', current_database());
   EXECUTE format('GRANT CONNECT ON DATABASE %I TO %I', current_database(), users);
   EXECUTE format('GRANT SELECT ON molb_schema, kinds, users, groups, group_members,
-                  object_catalog, subset_catalog, objects, revisions, links, subsets,
-                  subset_members TO %I', users);
+                  object_catalog, objects, revisions, links, subsets, subset_members TO %I',
+                 users);
   EXECUTE format('GRANT INSERT (kind, name, accession, arcname, owner, grp, mode, created,
                   modified, length, topology, organism, description, authors, journal, year,
                   program, dbname, hits, run_date, analysis_type, source) ON objects TO %I',
@@ -259,10 +324,12 @@ BEGIN
                  users);
   EXECUTE format('GRANT INSERT (object_id, revision, data, arcname, author, comment, created)
                   ON revisions TO %I', users);
-  EXECUTE format('GRANT INSERT ON links TO %I', users);
+  EXECUTE format('GRANT DELETE ON links TO %I', users);
   EXECUTE format('GRANT INSERT (kind, name, owner, grp, mode), UPDATE (mode) ON subsets TO %I',
                  users);
   EXECUTE format('GRANT INSERT (subset_id, object_id) ON subset_members TO %I', users);
+  EXECUTE format('GRANT EXECUTE ON FUNCTION molb_lock_objects(bigint[]),
+                  molb_lock_subsets(bigint[]), molb_objects_named(integer, text) TO %I', users);
 END $$;
 )SQL";
 

@@ -4,7 +4,6 @@
 #include "request_url.h"
 
 #include <charconv>
-#include <strings.h>
 
 namespace Dbscout::Molb {
 namespace {
@@ -17,14 +16,15 @@ constexpr const char* kSessionInfo =
     "coalesce((SELECT primary_group FROM users WHERE name = current_user), '')";
 constexpr const char* kSessionGroups =
     "SELECT name FROM groups WHERE molb_in_group(name) ORDER BY name COLLATE \"C\"";
+// The server shows a user only the subsets it may read.
 constexpr const char* kSubsetByName =
-    "SELECT id, owner, grp, mode FROM subset_catalog WHERE kind = $1 AND name = $2";
-constexpr const char* kSubsetsOfKind = "SELECT name, owner, grp, mode FROM subset_catalog "
-                                       "WHERE kind = $1 ORDER BY name COLLATE \"C\"";
+    "SELECT id, owner, grp, mode FROM subsets WHERE kind = $1 AND name = $2";
+constexpr const char* kSubsetsOfKind =
+    "SELECT name, owner, grp, mode FROM subsets WHERE kind = $1 ORDER BY name COLLATE \"C\"";
 constexpr const char* kInsertSubset =
     "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES ($1, $2, $3, $4, $5) RETURNING id";
 constexpr const char* kPrimaryGroup = "SELECT primary_group FROM users WHERE name = $1";
-constexpr const char* kKindOfObject = "SELECT kind FROM object_catalog WHERE id = $1";
+constexpr const char* kKindOfObject = "SELECT kind FROM objects WHERE id = $1";
 
 bool isHostName(std::string_view name)
 {
@@ -161,6 +161,7 @@ Status PgStore::readSession(bool named, const std::string& user, Session& sessio
     if (!status.ok())
         return status;
     const bool admin = info.text(0, 0) == "t";
+    m_admin = admin;
     const bool hasUsers = info.text(0, 1) == "t";
     if (!named && hasUsers)
         return Status::fail(ErrorCode::Denied,
@@ -201,15 +202,17 @@ Status PgStore::subsetRow(Kind kind, const std::string& name, std::int64_t& id, 
     return Status::pass();
 }
 
-Status PgStore::listSubsets(Kind kind, std::vector<SubsetInfo>& subsets)
+Status PgStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
 {
     subsets.clear();
     PgResult rows;
     if (Status status = m_db.exec(kSubsetsOfKind, {static_cast<int>(kind)}, &rows); !status.ok())
         return status;
-    for (int row = 0; row < rows.rows(); ++row)
-        subsets.push_back(
+    for (int row = 0; row < rows.rows(); ++row) {
+        SubsetInfo& subset = subsets.emplace_back(
             SubsetInfo{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3)});
+        subset.right = rightOf(session, subset.owner, subset.group, subset.mode);
+    }
     return Status::pass();
 }
 
@@ -221,12 +224,10 @@ Status PgStore::primaryGroup(const std::string& user, std::string& group)
     return status;
 }
 
-Status PgStore::createSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
+Status PgStore::insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
 {
-    if (strcasecmp(subset.name.c_str(), "MAIN") == 0)
-        return Status::fail(ErrorCode::BadRequest, "\"MAIN\" is the reserved name of all objects.");
-    if (subset.name.empty())
-        return Status::fail(ErrorCode::BadRequest, "A subset needs a name.");
+    if (Status status = checkSubsetName(subset.name); !status.ok())
+        return status;
     if (!isValidMode(subset.mode))
         return Status::fail(ErrorCode::BadRequest,
                             "The mode \"" + subset.mode +
@@ -247,14 +248,14 @@ Status PgStore::createSubset(Kind kind, const SubsetInfo& subset, std::int64_t& 
 
 Status PgStore::addSubset(Kind kind, const SubsetInfo& subset, const std::vector<std::int64_t>& ids)
 {
-    return m_db.transaction(PgConnection::Isolation::ReadCommitted, [&] {
+    return writing([&] {
         SubsetInfo stored = subset;
         Status status = Status::pass();
         if (!stored.owner.empty())
             status = primaryGroup(stored.owner, stored.group);
         std::int64_t id = 0;
         if (status.ok())
-            status = createSubset(kind, stored, id);
+            status = insertSubset(kind, stored, id);
         for (size_t i = 0; status.ok() && i < ids.size(); ++i) {
             Kind memberKind = kind;
             status = objectKind(ids[i], memberKind);

@@ -8,7 +8,9 @@ namespace {
 
 constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = ?1";
 constexpr const char* kSubsetCount =
-    "SELECT id, member_count FROM subsets WHERE kind = ?1 AND name = ?2";
+    "SELECT id, member_count, owner, grp, mode FROM subsets WHERE kind = ?1 AND name = ?2";
+// Search results leave out what the session may not read.
+constexpr const char* kReadableOnly = " AND molb_may_read(o.owner, o.grp, o.mode)";
 
 const std::string& mainPageSql()
 {
@@ -73,18 +75,22 @@ void bindSearch(SqliteStatement& statement, const ListingRequest& request)
 
 } // namespace
 
-Status SqliteStore::listObjects(const ListingRequest& request, Listing& listing)
+Status SqliteStore::listObjects(const Session& session, const ListingRequest& request,
+                                Listing& listing)
 {
     listing = Listing();
+    m_listingSession = &session;
     SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Read);
     Status status = transaction.begin();
     if (status.ok())
-        status = request.scope == ListingRequest::Scope::Search ? listSearch(request, listing)
-                                                                : countAndList(request, listing);
+        status = request.scope == ListingRequest::Scope::Search
+                     ? listSearch(session, request, listing)
+                     : countAndList(session, request, listing);
     return status.ok() ? transaction.commit() : status;
 }
 
-Status SqliteStore::countAndList(const ListingRequest& request, Listing& listing)
+Status SqliteStore::countAndList(const Session& session, const ListingRequest& request,
+                                 Listing& listing)
 {
     const bool main = request.scope == ListingRequest::Scope::Main;
     SqliteStatement* count = nullptr;
@@ -97,12 +103,14 @@ Status SqliteStore::countAndList(const ListingRequest& request, Listing& listing
         if (!main)
             use->bind(2, request.subset);
         const int code = use->step();
-        if (code == SQLITE_DONE)
+        if (code != SQLITE_ROW && code != SQLITE_DONE)
+            return m_db.failure(code);
+        // A subset the session may not read does not exist for it.
+        if (code == SQLITE_DONE ||
+            (!main && rightOf(session, use->text(2), use->text(3), use->text(4)) == Right::None))
             return Status::fail(ErrorCode::NotFound, "There is no subset \"" + request.subset +
                                                          "\" of " + kindKeyword(request.kind) +
                                                          " objects.");
-        if (code != SQLITE_ROW)
-            return m_db.failure(code);
         listing.found = use->integer(main ? 0 : 1);
         subsetId = main ? 0 : use->integer(0);
     }
@@ -116,10 +124,11 @@ Status SqliteStore::countAndList(const ListingRequest& request, Listing& listing
     use->bind(1, main ? static_cast<std::int64_t>(request.kind) : subsetId);
     use->bind(2, request.start);
     use->bind(3, static_cast<std::int64_t>(request.pageSize));
-    return readRows(*use, listing);
+    return readRows(session, *use, listing);
 }
 
-Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
+Status SqliteStore::listSearch(const Session& session, const ListingRequest& request,
+                               Listing& listing)
 {
     const SearchQuery& query = request.search;
     if (query.matchesNothing)
@@ -129,15 +138,17 @@ Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
                                  ? " FROM objects o WHERE o.kind = ?1"
                                  : " FROM " + table + " JOIN objects o ON o.id = " + table +
                                        ".rowid WHERE " + table + " MATCH ?1";
-    const std::string where = from + filterSql(query);
+    const std::string where =
+        from + filterSql(query) + (session.everyoneOwns ? std::string() : kReadableOnly);
     // Full-text matches come in rowid order, so ordering by it needs no sort.
     const std::string order =
         query.words.empty() ? " ORDER BY o.id" : " ORDER BY " + table + ".rowid";
     // Without filters the full-text index alone counts the matches; a join would read every
     // matching object's row.
-    const std::string countFrom = query.words.empty() || !query.filters.empty()
-                                      ? where
-                                      : " FROM " + table + " WHERE " + table + " MATCH ?1";
+    const std::string countFrom =
+        query.words.empty() || !query.filters.empty() || !session.everyoneOwns
+            ? where
+            : " FROM " + table + " WHERE " + table + " MATCH ?1";
     std::unique_ptr<SqliteStatement> count;
     Status status = m_db.prepare("SELECT count(*)" + countFrom, count);
     if (!status.ok())
@@ -157,15 +168,16 @@ Status SqliteStore::listSearch(const ListingRequest& request, Listing& listing)
     bindSearch(*page, request);
     page->bind(2, request.start);
     page->bind(3, static_cast<std::int64_t>(request.pageSize));
-    return readRows(*page, listing);
+    return readRows(session, *page, listing);
 }
 
-Status SqliteStore::readRows(SqliteStatement& statement, Listing& listing)
+Status SqliteStore::readRows(const Session& session, SqliteStatement& statement, Listing& listing)
 {
     int code = SQLITE_ROW;
     while ((code = statement.step()) == SQLITE_ROW) {
         listing.rows.emplace_back();
         readObjectRow(statement, listing.rows.back());
+        redactUnreadable(session, listing.rows.back());
     }
     return code == SQLITE_DONE ? Status::pass() : m_db.failure(code);
 }

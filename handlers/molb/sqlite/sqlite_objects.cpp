@@ -35,6 +35,8 @@ constexpr const char* kInsertRevision =
     " VALUES (?1, ?2, ?3, ?4, ?5, ?6)";
 constexpr const char* kSetRevision =
     "UPDATE objects SET revision = ?2, modified = ?3, arcname = ?4 WHERE id = ?1";
+constexpr const char* kReleaseHold =
+    "UPDATE objects SET checkout_by = '', checkout_comment = '' WHERE id = ?1";
 constexpr const char* kAppendMember =
     "INSERT OR IGNORE INTO subset_members(subset_id, position, object_id)"
     " SELECT ?1, member_count, ?2 FROM subsets WHERE id = ?1";
@@ -140,31 +142,31 @@ Status SqliteStore::locate(const ObjectRef& ref, Located& found)
                             use->text(3), use->text(4),
                             use->text(5), use->text(6),
                             use->text(7)};
-            if (revision > found.revision)
-                return Status::fail(ErrorCode::NotFound, "Object " + std::to_string(id) +
-                                                             " has no revision " +
-                                                             std::to_string(revision) + ".");
-            if (revision > 0)
-                found.revision = revision;
-            return Status::pass();
+            return pickRevision(ref, revision, found.id, found.revision);
         }
     }
     bool exists = false;
     Status status = locateByName(ref.kind, ref.text, found, exists);
     if (status.ok() && !exists)
         return Status::fail(ErrorCode::NotFound, noObjectMessage(ref.kind, ref.text));
-    return status;
+    return status.ok() ? pickRevision(ref, 0, found.id, found.revision) : status;
 }
 
-Status SqliteStore::fetchObject(const Session& session, const ObjectRef& ref, const ByteSink& sink)
+Status SqliteStore::fetchObject(const Session& session, const FetchRequest& request,
+                                const ByteSink& sink)
 {
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Read);
+    SqliteTransaction transaction(m_db, request.checkOut ? SqliteTransaction::Kind::Write
+                                                         : SqliteTransaction::Kind::Read);
     Status status = transaction.begin();
     Located found;
     if (status.ok())
-        status = locate(ref, found);
+        status = locate(request.ref, found);
+    // Named as the request named it: the stored name of an unreadable object stays hidden.
     if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None)
-        status = Status::fail(ErrorCode::Denied, "You may not read \"" + found.name + "\".");
+        status = Status::fail(ErrorCode::Denied, "You may not read \"" + request.ref.text + "\".");
+    if (status.ok() && request.checkOut)
+        status = takeObjects(
+            session, CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
     if (status.ok())
         status = streamRevision(found.id, found.revision, sink);
     return status.ok() ? transaction.commit() : status;
@@ -210,7 +212,8 @@ Status SqliteStore::streamRevision(std::int64_t id, int revision, const ByteSink
 }
 
 Status SqliteStore::insertObject(const NewObject& object, const std::string& owner,
-                                 const std::string& group, std::int64_t& id)
+                                 const std::string& group, const std::string& mode,
+                                 std::int64_t& id)
 {
     const std::int64_t now = time(nullptr);
     const std::int64_t kind = static_cast<std::int64_t>(object.kind);
@@ -224,7 +227,7 @@ Status SqliteStore::insertObject(const NewObject& object, const std::string& own
         use->bind(3, object.arcname);
         use->bind(4, owner);
         use->bind(5, group);
-        use->bind(6, std::string(kDefaultMode));
+        use->bind(6, mode);
         use->bind(7, now);
         bindFields(*use, object.meta);
         const int code = use->step();
@@ -238,8 +241,8 @@ Status SqliteStore::insertObject(const NewObject& object, const std::string& own
     id = sqlite3_last_insert_rowid(m_db.handle());
     if (Status status = m_db.run(kCountObject, kind); !status.ok())
         return status;
-    return addRevision(Located{id, 0, object.meta[Field::Name], owner, group, kDefaultMode, {}},
-                       object, owner);
+    return addRevision(Located{id, 0, object.meta[Field::Name], owner, group, mode, {}}, object,
+                       owner);
 }
 
 // Stores update's bytes as the revision after object.revision and makes it the current one.
@@ -312,9 +315,16 @@ Status SqliteStore::saveObject(const Session& session, const SaveRequest& reques
                                 "\"" + name + "\" is checked out by " + existing.checkoutBy + ".");
         status = addRevision(existing, object, session.user);
         outcome.revision = existing.revision + 1;
+        if (status.ok())
+            status = treatDescendants(session, existing, request, outcome);
+        if (status.ok() && request.checkIn && existing.checkoutBy == session.user &&
+            !session.user.empty())
+            status = m_db.run(kReleaseHold, id);
+        if (status.ok() && request.checkIn && request.checkInDescendants)
+            status = releaseHeldDescendants(session, id, {});
     } else {
         const std::string group = session.groups.empty() ? std::string() : session.groups.front();
-        status = insertObject(object, session.user, group, id);
+        status = insertObject(object, session.user, group, kDefaultMode, id);
         outcome.revision = 1;
     }
     if (status.ok() && subset != 0)
@@ -338,7 +348,7 @@ Status SqliteStore::importObjects(const std::vector<NewObject>& objects, const s
     for (size_t i = 0; status.ok() && i < objects.size(); ++i) {
         const NewObject& object = objects[i];
         std::int64_t id = 0;
-        results.push_back(insertObject(object, owner, group, id));
+        results.push_back(insertObject(object, owner, group, kDefaultMode, id));
         if (results.back().code() == ErrorCode::Conflict)
             continue;
         status = results.back();
@@ -349,7 +359,7 @@ Status SqliteStore::importObjects(const std::vector<NewObject>& objects, const s
         if (subsetIds[slot] == 0) {
             status = subsetId(object.kind, subset, subsetIds[slot], nullptr);
             if (status.code() == ErrorCode::NotFound)
-                status = createSubset(object.kind, SubsetInfo{subset, owner, group, kDefaultMode},
+                status = insertSubset(object.kind, SubsetInfo{subset, owner, group, kDefaultMode},
                                       subsetIds[slot]);
         }
         if (status.ok())

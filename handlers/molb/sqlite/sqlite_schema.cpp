@@ -56,6 +56,7 @@ CREATE TABLE revisions(
 CREATE TABLE links(
   parent_id INTEGER NOT NULL REFERENCES objects(id) ON DELETE CASCADE,
   child_id INTEGER NOT NULL REFERENCES objects(id) ON DELETE CASCADE,
+  derivation TEXT NOT NULL DEFAULT '',
   PRIMARY KEY(parent_id, child_id)) WITHOUT ROWID;
 CREATE INDEX links_child ON links(child_id, parent_id);
 CREATE TABLE subsets(
@@ -74,7 +75,7 @@ CREATE TABLE subset_members(
   PRIMARY KEY(subset_id, position),
   UNIQUE(subset_id, object_id)) WITHOUT ROWID;
 CREATE INDEX subset_members_object ON subset_members(object_id);
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 )SQL";
 
 // One full-text index per kind, so that a search never has to sort out the other kinds' matches.
@@ -120,6 +121,26 @@ constexpr const char* kFieldColumns[kFieldCount] = {
 
 constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
 
+// Version 2 keeps with each link how the descendant was derived from its parent. Another process
+// may have upgraded the store since the version was read, so it is read again in the transaction.
+Status upgradeFromVersion1(SqliteDb& db)
+{
+    SqliteTransaction transaction(db, SqliteTransaction::Kind::Write);
+    Status status = transaction.begin();
+    std::unique_ptr<SqliteStatement> version;
+    if (status.ok())
+        status = db.prepare("PRAGMA user_version", version);
+    if (!status.ok())
+        return status;
+    if (const int code = version->step(); code != SQLITE_ROW)
+        return db.failure(code);
+    if (version->integer(0) == 1)
+        status = db.execute("ALTER TABLE links ADD COLUMN derivation TEXT NOT NULL DEFAULT '';"
+                            " PRAGMA user_version = 2;");
+    version.reset();
+    return status.ok() ? transaction.commit() : status;
+}
+
 } // namespace
 
 Status createSqliteSchema(SqliteDb& db)
@@ -153,6 +174,10 @@ Status checkSqliteSchema(SqliteDb& db, const std::string& path)
     const std::int64_t version = use->integer(0);
     if (version == kSqliteSchemaVersion)
         return Status::pass();
+    if (version == 1) {
+        use->reset();
+        return upgradeFromVersion1(db);
+    }
     if (version == 0)
         return Status::fail(ErrorCode::Failure, path + " is not a molb store.");
     return Status::fail(ErrorCode::Failure, path + " was made by a newer molb (schema " +

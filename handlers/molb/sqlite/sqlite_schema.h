@@ -6,11 +6,12 @@
 
 namespace Dbscout::Molb {
 
-inline constexpr int kSqliteSchemaVersion = 1;
+inline constexpr int kSqliteSchemaVersion = 2;
 
 // Creates every table, index and trigger of an empty store, in WAL mode.
 Status createSqliteSchema(SqliteDb& db);
-// Fails unless the file is a store of the schema version this program knows.
+// Fails unless the file is a store of the schema version this program knows; upgrades a store of
+// an earlier version.
 Status checkSqliteSchema(SqliteDb& db, const std::string& path);
 
 // The full-text index of a kind's objects: objects_fts_ and the kind's keyword.

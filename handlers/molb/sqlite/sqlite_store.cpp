@@ -3,7 +3,6 @@
 #include "password.h"
 #include "sqlite/sqlite_schema.h"
 
-#include <strings.h>
 #include <sys/stat.h>
 
 namespace Dbscout::Molb {
@@ -33,6 +32,23 @@ Status busyOr(SqliteDb& db, int code)
     return code == SQLITE_DONE || code == SQLITE_ROW ? Status::pass() : db.failure(code);
 }
 
+std::string columnText(sqlite3_value* value)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text ? std::string(text, static_cast<size_t>(sqlite3_value_bytes(value)))
+                : std::string();
+}
+
+// molb_may_read(owner, grp, mode): whether the session of the listing being read may read the
+// object, by the same rule (rightOf) as everything else.
+void mayRead(sqlite3_context* context, int, sqlite3_value** values)
+{
+    const Session* session = *static_cast<const Session**>(sqlite3_user_data(context));
+    const bool readable = session && rightOf(*session, columnText(values[0]), columnText(values[1]),
+                                             columnText(values[2])) != Right::None;
+    sqlite3_result_int(context, readable ? 1 : 0);
+}
+
 } // namespace
 
 Status SqliteStore::open(const std::string& path, bool create)
@@ -46,6 +62,10 @@ Status SqliteStore::open(const std::string& path, bool create)
     Status status = m_db.open(path, create);
     if (status.ok())
         status = create ? createSqliteSchema(m_db) : checkSqliteSchema(m_db, path);
+    if (status.ok() && sqlite3_create_function_v2(m_db.handle(), "molb_may_read", 3, SQLITE_UTF8,
+                                                  &m_listingSession, mayRead, nullptr, nullptr,
+                                                  nullptr) != SQLITE_OK)
+        status = m_db.failure(sqlite3_errcode(m_db.handle()));
     return status;
 }
 
@@ -115,7 +135,7 @@ Status SqliteStore::subsetId(Kind kind, const std::string& name, std::int64_t& i
     return Status::pass();
 }
 
-Status SqliteStore::listSubsets(Kind kind, std::vector<SubsetInfo>& subsets)
+Status SqliteStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
 {
     subsets.clear();
     SqliteStatement* statement = nullptr;
@@ -124,8 +144,12 @@ Status SqliteStore::listSubsets(Kind kind, std::vector<SubsetInfo>& subsets)
     StatementUse use(*statement);
     use->bind(1, static_cast<std::int64_t>(kind));
     int code = SQLITE_ROW;
-    while ((code = use->step()) == SQLITE_ROW)
-        subsets.push_back(SubsetInfo{use->text(0), use->text(1), use->text(2), use->text(3)});
+    while ((code = use->step()) == SQLITE_ROW) {
+        SubsetInfo subset{use->text(0), use->text(1), use->text(2), use->text(3)};
+        subset.right = rightOf(session, subset.owner, subset.group, subset.mode);
+        if (subset.right != Right::None)
+            subsets.push_back(std::move(subset));
+    }
     return busyOr(m_db, code);
 }
 
@@ -143,12 +167,10 @@ Status SqliteStore::primaryGroup(const std::string& user, std::string& group)
     return busyOr(m_db, code);
 }
 
-Status SqliteStore::createSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
+Status SqliteStore::insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
 {
-    if (strcasecmp(subset.name.c_str(), "MAIN") == 0)
-        return Status::fail(ErrorCode::BadRequest, "\"MAIN\" is the reserved name of all objects.");
-    if (subset.name.empty())
-        return Status::fail(ErrorCode::BadRequest, "A subset needs a name.");
+    if (Status status = checkSubsetName(subset.name); !status.ok())
+        return status;
     if (!isValidMode(subset.mode))
         return Status::fail(ErrorCode::BadRequest,
                             "The mode \"" + subset.mode +
@@ -175,7 +197,7 @@ Status SqliteStore::addSubset(Kind kind, const SubsetInfo& subset,
         status = primaryGroup(stored.owner, stored.group);
     std::int64_t id = 0;
     if (status.ok())
-        status = createSubset(kind, stored, id);
+        status = insertSubset(kind, stored, id);
     for (size_t i = 0; status.ok() && i < ids.size(); ++i) {
         Kind memberKind = kind;
         status = objectKind(ids[i], memberKind);

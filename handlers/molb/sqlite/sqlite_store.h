@@ -1,6 +1,7 @@
 #pragma once
 // The embedded back end: one SQLite file per database.
 
+#include "object_rules.h"
 #include "sqlite/sqlite_db.h"
 #include "store.h"
 
@@ -15,11 +16,23 @@ public:
     int interfaceVersion() const override { return kStoreInterfaceVersion; }
     Status authenticate(bool given, const std::string& user, const std::string& password,
                         Session& session) override;
-    Status listSubsets(Kind kind, std::vector<SubsetInfo>& subsets) override;
-    Status listObjects(const ListingRequest& request, Listing& listing) override;
-    Status fetchObject(const Session& session, const ObjectRef& ref, const ByteSink& sink) override;
+    Status listSubsets(const Session& session, Kind kind,
+                       std::vector<SubsetInfo>& subsets) override;
+    Status listObjects(const Session& session, const ListingRequest& request,
+                       Listing& listing) override;
+    Status fetchObject(const Session& session, const FetchRequest& request,
+                       const ByteSink& sink) override;
     Status saveObject(const Session& session, const SaveRequest& request,
                       SaveOutcome& outcome) override;
+    Status checkOut(const Session& session, const CheckRequest& request) override;
+    Status checkIn(const Session& session, const CheckRequest& request) override;
+    Status undoCheckOut(const Session& session, const ObjectSet& objects) override;
+    Status createSubset(const Session& session, Kind kind, const std::string& name,
+                        const std::vector<std::int64_t>& ids) override;
+    Status changeObjectModes(const Session& session, const ObjectSet& objects,
+                             const std::string& modeChange) override;
+    Status changeSubsetMode(const Session& session, Kind kind, const std::string& name,
+                            const std::string& modeChange) override;
     Status importObjects(const std::vector<NewObject>& objects, const std::string& subset,
                          const std::string& owner, std::vector<Status>& results) override;
     Status addUser(const std::string& name, const std::string& passwordHash,
@@ -27,8 +40,16 @@ public:
     Status addSubset(Kind kind, const SubsetInfo& subset,
                      const std::vector<std::int64_t>& ids) override;
     Status objectKind(std::int64_t id, Kind& kind) override;
+    Status objectName(std::int64_t id, std::string& name) override;
+    Status setObjectOwnership(std::int64_t id, const Ownership& change) override;
+    Status setSubsetOwnership(std::optional<Kind> kind, const std::string& name,
+                              const Ownership& change) override;
+    Status addLink(std::int64_t parent, std::int64_t child, const std::string& derivation) override;
+    Status addDerived(std::int64_t parent, const std::vector<DerivedObject>& objects,
+                      std::vector<std::int64_t>& ids) override;
+    Status revisionLog(std::int64_t id, std::vector<RevisionInfo>& revisions) override;
 
-private:
+    // An object as the statements of this store find it.
     struct Located
     {
         std::int64_t id = 0;
@@ -40,10 +61,19 @@ private:
         std::string checkoutBy;
     };
 
+    // The statements that change an object's or a subset's owner, group and mode.
+    struct OwnershipUpdates
+    {
+        const char* owner;
+        const char* group;
+        const char* mode;
+    };
+
+private:
     // sqlite_listing.cpp
-    Status countAndList(const ListingRequest& request, Listing& listing);
-    Status listSearch(const ListingRequest& request, Listing& listing);
-    Status readRows(SqliteStatement& statement, Listing& listing);
+    Status countAndList(const Session& session, const ListingRequest& request, Listing& listing);
+    Status listSearch(const Session& session, const ListingRequest& request, Listing& listing);
+    Status readRows(const Session& session, SqliteStatement& statement, Listing& listing);
 
     // sqlite_objects.cpp
     Status locate(const ObjectRef& ref, Located& found);
@@ -51,16 +81,42 @@ private:
                         bool& exists);
     Status streamRevision(std::int64_t id, int revision, const ByteSink& sink);
     Status insertObject(const NewObject& object, const std::string& owner, const std::string& group,
-                        std::int64_t& id);
+                        const std::string& mode, std::int64_t& id);
     Status addRevision(const Located& object, const NewObject& update, const std::string& author);
     Status appendMember(std::int64_t subsetId, std::int64_t objectId);
 
+    // sqlite_checkout.cpp
+    Status objectState(std::int64_t id, std::optional<Kind> kind, ObjectState& state);
+    Status childrenOf(std::int64_t id, std::vector<std::int64_t>& children);
+    // The states of the objects, in order, then with descendants those of their descendants.
+    Status collectStates(const ObjectSet& objects, bool descendants,
+                         std::vector<ObjectState>& states);
+    // The checks and holds of a check-out, inside the caller's transaction.
+    Status takeObjects(const Session& session, const CheckRequest& request);
+    Status checkInObject(std::int64_t id, const std::string& author, const std::string& comment);
+    Status releaseHeldDescendants(const Session& session, std::int64_t id,
+                                  const std::string& comment);
+
+    // sqlite_links.cpp
+    Status treatDescendants(const Session& session, const Located& saved,
+                            const SaveRequest& request, SaveOutcome& outcome);
+    Status recalculate(const Session& session, std::int64_t parent, const std::string& parentBytes,
+                       const SaveRequest& request, SaveOutcome& outcome,
+                       std::vector<std::pair<std::int64_t, std::string>>& next);
+
+    // sqlite_modes.cpp
+    Status checkOwnership(const Ownership& change);
+    Status applyOwnership(const OwnershipUpdates& updates, std::int64_t id, const std::string& mode,
+                          const Ownership& change);
+
     // sqlite_store.cpp
     Status subsetId(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info);
-    Status createSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id);
+    Status insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id);
     Status primaryGroup(const std::string& user, std::string& group);
 
     SqliteDb m_db;
+    // The session of the listing being read, for the SQL function molb_may_read.
+    const Session* m_listingSession = nullptr;
 };
 
 } // namespace Dbscout::Molb

@@ -1,0 +1,34 @@
+#pragma once
+// The real molb world for end-to-end tests: molb-admin makes a store "demo" in the test's private
+// data folder, dbscout-reg configures the "Demo database" source and registers molb-handler,
+// exactly as a user's installation does.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace DbscoutTest {
+
+class TestEnv;
+
+// Runs a program to its end with input on its standard input and returns its standard output.
+// ok tells whether it started and exited 0; a failure is also reported with qWarning.
+// (posix_spawn: the thread sanitizer refuses a fork in a process that has threads.)
+QByteArray runProgram(const QString& program, const QStringList& arguments, bool* ok = nullptr,
+                      const QByteArray& input = {});
+
+class RealStore
+{
+public:
+    // Creates the store and the configuration; count nucleotide records named seq000, seq001 ...
+    // are imported into MAIN and into the subset "Favourites".
+    RealStore(const TestEnv& env, int count);
+
+    // molb-admin run with arguments (the store is named "demo").
+    QByteArray admin(const QStringList& arguments, bool* ok = nullptr,
+                     const QByteArray& input = {}) const;
+    // The handler run for a request URL exactly as the panel runs it (split at blanks).
+    QByteArray request(const QString& url, bool* ok = nullptr, const QByteArray& input = {}) const;
+};
+
+} // namespace DbscoutTest
