@@ -200,8 +200,9 @@ END $$;
 CREATE TRIGGER objects_check_change BEFORE UPDATE ON objects
   FOR EACH ROW EXECUTE FUNCTION molb_check_object_change();
 
--- A revision follows the object's current one, so the row the object names is always there.
-CREATE FUNCTION molb_check_revision() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
+-- A revision follows the object's current one, so the row the object names is always there. It
+-- runs as the user, so an object it may not read tells nothing of its revisions.
+CREATE FUNCTION molb_check_revision() RETURNS trigger LANGUAGE plpgsql
   SET search_path = pg_catalog, public AS $$
 BEGIN
   IF NOT EXISTS (SELECT 1 FROM objects WHERE id = NEW.object_id AND revision = NEW.revision) THEN
