@@ -54,7 +54,7 @@ std::string searchSql(const ListingRequest& request, std::vector<PgValue>& value
 {
     const SearchQuery& query = request.search;
     std::string sql =
-        " FROM object_catalog o WHERE o.kind = " + std::to_string(static_cast<int>(request.kind));
+        " FROM objects o WHERE o.kind = " + std::to_string(static_cast<int>(request.kind));
     const auto next = [&] { return "$" + std::to_string(values.size()); };
     for (size_t i = 0; i < query.words.size(); ++i) {
         values.emplace_back(query.words[i]);
