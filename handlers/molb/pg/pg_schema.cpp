@@ -70,7 +70,8 @@ Status migratePgSchema(PgConnection& db, const std::string& where, bool mustBeNe
             return status;
         if (mustBeNew && version != 0)
             return Status::fail(ErrorCode::Conflict, "The " + where + " is a molb store already.");
-        if (version < 0)
+        // Only init makes a store of a database; no other command takes one over.
+        if (version < 0 || (!mustBeNew && version == 0))
             return Status::fail(ErrorCode::Failure, "The " + where + " is not a molb store.");
         if (version > pgSchemaVersion())
             return newer(where, version);
