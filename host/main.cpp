@@ -1,37 +1,25 @@
 // molbench-demo: an example host application with the Dbscout panel embedded.
 //
-//   molbench-demo [--exit-after-paint] [--screenshot FILE]
+//   molbench-demo [--tour [--screenshot FILE]]
 //
-// --exit-after-paint closes the window once it has been painted (used by CI to prove that the
-// window comes up); --screenshot writes the painted window to FILE first.
+// --tour runs the scripted tour over the demo store and exits with its status; --screenshot
+// writes the window to FILE at the end of the tour.
 
 #include "demo_window.h"
+#include "tour.h"
 
+#include <dbscout/dbscout.h>
 #include <dbscout/registry.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
-#include <QTimer>
 
 #include <cstdio>
 
 namespace {
 
-// Without anyone to answer them, message boxes are printed and dismissed, so that a headless
-// run never waits on a window.
-void dismissMessageBoxes(QApplication& app)
-{
-    auto* timer = new QTimer(&app);
-    QObject::connect(timer, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            std::printf("molbench-demo: message \"%s\": %s\n", qPrintable(box->windowTitle()),
-                        qPrintable(box->text()));
-            box->done(QMessageBox::Ok);
-        }
-    });
-    timer->start(20);
-}
+// The demo's own settings key; the panels keep theirs below it.
+constexpr const char* kSettingsKey = "Software\\Dbscout\\MolbenchDemo";
 
 } // namespace
 
@@ -43,36 +31,35 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription("Example host of the Dbscout panel");
     parser.addHelpOption();
-    QCommandLineOption exitAfterPaint("exit-after-paint", "Quit once the window has been painted.");
-    QCommandLineOption screenshot("screenshot", "Write the painted window to <file>.", "file");
-    parser.addOption(exitAfterPaint);
+    const QCommandLineOption tour("tour", "Run the scripted tour of the demo store and exit.");
+    const QCommandLineOption screenshot("screenshot", "Write the window to <file>.", "file");
+    parser.addOption(tour);
     parser.addOption(screenshot);
     parser.process(app);
 
-    if (parser.isSet(exitAfterPaint))
-        dismissMessageBoxes(app);
     InitScoutpaneDLL();
     Dbscout::RegKey settings;
-    if (settings.create(HKEY_CURRENT_USER, "Software\\Dbscout\\MolbenchDemo") != ERROR_SUCCESS)
-        std::fprintf(stderr, "molbench-demo: cannot open the settings store; settings will not be kept\n");
+    if (settings.create(HKEY_CURRENT_USER, kSettingsKey) != ERROR_SUCCESS)
+        std::fprintf(stderr,
+                     "molbench-demo: cannot open the settings store; settings will not be kept\n");
 
     int status = 0;
     {
         DemoWindow window(settings.get());
         window.resize(1280, 800);
         window.show();
-        if (parser.isSet(exitAfterPaint) || parser.isSet(screenshot)) {
-            QTimer::singleShot(500, &window, [&] { // after any start-up message box
-                window.repaint();
-                if (parser.isSet(screenshot) && !window.grab().save(parser.value(screenshot))) {
-                    std::fprintf(stderr, "molbench-demo: cannot write %s\n",
-                                 qPrintable(parser.value(screenshot)));
-                    status = 1;
-                }
+        window.activateWindow();
+        Tour* guide = nullptr;
+        if (parser.isSet(tour)) {
+            guide = new Tour(window, parser.value(screenshot));
+            QObject::connect(guide, &Tour::finished, &app, [&](int result) {
+                status = result;
                 app.quit();
             });
+            guide->start();
         }
         const int loop = app.exec();
+        delete guide;
         status = status ? status : loop;
     }
     return status;

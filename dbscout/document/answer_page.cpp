@@ -36,19 +36,24 @@ void AnswerPage::Parse(int stdoutRead)
     ParseText(text.get());
 }
 
+void AnswerPage::SetVersion(const std::string* version)
+{
+    if (!version) {
+        versionMajor = 1;
+        versionMinor = 0;
+        return;
+    }
+    versionMajor = ParseDecimal(*version);
+    size_t point = version->find('.');
+    versionMinor = point == std::string::npos ? 0 : ParseDecimal(version->substr(point + 1));
+}
+
 void AnswerPage::OpenBody(CXMLReader& reader, const char* text)
 {
     reader.LoadXML(text);
     reader.OpenRoot("html");
     std::string version;
-    if (reader.GetAttribute("version", version, false)) {
-        versionMajor = ParseDecimal(version);
-        size_t point = version.find('.');
-        versionMinor = point == std::string::npos ? 0 : ParseDecimal(version.substr(point + 1));
-    } else {
-        versionMajor = 1;
-        versionMinor = 0;
-    }
+    SetVersion(reader.GetAttribute("version", version, false) ? &version : nullptr);
 
     reader.PushChild("head", true);
     reader.PushChild("title", true);

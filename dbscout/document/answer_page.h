@@ -26,15 +26,19 @@ public:
     // Parses an answer already in memory (NUL-terminated, UTF-8). Throws CXMLException.
     virtual void ParseText(const char* text) = 0;
 
+    // Sets versionMajor and versionMinor from the html element's version attribute, or to 1.0
+    // where version is null (the page gives none).
+    void SetVersion(const std::string* version);
+
+    // Whether status equals expected apart from ASCII letter case.
+    bool StatusIs(std::string_view expected) const;
+
     std::string title;
 
 protected:
     // Loads text, checks the html root, reads the version and the title, and leaves the reader
     // inside body with status set from its id.
     void OpenBody(CXMLReader& reader, const char* text);
-
-    // Whether status equals expected apart from ASCII letter case.
-    bool StatusIs(std::string_view expected) const;
 };
 
 } // namespace Dbscout

@@ -1,10 +1,21 @@
 #include "document/result_page.h"
 
+#include "document/result_page_stream.h"
 #include "document/xml_reader.h"
 
 namespace Dbscout {
 
 void ResultPage::ParseText(const char* text)
+{
+    ResultPage streamed;
+    if (StreamResultPage(text, streamed)) {
+        *this = std::move(streamed);
+        return;
+    }
+    ParseTree(text);
+}
+
+void ResultPage::ParseTree(const char* text)
 {
     CXMLReader reader;
     OpenBody(reader, text);

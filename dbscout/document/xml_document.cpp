@@ -1,14 +1,12 @@
 #include "document/xml_document.h"
 
 #include "document/xml_exception.h"
+#include "document/xml_parse_setup.h"
 
-#include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace Dbscout {
@@ -22,17 +20,10 @@ constexpr size_t kLookupAllowance = 100000;
 constexpr size_t kExpansionAllowance = size_t(1) << 20;
 constexpr size_t kExpansionFactor = 4;
 
-// No network, no DTD loading, no entity substitution (which would also pull in external
-// entities); no size limits, since a listing may be tens of megabytes in one text node. The
-// answer is already in the system's encoding whatever its declaration says.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_IGNORE_ENC |
-                              XML_PARSE_COMPACT | XML_PARSE_BIG_LINES;
-
 // What one parse collects through the context's callbacks.
 struct ParseState
 {
-    const char* next = nullptr;
-    size_t left = 0;
+    XmlTextInput input;
     size_t lookupsLeft = 0;
     bool bombStopped = false;
     bool haveError = false;
@@ -47,16 +38,6 @@ struct ParseState
 ParseState& stateOf(void* context)
 {
     return *static_cast<ParseState*>(static_cast<xmlParserCtxt*>(context)->_private);
-}
-
-int readText(void* data, char* buffer, int length)
-{
-    auto& state = *static_cast<ParseState*>(data);
-    size_t count = std::min(state.left, size_t(length));
-    std::memcpy(buffer, state.next, count);
-    state.next += count;
-    state.left -= count;
-    return int(count);
 }
 
 void recordError(ParseState& state, int code, long line, long column, std::string reason)
@@ -121,14 +102,7 @@ xmlEntity* getParameterEntity(void* context, const xmlChar* name)
 
 } // namespace
 
-XmlDocument::XmlDocument()
-{
-    static std::once_flag initialised;
-    std::call_once(initialised, xmlInitParser);
-    m_context = xmlNewParserCtxt();
-    if (!m_context || !m_context->sax)
-        throw CXMLException("Error initialisation MSXML");
-}
+XmlDocument::XmlDocument() : m_context(NewAnswerParserContext()) {}
 
 XmlDocument::~XmlDocument()
 {
@@ -141,19 +115,18 @@ void XmlDocument::load(const char* text)
     if (!text || !*text || m_doc)
         throw CXMLException("Error parsing XML");
     ParseState state;
-    state.next = text;
-    state.left = std::strlen(text);
-    state.lookupsLeft = kLookupAllowance + state.left;
+    state.input = {text, std::strlen(text)};
+    state.lookupsLeft = kLookupAllowance + state.input.left;
     state.getEntity = m_context->sax->getEntity;
     state.getParameterEntity = m_context->sax->getParameterEntity;
     m_context->_private = &state;
     m_context->sax->serror = onError;
     m_context->sax->getEntity = getEntity;
     m_context->sax->getParameterEntity = getParameterEntity;
-    m_budget = kExpansionAllowance + kExpansionFactor * state.left;
+    m_budget = kExpansionAllowance + kExpansionFactor * state.input.left;
 
-    xmlDoc* doc =
-        xmlCtxtReadIO(m_context, readText, nullptr, &state, nullptr, nullptr, kParseOptions);
+    xmlDoc* doc = xmlCtxtReadIO(m_context, XmlTextInput::read, nullptr, &state.input, nullptr,
+                                nullptr, kAnswerParseOptions);
     m_context->_private = nullptr;
     bool accepted = doc && m_context->wellFormed && m_context->nsWellFormed && !state.bombStopped &&
                     xmlDocGetRootElement(doc);

@@ -31,15 +31,15 @@ bool isElementNamed(const xmlNode* node, const char* name)
     return node->type == XML_ELEMENT_NODE && !node->ns && view(node->name) == name;
 }
 
-void trimBlanks(std::string& text)
+} // namespace
+
+void TrimElementText(std::string& text)
 {
     constexpr const char* kBlanks = " \t\r\n";
     size_t last = text.find_last_not_of(kBlanks);
     text.erase(last == std::string::npos ? 0 : last + 1);
     text.erase(0, text.find_first_not_of(kBlanks));
 }
-
-} // namespace
 
 CXMLReader::CXMLReader()
 {
@@ -153,7 +153,7 @@ bool CXMLReader::GetText(std::string& out, bool required)
 {
     std::string text;
     if (!m_stack.empty() && m_document.appendText(m_stack.back().node->children, text)) {
-        trimBlanks(text);
+        TrimElementText(text);
         out = std::move(text);
         return true;
     }

@@ -20,6 +20,10 @@ struct XMLNodeList
     const char* name = "";
 };
 
+// Removes the white space (blank, tab, carriage return, line feed) that GetText drops at both
+// ends of an element's text.
+void TrimElementText(std::string& text);
+
 class CXMLReader
 {
 public:

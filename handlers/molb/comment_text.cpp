@@ -1,6 +1,6 @@
 #include "comment_text.h"
 
-#include "platform/hex_digit.h"
+#include "request_url.h"
 
 namespace Dbscout::Molb {
 
@@ -29,11 +29,10 @@ bool unescapeComment(std::string_view text, std::string& out)
             out += '\t';
             break;
         case 'x': {
-            const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
-            if (high < 0 || low < 0)
+            const int byte = hexPairAt(text, i + 1);
+            if (byte < 0)
                 return false;
-            out += static_cast<char>(high * 16 + low);
+            out += static_cast<char>(byte);
             i += 2;
             break;
         }

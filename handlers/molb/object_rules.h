@@ -42,6 +42,21 @@ Status mayChangeSubsetMode(const Session& session, const std::string& name,
 // BadRequest unless change is three of "-", "r", "w" and "*".
 Status checkModeChange(const std::string& change);
 
+// All or nothing: check runs over every state first and the first refusal is returned; only when
+// none refuses does change run over every state (stopping at a failure, which the caller's
+// transaction then undoes).
+template <typename Check, typename Change>
+Status checkAllThenChange(const std::vector<ObjectState>& states, Check check, Change change)
+{
+    for (const ObjectState& state : states)
+        if (Status status = check(state); !status.ok())
+            return status;
+    for (const ObjectState& state : states)
+        if (Status status = change(state); !status.ok())
+            return status;
+    return Status::pass();
+}
+
 // A subset name: not "MAIN" in any letter case, not empty, valid UTF-8 without control characters
 // and without a blank at either end (a listing query is trimmed), at most kMaxSubsetNameBytes.
 inline constexpr size_t kMaxSubsetNameBytes = 256;

@@ -98,25 +98,29 @@ Status takeObjects(ObjectSteps& steps, const Session& session, const CheckReques
 {
     std::vector<ObjectState> states;
     Status status = collectStates(steps, request.objects, request.descendants, states);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = mayCheckOut(session, states[i]);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = steps.setHolder(states[i].id, session.user, request.comment);
-    return status;
+    if (!status.ok())
+        return status;
+    return checkAllThenChange(
+        states, [&](const ObjectState& state) { return mayCheckOut(session, state); },
+        [&](const ObjectState& state) {
+            return steps.setHolder(state.id, session.user, request.comment);
+        });
 }
 
 Status checkInObjects(ObjectSteps& steps, const Session& session, const CheckRequest& request)
 {
     std::vector<ObjectState> states;
     Status status = collectStates(steps, request.objects, false, states);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = mayCheckIn(session, states[i]);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i) {
-        status = steps.checkInObject(states[i].id, session.user, request.comment);
-        if (status.ok() && request.descendants)
-            status = releaseHeldDescendants(steps, session, states[i].id, request.comment);
-    }
-    return status;
+    if (!status.ok())
+        return status;
+    return checkAllThenChange(
+        states, [&](const ObjectState& state) { return mayCheckIn(session, state); },
+        [&](const ObjectState& state) {
+            Status done = steps.checkInObject(state.id, session.user, request.comment);
+            if (done.ok() && request.descendants)
+                done = releaseHeldDescendants(steps, session, state.id, request.comment);
+            return done;
+        });
 }
 
 Status releaseHeldDescendants(ObjectSteps& steps, const Session& session, std::int64_t id,
@@ -135,11 +139,11 @@ Status undoCheckOuts(ObjectSteps& steps, const Session& session, const ObjectSet
 {
     std::vector<ObjectState> states;
     Status status = collectStates(steps, objects, false, states);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = mayUndoCheckOut(session, states[i]);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = steps.setHolder(states[i].id, std::string(), std::string());
-    return status;
+    if (!status.ok())
+        return status;
+    return checkAllThenChange(
+        states, [&](const ObjectState& state) { return mayUndoCheckOut(session, state); },
+        [&](const ObjectState& state) { return steps.setHolder(state.id, {}, {}); });
 }
 
 Status changeObjectModes(ObjectSteps& steps, const Session& session, const ObjectSet& objects,
@@ -149,11 +153,13 @@ Status changeObjectModes(ObjectSteps& steps, const Session& session, const Objec
     std::vector<ObjectState> states;
     if (status.ok())
         status = collectStates(steps, objects, false, states);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = mayChangeMode(session, states[i]);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = steps.setObjectMode(states[i].id, applyModeChange(states[i].mode, modeChange));
-    return status;
+    if (!status.ok())
+        return status;
+    return checkAllThenChange(
+        states, [&](const ObjectState& state) { return mayChangeMode(session, state); },
+        [&](const ObjectState& state) {
+            return steps.setObjectMode(state.id, applyModeChange(state.mode, modeChange));
+        });
 }
 
 Status addReadableMembers(ObjectSteps& steps, const Session& session, Kind kind,

@@ -260,6 +260,13 @@ Status parsePath(std::string_view path, RequestUrl& url)
 
 } // namespace
 
+int hexPairAt(std::string_view text, size_t at)
+{
+    const int high = at < text.size() ? HexDigitValue(text[at]) : -1;
+    const int low = at + 1 < text.size() ? HexDigitValue(text[at + 1]) : -1;
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
 bool percentDecode(std::string_view text, std::string& out)
 {
     out.clear();
@@ -269,11 +276,10 @@ bool percentDecode(std::string_view text, std::string& out)
             out += text[i];
             continue;
         }
-        const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
-        const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
-        if (high < 0 || low < 0)
+        const int byte = hexPairAt(text, i + 1);
+        if (byte < 0)
             return false;
-        out += static_cast<char>(high * 16 + low);
+        out += static_cast<char>(byte);
         i += 2;
     }
     return true;

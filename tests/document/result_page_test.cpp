@@ -160,6 +160,33 @@ TEST(ResultPage, eachDefectGivesItsMessage)
     EXPECT_EQ(failure(""), "Error parsing XML");
 }
 
+TEST(ResultPage, cutAndBadlyEncodedPagesReportWhereTheyFail)
+{
+    const std::string whole = ResultPageParts().text();
+    const std::string cut = whole.substr(0, whole.find("120<") + 3);
+    EXPECT_EQ(failure(cut), "0x4d Line : 1 Char : " + std::to_string(cut.size() + 1) +
+                                " Premature end of data in tag td line 1");
+
+    ResultPageParts parts;
+    parts.rows.insert(parts.rows.find("P1<"), "\xe9");
+    const std::string text = parts.text();
+    EXPECT_EQ(failure(text), "0x9 Line : 1 Char : " + std::to_string(text.find('\xe9') + 1) +
+                                 " Input is not proper UTF-8, indicate encoding !\n"
+                                 "Bytes: 0xE9 0x50 0x31 0x3C");
+}
+
+TEST(ResultPage, hugeValuesAreKeptWhole)
+{
+    const std::string huge(12u << 20, 'x'); // beyond libxml2's default limit of 10 MB a value
+    ResultPageParts parts;
+    parts.rows = dataRow("<a id=\"" + huge + "\">" + huge + "</a>", "<td>" + huge + "</td>");
+    ResultPage page = parsed(parts.text());
+    ASSERT_EQ(page.rows.size(), 1u);
+    EXPECT_TRUE(page.rows[0].id == huge);
+    EXPECT_TRUE(page.rows[0].name == huge);
+    EXPECT_TRUE(page.rows[0].cells == std::vector<std::string>{huge});
+}
+
 TEST(ResultPage, versionsFollowTheNumberRule)
 {
     const struct

@@ -154,10 +154,32 @@ Dbscout::StatusPage parseStatusPage(const std::string& text)
     return parsePage<Dbscout::StatusPage>(text, "status page");
 }
 
+std::string TestStore::url(const std::string& rest) const
+{
+    return "molb://" + host + "/" + database + "/" + rest;
+}
+
+ProcessResult TestStore::admin(const std::string& command,
+                               const std::vector<std::string>& arguments,
+                               const std::string& input) const
+{
+    std::vector<std::string> words = splitAtBlanks(command);
+    words.push_back(database);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return runAdmin(words, input);
+}
+
+TestStore makeStore(const std::string& database)
+{
+    TestStore store{"local", database};
+    const ProcessResult result = store.admin("init", {});
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    return store;
+}
+
 void createDatabase(const std::string& name)
 {
-    const ProcessResult result = runAdmin({"init", name});
-    ASSERT_EQ(result.exitCode, 0) << result.errors;
+    makeStore(name);
 }
 
 std::string saveObject(const std::string& database, const std::string& kind,

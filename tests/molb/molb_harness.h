@@ -31,7 +31,23 @@ ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::str
 Dbscout::ResultPage parseResultPage(const std::string& text);
 Dbscout::StatusPage parseStatusPage(const std::string& text);
 
-// A fresh local database of that name with the given objects saved into MAIN, returned as ids.
+// The store a protocol test runs against. Every test makes its store with makeStore, so that a
+// second back end is a parameter of that one function rather than a copy of the tests.
+struct TestStore
+{
+    std::string host;
+    std::string database;
+
+    // "molb://HOST/DB/" followed by rest (kind, path and parameters).
+    std::string url(const std::string& rest) const;
+    // molb-admin with command (one or two words, as "user add"), the database, then arguments.
+    ProcessResult admin(const std::string& command, const std::vector<std::string>& arguments,
+                        const std::string& input = {}) const;
+};
+// A fresh, empty store named database.
+TestStore makeStore(const std::string& database);
+
+// A fresh local database of that name (makeStore for the tests that name the local store).
 void createDatabase(const std::string& name);
 std::string saveObject(const std::string& database, const std::string& kind,
                        const std::string& name, const std::string& bytes,

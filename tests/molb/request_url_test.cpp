@@ -50,8 +50,9 @@ TEST(RequestUrl, objectUrlsNameTheObjectAndTheCommand)
          "my seq", ""},
         {"molb://local/db/dnarna/dir/file%20name?command=put&force=yes", Command::Put,
          "dir/file name", ""},
-        {"molb://local/db/dnarna/12,15?start=0&page=20&command=co&command=dir", Command::Dir,
-         "12,15", "co"},
+        {"molb://local/db/dnarna/12,15?start=0&page=20&command=co&command=dir", Command::CheckOut,
+         "12,15", ""},
+        {"molb://local/db/dnarna/12?command=zap&command=dir", Command::Dir, "12", "zap"},
         {"molb://local/db/dnarna/?command=dir", Command::Dir, "", ""},
         {"MOLB://local/db/dnarna/x?command=fetch", Command::Fetch, "x", ""},
     };
@@ -61,6 +62,38 @@ TEST(RequestUrl, objectUrlsNameTheObjectAndTheCommand)
         EXPECT_EQ(url.last, c.last) << c.url;
         EXPECT_EQ(url.operation, c.operation) << c.url;
     }
+}
+
+TEST(RequestUrl, operationParametersAreReadAsTheComponentWritesThem)
+{
+    RequestUrl url = parsed("molb://local/db/dnarna/a?query=&command=fetch&command=co"
+                            "&descendant=co&revision=3");
+    EXPECT_TRUE(url.checkOutAfter);
+    EXPECT_TRUE(url.descendantsOut);
+    EXPECT_EQ(url.revision, 3);
+    url = parsed("molb://local/db/dnarna/a?query=s&command=put&pdmode=reconstruct"
+                 "&pderror=disconnect&command=ci&descendant=ci&arcname=a");
+    EXPECT_EQ(url.command, Command::Put);
+    EXPECT_TRUE(url.checkInAfter);
+    EXPECT_TRUE(url.descendantsIn);
+    EXPECT_EQ(url.pdmode, DescendantMode::Reconstruct);
+    EXPECT_TRUE(url.pderrorDisconnect);
+    // The comment is raw apart from its own escapes: "%" and "+" stay.
+    url = parsed("molb://local/db/dnarna/1,2?command=ci&command=dir"
+                 "&comment=50%+\\\\x\\x26y\\n\\x3D");
+    EXPECT_EQ(url.comment, "50%+\\x&y\n=");
+    // The names of cs and schmod run to the end and are raw.
+    url = parsed("molb://local/db/dnarna/?start=0&page=20&command=cs&command=dir&query=a&b%20c");
+    EXPECT_EQ(url.command, Command::CreateSubset);
+    EXPECT_EQ(url.query, "a&b%20c");
+    url = parsed("molb://local/db/dnarna/?start=0&command=schmod&command=dir&subsetmode=r*-"
+                 "&subset=x&y=z");
+    EXPECT_EQ(url.subsetmode, "r*-");
+    EXPECT_EQ(url.subset, "x&y=z");
+    // Elsewhere query= is percent-decoded and ends at "&".
+    url = parsed("molb://local/db/dnarna/?query=a%20b&command=ochmod&objmode=w--");
+    EXPECT_EQ(url.query, "a b");
+    EXPECT_EQ(url.objmode, "w--");
 }
 
 TEST(RequestUrl, pathWithoutKindKeepsItAsObjectName)
@@ -116,6 +149,16 @@ TEST(RequestUrl, malformedUrlsFailWithTheirFault)
         {"molb://local/db/dnarna/?page=0", "The page= parameter must be between 1 and 1000."},
         {"molb://local/db/dnarna/?page=1001", "The page= parameter must be between 1 and 1000."},
         {"molb://local/db/dnarna/?command=", "The command= parameter is empty or too long."},
+        {"molb://local/db/dnarna/x?command=fetch&command=put",
+         "The command \"put\" cannot follow another command."},
+        {"molb://local/db/dnarna/x?command=put&pdmode=keep",
+         "The pdmode= parameter must be reconstruct or disconnect."},
+        {"molb://local/db/dnarna/x?command=put&pderror=leave",
+         "The pderror= parameter must be disconnect."},
+        {"molb://local/db/dnarna/x?command=fetch&revision=0",
+         "The revision= parameter must be a whole number from 1."},
+        {"molb://local/db/dnarna/x?command=co&comment=\\", "The comment= parameter holds a "
+                                                           "backslash that starts no escape."},
     };
     for (const Case& c : cases) {
         RequestUrl url;

@@ -66,7 +66,8 @@ bool parseArguments(int argc, char** argv, int first, const std::vector<std::str
 {
     for (int i = first; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
+        // "--name" is an option; a mode such as "---" is not.
+        if (word.size() < 3 || word.compare(0, 2, "--") != 0 || word[2] == '-') {
             arguments.positional.push_back(word);
             continue;
         }

@@ -104,11 +104,18 @@ Status SqliteStore::takeObjects(const Session& session, const CheckRequest& requ
 {
     std::vector<ObjectState> states;
     Status status = collectStates(request.objects, request.descendants, states);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = mayCheckOut(session, states[i]);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = m_db.run(kSetHolder, states[i].id, session.user, request.comment);
-    return status;
+    if (!status.ok())
+        return status;
+    return checkAllThenChange(
+        states, [&](const ObjectState& state) { return mayCheckOut(session, state); },
+        [&](const ObjectState& state) {
+            return m_db.run(kSetHolder, state.id, session.user, request.comment);
+        });
+}
+
+Status SqliteStore::releaseHold(std::int64_t id)
+{
+    return m_db.run(kSetHolder, id, std::string(), std::string());
 }
 
 Status SqliteStore::checkInObject(std::int64_t id, const std::string& author,
@@ -147,13 +154,15 @@ Status SqliteStore::checkIn(const Session& session, const CheckRequest& request)
     std::vector<ObjectState> states;
     if (status.ok())
         status = collectStates(request.objects, false, states);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = mayCheckIn(session, states[i]);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i) {
-        status = checkInObject(states[i].id, session.user, request.comment);
-        if (status.ok() && request.descendants)
-            status = releaseHeldDescendants(session, states[i].id, request.comment);
-    }
+    if (status.ok())
+        status = checkAllThenChange(
+            states, [&](const ObjectState& state) { return mayCheckIn(session, state); },
+            [&](const ObjectState& state) {
+                Status done = checkInObject(state.id, session.user, request.comment);
+                if (done.ok() && request.descendants)
+                    done = releaseHeldDescendants(session, state.id, request.comment);
+                return done;
+            });
     if (status.ok())
         pauseForTest("checkin");
     return status.ok() ? transaction.commit() : status;
@@ -166,10 +175,10 @@ Status SqliteStore::undoCheckOut(const Session& session, const ObjectSet& object
     std::vector<ObjectState> states;
     if (status.ok())
         status = collectStates(objects, false, states);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = mayUndoCheckOut(session, states[i]);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = m_db.run(kSetHolder, states[i].id, std::string(), std::string());
+    if (status.ok())
+        status = checkAllThenChange(
+            states, [&](const ObjectState& state) { return mayUndoCheckOut(session, state); },
+            [&](const ObjectState& state) { return releaseHold(state.id); });
     return status.ok() ? transaction.commit() : status;
 }
 

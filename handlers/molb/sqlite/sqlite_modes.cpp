@@ -88,11 +88,12 @@ Status SqliteStore::changeObjectModes(const Session& session, const ObjectSet& o
     std::vector<ObjectState> states;
     if (status = transaction.begin(); status.ok())
         status = collectStates(objects, false, states);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status = mayChangeMode(session, states[i]);
-    for (size_t i = 0; status.ok() && i < states.size(); ++i)
-        status =
-            m_db.run(kSetObjectMode, states[i].id, applyModeChange(states[i].mode, modeChange));
+    if (status.ok())
+        status = checkAllThenChange(
+            states, [&](const ObjectState& state) { return mayChangeMode(session, state); },
+            [&](const ObjectState& state) {
+                return m_db.run(kSetObjectMode, state.id, applyModeChange(state.mode, modeChange));
+            });
     return status.ok() ? transaction.commit() : status;
 }
 

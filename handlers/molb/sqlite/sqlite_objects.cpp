@@ -35,8 +35,6 @@ constexpr const char* kInsertRevision =
     " VALUES (?1, ?2, ?3, ?4, ?5, ?6)";
 constexpr const char* kSetRevision =
     "UPDATE objects SET revision = ?2, modified = ?3, arcname = ?4 WHERE id = ?1";
-constexpr const char* kReleaseHold =
-    "UPDATE objects SET checkout_by = '', checkout_comment = '' WHERE id = ?1";
 constexpr const char* kAppendMember =
     "INSERT OR IGNORE INTO subset_members(subset_id, position, object_id)"
     " SELECT ?1, member_count, ?2 FROM subsets WHERE id = ?1";
@@ -162,8 +160,14 @@ Status SqliteStore::fetchObject(const Session& session, const FetchRequest& requ
     if (status.ok())
         status = locate(request.ref, found);
     // Named as the request named it: the stored name of an unreadable object stays hidden.
-    if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None)
-        status = Status::fail(ErrorCode::Denied, "You may not read \"" + request.ref.text + "\".");
+    if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None) {
+        const std::string& text = request.ref.text;
+        const bool byId = std::to_string(found.id) == text.substr(0, text.find(':'));
+        status = Status::fail(
+            ErrorCode::Denied,
+            "You may not read " +
+                (byId ? "object " + std::to_string(found.id) : "\"" + text + "\"") + ".");
+    }
     if (status.ok() && request.checkOut)
         status = takeObjects(
             session, CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
@@ -319,7 +323,7 @@ Status SqliteStore::saveObject(const Session& session, const SaveRequest& reques
             status = treatDescendants(session, existing, request, outcome);
         if (status.ok() && request.checkIn && existing.checkoutBy == session.user &&
             !session.user.empty())
-            status = m_db.run(kReleaseHold, id);
+            status = releaseHold(id);
         if (status.ok() && request.checkIn && request.checkInDescendants)
             status = releaseHeldDescendants(session, id, {});
     } else {

@@ -93,6 +93,7 @@ private:
                          std::vector<ObjectState>& states);
     // The checks and holds of a check-out, inside the caller's transaction.
     Status takeObjects(const Session& session, const CheckRequest& request);
+    Status releaseHold(std::int64_t id);
     Status checkInObject(std::int64_t id, const std::string& author, const std::string& comment);
     Status releaseHeldDescendants(const Session& session, std::int64_t id,
                                   const std::string& comment);

@@ -1,0 +1,23 @@
+#pragma once
+// The handler program that serves a URL, as the settings store registers it:
+// HKEY_CLASSES_ROOT\<scheme>\shell\<verb>\command = "<program path>" "<arguments with %1>".
+// The host runs it the way the panel does: the URL in place of %1, the argument text split at
+// blanks and tabs.
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+struct HandlerCommand
+{
+    QString program;
+    QStringList arguments;
+    QString error; // why there is no command; empty when there is one
+};
+
+// Splits a registered command for url.
+HandlerCommand splitHandlerCommand(const std::string& command, const std::string& url);
+
+// Looks up the command of url's scheme for verb and splits it.
+HandlerCommand handlerCommandFor(const std::string& url, const char* verb);

@@ -1,0 +1,64 @@
+#include "panel_frame.h"
+
+#include <QResizeEvent>
+
+namespace {
+
+constexpr UINT kPanelControlId = 1;
+
+} // namespace
+
+PanelFrame::PanelFrame(QWidget* parent) : QWidget(parent) {}
+
+PanelFrame::~PanelFrame()
+{
+    stop();
+}
+
+bool PanelFrame::start(const PanelSetup& setup)
+{
+    stop();
+    m_panel = CreateScoutpane(setup.initial.c_str(), setup.settingsKey, setup.openMode ? 1 : 0,
+                              setup.dataType, 0, setup.initialIsName ? 1 : 0);
+    if (!m_panel)
+        return false;
+    if (!m_panel->Create(this, rect(), kPanelControlId, WS_CHILD | WS_VISIBLE)) {
+        DeleteScoutpane(m_panel);
+        m_panel = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void PanelFrame::stop()
+{
+    if (!m_panel)
+        return;
+    // Deleting the panel destroys its window first, which saves its layouts and histories.
+    DeleteScoutpane(m_panel);
+    m_panel = nullptr;
+}
+
+PanelPick PanelFrame::currentPick() const
+{
+    PanelPick pick;
+    if (m_panel)
+        pick.valid = m_panel->GetURL(pick.url, pick.flag, pick.name);
+    return pick;
+}
+
+bool PanelFrame::event(QEvent* event)
+{
+    if (UM_DBSCOUT_ITEM_SELECTED != 0 && event->type() == QEvent::Type(UM_DBSCOUT_ITEM_SELECTED)) {
+        emit picked();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void PanelFrame::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_panel)
+        m_panel->setGeometry(QRect(QPoint(0, 0), event->size()));
+}

@@ -1,0 +1,379 @@
+#include "tour.h"
+
+#include "demo_window.h"
+#include "object_view.h"
+#include "panel_frame.h"
+#include "save_dialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// The panel's controls, by the ids they keep as object names.
+constexpr int kGoButton = 6901;
+constexpr int kStatusLine = 6909;
+constexpr int kSourceBox = 6913;
+constexpr int kQueryBox = 6914;
+constexpr int kList = 6996;
+constexpr int kNameBox = 6999;
+
+constexpr int kWaitMs = 30000;
+// A step that is still running after this long is hung (for example in a modal loop nobody
+// ends); the whole tour then fails instead of waiting forever.
+constexpr unsigned kStepLimitSeconds = 180;
+
+void onStepTimeout(int)
+{
+    static const char message[] = "tour: a step did not finish in time\n";
+    [[maybe_unused]] const ssize_t written = write(STDOUT_FILENO, message, sizeof message - 1);
+    _exit(1);
+}
+
+QString rowText(QTreeWidget* list, int row)
+{
+    return list->topLevelItem(row)->text(0);
+}
+
+QStringList rowNames(QTreeWidget* list)
+{
+    QStringList names;
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        names << rowText(list, row);
+    return names;
+}
+
+} // namespace
+
+Tour::Tour(DemoWindow& window, QString screenshot)
+    : m_window(window), m_screenshot(std::move(screenshot))
+{
+    m_boxes = new QTimer(this);
+    connect(m_boxes, &QTimer::timeout, this, &Tour::answerMessageBoxes);
+    m_boxes->start(20);
+    m_ready = new QTimer(this);
+    connect(m_ready, &QTimer::timeout, this, [this] {
+        auto* sources = m_window.panelFrame()->control<QComboBox>(kSourceBox);
+        const bool listed = sources && sources->count() > 0;
+        // Without sources after a while the first step starts anyway, and says what is missing.
+        if (QApplication::activeModalWidget() || (!listed && m_waiting.elapsed() < kWaitMs))
+            return;
+        m_ready->stop();
+        emit finished(run());
+    });
+    std::signal(SIGALRM, onStepTimeout);
+}
+
+void Tour::start()
+{
+    m_waiting.start();
+    m_ready->start(50);
+}
+
+int Tour::run()
+{
+    m_window.setDataType(0);
+    const QString source = QStringLiteral("Demo database (%1)");
+    const bool passed =
+        runStep("start", [this] { return startStep(); }) &&
+        runStep("list a subset", [this] { return listSubsetStep(); }) &&
+        runStep("page", [this] { return pageStep(); }) &&
+        runStep("sort", [this] { return sortStep(); }) &&
+        runStep("pick and fetch", [this] { return pickStep(); }) &&
+        runStep("save a copy", [this] { return saveStep(false); }) &&
+        runStep("save it again", [this] { return saveStep(true); }) &&
+        runStep("list the saved copy", [this] { return listSavedStep(); }) &&
+        runStep("open a citation",
+                [&] { return openKindStep(source.arg("Citation"), "MAIN", "citation PMID"); }) &&
+        runStep("open a BLAST result",
+                [&] {
+                    return openKindStep(source.arg("Blast"), "Demo BLAST runs", "blastp report");
+                }) &&
+        runStep("screenshot", [this] { return screenshotStep(); });
+    std::printf(passed ? "tour: every step worked\n" : "tour: FAILED\n");
+    std::fflush(stdout);
+    return passed ? 0 : 1;
+}
+
+bool Tour::runStep(const QString& name, const Step& step)
+{
+    m_failure.clear();
+    m_unexpected.clear();
+    alarm(kStepLimitSeconds);
+    const QString seen = step();
+    alarm(0);
+    if (m_failure.isEmpty() && !m_unexpected.isEmpty())
+        m_failure =
+            QStringLiteral("unexpected message: ") + m_unexpected.join(QLatin1String(" / "));
+    if (m_failure.isEmpty())
+        std::printf("tour: %s: %s\n", qPrintable(name), qPrintable(seen));
+    else
+        std::printf("tour: %s FAILED: %s%s%s\n", qPrintable(name), qPrintable(m_failure),
+                    seen.isEmpty() ? "" : " (saw: ", seen.isEmpty() ? "" : qPrintable(seen + ")"));
+    std::fflush(stdout);
+    return m_failure.isEmpty();
+}
+
+bool Tour::check(bool condition, const QString& failure)
+{
+    if (!condition && m_failure.isEmpty())
+        m_failure = failure;
+    return condition;
+}
+
+QString Tour::startStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    if (!waitForPanel(frame))
+        return {};
+    QComboBox* sources = frame.control<QComboBox>(kSourceBox);
+    QStringList names;
+    for (int i = 0; i < sources->count(); ++i)
+        names << sources->itemText(i);
+    check(names.contains("Demo database (DNA/RNA)"),
+          "the data source \"Demo database\" is missing");
+    return QStringLiteral("%1 data sources: %2")
+        .arg(names.size())
+        .arg(names.join(QLatin1String(", ")));
+}
+
+QString Tour::listSubsetStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    chooseSource(frame, "Demo database (DNA/RNA)");
+    const QString seen = list(frame, "Orchids");
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    const QString status = frame.control<QLabel>(kStatusLine)->text();
+    check(rows->topLevelItemCount() > 0, "the subset is empty");
+    check(status.startsWith(QStringLiteral("%1 objects were found. The first object # is 1")
+                                .arg(rows->topLevelItemCount())),
+          "the status line does not count the listed rows");
+    return seen;
+}
+
+QString Tour::pageStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    QString seen = list(frame, "MAIN");
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    const int total = frame.control<QLabel>(kStatusLine)->text().section(' ', 0, 0).toInt();
+    const int firstPage = rows->topLevelItemCount();
+    if (!check(total > firstPage && firstPage == 100, "MAIN does not fill more than one page"))
+        return seen;
+    rows->setFocus();
+    QTest::keyClick(rows, Qt::Key_PageDown, Qt::ControlModifier); // next page
+    check(QTest::qWaitFor([&] { return shown(frame).contains("The first object # is 101"); },
+                          kWaitMs),
+          "Ctrl+Page Down did not show the second page");
+    seen += QLatin1String(" -> ") + shown(frame);
+    check(rows->topLevelItemCount() == std::min(100, total - 100),
+          "the second page does not hold the rest of the objects");
+    return seen;
+}
+
+QString Tour::sortStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QHeaderView* header = rows->header();
+    const QPoint nameColumn(header->sectionViewportPosition(0) + 8, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameColumn);
+    // The first click sorts either way (the panel remembers a sort from the last run); the
+    // second one reverses it.
+    const QStringList first = rowNames(rows);
+    QStringList ascending = first;
+    std::sort(ascending.begin(), ascending.end());
+    QStringList descending(ascending.rbegin(), ascending.rend());
+    check(first == ascending || first == descending, "a click on Name did not sort by name");
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameColumn);
+    const QStringList second = rowNames(rows);
+    check(second == QStringList(first.rbegin(), first.rend()),
+          "a second click on Name did not reverse the order");
+    return QStringLiteral("by name, %1: %2")
+        .arg(second == ascending ? "ascending" : "descending", second.mid(0, 3).join(", "));
+}
+
+QString Tour::pickStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    chooseSource(frame, "Demo database (Protein)");
+    list(frame, "Swiss-Prot sample");
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    if (!check(rows->topLevelItemCount() > 0, "the protein subset is empty"))
+        return shown(frame);
+    m_savedName = rowText(rows, 0) + QLatin1String(" copy");
+    openRow(frame, 0);
+    const QString summary = m_window.objectView()->summary();
+    check(summary.startsWith(QLatin1String("UniProt ")) && summary.contains(QLatin1String("aa")),
+          "the fetched protein was not shown as a UniProt record");
+    return summary;
+}
+
+QString Tour::saveStep(bool expectExisting)
+{
+    QSignalSpy finished(&m_window, &DemoWindow::saveFinished);
+    m_answerText = QStringLiteral("already exists");
+    m_answered = 0;
+    m_window.saveShownObject();
+    SaveDialog* dialog = m_window.saveDialog();
+    if (!check(dialog != nullptr, "File > Save to Database opened no dialog"))
+        return {};
+    PanelFrame& frame = *dialog->frame();
+    if (!waitForPanel(frame))
+        return {};
+    // The protein kind was asked for, so the source shows under its own name.
+    chooseSource(frame, "Demo database");
+    const QString place = list(frame, "Scratch");
+    QLineEdit* name = frame.control<QLineEdit>(kNameBox);
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, m_savedName);
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                      Qt::LeftButton);
+    if (finished.isEmpty())
+        finished.wait(kWaitMs);
+    const QString status = m_window.statusBar()->currentMessage();
+    check(!finished.isEmpty() && finished.first().first().toBool(), "not saved: " + status);
+    if (expectExisting)
+        check(m_answered == 1, "saving under a taken name did not ask before replacing");
+    return QStringLiteral("%1 (the save panel showed %2)").arg(status, place);
+}
+
+QString Tour::listSavedStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    const QString seen = list(frame, "Scratch");
+    check(rowNames(frame.control<QTreeWidget>(kList)).contains(m_savedName),
+          m_savedName + " is not listed in Scratch");
+    return seen;
+}
+
+QString Tour::openKindStep(const QString& source, const QString& query, const QString& expected)
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    chooseSource(frame, source);
+    const QString seen = list(frame, query);
+    if (!check(frame.control<QTreeWidget>(kList)->topLevelItemCount() > 0, query + " is empty"))
+        return seen;
+    openRow(frame, 0);
+    const QString summary = m_window.objectView()->summary();
+    check(summary.startsWith(expected), "the object was not shown as " + expected);
+    return seen + QLatin1String(" -> ") + summary;
+}
+
+QString Tour::screenshotStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    chooseSource(frame, "Demo database (DNA/RNA)");
+    const QString seen = list(frame, "Orchids");
+    openRow(frame, 0);
+    if (m_screenshot.isEmpty())
+        return seen;
+    QTest::qWait(200); // let the views settle
+    check(m_window.grab().save(m_screenshot), "cannot write " + m_screenshot);
+    return m_screenshot;
+}
+
+bool Tour::waitForPanel(PanelFrame& frame)
+{
+    // The panel is built once its window shows, and lists its data sources after the messages
+    // of its start.
+    const bool built = QTest::qWaitFor(
+        [&] {
+            auto* sources = frame.control<QComboBox>(kSourceBox);
+            return frame.control<QTreeWidget>(kList) && sources && sources->count() > 0;
+        },
+        kWaitMs);
+    return check(built, "the panel was not built or lists no data source");
+}
+
+void Tour::chooseSource(PanelFrame& frame, const QString& text)
+{
+    QComboBox* sources = frame.control<QComboBox>(kSourceBox);
+    const int index = sources->findText(text);
+    if (!check(index >= 0, "no data source \"" + text + "\""))
+        return;
+    // What the box does when the user picks an entry from its list.
+    sources->setCurrentIndex(index);
+    emit sources->activated(index);
+    QTest::qWait(50);
+}
+
+QString Tour::list(PanelFrame& frame, const QString& query)
+{
+    if (!m_failure.isEmpty())
+        return {};
+    QLineEdit* edit = frame.control<QComboBox>(kQueryBox)->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, query);
+    QTest::mouseClick(frame.control<QWidget>(kGoButton), Qt::LeftButton);
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    const bool done = QTest::qWaitFor(
+        [&] {
+            return !(rows->topLevelItemCount() == 1 &&
+                     rowText(rows, 0) == QLatin1String("Downloading..."));
+        },
+        kWaitMs);
+    check(done, "listing " + query + " did not finish");
+    return shown(frame);
+}
+
+void Tour::openRow(PanelFrame& frame, int row)
+{
+    if (!m_failure.isEmpty())
+        return;
+    QSignalSpy opened(&m_window, &DemoWindow::objectShown);
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QTreeWidgetItem* item = rows->topLevelItem(row);
+    rows->scrollToItem(item);
+    const QPoint at = rows->visualItemRect(item).center();
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, at);
+    QTest::qWait(20);
+    QTest::mouseDClick(rows->viewport(), Qt::LeftButton, {}, at);
+    check(!opened.isEmpty() || opened.wait(kWaitMs),
+          "double-clicking " + item->text(0) + " opened nothing");
+}
+
+QString Tour::shown(PanelFrame& frame) const
+{
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    const QStringList names = rowNames(rows);
+    return QStringLiteral("\"%1\", %2 rows: %3%4")
+        .arg(frame.control<QLabel>(kStatusLine)->text())
+        .arg(names.size())
+        .arg(names.mid(0, 3).join(QLatin1String(", ")), names.size() > 3 ? ", ..." : "");
+}
+
+void Tour::answerMessageBoxes()
+{
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box)
+        return;
+    const QString text = box->text();
+    std::printf("tour: message \"%s\": %s\n", qPrintable(box->windowTitle()), qPrintable(text));
+    if (!m_answerText.isEmpty() && text.contains(m_answerText) && box->button(QMessageBox::Yes)) {
+        ++m_answered;
+        box->button(QMessageBox::Yes)->click();
+        return;
+    }
+    // Without an ncbi handler every panel says so when it starts; that is expected here.
+    if (text != QLatin1String("NCBI registered protocol not found"))
+        m_unexpected << text;
+    box->done(QMessageBox::Ok);
+}

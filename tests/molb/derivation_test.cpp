@@ -1,0 +1,134 @@
+// Descendants computed from their parent: feature locations and the standard genetic code.
+
+#include "derivation.h"
+#include "derive/feature_table.h"
+
+#include <gtest/gtest.h>
+
+using namespace Dbscout::Molb;
+
+namespace {
+
+// Positions 1-30: ATGAAATTTT AACATGAAAC CCGGGTTTCA
+constexpr const char* kGenBank = "LOCUS       ABC  30 bp DNA linear\n"
+                                 "SOURCE      Escherichia coli\n"
+                                 "  ORGANISM  Escherichia coli\n"
+                                 "FEATURES             Location/Qualifiers\n"
+                                 "     source          1..30\n"
+                                 "                     /organism=\"Escherichia coli\"\n"
+                                 "     CDS             join(1..6,\n"
+                                 "                     7..12)\n"
+                                 "                     /product=\"tiny\n"
+                                 "                     protein\"\n"
+                                 "     CDS             complement(13..27)\n"
+                                 "     CDS             <1..>30\n"
+                                 "                     /codon_start=2\n"
+                                 "     CDS             1..9\n"
+                                 "                     /transl_table=4\n"
+                                 "ORIGIN\n"
+                                 "        1 atgaaatttt aacatgaaac ccgggtttca\n"
+                                 "//\n";
+
+constexpr const char* kEmbl =
+    "ID   X; SV 1; linear; DNA; STD; PRO; 9 BP.\n"
+    "FT   CDS             1..9\n"
+    "SQ   Sequence 9 BP;\n"
+    "     atgtggtga                                                      9\n"
+    "//\n";
+
+TEST(Derivation, locationsResolveAgainstTheSequence)
+{
+    const std::string sequence = "ACGTACGTAC";
+    struct Case
+    {
+        const char* location;
+        const char* bases; // nullptr: refused
+    };
+    const Case cases[] = {
+        {"1..4", "ACGT"},
+        {"3", "G"},
+        {"<1..>3", "ACG"},
+        {"complement(1..4)", "ACGT"},
+        {"complement(1..3)", "CGT"},
+        {"join(1..2,9..10)", "ACAC"},
+        {"order(1..2,5)", "ACA"},
+        {"complement(join(1..2,5..6))", "GTGT"},
+        {"join(complement(1..2),3..4)", "GTGT"},
+        {"1..11", nullptr},
+        {"4..2", nullptr},
+        {"AB123.1:1..3", nullptr},
+        {"2^3", nullptr},
+        {"join(1..2", nullptr},
+        {"1..2)", nullptr},
+        {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::string bases;
+        const Status status = spliceLocation(c.location, sequence, bases);
+        EXPECT_EQ(status.ok(), c.bases != nullptr) << c.location << ": " << status.message();
+        if (c.bases)
+            EXPECT_EQ(bases, c.bases) << c.location;
+    }
+}
+
+TEST(Derivation, everyCdsOfARecordIsTranslatedByTheStandardCode)
+{
+    std::vector<DerivedObject> derived;
+    const Status status = translationsOf("rec", kGenBank, derived);
+    ASSERT_FALSE(status.ok()); // CDS 4 asks for another genetic code
+    EXPECT_EQ(status.message(), "CDS 4 uses genetic code 4, not the standard one");
+
+    struct Case
+    {
+        const char* derivation;
+        const char* bytes;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"cds:1", ">p tiny protein\nMKF\n", ""},
+        {"cds:2", ">p translation of CDS 2\nNPGFM\n", ""},
+        // From base 2: TGA AAT TTT AAC ATG AAA CCC GGG TTT CA: stop inside, then on.
+        {"cds:3", ">p translation of CDS 3\n*NFNMKPGF\n", ""},
+        {"cds:5", nullptr, "the parent has no CDS 5 (it has 4)"},
+        {"cds:x", nullptr, "its derivation \"cds:x\" is unknown"},
+        {"", nullptr, "it was not derived by a rule the store can repeat"},
+    };
+    for (const Case& c : cases) {
+        NewObject child;
+        const Status made = deriveObject(c.derivation, kGenBank, "p", child);
+        EXPECT_EQ(made.message(), c.error) << c.derivation;
+        if (!c.bytes)
+            continue;
+        EXPECT_EQ(child.bytes, c.bytes) << c.derivation;
+        EXPECT_EQ(child.kind, Kind::Protein);
+        EXPECT_EQ(child.meta[Field::Organism], "Escherichia coli");
+        EXPECT_EQ(child.meta[Field::Length],
+                  std::to_string(child.bytes.size() - child.bytes.find('\n') - 2));
+    }
+}
+
+TEST(Derivation, emblRecordsAndBadParentsAreHandled)
+{
+    std::vector<DerivedObject> derived;
+    ASSERT_TRUE(translationsOf("x", kEmbl, derived).ok());
+    ASSERT_EQ(derived.size(), 1u);
+    EXPECT_EQ(derived[0].derivation, "cds:1");
+    EXPECT_EQ(derived[0].object.meta[Field::Name], "x_cds1");
+    EXPECT_EQ(derived[0].object.bytes, ">x_cds1 translation of CDS 1\nMW\n"); // ATG TGG TGA
+
+    struct Case
+    {
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {">fasta\nACGT\n", "the parent is not a GenBank or EMBL record"},
+        {"LOCUS x 3 bp DNA\nORIGIN\n//\n", "the parent record holds no sequence"},
+        {"LOCUS x 3 bp DNA\nORIGIN\n 1 atg\n//\n", "\"x\" has no CDS feature to translate"},
+        {"", "the parent is not a GenBank or EMBL record"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(translationsOf("x", c.text, derived).message(), c.message) << c.text;
+}
+
+} // namespace

@@ -1,0 +1,228 @@
+// Check-out, check-in and undo check-out through real handler processes: the holds, the
+// all-or-nothing rule with the first offending object named, descendants, the steps after a fetch
+// and a save, and comments that survive the component's escaping.
+
+#include "molb_fixture.h"
+#include "request/url_escape.h"
+
+using namespace MolbTest;
+
+namespace {
+
+class Checkout : public UsersFixture
+{
+protected:
+    void SetUp() override
+    {
+        UsersFixture::SetUp();
+        for (const char* name : {"a", "b", "c"})
+            ids.push_back(save("ann", name));
+        // The group may write a and b; c stays the owner's.
+        chmod(ids[0], "ww-");
+        chmod(ids[1], "ww-");
+    }
+
+    std::string refusal(const ProcessResult& result)
+    {
+        EXPECT_EQ(result.exitCode, 1) << result.output;
+        const Dbscout::ResultPage page = parseResultPage(result.output);
+        EXPECT_EQ(page.status, "ERROR");
+        return page.message;
+    }
+    std::string joined(std::initializer_list<size_t> which)
+    {
+        std::string path;
+        for (size_t i : which)
+            path += (path.empty() ? "" : ",") + ids[i];
+        return path;
+    }
+    std::string revisionCount(const std::string& id)
+    {
+        return runSql("lab", "SELECT count(*) FROM revisions WHERE object_id = " + id);
+    }
+
+    std::vector<std::string> ids;
+};
+
+TEST_F(Checkout, checkOutHoldsEveryObjectAndAnswersWithTheListingAfterIt)
+{
+    const ProcessResult result =
+        operation("bob", joined({0, 1}), "command=co&command=dir&comment=mine");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const Dbscout::ResultPage page = parseResultPage(result.output);
+    EXPECT_EQ(page.status, "OK");
+    EXPECT_EQ(page.caption.name, "MAIN");
+    ASSERT_EQ(page.rows.size(), 3u);
+    EXPECT_EQ(page.rows[0].checkoutBy, "bob");
+    EXPECT_EQ(page.rows[1].checkoutBy, "bob");
+    EXPECT_EQ(page.rows[2].checkoutBy, "");
+    EXPECT_EQ(runSql("lab", "SELECT checkout_comment FROM objects WHERE id = " + ids[0]), "mine\n");
+    // Taking what one holds already is no conflict.
+    EXPECT_EQ(operation("bob", ids[0], "command=co&command=dir").exitCode, 0);
+}
+
+TEST_F(Checkout, aRefusedCheckOutNamesTheFirstOffenderAndTakesNothing)
+{
+    ASSERT_EQ(operation("ann", ids[1], "command=co&command=dir").exitCode, 0);
+    chmod(ids[2], "w--");
+    struct Case
+    {
+        std::string user;
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"bob", joined({0, 1}), "\"b\" is checked out by ann."},
+        {"bob", joined({0, 2}), "You may not read object " + ids[2] + "."},
+        {"eve", joined({0}), "You may not read object " + ids[0] + "."},
+        {"bob", joined({0}) + ",999", "There is no object 999 of dnarna objects."},
+        {"bob", joined({0}) + ",x",
+         "\"x\" is not an object id; the path holds ids joined by \",\"."},
+        {"bob", "", "The address names no object: put the ids after the kind, joined by \",\"."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(refusal(operation(c.user, c.path, "command=co&command=dir")), c.message)
+            << c.path;
+    chmod(ids[2], "wr-");
+    EXPECT_EQ(refusal(operation("bob", joined({0, 2}), "command=co&command=dir")),
+              "You may not change \"c\".");
+    EXPECT_EQ(holders(), "a= b=ann c=");
+    // An object of another kind is not found under this one.
+    const std::string protein = save("ann", "p", "protein");
+    EXPECT_EQ(refusal(operation("ann", protein, "command=co&command=dir")),
+              "There is no object " + protein + " of dnarna objects.");
+}
+
+TEST_F(Checkout, descendantsComeAlongTransitivelyAndAllOrNothing)
+{
+    ASSERT_EQ(store.admin("link", {ids[0], ids[1]}).exitCode, 0);
+    ASSERT_EQ(store.admin("link", {ids[1], ids[2]}).exitCode, 0);
+    ASSERT_EQ(operation("ann", ids[0], "command=co&command=dir").exitCode, 0);
+    EXPECT_EQ(holders(), "a=ann b= c=");
+    ASSERT_EQ(operation("ann", ids[0], "command=unco&command=dir").exitCode, 0);
+
+    // bob may not write c, two links below a: nothing is taken.
+    EXPECT_EQ(refusal(operation("bob", ids[0], "command=co&descendant=co&command=dir")),
+              "You may not change \"c\".");
+    EXPECT_EQ(holders(), "a= b= c=");
+    ASSERT_EQ(operation("ann", ids[0], "command=co&descendant=co&command=dir").exitCode, 0);
+    EXPECT_EQ(holders(), "a=ann b=ann c=ann");
+
+    // Check-in with descendants releases what the user holds below, each with a revision.
+    ASSERT_EQ(operation("ann", ids[0], "command=ci&descendant=ci&command=dir&comment=x").exitCode,
+              0);
+    EXPECT_EQ(holders(), "a= b= c=");
+    for (const std::string& id : ids)
+        EXPECT_EQ(revisionCount(id), "2\n");
+}
+
+TEST_F(Checkout, onlyTheHolderChecksInOrUndoesAndOnlyCheckInMakesARevision)
+{
+    ASSERT_EQ(operation("bob", ids[0], "command=co&command=dir").exitCode, 0);
+    for (const char* command : {"ci", "unco"}) {
+        const std::string parameters = std::string("command=") + command + "&command=dir";
+        EXPECT_EQ(refusal(operation("ann", ids[0], parameters)),
+                  "\"a\" is checked out by bob, not by you.");
+        EXPECT_EQ(refusal(operation("bob", ids[1], parameters)), "\"b\" is not checked out.");
+        EXPECT_EQ(refusal(operation("eve", ids[0], parameters)),
+                  "You may not read object " + ids[0] + ".");
+    }
+    EXPECT_EQ(holders(), "a=bob b= c=");
+
+    ASSERT_EQ(operation("bob", ids[0], "command=unco&command=dir").exitCode, 0);
+    EXPECT_EQ(holders(), "a= b= c=");
+    EXPECT_EQ(revisionCount(ids[0]), "1\n");
+    ASSERT_EQ(operation("bob", ids[0], "command=co&command=dir").exitCode, 0);
+    ASSERT_EQ(operation("bob", ids[0], "command=ci&command=dir&comment=done").exitCode, 0);
+    EXPECT_EQ(holders(), "a= b= c=");
+    EXPECT_EQ(runSql("lab", "SELECT revision, author, comment FROM revisions WHERE object_id = " +
+                                ids[0] + " ORDER BY revision"),
+              "1|ann|\n2|bob|done\n");
+    // The new revision holds the same bytes.
+    EXPECT_EQ(
+        runHandler(store.url("dnarna/" + ids[0] + "?command=fetch&revision=2" + as("bob"))).output,
+        ">a\nACGT\n");
+}
+
+TEST_F(Checkout, aFetchWithCheckOutHoldsTheObjectOrSendsNothing)
+{
+    ProcessResult result =
+        runHandler(store.url("dnarna/a?query=&command=fetch&command=co" + as("bob")));
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, ">a\nACGT\n");
+    EXPECT_EQ(holders(), "a=bob b= c=");
+
+    result = runHandler(store.url("dnarna/a?query=&command=fetch&command=co" + as("ann")));
+    EXPECT_EQ(refusal(result), "\"a\" is checked out by bob.");
+    EXPECT_EQ(result.output.find("ACGT"), std::string::npos);
+}
+
+TEST_F(Checkout, aSaveWithCheckInStoresTheRevisionAndReleasesTheHold)
+{
+    ASSERT_EQ(operation("bob", ids[0], "command=co&command=dir").exitCode, 0);
+    const ProcessResult result = runHandler(
+        store.url("dnarna/a?query=MAIN&command=put&command=ci&force=yes" + as("bob")), "new");
+    EXPECT_EQ(parseStatusPage(result.output).status, "OK") << result.output;
+    EXPECT_EQ(holders(), "a= b= c=");
+    EXPECT_EQ(revisionCount(ids[0]), "2\n"); // the saved bytes are the check-in
+    EXPECT_EQ(runHandler(store.url("dnarna/" + ids[0] + "?command=fetch" + as("bob"))).output,
+              "new");
+}
+
+TEST_F(Checkout, aCommentComesBackExactlyAsTyped)
+{
+    const std::string typed =
+        "first line\nsecond\tline & x=1? y; \"quoted\" 'single' | a/b \\ end\r\n100% #1 + \xc3\xa9";
+    const std::string escaped = Dbscout::EscapeComment(typed);
+    ASSERT_EQ(operation("bob", ids[0], "command=co&command=dir&comment=" + escaped).exitCode, 0);
+    std::string hex;
+    for (unsigned char c : typed) {
+        static const char kDigits[] = "0123456789ABCDEF";
+        hex += kDigits[c >> 4];
+        hex += kDigits[c & 15];
+    }
+    EXPECT_EQ(runSql("lab", "SELECT hex(checkout_comment) FROM objects WHERE id = " + ids[0]),
+              hex + "\n");
+    ASSERT_EQ(operation("bob", ids[0], "command=ci&command=dir&comment=" + escaped).exitCode, 0);
+
+    // The log prints the comment's lines after the revision's header, indented by four blanks.
+    const ProcessResult log = store.admin("log", {ids[0]});
+    ASSERT_EQ(log.exitCode, 0) << log.errors;
+    const size_t header = log.output.find("revision 2\t");
+    ASSERT_NE(header, std::string::npos) << log.output;
+    std::string comment;
+    for (size_t line = log.output.find('\n', header) + 1; line < log.output.size();) {
+        const size_t end = log.output.find('\n', line);
+        EXPECT_EQ(log.output.substr(line, 4), "    ");
+        if (!comment.empty() || line != log.output.find('\n', header) + 1)
+            comment += '\n';
+        comment += log.output.substr(line + 4, end - line - 4);
+        line = end + 1;
+    }
+    EXPECT_EQ(comment, typed);
+}
+
+TEST_F(Checkout, malformedOperationParametersAreRefused)
+{
+    struct Case
+    {
+        const char* parameters;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"command=co&command=dir&comment=a\\qb",
+         "The comment= parameter holds a backslash that starts no escape."},
+        {"command=co&command=dir&comment=a\\x4", "The comment= parameter holds a backslash that "
+                                                 "starts no escape."},
+        {"command=co&command=dir&comment=a\\x00b", "The comment= parameter contains a NUL byte."},
+        {"command=co&descendant=all&command=dir", "The descendant= parameter must be co or ci."},
+        {"command=co&command=ci", "The command \"ci\" cannot follow another command."},
+        {"command=frobnicate&command=dir",
+         "The command \"frobnicate\" is not served by this handler."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(refusal(operation("ann", ids[0], c.parameters)), c.message) << c.parameters;
+    EXPECT_EQ(holders(), "a= b= c=");
+}
+
+} // namespace
