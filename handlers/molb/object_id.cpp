@@ -36,6 +36,13 @@ Status pickRevision(const ObjectRef& ref, int inPath, std::int64_t id, int& revi
     return Status::pass();
 }
 
+std::string refusedReadMessage(const std::string& requested, std::int64_t id)
+{
+    const bool byId = std::to_string(id) == requested.substr(0, requested.find(':'));
+    return "You may not read " + (byId ? "object " + std::to_string(id) : "\"" + requested + "\"") +
+           ".";
+}
+
 std::string noObjectMessage(std::optional<Kind> kind, const std::string& name)
 {
     return "There is no object \"" + name + "\"" +

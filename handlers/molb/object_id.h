@@ -17,6 +17,9 @@ bool parseObjectId(const std::string& text, std::int64_t& id, int& revision);
 // revision= (ref.revision) names; both 0 leave it. BadRequest when the two disagree, NotFound when
 // the object has no such revision.
 Status pickRevision(const ObjectRef& ref, int inPath, std::int64_t id, int& revision);
+// The refusal of a fetch of an object the session may not read, named as the request named it
+// (requested: "ID", "ID:REVISION" or a name), so that its stored name stays hidden.
+std::string refusedReadMessage(const std::string& requested, std::int64_t id);
 // "There is no object "NAME" [of KIND objects]."
 std::string noObjectMessage(std::optional<Kind> kind, const std::string& name);
 

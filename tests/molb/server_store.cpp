@@ -124,19 +124,23 @@ ProcessResult runPsql(const std::string& database, const std::string& sql, const
                               "-c", sql});
 }
 
-namespace {
-bool g_serverStore = false;
-} // namespace
-
 bool serverStore()
 {
-    return g_serverStore;
+    static const bool server = [] {
+        const char* store = std::getenv("MOLB_TEST_STORE");
+        if (!store || std::string(store) != "server")
+            return false;
+        ::testing::UnitTest::GetInstance()->listeners().Append(new ServerReset);
+        return true;
+    }();
+    return server;
 }
 
-void enableServerStore()
-{
-    g_serverStore = true;
-    ::testing::UnitTest::GetInstance()->listeners().Append(new ServerReset);
-}
+namespace {
+
+// Decided before the first test starts, so that its reset runs before every test.
+[[maybe_unused]] const bool kDecided = serverStore();
+
+} // namespace
 
 } // namespace MolbTest

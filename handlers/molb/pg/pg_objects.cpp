@@ -27,6 +27,7 @@ constexpr const char* kRevisionData =
 constexpr const char* kInsertRevision =
     "INSERT INTO revisions(object_id, revision, data, arcname, author, created)"
     " VALUES ($1, $2, $3, $4, $5, $6)";
+constexpr const char* kSubsetNamed = "SELECT molb_subset_exists($1, $2)";
 constexpr const char* kNameLock = "SELECT pg_advisory_xact_lock($1, hashtext($2))";
 constexpr const char* kReleaseHold =
     "UPDATE objects SET checkout_by = '', checkout_comment = '' WHERE id = $1";
@@ -177,7 +178,7 @@ Status PgStore::fetchObject(const Session& session, const FetchRequest& request,
             return status;
         // Named as the request named it: the stored name of an unreadable object stays hidden.
         const Status denied =
-            Status::fail(ErrorCode::Denied, "You may not read \"" + request.ref.text + "\".");
+            Status::fail(ErrorCode::Denied, refusedReadMessage(request.ref.text, found.id));
         if (rightOf(session, found.state.owner, found.state.group, found.state.mode) == Right::None)
             return denied;
         if (request.checkOut)
@@ -266,11 +267,20 @@ Status PgStore::storeSaved(const Session& session, const SaveRequest& request, S
     Status status = Status::pass();
     if (!request.subset.empty()) {
         SubsetInfo info;
-        if (status = subsetRow(object.kind, request.subset, subset, &info); !status.ok())
+        status = subsetRow(object.kind, request.subset, subset, &info);
+        const Status denied = Status::fail(
+            ErrorCode::Denied, "You may not add objects to the subset \"" + request.subset + "\".");
+        // A subset the server hides from the user: refused as the local store refuses it.
+        PgResult hidden;
+        if (status.code() == ErrorCode::NotFound &&
+            m_db.exec(kSubsetNamed, {static_cast<int>(object.kind), request.subset}, &hidden)
+                .ok() &&
+            hidden.text(0, 0) == "t")
+            return denied;
+        if (!status.ok())
             return status;
         if (rightOf(session, info.owner, info.group, info.mode) != Right::Write)
-            return Status::fail(ErrorCode::Denied,
-                                "You may not add objects to the subset \"" + info.name + "\".");
+            return denied;
     }
     // Two saves of one new name wait for each other, so the second finds the name taken.
     Located existing;

@@ -257,6 +257,12 @@ CREATE FUNCTION molb_objects_named(kind integer, name text) RETURNS SETOF bigint
     ORDER BY o.id LIMIT 2;
   END;
 
+-- Whether a subset of the kind has the name: a save into it learns that, and no more.
+CREATE FUNCTION molb_subset_exists(kind integer, name text) RETURNS boolean LANGUAGE sql STABLE
+  SECURITY DEFINER SET search_path = pg_catalog, public
+  RETURN EXISTS (SELECT 1 FROM subsets s
+                 WHERE s.kind = molb_subset_exists.kind AND s.name = molb_subset_exists.name);
+
 ALTER TABLE objects ENABLE ROW LEVEL SECURITY;
 CREATE POLICY objects_read ON objects FOR SELECT
   USING (molb_right(owner, grp, mode) IN ('r', 'w'));
@@ -302,7 +308,7 @@ CREATE POLICY subset_members_add ON subset_members FOR INSERT
 -- Only the database's molb users may connect; they get exactly these privileges.
 REVOKE CREATE ON SCHEMA public FROM PUBLIC;
 REVOKE ALL ON FUNCTION molb_lock_objects(bigint[]), molb_lock_subsets(bigint[]),
-  molb_objects_named(integer, text) FROM PUBLIC;
+  molb_objects_named(integer, text), molb_subset_exists(integer, text) FROM PUBLIC;
 DO $$
 DECLARE
   users text := 'molb.' || current_database();
@@ -330,7 +336,8 @@ BEGIN
                  users);
   EXECUTE format('GRANT INSERT (subset_id, object_id) ON subset_members TO %I', users);
   EXECUTE format('GRANT EXECUTE ON FUNCTION molb_lock_objects(bigint[]),
-                  molb_lock_subsets(bigint[]), molb_objects_named(integer, text) TO %I', users);
+                  molb_lock_subsets(bigint[]), molb_objects_named(integer, text),
+                  molb_subset_exists(integer, text) TO %I', users);
 END $$;
 )SQL";
 

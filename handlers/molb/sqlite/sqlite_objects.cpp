@@ -160,14 +160,8 @@ Status SqliteStore::fetchObject(const Session& session, const FetchRequest& requ
     if (status.ok())
         status = locate(request.ref, found);
     // Named as the request named it: the stored name of an unreadable object stays hidden.
-    if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None) {
-        const std::string& text = request.ref.text;
-        const bool byId = std::to_string(found.id) == text.substr(0, text.find(':'));
-        status = Status::fail(
-            ErrorCode::Denied,
-            "You may not read " +
-                (byId ? "object " + std::to_string(found.id) : "\"" + text + "\"") + ".");
-    }
+    if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None)
+        status = Status::fail(ErrorCode::Denied, refusedReadMessage(request.ref.text, found.id));
     if (status.ok() && request.checkOut)
         status = takeObjects(
             session, CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
