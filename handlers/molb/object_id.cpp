@@ -43,10 +43,23 @@ std::string refusedReadMessage(const std::string& requested, std::int64_t id)
            ".";
 }
 
+namespace {
+
+std::string ofKind(std::optional<Kind> kind)
+{
+    return kind ? std::string(" of ") + kindKeyword(*kind) + " objects" : std::string();
+}
+
+} // namespace
+
+std::string noObjectMessage(std::int64_t id, std::optional<Kind> kind)
+{
+    return "There is no object " + std::to_string(id) + ofKind(kind) + ".";
+}
+
 std::string noObjectMessage(std::optional<Kind> kind, const std::string& name)
 {
-    return "There is no object \"" + name + "\"" +
-           (kind ? std::string(" of ") + kindKeyword(*kind) + " objects" : std::string()) + ".";
+    return "There is no object \"" + name + "\"" + ofKind(kind) + ".";
 }
 
 } // namespace Dbscout::Molb

@@ -20,6 +20,8 @@ Status pickRevision(const ObjectRef& ref, int inPath, std::int64_t id, int& revi
 // The refusal of a fetch of an object the session may not read, named as the request named it
 // (requested: "ID", "ID:REVISION" or a name), so that its stored name stays hidden.
 std::string refusedReadMessage(const std::string& requested, std::int64_t id);
+// "There is no object ID [of KIND objects]."
+std::string noObjectMessage(std::int64_t id, std::optional<Kind> kind);
 // "There is no object "NAME" [of KIND objects]."
 std::string noObjectMessage(std::optional<Kind> kind, const std::string& name);
 

@@ -42,7 +42,8 @@ Status recalculate(ObjectSteps& steps, const Session& session, std::int64_t pare
                 reason = derived.message();
         }
         if (reason.empty()) {
-            status = steps.addRevisionOf(child, remade, session.user);
+            int revision = 0;
+            status = steps.addRevisionOf(child, remade, session.user, revision);
             ++outcome.recalculated;
             next.emplace_back(child, std::move(remade.bytes));
             continue;
@@ -197,6 +198,27 @@ Status checkNewLink(ObjectSteps& steps, std::int64_t parent, std::int64_t child)
         return Status::fail(ErrorCode::BadRequest,
                             "Object " + std::to_string(parent) + " descends from object " +
                                 std::to_string(child) + "; the link would close a circle.");
+    return status;
+}
+
+Status saveOver(ObjectSteps& steps, const Session& session, const ObjectState& existing,
+                const SaveRequest& request, SaveOutcome& outcome)
+{
+    const std::string& name = request.object.meta[Field::Name];
+    if (rightOf(session, existing.owner, existing.group, existing.mode) != Right::Write)
+        return Status::fail(ErrorCode::Denied, "You may not change \"" + name + "\".");
+    if (!existing.checkoutBy.empty() && existing.checkoutBy != session.user)
+        return Status::fail(ErrorCode::Conflict,
+                            "\"" + name + "\" is checked out by " + existing.checkoutBy + ".");
+    Status status =
+        steps.addRevisionOf(existing.id, request.object, session.user, outcome.revision);
+    if (status.ok())
+        status = treatDescendants(steps, session, existing.id, request, outcome);
+    if (status.ok() && request.checkIn && existing.checkoutBy == session.user &&
+        !session.user.empty())
+        status = steps.setHolder(existing.id, {}, {});
+    if (status.ok() && request.checkIn && request.checkInDescendants)
+        status = releaseHeldDescendants(steps, session, existing.id, {});
     return status;
 }
 

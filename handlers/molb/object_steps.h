@@ -35,9 +35,9 @@ public:
     virtual Status checkInObject(std::int64_t id, const std::string& author,
                                  const std::string& comment) = 0;
     virtual Status setObjectMode(std::int64_t id, const std::string& mode) = 0;
-    // Stores remade as the object's next revision.
+    // Stores remade as the object's next revision, whose number comes back in revision.
     virtual Status addRevisionOf(std::int64_t id, const NewObject& remade,
-                                 const std::string& author) = 0;
+                                 const std::string& author, int& revision) = 0;
     // Cuts one link, or with child 0 every link from parent.
     virtual Status cutLinks(std::int64_t parent, std::int64_t child) = 0;
     // Appends the object at the end of the subset, unless it is a member already.
@@ -65,6 +65,10 @@ Status addReadableMembers(ObjectSteps& steps, const Session& session, Kind kind,
                           std::int64_t subset, const std::vector<std::int64_t>& ids);
 // BadRequest when child below parent would close a circle (parent == child included).
 Status checkNewLink(ObjectSteps& steps, std::int64_t parent, std::int64_t child);
+// A forced save over the existing object: its checks, the new revision by the session's user,
+// the descendants and, when asked, the check-in.
+Status saveOver(ObjectSteps& steps, const Session& session, const ObjectState& existing,
+                const SaveRequest& request, SaveOutcome& outcome);
 // What a save does to the descendants of saved (SaveRequest::descendants).
 Status treatDescendants(ObjectSteps& steps, const Session& session, std::int64_t saved,
                         const SaveRequest& request, SaveOutcome& outcome);

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <latch>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -127,6 +128,23 @@ ProcessResult runHandler(const std::string& url, const std::string& input)
 ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input)
 {
     return runProcess(MOLB_ADMIN_PATH, arguments, input);
+}
+
+std::vector<ProcessResult> runTogether(const std::vector<std::string>& urls,
+                                       const std::vector<std::string>& inputs)
+{
+    std::vector<ProcessResult> results(urls.size());
+    std::latch start(static_cast<std::ptrdiff_t>(urls.size()));
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < urls.size(); ++i) {
+        threads.emplace_back([&, i] {
+            start.arrive_and_wait();
+            results[i] = runHandler(urls[i], i < inputs.size() ? inputs[i] : std::string());
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    return results;
 }
 
 namespace {

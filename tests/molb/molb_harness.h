@@ -26,6 +26,10 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 // The handler, started as the component starts it: the URL split at blanks.
 ProcessResult runHandler(const std::string& url, const std::string& input = {});
 ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input = {});
+// Runs a handler for every URL (with the input of the same place, if any), each from a thread of
+// its own, all started at the same instant; the results in the order of the URLs.
+std::vector<ProcessResult> runTogether(const std::vector<std::string>& urls,
+                                       const std::vector<std::string>& inputs = {});
 
 // Parses with the component's parsers; a page they refuse fails the calling test.
 Dbscout::ResultPage parseResultPage(const std::string& text);

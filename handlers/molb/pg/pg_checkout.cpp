@@ -2,6 +2,7 @@
 // check-out built from them (object_steps.h). Every change is a statement the server checks
 // again with the user's own rights, so a step that the server refuses is refused here too.
 
+#include "object_id.h"
 #include "pg/pg_store.h"
 #include "test_pause.h"
 
@@ -63,11 +64,7 @@ Status PgStore::objectState(std::int64_t id, std::optional<Kind> kind, ObjectSta
     if (Status status = m_db.exec(m_admin ? kAdminState : kUserState, {id}, &row); !status.ok())
         return status;
     if (row.rows() == 0 || (kind && static_cast<Kind>(row.integer(0, 0)) != *kind))
-        return Status::fail(
-            ErrorCode::NotFound,
-            "There is no object " + std::to_string(id) +
-                (kind ? std::string(" of ") + kindKeyword(*kind) + " objects" : std::string()) +
-                ".");
+        return Status::fail(ErrorCode::NotFound, noObjectMessage(id, kind));
     const std::string access = row.text(0, 6);
     // Where the server says the role may not read it, no rule may say otherwise.
     state = access == "r" || access == "w" ? ObjectState{id,
@@ -125,12 +122,6 @@ Status PgStore::setObjectMode(std::int64_t id, const std::string& mode)
     PgResult result;
     const Status status = m_db.exec(kSetMode, {id, mode}, &result);
     return changedOne(status, result, id);
-}
-
-Status PgStore::addRevisionOf(std::int64_t id, const NewObject& remade, const std::string& author)
-{
-    int revision = 0;
-    return addRevision(id, remade, author, revision);
 }
 
 Status PgStore::cutLinks(std::int64_t parent, std::int64_t child)

@@ -29,8 +29,6 @@ constexpr const char* kInsertRevision =
     " VALUES ($1, $2, $3, $4, $5, $6)";
 constexpr const char* kSubsetNamed = "SELECT molb_subset_exists($1, $2)";
 constexpr const char* kNameLock = "SELECT pg_advisory_xact_lock($1, hashtext($2))";
-constexpr const char* kReleaseHold =
-    "UPDATE objects SET checkout_by = '', checkout_comment = '' WHERE id = $1";
 
 void readLocated(const PgResult& rows, int row, PgStore::Located& found)
 {
@@ -234,8 +232,8 @@ Status PgStore::insertObject(const NewObject& object, const std::string& owner,
 
 // Stores update's bytes as the revision after the object's current one (the row lock of the
 // update orders concurrent saves) and makes it the current one.
-Status PgStore::addRevision(std::int64_t id, const NewObject& update, const std::string& author,
-                            int& revision)
+Status PgStore::addRevisionOf(std::int64_t id, const NewObject& update, const std::string& author,
+                              int& revision)
 {
     const std::int64_t now = time(nullptr);
     std::vector<PgValue> values = {id, now, update.arcname};
@@ -302,19 +300,7 @@ Status PgStore::storeSaved(const Session& session, const SaveRequest& request, S
             status = objectState(id, object.kind, state);
         if (!status.ok())
             return status;
-        if (rightOf(session, state.owner, state.group, state.mode) != Right::Write)
-            return Status::fail(ErrorCode::Denied, "You may not change \"" + name + "\".");
-        if (!state.checkoutBy.empty() && state.checkoutBy != session.user)
-            return Status::fail(ErrorCode::Conflict,
-                                "\"" + name + "\" is checked out by " + state.checkoutBy + ".");
-        status = addRevision(id, object, session.user, outcome.revision);
-        if (status.ok())
-            status = treatDescendants(*this, session, id, request, outcome);
-        if (status.ok() && request.checkIn && state.checkoutBy == session.user &&
-            !session.user.empty())
-            status = m_db.exec(kReleaseHold, {id});
-        if (status.ok() && request.checkIn && request.checkInDescendants)
-            status = releaseHeldDescendants(*this, session, id, {});
+        status = saveOver(*this, session, state, request, outcome);
     } else {
         const std::string group = session.groups.empty() ? std::string() : session.groups.front();
         status = insertObject(object, session.user, group, kDefaultMode, id);

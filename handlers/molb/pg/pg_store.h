@@ -81,8 +81,8 @@ private:
     Status checkInObject(std::int64_t id, const std::string& author,
                          const std::string& comment) override;
     Status setObjectMode(std::int64_t id, const std::string& mode) override;
-    Status addRevisionOf(std::int64_t id, const NewObject& remade,
-                         const std::string& author) override;
+    Status addRevisionOf(std::int64_t id, const NewObject& remade, const std::string& author,
+                         int& revision) override;
     Status cutLinks(std::int64_t parent, std::int64_t child) override;
     Status appendMember(std::int64_t subsetId, std::int64_t objectId) override;
 
@@ -107,8 +107,6 @@ private:
                         bool& exists);
     Status insertObject(const NewObject& object, const std::string& owner, const std::string& group,
                         const std::string& mode, std::int64_t& id);
-    Status addRevision(std::int64_t id, const NewObject& update, const std::string& author,
-                       int& revision);
     Status storeSaved(const Session& session, const SaveRequest& request, SaveOutcome& outcome);
 
     // pg_modes.cpp

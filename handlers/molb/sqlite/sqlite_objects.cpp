@@ -163,8 +163,9 @@ Status SqliteStore::fetchObject(const Session& session, const FetchRequest& requ
     if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None)
         status = Status::fail(ErrorCode::Denied, refusedReadMessage(request.ref.text, found.id));
     if (status.ok() && request.checkOut)
-        status = takeObjects(
-            session, CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
+        status =
+            takeObjects(*this, session,
+                        CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
     if (status.ok())
         status = streamRevision(found.id, found.revision, sink);
     return status.ok() ? transaction.commit() : status;
@@ -306,20 +307,10 @@ Status SqliteStore::saveObject(const Session& session, const SaveRequest& reques
     }
     std::int64_t id = existing.id;
     if (exists) {
-        if (rightOf(session, existing.owner, existing.group, existing.mode) != Right::Write)
-            return Status::fail(ErrorCode::Denied, "You may not change \"" + name + "\".");
-        if (!existing.checkoutBy.empty() && existing.checkoutBy != session.user)
-            return Status::fail(ErrorCode::Conflict,
-                                "\"" + name + "\" is checked out by " + existing.checkoutBy + ".");
-        status = addRevision(existing, object, session.user);
-        outcome.revision = existing.revision + 1;
-        if (status.ok())
-            status = treatDescendants(session, existing, request, outcome);
-        if (status.ok() && request.checkIn && existing.checkoutBy == session.user &&
-            !session.user.empty())
-            status = releaseHold(id);
-        if (status.ok() && request.checkIn && request.checkInDescendants)
-            status = releaseHeldDescendants(session, id, {});
+        status = saveOver(*this, session,
+                          ObjectState{existing.id, existing.name, existing.owner, existing.group,
+                                      existing.mode, existing.checkoutBy},
+                          request, outcome);
     } else {
         const std::string group = session.groups.empty() ? std::string() : session.groups.front();
         status = insertObject(object, session.user, group, kDefaultMode, id);
