@@ -35,6 +35,24 @@ bool isRetryable(const std::string& state)
     return state == "40001" || state == "40P01";
 }
 
+// The parameter arrays libpq takes, for values that outlive them.
+struct LibpqValues
+{
+    explicit LibpqValues(const std::vector<PgValue>& values)
+    {
+        for (const PgValue& value : values) {
+            data.push_back(value.data());
+            lengths.push_back(value.length());
+            formats.push_back(value.binary() ? 1 : 0);
+        }
+    }
+    int count() const { return static_cast<int>(data.size()); }
+
+    std::vector<const char*> data;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+};
+
 // Notices (such as a search without words) are no business of the handler's standard error.
 void ignoreNotice(void*, const char*) {}
 
@@ -186,22 +204,50 @@ Status PgConnection::failure(const PGresult* result)
 Status PgConnection::exec(std::string_view sql, const std::vector<PgValue>& values,
                           PgResult* result, bool binaryResult)
 {
-    std::vector<const char*> data;
-    std::vector<int> lengths, formats;
-    for (const PgValue& value : values) {
-        data.push_back(value.data());
-        lengths.push_back(value.length());
-        formats.push_back(value.binary() ? 1 : 0);
-    }
-    const std::string text(sql);
-    PgResult answer(PQexecParams(m_connection, text.c_str(), static_cast<int>(data.size()), nullptr,
-                                 data.data(), lengths.data(), formats.data(),
-                                 binaryResult ? 1 : 0));
+    const LibpqValues parameters(values);
+    PgResult answer(PQexecParams(m_connection, std::string(sql).c_str(), parameters.count(),
+                                 nullptr, parameters.data.data(), parameters.lengths.data(),
+                                 parameters.formats.data(), binaryResult ? 1 : 0));
     if (Status status = checked(answer); !status.ok())
         return status;
     if (result)
         *result = std::move(answer);
     return Status::pass();
+}
+
+Status PgConnection::execPipelined(const std::vector<PgStatement>& statements)
+{
+    if (PQenterPipelineMode(m_connection) != 1)
+        return failure(nullptr);
+    Status status = Status::pass();
+    for (const PgStatement& statement : statements) {
+        const LibpqValues parameters(statement.values);
+        if (PQsendQueryParams(m_connection, statement.sql.c_str(), parameters.count(), nullptr,
+                              parameters.data.data(), parameters.lengths.data(),
+                              parameters.formats.data(), 0) != 1) {
+            status = failure(nullptr);
+            break;
+        }
+    }
+    if (PQpipelineSync(m_connection) != 1) {
+        PQexitPipelineMode(m_connection);
+        return status.ok() ? failure(nullptr) : status;
+    }
+    // Every answer up to the sync, the first failure kept.
+    while (true) {
+        PgResult answer(PQgetResult(m_connection));
+        const ExecStatusType type = PQresultStatus(answer.get());
+        if (type == PGRES_PIPELINE_SYNC)
+            break;
+        if (answer.get() && type == PGRES_FATAL_ERROR && status.ok())
+            status = failure(answer.get());
+        if (!answer.get() && PQstatus(m_connection) == CONNECTION_BAD) {
+            status = status.ok() ? failure(nullptr) : status;
+            break;
+        }
+    }
+    PQexitPipelineMode(m_connection);
+    return status;
 }
 
 Status PgConnection::execScript(const char* sql)

@@ -69,6 +69,13 @@ private:
     PGresult* m_result = nullptr;
 };
 
+// A statement of a pipeline: its SQL and values, which must outlive the call that sends it.
+struct PgStatement
+{
+    std::string sql;
+    std::vector<PgValue> values;
+};
+
 class PgConnection final
 {
 public:
@@ -99,6 +106,10 @@ public:
     }
     Status exec(std::string_view sql, const std::vector<PgValue>& values,
                 PgResult* result = nullptr, bool binaryResult = false);
+    // Sends every statement before reading any answer (libpq's pipeline mode), for bulk work
+    // inside a transaction: one round trip instead of one per statement. Fails with the first
+    // statement that failed; the server skips the ones after it.
+    Status execPipelined(const std::vector<PgStatement>& statements);
     // Runs a script of several statements without parameters (the schema).
     Status execScript(const char* sql);
     // Runs work in one transaction and commits when it passes; rolls back otherwise. A

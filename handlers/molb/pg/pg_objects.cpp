@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <charconv>
 #include <ctime>
+#include <map>
+#include <set>
 
 namespace Dbscout::Molb {
 namespace {
@@ -27,6 +29,21 @@ constexpr const char* kRevisionData =
 constexpr const char* kInsertRevision =
     "INSERT INTO revisions(object_id, revision, data, arcname, author, created)"
     " VALUES ($1, $2, $3, $4, $5, $6)";
+constexpr size_t kImportBatch = 500;
+// The objects that take the kinds and names of two arrays, element by element.
+constexpr const char* kTakenNames = "SELECT kind, name FROM objects WHERE (kind, name) IN"
+                                    " (SELECT * FROM unnest($1::integer[], $2::text[]))";
+// The object inserted last in this session is the one these belong to.
+constexpr const char* kInsertFirstRevision =
+    "INSERT INTO revisions(object_id, revision, data, arcname, author, created)"
+    " VALUES (currval(pg_get_serial_sequence('objects', 'id')), 1, $1, $2, $3, $4)";
+constexpr const char* kAppendNewMember =
+    "INSERT INTO subset_members(subset_id, position, object_id)"
+    " VALUES ($1, $2, currval(pg_get_serial_sequence('objects', 'id')))";
+constexpr const char* kReservePlaces = "UPDATE kinds SET object_count = object_count + $2"
+                                       " WHERE kind = $1 RETURNING object_count - $2";
+constexpr const char* kReserveMembers = "UPDATE subsets SET member_count = member_count + $2"
+                                        " WHERE id = $1 RETURNING member_count - $2";
 constexpr const char* kSubsetNamed = "SELECT molb_subset_exists($1, $2)";
 constexpr const char* kNameLock = "SELECT pg_advisory_xact_lock($1, hashtext($2))";
 
@@ -66,15 +83,23 @@ void appendFieldSql(int first, std::string& columns, std::string* values)
     }
 }
 
-const std::string& insertObjectSql()
+// Without a place the server puts the object last; with one (the store's owner only) it stands
+// at $8.
+const std::string& insertObjectSql(bool placed)
 {
-    static const std::string sql = [] {
+    static const auto make = [](bool withPlace) {
         std::string columns = "kind, name, arcname, owner, grp, mode, created, modified";
         std::string values = "$1, $2, $3, $4, $5, $6, $7, $7";
-        appendFieldSql(8, columns, &values);
+        if (withPlace) {
+            columns += ", pos";
+            values += ", $8";
+        }
+        appendFieldSql(withPlace ? 9 : 8, columns, &values);
         return "INSERT INTO objects(" + columns + ") VALUES (" + values + ") RETURNING id";
-    }();
-    return sql;
+    };
+    static const std::string plain = make(false);
+    static const std::string withPlace = make(true);
+    return placed ? withPlace : plain;
 }
 
 // The next revision; with the fields of a recognised record when fields is set.
@@ -111,6 +136,21 @@ void appendFields(std::vector<PgValue>& values, const ObjectMeta& meta)
             values.push_back(field == Field::Accession || !value.empty() ? PgValue(value)
                                                                          : PgValue::null());
     }
+}
+
+// The statement that inserts object's row, at place when given; its values refer to the
+// arguments, which must outlive it.
+PgStatement objectInsert(const NewObject& object, const std::string& owner,
+                         const std::string& group, const std::string& mode, std::int64_t now,
+                         std::optional<std::int64_t> place = std::nullopt)
+{
+    PgStatement insert{insertObjectSql(place.has_value()),
+                       {static_cast<int>(object.kind), object.meta[Field::Name], object.arcname,
+                        owner, group, mode, now}};
+    if (place)
+        insert.values.emplace_back(*place);
+    appendFields(insert.values, object.meta);
+    return insert;
 }
 
 Status nameTaken(const NewObject& object)
@@ -211,16 +251,9 @@ Status PgStore::insertObject(const NewObject& object, const std::string& owner,
                              const std::string& group, const std::string& mode, std::int64_t& id)
 {
     const std::int64_t now = time(nullptr);
-    std::vector<PgValue> values = {static_cast<int>(object.kind),
-                                   object.meta[Field::Name],
-                                   object.arcname,
-                                   owner,
-                                   group,
-                                   mode,
-                                   now};
-    appendFields(values, object.meta);
     PgResult row;
-    Status status = m_db.exec(insertObjectSql(), values, &row);
+    const PgStatement insert = objectInsert(object, owner, group, mode, now);
+    Status status = m_db.exec(insert.sql, insert.values, &row);
     if (status.code() == ErrorCode::Conflict && m_db.lastState() == "23505")
         return nameTaken(object);
     if (!status.ok())
@@ -312,44 +345,104 @@ Status PgStore::storeSaved(const Session& session, const SaveRequest& request, S
     return status;
 }
 
+// Imports go out in pipelines of a batch of objects each: a million objects are millions of
+// statements, and a round trip for each would take most of the time. Each batch takes its
+// listing places (and subset places) as one block per kind.
 Status PgStore::importObjects(const std::vector<NewObject>& objects, const std::string& subset,
                               const std::string& owner, std::vector<Status>& results)
 {
+    const std::int64_t now = time(nullptr);
+    const std::string mode = kDefaultMode; // the statements refer to it
     return writing([&] {
-        results.clear();
+        results.assign(objects.size(), Status::pass());
         std::string group;
         Status status = owner.empty() ? Status::pass() : primaryGroup(owner, group);
-        std::int64_t subsetIds[kAllKinds.size()] = {};
-        for (size_t i = 0; status.ok() && i < objects.size(); ++i) {
-            const NewObject& object = objects[i];
-            Located existing;
-            bool exists = false;
-            std::int64_t id = 0;
-            // Looked up first: a refused insert would end the whole transaction.
-            status = locateByName(object.kind, object.meta[Field::Name], existing, exists);
-            if (status.ok() && exists) {
-                results.push_back(nameTaken(object));
-                continue;
+        std::map<Kind, std::int64_t> subsetIds;
+        std::set<std::pair<Kind, std::string>> taken;
+        for (size_t first = 0; status.ok() && first < objects.size(); first += kImportBatch) {
+            const size_t end = std::min(objects.size(), first + kImportBatch);
+            if (status = takenNames(objects, first, end, taken); !status.ok())
+                break;
+            std::map<Kind, std::int64_t> places, members; // per kind: count, then next place
+            for (size_t i = first; i < end; ++i) {
+                if (taken.emplace(objects[i].kind, objects[i].meta[Field::Name]).second)
+                    ++places[objects[i].kind];
+                else
+                    results[i] = nameTaken(objects[i]);
             }
-            if (status.ok())
-                status = insertObject(object, owner, group, kDefaultMode, id);
-            results.push_back(status);
-            if (!status.ok() || subset.empty())
-                continue;
-            const size_t slot = static_cast<size_t>(
-                std::find(kAllKinds.begin(), kAllKinds.end(), object.kind) - kAllKinds.begin());
-            if (subsetIds[slot] == 0) {
-                status = subsetRow(object.kind, subset, subsetIds[slot], nullptr);
-                if (status.code() == ErrorCode::NotFound)
-                    status =
-                        insertSubset(object.kind, SubsetInfo{subset, owner, group, kDefaultMode},
-                                     subsetIds[slot]);
+            for (auto& [kind, next] : places) {
+                members[kind] = next;
+                if (status = reservePlaces(kReservePlaces, static_cast<int>(kind), next);
+                    status.ok() && !subset.empty())
+                    status = subsetForImport(kind, subset, owner, group, subsetIds[kind]);
+                if (status.ok() && !subset.empty())
+                    status = reservePlaces(kReserveMembers, subsetIds[kind], members[kind]);
+                if (!status.ok())
+                    return status;
             }
-            if (status.ok())
-                status = appendMember(subsetIds[slot], id);
+            std::vector<PgStatement> statements;
+            for (size_t i = first; i < end; ++i) {
+                const NewObject& object = objects[i];
+                if (!results[i].ok())
+                    continue;
+                statements.push_back(
+                    objectInsert(object, owner, group, mode, now, places[object.kind]++));
+                statements.push_back({kInsertFirstRevision,
+                                      {PgValue::bytes(object.bytes), object.arcname, owner, now}});
+                if (!subset.empty())
+                    statements.push_back(
+                        {kAppendNewMember, {subsetIds[object.kind], members[object.kind]++}});
+            }
+            status = m_db.execPipelined(statements);
         }
         return status;
     });
+}
+
+// Takes count places at the end of what sql counts (a kind's objects or a subset's members) and
+// gives back the first of them in count.
+Status PgStore::reservePlaces(const char* sql, std::int64_t owner, std::int64_t& count)
+{
+    PgResult first;
+    Status status = m_db.exec(sql, {owner, count}, &first);
+    if (status.ok())
+        count = first.integer(0, 0);
+    return status;
+}
+
+// The import's subset of the kind, made when missing.
+Status PgStore::subsetForImport(Kind kind, const std::string& name, const std::string& owner,
+                                const std::string& group, std::int64_t& id)
+{
+    if (id != 0)
+        return Status::pass();
+    Status status = subsetRow(kind, name, id, nullptr);
+    if (status.code() == ErrorCode::NotFound)
+        status = insertSubset(kind, SubsetInfo{name, owner, group, kDefaultMode}, id);
+    return status;
+}
+
+// Adds to taken the kinds and names of objects[first, end) that the store holds already.
+Status PgStore::takenNames(const std::vector<NewObject>& objects, size_t first, size_t end,
+                           std::set<std::pair<Kind, std::string>>& taken)
+{
+    std::string kinds = "{";
+    std::string names = "{";
+    for (size_t i = first; i < end; ++i) {
+        kinds += (i > first ? "," : "") + std::to_string(static_cast<int>(objects[i].kind));
+        names += i > first ? ",\"" : "\"";
+        for (char c : objects[i].meta[Field::Name]) {
+            if (c == '"' || c == '\\')
+                names += '\\';
+            names += c;
+        }
+        names += '"';
+    }
+    PgResult rows;
+    Status status = m_db.exec(kTakenNames, {kinds + "}", names + "}"}, &rows);
+    for (int row = 0; status.ok() && row < rows.rows(); ++row)
+        taken.emplace(static_cast<Kind>(rows.integer(row, 0)), rows.text(row, 1));
+    return status;
 }
 
 } // namespace Dbscout::Molb

@@ -153,11 +153,16 @@ CREATE VIEW object_catalog WITH (security_barrier) AS
        LATERAL (SELECT r.access, r.access IN ('r', 'w') AS readable
                 FROM (SELECT molb_right(o.owner, o.grp, o.mode) AS access) r) a;
 
+-- Places a new object at the end of its kind's listing. Only the store's owner may name the
+-- place itself (an import reserves places for many objects at once: updating the count once per
+-- object would make a long import slower with every object).
 CREATE FUNCTION molb_place_object() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
   SET search_path = pg_catalog, public AS $$
 BEGIN
-  UPDATE kinds SET object_count = object_count + 1 WHERE kind = NEW.kind
-    RETURNING object_count - 1 INTO NEW.pos;
+  IF NEW.pos IS NULL THEN
+    UPDATE kinds SET object_count = object_count + 1 WHERE kind = NEW.kind
+      RETURNING object_count - 1 INTO NEW.pos;
+  END IF;
   RETURN NEW;
 END $$;
 CREATE TRIGGER objects_place BEFORE INSERT ON objects
@@ -214,10 +219,14 @@ END $$;
 CREATE TRIGGER revisions_check BEFORE INSERT ON revisions
   FOR EACH ROW EXECUTE FUNCTION molb_check_revision();
 
--- Appends a member at the end of its subset, once.
+-- Appends a member at the end of its subset, once; as for objects, only the store's owner may
+-- name the place itself.
 CREATE FUNCTION molb_place_member() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
   SET search_path = pg_catalog, public AS $$
 BEGIN
+  IF NEW.position IS NOT NULL THEN
+    RETURN NEW;
+  END IF;
   UPDATE subsets SET member_count = member_count + 1
     WHERE id = NEW.subset_id
       AND NOT EXISTS (SELECT 1 FROM subset_members m

@@ -9,6 +9,8 @@
 #include "pg/pg_connection.h"
 #include "store.h"
 
+#include <set>
+
 namespace Dbscout::Molb {
 
 class PgStore final : public Store, private ObjectSteps
@@ -107,6 +109,11 @@ private:
                         bool& exists);
     Status insertObject(const NewObject& object, const std::string& owner, const std::string& group,
                         const std::string& mode, std::int64_t& id);
+    Status reservePlaces(const char* sql, std::int64_t owner, std::int64_t& count);
+    Status subsetForImport(Kind kind, const std::string& name, const std::string& owner,
+                           const std::string& group, std::int64_t& id);
+    Status takenNames(const std::vector<NewObject>& objects, size_t first, size_t end,
+                      std::set<std::pair<Kind, std::string>>& taken);
     Status storeSaved(const Session& session, const SaveRequest& request, SaveOutcome& outcome);
 
     // pg_modes.cpp
