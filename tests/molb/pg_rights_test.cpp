@@ -95,6 +95,13 @@ TEST_F(ServerRights, aRoleWithoutRightsReadsNothingOfWhatItMayNotRead)
                   .output,
               "wr-|-|t\n");
     EXPECT_EQ(runPsql("lab", "SELECT count(*) FROM objects", "eve", "eve-pw").output, "1\n");
+    // The search function the handler uses answers for the role that logged in.
+    EXPECT_EQ(
+        runPsql("lab", "SELECT count(*) FROM molb_matches(1, 'private')", "eve", "eve-pw").output,
+        "0\n");
+    EXPECT_EQ(
+        runPsql("lab", "SELECT count(*) FROM molb_matches(1, 'private')", "bob", "bob-pw").output,
+        "1\n");
 }
 
 // A change that touches no row counts the rows it changed: "0".
@@ -167,6 +174,36 @@ TEST_F(ServerRights, aRoleCannotChangeWhatItMayNotWrite)
             << c.role << ": " << c.sql << "\n"
             << result.output << result.errors;
         EXPECT_EQ(snapshot(), before) << c.role << ": " << c.sql;
+    }
+}
+
+TEST_F(ServerRights, aSearchFindsWhatTheRoleMayReadAndNothingElse)
+{
+    struct Case
+    {
+        std::string credentials;
+        const char* query;
+        std::vector<std::string> names;
+    };
+    const ServerAddress& server = serverAddress();
+    const std::vector<Case> cases = {
+        {"&user=bob&pass=bob-pw", "private", {"private"}},
+        {"&user=eve&pass=eve-pw", "private", {}},
+        {"&user=eve&pass=eve-pw", "shared", {"shared"}},
+        {"&user=eve&pass=eve-pw", "name:a", {"shared"}}, // a filter alone: no index
+        {"&user=bob&pass=bob-pw", "name:a", {"private", "shared"}},
+        // the store's owner, without row-level security
+        {"&user=" + server.admin + "&pass=" + server.password, "private", {"private"}},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = runHandler(
+            serverUrl(std::string("lab/dnarna/?start=0&page=10&query=") + c.query + c.credentials));
+        const Dbscout::ResultPage page = parseResultPage(result.output);
+        std::vector<std::string> names;
+        for (const Dbscout::ResultRow& row : page.rows)
+            names.push_back(row.name);
+        EXPECT_EQ(names, c.names) << c.query << c.credentials << "\n" << result.output;
+        EXPECT_EQ(page.totalFound, static_cast<int>(c.names.size())) << c.query << c.credentials;
     }
 }
 
