@@ -14,7 +14,7 @@ constexpr const char* kSubsetCount =
 constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
 
 // The store's owner reads the table; a user the catalog, which says what it may do with each row.
-std::string pageSql(bool admin, const char* from)
+std::string pageSql(bool admin, const std::string& from)
 {
     return "SELECT " + objectRowColumns() + (admin ? ", 'w'" : ", o.access") + from;
 }
@@ -22,10 +22,9 @@ std::string pageSql(bool admin, const char* from)
 const std::string& mainPageSql(bool admin)
 {
     static const char* kFrom = " WHERE o.kind = $1 AND o.pos >= $2 ORDER BY o.pos LIMIT $3";
-    static const std::string forAdmin =
-        pageSql(true, (std::string(" FROM objects o") + kFrom).c_str());
+    static const std::string forAdmin = pageSql(true, std::string(" FROM objects o") + kFrom);
     static const std::string forUser =
-        pageSql(false, (std::string(" FROM object_catalog o") + kFrom).c_str());
+        pageSql(false, std::string(" FROM object_catalog o") + kFrom);
     return admin ? forAdmin : forUser;
 }
 
@@ -34,9 +33,9 @@ const std::string& subsetPageSql(bool admin)
     static const char* kWhere = " ON o.id = m.object_id WHERE m.subset_id = $1 AND m.position >= $2"
                                 " ORDER BY m.position LIMIT $3";
     static const std::string forAdmin =
-        pageSql(true, (std::string(" FROM subset_members m JOIN objects o") + kWhere).c_str());
-    static const std::string forUser = pageSql(
-        false, (std::string(" FROM subset_members m JOIN object_catalog o") + kWhere).c_str());
+        pageSql(true, std::string(" FROM subset_members m JOIN objects o") + kWhere);
+    static const std::string forUser =
+        pageSql(false, std::string(" FROM subset_members m JOIN object_catalog o") + kWhere);
     return admin ? forAdmin : forUser;
 }
 
@@ -50,8 +49,8 @@ std::string asciiLower(const std::string& expression)
 // A search, built from fixed fragments; every word and value is a parameter, from $1 on.
 struct SearchSql
 {
-    std::string where; // FROM objects o WHERE ...
-    std::string count; // the whole statement that counts the matches
+    std::string where;   // FROM objects o WHERE ...
+    std::string matches; // a user's matching ids, when the words alone decide: molb_matches(...)
 };
 
 // The words' query: every word a phrase of the words it splits into, all of them needed.
@@ -97,16 +96,17 @@ SearchSql searchSql(bool admin, const ListingRequest& request, std::vector<PgVal
 {
     const SearchQuery& query = request.search;
     const std::string kind = std::to_string(static_cast<int>(request.kind));
-    std::string where = " FROM objects o WHERE o.kind = " + kind;
-    std::string matches;
+    SearchSql search{" FROM objects o WHERE o.kind = " + kind, {}};
     if (!query.words.empty()) {
         const std::string words = wordsQuery(query, values);
-        matches = "molb_matches(" + kind + ", " + words + ")";
-        where += admin ? " AND o.words @@ " + words : " AND o.id IN (SELECT " + matches + ")";
+        const std::string matches = "molb_matches(" + kind + ", " + words + ")";
+        search.where +=
+            admin ? " AND o.words @@ " + words : " AND o.id IN (SELECT " + matches + ")";
+        if (!admin && query.filters.empty())
+            search.matches = matches;
     }
-    where += filtersSql(query, values);
-    const bool matchesAlone = !admin && !query.words.empty() && query.filters.empty();
-    return {where, matchesAlone ? "SELECT count(*) FROM " + matches : "SELECT count(*)" + where};
+    search.where += filtersSql(query, values);
+    return search;
 }
 
 // Rows of pageSql: the listing columns, then what the role may do.
@@ -173,7 +173,9 @@ Status PgStore::listSearch(const Session& session, const ListingRequest& request
     std::vector<PgValue> values;
     const SearchSql search = searchSql(m_admin, request, values);
     PgResult count;
-    Status status = m_db.exec(search.count, values, &count);
+    Status status = m_db.exec(search.matches.empty() ? "SELECT count(*)" + search.where
+                                                     : "SELECT count(*) FROM " + search.matches,
+                              values, &count);
     if (!status.ok())
         return status;
     listing.found = count.integer(0, 0);
@@ -181,9 +183,14 @@ Status PgStore::listSearch(const Session& session, const ListingRequest& request
         return Status::pass();
     values.emplace_back(request.pageSize);
     values.emplace_back(request.start);
-    const std::string page = pageSql(true, "") + search.where + " ORDER BY o.id LIMIT $" +
-                             std::to_string(values.size() - 1) + " OFFSET $" +
-                             std::to_string(values.size());
+    const std::string limit = " LIMIT $" + std::to_string(values.size() - 1) + " OFFSET $" +
+                              std::to_string(values.size());
+    // With the words alone, only the page's own rows are read.
+    const std::string page =
+        search.matches.empty()
+            ? pageSql(true, search.where + " ORDER BY o.id" + limit)
+            : pageSql(true, " FROM objects o WHERE o.id IN (SELECT m.id FROM " + search.matches +
+                                " AS m(id) ORDER BY m.id" + limit + ") ORDER BY o.id");
     PgResult rows;
     if (status = m_db.exec(page, values, &rows); status.ok())
         readRows(session, rows, listing);
