@@ -70,7 +70,9 @@ fi
 echo "bench-pw" | "$admin" user add "$target" benchuser >/dev/null 2>&1 || true
 
 deep=$((count - 100))
+# names: the subset names alone, no objects: what starting, logging in and answering cost.
 declare -A page=(
+  [names]="?writable=yes"
   [first]="?start=0&page=100&query=MAIN"
   [deep]="?start=$deep&page=100&query=MAIN"
   [subset]="?start=0&page=100&query=every100"
@@ -102,7 +104,7 @@ for name in first deep subset search; do
 done
 
 printf '%-8s %10s %10s %10s %12s %12s\n' case local_us owner_us user_us owner/local user/local
-for name in first deep subset search; do
+for name in names first deep subset search; do
   l=$(median "$(local_url "$name")")
   o=$(median "$(owner_url "$name")")
   u=$(median "$(user_url "$name")")
