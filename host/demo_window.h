@@ -27,8 +27,6 @@ public:
 
     PanelFrame* panelFrame() const { return m_panel; }
     ObjectView* objectView() const { return m_view; }
-    int dataType() const { return m_dataType; }
-    bool isFetching() const { return m_fetcher.isRunning(); }
     // The open save dialog, if any.
     SaveDialog* saveDialog() const { return m_saveDialog; }
 

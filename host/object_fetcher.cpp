@@ -2,7 +2,19 @@
 
 #include "handler_command.h"
 
+#include <QSocketNotifier>
 #include <QXmlStreamReader>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -13,32 +25,23 @@ constexpr int kFetchTimeoutMs = 60000;
 
 ObjectFetcher::ObjectFetcher(QObject* parent) : QObject(parent)
 {
-    m_process.setProcessChannelMode(QProcess::SeparateChannels);
-    m_process.setStandardErrorFile(QProcess::nullDevice());
     m_timeout.setSingleShot(true);
-    connect(&m_process, &QProcess::readyReadStandardOutput, this,
-            [this] { m_output += m_process.readAllStandardOutput(); });
-    connect(&m_process, &QProcess::finished, this, &ObjectFetcher::onFinished);
-    connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            fail(tr("the handler program %1 could not be started: %2")
-                     .arg(m_process.program(), m_process.errorString()));
-    });
     connect(&m_timeout, &QTimer::timeout, this, [this] {
         stop();
         fail(tr("the handler did not answer within %1 seconds").arg(kFetchTimeoutMs / 1000));
     });
+    connect(&m_reaper, &QTimer::timeout, this, &ObjectFetcher::reap);
 }
 
 ObjectFetcher::~ObjectFetcher()
 {
-    m_process.disconnect(this);
     stop();
 }
 
 void ObjectFetcher::fetch(const std::string& url)
 {
     stop();
+    m_bytes.clear();
     const HandlerCommand command = handlerCommandFor(url, "open");
     if (!command.error.isEmpty()) {
         // Reported from the event loop, as every other answer is.
@@ -46,38 +49,112 @@ void ObjectFetcher::fetch(const std::string& url)
             this, [this, error = command.error] { fail(error); }, Qt::QueuedConnection);
         return;
     }
-    m_output.clear();
-    m_process.start(command.program, command.arguments, QIODevice::ReadOnly);
+    m_program = command.program;
+    std::vector<std::string> words{command.program.toLocal8Bit().toStdString()};
+    for (const QString& argument : command.arguments)
+        words.push_back(argument.toLocal8Bit().toStdString());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        QMetaObject::invokeMethod(
+            this, [this, reason] { fail(tr("no pipe: %1").arg(reason)); }, Qt::QueuedConnection);
+        return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(ends[1]);
+    if (spawned != 0) {
+        close(ends[0]);
+        const QString error = tr("the handler program %1 could not be started: %2")
+                                  .arg(m_program, QString::fromLocal8Bit(std::strerror(spawned)));
+        QMetaObject::invokeMethod(
+            this, [this, error] { fail(error); }, Qt::QueuedConnection);
+        return;
+    }
+    m_pid = pid;
+    m_output = ends[0];
+    fcntl(m_output, F_SETFL, fcntl(m_output, F_GETFL) | O_NONBLOCK);
+    m_notifier = new QSocketNotifier(m_output, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ObjectFetcher::readOutput);
     m_timeout.start(kFetchTimeoutMs);
 }
 
 void ObjectFetcher::stop()
 {
     m_timeout.stop();
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    const QSignalBlocker blocker(m_process);
-    m_process.kill();
-    m_process.waitForFinished(5000);
+    m_reaper.stop();
+    closeOutput();
+    if (m_pid > 0) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
 }
 
-void ObjectFetcher::onFinished(int exitCode, QProcess::ExitStatus status)
+void ObjectFetcher::readOutput()
 {
-    m_timeout.stop();
-    m_output += m_process.readAllStandardOutput();
-    if (status != QProcess::NormalExit)
-        return fail(tr("the handler program ended abnormally"));
-    if (exitCode != 0) {
-        const QString message = errorPageText(m_output);
-        return fail(message.isEmpty() ? tr("the handler failed with exit status %1").arg(exitCode)
-                                      : message);
+    char block[65536];
+    for (;;) {
+        const ssize_t count = read(m_output, block, sizeof block);
+        if (count > 0) {
+            m_bytes.append(block, count);
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 && errno == EAGAIN)
+            return;
+        break; // the end of the output, or an error that ends it
     }
-    emit finished(std::exchange(m_output, {}), QString());
+    closeOutput();
+    reap();
+    if (m_pid > 0)
+        m_reaper.start(10);
+}
+
+void ObjectFetcher::reap()
+{
+    int status = 0;
+    const pid_t ended = waitpid(m_pid, &status, WNOHANG);
+    if (ended == 0)
+        return; // still running; the timeout ends a handler that never exits
+    m_reaper.stop();
+    m_timeout.stop();
+    m_pid = -1;
+    if (ended < 0 || !WIFEXITED(status))
+        return fail(tr("the handler program ended abnormally"));
+    if (WEXITSTATUS(status) != 0) {
+        const QString message = errorPageText(m_bytes);
+        return fail(message.isEmpty()
+                        ? tr("the handler failed with exit status %1").arg(WEXITSTATUS(status))
+                        : message);
+    }
+    emit finished(std::exchange(m_bytes, {}), QString());
+}
+
+void ObjectFetcher::closeOutput()
+{
+    delete m_notifier;
+    m_notifier = nullptr;
+    if (m_output >= 0)
+        close(m_output);
+    m_output = -1;
 }
 
 void ObjectFetcher::fail(const QString& error)
 {
-    m_output.clear();
+    m_bytes.clear();
     emit finished({}, error);
 }
 

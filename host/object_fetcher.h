@@ -1,14 +1,17 @@
 #pragma once
 // Fetches an object's bytes by running the handler registered for its URL's scheme (verb
-// "open"), as the panel runs handlers for its own requests. One fetch at a time; a new one stops
-// the one before. The answer arrives on the GUI thread through finished().
+// "open"), as the panel runs handlers for its own requests: posix_spawn with the handler's
+// standard output on a pipe, standard input and error on /dev/null. One fetch at a time; a new
+// one stops the one before. The answer arrives on the GUI thread through finished().
 
 #include <QByteArray>
 #include <QObject>
-#include <QProcess>
 #include <QTimer>
 
 #include <string>
+#include <sys/types.h>
+
+class QSocketNotifier;
 
 class ObjectFetcher final : public QObject
 {
@@ -19,8 +22,9 @@ public:
     ~ObjectFetcher() override;
 
     void fetch(const std::string& url);
+    // Ends the handler, if one runs, without an answer.
     void stop();
-    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    bool isRunning() const { return m_pid > 0; }
 
     // The one-line text of a handler's error page, or empty when bytes are none.
     static QString errorPageText(const QByteArray& bytes);
@@ -30,10 +34,16 @@ signals:
     void finished(const QByteArray& bytes, const QString& error);
 
 private:
-    void onFinished(int exitCode, QProcess::ExitStatus status);
+    void readOutput();
+    void reap();
+    void closeOutput();
     void fail(const QString& error);
 
-    QProcess m_process;
+    pid_t m_pid = -1;
+    int m_output = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    QByteArray m_bytes;
+    QString m_program;
     QTimer m_timeout;
-    QByteArray m_output;
+    QTimer m_reaper; // the output has ended; waits for the handler to exit
 };

@@ -281,6 +281,12 @@ QString Tour::screenshotStep()
     PanelFrame& frame = *m_window.panelFrame();
     chooseSource(frame, "Demo database (DNA/RNA)");
     const QString seen = list(frame, "Orchids");
+    // Room for the organism and the description, as a user drags the column dividers; the
+    // panel keeps the layout for the next run.
+    QHeaderView* header = frame.control<QTreeWidget>(kList)->header();
+    const int widths[] = {80, 75, 55, 65, 165, 190, 110};
+    for (int column = 0; column < header->count() && column < int(std::size(widths)); ++column)
+        header->resizeSection(column, widths[column]);
     openRow(frame, 0);
     if (m_screenshot.isEmpty())
         return seen;

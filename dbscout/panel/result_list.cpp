@@ -74,6 +74,9 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
         auto* page = static_cast<ResultPage*>(job->response());
         ShowListPage(*page, job->errorText());
         ApplyTableLayout();
+        // Laid out now, the list shows its scroll bar before its first paint rather than after
+        // it, which would paint every row twice.
+        m_list->doItemsLayout();
         setCursor(Qt::ArrowCursor);
         m_pListJob.reset();
         m_checkOptionsArmed = m_nServerVersion > 1 ? 1 : 0;

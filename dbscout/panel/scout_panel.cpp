@@ -4,8 +4,10 @@
 #include "panel/accelerators.h"
 #include "panel/display_fonts.h"
 #include "panel/result_item.h"
+#include "panel/result_list_delegate.h"
 #include "platform/modal.h"
 #include "platform/registered_messages.h"
+#include "platform/registry_batch.h"
 #include "request/handler_command.h"
 #include "resources/ids.h"
 #include "resources/images.h"
@@ -179,6 +181,7 @@ BOOL CScoutPanel::OnInitDialog()
                                          : QAbstractItemView::SingleSelection);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
+    m_list->setItemDelegate(new ResultListDelegate(m_list));
     m_list->setHeaderLabels({QString()});
     m_list->setColumnWidth(0, 500);
     m_pHeader->setSectionsMovable(true);
@@ -300,6 +303,7 @@ void CScoutPanel::DestroyWindow()
 
 void CScoutPanel::OnDestroy()
 {
+    RegistryBatch batch; // every setting of the panel in one commit
     CaptureTableLayout();
     ClearList();
     if (m_hSettingsKey) {

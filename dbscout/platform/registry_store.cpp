@@ -171,12 +171,50 @@ template <typename Body> LONG Hive::run(bool writing, Body body)
         return result;
     if (writing && m_readOnly)
         return ERROR_ACCESS_DENIED;
+    if (m_batch) {
+        // Inside a batch a failed call takes back only its own changes.
+        int rc = m_db.exec("SAVEPOINT call");
+        if (rc != SQLITE_OK)
+            return regErrorFromSqlite(rc, writing);
+        result = body();
+        if (result != ERROR_SUCCESS)
+            m_db.exec("ROLLBACK TO call");
+        rc = m_db.exec("RELEASE call");
+        return result == ERROR_SUCCESS ? regErrorFromSqlite(rc, writing) : result;
+    }
     SqliteTransaction transaction(m_db, writing);
     if (transaction.beginResult() != SQLITE_OK)
         return regErrorFromSqlite(transaction.beginResult(), writing);
     result = body();
     if (result == ERROR_SUCCESS)
         result = regErrorFromSqlite(transaction.commit(), writing);
+    return result;
+}
+
+LONG Hive::beginBatch()
+{
+    m_mutex.lock(); // held until the matching endBatch
+    if (m_batchDepth++ > 0)
+        return ERROR_SUCCESS;
+    LONG result = ensureOpen();
+    if (result == ERROR_SUCCESS && !m_readOnly) {
+        auto transaction = std::make_unique<SqliteTransaction>(m_db, true);
+        result = regErrorFromSqlite(transaction->beginResult(), true);
+        if (result == ERROR_SUCCESS)
+            m_batch = std::move(transaction);
+    }
+    // Without a transaction the calls of the batch simply run one by one.
+    return result;
+}
+
+LONG Hive::endBatch()
+{
+    LONG result = ERROR_SUCCESS;
+    if (--m_batchDepth == 0 && m_batch) {
+        result = regErrorFromSqlite(m_batch->commit(), true);
+        m_batch.reset(); // rolls back what a failed commit left
+    }
+    m_mutex.unlock();
     return result;
 }
 

@@ -74,6 +74,13 @@ public:
     LONG writeValue(KeyId key, std::string_view name, DWORD type, std::string_view data);
     LONG deleteValue(KeyId key, std::string_view name);
 
+    // A batch makes the calls of this thread until endBatch one transaction: one commit instead
+    // of one per call, and nothing of them reaches the file unless endBatch commits. Each call
+    // inside still succeeds or fails on its own. Other threads wait until the batch ends.
+    // Batches nest; only the outermost commits.
+    LONG beginBatch();
+    LONG endBatch();
+
 private:
     template <typename Body> LONG run(bool writing, Body body);
     LONG ensureOpen();
@@ -82,8 +89,10 @@ private:
     LONG existing(KeyId key, bool writing);
     LONG deleteDescendants(KeyId key);
 
-    std::mutex m_mutex;
+    std::recursive_mutex m_mutex;
     SqliteConnection m_db;
+    std::unique_ptr<SqliteTransaction> m_batch; // the outermost batch's transaction
+    int m_batchDepth = 0;
     const std::string m_file;
     const Kind m_kind;
     bool m_readOnly = false;

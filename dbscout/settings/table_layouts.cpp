@@ -1,5 +1,7 @@
 #include "settings/table_layouts.h"
 
+#include "platform/registry_batch.h"
+
 namespace Dbscout {
 
 namespace {
@@ -24,6 +26,10 @@ void LoadTableLayouts(HKEY settingsKey, TableLayouts& layouts)
 
 void SaveTableLayouts(HKEY settingsKey, const TableLayouts& layouts)
 {
+    if (!settingsKey)
+        return;
+    // The layouts are rewritten before every listing: one commit, and never half a tree.
+    RegistryBatch batch;
     RegKey tableSettings;
     if (openTableSettings(settingsKey, tableSettings))
         layouts.Save(tableSettings.get(), -1);

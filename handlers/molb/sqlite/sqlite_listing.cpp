@@ -86,7 +86,10 @@ Status SqliteStore::listObjects(const Session& session, const ListingRequest& re
         status = request.scope == ListingRequest::Scope::Search
                      ? listSearch(session, request, listing)
                      : countAndList(session, request, listing);
-    return status.ok() ? transaction.commit() : status;
+    if (status.ok())
+        status = transaction.commit();
+    m_listingSession = nullptr; // the session may not outlive the call
+    return status;
 }
 
 Status SqliteStore::countAndList(const Session& session, const ListingRequest& request,

@@ -1,0 +1,82 @@
+// Batches of settings writes: one commit for all, nothing visible to other processes before it,
+// and each call inside still failing on its own.
+
+#include "platform/registry_fixture.h"
+
+#include "platform/registry_batch.h"
+
+#include <sqlite3.h>
+
+#include <optional>
+
+using namespace DbscoutTest;
+using Dbscout::RegistryBatch;
+using Dbscout::RegKey;
+
+namespace {
+
+// How many values the user's settings file holds as another process would read it now.
+std::optional<long> committedValues(const std::string& file)
+{
+    sqlite3* db = nullptr;
+    std::optional<long> count;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM vals", -1, &stmt, nullptr) ==
+                SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            count = sqlite3_column_int64(stmt, 0);
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return count;
+}
+
+} // namespace
+
+TEST_F(RegistryTest, batchCommitsOnceAtTheOutermostEnd)
+{
+    const std::string file = m_env.file("registry/user.db");
+    RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Batch");
+    ASSERT_EQ(setValue(key.get(), "before", REG_SZ, std::string("x\0", 2)), ERROR_SUCCESS);
+    ASSERT_EQ(committedValues(file), 1);
+    {
+        RegistryBatch outer;
+        for (int i = 0; i < 20; ++i)
+            ASSERT_EQ(setValue(key.get(), ("v" + std::to_string(i)).c_str(), REG_DWORD,
+                               std::string(4, char(i))),
+                      ERROR_SUCCESS);
+        {
+            RegistryBatch inner;
+            RegKey sub = createKey(key.get(), "Sub");
+            ASSERT_EQ(setValue(sub.get(), "w", REG_DWORD, std::string(4, '\1')), ERROR_SUCCESS);
+        }
+        // This process reads its own writes; nobody else sees any of them yet.
+        EXPECT_EQ(value(key.get(), "v19")->data, std::string(4, char(19)));
+        EXPECT_EQ(subkeysOf(key.get()), std::vector<std::string>{"Sub"});
+        EXPECT_EQ(committedValues(file), 1);
+    }
+    EXPECT_EQ(committedValues(file), 22);
+}
+
+TEST_F(RegistryTest, failedCallInsideABatchTakesBackOnlyItself)
+{
+    RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Batch");
+    RegKey doomed = createKey(key.get(), "Doomed");
+    {
+        RegistryBatch batch;
+        ASSERT_EQ(setValue(key.get(), "kept", REG_SZ, std::string("1\0", 2)), ERROR_SUCCESS);
+        ASSERT_EQ(RegDeleteKeyA(key.get(), "Doomed"), ERROR_SUCCESS);
+        EXPECT_EQ(setValue(doomed.get(), "lost", REG_SZ, std::string("2\0", 2)),
+                  ERROR_KEY_DELETED);
+        // A key path that does not exist fails as it does outside a batch.
+        RegKey missing;
+        EXPECT_EQ(missing.open(key.get(), "Nowhere", KEY_READ), ERROR_FILE_NOT_FOUND);
+        ASSERT_EQ(setValue(key.get(), "also kept", REG_SZ, std::string("3\0", 2)),
+                  ERROR_SUCCESS);
+    }
+    Dbscout::ResetRegistryForTests(); // read the file anew
+    RegKey reread = createKey(HKEY_CURRENT_USER, "Software\\Batch");
+    EXPECT_EQ(valueNamesOf(reread.get()), (std::vector<std::string>{"kept", "also kept"}));
+    EXPECT_TRUE(subkeysOf(reread.get()).empty());
+}
