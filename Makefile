@@ -17,8 +17,9 @@ configure: bootstrap
 build: configure
 	cmake --build $(BUILD)
 
+# Beside a throw-away PostgreSQL cluster, which the server store's tests need (DBSCOUT_TEST_PG).
 test: build
-	cd $(BUILD) && ctest $(CTEST_FLAGS)
+	cd $(BUILD) && $(CURDIR)/scripts/with-test-postgres ctest $(CTEST_FLAGS)
 
 run: build
 	./scripts/run-demo $(BUILD)

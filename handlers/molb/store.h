@@ -22,6 +22,7 @@
 
 #include "access.h"
 #include "object_kind.h"
+#include "password.h"
 #include "search_query.h"
 #include "status.h"
 
@@ -265,6 +266,13 @@ public:
     // (created per kind when missing) unless subset is empty.
     virtual Status importObjects(const std::vector<NewObject>& objects, const std::string& subset,
                                  const std::string& owner, std::vector<Status>& results) = 0;
+    // What addUser keeps of a new user's password: a salted hash, or the record that the back
+    // end's own login check needs.
+    virtual Status passwordRecord(const std::string& user, const std::string& password,
+                                  std::string& record)
+    {
+        return hashPassword(password, record);
+    }
     virtual Status addUser(const std::string& name, const std::string& passwordHash,
                            const std::vector<std::string>& groups) = 0;
     // ids must name objects of kind.

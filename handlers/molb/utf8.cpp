@@ -47,6 +47,18 @@ bool isValidUtf8(std::string_view text)
     return true;
 }
 
+std::string repairedUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = sequenceLength(text, i);
+        out.append(length == 0 ? std::string_view("\xef\xbf\xbd") : text.substr(i, length));
+        i += length == 0 ? 1 : length;
+    }
+    return out;
+}
+
 void appendXmlText(std::string& out, std::string_view text)
 {
     for (size_t i = 0; i < text.size();) {

@@ -8,6 +8,8 @@
 namespace Dbscout::Molb {
 
 bool isValidUtf8(std::string_view text);
+// text with every malformed UTF-8 sequence replaced by U+FFFD.
+std::string repairedUtf8(std::string_view text);
 // Appends text with &, <, > and " escaped, malformed UTF-8 as U+FFFD and forbidden control
 // characters left out.
 void appendXmlText(std::string& out, std::string_view text);

@@ -15,21 +15,21 @@ protected:
     void SetUp() override
     {
         createDatabase("lab");
-        ASSERT_EQ(runAdmin({"user", "add", "lab", "ann", "--group", "bench"}, "ann-pw\n").exitCode,
+        ASSERT_EQ(runAdmin({"user", "add", lab, "ann", "--group", "bench"}, "ann-pw\n").exitCode,
                   0);
-        ASSERT_EQ(runAdmin({"user", "add", "lab", "bob", "--group", "bench"}, "bob-pw\n").exitCode,
+        ASSERT_EQ(runAdmin({"user", "add", lab, "bob", "--group", "bench"}, "bob-pw\n").exitCode,
                   0);
-        ASSERT_EQ(runAdmin({"user", "add", "lab", "eve"}, "eve-pw\n").exitCode, 0);
+        ASSERT_EQ(runAdmin({"user", "add", lab, "eve"}, "eve-pw\n").exitCode, 0);
         annsId = save("ann", "ann-pw", "private", ">private\nACGT\n");
         runSql("lab", "UPDATE objects SET mode = 'wr-' WHERE id = " + annsId);
-        ASSERT_EQ(runAdmin({"subset", "add", "lab", "benchwork", "--mode", "ww-", "--owner", "ann",
-                            annsId})
-                      .exitCode,
-                  0);
-        ASSERT_EQ(runAdmin({"subset", "add", "lab", "readable", "--mode", "wrr", "--owner", "ann",
-                            annsId})
-                      .exitCode,
-                  0);
+        ASSERT_EQ(
+            runAdmin({"subset", "add", lab, "benchwork", "--mode", "ww-", "--owner", "ann", annsId})
+                .exitCode,
+            0);
+        ASSERT_EQ(
+            runAdmin({"subset", "add", lab, "readable", "--mode", "wrr", "--owner", "ann", annsId})
+                .exitCode,
+            0);
     }
 
     std::string save(const std::string& user, const std::string& pass, const std::string& name,
@@ -44,6 +44,7 @@ protected:
     }
 
     DbscoutTest::TestEnv env;
+    const std::string lab = adminTarget("lab");
     std::string annsId;
 };
 
@@ -63,8 +64,8 @@ TEST_F(HandlerAccess, missingOrWrongCredentialsGetAnErrorPageAndNoData)
     };
     for (const Case& c : cases) {
         for (const std::string& url :
-             {"molb://local/lab/dnarna/?start=0&page=10&query=MAIN" + std::string(c.credentials),
-              "molb://local/lab/dnarna/" + annsId + "?command=fetch" + c.credentials}) {
+             {storeUrl("lab/dnarna/?start=0&page=10&query=MAIN") + std::string(c.credentials),
+              storeUrl("lab/dnarna/") + annsId + "?command=fetch" + c.credentials}) {
             const ProcessResult result = runHandler(url);
             EXPECT_EQ(result.exitCode, 1) << url;
             EXPECT_EQ(result.output.find("private"), std::string::npos) << url;
@@ -92,7 +93,7 @@ TEST_F(HandlerAccess, eachRowSaysWhatTheRequestingUserMayDo)
     };
     for (const Case& c : cases) {
         const ProcessResult result =
-            runHandler("molb://local/lab/dnarna/?start=0&page=10" + as(c.user, c.pass));
+            runHandler(storeUrl("lab/dnarna/?start=0&page=10") + as(c.user, c.pass));
         const Dbscout::ResultPage page = parseResultPage(result.output);
         ASSERT_EQ(page.rows.size(), 1u) << c.user;
         EXPECT_EQ(page.rows[0].readable, c.readable) << c.user;
@@ -117,7 +118,7 @@ TEST_F(HandlerAccess, theDirectoryShowsOnlyReadableOrWritableSubsets)
         {"eve", "eve-pw", "&writable=yes", {"MAIN"}},
     };
     for (const Case& c : cases) {
-        const ProcessResult result = runHandler(std::string("molb://local/lab/dnarna/?user=") +
+        const ProcessResult result = runHandler(std::string(storeUrl("lab/dnarna/?user=")) +
                                                 c.user + "&pass=" + c.pass + c.writable);
         const Dbscout::ResultPage page = parseResultPage(result.output);
         std::vector<std::string> names;
@@ -130,8 +131,8 @@ TEST_F(HandlerAccess, theDirectoryShowsOnlyReadableOrWritableSubsets)
 TEST_F(HandlerAccess, aSubsetTheUserMayNotReadDoesNotExistForThem)
 {
     // Its name is searched for like any text; nothing of the subset comes back.
-    const ProcessResult result = runHandler(
-        "molb://local/lab/dnarna/?start=0&page=10&query=benchwork" + as("eve", "eve-pw"));
+    const ProcessResult result =
+        runHandler(storeUrl("lab/dnarna/?start=0&page=10&query=benchwork") + as("eve", "eve-pw"));
     EXPECT_EQ(result.exitCode, 0);
     const Dbscout::ResultPage page = parseResultPage(result.output);
     EXPECT_EQ(page.caption.name, "");
@@ -141,30 +142,29 @@ TEST_F(HandlerAccess, aSubsetTheUserMayNotReadDoesNotExistForThem)
 TEST_F(HandlerAccess, fetchAndSaveFollowTheModes)
 {
     ProcessResult result =
-        runHandler("molb://local/lab/dnarna/" + annsId + "?command=fetch" + as("eve", "eve-pw"));
+        runHandler(storeUrl("lab/dnarna/") + annsId + "?command=fetch" + as("eve", "eve-pw"));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(parseResultPage(result.output).message, "You may not read object " + annsId + ".");
 
-    result =
-        runHandler("molb://local/lab/dnarna/" + annsId + "?command=fetch" + as("bob", "bob-pw"));
+    result = runHandler(storeUrl("lab/dnarna/") + annsId + "?command=fetch" + as("bob", "bob-pw"));
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output, ">private\nACGT\n");
 
-    result = runHandler("molb://local/lab/dnarna/private?query=MAIN&command=put&force=yes" +
+    result = runHandler(storeUrl("lab/dnarna/private?query=MAIN&command=put&force=yes") +
                             as("bob", "bob-pw"),
                         "changed");
     EXPECT_EQ(parseStatusPage(result.output).message, "You may not change \"private\".");
 
     result = runHandler(
-        "molb://local/lab/dnarna/evesown?query=benchwork&command=put" + as("eve", "eve-pw"), "x");
+        storeUrl("lab/dnarna/evesown?query=benchwork&command=put") + as("eve", "eve-pw"), "x");
     EXPECT_EQ(parseStatusPage(result.output).message,
               "You may not add objects to the subset \"benchwork\".");
 
     result = runHandler(
-        "molb://local/lab/dnarna/bobsown?query=benchwork&command=put" + as("bob", "bob-pw"), "x");
+        storeUrl("lab/dnarna/bobsown?query=benchwork&command=put") + as("bob", "bob-pw"), "x");
     EXPECT_EQ(parseStatusPage(result.output).status, "OK");
     const Dbscout::ResultPage page = parseResultPage(
-        runHandler("molb://local/lab/dnarna/?start=0&page=10&query=benchwork" + as("ann", "ann-pw"))
+        runHandler(storeUrl("lab/dnarna/?start=0&page=10&query=benchwork") + as("ann", "ann-pw"))
             .output);
     ASSERT_EQ(page.rows.size(), 2u);
     EXPECT_EQ(page.rows[1].name, "bobsown");
@@ -174,34 +174,39 @@ TEST_F(HandlerAccess, aForcedSaveIsRefusedWhileAnotherUserHoldsTheObject)
 {
     runSql("lab", "UPDATE objects SET mode = 'ww-', checkout_by = 'ann' WHERE id = " + annsId);
     const Dbscout::ResultPage listed = parseResultPage(
-        runHandler("molb://local/lab/dnarna/?start=0&page=10" + as("bob", "bob-pw")).output);
+        runHandler(storeUrl("lab/dnarna/?start=0&page=10") + as("bob", "bob-pw")).output);
     ASSERT_EQ(listed.rows.size(), 1u);
     EXPECT_EQ(listed.rows[0].checkoutBy, "ann");
 
     ProcessResult result = runHandler(
-        "molb://local/lab/dnarna/private?query=MAIN&command=put&force=yes" + as("bob", "bob-pw"),
+        storeUrl("lab/dnarna/private?query=MAIN&command=put&force=yes") + as("bob", "bob-pw"),
         "bob's bytes");
     Dbscout::StatusPage page = parseStatusPage(result.output);
     EXPECT_EQ(page.status, "ERROR");
     EXPECT_EQ(page.message, "\"private\" is checked out by ann.");
 
-    result = runHandler("molb://local/lab/dnarna/private?query=MAIN&command=put&force=yes" +
+    result = runHandler(storeUrl("lab/dnarna/private?query=MAIN&command=put&force=yes") +
                             as("ann", "ann-pw"),
                         "ann's bytes");
     EXPECT_EQ(parseStatusPage(result.output).status, "OK");
-    result =
-        runHandler("molb://local/lab/dnarna/" + annsId + "?command=fetch" + as("ann", "ann-pw"));
+    result = runHandler(storeUrl("lab/dnarna/") + annsId + "?command=fetch" + as("ann", "ann-pw"));
     EXPECT_EQ(result.output, "ann's bytes");
 }
 
 TEST_F(HandlerAccess, passwordsAreStoredSaltedNeverInClear)
 {
-    const std::string hashes = runSql("lab", "SELECT password_hash FROM users ORDER BY name");
+    // The local store keeps yescrypt hashes; the server keeps SCRAM verifiers of its roles.
+    const std::string records =
+        serverStore()
+            ? "(SELECT rolpassword AS record FROM pg_authid WHERE rolname IN (SELECT name "
+              "FROM users)) r"
+            : "(SELECT password_hash AS record FROM users) r";
+    const std::string hashes = runSql("lab", "SELECT record FROM " + records + " ORDER BY 1");
     for (const char* password : {"ann-pw", "bob-pw", "eve-pw"})
         EXPECT_EQ(hashes.find(password), std::string::npos);
-    EXPECT_EQ(hashes.rfind("$y$", 0), 0u) << hashes;
+    EXPECT_EQ(hashes.rfind(serverStore() ? "SCRAM-SHA-256$" : "$y$", 0), 0u) << hashes;
     const std::string distinct =
-        runSql("lab", "SELECT count(DISTINCT substr(password_hash, 1, 30)) FROM users");
+        runSql("lab", "SELECT count(DISTINCT substr(record, 1, 40)) FROM " + records);
     EXPECT_EQ(distinct, "3\n"); // every user has a salt of their own
 }
 

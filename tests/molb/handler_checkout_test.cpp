@@ -181,7 +181,8 @@ TEST_F(Checkout, aCommentComesBackExactlyAsTyped)
         hex += kDigits[c >> 4];
         hex += kDigits[c & 15];
     }
-    EXPECT_EQ(runSql("lab", "SELECT hex(checkout_comment) FROM objects WHERE id = " + ids[0]),
+    EXPECT_EQ(runSql("lab", "SELECT " + sqlHexOf("checkout_comment") +
+                                " FROM objects WHERE id = " + ids[0]),
               hex + "\n");
     ASSERT_EQ(operation("bob", ids[0], "command=ci&command=dir&comment=" + escaped).exitCode, 0);
 

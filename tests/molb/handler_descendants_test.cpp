@@ -52,8 +52,8 @@ protected:
     }
     std::string links()
     {
-        return runSql("lab", "SELECT group_concat(child_id || '=' || derivation, ' ') FROM "
-                             "(SELECT * FROM links ORDER BY child_id)");
+        return onOneLine(
+            runSql("lab", "SELECT child_id || '=' || derivation FROM links ORDER BY child_id"));
     }
 
     std::string parent;

@@ -28,16 +28,19 @@ protected:
                                      fasta(name, i % 3 == 0 ? "tyrosine kinase gene" : "other gene",
                                            std::string(10 + i, 'A'))));
         }
-        ASSERT_EQ(runAdmin({"subset", "add", "lab", "odd", "--mode", "wr-", ids[1], ids[3], ids[5]})
+        ASSERT_EQ(runAdmin({"subset", "add", adminTarget("lab"), "odd", "--mode", "wr-", ids[1],
+                            ids[3], ids[5]})
                       .exitCode,
                   0);
-        ASSERT_EQ(runAdmin({"subset", "add", "lab", "readonly", "--mode", "rrr", ids[0]}).exitCode,
-                  0);
+        ASSERT_EQ(
+            runAdmin({"subset", "add", adminTarget("lab"), "readonly", "--mode", "rrr", ids[0]})
+                .exitCode,
+            0);
     }
 
     Dbscout::ResultPage list(const std::string& parameters)
     {
-        const ProcessResult result = runHandler("molb://local/lab/dnarna/?" + parameters);
+        const ProcessResult result = runHandler(storeUrl("lab/dnarna/?") + parameters);
         EXPECT_EQ(result.exitCode, 0) << result.output;
         return parseResultPage(result.output);
     }
@@ -121,7 +124,7 @@ TEST_F(HandlerListing, theDirectoryListsMainAndTheSubsets)
 
 TEST_F(HandlerListing, subsetNamesAloneMakeACompletePage)
 {
-    for (const char* url : {"molb://local/lab/dnarna/", "molb://local/lab/dnarna/?writable=yes"}) {
+    for (const std::string& url : {storeUrl("lab/dnarna/"), storeUrl("lab/dnarna/?writable=yes")}) {
         const ProcessResult result = runHandler(url);
         const Dbscout::ResultPage page = parseResultPage(result.output);
         EXPECT_EQ(page.status, "OK") << url;
@@ -194,8 +197,8 @@ TEST_F(HandlerListing, otherKindsHaveTheirOwnTitleAndColumns)
         {"analysis", {"Name", "Type", "Source", "Created"}},
     };
     for (const Case& c : cases) {
-        const ProcessResult result = runHandler(std::string("molb://local/lab/") + c.kind +
-                                                "/?start=0&page=10&query=kinase");
+        const ProcessResult result =
+            runHandler(std::string(storeUrl("lab/")) + c.kind + "/?start=0&page=10&query=kinase");
         const Dbscout::ResultPage page = parseResultPage(result.output);
         EXPECT_EQ(page.title, c.kind);
         EXPECT_EQ(page.columns, c.columns) << c.kind;

@@ -24,11 +24,7 @@ protected:
         EXPECT_EQ(result.exitCode, 1) << result.output;
         return parseResultPage(result.output).message;
     }
-    std::string modes()
-    {
-        return runSql("lab", "SELECT group_concat(mode, ' ') FROM (SELECT mode FROM objects "
-                             "ORDER BY id)");
-    }
+    std::string modes() { return onOneLine(runSql("lab", "SELECT mode FROM objects ORDER BY id")); }
 
     std::vector<std::string> ids;
 };
@@ -75,7 +71,7 @@ TEST_F(Modes, refusedSubsetsAreNotCreated)
         EXPECT_EQ(refusal(operation("eve", c.path, "command=cs&command=dir&query=" + c.name)),
                   c.message)
             << c.name;
-    EXPECT_EQ(runSql("lab", "SELECT group_concat(name) FROM subsets"), "taken\n");
+    EXPECT_EQ(onOneLine(runSql("lab", "SELECT name FROM subsets ORDER BY name")), "taken\n");
 }
 
 TEST_F(Modes, onlyTheOwnerChangesModesOfFreeObjectsAllOrNothing)

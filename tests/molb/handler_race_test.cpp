@@ -5,7 +5,6 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <latch>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -25,23 +24,6 @@ protected:
         UsersFixture::SetUp();
         id = save("ann", "x");
         chmod(id, "www");
-    }
-
-    // Runs every URL in a process of its own, all started at the same instant.
-    std::vector<ProcessResult> runTogether(const std::vector<std::string>& urls)
-    {
-        std::vector<ProcessResult> results(urls.size());
-        std::latch start(static_cast<std::ptrdiff_t>(urls.size()));
-        std::vector<std::thread> threads;
-        for (size_t i = 0; i < urls.size(); ++i) {
-            threads.emplace_back([&, i] {
-                start.arrive_and_wait();
-                results[i] = runHandler(urls[i]);
-            });
-        }
-        for (std::thread& thread : threads)
-            thread.join();
-        return results;
     }
 
     std::string holder()
@@ -171,7 +153,8 @@ TEST_F(Race, aCheckInKilledInsideItsTransactionLeavesTheObjectCheckedOut)
     const std::string url = store.url("dnarna/" + id + "?start=0&page=10" + as("ann") +
                                       "&command=ci&command=dir&comment=late");
     killAtStage(url, "checkin");
-    EXPECT_EQ(runSql("lab", "PRAGMA integrity_check"), "ok\n");
+    if (!serverStore())
+        EXPECT_EQ(runSql("lab", "PRAGMA integrity_check"), "ok\n");
     EXPECT_EQ(holder(), "ann\n");
     EXPECT_EQ(revisions(), "1\n");
 

@@ -1,13 +1,16 @@
 #include "molb_harness.h"
 
 #include "document/xml_exception.h"
+#include "server_store.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <latch>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -127,6 +130,23 @@ ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::str
     return runProcess(MOLB_ADMIN_PATH, arguments, input);
 }
 
+std::vector<ProcessResult> runTogether(const std::vector<std::string>& urls,
+                                       const std::vector<std::string>& inputs)
+{
+    std::vector<ProcessResult> results(urls.size());
+    std::latch start(static_cast<std::ptrdiff_t>(urls.size()));
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < urls.size(); ++i) {
+        threads.emplace_back([&, i] {
+            start.arrive_and_wait();
+            results[i] = runHandler(urls[i], i < inputs.size() ? inputs[i] : std::string());
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    return results;
+}
+
 namespace {
 
 template <typename Page> Page parsePage(const std::string& text, const char* what)
@@ -164,14 +184,16 @@ ProcessResult TestStore::admin(const std::string& command,
                                const std::string& input) const
 {
     std::vector<std::string> words = splitAtBlanks(command);
-    words.push_back(database);
+    words.push_back(target);
     words.insert(words.end(), arguments.begin(), arguments.end());
     return runAdmin(words, input);
 }
 
 TestStore makeStore(const std::string& database)
 {
-    TestStore store{"local", database};
+    TestStore store = serverStore()
+                          ? TestStore{serverAddress().host, database, serverTarget(database)}
+                          : TestStore{"local", database, database};
     const ProcessResult result = store.admin("init", {});
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     return store;
@@ -185,9 +207,8 @@ void createDatabase(const std::string& name)
 std::string saveObject(const std::string& database, const std::string& kind,
                        const std::string& name, const std::string& bytes, const std::string& extra)
 {
-    const ProcessResult result = runHandler("molb://local/" + database + "/" + kind + "/" + name +
-                                                "?query=MAIN&command=put" + extra,
-                                            bytes);
+    const ProcessResult result = runHandler(
+        storeUrl(database + "/" + kind + "/" + name + "?query=MAIN&command=put" + extra), bytes);
     const Dbscout::StatusPage page = parseStatusPage(result.output);
     EXPECT_EQ(page.status, "OK") << result.output;
     // The link fetches the object by id: molb://local/DB/KIND/ID?command=fetch
@@ -202,12 +223,50 @@ std::string storeFolder()
     return std::string(std::getenv("XDG_DATA_HOME")) + "/molb";
 }
 
+std::string storeUrl(const std::string& rest)
+{
+    return "molb://" + (serverStore() ? serverAddress().host : std::string("local")) + "/" + rest;
+}
+
+std::string noDatabaseMessage(const std::string& database)
+{
+    if (serverStore()) {
+        const std::string& host = serverAddress().host;
+        return "There is no database \"" + database + "\" on the server " +
+               host.substr(0, host.rfind(':')) + ".";
+    }
+    return "There is no database \"" + database +
+           "\" on this computer (create it with molb-admin init " + database + ").";
+}
+
+std::string adminTarget(const std::string& database)
+{
+    return serverStore() ? serverTarget(database) : database;
+}
+
 std::string runSql(const std::string& database, const std::string& sql)
 {
     const ProcessResult result =
-        runProcess("/usr/bin/sqlite3", {storeFolder() + "/" + database + ".sqlite", sql});
+        serverStore()
+            ? runPsql(database, sql)
+            : runProcess("/usr/bin/sqlite3", {storeFolder() + "/" + database + ".sqlite", sql});
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     return result.output;
+}
+
+std::string onOneLine(const std::string& rows)
+{
+    std::string line = rows;
+    if (!line.empty())
+        line.pop_back();
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    return line + "\n";
+}
+
+std::string sqlHexOf(const std::string& column)
+{
+    return serverStore() ? "upper(encode(convert_to(" + column + ", 'UTF8'), 'hex'))"
+                         : "hex(" + column + ")";
 }
 
 } // namespace MolbTest

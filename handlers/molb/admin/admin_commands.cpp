@@ -1,7 +1,6 @@
 #include "admin/admin_commands.h"
 
 #include "import/importer.h"
-#include "password.h"
 #include "request_url.h"
 #include "store_open.h"
 
@@ -64,7 +63,7 @@ void adminError(const std::string& message)
 
 bool openExisting(const std::string& database, std::unique_ptr<Store>& store)
 {
-    Status status = openStore("local", database, OpenMode::Existing, store);
+    Status status = openAdminStore(database, OpenMode::Existing, store);
     if (!status.ok())
         adminError(status.message());
     return status.ok();
@@ -90,9 +89,10 @@ bool parseAdminId(const std::string& text, std::int64_t& id)
 int adminInit(const std::string& database)
 {
     std::unique_ptr<Store> store;
-    Status status = openStore("local", database, OpenMode::Create, store);
+    std::string where;
+    Status status = openAdminStore(database, OpenMode::Create, store, &where);
     if (status.ok())
-        std::printf("created %s\n", localStorePath(database).c_str());
+        std::printf("created %s\n", where.c_str());
     return report(status);
 }
 
@@ -121,7 +121,7 @@ int adminAddUser(const std::string& database, const std::string& name,
     if (!openExisting(database, store))
         return kAdminFailed;
     std::string hash;
-    Status status = hashPassword(password, hash);
+    Status status = store->passwordRecord(name, password, hash);
     if (status.ok())
         status = store->addUser(name, hash, groups);
     return report(status);

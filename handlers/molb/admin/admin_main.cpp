@@ -1,4 +1,4 @@
-// molb-admin: creates local molb databases and fills them.
+// molb-admin: creates molb databases, local or on a server, and fills them.
 
 #include "admin/admin_commands.h"
 
@@ -24,7 +24,8 @@ constexpr const char* kUsage =
     "       molb-admin translate DB ID\n"
     "       molb-admin log DB ID\n"
     "MODE is three of -, r, w (owner, group, other); * leaves a position as it is.\n"
-    "DB is the name of a database in $XDG_DATA_HOME/molb (~/.local/share/molb).\n";
+    "DB is the name of a database in $XDG_DATA_HOME/molb (~/.local/share/molb), or a PostgreSQL\n"
+    "connection string (postgresql://ADMIN@HOST[:PORT]/DB) for a database on a server.\n";
 
 int usage(const std::string& problem)
 {

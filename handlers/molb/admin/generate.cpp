@@ -121,7 +121,7 @@ int adminGenerate(const std::string& database, long long count, const std::strin
         return kAdminFailed;
     }
     std::unique_ptr<Store> store;
-    Status status = openStore("local", database, OpenMode::Existing, store);
+    Status status = openAdminStore(database, OpenMode::Existing, store);
     // Numbering goes on after what the kind holds, so that generating twice adds new names.
     ListingRequest existing;
     existing.kind = *kind;

@@ -1,6 +1,7 @@
-// Check-out, check-in and undo check-out: the checks of object_rules.h over every object first,
-// then the changes, in one write transaction.
+// The primitive steps of the object operations (object_steps.h), and check-out, check-in and undo
+// check-out built from them, each in one write transaction.
 
+#include "object_id.h"
 #include "sqlite/sqlite_store.h"
 #include "test_pause.h"
 
@@ -11,8 +12,6 @@ namespace {
 
 constexpr const char* kObjectState =
     "SELECT kind, name, owner, grp, mode, checkout_by FROM objects WHERE id = ?1";
-constexpr const char* kChildren =
-    "SELECT child_id FROM links WHERE parent_id = ?1 ORDER BY child_id";
 constexpr const char* kSetHolder =
     "UPDATE objects SET checkout_by = ?2, checkout_comment = ?3 WHERE id = ?1";
 // The current bytes again, as the revision after the current one.
@@ -37,11 +36,7 @@ Status SqliteStore::objectState(std::int64_t id, std::optional<Kind> kind, Objec
     if (code != SQLITE_ROW && code != SQLITE_DONE)
         return m_db.failure(code);
     if (code == SQLITE_DONE || (kind && static_cast<Kind>(use->integer(0)) != *kind))
-        return Status::fail(
-            ErrorCode::NotFound,
-            "There is no object " + std::to_string(id) +
-                (kind ? std::string(" of ") + kindKeyword(*kind) + " objects" : std::string()) +
-                ".");
+        return Status::fail(ErrorCode::NotFound, noObjectMessage(id, kind));
     state = ObjectState{id, use->text(1), use->text(2), use->text(3), use->text(4), use->text(5)};
     return Status::pass();
 }
@@ -54,68 +49,9 @@ Status SqliteStore::objectName(std::int64_t id, std::string& name)
     return status;
 }
 
-Status SqliteStore::childrenOf(std::int64_t id, std::vector<std::int64_t>& children)
+Status SqliteStore::setHolder(std::int64_t id, const std::string& user, const std::string& comment)
 {
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kChildren, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, id);
-    int code = SQLITE_ROW;
-    while ((code = use->step()) == SQLITE_ROW)
-        children.push_back(use->integer(0));
-    return code == SQLITE_DONE ? Status::pass() : m_db.failure(code);
-}
-
-Status SqliteStore::collectStates(const ObjectSet& objects, bool descendants,
-                                  std::vector<ObjectState>& states)
-{
-    states.clear();
-    if (objects.ids.empty())
-        return Status::fail(ErrorCode::BadRequest,
-                            "The address names no object: put the ids after the kind, joined by "
-                            "\",\".");
-    std::vector<std::int64_t> more;
-    if (descendants) {
-        Status status = descendantClosure(
-            objects.ids,
-            [this](std::int64_t id, std::vector<std::int64_t>& children) {
-                return childrenOf(id, children);
-            },
-            more);
-        if (!status.ok())
-            return status;
-    }
-    for (std::int64_t id : objects.ids) {
-        states.emplace_back();
-        if (Status status = objectState(id, objects.kind, states.back()); !status.ok())
-            return status;
-    }
-    // Descendants may be of another kind (a protein made from a DNA record).
-    for (std::int64_t id : more) {
-        states.emplace_back();
-        if (Status status = objectState(id, std::nullopt, states.back()); !status.ok())
-            return status;
-    }
-    return Status::pass();
-}
-
-Status SqliteStore::takeObjects(const Session& session, const CheckRequest& request)
-{
-    std::vector<ObjectState> states;
-    Status status = collectStates(request.objects, request.descendants, states);
-    if (!status.ok())
-        return status;
-    return checkAllThenChange(
-        states, [&](const ObjectState& state) { return mayCheckOut(session, state); },
-        [&](const ObjectState& state) {
-            return m_db.run(kSetHolder, state.id, session.user, request.comment);
-        });
-}
-
-Status SqliteStore::releaseHold(std::int64_t id)
-{
-    return m_db.run(kSetHolder, id, std::string(), std::string());
+    return m_db.run(kSetHolder, id, user, comment);
 }
 
 Status SqliteStore::checkInObject(std::int64_t id, const std::string& author,
@@ -126,24 +62,12 @@ Status SqliteStore::checkInObject(std::int64_t id, const std::string& author,
     return status.ok() ? m_db.run(kCheckedIn, id, now) : status;
 }
 
-Status SqliteStore::releaseHeldDescendants(const Session& session, std::int64_t id,
-                                           const std::string& comment)
-{
-    std::vector<ObjectState> states;
-    Status status = collectStates(ObjectSet{std::nullopt, {id}}, true, states);
-    for (size_t i = 1; status.ok() && i < states.size(); ++i) {
-        if (mayCheckIn(session, states[i]).ok())
-            status = checkInObject(states[i].id, session.user, comment);
-    }
-    return status;
-}
-
 Status SqliteStore::checkOut(const Session& session, const CheckRequest& request)
 {
     SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
     Status status = transaction.begin();
     if (status.ok())
-        status = takeObjects(session, request);
+        status = takeObjects(*this, session, request);
     return status.ok() ? transaction.commit() : status;
 }
 
@@ -151,18 +75,8 @@ Status SqliteStore::checkIn(const Session& session, const CheckRequest& request)
 {
     SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
     Status status = transaction.begin();
-    std::vector<ObjectState> states;
     if (status.ok())
-        status = collectStates(request.objects, false, states);
-    if (status.ok())
-        status = checkAllThenChange(
-            states, [&](const ObjectState& state) { return mayCheckIn(session, state); },
-            [&](const ObjectState& state) {
-                Status done = checkInObject(state.id, session.user, request.comment);
-                if (done.ok() && request.descendants)
-                    done = releaseHeldDescendants(session, state.id, request.comment);
-                return done;
-            });
+        status = checkInObjects(*this, session, request);
     if (status.ok())
         pauseForTest("checkin");
     return status.ok() ? transaction.commit() : status;
@@ -172,13 +86,8 @@ Status SqliteStore::undoCheckOut(const Session& session, const ObjectSet& object
 {
     SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
     Status status = transaction.begin();
-    std::vector<ObjectState> states;
     if (status.ok())
-        status = collectStates(objects, false, states);
-    if (status.ok())
-        status = checkAllThenChange(
-            states, [&](const ObjectState& state) { return mayUndoCheckOut(session, state); },
-            [&](const ObjectState& state) { return releaseHold(state.id); });
+        status = undoCheckOuts(*this, session, objects);
     return status.ok() ? transaction.commit() : status;
 }
 

@@ -65,35 +65,23 @@ Status SqliteStore::createSubset(const Session& session, Kind kind, const std::s
     if (status = insertSubset(kind, SubsetInfo{name, session.user, group, kDefaultMode}, id);
         !status.ok())
         return status;
-    for (std::int64_t member : ids) {
-        ObjectState state;
-        if (status = objectState(member, kind, state); !status.ok())
-            return status;
-        if (rightOf(session, state.owner, state.group, state.mode) == Right::None)
-            return Status::fail(ErrorCode::Denied,
-                                "You may not read " + objectLabel(session, state) + ".");
-        if (status = appendMember(id, member); !status.ok())
-            return status;
-    }
+    if (status = addReadableMembers(*this, session, kind, id, ids); !status.ok())
+        return status;
     return transaction.commit();
+}
+
+Status SqliteStore::setObjectMode(std::int64_t id, const std::string& mode)
+{
+    return m_db.run(kSetObjectMode, id, mode);
 }
 
 Status SqliteStore::changeObjectModes(const Session& session, const ObjectSet& objects,
                                       const std::string& modeChange)
 {
-    Status status = checkModeChange(modeChange);
-    if (!status.ok())
-        return status;
     SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    std::vector<ObjectState> states;
-    if (status = transaction.begin(); status.ok())
-        status = collectStates(objects, false, states);
+    Status status = transaction.begin();
     if (status.ok())
-        status = checkAllThenChange(
-            states, [&](const ObjectState& state) { return mayChangeMode(session, state); },
-            [&](const ObjectState& state) {
-                return m_db.run(kSetObjectMode, state.id, applyModeChange(state.mode, modeChange));
-            });
+        status = Molb::changeObjectModes(*this, session, objects, modeChange);
     return status.ok() ? transaction.commit() : status;
 }
 

@@ -1,5 +1,6 @@
 // Objects: finding, fetching, saving and importing them, with their revisions.
 
+#include "object_id.h"
 #include "sqlite/sqlite_schema.h"
 #include "sqlite/sqlite_store.h"
 
@@ -90,45 +91,6 @@ void bindFields(SqliteStatement& statement, const ObjectMeta& meta)
     }
 }
 
-bool parseObjectId(const std::string& text, std::int64_t& id, int& revision)
-{
-    revision = 0;
-    const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, id);
-    if (error != std::errc() || stop == text.data() || id <= 0)
-        return false;
-    if (stop == end)
-        return true;
-    if (*stop != ':')
-        return false;
-    const char* begin = stop + 1;
-    auto [revisionStop, revisionError] = std::from_chars(begin, end, revision);
-    return revisionError == std::errc() && revisionStop == end && begin != end && revision > 0;
-}
-
-// Narrows found to the revision that the reference's "ID:REVISION" (inPath) or revision= names.
-Status pickRevision(const ObjectRef& ref, int inPath, SqliteStore::Located& found)
-{
-    if (inPath != 0 && ref.revision != 0 && inPath != ref.revision)
-        return Status::fail(ErrorCode::BadRequest,
-                            "The address names revision " + std::to_string(inPath) +
-                                " and revision= names " + std::to_string(ref.revision) + ".");
-    const int revision = inPath != 0 ? inPath : ref.revision;
-    if (revision > found.revision)
-        return Status::fail(ErrorCode::NotFound, "Object " + std::to_string(found.id) +
-                                                     " has no revision " +
-                                                     std::to_string(revision) + ".");
-    if (revision > 0)
-        found.revision = revision;
-    return Status::pass();
-}
-
-std::string describe(std::optional<Kind> kind, const std::string& name)
-{
-    return "There is no object \"" + name + "\"" +
-           (kind ? std::string(" of ") + kindKeyword(*kind) + " objects" : std::string()) + ".";
-}
-
 } // namespace
 
 Status SqliteStore::locateByName(std::optional<Kind> kind, const std::string& name, Located& found,
@@ -178,14 +140,14 @@ Status SqliteStore::locate(const ObjectRef& ref, Located& found)
                             use->text(3), use->text(4),
                             use->text(5), use->text(6),
                             use->text(7)};
-            return pickRevision(ref, revision, found);
+            return pickRevision(ref, revision, found.id, found.revision);
         }
     }
     bool exists = false;
     Status status = locateByName(ref.kind, ref.text, found, exists);
     if (status.ok() && !exists)
-        return Status::fail(ErrorCode::NotFound, describe(ref.kind, ref.text));
-    return status.ok() ? pickRevision(ref, 0, found) : status;
+        return Status::fail(ErrorCode::NotFound, noObjectMessage(ref.kind, ref.text));
+    return status.ok() ? pickRevision(ref, 0, found.id, found.revision) : status;
 }
 
 Status SqliteStore::fetchObject(const Session& session, const FetchRequest& request,
@@ -198,17 +160,12 @@ Status SqliteStore::fetchObject(const Session& session, const FetchRequest& requ
     if (status.ok())
         status = locate(request.ref, found);
     // Named as the request named it: the stored name of an unreadable object stays hidden.
-    if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None) {
-        const std::string& text = request.ref.text;
-        const bool byId = std::to_string(found.id) == text.substr(0, text.find(':'));
-        status = Status::fail(
-            ErrorCode::Denied,
-            "You may not read " +
-                (byId ? "object " + std::to_string(found.id) : "\"" + text + "\"") + ".");
-    }
+    if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None)
+        status = Status::fail(ErrorCode::Denied, refusedReadMessage(request.ref.text, found.id));
     if (status.ok() && request.checkOut)
-        status = takeObjects(
-            session, CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
+        status =
+            takeObjects(*this, session,
+                        CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
     if (status.ok())
         status = streamRevision(found.id, found.revision, sink);
     return status.ok() ? transaction.commit() : status;
@@ -350,20 +307,10 @@ Status SqliteStore::saveObject(const Session& session, const SaveRequest& reques
     }
     std::int64_t id = existing.id;
     if (exists) {
-        if (rightOf(session, existing.owner, existing.group, existing.mode) != Right::Write)
-            return Status::fail(ErrorCode::Denied, "You may not change \"" + name + "\".");
-        if (!existing.checkoutBy.empty() && existing.checkoutBy != session.user)
-            return Status::fail(ErrorCode::Conflict,
-                                "\"" + name + "\" is checked out by " + existing.checkoutBy + ".");
-        status = addRevision(existing, object, session.user);
-        outcome.revision = existing.revision + 1;
-        if (status.ok())
-            status = treatDescendants(session, existing, request, outcome);
-        if (status.ok() && request.checkIn && existing.checkoutBy == session.user &&
-            !session.user.empty())
-            status = releaseHold(id);
-        if (status.ok() && request.checkIn && request.checkInDescendants)
-            status = releaseHeldDescendants(session, id, {});
+        status = saveOver(*this, session,
+                          ObjectState{existing.id, existing.name, existing.owner, existing.group,
+                                      existing.mode, existing.checkoutBy},
+                          request, outcome);
     } else {
         const std::string group = session.groups.empty() ? std::string() : session.groups.front();
         status = insertObject(object, session.user, group, kDefaultMode, id);

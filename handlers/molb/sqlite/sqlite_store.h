@@ -1,13 +1,13 @@
 #pragma once
 // The embedded back end: one SQLite file per database.
 
-#include "object_rules.h"
+#include "object_steps.h"
 #include "sqlite/sqlite_db.h"
 #include "store.h"
 
 namespace Dbscout::Molb {
 
-class SqliteStore final : public Store
+class SqliteStore final : public Store, private ObjectSteps
 {
 public:
     // Opens an existing store, or creates a new one (failing when the file exists).
@@ -83,27 +83,21 @@ private:
     Status insertObject(const NewObject& object, const std::string& owner, const std::string& group,
                         const std::string& mode, std::int64_t& id);
     Status addRevision(const Located& object, const NewObject& update, const std::string& author);
-    Status appendMember(std::int64_t subsetId, std::int64_t objectId);
+    Status appendMember(std::int64_t subsetId, std::int64_t objectId) override;
 
-    // sqlite_checkout.cpp
-    Status objectState(std::int64_t id, std::optional<Kind> kind, ObjectState& state);
-    Status childrenOf(std::int64_t id, std::vector<std::int64_t>& children);
-    // The states of the objects, in order, then with descendants those of their descendants.
-    Status collectStates(const ObjectSet& objects, bool descendants,
-                         std::vector<ObjectState>& states);
-    // The checks and holds of a check-out, inside the caller's transaction.
-    Status takeObjects(const Session& session, const CheckRequest& request);
-    Status releaseHold(std::int64_t id);
-    Status checkInObject(std::int64_t id, const std::string& author, const std::string& comment);
-    Status releaseHeldDescendants(const Session& session, std::int64_t id,
-                                  const std::string& comment);
-
-    // sqlite_links.cpp
-    Status treatDescendants(const Session& session, const Located& saved,
-                            const SaveRequest& request, SaveOutcome& outcome);
-    Status recalculate(const Session& session, std::int64_t parent, const std::string& parentBytes,
-                       const SaveRequest& request, SaveOutcome& outcome,
-                       std::vector<std::pair<std::int64_t, std::string>>& next);
+    // ObjectSteps (sqlite_checkout.cpp): the primitive steps of the shared operations.
+    Status objectState(std::int64_t id, std::optional<Kind> kind, ObjectState& state) override;
+    Status linksOf(std::int64_t id,
+                   std::vector<std::pair<std::int64_t, std::string>>& links) override;
+    // A write transaction (BEGIN IMMEDIATE) already keeps every other writer out.
+    Status lockObjects(const std::vector<std::int64_t>&) override { return Status::pass(); }
+    Status setHolder(std::int64_t id, const std::string& user, const std::string& comment) override;
+    Status checkInObject(std::int64_t id, const std::string& author,
+                         const std::string& comment) override;
+    Status setObjectMode(std::int64_t id, const std::string& mode) override;
+    Status addRevisionOf(std::int64_t id, const NewObject& remade, const std::string& author,
+                         int& revision) override;
+    Status cutLinks(std::int64_t parent, std::int64_t child) override;
 
     // sqlite_modes.cpp
     Status checkOwnership(const Ownership& change);

@@ -1,0 +1,289 @@
+#include "pg/pg_connection.h"
+
+#include "utf8.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace Dbscout::Molb {
+namespace {
+
+constexpr int kMaxAttempts = 8;
+
+std::string firstLine(const char* text)
+{
+    std::string line = text ? text : "";
+    line.erase(std::min(line.find('\n'), line.size()));
+    return line;
+}
+
+// libpq prefixes connection failures with where it tried; the server's reason follows.
+std::string connectionReason(PGconn* connection)
+{
+    std::string message = PQerrorMessage(connection);
+    for (const char* marker : {"FATAL:  ", "failed: "}) {
+        if (const size_t at = message.rfind(marker); at != std::string::npos) {
+            message.erase(0, at + std::strlen(marker));
+            break;
+        }
+    }
+    return firstLine(message.c_str());
+}
+
+bool isRetryable(const std::string& state)
+{
+    return state == "40001" || state == "40P01";
+}
+
+// The parameter arrays libpq takes, for values that outlive them.
+struct LibpqValues
+{
+    explicit LibpqValues(const std::vector<PgValue>& values)
+    {
+        for (const PgValue& value : values) {
+            data.push_back(value.data());
+            lengths.push_back(value.length());
+            formats.push_back(value.binary() ? 1 : 0);
+        }
+    }
+    int count() const { return static_cast<int>(data.size()); }
+
+    std::vector<const char*> data;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+};
+
+// Notices (such as a search without words) are no business of the handler's standard error.
+void ignoreNotice(void*, const char*) {}
+
+} // namespace
+
+PgValue::PgValue(const std::string& text)
+{
+    take(text);
+}
+
+PgValue::PgValue(const char* text)
+{
+    take(text);
+}
+
+void PgValue::take(std::string_view text)
+{
+    if (isValidUtf8(text) && text.find('\0') == std::string_view::npos) {
+        m_ref = text;
+        m_referenced = true;
+        return;
+    }
+    for (char c : repairedUtf8(text))
+        m_owned += c == '\0' ? std::string_view("\xef\xbf\xbd") : std::string_view(&c, 1);
+}
+
+PgValue PgValue::bytes(const std::string& bytes)
+{
+    PgValue value;
+    value.m_ref = bytes;
+    value.m_referenced = true;
+    value.m_binary = true;
+    return value;
+}
+
+PgValue PgValue::null()
+{
+    PgValue value;
+    value.m_null = true;
+    return value;
+}
+
+const char* PgValue::data() const
+{
+    if (m_null)
+        return nullptr;
+    return m_referenced ? m_ref.data() : m_owned.c_str();
+}
+
+int PgValue::length() const
+{
+    return static_cast<int>(m_referenced ? m_ref.size() : m_owned.size());
+}
+
+PgResult& PgResult::operator=(PgResult&& other) noexcept
+{
+    if (this != &other) {
+        PQclear(m_result);
+        m_result = std::exchange(other.m_result, nullptr);
+    }
+    return *this;
+}
+
+std::int64_t PgResult::affected() const
+{
+    const char* text = m_result ? PQcmdTuples(m_result) : "";
+    std::int64_t count = 0;
+    std::from_chars(text, text + std::strlen(text), count);
+    return count;
+}
+
+std::string PgResult::text(int row, int column) const
+{
+    return std::string(PQgetvalue(m_result, row, column),
+                       static_cast<size_t>(PQgetlength(m_result, row, column)));
+}
+
+std::int64_t PgResult::integer(int row, int column) const
+{
+    const char* text = PQgetvalue(m_result, row, column);
+    std::int64_t value = 0;
+    std::from_chars(text, text + PQgetlength(m_result, row, column), value);
+    return value;
+}
+
+std::string_view PgResult::bytes(int row, int column) const
+{
+    return std::string_view(PQgetvalue(m_result, row, column),
+                            static_cast<size_t>(PQgetlength(m_result, row, column)));
+}
+
+PgConnection::~PgConnection()
+{
+    PQfinish(m_connection);
+}
+
+Status PgConnection::connect(const Parameters& parameters, bool expandDbname)
+{
+    m_loginRefused = false;
+    std::vector<const char*> keywords, values;
+    for (const auto& [keyword, value] : parameters) {
+        keywords.push_back(keyword.c_str());
+        values.push_back(value.c_str());
+    }
+    keywords.push_back(nullptr);
+    values.push_back(nullptr);
+    PGconn* connection = PQconnectdbParams(keywords.data(), values.data(), expandDbname ? 1 : 0);
+    if (connection && PQstatus(connection) == CONNECTION_OK) {
+        PQsetNoticeProcessor(connection, ignoreNotice, nullptr);
+        PQfinish(m_connection);
+        m_connection = connection;
+        return Status::pass();
+    }
+    if (!connection)
+        return Status::fail(ErrorCode::Failure, "Cannot connect to the database server: out of "
+                                                "memory.");
+    const std::string reason = connectionReason(connection);
+    // The server names neither which of user and password was wrong nor, before the login, any
+    // database; libpq says whether a password was asked for.
+    const bool refusedLogin = PQconnectionNeedsPassword(connection) ||
+                              (PQconnectionUsedPassword(connection) &&
+                               reason.find("authentication failed") != std::string::npos);
+    const bool noDatabase = reason.find("database \"") != std::string::npos &&
+                            reason.find("does not exist") != std::string::npos;
+    PQfinish(connection);
+    m_loginRefused = refusedLogin;
+    if (refusedLogin || reason.find("permission denied") != std::string::npos)
+        return Status::fail(ErrorCode::Denied, reason);
+    if (noDatabase)
+        return Status::fail(ErrorCode::NotFound, reason);
+    return Status::fail(ErrorCode::Failure, "Cannot connect to the database server: " + reason);
+}
+
+Status PgConnection::failure(const PGresult* result)
+{
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    m_lastState = state ? state : "";
+    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    if (!primary)
+        return Status::fail(ErrorCode::Failure, "The connection to the database server failed: " +
+                                                    firstLine(PQerrorMessage(m_connection)));
+    if (m_lastState == kDeniedState || m_lastState == "42501")
+        return Status::fail(ErrorCode::Denied, primary);
+    if (m_lastState == kConflictState || m_lastState == "23505")
+        return Status::fail(ErrorCode::Conflict, primary);
+    return Status::fail(ErrorCode::Failure, std::string("The database server failed: ") + primary);
+}
+
+Status PgConnection::exec(std::string_view sql, const std::vector<PgValue>& values,
+                          PgResult* result, bool binaryResult)
+{
+    const LibpqValues parameters(values);
+    PgResult answer(PQexecParams(m_connection, std::string(sql).c_str(), parameters.count(),
+                                 nullptr, parameters.data.data(), parameters.lengths.data(),
+                                 parameters.formats.data(), binaryResult ? 1 : 0));
+    if (Status status = checked(answer); !status.ok())
+        return status;
+    if (result)
+        *result = std::move(answer);
+    return Status::pass();
+}
+
+Status PgConnection::execPipelined(const std::vector<PgStatement>& statements)
+{
+    if (PQenterPipelineMode(m_connection) != 1)
+        return failure(nullptr);
+    Status status = Status::pass();
+    for (const PgStatement& statement : statements) {
+        const LibpqValues parameters(statement.values);
+        if (PQsendQueryParams(m_connection, statement.sql.c_str(), parameters.count(), nullptr,
+                              parameters.data.data(), parameters.lengths.data(),
+                              parameters.formats.data(), 0) != 1) {
+            status = failure(nullptr);
+            break;
+        }
+    }
+    if (PQpipelineSync(m_connection) != 1) {
+        PQexitPipelineMode(m_connection);
+        return status.ok() ? failure(nullptr) : status;
+    }
+    // Every answer up to the sync, the first failure kept.
+    while (true) {
+        PgResult answer(PQgetResult(m_connection));
+        const ExecStatusType type = PQresultStatus(answer.get());
+        if (type == PGRES_PIPELINE_SYNC)
+            break;
+        if (answer.get() && type == PGRES_FATAL_ERROR && status.ok())
+            status = failure(answer.get());
+        if (!answer.get() && PQstatus(m_connection) == CONNECTION_BAD) {
+            status = status.ok() ? failure(nullptr) : status;
+            break;
+        }
+    }
+    PQexitPipelineMode(m_connection);
+    return status;
+}
+
+Status PgConnection::execScript(const char* sql)
+{
+    return checked(PgResult(PQexec(m_connection, sql)));
+}
+
+Status PgConnection::checked(const PgResult& answer)
+{
+    const ExecStatusType status = PQresultStatus(answer.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        return failure(answer.get());
+    m_lastState.clear();
+    return Status::pass();
+}
+
+Status PgConnection::transaction(Isolation isolation, const std::function<Status()>& work)
+{
+    const char* begin = isolation == Isolation::Snapshot
+                            ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"
+                            : "BEGIN";
+    for (int attempt = 1;; ++attempt) {
+        m_lastState.clear();
+        Status status = exec(begin);
+        if (status.ok())
+            status = work();
+        if (status.ok())
+            status = exec("COMMIT");
+        if (status.ok())
+            return status;
+        const std::string state = m_lastState;
+        static_cast<void>(exec("ROLLBACK"));
+        m_lastState = state;
+        if (!isRetryable(state) || attempt == kMaxAttempts)
+            return status;
+    }
+}
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,200 @@
+// Listing pages: every object of a kind, a subset, or a search. A user's pages of every object or
+// of a subset come from object_catalog, where an object it may not read keeps its place and mode
+// and nothing else; its searches come from the objects the server lets it read.
+
+#include "pg/pg_store.h"
+#include "sqlite/sqlite_schema.h" // the object columns, named alike in both stores
+
+namespace Dbscout::Molb {
+namespace {
+
+constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = $1";
+constexpr const char* kSubsetCount =
+    "SELECT id, member_count FROM subsets WHERE kind = $1 AND name = $2";
+constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
+
+// The store's owner reads the table; a user the catalog, which says what it may do with each row.
+std::string pageSql(bool admin, const std::string& from)
+{
+    return "SELECT " + objectRowColumns() + (admin ? ", 'w'" : ", o.access") + from;
+}
+
+const std::string& mainPageSql(bool admin)
+{
+    static const char* kFrom = " WHERE o.kind = $1 AND o.pos >= $2 ORDER BY o.pos LIMIT $3";
+    static const std::string forAdmin = pageSql(true, std::string(" FROM objects o") + kFrom);
+    static const std::string forUser =
+        pageSql(false, std::string(" FROM object_catalog o") + kFrom);
+    return admin ? forAdmin : forUser;
+}
+
+const std::string& subsetPageSql(bool admin)
+{
+    static const char* kWhere = " ON o.id = m.object_id WHERE m.subset_id = $1 AND m.position >= $2"
+                                " ORDER BY m.position LIMIT $3";
+    static const std::string forAdmin =
+        pageSql(true, std::string(" FROM subset_members m JOIN objects o") + kWhere);
+    static const std::string forUser =
+        pageSql(false, std::string(" FROM subset_members m JOIN object_catalog o") + kWhere);
+    return admin ? forAdmin : forUser;
+}
+
+// ASCII letters only, as the local store compares.
+std::string asciiLower(const std::string& expression)
+{
+    return "translate(" + expression +
+           ", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')";
+}
+
+// A search, built from fixed fragments; every word and value is a parameter, from $1 on.
+struct SearchSql
+{
+    std::string where;   // FROM objects o WHERE ...
+    std::string matches; // a user's matching ids, when the words alone decide: molb_matches(...)
+};
+
+// The words' query: every word a phrase of the words it splits into, all of them needed.
+std::string wordsQuery(const SearchQuery& query, std::vector<PgValue>& values)
+{
+    std::string sql;
+    for (const std::string& word : query.words) {
+        values.emplace_back(word);
+        sql += (sql.empty() ? "" : " && ") +
+               std::string("phraseto_tsquery('simple', molb_words($") +
+               std::to_string(values.size()) + "))";
+    }
+    return "(" + sql + ")";
+}
+
+std::string filtersSql(const SearchQuery& query, std::vector<PgValue>& values)
+{
+    std::string sql;
+    const auto next = [&] { return "$" + std::to_string(values.size()); };
+    for (const SearchFilter& filter : query.filters) {
+        const std::string column = std::string("o.") + fieldColumn(filter.field);
+        if (filter.op == SearchFilter::Op::Contains) {
+            values.emplace_back(filter.text);
+            const std::string shown = isTimeField(filter.field)
+                                          ? "to_char(to_timestamp(" + column +
+                                                ") AT TIME ZONE 'UTC', 'YYYY-MM-DD HH24:MI')"
+                                          : asciiLower("CAST(" + column + " AS text)");
+            sql += " AND strpos(" + shown + ", " +
+                   (isTimeField(filter.field) ? next() : asciiLower(next())) + ") > 0";
+        } else {
+            values.emplace_back(filter.number);
+            sql += " AND " + column + (filter.op == SearchFilter::Op::Greater ? " > " : " < ") +
+                   next();
+        }
+    }
+    return sql;
+}
+
+// The kind is written out, so that the server picks the kind's own index. The server leaves out
+// what the role may not read. A user's words go through molb_matches: under row-level security
+// the server would not use the index for a condition that is not leakproof, and @@ is not.
+SearchSql searchSql(bool admin, const ListingRequest& request, std::vector<PgValue>& values)
+{
+    const SearchQuery& query = request.search;
+    const std::string kind = std::to_string(static_cast<int>(request.kind));
+    SearchSql search{" FROM objects o WHERE o.kind = " + kind, {}};
+    if (!query.words.empty()) {
+        const std::string words = wordsQuery(query, values);
+        const std::string matches = "molb_matches(" + kind + ", " + words + ")";
+        search.where +=
+            admin ? " AND o.words @@ " + words : " AND o.id IN (SELECT " + matches + ")";
+        if (!admin && query.filters.empty())
+            search.matches = matches;
+    }
+    search.where += filtersSql(query, values);
+    return search;
+}
+
+// Rows of pageSql: the listing columns, then what the role may do.
+void readRows(const Session& session, const PgResult& rows, Listing& listing)
+{
+    for (int row = 0; row < rows.rows(); ++row) {
+        ObjectRow& object = listing.rows.emplace_back();
+        object.mode = rows.text(row, 3);
+        const std::string access = rows.text(row, kRowLeadColumns + static_cast<int>(kFieldCount));
+        if (access != "r" && access != "w")
+            continue; // a place and a mode, nothing else
+        object.id = rows.text(row, 0);
+        object.owner = rows.text(row, 1);
+        object.group = rows.text(row, 2);
+        object.checkoutBy = rows.text(row, 4);
+        for (size_t i = 0; i < kFieldCount; ++i)
+            object.meta.values[i] = rows.text(row, kRowLeadColumns + static_cast<int>(i));
+        redactUnreadable(session, object);
+    }
+}
+
+} // namespace
+
+Status PgStore::listObjects(const Session& session, const ListingRequest& request, Listing& listing)
+{
+    return m_db.transaction(PgConnection::Isolation::Snapshot, [&] {
+        listing = Listing();
+        return request.scope == ListingRequest::Scope::Search
+                   ? listSearch(session, request, listing)
+                   : countAndList(session, request, listing);
+    });
+}
+
+Status PgStore::countAndList(const Session& session, const ListingRequest& request,
+                             Listing& listing)
+{
+    const bool main = request.scope == ListingRequest::Scope::Main;
+    const int kind = static_cast<int>(request.kind);
+    PgResult count;
+    // The server shows a user only the subsets it may read: the others do not exist for it.
+    Status status = main ? m_db.exec(kKindCount, {kind}, &count)
+                         : m_db.exec(kSubsetCount, {kind, request.subset}, &count);
+    if (!status.ok())
+        return status;
+    if (count.rows() == 0)
+        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + request.subset +
+                                                     "\" of " + kindKeyword(request.kind) +
+                                                     " objects.");
+    listing.found = count.integer(0, main ? 0 : 1);
+    if (request.start >= listing.found)
+        return Status::pass();
+    PgResult rows;
+    status = m_db.exec(main ? mainPageSql(m_admin) : subsetPageSql(m_admin),
+                       {main ? kind : count.integer(0, 0), request.start, request.pageSize}, &rows);
+    if (status.ok())
+        readRows(session, rows, listing);
+    return status;
+}
+
+Status PgStore::listSearch(const Session& session, const ListingRequest& request, Listing& listing)
+{
+    if (request.search.matchesNothing)
+        return Status::pass();
+    std::vector<PgValue> values;
+    const SearchSql search = searchSql(m_admin, request, values);
+    PgResult count;
+    Status status = m_db.exec(search.matches.empty() ? "SELECT count(*)" + search.where
+                                                     : "SELECT count(*) FROM " + search.matches,
+                              values, &count);
+    if (!status.ok())
+        return status;
+    listing.found = count.integer(0, 0);
+    if (request.start >= listing.found)
+        return Status::pass();
+    values.emplace_back(request.pageSize);
+    values.emplace_back(request.start);
+    const std::string limit = " LIMIT $" + std::to_string(values.size() - 1) + " OFFSET $" +
+                              std::to_string(values.size());
+    // With the words alone, only the page's own rows are read.
+    const std::string page =
+        search.matches.empty()
+            ? pageSql(true, search.where + " ORDER BY o.id" + limit)
+            : pageSql(true, " FROM objects o WHERE o.id IN (SELECT m.id FROM " + search.matches +
+                                " AS m(id) ORDER BY m.id" + limit + ") ORDER BY o.id");
+    PgResult rows;
+    if (status = m_db.exec(page, values, &rows); status.ok())
+        readRows(session, rows, listing);
+    return status;
+}
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,86 @@
+#include "pg/pg_schema.h"
+
+#include "pg/pg_schema_v1.sql.h"
+
+#include <iterator>
+
+namespace Dbscout::Molb {
+namespace {
+
+// Step i takes a store from version i to version i + 1. Steps are only ever appended.
+constexpr const char* kSteps[] = {kPgSchemaV1};
+
+constexpr const char* kHasSchemaTable = "SELECT to_regclass('public.molb_schema') IS NOT NULL";
+constexpr const char* kVersion = "SELECT version FROM molb_schema";
+constexpr const char* kSetVersion = "UPDATE molb_schema SET version = $1";
+// Two administrators bringing one store up to date wait for each other.
+constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(hashtext('molb schema'))";
+
+Status readVersion(PgConnection& db, int& version)
+{
+    PgResult result;
+    Status status = db.exec(kHasSchemaTable, {}, &result);
+    version = 0;
+    if (!status.ok() || result.text(0, 0) != "t")
+        return status;
+    if (status = db.exec(kVersion, {}, &result); !status.ok())
+        return status;
+    version = result.rows() == 1 ? static_cast<int>(result.integer(0, 0)) : -1;
+    return Status::pass();
+}
+
+Status newer(const std::string& where, int version)
+{
+    return Status::fail(ErrorCode::Failure, "The " + where + " was made by a newer molb (schema " +
+                                                std::to_string(version) + ").");
+}
+
+} // namespace
+
+int pgSchemaVersion()
+{
+    return static_cast<int>(std::size(kSteps));
+}
+
+Status checkPgSchema(PgConnection& db, const std::string& where)
+{
+    int version = 0;
+    Status status = readVersion(db, version);
+    if (!status.ok())
+        return status;
+    if (version == pgSchemaVersion())
+        return Status::pass();
+    if (version <= 0)
+        return Status::fail(ErrorCode::Failure, "The " + where + " is not a molb store.");
+    if (version > pgSchemaVersion())
+        return newer(where, version);
+    return Status::fail(ErrorCode::Failure,
+                        "The " + where + " has an older schema (" + std::to_string(version) +
+                            "); any molb-admin command on it brings it up to date.");
+}
+
+Status migratePgSchema(PgConnection& db, const std::string& where, bool mustBeNew)
+{
+    return db.transaction(PgConnection::Isolation::ReadCommitted, [&] {
+        Status status = db.exec(kMigrationLock);
+        int version = 0;
+        if (status.ok())
+            status = readVersion(db, version);
+        if (!status.ok())
+            return status;
+        if (mustBeNew && version != 0)
+            return Status::fail(ErrorCode::Conflict, "The " + where + " is a molb store already.");
+        // Only init makes a store of a database; no other command takes one over.
+        if (version < 0 || (!mustBeNew && version == 0))
+            return Status::fail(ErrorCode::Failure, "The " + where + " is not a molb store.");
+        if (version > pgSchemaVersion())
+            return newer(where, version);
+        for (int step = version; status.ok() && step < pgSchemaVersion(); ++step)
+            status = db.execScript(kSteps[step]);
+        if (status.ok() && version < pgSchemaVersion())
+            status = db.exec(kSetVersion, {pgSchemaVersion()});
+        return status;
+    });
+}
+
+} // namespace Dbscout::Molb

@@ -1,0 +1,285 @@
+#include "pg/pg_store.h"
+
+#include "pg/pg_schema.h"
+#include "request_url.h"
+
+#include <charconv>
+
+namespace Dbscout::Molb {
+namespace {
+
+// The longest role name the server keeps whole; a longer one would be cut, not refused.
+constexpr size_t kMaxRoleName = 63;
+
+constexpr const char* kSessionInfo =
+    "SELECT molb_is_admin(), EXISTS (SELECT 1 FROM users), current_user, "
+    "coalesce((SELECT primary_group FROM users WHERE name = current_user), '')";
+constexpr const char* kSessionGroups =
+    "SELECT name FROM groups WHERE molb_in_group(name) ORDER BY name COLLATE \"C\"";
+// The server shows a user only the subsets it may read.
+constexpr const char* kSubsetByName =
+    "SELECT id, owner, grp, mode FROM subsets WHERE kind = $1 AND name = $2";
+constexpr const char* kSubsetsOfKind =
+    "SELECT name, owner, grp, mode FROM subsets WHERE kind = $1 ORDER BY name COLLATE \"C\"";
+constexpr const char* kInsertSubset =
+    "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES ($1, $2, $3, $4, $5) RETURNING id";
+constexpr const char* kPrimaryGroup = "SELECT primary_group FROM users WHERE name = $1";
+constexpr const char* kKindOfObject = "SELECT kind FROM objects WHERE id = $1";
+
+bool isHostName(std::string_view name)
+{
+    if (name.empty() || name.size() > 253)
+        return false;
+    for (char c : name) {
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c == '.' || c == '-' || c == '_'))
+            return false;
+    }
+    return true;
+}
+
+bool isIpv6(std::string_view address)
+{
+    if (address.empty() || address.size() > 45)
+        return false;
+    for (char c : address) {
+        if (!((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || (c >= '0' && c <= '9') ||
+              c == ':' || c == '.'))
+            return false;
+    }
+    return true;
+}
+
+bool isPort(std::string_view text)
+{
+    int port = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+    return error == std::errc() && end == text.data() + text.size() && port > 0 && port < 65536;
+}
+
+} // namespace
+
+Status PgStore::setAddress(const std::string& host, const std::string& database)
+{
+    std::string_view name = host;
+    std::string_view port;
+    bool nameValid = false;
+    if (!name.empty() && name.front() == '[') {
+        const size_t close = name.find(']');
+        if (close != std::string_view::npos) {
+            port = name.substr(close + 1);
+            name = name.substr(1, close - 1);
+            nameValid = isIpv6(name) && (port.empty() || port.front() == ':');
+            if (!port.empty())
+                port.remove_prefix(1);
+        }
+    } else {
+        const size_t colon = name.find(':');
+        if (colon != std::string_view::npos) {
+            port = name.substr(colon + 1);
+            name = name.substr(0, colon);
+        }
+        nameValid = isHostName(name);
+    }
+    if (!nameValid || (!port.empty() && !isPort(port)) || (port.empty() && host.back() == ':'))
+        return Status::fail(ErrorCode::BadRequest,
+                            "The host \"" + host +
+                                "\" is neither \"local\" nor a server name with an optional "
+                                "port, as in molb://db.example.org:5432/DATABASE/KIND/.");
+    if (!isValidDatabaseName(database) || database.size() > kMaxRoleName - 5)
+        return Status::fail(ErrorCode::BadRequest,
+                            "The database name \"" + database + "\" is not valid.");
+    m_host = name;
+    m_port = port;
+    m_database = database;
+    m_where = "database \"" + database + "\" on " + host;
+    return Status::pass();
+}
+
+Status PgStore::connectAs(const std::string* user, const std::string* password)
+{
+    PgConnection::Parameters parameters = {
+        {"host", m_host},
+        {"dbname", m_database},
+        {"sslmode", "prefer"},
+        {"connect_timeout", "10"},
+        {"application_name", "molb-handler"},
+        {"client_encoding", "UTF8"},
+        {"options", "-c search_path=public"},
+    };
+    if (!m_port.empty())
+        parameters.emplace_back("port", m_port);
+    // Without a user, libpq's own defaults (PGUSER, the login name, ~/.pgpass) pick the role.
+    if (user) {
+        parameters.emplace_back("user", *user);
+        parameters.emplace_back("password", *password);
+    }
+    return m_db.connect(parameters);
+}
+
+Status PgStore::authenticate(bool given, const std::string& user, const std::string& password,
+                             Session& session)
+{
+    session = Session();
+    const bool named = given && !user.empty();
+    Status status = Status::pass();
+    bool refused = named && user.size() > kMaxRoleName;
+    if (!refused) {
+        status = named ? connectAs(&user, &password) : connectAs(nullptr, nullptr);
+        refused = m_db.loginRefused();
+    }
+    if (refused && named) {
+        // A store without users serves any request as its owner, whatever user it names, as
+        // the local store does; only this process's default login can tell.
+        Status fallback = connectAs(nullptr, nullptr);
+        if (fallback.ok())
+            fallback = readSession(false, user, session);
+        if (fallback.ok() && session.everyoneOwns)
+            return Status::pass();
+        session = Session();
+        return Status::fail(ErrorCode::Denied, "Wrong user name or password.");
+    }
+    if (refused)
+        return Status::fail(ErrorCode::Denied,
+                            "This database needs a user name and password (user= and pass=).");
+    if (status.code() == ErrorCode::NotFound)
+        return Status::fail(ErrorCode::NotFound, "There is no database \"" + m_database +
+                                                     "\" on the server " + m_host + ".");
+    if (status.code() == ErrorCode::Denied)
+        return Status::fail(ErrorCode::Denied, "You are not a user of the " + m_where + ".");
+    if (!status.ok())
+        return status;
+    return readSession(named, user, session);
+}
+
+Status PgStore::readSession(bool named, const std::string& user, Session& session)
+{
+    Status status = checkPgSchema(m_db, m_where);
+    PgResult info;
+    if (status.ok())
+        status = m_db.exec(kSessionInfo, {}, &info);
+    if (!status.ok())
+        return status;
+    const bool admin = info.text(0, 0) == "t";
+    m_admin = admin;
+    const bool hasUsers = info.text(0, 1) == "t";
+    if (!named && hasUsers)
+        return Status::fail(ErrorCode::Denied,
+                            "This database needs a user name and password (user= and pass=).");
+    if (admin) {
+        // The store's owner: every right, as in a store without users; the named user is
+        // recorded as the owner of what it saves.
+        session.everyoneOwns = true;
+        session.user = user;
+        return Status::pass();
+    }
+    session.user = info.text(0, 2);
+    const std::string primary = info.text(0, 3);
+    if (!primary.empty())
+        session.groups.push_back(primary);
+    PgResult groups;
+    if (status = m_db.exec(kSessionGroups, {}, &groups); !status.ok())
+        return status;
+    for (int row = 0; row < groups.rows(); ++row) {
+        if (groups.text(row, 0) != primary)
+            session.groups.push_back(groups.text(row, 0));
+    }
+    return Status::pass();
+}
+
+Status PgStore::subsetRow(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info)
+{
+    PgResult row;
+    if (Status status = m_db.exec(kSubsetByName, {static_cast<int>(kind), name}, &row);
+        !status.ok())
+        return status;
+    if (row.rows() == 0)
+        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
+                                                     kindKeyword(kind) + " objects.");
+    id = row.integer(0, 0);
+    if (info)
+        *info = SubsetInfo{name, row.text(0, 1), row.text(0, 2), row.text(0, 3)};
+    return Status::pass();
+}
+
+Status PgStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
+{
+    subsets.clear();
+    PgResult rows;
+    if (Status status = m_db.exec(kSubsetsOfKind, {static_cast<int>(kind)}, &rows); !status.ok())
+        return status;
+    for (int row = 0; row < rows.rows(); ++row) {
+        SubsetInfo& subset = subsets.emplace_back(
+            SubsetInfo{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3)});
+        subset.right = rightOf(session, subset.owner, subset.group, subset.mode);
+    }
+    return Status::pass();
+}
+
+Status PgStore::primaryGroup(const std::string& user, std::string& group)
+{
+    PgResult row;
+    Status status = m_db.exec(kPrimaryGroup, {user}, &row);
+    group = status.ok() && row.rows() == 1 ? row.text(0, 0) : std::string();
+    return status;
+}
+
+Status PgStore::insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
+{
+    if (Status status = checkSubsetName(subset.name); !status.ok())
+        return status;
+    if (!isValidMode(subset.mode))
+        return Status::fail(ErrorCode::BadRequest,
+                            "The mode \"" + subset.mode +
+                                "\" is not three of \"-\", \"r\" and \"w\" (owner, group, other).");
+    PgResult row;
+    const Status status = m_db.exec(
+        kInsertSubset,
+        {static_cast<int>(kind), subset.name, subset.owner, subset.group, subset.mode}, &row);
+    if (status.code() == ErrorCode::Conflict && m_db.lastState() == "23505")
+        return Status::fail(ErrorCode::Conflict, "A subset \"" + subset.name + "\" of " +
+                                                     kindKeyword(kind) +
+                                                     " objects exists already.");
+    if (!status.ok())
+        return status;
+    id = row.integer(0, 0);
+    return Status::pass();
+}
+
+Status PgStore::addSubset(Kind kind, const SubsetInfo& subset, const std::vector<std::int64_t>& ids)
+{
+    return writing([&] {
+        SubsetInfo stored = subset;
+        Status status = Status::pass();
+        if (!stored.owner.empty())
+            status = primaryGroup(stored.owner, stored.group);
+        std::int64_t id = 0;
+        if (status.ok())
+            status = insertSubset(kind, stored, id);
+        for (size_t i = 0; status.ok() && i < ids.size(); ++i) {
+            Kind memberKind = kind;
+            status = objectKind(ids[i], memberKind);
+            if (status.ok() && memberKind != kind)
+                status = Status::fail(ErrorCode::BadRequest,
+                                      "Object " + std::to_string(ids[i]) + " is a " +
+                                          kindKeyword(memberKind) + " object, not " +
+                                          kindKeyword(kind) + ".");
+            if (status.ok())
+                status = appendMember(id, ids[i]);
+        }
+        return status;
+    });
+}
+
+Status PgStore::objectKind(std::int64_t id, Kind& kind)
+{
+    PgResult row;
+    if (Status status = m_db.exec(kKindOfObject, {id}, &row); !status.ok())
+        return status;
+    if (row.rows() == 0)
+        return Status::fail(ErrorCode::NotFound, "There is no object " + std::to_string(id) + ".");
+    kind = static_cast<Kind>(row.integer(0, 0));
+    return Status::pass();
+}
+
+} // namespace Dbscout::Molb

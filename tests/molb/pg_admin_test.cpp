@@ -1,0 +1,148 @@
+// molb-admin and the handler on a server: making stores, users as roles, and every way a
+// connection can fail, each with its own message and no password in it.
+
+#include "server_store.h"
+
+#include <gtest/gtest.h>
+
+using namespace MolbTest;
+
+namespace {
+
+class ServerAdmin : public ::testing::Test
+{
+protected:
+    static std::string admin(const std::string& database, const std::string& sql)
+    {
+        const ProcessResult result = runPsql(database, sql);
+        EXPECT_EQ(result.exitCode, 0) << sql << "\n" << result.errors;
+        return result.output;
+    }
+
+    static void expectAdmin(const std::vector<std::string>& arguments, const std::string& input,
+                            int exitCode, const std::string& message)
+    {
+        const ProcessResult result = runAdmin(arguments, input);
+        EXPECT_EQ(result.exitCode, exitCode) << arguments[0] << "\n" << result.errors;
+        EXPECT_NE(result.errors.find(message), std::string::npos)
+            << message << "\nwas: " << result.errors;
+        EXPECT_EQ(result.errors.find(serverAddress().password), std::string::npos);
+    }
+
+    static void expectRefused(const std::string& url, int exitCode, const std::string& message)
+    {
+        const ProcessResult result = runHandler(url);
+        EXPECT_EQ(result.exitCode, exitCode) << url;
+        EXPECT_EQ(parseResultPage(result.output).message, message) << url;
+    }
+};
+
+TEST_F(ServerAdmin, initMakesAStoreOnlyUsersMayConnectToAndRefusesToMakeItTwice)
+{
+    const ProcessResult made = runAdmin({"init", serverTarget("lab")});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+    EXPECT_EQ(made.output, "created database \"lab\" on " + serverAddress().host + "\n");
+    EXPECT_EQ(admin("lab", "SELECT version FROM molb_schema"), "1\n");
+    EXPECT_EQ(admin("lab", "SELECT has_database_privilege('public', 'lab', 'CONNECT'), "
+                           "has_database_privilege('molb.lab', 'lab', 'CONNECT')"),
+              "f|t\n");
+    expectAdmin({"init", serverTarget("lab")}, "", 1,
+                "The database \"lab\" on " + serverAddress().host + " is a molb store already.");
+    // A database its administrator made empty becomes a store as well.
+    admin("postgres", "CREATE DATABASE given");
+    EXPECT_EQ(runAdmin({"init", serverTarget("given")}).exitCode, 0);
+    EXPECT_EQ(admin("given", "SELECT count(*) FROM kinds"), "5\n");
+}
+
+TEST_F(ServerAdmin, storesOfANewerVersionOrNoStoreAtAllAreRefused)
+{
+    ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
+    admin("lab", "UPDATE molb_schema SET version = 99");
+    admin("postgres", "CREATE DATABASE plain");
+    const std::string host = serverAddress().host;
+    const std::string newer =
+        "The database \"lab\" on " + host + " was made by a newer molb (schema 99).";
+    const std::string none = "The database \"plain\" on " + host + " is not a molb store.";
+    expectRefused(serverUrl("lab/dnarna/?start=0&page=5"), 2, newer);
+    expectRefused(serverUrl("plain/dnarna/?start=0&page=5"), 2, none);
+    expectAdmin({"generate", serverTarget("lab"), "--count", "1"}, "", 1, newer);
+    expectAdmin({"subset", "add", serverTarget("plain"), "s", "--kind", "dnarna"}, "", 1, none);
+    EXPECT_EQ(admin("lab", "SELECT count(*) FROM objects"), "0\n");
+}
+
+TEST_F(ServerAdmin, usersBecomeRolesWithScramPasswordsAndTheirGroups)
+{
+    ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
+    addServerUser("lab", "ann", "ann-secret", {"bench", "qc"});
+    EXPECT_EQ(admin("lab", "SELECT rolcanlogin, rolpassword LIKE 'SCRAM-SHA-256$%' FROM pg_authid "
+                           "WHERE rolname = 'ann'"),
+              "t|t\n");
+    EXPECT_EQ(admin("lab", "SELECT string_agg(roleid::regrole::text, ',' ORDER BY "
+                           "roleid::regrole::text) FROM pg_auth_members WHERE member = "
+                           "'ann'::regrole"),
+              "\"molb.lab\",bench,qc\n");
+    EXPECT_EQ(admin("lab", "SELECT primary_group FROM users"), "bench\n");
+    EXPECT_EQ(admin("lab", "SELECT group_name FROM group_members ORDER BY 1"), "bench\nqc\n");
+    EXPECT_EQ(admin("lab", "SELECT rolcanlogin FROM pg_roles WHERE rolname = 'bench'"), "f\n");
+    // The password is nowhere in the clear: the server keeps a verifier.
+    EXPECT_EQ(admin("lab", "SELECT count(*) FROM pg_authid WHERE rolpassword LIKE '%ann-secret%'"),
+              "0\n");
+
+    const std::string host = serverAddress().host;
+    expectAdmin({"user", "add", serverTarget("lab"), "ann"}, "again\n", 1,
+                "A user \"ann\" exists already.");
+    expectAdmin({"user", "add", serverTarget("lab"), serverAddress().admin}, "pw\n", 1,
+                "owns the store or stands above row-level security; a molb user must not.");
+    expectAdmin({"user", "add", serverTarget("lab"), "bob", "--group", "ann"}, "pw\n", 1,
+                "The group \"ann\" is a role that logs in");
+    expectAdmin({"user", "add", serverTarget("lab"), std::string(64, 'u')}, "pw\n", 1,
+                "A user name must have 1 to 63 bytes.");
+    // Nothing of the refused users stayed.
+    EXPECT_EQ(admin("lab", "SELECT count(*) FROM pg_roles WHERE rolname = 'bob'"), "0\n");
+    EXPECT_EQ(admin("lab", "SELECT string_agg(name, ',') FROM users"), "ann\n");
+}
+
+TEST_F(ServerAdmin, badConnectionStringsAreExplainedWithoutTheirPassword)
+{
+    const ServerAddress& server = serverAddress();
+    const std::string withoutDatabase =
+        "postgresql://" + server.admin + ":" + server.password + "@" + server.host;
+    expectAdmin({"init", withoutDatabase}, "", 1, "The connection string names no database");
+    expectAdmin({"init", withoutDatabase + "/a%2fb"}, "", 1,
+                "The database name \"a/b\" is not valid.");
+    expectAdmin({"init", withoutDatabase + "/lab?sslmode=sometimes"}, "", 1,
+                "invalid sslmode value");
+    expectAdmin({"init", withoutDatabase + "/lab?colour=blue"}, "", 1,
+                "The connection string is not valid: invalid URI query parameter: \"colour\"");
+    expectAdmin({"init", "postgresql://" + server.admin + ":wrong" + server.password + "@" +
+                             server.host + "/lab"},
+                "", 1, "password authentication failed");
+    expectAdmin({"import", serverTarget("nosuch"), "/dev/null"}, "", 1,
+                "There is no database \"nosuch\" on " + server.host);
+}
+
+TEST_F(ServerAdmin, theHandlerRefusesAddressesAndRolesItCannotServe)
+{
+    ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
+    admin("postgres", "CREATE ROLE outsider LOGIN PASSWORD 'out-pw'");
+    const std::string host = serverAddress().host;
+    const std::string ip = host.substr(0, host.find(':'));
+    expectRefused("molb://" + ip + ":99999/lab/dnarna/?start=0", 1,
+                  "The host \"" + ip +
+                      ":99999\" is neither \"local\" nor a server name with an optional port, as "
+                      "in molb://db.example.org:5432/DATABASE/KIND/.");
+    expectRefused("molb://[::1/lab/dnarna/?start=0", 1,
+                  "The host \"[::1\" is neither \"local\" nor a server name with an optional "
+                  "port, as in molb://db.example.org:5432/DATABASE/KIND/.");
+    expectRefused(serverUrl("nosuch/dnarna/?start=0&page=5"), 1,
+                  "There is no database \"nosuch\" on the server " + ip + ".");
+    expectRefused(serverUrl("lab/dnarna/?start=0&page=5&user=outsider&pass=out-pw"), 1,
+                  "You are not a user of the database \"lab\" on " + host + ".");
+    const ProcessResult closed = runHandler("molb://" + ip + ":1/lab/dnarna/?start=0");
+    EXPECT_EQ(closed.exitCode, 2);
+    EXPECT_EQ(
+        parseResultPage(closed.output).message.rfind("Cannot connect to the database server", 0),
+        0u);
+}
+
+} // namespace

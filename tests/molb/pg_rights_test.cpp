@@ -1,0 +1,235 @@
+// The server enforces the modes itself: a user who connects with psql as their own role reads and
+// changes no more than the panel lets them.
+
+#include "server_store.h"
+
+#include <gtest/gtest.h>
+
+using namespace MolbTest;
+
+namespace {
+
+constexpr const char* kSecretBytes = "SECRETBASES";
+constexpr const char* kSecretBytesHex = "534543524554"; // how psql shows the start of the bytea
+
+class ServerRights : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
+        addServerUser("lab", "ann", "ann-pw", {"bench"});
+        addServerUser("lab", "bob", "bob-pw", {"bench"});
+        addServerUser("lab", "eve", "eve-pw");
+        privateId = save("private", kSecretBytes);
+        sharedId = save("shared", "shared bytes");
+        // private: ann writes, bench reads, nobody else; shared: bench writes, others read.
+        ASSERT_EQ(admin("UPDATE objects SET mode = 'wr-' WHERE id = " + privateId), "");
+        ASSERT_EQ(admin("UPDATE objects SET mode = 'wwr' WHERE id = " + sharedId), "");
+        const ProcessResult made =
+            runHandler(serverUrl("lab/dnarna/" + privateId +
+                                 "?user=ann&pass=ann-pw&command=cs&command=dir&query=secretset"));
+        ASSERT_EQ(made.exitCode, 0) << made.output;
+        ASSERT_EQ(admin("UPDATE subsets SET mode = 'w--' WHERE name = 'secretset'"), "");
+        secretSetId = admin("SELECT id FROM subsets WHERE name = 'secretset'");
+        secretSetId.pop_back(); // the line break
+    }
+
+    std::string save(const std::string& name, const std::string& bytes)
+    {
+        const ProcessResult result = runHandler(
+            serverUrl("lab/dnarna/" + name + "?query=MAIN&command=put&user=ann&pass=ann-pw"),
+            bytes);
+        const Dbscout::StatusPage page = parseStatusPage(result.output);
+        EXPECT_EQ(page.status, "OK") << result.output;
+        return page.linkHref.substr(page.linkHref.rfind('/') + 1,
+                                    page.linkHref.find('?') - page.linkHref.rfind('/') - 1);
+    }
+
+    static std::string admin(const std::string& sql)
+    {
+        const ProcessResult result = runPsql("lab", sql);
+        EXPECT_EQ(result.exitCode, 0) << sql << "\n" << result.errors;
+        return result.output;
+    }
+
+    // Everything a change could touch, as the store's owner sees it.
+    static std::string snapshot()
+    {
+        return admin(
+            "SELECT 'o' || (id, name, mode, owner, grp, checkout_by, checkout_comment, revision, "
+            "description) FROM objects UNION ALL "
+            "SELECT 'r' || (object_id, revision, md5(data), author) FROM revisions UNION ALL "
+            "SELECT 's' || s::text FROM subsets s UNION ALL "
+            "SELECT 'm' || m::text FROM subset_members m UNION ALL "
+            "SELECT 'l' || l::text FROM links l UNION ALL "
+            "SELECT 'k' || k::text FROM kinds k UNION ALL "
+            "SELECT 'u' || u::text FROM users u UNION ALL "
+            "SELECT 'g' || (roleid::regrole, member::regrole) FROM pg_auth_members ORDER BY 1");
+    }
+
+    std::string privateId;
+    std::string sharedId;
+    std::string secretSetId;
+};
+
+TEST_F(ServerRights, aRoleWithoutRightsReadsNothingOfWhatItMayNotRead)
+{
+    for (const char* relation :
+         {"objects", "object_catalog", "revisions", "links", "subsets", "subset_members", "kinds",
+          "users", "groups", "group_members", "molb_schema"}) {
+        const ProcessResult result =
+            runPsql("lab", std::string("SELECT t::text FROM ") + relation + " t", "eve", "eve-pw");
+        EXPECT_EQ(result.exitCode, 0) << relation << ": " << result.errors;
+        for (const char* secret : {"private", kSecretBytes, kSecretBytesHex, "secretset"})
+            EXPECT_EQ(result.output.find(secret), std::string::npos)
+                << relation << " shows " << secret << ":\n"
+                << result.output;
+    }
+    // Where the object stands and its mode stay visible, as in a listing; nothing else does.
+    EXPECT_EQ(runPsql("lab",
+                      "SELECT mode, access, name IS NULL AND owner IS NULL AND checkout_by IS "
+                      "NULL FROM object_catalog WHERE id = " +
+                          privateId,
+                      "eve", "eve-pw")
+                  .output,
+              "wr-|-|t\n");
+    EXPECT_EQ(runPsql("lab", "SELECT count(*) FROM objects", "eve", "eve-pw").output, "1\n");
+    // The search function the handler uses answers for the role that logged in.
+    EXPECT_EQ(
+        runPsql("lab", "SELECT count(*) FROM molb_matches(1, 'private')", "eve", "eve-pw").output,
+        "0\n");
+    EXPECT_EQ(
+        runPsql("lab", "SELECT count(*) FROM molb_matches(1, 'private')", "bob", "bob-pw").output,
+        "1\n");
+}
+
+// A change that touches no row counts the rows it changed: "0".
+std::string counted(const std::string& change)
+{
+    return "WITH changed AS (" + change + " RETURNING 1) SELECT count(*) FROM changed";
+}
+
+TEST_F(ServerRights, aRoleCannotChangeWhatItMayNotWrite)
+{
+    struct Case
+    {
+        const char* role;
+        std::string sql;
+        const char* evidence; // in the output or the error: no row changed, or why not
+    };
+    const std::string privateRow = " WHERE id = " + privateId;
+    const std::string sharedRow = " WHERE id = " + sharedId;
+    const char* kNoRow = "0\n";
+    const char* kPolicy = "row-level security";
+    const char* kPrivilege = "permission denied";
+    const std::vector<Case> cases = {
+        // eve may neither read nor write private
+        {"eve", counted("UPDATE objects SET checkout_by = 'eve'" + privateRow), kNoRow},
+        {"eve", counted("UPDATE objects SET mode = 'www'" + privateRow), kNoRow},
+        {"eve", counted("UPDATE objects SET description = 'x'" + privateRow), kNoRow},
+        {"eve", counted("DELETE FROM links"), kNoRow},
+        {"eve", counted("UPDATE subsets SET mode = 'www'"), kNoRow},
+        {"eve",
+         "INSERT INTO revisions(object_id, revision, data, author, created) VALUES (" + privateId +
+             ", 1, 'x', 'eve', 0)",
+         "current revision"}, // as for any revision: no hint at the hidden one
+        {"eve",
+         "INSERT INTO subset_members(subset_id, object_id) VALUES (" + secretSetId + ", " +
+             sharedId + ")",
+         kPolicy},
+        {"eve",
+         "INSERT INTO objects(kind, name, owner, created, modified) VALUES "
+         "(1, 'forged', 'ann', 0, 0)",
+         kPolicy},
+        // bob may read private but not write it, nor do what only owners and holders may
+        {"bob", counted("UPDATE objects SET checkout_by = 'bob'" + privateRow), kNoRow},
+        {"bob", counted("UPDATE objects SET revision = revision + 1" + privateRow), kNoRow},
+        {"bob", counted("UPDATE objects SET mode = 'www'" + sharedRow),
+         "Only the owner may change"},
+        {"bob", counted("UPDATE objects SET checkout_by = 'ann'" + sharedRow),
+         "You may not check out"},
+        {"bob", "UPDATE objects SET owner = 'bob'" + sharedRow, kPrivilege},
+        {"bob", "DELETE FROM revisions", kPrivilege},
+        {"bob", "DELETE FROM objects", kPrivilege},
+        {"bob", "UPDATE kinds SET object_count = 0", kPrivilege},
+        {"bob", "UPDATE subsets SET member_count = 0", kPrivilege},
+        {"bob",
+         "INSERT INTO revisions(object_id, revision, data, author, created) VALUES (" + sharedId +
+             ", 9, 'x', 'bob', 0)",
+         "current revision"},
+        {"bob",
+         "INSERT INTO revisions(object_id, revision, data, author, created) VALUES (" + sharedId +
+             ", 1, 'x', 'ann', 0)",
+         kPolicy},
+        {"bob", "UPDATE users SET primary_group = 'x'", kPrivilege},
+        {"bob", "GRANT bench TO eve", "must have admin option"},
+        {"bob", "CREATE TABLE mine(x int)", kPrivilege},
+    };
+    const std::string before = snapshot();
+    ASSERT_NE(before.find("private"), std::string::npos);
+    for (const Case& c : cases) {
+        const ProcessResult result = runPsql("lab", c.sql, c.role, std::string(c.role) + "-pw");
+        EXPECT_NE((result.output + result.errors).find(c.evidence), std::string::npos)
+            << c.role << ": " << c.sql << "\n"
+            << result.output << result.errors;
+        EXPECT_EQ(snapshot(), before) << c.role << ": " << c.sql;
+    }
+}
+
+TEST_F(ServerRights, aSearchFindsWhatTheRoleMayReadAndNothingElse)
+{
+    struct Case
+    {
+        std::string credentials;
+        const char* query;
+        std::vector<std::string> names;
+    };
+    const ServerAddress& server = serverAddress();
+    const std::vector<Case> cases = {
+        {"&user=bob&pass=bob-pw", "private", {"private"}},
+        {"&user=eve&pass=eve-pw", "private", {}},
+        {"&user=eve&pass=eve-pw", "shared", {"shared"}},
+        {"&user=eve&pass=eve-pw", "name:a", {"shared"}}, // a filter alone: no index
+        {"&user=bob&pass=bob-pw", "name:a", {"private", "shared"}},
+        // the store's owner, without row-level security
+        {"&user=" + server.admin + "&pass=" + server.password, "private", {"private"}},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult result = runHandler(
+            serverUrl(std::string("lab/dnarna/?start=0&page=10&query=") + c.query + c.credentials));
+        const Dbscout::ResultPage page = parseResultPage(result.output);
+        std::vector<std::string> names;
+        for (const Dbscout::ResultRow& row : page.rows)
+            names.push_back(row.name);
+        EXPECT_EQ(names, c.names) << c.query << c.credentials << "\n" << result.output;
+        EXPECT_EQ(page.totalFound, static_cast<int>(c.names.size())) << c.query << c.credentials;
+    }
+}
+
+TEST_F(ServerRights, aRoleMayDoWhatThePanelLetsIt)
+{
+    // bob reads private's bytes; ann checks shared out, and the handler sees her hold.
+    EXPECT_EQ(
+        runPsql("lab",
+                "SELECT convert_from(data, 'UTF8') FROM revisions WHERE object_id = " + privateId,
+                "bob", "bob-pw")
+            .output,
+        std::string(kSecretBytes) + "\n");
+    const ProcessResult held = runPsql(
+        "lab", "UPDATE objects SET checkout_by = 'ann' WHERE id = " + sharedId, "ann", "ann-pw");
+    EXPECT_EQ(held.exitCode, 0) << held.errors;
+    const Dbscout::ResultPage page = parseResultPage(
+        runHandler(serverUrl("lab/dnarna/?start=0&page=10&user=bob&pass=bob-pw")).output);
+    ASSERT_EQ(page.rows.size(), 2u);
+    EXPECT_EQ(page.rows[1].checkoutBy, "ann");
+    // Once ann holds it, bob's write through psql is refused by the server.
+    const ProcessResult refused =
+        runPsql("lab", "UPDATE objects SET description = 'bob was here' WHERE id = " + sharedId,
+                "bob", "bob-pw");
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_NE(refused.errors.find("\"shared\" is checked out by ann."), std::string::npos)
+        << refused.errors;
+}
+
+} // namespace
