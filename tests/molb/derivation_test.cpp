@@ -66,8 +66,9 @@ TEST(Derivation, locationsResolveAgainstTheSequence)
         std::string bases;
         const Status status = spliceLocation(c.location, sequence, bases);
         EXPECT_EQ(status.ok(), c.bases != nullptr) << c.location << ": " << status.message();
-        if (c.bases)
+        if (c.bases) {
             EXPECT_EQ(bases, c.bases) << c.location;
+        }
     }
 }
 

@@ -193,9 +193,10 @@ TEST_F(Modes, aUserWhoMayNotReadNeverSeesTheNameOrTheBytes)
     for (size_t i = 0; i < answers.size(); ++i) {
         EXPECT_EQ(answers[i].output.find("SECRETBYTES"), std::string::npos) << i;
         // The name may only come back where eve typed it herself (a fetch or save by name).
-        if (i != 6 && i != 7)
+        if (i != 6 && i != 7) {
             EXPECT_EQ(answers[i].output.find("secret"), std::string::npos)
                 << i << ": " << answers[i].output;
+        }
     }
     // MAIN keeps the row, blank, so that paging stays exact; searches and the subset do not.
     const Dbscout::ResultPage main = parseResultPage(answers[0].output);

@@ -153,8 +153,9 @@ TEST_F(Race, aCheckInKilledInsideItsTransactionLeavesTheObjectCheckedOut)
     const std::string url = store.url("dnarna/" + id + "?start=0&page=10" + as("ann") +
                                       "&command=ci&command=dir&comment=late");
     killAtStage(url, "checkin");
-    if (!serverStore())
+    if (!serverStore()) {
         EXPECT_EQ(runSql("lab", "PRAGMA integrity_check"), "ok\n");
+    }
     EXPECT_EQ(holder(), "ann\n");
     EXPECT_EQ(revisions(), "1\n");
 

@@ -274,8 +274,9 @@ TEST_F(HandlerSave, aSaveKilledAtAnyPointLeavesNoPartialObject)
         runSql("lab", "DELETE FROM revisions; DELETE FROM objects;"
                       " UPDATE kinds SET object_count = 0;");
         killSaveHalfWay(url, bytes, bytes.size(), wait);
-        if (!serverStore())
+        if (!serverStore()) {
             EXPECT_EQ(runSql("lab", "PRAGMA integrity_check"), "ok\n");
+        }
         const int count = objectCount();
         ASSERT_LE(count, 1);
         if (count == 1) {

@@ -79,7 +79,8 @@ void PanelHarness::create(bool openMode, int dataType, const char* initial)
     m_host->panel = m_panel;
     m_panel->Create(m_host.get(), QRect(0, 0, 900, 600), 1, WS_CHILD | WS_VISIBLE);
     // The panel is built from the first size the window gets once it shows.
-    QTest::qWaitFor([this] { return control(6996) != nullptr; }, 5000);
+    if (!QTest::qWaitFor([this] { return control(6996) != nullptr; }, 5000))
+        qWarning("the panel was not built within 5 seconds of its first size");
 }
 
 void PanelHarness::destroy()
