@@ -1,6 +1,5 @@
 #include "store_open.h"
 
-#include "pg/pg_store.h"
 #include "request_url.h"
 #include "sqlite/sqlite_store.h"
 
@@ -41,14 +40,13 @@ std::string localStorePath(const std::string& database)
 }
 
 Status openStore(const std::string& host, const std::string& database, OpenMode mode,
-                 std::unique_ptr<Store>& store)
+                 std::unique_ptr<Store>& store, const ServerStoreOpener* server)
 {
     if (host != "local") {
-        auto server = std::make_unique<PgStore>();
-        Status status = server->setAddress(host, database);
-        if (status.ok())
-            store = std::move(server);
-        return status;
+        if (!server)
+            return Status::fail(ErrorCode::Failure,
+                                "This program serves only the stores on this computer.");
+        return (*server)(host, database, store);
     }
     // Checked again here, so that no caller can name a file outside the store folder.
     if (!isValidDatabaseName(database))
@@ -71,29 +69,6 @@ Status openStore(const std::string& host, const std::string& database, OpenMode 
                                                 "version of this program.");
     store = std::move(sqlite);
     return Status::pass();
-}
-
-bool isServerTarget(const std::string& target)
-{
-    return target.starts_with("postgresql://") || target.starts_with("postgres://") ||
-           target.find('=') != std::string::npos;
-}
-
-Status openAdminStore(const std::string& target, OpenMode mode, std::unique_ptr<Store>& store,
-                      std::string* where)
-{
-    if (!isServerTarget(target)) {
-        if (where)
-            *where = localStorePath(target);
-        return openStore("local", target, mode, store);
-    }
-    auto server = std::make_unique<PgStore>();
-    Status status = server->openAdmin(target, mode == OpenMode::Create);
-    if (where)
-        *where = server->where();
-    if (status.ok())
-        store = std::move(server);
-    return status;
 }
 
 } // namespace Dbscout::Molb

@@ -3,6 +3,7 @@
 
 #include "store.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,18 +16,17 @@ std::string localStorePath(const std::string& database);
 
 enum class OpenMode { Existing, Create };
 
-// Host "local" opens the user's own store file; any other host ("NAME[:PORT]") is a PostgreSQL
-// server, connected to when the store authenticates the request. Create makes a new local store
-// and fails when one exists already.
-Status openStore(const std::string& host, const std::string& database, OpenMode mode,
-                 std::unique_ptr<Store>& store);
+// Opens the store of a database on a server host ("NAME[:PORT]"). The server back end is a
+// library of its own, linked only into the programs that talk to servers (the connection agent
+// and molb-admin), so that molb-handler does not load a server client at every start.
+using ServerStoreOpener = std::function<Status(const std::string& host,
+                                               const std::string& database,
+                                               std::unique_ptr<Store>& store)>;
 
-// True when target is a PostgreSQL connection string (postgresql://... or key=value pairs)
-// rather than the name of a local database.
-bool isServerTarget(const std::string& target);
-// molb-admin's stores: a local database name, or a connection string to a server database, on
-// which the administrator acts as the store's owner. where says where it is, for messages.
-Status openAdminStore(const std::string& target, OpenMode mode, std::unique_ptr<Store>& store,
-                      std::string* where = nullptr);
+// Host "local" opens the user's own store file; any other host is a server, opened through
+// server (a program without one refuses it). Create makes a new local store and fails when one
+// exists already.
+Status openStore(const std::string& host, const std::string& database, OpenMode mode,
+                 std::unique_ptr<Store>& store, const ServerStoreOpener* server = nullptr);
 
 } // namespace Dbscout::Molb

@@ -3,8 +3,23 @@
 // standard error and waits there until it is killed, so a test can kill it at that exact point
 // (inside a transaction) instead of guessing a moment.
 
+#include <functional>
+#include <string>
+
 namespace Dbscout::Molb {
 
 void pauseForTest(const char* stage);
+
+// The connection agent serves a request on a thread for a handler elsewhere: the stage comes
+// from that handler's environment, the word goes to its standard error, and the wait lasts until
+// the handler is gone (the agent has cut the request's connections by then).
+struct RequestPause
+{
+    std::string stage;
+    int errorFd = -1;
+    std::function<void()> waitUntilGone;
+};
+// For the calling thread only; nullptr returns it to the process's own setting.
+void setRequestPause(const RequestPause* pause);
 
 } // namespace Dbscout::Molb

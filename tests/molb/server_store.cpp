@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
 
 namespace MolbTest {
 namespace {
@@ -60,8 +62,26 @@ class ServerReset : public ::testing::EmptyTestEventListener
         const ServerAddress& server = serverAddress();
         setenv("PGUSER", server.admin.c_str(), 1);
         setenv("PGPASSWORD", server.password.c_str(), 1);
+        // A connection agent of the test's own, which ends soon after the test (a fixture's
+        // TestEnv, made after this, sets one of its own instead).
+        const char* root = std::getenv("DBSCOUT_TEST_TMP");
+        m_runtime = std::filesystem::path(root ? root : "/tmp") / "agent-XXXXXX";
+        std::filesystem::create_directories(m_runtime.parent_path());
+        std::string pattern = m_runtime.string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_runtime = pattern;
+        setenv("XDG_RUNTIME_DIR", pattern.c_str(), 1);
+        setenv("MOLB_AGENT_IDLE_SECONDS", "2", 1);
         resetServer();
     }
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        // Its agent finds its socket gone and ends.
+        std::error_code ignored;
+        std::filesystem::remove_all(m_runtime, ignored);
+    }
+
+    std::filesystem::path m_runtime;
 };
 
 } // namespace

@@ -10,7 +10,10 @@
 namespace DbscoutTest {
 
 namespace {
-const char* const kVariables[3] = {"DBSCOUT_REGISTRY_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
+constexpr int kVariableCount = 5;
+const char* const kVariables[kVariableCount] = {"DBSCOUT_REGISTRY_DIR", "XDG_CONFIG_HOME",
+                                                "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
+                                                "MOLB_AGENT_IDLE_SECONDS"};
 
 QString tempRoot()
 {
@@ -24,7 +27,7 @@ QString tempRoot()
 
 TestEnv::TestEnv() : m_dir(tempRoot())
 {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kVariableCount; ++i) {
         m_had[i] = qEnvironmentVariableIsSet(kVariables[i]);
         m_saved[i] = qgetenv(kVariables[i]);
     }
@@ -35,12 +38,16 @@ TestEnv::TestEnv() : m_dir(tempRoot())
     qputenv("DBSCOUT_REGISTRY_DIR", (root + "/registry").toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (root + "/config").toLocal8Bit());
     qputenv("XDG_DATA_HOME", (root + "/data").toLocal8Bit());
+    // Each world has its own molb connection agent, gone soon after the world.
+    QDir().mkpath(root + "/runtime");
+    qputenv("XDG_RUNTIME_DIR", (root + "/runtime").toLocal8Bit());
+    qputenv("MOLB_AGENT_IDLE_SECONDS", "2");
     Dbscout::ResetRegistryForTests(); // the next key opens this world's store
 }
 
 TestEnv::~TestEnv()
 {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kVariableCount; ++i) {
         if (m_had[i])
             qputenv(kVariables[i], m_saved[i]);
         else

@@ -21,8 +21,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_saved[3];
-    bool m_had[3] = {};
+    QByteArray m_saved[5];
+    bool m_had[5] = {};
 };
 
 // The folder that holds the helper programs built for the tests (test handler, ...).

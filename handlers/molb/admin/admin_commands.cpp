@@ -2,7 +2,7 @@
 
 #include "import/importer.h"
 #include "request_url.h"
-#include "store_open.h"
+#include "admin/admin_store.h"
 
 #include <charconv>
 #include <cstdio>

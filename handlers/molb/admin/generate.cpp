@@ -2,7 +2,7 @@
 
 #include "admin/admin_commands.h"
 
-#include "store_open.h"
+#include "admin/admin_store.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -4,6 +4,7 @@
 
 #include "request_url.h"
 #include "store.h"
+#include "store_open.h"
 
 #include <string>
 
@@ -30,9 +31,12 @@ Status serveSave(Store& store, const Session& session, const RequestUrl& url, st
 // listing of the new subset).
 Status serveOperation(Store& store, const Session& session, RequestUrl& url, std::string& page);
 
-// Serves one request URL, reading standard input from in and answering on out. Returns the exit
-// status: 0 when the request was served, 1 when it was refused (error page), 2 when the store
-// failed (error page).
+// Serves one request URL, reading standard input from in and answering on out; a request for a
+// server goes to the connection agent. Returns the exit status: 0 when the request was served, 1
+// when it was refused (error page), 2 when the store failed (error page).
 int serveRequest(const std::string& urlText, int in, int out);
+// The agent's part: a request for a server, with the object's bytes already read.
+int serveServerRequest(const std::string& urlText, std::string input, int out,
+                       const ServerStoreOpener& server);
 
 } // namespace Dbscout::Molb

@@ -1,5 +1,6 @@
 #include "handler/commands.h"
 
+#include "handler/agent_client.h"
 #include "page_writer.h"
 #include "store_open.h"
 
@@ -36,45 +37,17 @@ Status readAll(int in, std::string& bytes)
     }
 }
 
-} // namespace
-
-bool writeAll(int fd, const char* data, size_t length)
+int serveParsedRequest(RequestUrl& url, std::string input, int out,
+                       const ServerStoreOpener* server)
 {
-    while (length > 0) {
-        const ssize_t count = ::write(fd, data, length);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        data += count;
-        length -= static_cast<size_t>(count);
-    }
-    return true;
-}
-
-bool writeAll(int fd, const std::string& text)
-{
-    return writeAll(fd, text.data(), text.size());
-}
-
-int serveRequest(const std::string& urlText, int in, int out)
-{
-    RequestUrl url;
-    Status status = parseRequestUrl(urlText, url);
-    if (!status.ok())
-        return answerError(out, status);
-    // A save reads its whole object before it touches the store.
-    std::string input;
-    if (url.command == Command::Put) {
-        if (status = readAll(in, input); !status.ok())
-            return answerError(out, status);
-    }
+    Status status = Status::pass();
     if (!url.operation.empty())
         return answerError(
             out, Status::fail(ErrorCode::BadRequest, "The command \"" + url.operation +
                                                          "\" is not served by this handler."));
     std::unique_ptr<Store> store;
-    if (status = openStore(url.host, url.database, OpenMode::Existing, store); !status.ok())
+    if (status = openStore(url.host, url.database, OpenMode::Existing, store, server);
+        !status.ok())
         return answerError(out, status);
     Session session;
     if (status = store->authenticate(url.credentialsGiven, url.user, url.password, session);
@@ -109,6 +82,57 @@ int serveRequest(const std::string& urlText, int in, int out)
     if (!status.ok())
         return answerError(out, status);
     return writeAll(out, page) ? kExitServed : kExitStoreFailed;
+}
+
+} // namespace
+
+bool writeAll(int fd, const char* data, size_t length)
+{
+    while (length > 0) {
+        const ssize_t count = ::write(fd, data, length);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        data += count;
+        length -= static_cast<size_t>(count);
+    }
+    return true;
+}
+
+bool writeAll(int fd, const std::string& text)
+{
+    return writeAll(fd, text.data(), text.size());
+}
+
+int serveRequest(const std::string& urlText, int in, int out)
+{
+    RequestUrl url;
+    Status status = parseRequestUrl(urlText, url);
+    if (!status.ok())
+        return answerError(out, status);
+    // A save reads its whole object before it touches the store.
+    std::string input;
+    if (url.command == Command::Put) {
+        if (status = readAll(in, input); !status.ok())
+            return answerError(out, status);
+    }
+    if (url.host != "local")
+        return relayToAgent(urlText, std::move(input), out);
+    return serveParsedRequest(url, std::move(input), out, nullptr);
+}
+
+int serveServerRequest(const std::string& urlText, std::string input, int out,
+                       const ServerStoreOpener& server)
+{
+    RequestUrl url;
+    Status status = parseRequestUrl(urlText, url);
+    if (!status.ok())
+        return answerError(out, status);
+    if (url.host == "local")
+        return answerError(out, Status::fail(ErrorCode::BadRequest,
+                                             "The molb connection agent serves only servers."));
+    return serveParsedRequest(url, std::move(input), out, &server);
 }
 
 } // namespace Dbscout::Molb

@@ -1,9 +1,11 @@
 #include "pg/pg_connection.h"
 
+#include "pg/pg_interrupt.h"
 #include "utf8.h"
 
 #include <charconv>
 #include <cstring>
+#include <poll.h>
 
 namespace Dbscout::Molb {
 namespace {
@@ -144,9 +146,68 @@ std::string_view PgResult::bytes(int row, int column) const
                             static_cast<size_t>(PQgetlength(m_result, row, column)));
 }
 
+PgConnection::PgConnection(PgConnection&& other) noexcept
+{
+    *this = std::move(other);
+}
+
+PgConnection& PgConnection::operator=(PgConnection&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    close();
+    PGconn* connection = std::exchange(other.m_connection, nullptr);
+    if (other.m_interrupt && connection)
+        other.m_interrupt->unwatch(PQsocket(connection));
+    m_lastState = std::move(other.m_lastState);
+    m_loginRefused = other.m_loginRefused;
+    adopt(connection);
+    return *this;
+}
+
 PgConnection::~PgConnection()
 {
-    PQfinish(m_connection);
+    close();
+}
+
+void PgConnection::setInterrupt(PgInterrupt* interrupt)
+{
+    if (m_interrupt && m_connection)
+        m_interrupt->unwatch(PQsocket(m_connection));
+    m_interrupt = interrupt;
+    if (m_interrupt && m_connection)
+        m_interrupt->watch(PQsocket(m_connection));
+}
+
+void PgConnection::adopt(PGconn* connection)
+{
+    m_connection = connection;
+    if (m_interrupt && m_connection)
+        m_interrupt->watch(PQsocket(m_connection));
+}
+
+void PgConnection::close()
+{
+    if (!m_connection)
+        return;
+    // Unwatched first: once closed, the socket's number may belong to another connection.
+    if (m_interrupt)
+        m_interrupt->unwatch(PQsocket(m_connection));
+    PQfinish(std::exchange(m_connection, nullptr));
+}
+
+bool PgConnection::reusable() const
+{
+    if (!m_connection || PQstatus(m_connection) != CONNECTION_OK ||
+        PQtransactionStatus(m_connection) != PQTRANS_IDLE)
+        return false;
+    // An idle connection has nothing to read unless the server said goodbye (a restart, an
+    // administrator's termination, its idle timeout).
+    pollfd socket{PQsocket(m_connection), POLLIN, 0};
+    if (::poll(&socket, 1, 0) == 0)
+        return true;
+    return PQconsumeInput(m_connection) == 1 && PQstatus(m_connection) == CONNECTION_OK &&
+           ::poll(&socket, 1, 0) == 0;
 }
 
 Status PgConnection::connect(const Parameters& parameters, bool expandDbname)
@@ -162,8 +223,8 @@ Status PgConnection::connect(const Parameters& parameters, bool expandDbname)
     PGconn* connection = PQconnectdbParams(keywords.data(), values.data(), expandDbname ? 1 : 0);
     if (connection && PQstatus(connection) == CONNECTION_OK) {
         PQsetNoticeProcessor(connection, ignoreNotice, nullptr);
-        PQfinish(m_connection);
-        m_connection = connection;
+        close();
+        adopt(connection);
         return Status::pass();
     }
     if (!connection)

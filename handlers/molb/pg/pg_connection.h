@@ -76,6 +76,8 @@ struct PgStatement
     std::vector<PgValue> values;
 };
 
+class PgInterrupt;
+
 class PgConnection final
 {
 public:
@@ -83,9 +85,15 @@ public:
     using Parameters = std::vector<std::pair<std::string, std::string>>;
 
     PgConnection() = default;
+    PgConnection(PgConnection&& other) noexcept;
+    PgConnection& operator=(PgConnection&& other) noexcept;
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
     ~PgConnection();
+
+    // The request this connection works for: when it is interrupted, the connection is cut, so
+    // that an unfinished transaction ends on the server as if the handler had been killed.
+    void setInterrupt(PgInterrupt* interrupt);
 
     // Connects with libpq's keywords; with expandDbname the first "dbname" may be a whole
     // connection string. A refused login or a database the role may not connect to fails with
@@ -97,6 +105,9 @@ public:
     // password, an unknown user).
     bool loginRefused() const { return m_loginRefused; }
     PGconn* handle() const { return m_connection; }
+    // Open, outside any transaction, and not closed by the server in the meantime: fit to serve
+    // another request of the same login.
+    bool reusable() const;
 
     // Runs one statement; rows come into result when given, as binary when asked.
     Status exec(std::string_view sql, std::initializer_list<PgValue> values = {},
@@ -123,8 +134,11 @@ public:
 
 private:
     Status checked(const PgResult& answer);
+    void adopt(PGconn* connection);
+    void close();
 
     PGconn* m_connection = nullptr;
+    PgInterrupt* m_interrupt = nullptr;
     std::string m_lastState;
     bool m_loginRefused = false;
 };

@@ -1,8 +1,11 @@
 #include "pg/pg_store.h"
 
+#include "pg/pg_interrupt.h"
+#include "pg/pg_pool.h"
 #include "pg/pg_schema.h"
 #include "request_url.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace Dbscout::Molb {
@@ -59,6 +62,17 @@ bool isPort(std::string_view text)
 
 } // namespace
 
+PgStore::PgStore(PgStoreContext context) : m_context(std::move(context))
+{
+    m_db.setInterrupt(m_context.interrupt);
+}
+
+PgStore::~PgStore()
+{
+    if (m_context.pool && !(m_context.interrupt && m_context.interrupt->fired()))
+        m_context.pool->giveBack(m_connected, std::move(m_db));
+}
+
 Status PgStore::setAddress(const std::string& host, const std::string& database)
 {
     std::string_view name = host;
@@ -114,6 +128,16 @@ Status PgStore::connectAs(const std::string* user, const std::string* password)
         parameters.emplace_back("user", *user);
         parameters.emplace_back("password", *password);
     }
+    for (const auto& setting : m_context.defaults) {
+        const bool set = std::any_of(parameters.begin(), parameters.end(), [&](const auto& given) {
+            return given.first == setting.first;
+        });
+        if (!set)
+            parameters.push_back(setting);
+    }
+    m_connected = parameters;
+    if (m_context.pool && m_context.pool->take(parameters, m_db))
+        return Status::pass();
     return m_db.connect(parameters);
 }
 

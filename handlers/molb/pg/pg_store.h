@@ -13,9 +13,25 @@
 
 namespace Dbscout::Molb {
 
+class PgPool;
+
+// What the connection agent gives a store that serves one of its requests.
+struct PgStoreContext
+{
+    PgPool* pool = nullptr;           // idle connections to take and give back
+    PgInterrupt* interrupt = nullptr; // cuts the connection when the requester goes away
+    // libpq settings from the requesting handler's environment (PGUSER, PGSSLMODE, ...), for
+    // what the request itself does not set.
+    PgConnection::Parameters defaults;
+};
+
 class PgStore final : public Store, private ObjectSteps
 {
 public:
+    PgStore() = default;
+    explicit PgStore(PgStoreContext context);
+    ~PgStore() override;
+
     // The handler's way in: host is "NAME" or "NAME:PORT" (an IPv6 address in brackets).
     // Nothing is connected until authenticate.
     Status setAddress(const std::string& host, const std::string& database);
@@ -125,7 +141,9 @@ private:
     // pg_roles.cpp
     Status createDatabase(const std::string& connection, const std::string& database);
 
+    PgStoreContext m_context;
     PgConnection m_db;
+    PgConnection::Parameters m_connected; // what m_db was opened with
     bool m_admin = false; // connected as the store's owner: no row-level security applies
     std::string m_host;
     std::string m_port;
