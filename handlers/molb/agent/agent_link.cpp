@@ -66,6 +66,20 @@ bool receiveAll(int socket, char* data, size_t length)
     return true;
 }
 
+// Grows text with the bytes as they come: a length only announced costs no memory.
+bool receiveGrowing(int socket, std::string& text, std::uint64_t length)
+{
+    constexpr std::uint64_t kStep = 1u << 20;
+    while (text.size() < length) {
+        const size_t start = text.size();
+        const size_t count = static_cast<size_t>(std::min(length - start, kStep));
+        text.resize(start + count);
+        if (!receiveAll(socket, text.data() + start, count))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Status agentFolder(std::string& folder)
@@ -184,12 +198,10 @@ Status receiveAgentRequest(int socket, AgentRequest& request)
         header.environmentLength > kMaxEnvironment || header.inputLength > kMaxInput)
         return Status::fail(ErrorCode::BadRequest, "The request to the molb connection agent "
                                                    "is malformed.");
-    request.url.resize(header.urlLength);
-    std::string environment(header.environmentLength, '\0');
-    request.input.resize(header.inputLength);
-    if (!receiveAll(socket, request.url.data(), request.url.size()) ||
-        !receiveAll(socket, environment.data(), environment.size()) ||
-        !receiveAll(socket, request.input.data(), request.input.size()))
+    std::string environment;
+    if (!receiveGrowing(socket, request.url, header.urlLength) ||
+        !receiveGrowing(socket, environment, header.environmentLength) ||
+        !receiveGrowing(socket, request.input, header.inputLength))
         return broken("receiving the request");
     for (size_t start = 0; start < environment.size();) {
         const size_t end = environment.find('\0', start);
