@@ -19,8 +19,7 @@ enum class OpenMode { Existing, Create };
 // Opens the store of a database on a server host ("NAME[:PORT]"). The server back end is a
 // library of its own, linked only into the programs that talk to servers (the connection agent
 // and molb-admin), so that molb-handler does not load a server client at every start.
-using ServerStoreOpener = std::function<Status(const std::string& host,
-                                               const std::string& database,
+using ServerStoreOpener = std::function<Status(const std::string& host, const std::string& database,
                                                std::unique_ptr<Store>& store)>;
 
 // Host "local" opens the user's own store file; any other host is a server, opened through

@@ -95,9 +95,9 @@ Status agentFolder(std::string& folder)
 Status ensurePrivateFolder(const std::string& folder)
 {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return Status::fail(ErrorCode::Failure, "Cannot create the folder " + folder +
-                                                    " for the molb connection agent: " +
-                                                    std::strerror(errno));
+        return Status::fail(ErrorCode::Failure,
+                            "Cannot create the folder " + folder +
+                                " for the molb connection agent: " + std::strerror(errno));
     struct stat info = {};
     if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
         info.st_uid != ::geteuid() || (info.st_mode & 077) != 0)

@@ -55,8 +55,7 @@ public:
               if (ready < 0 || watched[0].revents != 0)
                   interrupt.fire();
           })
-    {
-    }
+    {}
     ~ClientWatch()
     {
         const std::uint64_t one = 1;

@@ -203,9 +203,9 @@ int relayToAgent(const std::string& url, std::string input, int out)
             continue;
         }
         if (std::chrono::steady_clock::now() > deadline)
-            return fail(Status::fail(ErrorCode::Failure,
-                                     "The molb connection agent does not answer at " +
-                                         socketPath + "."));
+            return fail(
+                Status::fail(ErrorCode::Failure,
+                             "The molb connection agent does not answer at " + socketPath + "."));
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::microseconds(50000));
     }

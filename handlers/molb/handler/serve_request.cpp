@@ -37,8 +37,7 @@ Status readAll(int in, std::string& bytes)
     }
 }
 
-int serveParsedRequest(RequestUrl& url, std::string input, int out,
-                       const ServerStoreOpener* server)
+int serveParsedRequest(RequestUrl& url, std::string input, int out, const ServerStoreOpener* server)
 {
     Status status = Status::pass();
     if (!url.operation.empty())
@@ -46,8 +45,7 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out,
             out, Status::fail(ErrorCode::BadRequest, "The command \"" + url.operation +
                                                          "\" is not served by this handler."));
     std::unique_ptr<Store> store;
-    if (status = openStore(url.host, url.database, OpenMode::Existing, store, server);
-        !status.ok())
+    if (status = openStore(url.host, url.database, OpenMode::Existing, store, server); !status.ok())
         return answerError(out, status);
     Session session;
     if (status = store->authenticate(url.credentialsGiven, url.user, url.password, session);
