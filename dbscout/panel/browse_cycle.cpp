@@ -12,16 +12,20 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace Dbscout;
 
 namespace {
 
+// The longest the subset names wait for the object list, in milliseconds.
+constexpr int kSubsetJobDelay = 100;
+
 std::string comboText(const QComboBox* combo)
 {
-    const QString selected = combo->currentIndex() >= 0 ? combo->itemText(combo->currentIndex())
-                                                        : QString();
+    const QString selected =
+        combo->currentIndex() >= 0 ? combo->itemText(combo->currentIndex()) : QString();
     return ComboBoxText(combo->currentText().toLocal8Bit().toStdString(),
                         selected.toLocal8Bit().toStdString());
 }
@@ -92,6 +96,8 @@ void CScoutPanel::RetireJob(std::unique_ptr<CScoutRequest>& job)
 {
     if (!job)
         return;
+    if (job == m_pSubsetJob)
+        m_subsetJobWaiting = false; // never started, it never posts
     // A stopped job still posts its completion later; it must stay allocated until then.
     job->Stop();
     m_retiredJobs.push_back(std::move(job));
@@ -101,11 +107,13 @@ int CScoutPanel::StartListRequest(const std::string& url, bool bRefreshSubsets)
 {
     if (url.empty())
         return 0;
-    ShowRequestStarted(quotedPart(url));
     std::unique_ptr<CScoutRequest> job = MakeJob(url);
     RetireJob(m_pListJob);
     m_pListJob = std::move(job);
+    // Started before the list is cleared, so that the handler runs meanwhile; its answer is
+    // handled by this thread, after this function.
     m_pListJob->Start();
+    ShowRequestStarted(quotedPart(url));
     if (bRefreshSubsets && StartSubsetRequest(url))
         ClearComboEntries();
     return 1;
@@ -123,8 +131,29 @@ int CScoutPanel::StartSubsetRequest(const std::string& listUrl)
     std::unique_ptr<CScoutRequest> job = MakeJob(*url);
     RetireJob(m_pSubsetJob);
     m_pSubsetJob = std::move(job);
-    m_pSubsetJob->Start();
+    StartSubsetJobAfterList();
     return 1;
+}
+
+// The subset names wait for the object list the user is waiting for: run side by side, the two
+// handlers compete for the processor and the store. They start once the list's answer is in, or
+// after kSubsetJobDelay when the list takes longer.
+void CScoutPanel::StartSubsetJobAfterList()
+{
+    if (!m_pListJob) {
+        m_pSubsetJob->Start();
+        return;
+    }
+    m_subsetJobWaiting = true;
+    QTimer::singleShot(kSubsetJobDelay, this, [this] { StartWaitingSubsetJob(); });
+}
+
+void CScoutPanel::StartWaitingSubsetJob()
+{
+    if (!m_subsetJobWaiting || !m_pSubsetJob)
+        return;
+    m_subsetJobWaiting = false;
+    m_pSubsetJob->Start();
 }
 
 void CScoutPanel::StopRequests()
@@ -152,7 +181,12 @@ void CScoutPanel::ShowRequestStarted(const std::string& text)
 
 void CScoutPanel::ClearList()
 {
-    SaveTableLayouts(m_hSettingsKey, m_tableSettings);
+    // Written when they differ from what this panel wrote last: a listing that changed no
+    // layout costs no write, and leaves alone what another panel on the same key wrote since.
+    if (m_savedTableSettings != m_tableSettings) {
+        SaveTableLayouts(m_hSettingsKey, m_tableSettings);
+        m_savedTableSettings = m_tableSettings;
+    }
     m_nSortColumn = -1;
     m_bSortAscending = 0;
     m_nTotalCount = 0;

@@ -80,6 +80,7 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
         setCursor(Qt::ArrowCursor);
         m_pListJob.reset();
         m_checkOptionsArmed = m_nServerVersion > 1 ? 1 : 0;
+        StartWaitingSubsetJob();
     } else if (m_pSubsetJob && job == m_pSubsetJob.get()) {
         ShowSubsetPage(*static_cast<ResultPage*>(job->response()));
         m_pSubsetJob.reset();

@@ -31,8 +31,7 @@ constexpr int IDCANCEL = 2;
 // How many typed data-source addresses are kept from one run to the next.
 constexpr int kDataSourceHistoryKept = 10;
 
-template <typename Control>
-Control* makeControl(QWidget* parent, int id)
+template <typename Control> Control* makeControl(QWidget* parent, int id)
 {
     auto* control = new Control(parent);
     control->setObjectName(QString::number(id));
@@ -49,8 +48,8 @@ QLabel* makeLabel(QWidget* parent, int id, const char* text, QWidget* buddy)
 
 } // namespace
 
-CScoutPanel::CScoutPanel(QWidget* parent, const char* pszInitial, HKEY hSettingsKey,
-                         int bOpenMode, int nDataType, int bLockName, int bInitialIsName)
+CScoutPanel::CScoutPanel(QWidget* parent, const char* pszInitial, HKEY hSettingsKey, int bOpenMode,
+                         int nDataType, int bLockName, int bInitialIsName)
     : QWidget(parent), m_strInitial(pszInitial ? pszInitial : ""), m_nDataType(nDataType),
       m_bOpenMode(bOpenMode), m_bLockName(bLockName), m_bInitialIsName(bInitialIsName),
       m_hSettingsKey(hSettingsKey)
@@ -134,6 +133,11 @@ void CScoutPanel::ConnectControls()
     connect(m_cbDataSource->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { m_strPendingSource = text.toLocal8Bit().toStdString(); });
     connect(m_cbQuery, &QComboBox::activated, this, [this] { OnQueryChosen(); });
+    // An editable box also reports leaving its edit field with an entry's text as choosing that
+    // entry, and the list takes the focus at every request: typed text would then list again
+    // from the first page. Typed text is browsed by Enter and Go; only a pick is a choice.
+    for (QComboBox* box : {m_cbDataSource, m_cbQuery})
+        disconnect(box->lineEdit(), SIGNAL(editingFinished()), box, nullptr);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { OnListDoubleClick(item); });
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -151,7 +155,13 @@ bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
 {
     // A click in the list shows the selection once the view has updated it.
     if (m_list && watched == m_list->viewport() && event->type() == QEvent::MouseButtonRelease)
-        QMetaObject::invokeMethod(this, [this] { if (m_list) OnListClick(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_list)
+                    OnListClick();
+            },
+            Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -329,4 +339,3 @@ void CScoutPanel::SaveLastOpen()
                    reinterpret_cast<const BYTE*>(m_strLastOpenURL.c_str()),
                    DWORD(m_strLastOpenURL.size() + 1));
 }
-

@@ -120,6 +120,8 @@ private:
     void ShowRequestStarted(const std::string& text);
     std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url) const;
     void RetireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
+    void StartSubsetJobAfterList();
+    void StartWaitingSubsetJob();
 
     // Result list.
     void ShowListPage(Dbscout::ResultPage& page, const std::string& errorText);
@@ -221,9 +223,11 @@ private:
     Dbscout::QueryHistory m_queryHistory;
     Dbscout::CRegStrList m_dsHistory;
     Dbscout::TableLayouts m_tableSettings;
+    std::optional<Dbscout::TableLayouts> m_savedTableSettings; // as last written
     std::vector<std::unique_ptr<Dbscout::CScoutRequest>> m_retiredJobs;
     std::unique_ptr<Dbscout::CScoutRequest> m_pListJob;
     std::unique_ptr<Dbscout::CScoutRequest> m_pSubsetJob;
+    bool m_subsetJobWaiting = false; // made, not yet started: the list goes first
 
     bool m_bWindowCreated = false;
 };

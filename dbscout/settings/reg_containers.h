@@ -27,6 +27,8 @@ public:
     virtual bool Save(HKEY key, int maxCount) const;
     // Appends "size" elements; false at the first missing or non-number value.
     virtual bool Load(HKEY key);
+
+    friend bool operator==(const CRegDWORDVector&, const CRegDWORDVector&) = default;
 };
 
 class CRegStrList : public std::vector<std::string>

@@ -16,6 +16,8 @@ public:
     CRegDWORDVector Order;
     int32_t SortColumn = -1;
     uint32_t SortDirection = 0;
+
+    friend bool operator==(const CTableSettings&, const CTableSettings&) = default;
 };
 
 } // namespace Dbscout

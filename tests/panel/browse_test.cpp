@@ -10,8 +10,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
-using DbscoutTest::PanelHarness;
 using DbscoutTest::fixtureAddress;
+using DbscoutTest::PanelHarness;
 
 class BrowseTest : public QObject
 {
@@ -116,7 +116,8 @@ private slots:
         QTest::keyClick(h.queryBox()->lineEdit(), Qt::Key_Return);
         QVERIFY(h.waitForListing());
         const QString last = h.listingCalls().last();
-        QVERIFY2(last.contains("start=100&page=100&query=Plasmids"), qPrintable(last));
+        QVERIFY2(last.contains("start=100&page=100&query=Plasmids"),
+                 qPrintable(h.listingCalls().join("\n")));
     }
 
     void aFailedPageShowsItsMessageUnderTheProtocolCaption()
