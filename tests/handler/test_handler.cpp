@@ -15,6 +15,7 @@
 //                    fds        answer with one line per open descriptor: number and target
 //   slow-subsets=MS  wait MS milliseconds before answering a subset-list request (one
 //                    without start=), so that it arrives after the object page
+//   slow-listing=MS  wait MS milliseconds before answering a listing (one with start=)
 // The environment variable DBSCOUT_TEST_HANDLER_RECORD stands in for record= when set, and
 // DBSCOUT_TEST_HANDLER_LOG names a file to which every call appends its argument line.
 
@@ -153,6 +154,9 @@ int main(int argc, char** argv)
     const std::string slowSubsets = param(url, "slow-subsets=");
     if (!slowSubsets.empty() && url.find("start=") == std::string::npos)
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(slowSubsets.c_str())));
+    const std::string slowListing = param(url, "slow-listing=");
+    if (!slowListing.empty() && url.find("start=") != std::string::npos)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(slowListing.c_str())));
     if (mode.rfind("sleep:", 0) == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoll(mode.c_str() + 6)));
     if (mode == "hang")

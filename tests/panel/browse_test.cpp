@@ -112,12 +112,39 @@ private slots:
         QVERIFY(h.waitForListing());
         h.command(6974);
         QVERIFY(h.waitForListing());
+        // The server's subsets are in the box: the typed text names one of them, and leaving
+        // the box with it must not count as picking it (which lists from the first page).
+        QTRY_VERIFY(h.queryBox()->findText("Plasmids") >= 0);
         h.typeQuery("Plasmids");
         QTest::keyClick(h.queryBox()->lineEdit(), Qt::Key_Return);
         QVERIFY(h.waitForListing());
         const QString last = h.listingCalls().last();
         QVERIFY2(last.contains("start=100&page=100&query=Plasmids"),
                  qPrintable(h.listingCalls().join("\n")));
+    }
+
+    void theSubsetNamesAreAskedForAfterTheList()
+    {
+        PanelHarness h;
+        h.typeSource(fixtureAddress("panel-dnarna"));
+        h.pressGo();
+        QVERIFY(h.waitForListing());
+        QTRY_VERIFY(h.queryBox()->count() > 1);
+        const QStringList calls = h.handlerCalls();
+        QCOMPARE(calls.size(), 2);
+        QVERIFY2(calls[0].contains("start="), qPrintable(calls.join("\n")));
+        QVERIFY2(!calls[1].contains("start="), qPrintable(calls.join("\n")));
+    }
+
+    void theSubsetNamesDoNotWaitLongForASlowList()
+    {
+        PanelHarness h;
+        h.typeSource(fixtureAddress("panel-dnarna", "slow-listing=4000&"));
+        h.pressGo();
+        QTRY_VERIFY_WITH_TIMEOUT(h.queryBox()->findText("Plasmids") >= 0, 3000);
+        QCOMPARE(h.rowNames(), QStringList({"Downloading..."}));
+        QVERIFY(h.waitForListing(10000));
+        QCOMPARE(h.rowNames().size(), 5);
     }
 
     void aFailedPageShowsItsMessageUnderTheProtocolCaption()

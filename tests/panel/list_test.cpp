@@ -8,8 +8,10 @@
 #include <QTest>
 #include <QTreeWidget>
 
-using DbscoutTest::PanelHarness;
+#include <algorithm>
+
 using DbscoutTest::fixtureAddress;
+using DbscoutTest::PanelHarness;
 
 namespace {
 
@@ -108,8 +110,8 @@ private slots:
         QCOMPARE(entry.open(h.settingsKey(), "SCOUTPANE_UI\\TableSettings\\QUERY_HISTORY\\0"),
                  ERROR_SUCCESS);
         DWORD type = 0, width = 0, size = sizeof width;
-        QCOMPARE(RegQueryValueExA(entry.get(), "1", nullptr, &type,
-                                  reinterpret_cast<BYTE*>(&width), &size),
+        QCOMPARE(RegQueryValueExA(entry.get(), "1", nullptr, &type, reinterpret_cast<BYTE*>(&width),
+                                  &size),
                  ERROR_SUCCESS);
         QCOMPARE(width, 177u);
 
@@ -122,6 +124,51 @@ private slots:
         QStringList accessions = columnTexts(list, 1);
         accessions.removeAll(QString());
         QCOMPARE(accessions, QStringList({"J01749", "J02459", "L09137", "X02513"}));
+    }
+
+    // Layouts are written only when they differ from the last write: a change of any one part
+    // alone must still count as a difference.
+    void eachPartOfALayoutChangedAloneIsWritten_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::newRow("width") << "width";
+        QTest::newRow("order") << "order";
+        QTest::newRow("sort column") << "sort column";
+        QTest::newRow("sort direction") << "sort direction";
+    }
+    void eachPartOfALayoutChangedAloneIsWritten()
+    {
+        QFETCH(QString, part);
+        PanelHarness h;
+        listDna(h);
+        if (part == "sort direction")
+            clickHeader(h.list(), 0); // ascending, written with the next listing
+        h.pressGo();
+        QVERIFY(h.waitForListing());
+        QTreeWidget* list = h.list();
+        const int width = list->columnWidth(1);
+        if (part == "width")
+            list->setColumnWidth(1, width + 23);
+        else if (part == "order")
+            list->header()->moveSection(2, 0);
+        else
+            clickHeader(list, 0); // ascending by name, or now descending
+        h.destroy();
+
+        h.create();
+        h.pressGo();
+        QVERIFY(h.waitForListing());
+        list = h.list();
+        if (part == "width") {
+            QCOMPARE(list->columnWidth(1), width + 23);
+        } else if (part == "order") {
+            QCOMPARE(list->header()->logicalIndex(0), 2);
+        } else {
+            QStringList ascending({"M13mp18", "fragment", "lambda", "pBR322", "pUC19"});
+            if (part == "sort direction")
+                std::reverse(ascending.begin(), ascending.end());
+            QCOMPARE(columnTexts(list, 0), ascending);
+        }
     }
 
     void clicksWriteTheSelectedIdsIntoTheNameBox()
