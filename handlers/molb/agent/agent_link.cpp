@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace Dbscout::Molb {
@@ -89,6 +90,11 @@ Status agentFolder(std::string& folder)
         folder = std::string(runtime) + "/molb";
     else
         folder = "/tmp/molb-agent-" + std::to_string(::geteuid());
+    if (agentSocketPath(folder).size() >= sizeof(sockaddr_un::sun_path))
+        return Status::fail(ErrorCode::Failure,
+                            "The folder " + folder +
+                                " for the molb connection agent's socket has too long a name; "
+                                "set XDG_RUNTIME_DIR to a shorter one.");
     return ensurePrivateFolder(folder);
 }
 

@@ -100,6 +100,11 @@ std::string pauseStage(const std::vector<std::string>& environment)
 
 void serveAgentClient(int socket, PgPool& pool)
 {
+    // The folder already keeps other users out; a peer of another user is not served anyway.
+    ucred peer = {};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::geteuid())
+        return;
     const timeval limit{kRequestSeconds, 0};
     ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     AgentRequest request;
