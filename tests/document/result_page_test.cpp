@@ -1,7 +1,11 @@
-// The result page: what a well-formed listing yields, and the message each defect gives.
+// The result page, read through the tree (which defines every rule and message) and in one pass:
+// what a listing yields, the message each defect gives, and that the one-pass reading takes only
+// pages it reads exactly as the tree does.
 
 #include "document/result_page.h"
+#include "document/result_page_stream.h"
 #include "document/xml_exception.h"
+#include "page_generator.h"
 #include "page_parts.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +16,66 @@
 
 using namespace Dbscout;
 using DbscoutTest::ResultPageParts;
+using Edit = std::function<void(ResultPageParts&)>;
 
 namespace {
 
+std::string access(const ResultRow& row)
+{
+    return std::string(row.readable ? "r" : "-") + (row.writable ? "w" : "-");
+}
+
+// Every field of a page in one text, to compare the two readings.
+std::string dump(const ResultPage& p)
+{
+    const char s = '\x1f';
+    std::string out = p.status + s + p.message + s + p.messageTitle + s +
+                      std::to_string(p.versionMajor) + s + std::to_string(p.versionMinor) + s +
+                      p.title + s + p.caption.name + s + p.caption.mode + s;
+    for (const SubsetEntry& subset : p.subsets)
+        out += subset.name + s + subset.mode + s;
+    for (const std::string& column : p.columns)
+        out += column + s;
+    for (const ResultRow& r : p.rows) {
+        out += "\n" + r.name + s + r.id + s + access(r) + s + r.checkoutBy + s + r.mode;
+        for (const std::string& cell : r.cells)
+            out += s + cell;
+    }
+    return out + "\n" + std::to_string(p.totalFound) + s + std::to_string(p.pageSize) + s +
+           std::to_string(p.firstNumber);
+}
+
+// The page as the tree reads it; where the one-pass reading takes the text too (streamed), it
+// must give the same page.
+ResultPage parsed(const std::string& text, bool* streamed = nullptr)
+{
+    ResultPage tree;
+    tree.ParseTree(text.c_str());
+    ResultPage fast;
+    const bool taken = StreamResultPage(text.c_str(), fast);
+    if (taken) {
+        EXPECT_TRUE(dump(fast) == dump(tree)) << "the two readings differ";
+    }
+    if (streamed)
+        *streamed = taken;
+    return tree;
+}
+
+// Whether the one-pass reading takes text; where it does, the tree must read it alike.
+bool streams(const std::string& text)
+{
+    ResultPage fast;
+    if (!StreamResultPage(text.c_str(), fast))
+        return false;
+    EXPECT_TRUE(dump(fast) == dump(parsed(text))) << "the two readings differ";
+    return true;
+}
+
+// The message a malformed page gives; the one-pass reading must refuse it.
 std::string failure(const std::string& text)
 {
+    ResultPage fast;
+    EXPECT_FALSE(StreamResultPage(text.c_str(), fast)) << "taken in one pass";
     ResultPage page;
     try {
         page.ParseText(text.c_str());
@@ -26,77 +85,63 @@ std::string failure(const std::string& text)
     return "parsed";
 }
 
-ResultPage parsed(const std::string& text)
-{
-    ResultPage page;
-    page.ParseText(text.c_str());
-    return page;
-}
-
 std::string dataRow(const std::string& link, const std::string& cells = "")
 {
     return "<tr><td>" + link + "</td>" + cells + "</tr>";
 }
 
+ResultPage withParts(const Edit& edit, bool* streamed = nullptr)
+{
+    ResultPageParts parts;
+    edit(parts);
+    return parsed(parts.text(), streamed);
+}
+
 TEST(ResultPage, theExampleListingYieldsEveryField)
 {
-    ResultPage page = parsed(ResultPageParts().text());
-    EXPECT_EQ(page.versionMajor, 3);
-    EXPECT_EQ(page.versionMinor, 0);
+    bool streamed = false;
+    ResultPage page = parsed(ResultPageParts().text(), &streamed);
+    EXPECT_TRUE(streamed);
+    EXPECT_EQ(page.versionMajor * 10 + page.versionMinor, 30);
     EXPECT_EQ(page.title, "protein");
     EXPECT_EQ(page.status, "OK");
     EXPECT_EQ(page.message, "");
     ASSERT_EQ(page.subsets.size(), 2u);
-    EXPECT_EQ(page.subsets[0].name, "Alpha");
-    EXPECT_EQ(page.subsets[1].name, "Beta");
-    EXPECT_EQ(page.subsets[0].mode, "");
-    EXPECT_EQ(page.caption.name, "Alpha");
-    EXPECT_EQ(page.caption.mode, "rw-");
+    EXPECT_EQ(page.subsets[0].name + page.subsets[1].name + page.subsets[0].mode, "AlphaBeta");
+    EXPECT_EQ(page.caption.name + " " + page.caption.mode, "Alpha rw-");
     EXPECT_EQ(page.columns, (std::vector<std::string>{"Name", "Length"}));
     ASSERT_EQ(page.rows.size(), 1u);
     const ResultRow& row = page.rows[0];
-    EXPECT_EQ(row.name, "P1");
-    EXPECT_EQ(row.id, "Alpha/P1");
+    EXPECT_EQ(row.name + " " + row.id + " " + row.checkoutBy + " " + row.mode,
+              "P1 Alpha/P1 curator rw-");
     EXPECT_TRUE(row.readable);
     EXPECT_FALSE(row.writable);
-    EXPECT_EQ(row.checkoutBy, "curator");
-    EXPECT_EQ(row.mode, "rw-");
     EXPECT_EQ(row.cells, std::vector<std::string>{"120"});
-    EXPECT_EQ(page.totalFound, 1);
-    EXPECT_EQ(page.pageSize, 20);
-    EXPECT_EQ(page.firstNumber, 1);
+    EXPECT_EQ(std::vector<int>({page.totalFound, page.pageSize, page.firstNumber}),
+              std::vector<int>({1, 20, 1}));
 }
 
 TEST(ResultPage, eachDefectGivesItsMessage)
 {
-    using Edit = std::function<void(ResultPageParts&)>;
+    std::string bomb = "<!ENTITY l0 \"\">";
+    for (int i = 1; i <= 8; ++i) {
+        std::string ten;
+        for (int k = 0; k < 10; ++k)
+            ten += "&l" + std::to_string(i - 1) + ";";
+        bomb += "<!ENTITY l" + std::to_string(i) + " \"" + ten + "\">";
+    }
     const struct
     {
         const char* defect;
         Edit edit;
         const char* message;
     } cases[] = {
-        {"document element in capitals",
-         [](auto& p) {
-             p.html = "<HTML>";
-             p.htmlEnd = "</HTML>";
-         },
+        {"root in capitals", [](auto& p) { p.html = "<HTML>", p.htmlEnd = "</HTML>"; },
          "No root element <html> "},
         {"no head", [](auto& p) { p.head = ""; }, "No <head> element"},
-        {"head without title", [](auto& p) { p.head = "<head/>"; }, "No <title> element"},
         {"title not directly in head", [](auto& p) { p.head = "<head><x><title/></x></head>"; },
          "No <title> element"},
-        {"no body",
-         [](auto& p) {
-             p.body = "<div id=\"OK\">";
-             p.bodyEnd = "</div>";
-         },
-         "No <body> element"},
-        {"body in capitals",
-         [](auto& p) {
-             p.body = "<BODY id=\"OK\">";
-             p.bodyEnd = "</BODY>";
-         },
+        {"body in capitals", [](auto& p) { p.body = "<BODY id=\"OK\">", p.bodyEnd = "</BODY>"; },
          "No <body> element"},
         {"body without id", [](auto& p) { p.body = "<body ID=\"OK\">"; },
          "No attribute \"id\" in element <body>"},
@@ -108,17 +153,9 @@ TEST(ResultPage, eachDefectGivesItsMessage)
         {"no caption", [](auto& p) { p.caption = ""; }, "No <caption> element"},
         {"caption without link", [](auto& p) { p.caption = "<caption>Alpha</caption>"; },
          "No <a> element"},
-        {"table without rows",
-         [](auto& p) {
-             p.header = "";
-             p.rows = "";
-         },
-         "No element <tr> number 0"},
+        {"table without rows", [](auto& p) { p.header = p.rows = ""; }, "No element <tr> number 0"},
         {"rows inside tbody",
-         [](auto& p) {
-             p.header = "<tbody>" + p.header;
-             p.rows += "</tbody>";
-         },
+         [](auto& p) { p.header = "<tbody>" + p.header, p.rows += "</tbody>"; },
          "No element <tr> number 0"},
         {"data row without cells", [](auto& p) { p.rows = "<tr><th>P1</th></tr>"; },
          "No element <td> number 0"},
@@ -135,16 +172,8 @@ TEST(ResultPage, eachDefectGivesItsMessage)
          [](auto& p) { p.html = "<html xmlns=\"http://www.w3.org/1999/xhtml\" version=\"3\">"; },
          "No <head> element"},
         {"a title that expands without bound",
-         [](auto& p) {
-             std::string levels = "<!ENTITY l0 \"\">";
-             for (int i = 1; i <= 8; ++i) {
-                 std::string below = "&l" + std::to_string(i - 1) + ";";
-                 std::string ten;
-                 for (int k = 0; k < 10; ++k)
-                     ten += below;
-                 levels += "<!ENTITY l" + std::to_string(i) + " \"" + ten + "\">";
-             }
-             p.html = "<!DOCTYPE html [" + levels + "]>" + p.html;
+         [&](auto& p) {
+             p.html = "<!DOCTYPE html [" + bomb + "]>" + p.html;
              p.head = "<head><title>&l8;</title></head>";
          },
          "Error reading data in element <title>"},
@@ -178,26 +207,24 @@ TEST(ResultPage, cutAndBadlyEncodedPagesReportWhereTheyFail)
 TEST(ResultPage, hugeValuesAreKeptWhole)
 {
     const std::string huge(12u << 20, 'x'); // beyond libxml2's default limit of 10 MB a value
-    ResultPageParts parts;
-    parts.rows = dataRow("<a id=\"" + huge + "\">" + huge + "</a>", "<td>" + huge + "</td>");
-    ResultPage page = parsed(parts.text());
+    ResultPage page = withParts([&](auto& p) {
+        p.rows = dataRow("<a id=\"" + huge + "\" mode=\"a&amp;" + huge + "\">" + huge + "</a>",
+                         "<td>" + huge + "</td>");
+    });
     ASSERT_EQ(page.rows.size(), 1u);
-    EXPECT_TRUE(page.rows[0].id == huge);
-    EXPECT_TRUE(page.rows[0].name == huge);
+    EXPECT_TRUE(page.rows[0].id == huge && page.rows[0].name == huge);
+    EXPECT_TRUE(page.rows[0].mode == "a&" + huge);
     EXPECT_TRUE(page.rows[0].cells == std::vector<std::string>{huge});
 }
 
-TEST(ResultPage, versionsFollowTheNumberRule)
+TEST(ResultPage, versionsAndPagingNumbersFollowTheNumberRule)
 {
     const struct
     {
         const char* html;
-        int major;
-        int minor;
-    } cases[] = {
+        int major, minor;
+    } versions[] = {
         {"<html>", 1, 0},
-        {"<html version=\"2\">", 2, 0},
-        {"<html version=\"3.1\">", 3, 1},
         {"<html version=\" \t4.25\">", 4, 25},
         {"<html version=\"+5.-1\">", 5, -1},
         {"<html version=\"3.\">", 3, 0},
@@ -207,139 +234,69 @@ TEST(ResultPage, versionsFollowTheNumberRule)
         {"<html version=\"2beta.7rc\">", 2, 7},
         {"<html version=\"99999999999.-99999999999\">", INT_MAX, INT_MIN},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.html);
-        ResultPageParts parts;
-        parts.html = c.html;
-        ResultPage page = parsed(parts.text());
-        EXPECT_EQ(page.versionMajor, c.major);
-        EXPECT_EQ(page.versionMinor, c.minor);
+    for (const auto& c : versions) {
+        ResultPage page = withParts([&](auto& p) { p.html = c.html; });
+        EXPECT_EQ(page.versionMajor, c.major) << c.html;
+        EXPECT_EQ(page.versionMinor, c.minor) << c.html;
     }
-}
-
-TEST(ResultPage, pagingNumbersFollowTheNumberRule)
-{
     const struct
     {
         const char* numbers;
         int total, size, first;
-    } cases[] = {
+    } numbers[] = {
         {"<p><b>12 objects</b></p><p><b></b></p><p><b> -3</b></p>", 12, 0, -3},
         {"<p>found <b>7</b> in all</p><p><b>x1</b></p><p><b>0042</b></p>", 7, 0, 42},
         {"<p><b>1</b></p><p><b>2</b></p><p><b>3</b></p><p><b>4</b></p>", 1, 2, 3},
         {"<p><b><i>5</i>0</b></p><p><b>2147483648</b></p><p><b>-2147483648</b></p>", 50, INT_MAX,
          INT_MIN},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.numbers);
-        ResultPageParts parts;
-        parts.numbers = c.numbers;
-        ResultPage page = parsed(parts.text());
-        EXPECT_EQ(page.totalFound, c.total);
-        EXPECT_EQ(page.pageSize, c.size);
-        EXPECT_EQ(page.firstNumber, c.first);
+    for (const auto& c : numbers) {
+        ResultPage page = withParts([&](auto& p) { p.numbers = c.numbers; });
+        EXPECT_EQ(std::vector<int>({page.totalFound, page.pageSize, page.firstNumber}),
+                  std::vector<int>({c.total, c.size, c.first}))
+            << c.numbers;
     }
 }
 
-TEST(ResultPage, accessLettersAreCaseSensitiveAndBothAllowedWithoutTheAttribute)
+TEST(ResultPage, accessLettersAndStatusCase)
 {
-    const struct
-    {
-        const char* attribute;
-        bool readable, writable;
-    } cases[] = {
-        {"", true, true},
-        {" access=\"r\"", true, false},
-        {" access=\"w\"", false, true},
-        {" access=\"rw\"", true, true},
-        {" access=\"\"", false, false},
-        {" access=\"RW\"", false, false},
-        {" access=\"-w-r\"", true, true},
+    const std::pair<const char*, const char*> rights[] = {
+        {"", "rw"},
+        {" access=\"r\"", "r-"},
+        {" access=\"w\"", "-w"},
+        {" access=\"\"", "--"},
+        {" access=\"RW\"", "--"},
+        {" access=\"-w-r\"", "rw"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.attribute);
-        ResultPageParts parts;
-        parts.rows = dataRow(std::string("<a id=\"1\"") + c.attribute + ">P</a>");
-        ResultPage page = parsed(parts.text());
+    for (const auto& [attribute, letters] : rights) {
+        ResultPage page = withParts(
+            [&](auto& p) { p.rows = dataRow(std::string("<a id=\"1\"") + attribute + ">P</a>"); });
         ASSERT_EQ(page.rows.size(), 1u);
-        EXPECT_EQ(page.rows[0].readable, c.readable);
-        EXPECT_EQ(page.rows[0].writable, c.writable);
-        EXPECT_EQ(page.rows[0].checkoutBy, "");
-        EXPECT_EQ(page.rows[0].mode, "");
+        EXPECT_EQ(access(page.rows[0]), letters) << attribute;
+    }
+    // "OK" in any letter case is a listing; anything else an error page without rows.
+    const std::pair<const char*, bool> statuses[] = {
+        {"OK", true},   {"ok", true}, {"oK", true},     {"OKAY", false},
+        {" OK", false}, {"", false},  {"ERROR", false},
+    };
+    for (const auto& [status, listing] : statuses) {
+        ResultPage page =
+            withParts([&](auto& p) { p.body = std::string("<body id=\"") + status + "\">"; });
+        EXPECT_EQ(page.status, status);
+        EXPECT_EQ(page.rows.size(), listing ? 1u : 0u) << status;
+        EXPECT_EQ(page.message.empty(), listing) << status;
     }
 }
 
-TEST(ResultPage, statusOkIgnoresLetterCaseAndAnythingElseIsAnErrorPage)
+TEST(ResultPage, errorPagesEarlierVersionsAndOptionalParts)
 {
-    const struct
-    {
-        const char* status;
-        bool data;
-    } cases[] = {{"OK", true}, {"ok", true},   {"Ok", true},     {"oK", true},     {"OKAY", false},
-                 {"", false},  {" OK", false}, {"ERROR", false}, {"Failed", false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.status);
-        ResultPageParts parts;
-        parts.body = std::string("<body id=\"") + c.status + "\">";
-        ResultPage page = parsed(parts.text());
-        EXPECT_EQ(page.status, c.status);
-        EXPECT_EQ(page.rows.size(), c.data ? 1u : 0u);
-        EXPECT_EQ(page.message.empty(), c.data);
-    }
-}
+    ResultPage error = parsed("<html><head><title>dnarna</title></head><body id=\"Denied\">\n"
+                              "  <h1>Access</h1> denied to <i>db</i>\n</body></html>");
+    EXPECT_EQ(error.status, "Denied");
+    EXPECT_EQ(error.message, "Access denied to db");
+    EXPECT_TRUE(error.subsets.empty() && error.columns.empty() && error.rows.empty());
+    EXPECT_EQ(error.totalFound + error.pageSize + error.firstNumber, 0);
 
-TEST(ResultPage, anErrorPageNeedsOnlyHeadAndBodyAndKeepsTheBodyText)
-{
-    ResultPage page = parsed("<html><head><title>dnarna</title></head><body id=\"Denied\">\n"
-                             "  <h1>Access</h1> denied to <i>db</i>\n</body></html>");
-    EXPECT_EQ(page.status, "Denied");
-    EXPECT_EQ(page.message, "Access denied to db");
-    EXPECT_EQ(page.messageTitle, "");
-    EXPECT_EQ(page.versionMajor, 1);
-    EXPECT_TRUE(page.subsets.empty());
-    EXPECT_TRUE(page.columns.empty());
-    EXPECT_TRUE(page.rows.empty());
-    EXPECT_EQ(page.totalFound + page.pageSize + page.firstNumber, 0);
-}
-
-TEST(ResultPage, optionalPartsMayBeAbsent)
-{
-    ResultPageParts parts;
-    parts.dir = "<dir/>";
-    parts.caption = "<caption>Query: <a>kinase</a> hits</caption>";
-    parts.header = "<tr/>";
-    parts.rows =
-        dataRow("<a id=\"q/1\">One</a>") + dataRow("<a id=\"q/2\">Two</a>", "<td/><td>x</td>");
-    ResultPage page = parsed(parts.text());
-    EXPECT_TRUE(page.subsets.empty());
-    EXPECT_EQ(page.caption.name, "Query: kinase hits");
-    EXPECT_EQ(page.caption.mode, "");
-    EXPECT_TRUE(page.columns.empty());
-    ASSERT_EQ(page.rows.size(), 2u);
-    EXPECT_TRUE(page.rows[0].cells.empty());
-    EXPECT_EQ(page.rows[1].cells, (std::vector<std::string>{"", "x"}));
-
-    parts.rows = "";
-    EXPECT_TRUE(parsed(parts.text()).rows.empty()); // only the header row
-}
-
-TEST(ResultPage, aFailureHalfWayKeepsWhatWasRead)
-{
-    ResultPageParts parts;
-    parts.rows = dataRow("<a id=\"a/1\">One</a>", "<td>10</td>") + dataRow("<a>Two</a>");
-    ResultPage page;
-    EXPECT_THROW(page.ParseText(parts.text().c_str()), CXMLException);
-    EXPECT_EQ(page.subsets.size(), 2u);
-    EXPECT_EQ(page.columns.size(), 2u);
-    ASSERT_EQ(page.rows.size(), 2u);
-    EXPECT_EQ(page.rows[0].cells, std::vector<std::string>{"10"});
-    EXPECT_EQ(page.rows[1].name, "Two");
-    EXPECT_EQ(page.rows[1].id, "");
-    EXPECT_EQ(page.totalFound, 0);
-}
-
-TEST(ResultPage, pagesOfEarlierVersionsParseAlike)
-{
     // Version 1 servers sent no version and no object attributes beyond the id.
     ResultPage v1 = parsed(
         "<?xml version=\"1.0\"?>\n<html>\n <head>\n  <title>\n   dnarna\n  </title>\n </head>\n"
@@ -351,13 +308,122 @@ TEST(ResultPage, pagesOfEarlierVersionsParseAlike)
     EXPECT_EQ(v1.title, "dnarna");
     ASSERT_EQ(v1.rows.size(), 1u);
     EXPECT_TRUE(v1.rows[0].readable && v1.rows[0].writable);
-    EXPECT_EQ(v1.pageSize, 100);
 
-    ResultPageParts v2;
-    v2.html = "<html version=\"2\">";
-    v2.caption = "<caption><a mode=\"rwr\">Kinases</a></caption>";
-    EXPECT_EQ(parsed(v2.text()).versionMajor, 2);
-    EXPECT_EQ(parsed(v2.text()).caption.mode, "rwr");
+    ResultPage optional = withParts([](auto& p) {
+        p.dir = "<dir/>";
+        p.caption = "<caption>Query: <a>kinase</a> hits</caption>";
+        p.header = "<tr/>";
+        p.rows =
+            dataRow("<a id=\"q/1\">One</a>") + dataRow("<a id=\"q/2\">Two</a>", "<td/><td>x</td>");
+    });
+    EXPECT_TRUE(optional.subsets.empty() && optional.columns.empty());
+    EXPECT_EQ(optional.caption.name, "Query: kinase hits");
+    ASSERT_EQ(optional.rows.size(), 2u);
+    EXPECT_TRUE(optional.rows[0].cells.empty());
+    EXPECT_EQ(optional.rows[1].cells, (std::vector<std::string>{"", "x"}));
+}
+
+TEST(ResultPage, aFailureHalfWayKeepsWhatWasRead)
+{
+    ResultPageParts parts;
+    parts.rows = dataRow("<a id=\"a/1\">One</a>", "<td>10</td>") + dataRow("<a>Two</a>");
+    ResultPage page;
+    EXPECT_THROW(page.ParseText(parts.text().c_str()), CXMLException);
+    ASSERT_EQ(page.rows.size(), 2u);
+    EXPECT_EQ(page.rows[0].cells, std::vector<std::string>{"10"});
+    EXPECT_EQ(page.rows[1].name, "Two");
+    EXPECT_EQ(page.totalFound, 0);
+}
+
+TEST(ResultPage, onePassTakesPlainPagesInAnyArrangementAndLeavesOtherFormsToTheTree)
+{
+    const struct
+    {
+        const char* what;
+        Edit edit;
+        bool streamed;
+    } cases[] = {
+        {"an XML declaration and blanks everywhere",
+         [](auto& p) {
+             p.html = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html version=\" 3.1 \">\n ";
+             p.head = "<head>\n <title>\n\t protein \r\n</title>\n</head>\n";
+             p.numbers = "<p>\n<b> 7 </b></p><p><b>\t20</b></p>\n<p><b>3\n</b></p>\n";
+         },
+         true},
+        {"body parts in another order",
+         [](auto& p) { std::swap(p.dir, p.numbers), p.table = "<p>extra</p>" + p.table; }, true},
+        {"head after body, a second head and body",
+         [](auto& p) {
+             p.head = "";
+             p.htmlEnd = "<head><title>dnarna</title></head><head><title>no</title></head>"
+                         "<body id=\"ERROR\">late</body></html>";
+         },
+         true},
+        {"first children only",
+         [](auto& p) {
+             p.head = "<head><x><title>inner</title></x><title>protein</title><title>2</title>"
+                      "</head>";
+             p.dir = "<dir><li><b><a>no</a></b><a>Alpha</a><a>second</a></li></dir><dir/>";
+             p.caption = "<caption>In <b><a mode=\"r\">no</a></b><a mode=\"w\">A</a>"
+                         "<a mode=\"x\">B</a></caption><caption>second</caption>";
+             p.numbers = "<p><i><b>9</b></i><b>1</b><b>5</b></p><p><b>2</b></p><p><b>3</b></p>"
+                         "<p>no b in the fourth</p>";
+         },
+         true},
+        {"nested tables and rows that are not the table's",
+         [](auto& p) {
+             p.header = "<tr><td>ignored</td><th>Name<i> and</i></th><x><th>no</th></x></tr>";
+             p.rows = "<tr><th>skipped</th><td><x><a id=\"no\">no</a></x><a id=\"i/1\">One</a>"
+                      "<a id=\"i/2\">Two</a></td><td><table><tr><td>in</td></tr></table>"
+                      "out</td></tr>";
+         },
+         true},
+        {"texts with markup, references, sections and comments",
+         [](auto& p) {
+             p.rows = "<tr><td><a id=\"1\">A &amp; B &#233;&#x1F9EC;</a></td>"
+                      "<td><![CDATA[<raw> & ]]>x<!-- hidden --><?pi hidden?>y</td>"
+                      "<td>&lt;&gt;&quot;&apos;</td><td/></tr>";
+         },
+         true},
+        {"attribute values the parser rewrites",
+         [](auto& p) {
+             p.rows = "<tr><td><a id=\"A &amp; B&#38;C&amp;#38;\" checkout_by=\"a\tb\nc\" "
+                      "mode=\"&lt;&#233;&#x9;\" access=\"&#114;\" xml:lang=\"en\">x</a></td></tr>";
+         },
+         true},
+        {"an error page without the listing parts",
+         [](auto& p) {
+             p.body = "<body id=\"error\">gone";
+             p.dir = p.table = p.caption = p.header = p.rows = p.tableEnd = p.numbers = "";
+         },
+         true},
+        {"an object link with no text", [](auto& p) { p.rows = "<tr><td><a id=\"\"/></td></tr>"; },
+         true},
+        {"only the header row", [](auto& p) { p.rows = ""; }, true},
+        {"a document type declaration", [](auto& p) { p.html = "<!DOCTYPE html>" + p.html; },
+         false},
+        {"a declared entity",
+         [](auto& p) {
+             p.html = "<!DOCTYPE html [<!ENTITY k \"kinase\">]>" + p.html;
+             p.rows = "<tr><td><a id=\"1\">&k;</a></td></tr>";
+         },
+         false},
+        {"a namespace", [](auto& p) { p.rows = "<tr xmlns:x=\"urn:x\"><td/></tr>"; }, false},
+        {"an unsupported XML version (a warning)",
+         [](auto& p) { p.html = "<?xml version=\"1.1\"?>" + p.html; }, false},
+    };
+    for (const auto& c : cases) {
+        ResultPageParts parts;
+        c.edit(parts);
+        EXPECT_EQ(streams(parts.text()), c.streamed) << c.what;
+    }
+    for (long rows : {0L, 1L, 120L, 5000L}) {
+        const std::string page = DbscoutTest::GenerateResultPage(rows);
+        bool streamed = false;
+        EXPECT_EQ(parsed(page, &streamed).rows.size(), size_t(rows));
+        EXPECT_TRUE(streamed) << rows;
+        EXPECT_NE(failure(page.substr(0, page.size() / 2)), "parsed") << rows;
+    }
 }
 
 } // namespace

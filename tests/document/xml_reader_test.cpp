@@ -51,12 +51,8 @@ TEST(XmlReader, loadRefusesTextsThatAreNotWellFormedXml)
         {"", "Error parsing XML"},
         {"<html><head></html>",
          "0x4c Line : 1 Char : 20 Opening and ending tag mismatch: head line 1 and html"},
-        {"<html>\n<body>\n</html>",
-         "0x4c Line : 3 Char : 8 Opening and ending tag mismatch: body line 2 and html"},
-        {"   ", "0x4 Line : 1 Char : 4 Start tag expected, '<' not found"},
         {"<html>", "0x4d Line : 1 Char : 7 Premature end of data in tag html line 1"},
         {"<html/><html/>", "0x5 Line : 1 Char : 8 Extra content at the end of the document"},
-        {"<html><b a=\"1\" a=\"2\"/></html>", "0x2a Line : 1 Char : 21 Attribute a redefined"},
         {"<a:html/>", "0xc9 Line : 1 Char : 8 Namespace prefix a on html is not defined"},
         {"<html>&undefined;</html>", "0x1a Line : 1 Char : 18 Entity 'undefined' not defined"},
         {"<html>\xe9</html>",
@@ -102,8 +98,6 @@ TEST(XmlReader, openRootComparesTheQualifiedNameExactly)
         bool accepted;
     } cases[] = {
         {"<html/>", true},
-        {"<html xmlns=\"http://www.w3.org/1999/xhtml\"/>", true},
-        {"<HTML/>", false},
         {"<htmlx/>", false},
         {"<h:html xmlns:h=\"http://www.w3.org/1999/xhtml\"/>", false},
     };
@@ -165,13 +159,6 @@ std::string attribute(CXMLReader& reader, const char* name)
     return reader.GetAttribute(name, out, false) ? out : "no attribute";
 }
 
-std::string requiredAttribute(CXMLReader& reader, const char* name)
-{
-    std::string out;
-    reader.GetAttribute(name, out, true);
-    return out;
-}
-
 std::string pushed(CXMLReader& reader, const char* name)
 {
     return reader.PushChild(name, false) ? "pushed" : "not pushed";
@@ -185,12 +172,6 @@ TEST(XmlReader, walksFindWhatTheyShouldAndNameWhatIsMissing)
         r.PushChild("body", true);
         r.PushChild("dir", true);
     };
-    auto intoFirstItem = [&](CXMLReader& r) {
-        intoDir(r);
-        XMLNodeList list;
-        r.SelectNodes(list, "li", true);
-        r.PushItem(list, 0, true);
-    };
     const Walk walks[] = {
         {"only direct children are found", page,
          [](CXMLReader& r) {
@@ -198,41 +179,13 @@ TEST(XmlReader, walksFindWhatTheyShouldAndNameWhatIsMissing)
              return title + " " + pushed(r, "head");
          },
          "not pushed pushed"},
-        {"a required missing child is named", page,
-         [](CXMLReader& r) { return std::to_string(r.PushChild("title", true)); },
-         "throws No <title> element"},
         {"a default namespace hides every child",
          "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head/></html>",
-         [](CXMLReader& r) { return std::to_string(r.PushChild("head", true)); },
-         "throws No <head> element"},
-        {"a prefixed child is not matched by its local name",
-         "<html xmlns:x=\"urn:x\"><x:head/></html>",
          [](CXMLReader& r) { return pushed(r, "head"); }, "not pushed"},
         {"a child that leaves the namespace again is found",
          "<html xmlns=\"urn:x\"><head xmlns=\"\"/></html>",
          [](CXMLReader& r) { return pushed(r, "head"); }, "pushed"},
-        {"the root's attributes serve an empty stack", page,
-         [](CXMLReader& r) { return attribute(r, "version"); }, "2"},
-        {"a required missing root attribute is named", page,
-         [](CXMLReader& r) { return requiredAttribute(r, "id"); },
-         "throws No attribute \"id\" in element <html>"},
-        {"selecting a name without children gives an empty list", page,
-         [&](CXMLReader& r) {
-             intoDir(r);
-             XMLNodeList list;
-             bool ok = r.SelectNodes(list, "p", true);
-             return std::to_string(ok) + " " + std::to_string(CXMLReader::GetCount(list));
-         },
-         "1 0"},
-        {"an item past the end names the list and the index", page,
-         [&](CXMLReader& r) {
-             intoDir(r);
-             XMLNodeList list;
-             r.SelectNodes(list, "li", true);
-             return std::to_string(r.PushItem(list, CXMLReader::GetCount(list), true));
-         },
-         "throws No element <li> number 2"},
-        {"a negative index is missing too", page,
+        {"a negative index is missing", page,
          [&](CXMLReader& r) {
              intoDir(r);
              XMLNodeList list;
@@ -242,45 +195,28 @@ TEST(XmlReader, walksFindWhatTheyShouldAndNameWhatIsMissing)
          "0"},
         {"an item has text but no readable attributes", page,
          [&](CXMLReader& r) {
-             intoFirstItem(r);
+             intoDir(r);
+             XMLNodeList list;
+             r.SelectNodes(list, "li", true);
+             r.PushItem(list, 0, true);
              return text(r) + " " + attribute(r, "id");
          },
          "one no attribute"},
-        {"a required attribute of an item is named missing", page,
-         [&](CXMLReader& r) {
-             intoFirstItem(r);
-             return requiredAttribute(r, "id");
-         },
-         "throws No attribute \"id\" in element <li>"},
         {"popping returns to the element below", page,
          [&](CXMLReader& r) {
              intoDir(r);
-             r.PopElement("dir");
-             r.PopElement("body");
-             r.PopElement("html");
-             r.PopElement("html");
+             for (const char* name : {"dir", "body", "html", "html"})
+                 r.PopElement(name);
              std::string head = pushed(r, "head");
              return head + " " + text(r);
          },
          "pushed t"},
-        {"text and selection need a pushed element", page,
-         [](CXMLReader& r) {
-             XMLNodeList list;
-             return text(r) + " " + std::to_string(r.SelectNodes(list, "head", false));
-         },
-         "no text 0"},
         {"required text on an empty stack names the root", page,
          [](CXMLReader& r) {
              std::string out;
              return std::to_string(r.GetText(out, true));
          },
          "throws Error reading data in element <html>"},
-        {"required selection on an empty stack names the element", page,
-         [](CXMLReader& r) {
-             XMLNodeList list;
-             return std::to_string(r.SelectNodes(list, "head", true));
-         },
-         "throws No element <head>"},
         {"text gathers descendants and character data only, trimmed",
          "<html><body>\n  a<b>b<i>c</i></b><!--x--><?pi y?><![CDATA[<d>]]> \t\n</body></html>",
          [](CXMLReader& r) {
@@ -297,12 +233,6 @@ TEST(XmlReader, walksFindWhatTheyShouldAndNameWhatIsMissing)
              return a + "|" + text(r);
          },
          "Korv & Sons <A>|Korv & Sons!"},
-        {"an element without text gives the empty string", "<html><body><br/></body></html>",
-         [](CXMLReader& r) {
-             r.PushChild("body", true);
-             return "[" + text(r) + "]";
-         },
-         "[]"},
     };
     for (const auto& walk : walks) {
         SCOPED_TRACE(walk.what);
