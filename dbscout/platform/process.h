@@ -1,6 +1,7 @@
 #pragma once
 // Handler processes: start a handler program with its own pipes and read its whole output.
-// Both run on a request job's worker thread; several jobs may spawn at the same moment.
+// A request job starts its handler on its owner's thread and reads the output on its worker
+// thread; several jobs may spawn at the same moment.
 
 #include <mutex>
 #include <string>

@@ -55,8 +55,8 @@ std::vector<std::string> splitArguments(const std::string& arguments)
     return words;
 }
 
-// Starts the child with its ends on standard input and output. dup2 clears close-on-exec on
-// the child's copies only; every other descriptor of ours stays closed in the child.
+// Starts the child with its ends on standard input and output, and nothing else open but
+// standard error on /dev/null.
 int spawnChild(pid_t& pid, const std::string& program, const std::vector<std::string>& words,
                int childStdin, int childStdout)
 {
@@ -73,6 +73,8 @@ int spawnChild(pid_t& pid, const std::string& program, const std::vector<std::st
     posix_spawn_file_actions_adddup2(&actions, childStdin, STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, childStdout, STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // Descriptors the host left inheritable are not the handler's business either.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 
     // A fresh signal mask and a default SIGPIPE: the child must not inherit what the worker
     // thread or the host blocked or ignored.
