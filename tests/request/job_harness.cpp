@@ -25,28 +25,13 @@ std::string readAnswer(int stdoutRead)
     return text;
 }
 
-bool endsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 } // namespace
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "request_job_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* application =
-        QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    (void)application;
-}
 
 void RecordingResponse::Parse(int stdoutRead)
 {
     text = readAnswer(stdoutRead);
     parsed = true;
-    if (!endsWith(text, "</html>\n"))
+    if (!text.ends_with("</html>\n"))
         throw Dbscout::CXMLException("incomplete page of " + std::to_string(text.size()) +
                                      " bytes");
     status = "OK";
@@ -98,7 +83,11 @@ RecordingResponse& recorded(const Dbscout::CScoutRequest& job)
 
 void JobTestBase::SetUp()
 {
-    ensureApplication();
+    static int argc = 1;
+    static char name[] = "request_job_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
     std::signal(SIGPIPE, SIG_DFL);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// What the request job tests need around a job: a response that keeps what it read, a receiver
-// of completion messages running in a real event loop, and a job on the test handler.
+// What the request job tests need around a job: responses that keep what they read, a receiver
+// of completion messages in a real event loop, and jobs on the test handler.
 
 #include "document/scout_response.h"
 #include "request/scout_request.h"
@@ -18,12 +18,8 @@
 
 namespace DbscoutTest {
 
-// The process's QCoreApplication, made on first use; completion messages need its event loop.
-void ensureApplication();
-
-// Keeps the whole answer. A page that does not end in "</html>" and a trailing line feed is
-// refused the way the page parser refuses it, with CXMLException; a complete one sets the
-// status "OK".
+// Keeps the whole answer; one that does not end in "</html>\n" is refused with CXMLException the
+// way the page parser refuses it, a complete one gets the status "OK".
 class RecordingResponse final : public Dbscout::ScoutResponse
 {
 public:
@@ -48,11 +44,10 @@ class CompletionReceiver final : public QObject
 {
 public:
     bool event(QEvent* event) override;
-    // Runs the event loop until count messages in all have arrived; false when they did not
-    // within the limit, which only guards against a hang.
+    // Runs the event loop until count messages in all have arrived; the limit only guards
+    // against a hang.
     bool waitFor(size_t count, int limitMs = 60000);
-    // Runs the event loop for a while, to let stray messages arrive.
-    void drain(int ms);
+    void drain(int ms); // runs the event loop a while, to let stray messages arrive
     std::vector<intptr_t> done;
 };
 
@@ -65,8 +60,8 @@ std::unique_ptr<Dbscout::CScoutRequest> handlerJob(CompletionReceiver& receiver,
 
 RecordingResponse& recorded(const Dbscout::CScoutRequest& job);
 
-// The frame of every job test: an event loop, a private store, SIGPIPE left deadly (so that a
-// SIGPIPE would end the test), and no child process left behind by any test.
+// An event loop, a private store, SIGPIPE left deadly (a SIGPIPE would end the test), and no
+// child process left behind by any test.
 class JobTestBase : public ::testing::Test
 {
 protected:

@@ -1,14 +1,19 @@
-// The request job against real handler processes: answers, failures, stopping and deleting.
+// The request job against real handler processes: answers, failures, stopping and deleting, large
+// answers and bodies, many jobs at once and many in a row, and the real answer pages.
 
 #include "job_harness.h"
 #include "process_support.h"
 #include "support/handler_registration.h"
 
+#include "document/result_page.h"
+#include "document/status_page.h"
 #include "document/xml_exception.h"
+#include "request/handler_command.h"
 
 #include <gtest/gtest.h>
 
 #include <new>
+#include <regex>
 #include <stdexcept>
 
 using namespace Dbscout;
@@ -16,37 +21,53 @@ using namespace DbscoutTest;
 
 using JobTest = JobTestBase;
 
-TEST_F(JobTest, handlerAnswersWithItsPageAndGetsTheUrlAsArgument)
+TEST_F(JobTest, handlerAnswersWithItsPageAndGetsTheUrlSplitAtBlanksAndTabs)
 {
     const std::string record = m_env.file("answer");
-    const std::string url = "molb://local/db/MAIN?start=0&page=20&record=" + record;
-    auto job = handlerJob(m_receiver, url);
+    // No quote processing: quotes are ordinary characters.
+    auto job = handlerJob(m_receiver, " \"a b\"\tc  molb://local/db/MAIN?page=20&record=" + record);
     runToCompletion(*job);
     EXPECT_EQ(job->errorText(), "");
     EXPECT_EQ(job->response()->status, "OK");
     EXPECT_EQ(recorded(*job).text, fileContent(DBSCOUT_FIXTURE_DIR "/result.xhtml"));
-    EXPECT_EQ(fileContent(record + ".args"), testHandlerPath() + "\n" + url + "\n");
+    EXPECT_EQ(fileContent(record + ".args"),
+              testHandlerPath() + "\n\"a\nb\"\nc\nmolb://local/db/MAIN?page=20&record=" + record +
+                  "\n");
     EXPECT_EQ(fileContent(record + ".stdin"), ""); // a body of 0 bytes closes the input at once
+}
+
+TEST_F(JobTest, handlerHoldsOnlyItsOwnPipeEndsAndStandardErrorOnDevNull)
+{
+    const std::string record = m_env.file("other");
+    auto other = handlerJob(m_receiver, "testmode=hang&record=" + record);
+    other->Start();
+    ASSERT_TRUE(waitForFile(record + ".args"));
+    auto job = handlerJob(m_receiver, "testmode=fds");
+    runToCompletion(*job);
+    EXPECT_TRUE(std::regex_match(recorded(*job).text,
+                                 std::regex("0 pipe:\\[(\\d+)\\]\n1 pipe:\\[(?!\\1\\])\\d+\\]\n"
+                                            "2 /dev/null\n")))
+        << recorded(*job).text;
+    other->Stop();
+    ASSERT_TRUE(m_receiver.waitFor(2));
 }
 
 TEST_F(JobTest, handlerThatCannotBeStartedFailsWithCannotExecute)
 {
-    for (const std::string program : {"/nonexistent/handler", ""}) {
+    const int descriptors = openDescriptorCount();
+    for (const std::string program : {"/nonexistent/handler", "", "/"}) {
         CScoutRequest job(new RecordingResponse, &m_receiver, program, "molb://h/d", nullptr, 0);
         runToCompletion(job);
-        EXPECT_EQ(job.errorText(), "MOLB protocol error: cannot execute protocol!");
+        EXPECT_EQ(job.errorText(), "MOLB protocol error: cannot execute protocol!") << program;
         EXPECT_EQ(job.response()->status, "ERROR");
         EXPECT_FALSE(recorded(job).parsed);
     }
+    EXPECT_EQ(openDescriptorCount(), descriptors);
 }
 
 TEST_F(JobTest, everyFailureOfTheParserBecomesErrorTextAndStatus)
 {
-    struct Case
-    {
-        std::function<void()> raise;
-        std::string errorText;
-    } cases[] = {
+    const std::pair<std::function<void()>, std::string> cases[] = {
         {[] { throw CXMLException("Element body is missing."); },
          "XML parser error: Element body is missing."},
         {[] { throw std::bad_alloc(); }, "MOLB protocol error: std::bad_alloc"},
@@ -54,10 +75,10 @@ TEST_F(JobTest, everyFailureOfTheParserBecomesErrorTextAndStatus)
         {[] { throw NoAnswerText(); }, "Unknown error"},
         {[] { throw 42; }, "Unknown error"},
     };
-    for (const Case& c : cases) {
-        auto job = handlerJob(m_receiver, "molb://h/d", new ThrowingResponse(c.raise));
+    for (const auto& [raise, errorText] : cases) {
+        auto job = handlerJob(m_receiver, "molb://h/d", new ThrowingResponse(raise));
         runToCompletion(*job);
-        EXPECT_EQ(job->errorText(), c.errorText);
+        EXPECT_EQ(job->errorText(), errorText);
         EXPECT_EQ(job->response()->status, "ERROR");
     }
 }
@@ -80,20 +101,29 @@ TEST_F(JobTest, handlersThatCrashOrDieHalfwayGiveXmlErrors)
     }
 }
 
-TEST_F(JobTest, stoppingARunningHandlerKillsItAndTheMessageStillArrives)
+TEST_F(JobTest, stoppingOrDeletingARunningJobKillsItsHandlerAndTheMessageStillArrives)
 {
-    for (const std::string mode : {"hang", "hang-with-child"}) {
+    for (const std::string mode : {"hang", "hang-with-child", "delete"}) {
         const std::string record = m_env.file(mode);
-        auto job = handlerJob(m_receiver, "molb://h/d?testmode=" + mode + "&record=" + record);
+        auto job = handlerJob(m_receiver, "testmode=" + (mode == "delete" ? "hang" : mode) +
+                                              "&record=" + record);
+        const intptr_t address = intptr_t(job.get());
+        const size_t before = m_receiver.done.size();
         job->Start();
         ASSERT_TRUE(waitForFile(record + ".args")); // the handler has its input and waits
-        job->Stop();
-        job->Stop(); // harmless twice
-        ASSERT_TRUE(m_receiver.waitFor(m_receiver.done.size() + 1));
-        EXPECT_EQ(m_receiver.done.back(), intptr_t(job.get()));
-        EXPECT_EQ(job->response()->status, "ERROR");
-        EXPECT_EQ(job->errorText(), "XML parser error: incomplete page of 0 bytes");
-        job.reset();
+        if (mode == "delete") {
+            job.reset(); // the run posts before it lets the destructor go on
+        } else {
+            job->Stop();
+            job->Stop(); // harmless twice
+        }
+        ASSERT_TRUE(m_receiver.waitFor(before + 1));
+        EXPECT_EQ(m_receiver.done.back(), address);
+        if (job) {
+            EXPECT_EQ(job->response()->status, "ERROR");
+            EXPECT_EQ(job->errorText(), "XML parser error: incomplete page of 0 bytes");
+            job.reset();
+        }
         EXPECT_TRUE(childProcesses().empty()) << mode;
     }
 }
@@ -108,29 +138,13 @@ TEST_F(JobTest, jobStoppedBeforeItsThreadRunsPostsNothing)
         if (i % 2)
             job.reset(); // deleted while its thread may not have run yet
     }
-    auto neverStarted = handlerJob(m_receiver, "molb://h/d");
-    neverStarted->Stop();
-    neverStarted.reset();
+    handlerJob(m_receiver, "molb://h/d")->Stop(); // never started, deleted at once
 
     auto last = handlerJob(m_receiver, "molb://h/d");
     runToCompletion(*last);
     m_receiver.drain(200);
     EXPECT_EQ(m_receiver.done, std::vector<intptr_t>{intptr_t(last.get())});
     EXPECT_FALSE(waitForFile(record + ".args", 0)); // no handler ever ran
-}
-
-TEST_F(JobTest, deletingARunningJobEndsItsHandlerAndWaitsForTheRun)
-{
-    const std::string record = m_env.file("deleted");
-    auto job = handlerJob(m_receiver, "molb://h/d?testmode=hang&record=" + record);
-    const intptr_t address = intptr_t(job.get());
-    job->Start();
-    ASSERT_TRUE(waitForFile(record + ".args"));
-    job.reset();
-    EXPECT_TRUE(childProcesses().empty());
-    // The run posted before it let the destructor go on; the owner ignores the stale address.
-    ASSERT_TRUE(m_receiver.waitFor(1));
-    EXPECT_EQ(m_receiver.done, std::vector<intptr_t>{address});
 }
 
 TEST_F(JobTest, handlerLingeringAfterItsAnswerDoesNotDelayTheMessage)
@@ -141,4 +155,100 @@ TEST_F(JobTest, handlerLingeringAfterItsAnswerDoesNotDelayTheMessage)
     EXPECT_FALSE(childProcesses().empty()); // still lingering, for a minute
     job.reset();                            // ends it
     EXPECT_TRUE(childProcesses().empty());
+}
+
+TEST_F(JobTest, answersOfAnySizeArriveWhole)
+{
+    for (size_t size :
+         {size_t(0), size_t(1), size_t(0x100000), size_t(0x100001), size_t(50) << 20}) {
+        auto job = handlerJob(m_receiver, "testmode=bytes:" + std::to_string(size));
+        runToCompletion(*job);
+        EXPECT_EQ(recorded(*job).text.size(), size);
+        EXPECT_TRUE(recorded(*job).text == handlerPattern(size)) << size;
+    }
+}
+
+TEST_F(JobTest, largeBodyIsReadFullyAndOneNeverReadLeavesTheHostAlive)
+{
+    std::string body(10 << 20, '\0');
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = char(1 + i * 31 % 253); // no NUL: the answer is read as text
+    auto echo =
+        handlerJob(m_receiver, "testmode=echo", nullptr, body.data(), uint32_t(body.size()));
+    runToCompletion(*echo);
+    EXPECT_TRUE(recorded(*echo).text == body);
+    for (int i = 0; i < 5; ++i) { // SIGPIPE is left deadly: writing must not raise it
+        auto job = handlerJob(m_receiver, "testmode=exit-at-once", nullptr, body.data(),
+                              uint32_t(body.size()));
+        runToCompletion(*job);
+        EXPECT_EQ(job->response()->status, "ERROR");
+    }
+}
+
+// Every handler waits for the end of its input before it answers and then lives on. A handler
+// that had inherited another job's input end would keep that job's handler from ever seeing
+// the end of its input, and that job would never finish.
+TEST_F(JobTest, jobsSpawningAtOnceEachCloseOnlyTheirOwnInput)
+{
+    std::vector<std::unique_ptr<CScoutRequest>> jobs;
+    for (int i = 0; i < 16; ++i)
+        jobs.push_back(handlerJob(m_receiver, "testmode=linger"));
+    for (auto& job : jobs)
+        job->Start();
+    ASSERT_TRUE(m_receiver.waitFor(jobs.size()));
+    for (auto& job : jobs)
+        EXPECT_EQ(job->response()->status, "OK");
+    jobs.clear();
+}
+
+TEST_F(JobTest, thousandJobsInARowLeaveNoProcessNorDescriptor)
+{
+    const int descriptors = openDescriptorCount();
+    for (int i = 0; i < 1000; ++i) {
+        auto job = handlerJob(m_receiver, i % 10 == 9 ? "testmode=crash" : "molb://h/d");
+        runToCompletion(*job);
+        ASSERT_EQ(job->response()->status, i % 10 == 9 ? "ERROR" : "OK") << i;
+    }
+    EXPECT_TRUE(childProcesses().empty());
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+}
+
+// Jobs as the panel and the save dialog make them: the handler found through the settings
+// store, the real answer pages.
+TEST_F(JobTest, registeredHandlerFillsTheRealPages)
+{
+    ASSERT_TRUE(registerTestHandler("molb", "dir"));
+    std::string command;
+    const std::string ncbi; // not registered
+    ASSERT_TRUE(LookupHandlerCommand("molb", "dir", command));
+    auto panelJob = [&](const std::string& url, ScoutResponse* page, const std::string& body) {
+        const std::string& scheme = HandlerCommandForUrl(url, command, ncbi);
+        return std::make_unique<CScoutRequest>(
+            page, &m_receiver, HandlerProgramPath(scheme), HandlerArguments(scheme, url),
+            body.empty() ? nullptr : body.data(), uint32_t(body.size()));
+    };
+
+    auto listing = panelJob("molb://local/db/Alpha?start=0&page=20", new ResultPage, "");
+    runToCompletion(*listing);
+    const auto& page = static_cast<const ResultPage&>(*listing->response());
+    EXPECT_EQ(listing->errorText(), "");
+    EXPECT_EQ(page.status, "OK");
+    ASSERT_EQ(page.rows.size(), 1u);
+    EXPECT_EQ(page.rows[0].id, "Alpha/P1");
+
+    // An error page is an answer, not a failure of the job.
+    auto error = panelJob("molb://local/db/Gamma?start=0&fixture=error", new ResultPage, "");
+    runToCompletion(*error);
+    EXPECT_EQ(error->errorText(), "");
+    EXPECT_EQ(error->response()->status, "ERROR");
+    EXPECT_EQ(error->response()->message, "Subset Gamma does not exist.");
+
+    const std::string record = m_env.file("save");
+    const std::string object = "LOCUS       P1  120 aa\nORIGIN\n        1 mkv\n//\n";
+    auto save = panelJob("molb://local/db/MAIN/P1?command=put&fixture=stored&record=" + record,
+                         new StatusPage, object);
+    runToCompletion(*save);
+    EXPECT_EQ(save->response()->status, "OK");
+    EXPECT_EQ(static_cast<const StatusPage&>(*save->response()).linkText, "P1");
+    EXPECT_EQ(fileContent(record + ".stdin"), object);
 }
