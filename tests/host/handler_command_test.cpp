@@ -8,38 +8,32 @@
 
 #include <gtest/gtest.h>
 
-TEST(HandlerCommand, splitsLikeThePanel)
+TEST(HandlerCommand, splitsLikeThePanelAndRefusesMalformedCommands)
 {
-    struct Case
+    const struct
     {
-        std::string command;
-        std::string url;
+        std::string command, url;
         QString program;
         QStringList arguments;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"\"/usr/bin/molb-handler\" \"%1\"",
-         "molb://local/demo/dnarna/5?command=fetch",
+         "molb://local/demo/5",
          "/usr/bin/molb-handler",
-         {"molb://local/demo/dnarna/5?command=fetch"}},
+         {"molb://local/demo/5"}},
         // A URL with blanks arrives as several arguments; tabs split too.
         {"\"/opt/h\" \"%1\"",
-         "molb://local/d/x?query=a b\tc",
+         "molb://d/x?query=a b\tc",
          "/opt/h",
-         {"molb://local/d/x?query=a", "b", "c"}},
+         {"molb://d/x?query=a", "b", "c"}},
         {"\"/opt/h\" \"-v %1 --url=%1\"", "u", "/opt/h", {"-v", "u", "--url=u"}},
         {"\"/path with blanks/h\" \"\"", "u", "/path with blanks/h", {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const HandlerCommand command = splitHandlerCommand(c.command, c.url);
         EXPECT_TRUE(command.error.isEmpty()) << c.command;
         EXPECT_EQ(command.program, c.program) << c.command;
         EXPECT_EQ(command.arguments, c.arguments) << c.command;
     }
-}
-
-TEST(HandlerCommand, refusesMalformedCommands)
-{
     for (const char* command :
          {"", "/usr/bin/h %1", "\"/usr/bin/h\"", "\"\" \"%1\"", "\"/h\" \"%1"}) {
         const HandlerCommand split = splitHandlerCommand(command, "molb://x");
@@ -48,54 +42,35 @@ TEST(HandlerCommand, refusesMalformedCommands)
     }
 }
 
-class HandlerLookup : public ::testing::Test
+TEST(HandlerCommand, findsTheCommandOfTheUrlsSchemeAndVerbOrSaysWhatIsMissing)
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("DBSCOUT_REGISTRY_DIR", m_dir.path().toLocal8Bit());
-    }
-    void TearDown() override { qunsetenv("DBSCOUT_REGISTRY_DIR"); }
-
-    static void set(const char* key, DWORD type, const std::string& value)
-    {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    qputenv("DBSCOUT_REGISTRY_DIR", dir.path().toLocal8Bit());
+    const std::pair<const char*, std::string> values[] = {
+        {"molb\\shell\\open\\command", "\"/opt/molb-handler\" \"%1\""},
+        {"molb\\shell\\dir\\command", "\"/opt/other\" \"%1\""},
+        {"ncbi\\shell\\open\\command", "abc"}, // not a string: no command
+    };
+    for (const auto& [key, value] : values) {
         Dbscout::RegKey command;
         ASSERT_EQ(command.create(HKEY_CLASSES_ROOT, key), ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(command.get(), nullptr, 0, type,
+        ASSERT_EQ(RegSetValueExA(command.get(), nullptr, 0, value == "abc" ? REG_DWORD : REG_SZ,
                                  reinterpret_cast<const BYTE*>(value.c_str()),
                                  DWORD(value.size() + 1)),
                   ERROR_SUCCESS);
     }
-
-    QTemporaryDir m_dir;
-};
-
-TEST_F(HandlerLookup, findsTheCommandOfTheUrlsSchemeAndVerb)
-{
-    set("molb\\shell\\open\\command", REG_SZ, "\"/opt/molb-handler\" \"%1\"");
-    set("molb\\shell\\dir\\command", REG_SZ, "\"/opt/other\" \"%1\"");
     const HandlerCommand command = handlerCommandFor("molb://local/demo/protein/1", "open");
     EXPECT_TRUE(command.error.isEmpty()) << qPrintable(command.error);
     EXPECT_EQ(command.program, "/opt/molb-handler");
     EXPECT_EQ(command.arguments, QStringList{"molb://local/demo/protein/1"});
-}
 
-TEST_F(HandlerLookup, saysWhatIsMissing)
-{
-    set("molb\\shell\\open\\command", REG_DWORD, "abcd");
-    struct Case
-    {
-        const char* url;
-        const char* verb;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"ncbi://x", "open", "no handler program is registered for \"ncbi\" (verb open)"},
-        {"molb://x", "put", "no handler program is registered for \"molb\" (verb put)"},
-        {"molb://x", "open", "no handler program is registered for \"molb\" (verb open)"},
-        {"no-scheme", "open", "no handler program is registered for \"\" (verb open)"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(handlerCommandFor(c.url, c.verb).error, c.error) << c.url << " " << c.verb;
+    const std::tuple<const char*, const char*, const char*> missing[] = {
+        {"ncbi://x", "open", "ncbi"}, {"molb://x", "put", "molb"}, {"no-scheme", "open", ""}};
+    for (const auto& [url, verb, scheme] : missing)
+        EXPECT_EQ(
+            handlerCommandFor(url, verb).error,
+            QString("no handler program is registered for \"%1\" (verb %2)").arg(scheme, verb))
+            << url;
+    qunsetenv("DBSCOUT_REGISTRY_DIR");
 }

@@ -45,11 +45,8 @@ TEST(RecordText, citationIsAFormattedReferenceWithItsTextEscaped)
     citation.pmid = "12230038";
     citation.authors = {"Mangalam H", "O'Neil <A>"};
     citation.title = "Tools & toolkits";
-    citation.journal = "Brief Bioinform";
-    citation.year = "2002";
-    citation.volume = "3";
-    citation.issue = "3";
-    citation.pages = "296-302";
+    citation.journal = "Brief Bioinform", citation.year = "2002";
+    citation.volume = citation.issue = "3", citation.pages = "296-302";
     citation.abstract = "x < y";
     const QString html = citationHtml(citation);
     EXPECT_TRUE(
