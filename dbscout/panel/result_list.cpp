@@ -201,12 +201,16 @@ QIcon CScoutPanel::RowIcon(int image, int overlay)
 {
     if (image < 0 || image >= m_ilList.size())
         return QIcon();
-    if (overlay == 0)
-        return QIcon(m_ilList[image]);
+    const int key = image * 16 + overlay; // overlays are few
+    const auto made = m_rowIcons.constFind(key);
+    if (made != m_rowIcons.constEnd())
+        return *made;
     QPixmap composed = m_ilList[image];
-    QPainter painter(&composed);
-    painter.drawPixmap(0, 0, m_ilList.value(ImageIndex::OverlayReadOnly + overlay - 1));
-    return QIcon(composed);
+    if (overlay != 0) {
+        QPainter painter(&composed);
+        painter.drawPixmap(0, 0, m_ilList.value(ImageIndex::OverlayReadOnly + overlay - 1));
+    }
+    return m_rowIcons.insert(key, QIcon(composed)).value();
 }
 
 int CScoutPanel::AddComboEntry(bool bAtTop, QComboBox* combo, const std::string& text, int nImage)

@@ -120,6 +120,7 @@ void CScoutPanel::LoadImages()
     for (const QPixmap& image : images)
         m_ilCombo << QIcon(image);
     m_ilList = images;
+    m_rowIcons.clear();
     m_ilHeader.clear();
     for (const QPixmap& arrow : LoadImageStrip(IDB_SORT_ARROWS))
         m_ilHeader << QIcon(arrow);

@@ -15,6 +15,7 @@
 #include <dbscout/messages.h>
 #include <dbscout/registry.h>
 
+#include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QPixmap>
@@ -219,6 +220,9 @@ private:
     Dbscout::PanelOptions m_options;
     QList<QIcon> m_ilCombo;
     QList<QPixmap> m_ilList;
+    // The row icons made so far, by image and overlay: rows share them instead of each
+    // composing its own.
+    QHash<int, QIcon> m_rowIcons;
     QList<QIcon> m_ilHeader;
     Dbscout::QueryHistory m_queryHistory;
     Dbscout::CRegStrList m_dsHistory;
