@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,12 +14,10 @@ namespace DbscoutTest {
 
 namespace {
 
-// Starts program with the given standard input and output ends; returns the pid or -1.
 pid_t spawn(const std::string& program, const std::vector<std::string>& args, int in, int out,
             int err)
 {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -33,6 +31,19 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& args, in
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
+}
+
+std::string readAll(int fd)
+{
+    std::string text;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        if (count > 0)
+            text.append(buffer, size_t(count));
+        else if (errno != EINTR)
+            break;
+    }
+    return text;
 }
 
 int reap(pid_t pid)
@@ -49,37 +60,23 @@ ChildResult runChild(const std::string& program, const std::vector<std::string>&
                      const std::string& input)
 {
     ChildResult result;
-    int in[2], out[2], err[2];
-    if (::pipe2(in, O_CLOEXEC) || ::pipe2(out, O_CLOEXEC) || ::pipe2(err, O_CLOEXEC))
+    int in[2], out[2];
+    FILE* err = std::tmpfile(); // standard error apart, so that reading one never blocks the other
+    if (!err || ::pipe2(in, O_CLOEXEC) || ::pipe2(out, O_CLOEXEC))
         return result;
-    const pid_t pid = spawn(program, args, in[0], out[1], err[1]);
+    const pid_t pid = spawn(program, args, in[0], out[1], fileno(err));
     ::close(in[0]);
     ::close(out[1]);
-    ::close(err[1]);
-    // Inputs are small: they fit the pipe, so writing first cannot block on a full output.
     if (pid > 0 && !input.empty() && ::write(in[1], input.data(), input.size()) < 0)
         result.err = "cannot write the child's input";
     ::close(in[1]);
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
-    while (open > 0 && ::poll(fds, 2, -1) >= 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !fds[i].revents)
-                continue;
-            char buffer[4096];
-            const ssize_t count = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (count > 0) {
-                sinks[i]->append(buffer, size_t(count));
-            } else if (count == 0 || errno != EINTR) {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
+    result.out = readAll(out[0]);
+    ::close(out[0]);
     if (pid > 0)
         result.exitCode = reap(pid);
+    ::lseek(fileno(err), 0, SEEK_SET);
+    result.err += readAll(fileno(err));
+    std::fclose(err);
     return result;
 }
 
@@ -98,21 +95,13 @@ Child::Child(const std::string& program, const std::vector<std::string>& args)
 Child::~Child()
 {
     kill();
-    if (m_pid > 0)
-        wait();
-    if (m_out >= 0)
-        ::close(m_out);
+    wait();
+    ::close(m_out);
 }
 
 bool Child::readLine(std::string& line)
 {
-    for (;;) {
-        const size_t end = m_pending.find('\n');
-        if (end != std::string::npos) {
-            line = m_pending.substr(0, end);
-            m_pending.erase(0, end + 1);
-            return true;
-        }
+    for (size_t end; (end = m_pending.find('\n')) == std::string::npos;) {
         char buffer[4096];
         const ssize_t count = ::read(m_out, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
@@ -121,6 +110,10 @@ bool Child::readLine(std::string& line)
             return false;
         m_pending.append(buffer, size_t(count));
     }
+    const size_t end = m_pending.find('\n');
+    line = m_pending.substr(0, end);
+    m_pending.erase(0, end + 1);
+    return true;
 }
 
 void Child::kill()

@@ -14,26 +14,24 @@ struct ChildResult
     std::string err;
 };
 
-// Runs program with args (argv[0] is added), feeds input to its standard input and waits for
-// it, collecting both outputs.
+// Runs program with args, feeds input (small) to its standard input and waits for it.
 ChildResult runChild(const std::string& program, const std::vector<std::string>& args,
                      const std::string& input = std::string());
 
-// A running child whose standard output the test reads line by line.
+// A running child whose standard output the test reads line by line; killed and reaped at the
+// end when still running.
 class Child final
 {
 public:
     Child(const std::string& program, const std::vector<std::string>& args);
-    ~Child(); // kills and reaps a child still running
+    ~Child();
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
     bool started() const { return m_pid > 0; }
-    // The next line of output without its newline; false at the end of the output.
-    bool readLine(std::string& line);
+    bool readLine(std::string& line); // without its newline; false at the end of the output
     void kill();
-    // The exit code, or -1 when the child was killed by a signal.
-    int wait();
+    int wait(); // the exit code, or -1 when the child was killed by a signal
 
 private:
     pid_t m_pid = -1;

@@ -22,8 +22,7 @@ std::optional<long> committedValues(const std::string& file)
     std::optional<long> count;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM vals", -1, &stmt, nullptr) ==
-                SQLITE_OK &&
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM vals", -1, &stmt, nullptr) == SQLITE_OK &&
             sqlite3_step(stmt) == SQLITE_ROW)
             count = sqlite3_column_int64(stmt, 0);
         sqlite3_finalize(stmt);
@@ -67,13 +66,11 @@ TEST_F(RegistryTest, failedCallInsideABatchTakesBackOnlyItself)
         RegistryBatch batch;
         ASSERT_EQ(setValue(key.get(), "kept", REG_SZ, std::string("1\0", 2)), ERROR_SUCCESS);
         ASSERT_EQ(RegDeleteKeyA(key.get(), "Doomed"), ERROR_SUCCESS);
-        EXPECT_EQ(setValue(doomed.get(), "lost", REG_SZ, std::string("2\0", 2)),
-                  ERROR_KEY_DELETED);
+        EXPECT_EQ(setValue(doomed.get(), "lost", REG_SZ, std::string("2\0", 2)), ERROR_KEY_DELETED);
         // A key path that does not exist fails as it does outside a batch.
         RegKey missing;
         EXPECT_EQ(missing.open(key.get(), "Nowhere", KEY_READ), ERROR_FILE_NOT_FOUND);
-        ASSERT_EQ(setValue(key.get(), "also kept", REG_SZ, std::string("3\0", 2)),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(setValue(key.get(), "also kept", REG_SZ, std::string("3\0", 2)), ERROR_SUCCESS);
     }
     Dbscout::ResetRegistryForTests(); // read the file anew
     RegKey reread = createKey(HKEY_CURRENT_USER, "Software\\Batch");

