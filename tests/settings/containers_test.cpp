@@ -17,7 +17,10 @@ protected:
     DbscoutTest::TestEnv env;
     RegKey key;
 
-    void SetUp() override { ASSERT_EQ(key.create(HKEY_CURRENT_USER, "Software\\Containers"), ERROR_SUCCESS); }
+    void SetUp() override
+    {
+        ASSERT_EQ(key.create(HKEY_CURRENT_USER, "Software\\Containers"), ERROR_SUCCESS);
+    }
 
     bool hasValue(HKEY k, const char* name)
     {
@@ -135,7 +138,8 @@ TEST_F(ContainersTest, tableLayoutsLiveUnderTheSettingsKey)
     SaveTableLayouts(key.get(), layouts);
 
     RegKey first;
-    ASSERT_EQ(first.open(key.get(), "SCOUTPANE_UI\\TableSettings\\QUERY_HISTORY\\0"), ERROR_SUCCESS);
+    ASSERT_EQ(first.open(key.get(), "SCOUTPANE_UI\\TableSettings\\QUERY_HISTORY\\0"),
+              ERROR_SUCCESS);
     std::string address;
     ASSERT_TRUE(ReadString(first.get(), nullptr, address));
     EXPECT_EQ(address, "molb://local/demo/dnarna/");
@@ -162,7 +166,7 @@ TEST_F(ContainersTest, queryHistoryKeepsMostRecentFirstWithoutRepeats)
     EXPECT_EQ(QueriesOf(history, "molb://x/db/"),
               (std::vector<std::string>{"abc", "ABC", "a", "b"}));
     EXPECT_TRUE(QueriesOf(history, "MOLB://x/db/").empty()); // addresses compare with case
-    EXPECT_EQ(history.size(), 2u);                             // the look-up made an entry
+    EXPECT_EQ(history.size(), 2u);                           // the look-up made an entry
 }
 
 TEST_F(ContainersTest, queryHistoryKeepsFifteenAcrossRuns)
