@@ -22,6 +22,7 @@ using DbscoutTest::TestEnv;
 namespace {
 
 constexpr int kFrame = 3; // the panel's frame metric
+const QString kPlaceholder = "Please enter a Subset/Query and press \"Go\""; // string 6961
 
 QWidget* control(QWidget* panel, int id)
 {
@@ -71,8 +72,7 @@ private slots:
 
     void messagesAreRegisteredAtLoad()
     {
-        QVERIFY(UM_DBSCOUT_ITEM_SELECTED != 0);
-        QVERIFY(UM_DBSCOUT_POP_MENU != 0);
+        QVERIFY(UM_DBSCOUT_ITEM_SELECTED != 0 && UM_DBSCOUT_POP_MENU != 0);
         QVERIFY(UM_DBSCOUT_ITEM_SELECTED != UM_DBSCOUT_POP_MENU);
         QCOMPARE(RegisterWindowMessageA("UM_DBSCOUT_ITEM_SELECTED"), UM_DBSCOUT_ITEM_SELECTED);
     }
@@ -106,8 +106,7 @@ private slots:
 
         auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
         QCOMPARE(list->topLevelItemCount(), 1);
-        QCOMPARE(list->topLevelItem(0)->text(0),
-                 QString("Please enter a Subset/Query and press \"Go\""));
+        QCOMPARE(list->topLevelItem(0)->text(0), kPlaceholder);
         QVERIFY(list->topLevelItem(0)->data(0, Qt::UserRole).isNull());
         DeleteScoutpane(panel);
     }
@@ -156,14 +155,10 @@ private slots:
         QWidget* inner = control(panel, 6996)->parentWidget();
         QCOMPARE(inner->geometry(), QRect(0, 0, 700, 500));
 
-        QWidget* source = control(panel, 6913);
-        QWidget* query = control(panel, 6914);
-        QWidget* go = control(panel, 6901);
-        QWidget* list = control(panel, 6996);
-        QWidget* name = control(panel, 6999);
-        QWidget* status = control(panel, 6909);
-        QWidget* label = control(panel, 6991);
-        const int L = label->width();
+        QWidget *source = control(panel, 6913), *query = control(panel, 6914),
+                *go = control(panel, 6901), *list = control(panel, 6996),
+                *name = control(panel, 6999), *status = control(panel, 6909);
+        const int L = control(panel, 6991)->width();
         const int G = go->width();
         const int H = source->height();
 
@@ -213,20 +208,14 @@ private slots:
         QVERIFY(!box->isEnabled());
         QCOMPARE(panel->IsBoxChecked(), TRUE);
         QCOMPARE(box->text(), QString("&cc: to Local DB"));
-        DeleteScoutpane(panel);
-    }
 
-    void escapeChangesNothingAndKeepsThePanel()
-    {
-        CDbscout* panel = createPanel();
-        panel->resize(600, 400);
+        // Esc in the list changes nothing and keeps the panel.
         auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Escape);
         QVERIFY(panel->isVisible());
         QCOMPARE(list->topLevelItemCount(), 1);
-        QCOMPARE(list->topLevelItem(0)->text(0),
-                 QString("Please enter a Subset/Query and press \"Go\""));
+        QCOMPARE(list->topLevelItem(0)->text(0), kPlaceholder);
         DeleteScoutpane(panel);
     }
 

@@ -24,6 +24,14 @@ std::vector<std::string> namesOf(const CDataSourceList& list)
     return names;
 }
 
+// DnaRna, Protein, Blast, Citation, Analysis, Visible1, CanOpen, Visible2, CanSave, HasLogin,
+// FlagA, FlagB.
+std::vector<int> flagsOf(const CDataSourceDesc& s)
+{
+    return {s.m_bDnaRna,  s.m_bProtein,  s.m_bBlast,   s.m_bCitation, s.m_bAnalysis, s.m_bVisible1,
+            s.m_bCanOpen, s.m_bVisible2, s.m_bCanSave, s.m_bHasLogin, s.m_bFlagA,    s.m_bFlagB};
+}
+
 } // namespace
 
 TEST_F(RegistryTest, documentedExampleLoadsInSubkeyNameOrder)
@@ -40,22 +48,12 @@ TEST_F(RegistryTest, documentedExampleLoadsInSubkeyNameOrder)
     const CDataSourceDesc* central = list.GetNext(position); // "Central" sorts before "Lab"
     const CDataSourceDesc* lab = list.GetNext(position);
     EXPECT_EQ(position, nullptr);
-    EXPECT_EQ(central->m_strName, "Central literature");
-    EXPECT_EQ(central->m_strAddress, "molb://db.example.org:5432/central/");
-    EXPECT_EQ(central->m_bHasLogin, 1);
-    EXPECT_EQ(central->m_strUser, "reader");
-    EXPECT_EQ(central->GetPassword(), "s3cret");
-    EXPECT_EQ(central->m_bCitation, 1);
-    EXPECT_EQ(central->m_bDnaRna + central->m_bProtein + central->m_bBlast + central->m_bAnalysis,
-              0);
-    EXPECT_EQ(central->m_bCanSave, 0);
-    EXPECT_EQ(lab->m_strName, "Lab sequences");
-    const int labFlags[] = {lab->m_bDnaRna,   lab->m_bProtein,  lab->m_bBlast,   lab->m_bCitation,
-                            lab->m_bAnalysis, lab->m_bVisible1, lab->m_bCanOpen, lab->m_bVisible2,
-                            lab->m_bCanSave,  lab->m_bHasLogin, lab->m_bFlagA,   lab->m_bFlagB};
-    EXPECT_EQ(std::vector<int>(std::begin(labFlags), std::end(labFlags)),
-              (std::vector<int>{1, 1, 0, 0, 0, 1, 1, 1, 1, 0, 1, 0}));
-    EXPECT_EQ(lab->GetPassword(), "");
+    EXPECT_EQ(central->m_strName + " " + central->m_strAddress + " " + central->m_strUser + " " +
+                  central->GetPassword(),
+              "Central literature molb://db.example.org:5432/central/ reader s3cret");
+    EXPECT_EQ(lab->m_strName + " " + lab->GetPassword(), "Lab sequences ");
+    EXPECT_EQ(flagsOf(*central), (std::vector<int>{0, 0, 0, 1, 0, 1, 1, 1, 0, 1, 0, 0}));
+    EXPECT_EQ(flagsOf(*lab), (std::vector<int>{1, 1, 0, 0, 0, 1, 1, 1, 1, 0, 1, 0}));
 }
 
 TEST_F(RegistryTest, missingOrMistypedValuesLeaveTheDefaults)
@@ -77,14 +75,11 @@ TEST_F(RegistryTest, missingOrMistypedValuesLeaveTheDefaults)
     POSITION position = list.GetHeadPosition();
     const CDataSourceDesc* empty = list.GetNext(position);
     const CDataSourceDesc* loaded = list.GetNext(position);
-    EXPECT_EQ(empty->m_strName, "");
-    EXPECT_EQ(empty->m_bVisible1, 0);
-    EXPECT_EQ(loaded->m_strName, "");
-    EXPECT_EQ(loaded->m_strAddress, "molb://x/");
-    EXPECT_EQ(loaded->m_strUser, "no terminator");
-    EXPECT_EQ(loaded->m_bCanOpen, 0);
-    EXPECT_EQ(loaded->m_bFlagA, 0);
-    EXPECT_EQ(loaded->m_bFlagB, 7);
+    EXPECT_EQ(empty->m_strName + empty->m_strAddress, "");
+    EXPECT_EQ(flagsOf(*empty), std::vector<int>(12, 0));
+    EXPECT_EQ(loaded->m_strName + "|" + loaded->m_strAddress + "|" + loaded->m_strUser,
+              "|molb://x/|no terminator");
+    EXPECT_EQ(flagsOf(*loaded), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7}));
 
     // A second load appends; a dead key loads nothing.
     ASSERT_TRUE(list.Load(sources.get()));
@@ -119,13 +114,6 @@ TEST(DataSourceList, positionsWalkBothWaysAndRemoveAtKeepsTheDescriptor)
     list.RemoveAt(middle);
     EXPECT_EQ(removed->m_strName, "b"); // still alive: the caller owns it now
     EXPECT_EQ(namesOf(list), (std::vector<std::string>{"a", "c"}));
-    for (POSITION position = list.GetHeadPosition(); position; position = list.GetHeadPosition()) {
-        removed.reset(list.GetNext(position));
-        list.RemoveAt(list.GetHeadPosition());
-    }
-    EXPECT_EQ(list.GetCount(), 0);
-    EXPECT_EQ(list.GetHeadPosition(), nullptr);
-    EXPECT_EQ(list.GetTailPosition(), nullptr);
     list.RemoveAt(nullptr);
     POSITION none = nullptr;
     EXPECT_EQ(list.GetNext(none), nullptr);
