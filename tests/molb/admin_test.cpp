@@ -1,12 +1,9 @@
 // molb-admin's commands and its answers to bad input.
 
 #include "molb_harness.h"
-#include "server_store.h"
-#include "support/test_env.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 using namespace MolbTest;
 
@@ -34,67 +31,62 @@ TEST_F(Admin, initCreatesTheStoreInTheUsersDataFolderOnce)
 
 TEST_F(Admin, badArgumentsGetAMessageAndANonZeroExit)
 {
-    createDatabase("lab");
-    struct Case
-    {
-        std::vector<std::string> arguments;
-        std::string input;
-        int exitCode;
-        std::string message;
-    };
+    makeStore("lab");
     const std::string missing =
         serverStore() ? "There is no database \"missing\" on " + serverAddress().host +
                             " (create it with molb-admin init and the same connection string)."
                       : "There is no database \"missing\" on this computer (create it with "
                         "molb-admin init missing).";
-    const std::vector<Case> cases = {
-        {{"init"}, "", 2, "usage: molb-admin init DB"},
-        {{"init", "../escape"}, "", 1, "The database name \"../escape\" is not valid."},
-        {{"init", "a/b"}, "", 1, "The database name \"a/b\" is not valid."},
-        {{"import", adminTarget("missing"), "/dev/null"}, "", 1, missing},
-        {{"import", lab, "/nonexistent/file.gb"}, "", 1, "Cannot open /nonexistent/file.gb"},
-        {{"import", lab, "--colour", "x", "f"}, "", 2, "unknown option --colour"},
-        {{"user", "remove", lab, "x"}, "", 2, "the user command is \"user add\""},
-        {{"user", "add", lab, "ann"},
-         "",
-         1,
-         "Give the password on the first line of standard input."},
-        {{"user", "add", lab, "ann", "--group"}, "pw\n", 2, "--group needs a value"},
-        {{"subset", "add", lab, "s"},
-         "",
-         1,
-         "Give --kind or at least one object id for the subset."},
-        {{"subset", "add", lab, "s", "--kind", "rna"}, "", 1, "Unknown kind \"rna\"."},
-        {{"subset", "add", lab, "s", "12x"}, "", 1, "\"12x\" is not an object id."},
-        {{"subset", "add", lab, "s", "999"}, "", 1, "There is no object 999."},
-        {{"subset", "add", lab, "Main", "--kind", "dnarna"},
-         "",
-         1,
-         "\"MAIN\" is the reserved name of all objects."},
-        {{"subset", "add", lab, "s", "--kind", "dnarna", "--mode", "rwx"},
-         "",
-         1,
-         "The mode \"rwx\" is not three of \"-\", \"r\" and \"w\" (owner, group, other)."},
-        {{"generate", lab}, "", 2, "generate needs --count with a positive whole number"},
-        {{"generate", lab, "--count", "-5"},
-         "",
-         2,
-         "generate needs --count with a positive whole number"},
-        {{"generate", lab, "--count", "5", "--kind", "dna"}, "", 1, "Unknown kind \"dna\"."},
-        {{"frobnicate", lab}, "", 2, "unknown command or wrong number of arguments: frobnicate"},
-    };
-    for (const Case& c : cases) {
-        const ProcessResult result = runAdmin(c.arguments, c.input);
-        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments[0] << " " << result.errors;
-        EXPECT_NE(result.errors.find(c.message), std::string::npos)
-            << c.message << "\nwas: " << result.errors;
+    const std::string count = "generate needs --count with a positive whole number";
+    using Case = std::tuple<std::vector<std::string>, const char*, int, std::string>;
+    for (const auto& [arguments, input, exitCode, message] : {
+             Case{{"init"}, "", 2, "usage: molb-admin init DB"},
+             Case{{"init", "../escape"}, "", 1, "The database name \"../escape\" is not valid."},
+             Case{{"import", adminTarget("missing"), "/dev/null"}, "", 1, missing},
+             Case{{"import", lab, "/nonexistent/file.gb"},
+                  "",
+                  1,
+                  "Cannot open /nonexistent/file.gb"},
+             Case{{"import", lab, "--colour", "x", "f"}, "", 2, "unknown option --colour"},
+             Case{{"user", "remove", lab, "x"}, "", 2, "the user command is \"user add\""},
+             Case{{"user", "add", lab, "ann"},
+                  "",
+                  1,
+                  "Give the password on the first line of standard input."},
+             Case{{"user", "add", lab, "ann", "--group"}, "pw\n", 2, "--group needs a value"},
+             Case{{"subset", "add", lab, "s"},
+                  "",
+                  1,
+                  "Give --kind or at least one object id for the subset."},
+             Case{{"subset", "add", lab, "s", "--kind", "rna"}, "", 1, "Unknown kind \"rna\"."},
+             Case{{"subset", "add", lab, "s", "12x"}, "", 1, "\"12x\" is not an object id."},
+             Case{{"subset", "add", lab, "s", "999"}, "", 1, "There is no object 999."},
+             Case{{"subset", "add", lab, "Main", "--kind", "dnarna"},
+                  "",
+                  1,
+                  "\"MAIN\" is the reserved name of all objects."},
+             Case{{"subset", "add", lab, "s", "--kind", "dnarna", "--mode", "rwx"},
+                  "",
+                  1,
+                  "The mode \"rwx\" is not three of \"-\", \"r\" and \"w\" (owner, group, other)."},
+             Case{{"generate", lab}, "", 2, count},
+             Case{{"generate", lab, "--count", "-5"}, "", 2, count},
+             Case{{"frobnicate", lab},
+                  "",
+                  2,
+                  "unknown command or wrong number of arguments: frobnicate"},
+         }) {
+        const ProcessResult result = runAdmin(arguments, input);
+        EXPECT_EQ(result.exitCode, exitCode) << arguments[0] << " " << result.errors;
+        EXPECT_NE(result.errors.find(message), std::string::npos)
+            << message << "\nwas: " << result.errors;
     }
     EXPECT_FALSE(std::filesystem::exists(env.path() + "/data/escape.sqlite"));
 }
 
 TEST_F(Admin, usersAndSubsetsAreAddedOnceWithTheirGroupsAndMembers)
 {
-    createDatabase("lab");
+    makeStore("lab");
     ASSERT_EQ(
         runAdmin({"user", "add", lab, "ann", "--group", "bench", "--group", "qc"}, "pw\n").exitCode,
         0);
@@ -125,7 +117,7 @@ TEST_F(Admin, usersAndSubsetsAreAddedOnceWithTheirGroupsAndMembers)
 
 TEST_F(Admin, generateAddsNumberedObjectsOfTheKind)
 {
-    createDatabase("lab");
+    makeStore("lab");
     ASSERT_EQ(runAdmin({"generate", lab, "--count", "250", "--kind", "protein"}).exitCode, 0);
     ASSERT_EQ(runAdmin({"generate", lab, "--count", "50", "--kind", "protein"}).exitCode, 0);
     const Dbscout::ResultPage page =

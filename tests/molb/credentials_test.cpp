@@ -3,57 +3,36 @@
 
 #include "credentials.h"
 #include "molb_harness.h"
-#include "support/test_env.h"
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 using namespace MolbTest;
 
 namespace {
 
-std::vector<std::string> passwordsOf(const std::string& url)
-{
-    std::vector<std::string> found;
-    for (const auto& [offset, length] : Dbscout::Molb::passwordSpans(url))
-        found.push_back(url.substr(offset, length));
-    return found;
-}
-
 TEST(Credentials, everyPasswordOfARequestIsFound)
 {
-    struct Case
-    {
-        std::string url;
-        std::vector<std::string> passwords;
-    };
-    const std::vector<Case> cases = {
-        {"molb://h/db/dnarna/?start=0&user=ann&pass=s3cret", {"s3cret"}},
-        {"molb://h/db/dnarna/?pass=first&user=ann", {"first"}},
-        {"molb://h/db/dnarna/?user=ann&pass=", {""}},
-        {"molb://h/db/dnarna/?pass=a&pass=b", {"a", "b"}},
-        {"molb://ann:pw@h/db/dnarna/?start=0", {"pw"}},
-        {"molb://ann:pw@h/db/?pass=other", {"pw", "other"}},
-        {"molb://ann@h/db/dnarna/", {}},
-        {"molb://h/db/a:b@c/?start=0", {}}, // an "@" in the path is no credential
-        {"molb://h/db/dnarna/?superpass=x&bypass=y", {}},
-        {"molb://h/db/dnarna/?user=ann&pass=with blank&command=ci", {"with blank"}},
-        {"", {}},
-        {"no scheme at all?pass=x", {"x"}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(passwordsOf(c.url), c.passwords) << c.url;
+    for (const auto& [url, passwords] :
+         std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"molb://h/db/dnarna/?start=0&user=ann&pass=s3cret", {"s3cret"}},
+             {"molb://h/db/dnarna/?pass=first&user=ann", {"first"}},
+             {"molb://h/db/dnarna/?user=ann&pass=", {""}},
+             {"molb://h/db/dnarna/?pass=a&pass=b", {"a", "b"}},
+             {"molb://ann:pw@h/db/?pass=other", {"pw", "other"}},
+             {"molb://ann@h/db/dnarna/", {}},
+             {"molb://h/db/a:b@c/?start=0", {}}, // an "@" in the path is no credential
+             {"molb://h/db/dnarna/?superpass=x&bypass=y", {}},
+             {"molb://h/db/dnarna/?user=ann&pass=with blank&command=ci", {"with blank"}},
+             {"", {}},
+             {"no scheme at all?pass=x", {"x"}},
+         }) {
+        std::vector<std::string> found;
+        for (const auto& [offset, length] : Dbscout::Molb::passwordSpans(url))
+            found.push_back(url.substr(offset, length));
+        EXPECT_EQ(found, passwords) << url;
+    }
 }
 
 TEST(Credentials, theArgumentsKeepEverythingButThePasswords)
@@ -76,38 +55,25 @@ std::string readFile(const std::string& path)
 TEST(Credentials, aRunningHandlerShowsNoPasswordInItsCommandLine)
 {
     DbscoutTest::TestEnv env;
-    createDatabase("lab");
+    makeStore("lab");
     // A save waits for its whole input before it touches the store: the handler blocks in read
     // on its standard input, long after its first act.
-    int input[2];
-    ASSERT_EQ(pipe2(input, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const std::string program = handlerPath();
-    std::string url = "molb://local/lab/dnarna/x?query=MAIN&command=put&user=ann&pass=Sw0rdf1sh";
-    char* argv[] = {const_cast<char*>(program.c_str()), url.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(input[0]);
-
-    const std::string proc = "/proc/" + std::to_string(pid);
+    Child handler(handlerPath(),
+                  {"molb://local/lab/dnarna/x?query=MAIN&command=put&user=ann&pass=Sw0rdf1sh"}, {},
+                  true);
+    const std::string proc = "/proc/" + std::to_string(handler.pid());
     bool reading = false;
     for (int i = 0; i < 2000 && !reading; ++i) {
-        reading = readFile(proc + "/syscall").rfind("0 0x0 ", 0) == 0; // read(0, ...)
+        reading = readFile(proc + "/syscall").starts_with("0 0x0 "); // read(0, ...)
         if (!reading)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     const std::string commandLine = readFile(proc + "/cmdline");
-    ::close(input[1]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    handler.closeInput();
+    EXPECT_EQ(handler.waitExit(), 0);
     ASSERT_TRUE(reading) << "the handler never waited for its input";
     EXPECT_EQ(commandLine.find("Sw0rdf1sh"), std::string::npos) << commandLine;
     EXPECT_NE(commandLine.find("&user=ann&pass=*********"), std::string::npos) << commandLine;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Dbscout::Molb;
 
 namespace {
@@ -39,35 +41,30 @@ constexpr const char* kEmbl =
 TEST(Derivation, locationsResolveAgainstTheSequence)
 {
     const std::string sequence = "ACGTACGTAC";
-    struct Case
-    {
-        const char* location;
-        const char* bases; // nullptr: refused
-    };
-    const Case cases[] = {
-        {"1..4", "ACGT"},
-        {"3", "G"},
-        {"<1..>3", "ACG"},
-        {"complement(1..4)", "ACGT"},
-        {"complement(1..3)", "CGT"},
-        {"join(1..2,9..10)", "ACAC"},
-        {"order(1..2,5)", "ACA"},
-        {"complement(join(1..2,5..6))", "GTGT"},
-        {"join(complement(1..2),3..4)", "GTGT"},
-        {"1..11", nullptr},
-        {"4..2", nullptr},
-        {"AB123.1:1..3", nullptr},
-        {"2^3", nullptr},
-        {"join(1..2", nullptr},
-        {"1..2)", nullptr},
-        {"", nullptr},
-    };
-    for (const Case& c : cases) {
-        std::string bases;
-        const Status status = spliceLocation(c.location, sequence, bases);
-        EXPECT_EQ(status.ok(), c.bases != nullptr) << c.location << ": " << status.message();
-        if (c.bases) {
-            EXPECT_EQ(bases, c.bases) << c.location;
+    // Refused where no bases are given.
+    for (const auto& [location, bases] : std::vector<std::pair<const char*, const char*>>{
+             {"1..4", "ACGT"},
+             {"3", "G"},
+             {"<1..>3", "ACG"},
+             {"complement(1..4)", "ACGT"},
+             {"complement(1..3)", "CGT"},
+             {"join(1..2,9..10)", "ACAC"},
+             {"order(1..2,5)", "ACA"},
+             {"complement(join(1..2,5..6))", "GTGT"},
+             {"join(complement(1..2),3..4)", "GTGT"},
+             {"1..11", nullptr},
+             {"4..2", nullptr},
+             {"AB123.1:1..3", nullptr},
+             {"2^3", nullptr},
+             {"join(1..2", nullptr},
+             {"1..2)", nullptr},
+             {"", nullptr},
+         }) {
+        std::string spliced;
+        const Status status = spliceLocation(location, sequence, spliced);
+        EXPECT_EQ(status.ok(), bases != nullptr) << location << ": " << status.message();
+        if (bases) {
+            EXPECT_EQ(spliced, bases) << location;
         }
     }
 }
@@ -79,28 +76,21 @@ TEST(Derivation, everyCdsOfARecordIsTranslatedByTheStandardCode)
     ASSERT_FALSE(status.ok()); // CDS 4 asks for another genetic code
     EXPECT_EQ(status.message(), "CDS 4 uses genetic code 4, not the standard one");
 
-    struct Case
-    {
-        const char* derivation;
-        const char* bytes;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"cds:1", ">p tiny protein\nMKF\n", ""},
-        {"cds:2", ">p translation of CDS 2\nNPGFM\n", ""},
-        // From base 2: TGA AAT TTT AAC ATG AAA CCC GGG TTT CA: stop inside, then on.
-        {"cds:3", ">p translation of CDS 3\n*NFNMKPGF\n", ""},
-        {"cds:5", nullptr, "the parent has no CDS 5 (it has 4)"},
-        {"cds:x", nullptr, "its derivation \"cds:x\" is unknown"},
-        {"", nullptr, "it was not derived by a rule the store can repeat"},
-    };
-    for (const Case& c : cases) {
+    using Case = std::tuple<const char*, const char*, const char*>; // derivation, bytes, error
+    for (const auto& [derivation, bytes, error] : {
+             Case{"cds:1", ">p tiny protein\nMKF\n", ""},
+             Case{"cds:2", ">p translation of CDS 2\nNPGFM\n", ""},
+             // From base 2: TGA AAT TTT AAC ATG AAA CCC GGG TTT CA: stop inside, then on.
+             Case{"cds:3", ">p translation of CDS 3\n*NFNMKPGF\n", ""},
+             Case{"cds:5", nullptr, "the parent has no CDS 5 (it has 4)"},
+             Case{"cds:x", nullptr, "its derivation \"cds:x\" is unknown"},
+             Case{"", nullptr, "it was not derived by a rule the store can repeat"},
+         }) {
         NewObject child;
-        const Status made = deriveObject(c.derivation, kGenBank, "p", child);
-        EXPECT_EQ(made.message(), c.error) << c.derivation;
-        if (!c.bytes)
+        EXPECT_EQ(deriveObject(derivation, kGenBank, "p", child).message(), error) << derivation;
+        if (!bytes)
             continue;
-        EXPECT_EQ(child.bytes, c.bytes) << c.derivation;
+        EXPECT_EQ(child.bytes, bytes) << derivation;
         EXPECT_EQ(child.kind, Kind::Protein);
         EXPECT_EQ(child.meta[Field::Organism], "Escherichia coli");
         EXPECT_EQ(child.meta[Field::Length],
@@ -117,19 +107,13 @@ TEST(Derivation, emblRecordsAndBadParentsAreHandled)
     EXPECT_EQ(derived[0].object.meta[Field::Name], "x_cds1");
     EXPECT_EQ(derived[0].object.bytes, ">x_cds1 translation of CDS 1\nMW\n"); // ATG TGG TGA
 
-    struct Case
-    {
-        const char* text;
-        const char* message;
-    };
-    const Case cases[] = {
-        {">fasta\nACGT\n", "the parent is not a GenBank or EMBL record"},
-        {"LOCUS x 3 bp DNA\nORIGIN\n//\n", "the parent record holds no sequence"},
-        {"LOCUS x 3 bp DNA\nORIGIN\n 1 atg\n//\n", "\"x\" has no CDS feature to translate"},
-        {"", "the parent is not a GenBank or EMBL record"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(translationsOf("x", c.text, derived).message(), c.message) << c.text;
+    for (const auto& [text, message] : std::vector<std::pair<const char*, const char*>>{
+             {">fasta\nACGT\n", "the parent is not a GenBank or EMBL record"},
+             {"LOCUS x 3 bp DNA\nORIGIN\n//\n", "the parent record holds no sequence"},
+             {"LOCUS x 3 bp DNA\nORIGIN\n 1 atg\n//\n", "\"x\" has no CDS feature to translate"},
+             {"", "the parent is not a GenBank or EMBL record"},
+         })
+        EXPECT_EQ(translationsOf("x", text, derived).message(), message) << text;
 }
 
 } // namespace

@@ -2,8 +2,12 @@
 // all-or-nothing rule with the first offending object named, descendants, the steps after a fetch
 // and a save, and comments that survive the component's escaping.
 
-#include "molb_fixture.h"
+#include "molb_harness.h"
 #include "request/url_escape.h"
+
+#include <QByteArray>
+
+#include <tuple>
 
 using namespace MolbTest;
 
@@ -22,13 +26,6 @@ protected:
         chmod(ids[1], "ww-");
     }
 
-    std::string refusal(const ProcessResult& result)
-    {
-        EXPECT_EQ(result.exitCode, 1) << result.output;
-        const Dbscout::ResultPage page = parseResultPage(result.output);
-        EXPECT_EQ(page.status, "ERROR");
-        return page.message;
-    }
     std::string joined(std::initializer_list<size_t> which)
     {
         std::string path;
@@ -65,24 +62,18 @@ TEST_F(Checkout, aRefusedCheckOutNamesTheFirstOffenderAndTakesNothing)
 {
     ASSERT_EQ(operation("ann", ids[1], "command=co&command=dir").exitCode, 0);
     chmod(ids[2], "w--");
-    struct Case
-    {
-        std::string user;
-        std::string path;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"bob", joined({0, 1}), "\"b\" is checked out by ann."},
-        {"bob", joined({0, 2}), "You may not read object " + ids[2] + "."},
-        {"eve", joined({0}), "You may not read object " + ids[0] + "."},
-        {"bob", joined({0}) + ",999", "There is no object 999 of dnarna objects."},
-        {"bob", joined({0}) + ",x",
-         "\"x\" is not an object id; the path holds ids joined by \",\"."},
-        {"bob", "", "The address names no object: put the ids after the kind, joined by \",\"."},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(refusal(operation(c.user, c.path, "command=co&command=dir")), c.message)
-            << c.path;
+    using Case = std::tuple<std::string, std::string, std::string>;
+    for (const auto& [user, path, message] : {
+             Case{"bob", joined({0, 1}), "\"b\" is checked out by ann."},
+             Case{"bob", joined({0, 2}), "You may not read object " + ids[2] + "."},
+             Case{"eve", joined({0}), "You may not read object " + ids[0] + "."},
+             Case{"bob", joined({0}) + ",999", "There is no object 999 of dnarna objects."},
+             Case{"bob", joined({0}) + ",x",
+                  "\"x\" is not an object id; the path holds ids joined by \",\"."},
+             Case{"bob", "",
+                  "The address names no object: put the ids after the kind, joined by \",\"."},
+         })
+        EXPECT_EQ(refusal(operation(user, path, "command=co&command=dir")), message) << path;
     chmod(ids[2], "wr-");
     EXPECT_EQ(refusal(operation("bob", joined({0, 2}), "command=co&command=dir")),
               "You may not change \"c\".");
@@ -175,15 +166,11 @@ TEST_F(Checkout, aCommentComesBackExactlyAsTyped)
         "first line\nsecond\tline & x=1? y; \"quoted\" 'single' | a/b \\ end\r\n100% #1 + \xc3\xa9";
     const std::string escaped = Dbscout::EscapeComment(typed);
     ASSERT_EQ(operation("bob", ids[0], "command=co&command=dir&comment=" + escaped).exitCode, 0);
-    std::string hex;
-    for (unsigned char c : typed) {
-        static const char kDigits[] = "0123456789ABCDEF";
-        hex += kDigits[c >> 4];
-        hex += kDigits[c & 15];
-    }
-    EXPECT_EQ(runSql("lab", "SELECT " + sqlHexOf("checkout_comment") +
-                                " FROM objects WHERE id = " + ids[0]),
-              hex + "\n");
+    const std::string hex = QByteArray::fromStdString(typed).toHex().toUpper().toStdString();
+    const std::string column = serverStore()
+                                   ? "upper(encode(convert_to(checkout_comment, 'UTF8'), 'hex'))"
+                                   : "hex(checkout_comment)";
+    EXPECT_EQ(runSql("lab", "SELECT " + column + " FROM objects WHERE id = " + ids[0]), hex + "\n");
     ASSERT_EQ(operation("bob", ids[0], "command=ci&command=dir&comment=" + escaped).exitCode, 0);
 
     // The log prints the comment's lines after the revision's header, indented by four blanks.
@@ -192,37 +179,30 @@ TEST_F(Checkout, aCommentComesBackExactlyAsTyped)
     const size_t header = log.output.find("revision 2\t");
     ASSERT_NE(header, std::string::npos) << log.output;
     std::string comment;
-    for (size_t line = log.output.find('\n', header) + 1; line < log.output.size();) {
-        const size_t end = log.output.find('\n', line);
+    for (size_t line = log.output.find('\n', header) + 1, end; line < log.output.size();
+         line = end + 1) {
+        end = log.output.find('\n', line);
         EXPECT_EQ(log.output.substr(line, 4), "    ");
-        if (!comment.empty() || line != log.output.find('\n', header) + 1)
-            comment += '\n';
-        comment += log.output.substr(line + 4, end - line - 4);
-        line = end + 1;
+        comment += log.output.substr(line + 4, end - line - 4) + "\n";
     }
-    EXPECT_EQ(comment, typed);
+    EXPECT_EQ(comment, typed + "\n");
 }
 
 TEST_F(Checkout, malformedOperationParametersAreRefused)
 {
-    struct Case
-    {
-        const char* parameters;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"command=co&command=dir&comment=a\\qb",
-         "The comment= parameter holds a backslash that starts no escape."},
-        {"command=co&command=dir&comment=a\\x4", "The comment= parameter holds a backslash that "
-                                                 "starts no escape."},
-        {"command=co&command=dir&comment=a\\x00b", "The comment= parameter contains a NUL byte."},
-        {"command=co&descendant=all&command=dir", "The descendant= parameter must be co or ci."},
-        {"command=co&command=ci", "The command \"ci\" cannot follow another command."},
-        {"command=frobnicate&command=dir",
-         "The command \"frobnicate\" is not served by this handler."},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(refusal(operation("ann", ids[0], c.parameters)), c.message) << c.parameters;
+    const std::string noEscape = "The comment= parameter holds a backslash that starts no escape.";
+    for (const auto& [parameters, message] : std::vector<std::pair<std::string, std::string>>{
+             {"command=co&command=dir&comment=a\\qb", noEscape},
+             {"command=co&command=dir&comment=a\\x4", noEscape},
+             {"command=co&command=dir&comment=a\\x00b",
+              "The comment= parameter contains a NUL byte."},
+             {"command=co&descendant=all&command=dir",
+              "The descendant= parameter must be co or ci."},
+             {"command=co&command=ci", "The command \"ci\" cannot follow another command."},
+             {"command=frobnicate&command=dir",
+              "The command \"frobnicate\" is not served by this handler."},
+         })
+        EXPECT_EQ(refusal(operation("ann", ids[0], parameters)), message) << parameters;
     EXPECT_EQ(holders(), "a= b= c=");
 }
 

@@ -1,7 +1,9 @@
 // Descendants on save (pdmode, pderror) and the administration commands that make, link, own
 // and log objects.
 
-#include "molb_fixture.h"
+#include "molb_harness.h"
+
+#include <tuple>
 
 using namespace MolbTest;
 
@@ -116,40 +118,32 @@ TEST_F(Descendants, disconnectCutsEveryLinkAndLeavingTouchesNothing)
 
 TEST_F(Descendants, adminCommandsRefuseWhatTheyCannotDo)
 {
-    struct Case
-    {
-        std::string command;
-        std::vector<std::string> arguments;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"link",
-         {proteins[0], parent},
-         "Object " + proteins[0] + " descends from object " + parent +
-             "; the link would close a circle."},
-        {"link",
-         {parent, parent},
-         "Object " + parent + " descends from object " + parent +
-             "; the link would close a circle."},
-        {"link",
-         {parent, note},
-         "Object " + note + " is a descendant of object " + parent + " already."},
-        {"link", {parent, "999"}, "There is no object 999."},
-        {"translate", {note}, "the parent is not a GenBank or EMBL record"},
-        {"translate", {parent}, "An object named \"rec_cds1\" of protein objects exists already."},
-        {"log", {"0"}, "\"0\" is not an object id."},
-        {"log", {"999"}, "There is no object 999."},
-        {"chmod",
-         {parent, "rwx"},
-         "The mode \"rwx\" is not three of \"-\", \"r\", \"w\" and \"*\" (owner, group, other)."},
-        {"chown", {parent, "nobody"}, "There is no user \"nobody\"."},
-        {"chown", {parent, "ann:nogroup"}, "There is no group \"nogroup\"."},
-        {"chown", {"--subset", "none", "ann"}, "There is no subset \"none\"."},
-    };
-    for (const Case& c : cases) {
-        const ProcessResult result = store.admin(c.command, c.arguments);
-        EXPECT_EQ(result.exitCode, 1) << c.command;
-        EXPECT_EQ(result.errors, "molb-admin: " + c.message + "\n") << c.command;
+    const std::string circle =
+        " descends from object " + parent + "; the link would close a circle.";
+    using Case = std::tuple<std::string, std::vector<std::string>, std::string>;
+    for (const auto& [command, arguments, message] : {
+             Case{"link", {proteins[0], parent}, "Object " + proteins[0] + circle},
+             Case{"link", {parent, parent}, "Object " + parent + circle},
+             Case{"link",
+                  {parent, note},
+                  "Object " + note + " is a descendant of object " + parent + " already."},
+             Case{"link", {parent, "999"}, "There is no object 999."},
+             Case{"translate", {note}, "the parent is not a GenBank or EMBL record"},
+             Case{"translate",
+                  {parent},
+                  "An object named \"rec_cds1\" of protein objects exists already."},
+             Case{"log", {"0"}, "\"0\" is not an object id."},
+             Case{"chmod",
+                  {parent, "rwx"},
+                  "The mode \"rwx\" is not three of \"-\", \"r\", \"w\" and \"*\" (owner, "
+                  "group, other)."},
+             Case{"chown", {parent, "nobody"}, "There is no user \"nobody\"."},
+             Case{"chown", {parent, "ann:nogroup"}, "There is no group \"nogroup\"."},
+             Case{"chown", {"--subset", "none", "ann"}, "There is no subset \"none\"."},
+         }) {
+        const ProcessResult result = store.admin(command, arguments);
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_EQ(result.errors, "molb-admin: " + message + "\n") << command;
     }
     EXPECT_EQ(runSql("lab", "SELECT count(*) FROM objects"), "4\n");
 }

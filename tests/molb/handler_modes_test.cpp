@@ -1,8 +1,10 @@
-// Subsets made by users, access-right changes, and the modes enforced on every command: a matrix
-// of owner, group member and other user against modes, and a user who must never learn what an
-// unreadable object is.
+// Users, groups and modes: logins, subsets made by users, access-right changes, and the modes
+// enforced on every command: a matrix of owner, group member and other user against modes, and a
+// user who must never learn what an unreadable object is.
 
-#include "molb_fixture.h"
+#include "molb_harness.h"
+
+#include <tuple>
 
 using namespace MolbTest;
 
@@ -19,15 +21,100 @@ protected:
         ids.push_back(save("bob", "c"));
     }
 
-    std::string refusal(const ProcessResult& result)
-    {
-        EXPECT_EQ(result.exitCode, 1) << result.output;
-        return parseResultPage(result.output).message;
-    }
     std::string modes() { return onOneLine(runSql("lab", "SELECT mode FROM objects ORDER BY id")); }
+    ProcessResult put(const std::string& user, const std::string& rest, const std::string& bytes)
+    {
+        return runHandler(store.url("dnarna/" + rest + "&command=put" + as(user)), bytes);
+    }
 
     std::vector<std::string> ids;
 };
+
+TEST_F(Modes, missingOrWrongCredentialsGetAnErrorPageAndNoData)
+{
+    const std::string needs = "This database needs a user name and password (user= and pass=).";
+    const std::string wrong = "Wrong user name or password.";
+    for (const auto& [credentials, message] : std::vector<std::pair<std::string, std::string>>{
+             {"", needs},
+             {"&user=ann&pass=wrong", wrong},
+             {"&user=ann&pass=", wrong},
+             {"&user=nobody&pass=ann-pw", wrong},
+             {"&user=&pass=ann-pw", needs},
+         }) {
+        for (const std::string& url : {store.url("dnarna/?start=0&page=10&query=MAIN"),
+                                       store.url("dnarna/" + ids[0] + "?command=fetch")}) {
+            const ProcessResult result = runHandler(url + credentials);
+            EXPECT_EQ(result.output.find("ACGT"), std::string::npos) << url;
+            const Dbscout::ResultPage page = parseResultPage(result.output);
+            EXPECT_TRUE(page.rows.empty()) << url;
+            EXPECT_EQ(page.status, "ERROR") << url;
+            EXPECT_EQ(refusal(result), message) << url << credentials;
+        }
+    }
+}
+
+TEST_F(Modes, passwordsAreStoredSaltedNeverInClear)
+{
+    // The local store keeps yescrypt hashes; the server keeps SCRAM verifiers of its roles.
+    const std::string records =
+        serverStore() ? "(SELECT rolpassword AS record FROM pg_authid WHERE rolname IN (SELECT "
+                        "name FROM users)) r"
+                      : "(SELECT password_hash AS record FROM users) r";
+    const std::string hashes = runSql("lab", "SELECT record FROM " + records + " ORDER BY 1");
+    for (const char* password : {"ann-pw", "bob-pw", "eve-pw"})
+        EXPECT_EQ(hashes.find(password), std::string::npos);
+    EXPECT_TRUE(hashes.starts_with(serverStore() ? "SCRAM-SHA-256$" : "$y$")) << hashes;
+    // Every user has a salt of their own.
+    EXPECT_EQ(runSql("lab", "SELECT count(DISTINCT substr(record, 1, 40)) FROM " + records), "3\n");
+}
+
+TEST_F(Modes, theDirectoryAndSavesFollowTheSubsetsModes)
+{
+    for (const auto& [name, mode] : {std::pair{"benchwork", "ww-"}, std::pair{"readable", "wrr"}})
+        ASSERT_EQ(
+            store.admin("subset add", {name, "--mode", mode, "--owner", "ann", ids[0]}).exitCode,
+            0);
+    using Case = std::tuple<const char*, const char*, std::vector<std::string>>;
+    for (const auto& [user, writable, subsets] : {
+             Case{"bob", "", {"MAIN", "benchwork", "readable"}},
+             Case{"bob", "&writable=yes", {"MAIN", "benchwork"}},
+             Case{"eve", "", {"MAIN", "readable"}},
+             Case{"eve", "&writable=yes", {"MAIN"}},
+         }) {
+        std::vector<std::string> names;
+        for (const Dbscout::SubsetEntry& subset :
+             parseResultPage(
+                 runHandler(store.url("dnarna/?" + as(user).substr(1) + writable)).output)
+                 .subsets)
+            names.push_back(subset.name);
+        EXPECT_EQ(names, subsets) << user << writable;
+    }
+    EXPECT_EQ(parseStatusPage(put("eve", "evesown?query=benchwork", "x").output).message,
+              "You may not add objects to the subset \"benchwork\".");
+    EXPECT_EQ(parseStatusPage(put("bob", "bobsown?query=benchwork", "x").output).status, "OK");
+    const Dbscout::ResultPage page = parseResultPage(
+        runHandler(store.url("dnarna/?start=0&page=10&query=benchwork" + as("ann"))).output);
+    ASSERT_EQ(page.rows.size(), 2u);
+    EXPECT_EQ(page.rows[1].name, "bobsown");
+}
+
+TEST_F(Modes, fetchesAndSavesTheModesOrAHoldForbidAreRefusedByName)
+{
+    chmod(ids[0], "wr-");
+    EXPECT_EQ(refusal(runHandler(store.url("dnarna/" + ids[0] + "?command=fetch" + as("eve")))),
+              "You may not read object " + ids[0] + ".");
+    EXPECT_EQ(parseStatusPage(put("bob", "a?query=MAIN&force=yes", "x").output).message,
+              "You may not change \"a\".");
+    chmod(ids[0], "ww-");
+    ASSERT_EQ(operation("ann", ids[0], "command=co&command=dir").exitCode, 0);
+    const Dbscout::StatusPage held =
+        parseStatusPage(put("bob", "a?query=MAIN&force=yes", "bob's").output);
+    EXPECT_EQ(held.status, "ERROR");
+    EXPECT_EQ(held.message, "\"a\" is checked out by ann.");
+    EXPECT_EQ(parseStatusPage(put("ann", "a?query=MAIN&force=yes", "ann's").output).status, "OK");
+    EXPECT_EQ(runHandler(store.url("dnarna/" + ids[0] + "?command=fetch" + as("bob"))).output,
+              "ann's");
+}
 
 TEST_F(Modes, aNewSubsetBelongsToItsCreatorAndIsListedAtOnce)
 {
@@ -52,25 +139,20 @@ TEST_F(Modes, refusedSubsetsAreNotCreated)
 {
     chmod(ids[0], "w--");
     ASSERT_EQ(operation("ann", "", "command=cs&command=dir&query=taken").exitCode, 0);
-    struct Case
-    {
-        std::string path;
-        std::string name;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"", "MAIN", "\"MAIN\" is the reserved name of all objects."},
-        {"", "main", "\"MAIN\" is the reserved name of all objects."},
-        {"", "", "A subset needs a name."},
-        {"", "taken", "A subset \"taken\" of dnarna objects exists already."},
-        {ids[1] + "," + ids[0], "new", "You may not read object " + ids[0] + "."},
-        {ids[1] + ",999", "new", "There is no object 999 of dnarna objects."},
-        {"", " padded", "The subset name starts or ends with a blank, which a listing would lose."},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(refusal(operation("eve", c.path, "command=cs&command=dir&query=" + c.name)),
-                  c.message)
-            << c.name;
+    const std::string reserved = "\"MAIN\" is the reserved name of all objects.";
+    using Case = std::tuple<std::string, std::string, std::string>;
+    for (const auto& [path, name, message] : {
+             Case{"", "MAIN", reserved},
+             Case{"", "main", reserved},
+             Case{"", "", "A subset needs a name."},
+             Case{"", "taken", "A subset \"taken\" of dnarna objects exists already."},
+             Case{ids[1] + "," + ids[0], "new", "You may not read object " + ids[0] + "."},
+             Case{ids[1] + ",999", "new", "There is no object 999 of dnarna objects."},
+             Case{"", " padded",
+                  "The subset name starts or ends with a blank, which a listing would lose."},
+         })
+        EXPECT_EQ(refusal(operation("eve", path, "command=cs&command=dir&query=" + name)), message)
+            << name;
     EXPECT_EQ(onOneLine(runSql("lab", "SELECT name FROM subsets ORDER BY name")), "taken\n");
 }
 
@@ -80,28 +162,18 @@ TEST_F(Modes, onlyTheOwnerChangesModesOfFreeObjectsAllOrNothing)
         operation("ann", ids[0] + "," + ids[1], "command=ochmod&command=dir&objmode=r*-").exitCode,
         0);
     EXPECT_EQ(modes(), "rr- rr- wrr\n");
-    struct Case
-    {
-        std::string user;
-        std::string path;
-        std::string mode;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"ann", ids[0] + "," + ids[2], "www",
-         "Only the owner may change the access rights of \"c\"."},
-        {"bob", ids[0], "www", "Only the owner may change the access rights of \"a\"."},
-        {"ann", ids[0], "rw",
-         "The mode \"rw\" is not three of \"-\", \"r\", \"w\" and \"*\" "
-         "(owner, group, other)."},
-        {"ann", ids[0], "rwx",
-         "The mode \"rwx\" is not three of \"-\", \"r\", \"w\" and \"*\" "
-         "(owner, group, other)."},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(
-            refusal(operation(c.user, c.path, "command=ochmod&command=dir&objmode=" + c.mode)),
-            c.message);
+    const std::string notMode =
+        "\" is not three of \"-\", \"r\", \"w\" and \"*\" (owner, group, other).";
+    using Case = std::tuple<std::string, std::string, std::string, std::string>;
+    for (const auto& [user, path, mode, message] : {
+             Case{"ann", ids[0] + "," + ids[2], "www",
+                  "Only the owner may change the access rights of \"c\"."},
+             Case{"bob", ids[0], "www", "Only the owner may change the access rights of \"a\"."},
+             Case{"ann", ids[0], "rw", "The mode \"rw" + notMode},
+             Case{"ann", ids[0], "rwx", "The mode \"rwx" + notMode},
+         })
+        EXPECT_EQ(refusal(operation(user, path, "command=ochmod&command=dir&objmode=" + mode)),
+                  message);
     ASSERT_EQ(operation("bob", ids[2], "command=co&command=dir").exitCode, 0);
     EXPECT_EQ(refusal(operation("bob", ids[2], "command=ochmod&command=dir&objmode=w--")),
               "\"c\" is checked out by bob; its access rights cannot change.");
@@ -126,40 +198,31 @@ TEST_F(Modes, onlyTheOwnerChangesASubsetsMode)
 // What each class of user may do under each mode, on every command.
 TEST_F(Modes, everyCommandFollowsOwnerGroupAndOtherModes)
 {
-    struct User
-    {
-        const char* name;
-        size_t position; // of the mode character that applies
-    };
-    const User users[] = {{"ann", 0}, {"bob", 1}, {"eve", 2}};
     for (const char* mode : {"w--", "wr-", "ww-", "r-w", "rrr", "---"}) {
         chmod(ids[0], mode);
-        for (const User& user : users) {
-            const char right = mode[user.position];
-            const std::string cell = std::string(mode) + " " + user.name;
-            const Dbscout::ResultPage page = mainPage(user.name);
+        for (const auto& [user, position] : {std::pair{"ann", 0}, {"bob", 1}, {"eve", 2}}) {
+            const char right = mode[position]; // the mode character that applies
+            const std::string cell = std::string(mode) + " " + user;
+            const Dbscout::ResultPage page = mainPage(user);
             ASSERT_EQ(page.rows.size(), 3u) << cell;
             EXPECT_EQ(page.rows[0].readable, right != '-') << cell;
             EXPECT_EQ(page.rows[0].writable, right == 'w') << cell;
 
             const ProcessResult fetched =
-                runHandler(store.url("dnarna/" + ids[0] + "?command=fetch" + as(user.name)));
+                runHandler(store.url("dnarna/" + ids[0] + "?command=fetch" + as(user)));
             EXPECT_EQ(fetched.exitCode == 0, right != '-') << cell;
-
-            const ProcessResult out = operation(user.name, ids[0], "command=co&command=dir");
+            const ProcessResult out = operation(user, ids[0], "command=co&command=dir");
             EXPECT_EQ(out.exitCode == 0, right == 'w') << cell;
             if (out.exitCode == 0) {
-                EXPECT_EQ(operation(user.name, ids[0], "command=ci&command=dir&comment=m").exitCode,
-                          0)
+                EXPECT_EQ(operation(user, ids[0], "command=ci&command=dir&comment=m").exitCode, 0)
                     << cell;
             }
-            const ProcessResult saved = runHandler(
-                store.url("dnarna/a?query=MAIN&command=put&force=yes" + as(user.name)), "v");
-            EXPECT_EQ(parseStatusPage(saved.output).status == "OK", right == 'w') << cell;
-
-            const ProcessResult subset =
-                operation(user.name, ids[0],
-                          "command=cs&command=dir&query=s" + std::to_string(user.position));
+            EXPECT_EQ(parseStatusPage(put(user, "a?query=MAIN&force=yes", "v").output).status ==
+                          "OK",
+                      right == 'w')
+                << cell;
+            const ProcessResult subset = operation(
+                user, ids[0], "command=cs&command=dir&query=s" + std::to_string(position));
             EXPECT_EQ(subset.exitCode == 0, right != '-') << cell;
             runSql("lab", "DELETE FROM subsets");
         }
@@ -174,16 +237,16 @@ TEST_F(Modes, aUserWhoMayNotReadNeverSeesTheNameOrTheBytes)
     ASSERT_EQ(
         operation("ann", "", "command=schmod&command=dir&subsetmode=www&subset=hidden").exitCode,
         0);
-    const std::string common = "?start=0&page=50" + as("eve");
+    const std::string list = "dnarna/?start=0&page=50" + as("eve") + "&query=";
     const std::vector<ProcessResult> answers = {
-        runHandler(store.url("dnarna/" + common + "&query=MAIN")),
-        runHandler(store.url("dnarna/" + common + "&query=secretname")),
-        runHandler(store.url("dnarna/" + common + "&query=name:secret")),
-        runHandler(store.url("dnarna/" + common + "&query=hidden")),
+        runHandler(store.url(list + "MAIN")),
+        runHandler(store.url(list + "secretname")),
+        runHandler(store.url(list + "name:secret")),
+        runHandler(store.url(list + "hidden")),
         runHandler(store.url("dnarna/" + secret + "?command=fetch" + as("eve"))),
         runHandler(store.url("dnarna/" + secret + ":1?command=fetch" + as("eve"))),
         runHandler(store.url("dnarna/secretname?command=fetch" + as("eve"))),
-        runHandler(store.url("dnarna/secretname?query=MAIN&command=put" + as("eve")), "x"),
+        put("eve", "secretname?query=MAIN", "x"),
         operation("eve", secret, "command=co&command=dir"),
         operation("eve", secret, "command=ci&command=dir"),
         operation("eve", secret, "command=unco&command=dir"),

@@ -1,16 +1,12 @@
-// Handlers racing for the same object, and a check-in killed inside its transaction.
+// Eight handlers, each as a user of its own, racing for one object: one check-out wins, a new
+// name is stored once, and every forced save becomes one revision, however their transactions
+// interleave; check-in racing undo check-out, and a check-in killed inside its transaction.
 
-#include "molb_fixture.h"
+#include "molb_harness.h"
 
-#include <chrono>
-#include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <functional>
+#include <set>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 using namespace MolbTest;
 
@@ -26,6 +22,17 @@ protected:
         chmod(id, "www");
     }
 
+    // Eight more users; the URL for each made by url.
+    std::vector<std::string> racers(const std::function<std::string(const std::string&)>& url)
+    {
+        std::vector<std::string> urls;
+        for (int i = 0; i < 8; ++i) {
+            const std::string user = "u" + std::to_string(i);
+            EXPECT_EQ(store.admin("user add", {user}, user + "-pw\n").exitCode, 0);
+            urls.push_back(url(user));
+        }
+        return urls;
+    }
     std::string holder()
     {
         return runSql("lab", "SELECT checkout_by FROM objects WHERE id = " + id);
@@ -40,36 +47,75 @@ protected:
 
 TEST_F(Race, eightUsersCheckingOutAtOnceLeaveExactlyOneHolder)
 {
-    std::vector<std::string> users;
-    for (int i = 0; i < 8; ++i) {
-        users.push_back("u" + std::to_string(i));
-        ASSERT_EQ(store.admin("user add", {users.back()}, users.back() + "-pw\n").exitCode, 0);
-    }
-    std::vector<std::string> urls;
-    for (const std::string& user : users)
-        urls.push_back(
-            store.url("dnarna/" + id + "?start=0&page=10" + as(user) + "&command=co&command=dir"));
-    const std::vector<ProcessResult> results = runTogether(urls);
-
+    const std::vector<ProcessResult> results = runTogether(racers([this](const std::string& user) {
+        return store.url("dnarna/" + id + "?start=0&page=10" + as(user) +
+                         "&command=co&command=dir");
+    }));
     std::string winner;
     for (size_t i = 0; i < results.size(); ++i) {
         const Dbscout::ResultPage page = parseResultPage(results[i].output);
         if (page.status == "OK") {
-            EXPECT_TRUE(winner.empty()) << users[i] << " won as well as " << winner;
-            winner = users[i];
+            EXPECT_TRUE(winner.empty()) << i << " won as well as " << winner;
+            winner = "u" + std::to_string(i);
             ASSERT_EQ(page.rows.size(), 1u);
-            EXPECT_EQ(page.rows[0].checkoutBy, users[i]);
+            EXPECT_EQ(page.rows[0].checkoutBy, winner);
         }
     }
     ASSERT_FALSE(winner.empty());
     for (size_t i = 0; i < results.size(); ++i) {
-        if (users[i] == winner)
-            continue;
-        EXPECT_EQ(results[i].exitCode, 1);
-        EXPECT_EQ(parseResultPage(results[i].output).message,
-                  "\"x\" is checked out by " + winner + ".");
+        if ("u" + std::to_string(i) != winner) {
+            EXPECT_EQ(refusal(results[i]), "\"x\" is checked out by " + winner + ".");
+        }
     }
     EXPECT_EQ(holder(), winner + "\n");
+}
+
+TEST_F(Race, usersSavingOneNewNameAtOnceStoreItOnce)
+{
+    const std::vector<std::string> urls = racers([this](const std::string& user) {
+        return store.url("dnarna/fresh?query=MAIN&command=put" + as(user));
+    });
+    std::vector<std::string> inputs;
+    for (size_t i = 0; i < urls.size(); ++i)
+        inputs.push_back("bytes of " + std::to_string(i));
+    const std::vector<ProcessResult> results = runTogether(urls, inputs);
+    int stored = -1;
+    for (int i = 0; i < 8; ++i) {
+        const std::string status = parseStatusPage(results[i].output).status;
+        EXPECT_TRUE(status == "OK" || status == "EXIST") << results[i].output;
+        if (status == "OK") {
+            EXPECT_EQ(stored, -1) << "stored twice";
+            stored = i;
+        }
+    }
+    ASSERT_NE(stored, -1);
+    EXPECT_EQ(runSql("lab", "SELECT count(*) FROM objects WHERE name = 'fresh'"), "1\n");
+    EXPECT_EQ(runSql("lab", "SELECT object_count FROM kinds WHERE kind = 1"), "2\n");
+    EXPECT_EQ(runHandler(store.url("dnarna/fresh?command=fetch" + as("ann"))).output,
+              inputs[stored]);
+}
+
+TEST_F(Race, forcedSavesOfOneObjectAtOnceEachBecomeOneRevision)
+{
+    const std::vector<std::string> urls = racers([this](const std::string& user) {
+        return store.url("dnarna/x?query=MAIN&command=put&force=yes" + as(user));
+    });
+    std::vector<std::string> inputs;
+    for (size_t i = 0; i < urls.size(); ++i)
+        inputs.push_back("revision by " + std::to_string(i));
+    for (const ProcessResult& result : runTogether(urls, inputs))
+        EXPECT_EQ(parseStatusPage(result.output).status, "OK") << result.output;
+    // Revisions 1 to 9, each racer's bytes in exactly one of them, the newest one current.
+    EXPECT_EQ(onOneLine(runSql("lab", "SELECT revision FROM revisions ORDER BY revision")),
+              "1 2 3 4 5 6 7 8 9\n");
+    const auto fetch = [this](const std::string& which) {
+        return runHandler(store.url("dnarna/" + which + "?command=fetch" + as("ann"))).output;
+    };
+    std::set<std::string> contents;
+    for (int revision = 2; revision <= 9; ++revision)
+        contents.insert(fetch(id + ":" + std::to_string(revision)));
+    EXPECT_EQ(contents, std::set<std::string>(inputs.begin(), inputs.end()));
+    EXPECT_EQ(fetch(id), fetch(id + ":9"));
 }
 
 TEST_F(Race, checkInRacingUndoCheckOutEndsFreeWithOneOutcome)
@@ -85,8 +131,7 @@ TEST_F(Race, checkInRacingUndoCheckOutEndsFreeWithOneOutcome)
         const bool checkedIn = parseResultPage(results[0].output).status == "OK";
         const bool undone = parseResultPage(results[1].output).status == "OK";
         EXPECT_NE(checkedIn, undone) << "exactly one of them may succeed";
-        const Dbscout::ResultPage loser = parseResultPage(results[checkedIn ? 1 : 0].output);
-        EXPECT_EQ(loser.message, "\"x\" is not checked out.");
+        EXPECT_EQ(refusal(results[checkedIn ? 1 : 0]), "\"x\" is not checked out.");
         EXPECT_EQ(holder(), "\n");
         EXPECT_EQ(std::stoi(revisions()), std::stoi(before) + (checkedIn ? 1 : 0));
         checkIns += checkedIn;
@@ -94,65 +139,15 @@ TEST_F(Race, checkInRacingUndoCheckOutEndsFreeWithOneOutcome)
     EXPECT_EQ(std::stoi(revisions()), 1 + checkIns);
 }
 
-// Starts the handler for url with nothing on its input and output, its standard error on
-// errorFd (or nowhere), and extra in its environment.
-pid_t spawnQuiet(const std::string& url, int errorFd, const std::string& extra = {})
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (errorFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, errorFd, 2);
-    std::vector<std::string> variables;
-    if (!extra.empty())
-        variables.push_back(extra);
-    for (char** entry = environ; *entry; ++entry)
-        variables.emplace_back(*entry);
-    std::vector<char*> envp;
-    for (std::string& variable : variables)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    std::string program = handlerPath();
-    std::string argument = url;
-    char* argv[] = {program.data(), argument.data(), nullptr};
-    pid_t pid = 0;
-    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-void killAndReap(pid_t pid)
-{
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    waitpid(pid, &status, 0);
-}
-
-// A handler for url that waits at the named stage of its work, killed there.
-void killAtStage(const std::string& url, const char* stage)
-{
-    int err[2];
-    ASSERT_EQ(pipe2(err, O_CLOEXEC), 0);
-    const pid_t pid = spawnQuiet(url, err[1], std::string("DBSCOUT_MOLB_TEST_PAUSE=") + stage);
-    ::close(err[1]);
-    std::string said;
-    char buffer[256];
-    ssize_t count = 0;
-    while (said.find('\n') == std::string::npos &&
-           (count = ::read(err[0], buffer, sizeof buffer)) > 0)
-        said.append(buffer, static_cast<size_t>(count));
-    killAndReap(pid);
-    ::close(err[0]);
-    EXPECT_EQ(said, std::string("paused at ") + stage + "\n");
-}
-
 TEST_F(Race, aCheckInKilledInsideItsTransactionLeavesTheObjectCheckedOut)
 {
     ASSERT_EQ(operation("ann", id, "command=co&command=dir").exitCode, 0);
     const std::string url = store.url("dnarna/" + id + "?start=0&page=10" + as("ann") +
                                       "&command=ci&command=dir&comment=late");
-    killAtStage(url, "checkin");
+    {
+        Child paused(handlerPath(), {url}, {"DBSCOUT_MOLB_TEST_PAUSE=checkin"});
+        EXPECT_EQ(paused.errorLine(), "paused at checkin\n");
+    }
     if (!serverStore()) {
         EXPECT_EQ(runSql("lab", "PRAGMA integrity_check"), "ok\n");
     }
@@ -166,14 +161,15 @@ TEST_F(Race, aCheckInKilledInsideItsTransactionLeavesTheObjectCheckedOut)
     for (int step = 0; step <= 12; ++step) {
         ASSERT_EQ(operation("ann", id, "command=co&command=dir").exitCode, 0);
         const int before = std::stoi(revisions());
-        const pid_t pid = spawnQuiet(url, -1);
-        std::this_thread::sleep_for(whole * step / 10);
-        killAndReap(pid);
+        {
+            Child killed(handlerPath(), {url});
+            std::this_thread::sleep_for(whole * step / 10);
+        }
         const bool held = holder() == "ann\n";
         EXPECT_EQ(std::stoi(revisions()), before + (held ? 0 : 1)) << "step " << step;
-        if (!held)
-            continue;
-        ASSERT_EQ(operation("ann", id, "command=unco&command=dir").exitCode, 0);
+        if (held) {
+            ASSERT_EQ(operation("ann", id, "command=unco&command=dir").exitCode, 0);
+        }
     }
 }
 

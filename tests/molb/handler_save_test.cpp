@@ -1,23 +1,12 @@
-// Saving through the put verb and fetching back: OK, EXIST, forced revisions, subsets, record
-// columns, large objects and saves killed half-way.
+// Saving through the put verb and fetching back: OK, EXIST, forced revisions, record columns,
+// large objects and saves killed half-way.
 
 #include "molb_harness.h"
-#include "support/test_env.h"
 
 #include <QCryptographicHash>
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 using namespace MolbTest;
 
@@ -46,27 +35,24 @@ std::string sha256(const std::string& bytes)
 class HandlerSave : public ::testing::Test
 {
 protected:
-    void SetUp() override { createDatabase("lab"); }
-
     ProcessResult put(const std::string& name, const std::string& bytes,
                       const std::string& extra = {})
     {
-        return runHandler(storeUrl("lab/dnarna/") + name + "?query=MAIN&command=put" + extra,
-                          bytes);
+        return runHandler(store.url("dnarna/" + name + "?query=MAIN&command=put" + extra), bytes);
     }
     std::string fetch(const std::string& last)
     {
-        const ProcessResult result = runHandler(storeUrl("lab/dnarna/") + last + "?command=fetch");
+        const ProcessResult result = runHandler(store.url("dnarna/" + last + "?command=fetch"));
         EXPECT_EQ(result.exitCode, 0) << result.output.substr(0, 500);
         return result.output;
     }
     int objectCount()
     {
-        return parseResultPage(runHandler(storeUrl("lab/dnarna/?start=0&page=1")).output)
-            .totalFound;
+        return parseResultPage(runHandler(store.url("dnarna/?start=0&page=1")).output).totalFound;
     }
 
     DbscoutTest::TestEnv env;
+    TestStore store = makeStore("lab");
 };
 
 TEST_F(HandlerSave, aNewObjectIsStoredAndLinkedForFetching)
@@ -76,7 +62,7 @@ TEST_F(HandlerSave, aNewObjectIsStoredAndLinkedForFetching)
     const Dbscout::StatusPage page = parseStatusPage(result.output);
     EXPECT_EQ(page.status, "OK");
     EXPECT_EQ(page.linkText, "my seq");
-    EXPECT_EQ(page.linkHref.rfind(storeUrl("lab/dnarna/"), 0), 0u) << page.linkHref;
+    EXPECT_EQ(page.linkHref.rfind(store.url("dnarna/"), 0), 0u) << page.linkHref;
     EXPECT_NE(page.linkHref.find("?command=fetch"), std::string::npos);
     const ProcessResult fetched = runHandler(page.linkHref);
     EXPECT_EQ(fetched.exitCode, 0);
@@ -108,7 +94,7 @@ TEST_F(HandlerSave, aRecordFillsTheColumnsAndARevisionRefreshesThem)
 {
     saveObject("lab", "dnarna", "plasmid", kGenBank);
     Dbscout::ResultPage page =
-        parseResultPage(runHandler(storeUrl("lab/dnarna/?start=0&page=5")).output);
+        parseResultPage(runHandler(store.url("dnarna/?start=0&page=5")).output);
     ASSERT_EQ(page.rows.size(), 1u);
     EXPECT_EQ(page.rows[0].name, "plasmid"); // the saved name, not the locus
     EXPECT_EQ(page.rows[0].cells,
@@ -118,55 +104,39 @@ TEST_F(HandlerSave, aRecordFillsTheColumnsAndARevisionRefreshesThem)
     std::string changed = kGenBank;
     changed.replace(changed.find("12 bp"), 5, "99 bp");
     ASSERT_EQ(parseStatusPage(put("plasmid", changed, "&force=yes").output).status, "OK");
-    page = parseResultPage(runHandler(storeUrl("lab/dnarna/?start=0&page=5")).output);
+    page = parseResultPage(runHandler(store.url("dnarna/?start=0&page=5")).output);
     EXPECT_EQ(page.rows[0].cells[1], "99");
     // Bytes of another kind are stored, but describe nothing.
     ASSERT_EQ(parseStatusPage(put("notes", "plain text").output).status, "OK");
 }
 
-TEST_F(HandlerSave, aSaveIntoASubsetAppendsToIt)
-{
-    const std::string first = saveObject("lab", "dnarna", "a", "A");
-    ASSERT_EQ(runAdmin({"subset", "add", adminTarget("lab"), "work", first}).exitCode, 0);
-    ASSERT_EQ(
-        parseStatusPage(runHandler(storeUrl("lab/dnarna/b?query=work&command=put"), "B").output)
-            .status,
-        "OK");
-    const Dbscout::ResultPage page =
-        parseResultPage(runHandler(storeUrl("lab/dnarna/?start=0&page=5&query=work")).output);
-    ASSERT_EQ(page.rows.size(), 2u);
-    EXPECT_EQ(page.rows[0].name, "a");
-    EXPECT_EQ(page.rows[1].name, "b");
-}
-
 TEST_F(HandlerSave, refusedSavesAnswerAnErrorPageAndStoreNothing)
 {
-    struct Case
-    {
-        std::string url;
-        std::string message;
-    };
-    const Case cases[] = {
-        {storeUrl("lab/dnarna/x?query=nosuch&command=put"),
-         "There is no subset \"nosuch\" of dnarna objects."},
-        {storeUrl("lab/dnarna/?query=MAIN&command=put"),
-         "The address names no object: put its name after the kind, as in "
-         "molb://local/DATABASE/dnarna/NAME."},
-        {storeUrl("lab/x?command=put"),
-         "A save needs the object kind in the address, as in molb://local/DATABASE/dnarna/NAME."},
-        {storeUrl("lab/dnarna/%ff%fe?command=put"), "The object name is not valid UTF-8 text."},
-        {storeUrl("lab/dnarna/a%0ab?command=put"), "The object name contains a control character."},
-        {storeUrl("lab/dnarna/%20a?command=put"),
-         "The object name starts or ends with a blank, which the panel would lose."},
-        {storeUrl("nodb/dnarna/x?command=put"), noDatabaseMessage("nodb")},
-    };
-    for (const Case& c : cases) {
-        const ProcessResult result = runHandler(c.url, "bytes");
-        EXPECT_EQ(result.exitCode, 1) << c.url;
+    const std::string noDatabase =
+        serverStore() ? "There is no database \"nodb\" on the server " +
+                            serverAddress().host.substr(0, serverAddress().host.rfind(':')) + "."
+                      : "There is no database \"nodb\" on this computer (create it with "
+                        "molb-admin init nodb).";
+    for (const auto& [url, message] : std::vector<std::pair<std::string, std::string>>{
+             {"lab/dnarna/x?query=nosuch&command=put",
+              "There is no subset \"nosuch\" of dnarna objects."},
+             {"lab/dnarna/?query=MAIN&command=put",
+              "The address names no object: put its name after the kind, as in "
+              "molb://local/DATABASE/dnarna/NAME."},
+             {"lab/x?command=put", "A save needs the object kind in the address, as in "
+                                   "molb://local/DATABASE/dnarna/NAME."},
+             {"lab/dnarna/%ff%fe?command=put", "The object name is not valid UTF-8 text."},
+             {"lab/dnarna/a%0ab?command=put", "The object name contains a control character."},
+             {"lab/dnarna/%20a?command=put",
+              "The object name starts or ends with a blank, which the panel would lose."},
+             {"nodb/dnarna/x?command=put", noDatabase},
+         }) {
+        const ProcessResult result = runHandler(storeUrl(url), "bytes");
+        EXPECT_EQ(result.exitCode, 1) << url;
         const Dbscout::StatusPage page = parseStatusPage(result.output);
-        EXPECT_EQ(page.status, "ERROR") << c.url;
-        EXPECT_EQ(page.messageTitle, "molb error") << c.url;
-        EXPECT_EQ(page.message, c.message) << c.url;
+        EXPECT_EQ(page.status, "ERROR") << url;
+        EXPECT_EQ(page.messageTitle, "molb error") << url;
+        EXPECT_EQ(page.message, message) << url;
     }
     EXPECT_EQ(objectCount(), 0);
 }
@@ -174,27 +144,18 @@ TEST_F(HandlerSave, refusedSavesAnswerAnErrorPageAndStoreNothing)
 TEST_F(HandlerSave, fetchOfAnUnknownObjectIsAnErrorPageAndAFailure)
 {
     const std::string id = saveObject("lab", "dnarna", "there", "x");
-    struct Case
-    {
-        std::string url;
-        std::string message;
-    };
-    const Case cases[] = {
-        {storeUrl("lab/dnarna/missing?command=fetch"),
-         "There is no object \"missing\" of dnarna objects."},
-        {storeUrl("lab/protein/") + id + "?command=fetch",
-         "There is no object \"" + std::string(id) + "\" of protein objects."},
-        {storeUrl("lab/dnarna/") + id + ":7?command=fetch", "Object " + id + " has no revision 7."},
-        {storeUrl("lab/dnarna/?command=fetch"),
-         "The address names no object: put its id or name after the kind."},
-    };
-    for (const Case& c : cases) {
-        const ProcessResult result = runHandler(c.url);
-        EXPECT_NE(result.exitCode, 0) << c.url;
-        EXPECT_EQ(parseResultPage(result.output).message, c.message) << c.url;
+    for (const auto& [url, message] : std::vector<std::pair<std::string, std::string>>{
+             {"dnarna/missing", "There is no object \"missing\" of dnarna objects."},
+             {"protein/" + id, "There is no object \"" + id + "\" of protein objects."},
+             {"dnarna/" + id + ":7", "Object " + id + " has no revision 7."},
+             {"dnarna/", "The address names no object: put its id or name after the kind."},
+         }) {
+        const ProcessResult result = runHandler(store.url(url + "?command=fetch"));
+        EXPECT_NE(result.exitCode, 0) << url;
+        EXPECT_EQ(parseResultPage(result.output).message, message) << url;
     }
     // Without a kind the id alone finds it.
-    EXPECT_EQ(runHandler(storeUrl("lab/") + id + "?command=fetch").output, "x");
+    EXPECT_EQ(runHandler(store.url(id + "?command=fetch")).output, "x");
 }
 
 TEST_F(HandlerSave, a100MegabyteObjectComesBackIdentical)
@@ -213,51 +174,25 @@ TEST_F(HandlerSave, a100MegabyteObjectComesBackIdentical)
     EXPECT_EQ(sha256(fetched), sha256(bytes));
 }
 
-// Starts a save of bytes, writes the first sent bytes of it, waits, and kills the handler.
+// Starts a save of bytes, writes the first sent bytes of it (and ends its input when that is
+// all), and kills the handler after wait.
 void killSaveHalfWay(const std::string& url, const std::string& bytes, size_t sent,
                      std::chrono::microseconds wait)
 {
-    int in[2], out[2];
-    ASSERT_EQ(pipe2(in, O_CLOEXEC), 0);
-    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    std::string program = handlerPath();
-    std::string argument = url;
-    char* argv[] = {program.data(), argument.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(in[0]);
-    ::close(out[1]);
-    std::signal(SIGPIPE, SIG_IGN);
+    Child handler(handlerPath(), {url}, {}, true);
     std::thread writer([&] {
-        size_t done = 0;
-        while (done < sent) {
-            const ssize_t count = ::write(in[1], bytes.data() + done, sent - done);
-            if (count <= 0)
-                break;
-            done += static_cast<size_t>(count);
-        }
-        if (sent == bytes.size())
-            ::close(in[1]);
+        if (handler.write(bytes, sent) && sent == bytes.size())
+            handler.closeInput();
     });
     std::this_thread::sleep_for(wait);
-    ::kill(pid, SIGKILL);
+    handler.kill();
     writer.join();
-    if (sent != bytes.size())
-        ::close(in[1]);
-    ::close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
 }
 
 TEST_F(HandlerSave, aSaveKilledAtAnyPointLeavesNoPartialObject)
 {
     const std::string bytes(8u << 20, 'G');
-    const std::string url = storeUrl("lab/dnarna/victim?query=MAIN&command=put");
+    const std::string url = store.url("dnarna/victim?query=MAIN&command=put");
     // Killed while the input is still coming: nothing may be stored.
     killSaveHalfWay(url, bytes, bytes.size() / 2, std::chrono::milliseconds(50));
     EXPECT_EQ(objectCount(), 0);

@@ -3,13 +3,11 @@
 
 #include "import/importer.h"
 #include "molb_harness.h"
-#include "support/test_env.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <regex>
+#include <tuple>
 
 using namespace Dbscout::Molb;
 using namespace MolbTest;
@@ -24,21 +22,13 @@ std::string nameOf(const std::string& path)
     return std::filesystem::path(path).filename().string();
 }
 
-// Counts lines that start with prefix: how many records a file holds, counted without the
+// How many times what occurs in text (at a line's start when lineStart), counted without the
 // importers.
-size_t linesStartingWith(const std::string& text, const std::string& prefix)
+size_t occurrences(const std::string& text, const std::string& what, bool lineStart = false)
 {
-    size_t count = text.rfind(prefix, 0) == 0 ? 1 : 0;
-    for (size_t at = text.find("\n" + prefix); at != std::string::npos;
-         at = text.find("\n" + prefix, at + 1))
-        ++count;
-    return count;
-}
-
-size_t occurrences(const std::string& text, const std::string& what)
-{
-    size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+    size_t count = lineStart && text.starts_with(what) ? 1 : 0;
+    const std::string sought = lineStart ? "\n" + what : what;
+    for (size_t at = text.find(sought); at != std::string::npos; at = text.find(sought, at + 1))
         ++count;
     return count;
 }
@@ -46,90 +36,46 @@ size_t occurrences(const std::string& text, const std::string& what)
 struct Source
 {
     std::string folder;
-    std::function<bool(const std::string& name)> take;
+    std::regex names; // of the files to read; the deliberately broken bad_* and invalid_* never
     RecordFormat format;
-    std::string recordStart; // the line that opens each record
+    std::string recordStart; // the line that opens each record; none: one record per file
 };
-
-bool endsWithAny(const std::string& name, std::initializer_list<const char*> endings)
-{
-    for (const char* ending : endings) {
-        if (name.ends_with(ending))
-            return true;
-    }
-    return false;
-}
-
-bool deliberatelyBroken(const std::string& name)
-{
-    return name.rfind("bad_", 0) == 0 || name.rfind("invalid_", 0) == 0;
-}
-
-std::vector<Source> sources()
-{
-    return {
-        {kEmboss + "/genbank", [](const std::string& n) { return n.ends_with(".seq"); },
-         RecordFormat::GenBank, "LOCUS "},
-        {kEmboss + "/swiss", [](const std::string& n) { return n == "seq.dat"; },
-         RecordFormat::EmblStyle, "ID   "},
-        {kEmboss + "/embl", [](const std::string& n) { return n.ends_with(".dat"); },
-         RecordFormat::EmblStyle, "ID   "},
-        {kBiopython + "/Tests/GenBank",
-         [](const std::string& n) {
-             return !deliberatelyBroken(n) &&
-                    endsWithAny(n, {".gb", ".gb.gz", ".gbk", ".gbk.gz", ".gp.gz", ".bgz.gz",
-                                    ".gbwithparts.gz", ".seq.gz"});
-         },
-         RecordFormat::GenBank, "LOCUS "},
-        {kBiopython + "/Tests/GenBank",
-         [](const std::string& n) {
-             return endsWithAny(n, {".faa", ".faa.gz", ".fna.gz", ".ffn.gz"});
-         },
-         RecordFormat::Fasta, ">"},
-        {kBiopython + "/Tests/EMBL",
-         [](const std::string& n) {
-             return endsWithAny(n, {".embl", ".embl.gz", ".imgt", ".imgt.gz"});
-         },
-         RecordFormat::EmblStyle, "ID   "},
-        {kBiopython + "/Tests/SwissProt",
-         [](const std::string& n) {
-             return (n.ends_with(".txt") || n.ends_with(".txt.gz") || n.rfind("sp0", 0) == 0) &&
-                    n.rfind("keywlist", 0) != 0;
-         },
-         RecordFormat::EmblStyle, "ID   "},
-        {kBiopython + "/Tests/Medline", [](const std::string&) { return true; },
-         RecordFormat::Medline, "PMID- "},
-        {kBiopython + "/Tests/Blast",
-         [](const std::string& n) {
-             return (n.rfind("xml_", 0) == 0 || n.rfind("mock_", 0) == 0) &&
-                    endsWithAny(n, {".xml", ".xml.gz"});
-         },
-         RecordFormat::BlastXml, ""},
-        {kBiopython + "/Doc/examples",
-         [](const std::string& n) {
-             return endsWithAny(n, {".gbk.gz", ".gbk.bgz.gz"});
-         },
-         RecordFormat::GenBank, "LOCUS "},
-        {kBiopython + "/Doc/examples",
-         [](const std::string& n) {
-             return endsWithAny(n, {".faa", ".fasta", ".fasta.gz"});
-         },
-         RecordFormat::Fasta, ">"},
-        {kBiopython + "/Doc/examples", [](const std::string& n) { return n == "my_blast.xml.gz"; },
-         RecordFormat::BlastXml, ""},
-    };
-}
 
 TEST(Import, everyRecordOfTheDebianSampleFilesIsRead)
 {
     size_t files = 0;
     size_t records = 0;
-    for (const Source& source : sources()) {
+    const Source sources[] = {
+        {kEmboss + "/genbank", std::regex(R"(.*\.seq)"), RecordFormat::GenBank, "LOCUS "},
+        {kEmboss + "/swiss", std::regex(R"(seq\.dat)"), RecordFormat::EmblStyle, "ID   "},
+        {kEmboss + "/embl", std::regex(R"(.*\.dat)"), RecordFormat::EmblStyle, "ID   "},
+        {kBiopython + "/Tests/GenBank",
+         std::regex(R"(.*\.(gbk?(\.gz)?|(gp|bgz|gbwithparts|seq)\.gz))"), RecordFormat::GenBank,
+         "LOCUS "},
+        {kBiopython + "/Tests/GenBank", std::regex(R"(.*\.(faa|(faa|fna|ffn)\.gz))"),
+         RecordFormat::Fasta, ">"},
+        {kBiopython + "/Tests/EMBL", std::regex(R"(.*\.(embl|imgt)(\.gz)?)"),
+         RecordFormat::EmblStyle, "ID   "},
+        {kBiopython + "/Tests/SwissProt", std::regex(R"((?!keywlist).*\.txt(\.gz)?|sp0.*)"),
+         RecordFormat::EmblStyle, "ID   "},
+        {kBiopython + "/Tests/Medline", std::regex(".*"), RecordFormat::Medline, "PMID- "},
+        {kBiopython + "/Tests/Blast", std::regex(R"((xml|mock)_.*\.xml(\.gz)?)"),
+         RecordFormat::BlastXml, ""},
+        {kBiopython + "/Doc/examples", std::regex(R"(.*\.gbk(\.bgz)?\.gz)"), RecordFormat::GenBank,
+         "LOCUS "},
+        {kBiopython + "/Doc/examples", std::regex(R"(.*\.(faa|fasta(\.gz)?))"), RecordFormat::Fasta,
+         ">"},
+        {kBiopython + "/Doc/examples", std::regex(R"(my_blast\.xml\.gz)"), RecordFormat::BlastXml,
+         ""},
+    };
+    const std::regex broken("(bad|invalid)_.*");
+    for (const Source& source : sources) {
         ASSERT_TRUE(std::filesystem::is_directory(source.folder))
             << source.folder << " is missing: install emboss-test and python-biopython-doc";
         for (const auto& entry : std::filesystem::directory_iterator(source.folder)) {
             const std::string path = entry.path().string();
-            if (!entry.is_regular_file() || !source.take(nameOf(path)))
+            if (!entry.is_regular_file() || !std::regex_match(nameOf(path), source.names) ||
+                std::regex_match(nameOf(path), broken))
                 continue;
             std::string bytes;
             ASSERT_TRUE(readRecordFile(path, bytes).ok()) << path;
@@ -140,7 +86,7 @@ TEST(Import, everyRecordOfTheDebianSampleFilesIsRead)
             for (const RecordProblem& problem : file.problems)
                 ADD_FAILURE() << path << ": record " << problem.number << ": " << problem.message;
             const size_t expected =
-                source.recordStart.empty() ? 1 : linesStartingWith(bytes, source.recordStart);
+                source.recordStart.empty() ? 1 : occurrences(bytes, source.recordStart, true);
             EXPECT_EQ(file.objects.size(), expected) << path;
             for (const NewObject& object : file.objects) {
                 EXPECT_FALSE(object.meta[Field::Name].empty()) << path;
@@ -155,11 +101,6 @@ TEST(Import, everyRecordOfTheDebianSampleFilesIsRead)
     EXPECT_GT(records, 700u);
 }
 
-const NewObject* first(const RecordFile& file)
-{
-    return file.objects.empty() ? nullptr : &file.objects.front();
-}
-
 RecordFile readFile(const std::string& path)
 {
     std::string bytes;
@@ -171,57 +112,41 @@ RecordFile readFile(const std::string& path)
 
 TEST(Import, columnsComeFromTheRecordsFields)
 {
-    struct Case
-    {
-        std::string path;
-        Kind kind;
-        std::vector<std::pair<Field, std::string>> fields;
-    };
-    const std::vector<Case> cases = {
-        {kEmboss + "/genbank/gbbct1.seq",
-         Kind::DnaRna,
-         {{Field::Name, "ECOLAC"},
-          {Field::Accession, "J01636"},
-          {Field::Length, "7477"},
-          {Field::Topology, "linear"},
-          {Field::Organism, "Escherichia coli"},
-          {Field::Description, "E.coli lactose operon with lacI, lacZ, lacY and lacA genes"}}},
-        {kEmboss + "/swiss/seq.dat",
-         Kind::Protein,
-         {{Field::Name, "CRU4_ARATH"},
-          {Field::Accession, "P15455"},
-          {Field::Length, "472"},
-          {Field::Description, "12S seed storage protein CRU4"}}},
-        {kBiopython + "/Tests/EMBL/TRBG361.embl.gz",
-         Kind::DnaRna,
-         {{Field::Name, "X56734"},
-          {Field::Accession, "X56734"},
-          {Field::Length, "1859"},
-          {Field::Topology, "linear"},
-          {Field::Description, "Trifolium repens mRNA for non-cyanogenic beta-glucosidase"}}},
-        {kBiopython + "/Tests/Medline/pubmed_result1.txt",
-         Kind::Citation,
-         {{Field::Name, "PMID:12230038"},
-          {Field::Accession, "12230038"},
-          {Field::Authors, "Mangalam H"},
-          {Field::Description, "The Bio* toolkits--a brief overview"},
-          {Field::Journal, "Brief Bioinform"},
-          {Field::Year, "2002"}}},
-        {kBiopython + "/Tests/Blast/xml_2226_blastn_002.xml",
-         Kind::Blast,
-         {{Field::Name, "xml_2226_blastn_002.xml"}, // the source name given
-          {Field::Program, "blastn"},
-          {Field::Database, "db/minirefseq_mrna"},
-          {Field::Description, "random_s00"},
-          {Field::Hits, "0"}}},
-    };
-    for (const Case& c : cases) {
-        const RecordFile file = readFile(c.path);
-        const NewObject* object = first(file);
-        ASSERT_TRUE(object) << c.path;
-        EXPECT_EQ(object->kind, c.kind) << c.path;
-        for (const auto& [field, value] : c.fields)
-            EXPECT_EQ(object->meta[field], value) << c.path << " field " << static_cast<int>(field);
+    using enum Field;
+    using Case = std::tuple<std::string, Kind, std::vector<Field>, std::vector<std::string>>;
+    for (const auto& [path, kind, fields, values] : {
+             Case{kEmboss + "/genbank/gbbct1.seq",
+                  Kind::DnaRna,
+                  {Name, Accession, Length, Topology, Organism, Description},
+                  {"ECOLAC", "J01636", "7477", "linear", "Escherichia coli",
+                   "E.coli lactose operon with lacI, lacZ, lacY and lacA genes"}},
+             Case{kEmboss + "/swiss/seq.dat",
+                  Kind::Protein,
+                  {Name, Accession, Length, Description},
+                  {"CRU4_ARATH", "P15455", "472", "12S seed storage protein CRU4"}},
+             Case{kBiopython + "/Tests/EMBL/TRBG361.embl.gz",
+                  Kind::DnaRna,
+                  {Name, Accession, Length, Topology, Description},
+                  {"X56734", "X56734", "1859", "linear",
+                   "Trifolium repens mRNA for non-cyanogenic beta-glucosidase"}},
+             Case{kBiopython + "/Tests/Medline/pubmed_result1.txt",
+                  Kind::Citation,
+                  {Name, Accession, Authors, Description, Journal, Year},
+                  {"PMID:12230038", "12230038", "Mangalam H", "The Bio* toolkits--a brief overview",
+                   "Brief Bioinform", "2002"}},
+             // The name of a BLAST report is the source name given.
+             Case{kBiopython + "/Tests/Blast/xml_2226_blastn_002.xml",
+                  Kind::Blast,
+                  {Name, Program, Database, Description, Hits},
+                  {"xml_2226_blastn_002.xml", "blastn", "db/minirefseq_mrna", "random_s00", "0"}},
+         }) {
+        const RecordFile file = readFile(path);
+        ASSERT_FALSE(file.objects.empty()) << path;
+        EXPECT_EQ(file.objects[0].kind, kind) << path;
+        std::vector<std::string> read;
+        for (const Field field : fields)
+            read.push_back(file.objects[0].meta[field]);
+        EXPECT_EQ(read, values) << path;
     }
 }
 
@@ -254,7 +179,7 @@ TEST(Import, fastaKindFollowsTheLetters)
 class AdminImport : public ::testing::Test
 {
 protected:
-    void SetUp() override { createDatabase("lab"); }
+    void SetUp() override { makeStore("lab"); }
 
     std::string write(const std::string& name, const std::string& text)
     {
@@ -275,41 +200,39 @@ protected:
 
 TEST_F(AdminImport, malformedRecordsAreReportedByFileAndRecordAndNotStored)
 {
-    struct Case
-    {
-        std::string name;
-        std::string text;
-        std::string message; // a part of standard error
-        int stored;          // DNA objects stored from the file
-    };
-    const std::vector<Case> cases = {
-        {"three.fa", ">a\nACGT\n>b\nAC9T\n>c\nGGCC\n",
-         "three.fa: record 2: line 2 of \"b\" holds \"9\", which is no sequence letter", 2},
-        {"empty.fa", ">e\nACGT\n>\nAC\n", "empty.fa: record 2: the header line names no sequence",
-         1},
-        {"locus.gb", "LOCUS       X1  12 bp DNA\n//\nLOCUS\n//\n",
-         "locus.gb: record 2: the LOCUS line names no locus", 1},
-        {"nolength.gb", "LOCUS       X2  DNA linear\n//\n",
-         "nolength.gb: record 1: the LOCUS line of \"X2\" gives no length in bp, aa or rc", 0},
-        {"twice.gb", "LOCUS       X3  5 bp DNA\nLOCUS       X4  5 bp DNA\n//\n",
-         "twice.gb: record 1: a second LOCUS line before the record's \"//\"", 0},
-        {"blast.xml", "<?xml version=\"1.0\"?>\n<BlastOutput>\n<BlastOutput_program>blastn",
-         "blast.xml: record 1: malformed XML at line 3: the document ends inside "
-         "<BlastOutput_program>.",
-         0},
-        {"other.xml", "<?xml version=\"1.0\"?>\n<BlastOutput><a></b></BlastOutput>",
-         "other.xml: record 1: malformed XML at line 2: </b> does not close the open element.", 0},
-        {"notes.txt", "just some notes\n",
-         "notes.txt: not a GenBank, EMBL, UniProt, FASTA, MEDLINE or BLAST XML file", 0},
-    };
+    // File name and text, a part of standard error, how many DNA objects it stores.
+    using Case = std::tuple<std::string, std::string, std::string, int>;
     int total = 0;
-    for (const Case& c : cases) {
-        const ProcessResult result = runAdmin({"import", "lab", write(c.name, c.text)});
-        EXPECT_EQ(result.exitCode, 1) << c.name;
-        EXPECT_NE(result.errors.find(c.message), std::string::npos)
-            << c.name << ": " << result.errors;
-        total += c.stored;
-        EXPECT_EQ(count("dnarna"), total) << c.name;
+    for (const auto& [name, text, message, stored] : {
+             Case{"three.fa", ">a\nACGT\n>b\nAC9T\n>c\nGGCC\n",
+                  "three.fa: record 2: line 2 of \"b\" holds \"9\", which is no sequence letter",
+                  2},
+             Case{"empty.fa", ">e\nACGT\n>\nAC\n",
+                  "empty.fa: record 2: the header line names no sequence", 1},
+             Case{"locus.gb", "LOCUS       X1  12 bp DNA\n//\nLOCUS\n//\n",
+                  "locus.gb: record 2: the LOCUS line names no locus", 1},
+             Case{"nolength.gb", "LOCUS       X2  DNA linear\n//\n",
+                  "nolength.gb: record 1: the LOCUS line of \"X2\" gives no length in bp, aa or rc",
+                  0},
+             Case{"twice.gb", "LOCUS       X3  5 bp DNA\nLOCUS       X4  5 bp DNA\n//\n",
+                  "twice.gb: record 1: a second LOCUS line before the record's \"//\"", 0},
+             Case{"blast.xml",
+                  "<?xml version=\"1.0\"?>\n<BlastOutput>\n<BlastOutput_program>blastn",
+                  "blast.xml: record 1: malformed XML at line 3: the document ends inside "
+                  "<BlastOutput_program>.",
+                  0},
+             Case{"other.xml", "<?xml version=\"1.0\"?>\n<BlastOutput><a></b></BlastOutput>",
+                  "other.xml: record 1: malformed XML at line 2: </b> does not close the open "
+                  "element.",
+                  0},
+             Case{"notes.txt", "just some notes\n",
+                  "notes.txt: not a GenBank, EMBL, UniProt, FASTA, MEDLINE or BLAST XML file", 0},
+         }) {
+        const ProcessResult result = runAdmin({"import", "lab", write(name, text)});
+        EXPECT_EQ(result.exitCode, 1) << name;
+        EXPECT_NE(result.errors.find(message), std::string::npos) << name << ": " << result.errors;
+        total += stored;
+        EXPECT_EQ(count("dnarna"), total) << name;
     }
 }
 

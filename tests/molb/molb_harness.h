@@ -1,11 +1,21 @@
 #pragma once
-// Runs molb-handler and molb-admin as real processes through real pipes, and reads their pages
-// with the component's own parsers.
+// Runs molb-handler and molb-admin as real processes through real pipes and reads their pages with
+// the component's own parsers. A protocol test makes its store with makeStore: a local one, or
+// one on the PostgreSQL server that scripts/with-test-postgres names in DBSCOUT_TEST_PG when CTest
+// sets MOLB_TEST_STORE=server (such a program fails, never skips, without the server). Before
+// every test of a server program every database and role but the superuser's goes, and
+// PGUSER/PGPASSWORD name the superuser, so a request without user= acts as the store's owner.
 
 #include "document/result_page.h"
 #include "document/status_page.h"
+#include "support/test_env.h"
 
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace MolbTest {
@@ -17,65 +27,110 @@ struct ProcessResult
     int exitCode = -1; // -1 when the process did not exit normally
 };
 
-// Starts program with arguments, writes input to its standard input (from a thread of its own,
-// so a program that answers before reading cannot block the test), and reads its output to the
-// end.
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& input = {});
+// A child on pipes (its input on one only when asked for, else /dev/null), with the test's
+// environment changed by NAME=VALUE entries; killed if still running, and reaped, with the object.
+class Child
+{
+public:
+    Child(const std::string& program, const std::vector<std::string>& arguments,
+          const std::vector<std::string>& environment = {}, bool withInput = false);
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child();
 
+    pid_t pid() const { return m_pid; }
+    bool write(const std::string& bytes, size_t count = std::string::npos); // false once refused
+    void closeInput();
+    std::string errorLine(); // up to its first line break (included), or its end
+    std::string errors();
+    std::string output(size_t count = std::string::npos); // fewer bytes only at its end
+    void dropOutput();                                    // its reader went away
+    void kill();
+    // The exit status (-1 for a signal); nothing if it still runs after limit (none: no limit).
+    std::optional<int> waitExit(std::optional<std::chrono::milliseconds> limit = std::nullopt);
+
+private:
+    pid_t m_pid = -1;
+    int m_fds[3] = {-1, -1, -1};
+    std::optional<int> m_status;
+};
+
+// Runs program to its end, its input written from a thread of its own.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& input = {},
+                         const std::vector<std::string>& environment = {});
+std::string handlerPath();
 // The handler, started as the component starts it: the URL split at blanks.
 ProcessResult runHandler(const std::string& url, const std::string& input = {});
 ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input = {});
-// Runs a handler for every URL (with the input of the same place, if any), each from a thread of
-// its own, all started at the same instant; the results in the order of the URLs.
+// A handler per URL (with the input of the same place), all started at the same instant.
 std::vector<ProcessResult> runTogether(const std::vector<std::string>& urls,
                                        const std::vector<std::string>& inputs = {});
 
-// Parses with the component's parsers; a page they refuse fails the calling test.
+// A page the component's parsers refuse fails the calling test.
 Dbscout::ResultPage parseResultPage(const std::string& text);
 Dbscout::StatusPage parseStatusPage(const std::string& text);
 
-// The store a protocol test runs against. Every test makes its store with makeStore, so that a
-// second back end is a parameter of that one function rather than a copy of the tests.
-struct TestStore
-{
-    std::string host;
-    std::string database;
-    std::string target; // how molb-admin names it: the database, or a server connection string
-
-    // "molb://HOST/DB/" followed by rest (kind, path and parameters).
-    std::string url(const std::string& rest) const;
-    // molb-admin with command (one or two words, as "user add"), the database, then arguments.
-    ProcessResult admin(const std::string& command, const std::vector<std::string>& arguments,
-                        const std::string& input = {}) const;
-};
-// Whether this program runs against the PostgreSQL server (server_store.h) rather than local
-// stores: CTest says so with MOLB_TEST_STORE=server.
 bool serverStore();
-// A fresh, empty store named database, local or on the server.
-TestStore makeStore(const std::string& database);
+struct ServerAddress
+{
+    std::string host; // as the handler's URL names it: "127.0.0.1:PORT"
+    std::string admin;
+    std::string password;
+};
+const ServerAddress& serverAddress(); // fails the test when DBSCOUT_TEST_PG is missing
+// Runs SQL with psql as role (the superuser when empty): unaligned rows, columns joined by "|".
+ProcessResult runPsql(const std::string& database, const std::string& sql,
+                      const std::string& role = {}, const std::string& password = {});
+
 // "molb://HOST/" followed by rest, HOST naming the store of this program: "local" or the server.
 std::string storeUrl(const std::string& rest);
-// How the handler refuses a database that does not exist.
-std::string noDatabaseMessage(const std::string& database);
 // How molb-admin names database: the name, or the server's connection string.
 std::string adminTarget(const std::string& database);
+std::string storeFolder(); // $XDG_DATA_HOME/molb
 
-// A fresh local database of that name (makeStore for the tests that name the local store).
-void createDatabase(const std::string& name);
+struct TestStore
+{
+    std::string database;
+    std::string url(const std::string& rest) const { return storeUrl(database + "/" + rest); }
+    // molb-admin with command (one or two words, as "user add"), the database, then arguments.
+    ProcessResult admin(const std::string& command, const std::vector<std::string>& arguments = {},
+                        const std::string& input = {}) const;
+};
+TestStore makeStore(const std::string& database); // a fresh, empty one
+// Saves bytes by put; returns the id its link names.
 std::string saveObject(const std::string& database, const std::string& kind,
                        const std::string& name, const std::string& bytes,
                        const std::string& extra = {});
-
-std::string handlerPath();
-std::string storeFolder(); // $XDG_DATA_HOME/molb
-// Runs SQL on the store as its owner, with the sqlite3 program or psql, to set up or look at
-// states that no command makes; returns rows as lines with columns joined by "|". Stay within
-// SQL that both understand.
+// SQL run with the sqlite3 program or psql as the store's owner, for states no command makes:
+// rows as lines with columns joined by "|". Stay within SQL that both understand.
 std::string runSql(const std::string& database, const std::string& sql);
-// The rows of runSql's answer as one row: joined by blanks, with one line break at the end.
-std::string onOneLine(const std::string& rows);
-// The SQL of column's text as upper-case hexadecimal, in either store.
-std::string sqlHexOf(const std::string& column);
+std::string onOneLine(const std::string& rows); // joined by blanks, one line break at the end
+
+// A store "lab" with three users: ann and bob in group "bench", eve alone.
+class UsersFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+
+    static std::string as(const std::string& user)
+    {
+        return "&user=" + user + "&pass=" + user + "-pw";
+    }
+    // Saves a FASTA object as user; returns its id.
+    std::string save(const std::string& user, const std::string& name,
+                     const std::string& kind = "dnarna");
+    // An operation on the objects of path, as user, answered with the first page of MAIN.
+    ProcessResult operation(const std::string& user, const std::string& path,
+                            const std::string& parameters, const std::string& kind = "dnarna");
+    // The message of an operation's error page, which must have exit status 1.
+    static std::string refusal(const ProcessResult& result);
+    Dbscout::ResultPage mainPage(const std::string& user, const std::string& kind = "dnarna");
+    std::string holders(); // of every row of MAIN as ann sees it: "a=ann b= ..."
+    void chmod(const std::string& id, const std::string& mode);
+
+    DbscoutTest::TestEnv env;
+    TestStore store;
+};
 
 } // namespace MolbTest

@@ -1,9 +1,7 @@
 // molb-admin and the handler on a server: making stores, users as roles, and every way a
 // connection can fail, each with its own message and no password in it.
 
-#include "server_store.h"
-
-#include <gtest/gtest.h>
+#include "molb_harness.h"
 
 using namespace MolbTest;
 
@@ -39,41 +37,44 @@ protected:
 
 TEST_F(ServerAdmin, initMakesAStoreOnlyUsersMayConnectToAndRefusesToMakeItTwice)
 {
-    const ProcessResult made = runAdmin({"init", serverTarget("lab")});
+    const ProcessResult made = runAdmin({"init", adminTarget("lab")});
     ASSERT_EQ(made.exitCode, 0) << made.errors;
     EXPECT_EQ(made.output, "created database \"lab\" on " + serverAddress().host + "\n");
     EXPECT_EQ(admin("lab", "SELECT version FROM molb_schema"), "1\n");
     EXPECT_EQ(admin("lab", "SELECT has_database_privilege('public', 'lab', 'CONNECT'), "
                            "has_database_privilege('molb.lab', 'lab', 'CONNECT')"),
               "f|t\n");
-    expectAdmin({"init", serverTarget("lab")}, "", 1,
+    expectAdmin({"init", adminTarget("lab")}, "", 1,
                 "The database \"lab\" on " + serverAddress().host + " is a molb store already.");
     // A database its administrator made empty becomes a store as well.
     admin("postgres", "CREATE DATABASE given");
-    EXPECT_EQ(runAdmin({"init", serverTarget("given")}).exitCode, 0);
+    EXPECT_EQ(runAdmin({"init", adminTarget("given")}).exitCode, 0);
     EXPECT_EQ(admin("given", "SELECT count(*) FROM kinds"), "5\n");
 }
 
 TEST_F(ServerAdmin, storesOfANewerVersionOrNoStoreAtAllAreRefused)
 {
-    ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
+    ASSERT_EQ(runAdmin({"init", adminTarget("lab")}).exitCode, 0);
     admin("lab", "UPDATE molb_schema SET version = 99");
     admin("postgres", "CREATE DATABASE plain");
     const std::string host = serverAddress().host;
     const std::string newer =
         "The database \"lab\" on " + host + " was made by a newer molb (schema 99).";
     const std::string none = "The database \"plain\" on " + host + " is not a molb store.";
-    expectRefused(serverUrl("lab/dnarna/?start=0&page=5"), 2, newer);
-    expectRefused(serverUrl("plain/dnarna/?start=0&page=5"), 2, none);
-    expectAdmin({"generate", serverTarget("lab"), "--count", "1"}, "", 1, newer);
-    expectAdmin({"subset", "add", serverTarget("plain"), "s", "--kind", "dnarna"}, "", 1, none);
+    expectRefused(storeUrl("lab/dnarna/?start=0&page=5"), 2, newer);
+    expectRefused(storeUrl("plain/dnarna/?start=0&page=5"), 2, none);
+    expectAdmin({"generate", adminTarget("lab"), "--count", "1"}, "", 1, newer);
+    expectAdmin({"subset", "add", adminTarget("plain"), "s", "--kind", "dnarna"}, "", 1, none);
     EXPECT_EQ(admin("lab", "SELECT count(*) FROM objects"), "0\n");
 }
 
 TEST_F(ServerAdmin, usersBecomeRolesWithScramPasswordsAndTheirGroups)
 {
-    ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
-    addServerUser("lab", "ann", "ann-secret", {"bench", "qc"});
+    ASSERT_EQ(runAdmin({"init", adminTarget("lab")}).exitCode, 0);
+    ASSERT_EQ(TestStore{"lab"}
+                  .admin("user add", {"ann", "--group", "bench", "--group", "qc"}, "ann-secret\n")
+                  .exitCode,
+              0);
     EXPECT_EQ(admin("lab", "SELECT rolcanlogin, rolpassword LIKE 'SCRAM-SHA-256$%' FROM pg_authid "
                            "WHERE rolname = 'ann'"),
               "t|t\n");
@@ -89,13 +90,13 @@ TEST_F(ServerAdmin, usersBecomeRolesWithScramPasswordsAndTheirGroups)
               "0\n");
 
     const std::string host = serverAddress().host;
-    expectAdmin({"user", "add", serverTarget("lab"), "ann"}, "again\n", 1,
+    expectAdmin({"user", "add", adminTarget("lab"), "ann"}, "again\n", 1,
                 "A user \"ann\" exists already.");
-    expectAdmin({"user", "add", serverTarget("lab"), serverAddress().admin}, "pw\n", 1,
+    expectAdmin({"user", "add", adminTarget("lab"), serverAddress().admin}, "pw\n", 1,
                 "owns the store or stands above row-level security; a molb user must not.");
-    expectAdmin({"user", "add", serverTarget("lab"), "bob", "--group", "ann"}, "pw\n", 1,
+    expectAdmin({"user", "add", adminTarget("lab"), "bob", "--group", "ann"}, "pw\n", 1,
                 "The group \"ann\" is a role that logs in");
-    expectAdmin({"user", "add", serverTarget("lab"), std::string(64, 'u')}, "pw\n", 1,
+    expectAdmin({"user", "add", adminTarget("lab"), std::string(64, 'u')}, "pw\n", 1,
                 "A user name must have 1 to 63 bytes.");
     // Nothing of the refused users stayed.
     EXPECT_EQ(admin("lab", "SELECT count(*) FROM pg_roles WHERE rolname = 'bob'"), "0\n");
@@ -117,13 +118,13 @@ TEST_F(ServerAdmin, badConnectionStringsAreExplainedWithoutTheirPassword)
     expectAdmin({"init", "postgresql://" + server.admin + ":wrong" + server.password + "@" +
                              server.host + "/lab"},
                 "", 1, "password authentication failed");
-    expectAdmin({"import", serverTarget("nosuch"), "/dev/null"}, "", 1,
+    expectAdmin({"import", adminTarget("nosuch"), "/dev/null"}, "", 1,
                 "There is no database \"nosuch\" on " + server.host);
 }
 
 TEST_F(ServerAdmin, theHandlerRefusesAddressesAndRolesItCannotServe)
 {
-    ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
+    ASSERT_EQ(runAdmin({"init", adminTarget("lab")}).exitCode, 0);
     admin("postgres", "CREATE ROLE outsider LOGIN PASSWORD 'out-pw'");
     const std::string host = serverAddress().host;
     const std::string ip = host.substr(0, host.find(':'));
@@ -134,9 +135,9 @@ TEST_F(ServerAdmin, theHandlerRefusesAddressesAndRolesItCannotServe)
     expectRefused("molb://[::1/lab/dnarna/?start=0", 1,
                   "The host \"[::1\" is neither \"local\" nor a server name with an optional "
                   "port, as in molb://db.example.org:5432/DATABASE/KIND/.");
-    expectRefused(serverUrl("nosuch/dnarna/?start=0&page=5"), 1,
+    expectRefused(storeUrl("nosuch/dnarna/?start=0&page=5"), 1,
                   "There is no database \"nosuch\" on the server " + ip + ".");
-    expectRefused(serverUrl("lab/dnarna/?start=0&page=5&user=outsider&pass=out-pw"), 1,
+    expectRefused(storeUrl("lab/dnarna/?start=0&page=5&user=outsider&pass=out-pw"), 1,
                   "You are not a user of the database \"lab\" on " + host + ".");
     const ProcessResult closed = runHandler("molb://" + ip + ":1/lab/dnarna/?start=0");
     EXPECT_EQ(closed.exitCode, 2);

@@ -1,9 +1,9 @@
 // The server enforces the modes itself: a user who connects with psql as their own role reads and
 // changes no more than the panel lets them.
 
-#include "server_store.h"
+#include "molb_harness.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
 using namespace MolbTest;
 
@@ -17,33 +17,23 @@ class ServerRights : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
-        addServerUser("lab", "ann", "ann-pw", {"bench"});
-        addServerUser("lab", "bob", "bob-pw", {"bench"});
-        addServerUser("lab", "eve", "eve-pw");
-        privateId = save("private", kSecretBytes);
-        sharedId = save("shared", "shared bytes");
+        const TestStore store = makeStore("lab");
+        for (const std::string user : {"ann", "bob"})
+            ASSERT_EQ(store.admin("user add", {user, "--group", "bench"}, user + "-pw\n").exitCode,
+                      0);
+        ASSERT_EQ(store.admin("user add", {"eve"}, "eve-pw\n").exitCode, 0);
+        privateId = saveObject("lab", "dnarna", "private", kSecretBytes, "&user=ann&pass=ann-pw");
+        sharedId = saveObject("lab", "dnarna", "shared", "shared bytes", "&user=ann&pass=ann-pw");
         // private: ann writes, bench reads, nobody else; shared: bench writes, others read.
         ASSERT_EQ(admin("UPDATE objects SET mode = 'wr-' WHERE id = " + privateId), "");
         ASSERT_EQ(admin("UPDATE objects SET mode = 'wwr' WHERE id = " + sharedId), "");
         const ProcessResult made =
-            runHandler(serverUrl("lab/dnarna/" + privateId +
-                                 "?user=ann&pass=ann-pw&command=cs&command=dir&query=secretset"));
+            runHandler(storeUrl("lab/dnarna/" + privateId +
+                                "?user=ann&pass=ann-pw&command=cs&command=dir&query=secretset"));
         ASSERT_EQ(made.exitCode, 0) << made.output;
         ASSERT_EQ(admin("UPDATE subsets SET mode = 'w--' WHERE name = 'secretset'"), "");
         secretSetId = admin("SELECT id FROM subsets WHERE name = 'secretset'");
         secretSetId.pop_back(); // the line break
-    }
-
-    std::string save(const std::string& name, const std::string& bytes)
-    {
-        const ProcessResult result = runHandler(
-            serverUrl("lab/dnarna/" + name + "?query=MAIN&command=put&user=ann&pass=ann-pw"),
-            bytes);
-        const Dbscout::StatusPage page = parseStatusPage(result.output);
-        EXPECT_EQ(page.status, "OK") << result.output;
-        return page.linkHref.substr(page.linkHref.rfind('/') + 1,
-                                    page.linkHref.find('?') - page.linkHref.rfind('/') - 1);
     }
 
     static std::string admin(const std::string& sql)
@@ -112,18 +102,14 @@ std::string counted(const std::string& change)
 
 TEST_F(ServerRights, aRoleCannotChangeWhatItMayNotWrite)
 {
-    struct Case
-    {
-        const char* role;
-        std::string sql;
-        const char* evidence; // in the output or the error: no row changed, or why not
-    };
+    // Role, SQL, and what shows in the output or the error: no row changed, or why not.
+    using Case = std::tuple<const char*, std::string, const char*>;
     const std::string privateRow = " WHERE id = " + privateId;
     const std::string sharedRow = " WHERE id = " + sharedId;
     const char* kNoRow = "0\n";
     const char* kPolicy = "row-level security";
     const char* kPrivilege = "permission denied";
-    const std::vector<Case> cases = {
+    const Case cases[] = {
         // eve may neither read nor write private
         {"eve", counted("UPDATE objects SET checkout_by = 'eve'" + privateRow), kNoRow},
         {"eve", counted("UPDATE objects SET mode = 'www'" + privateRow), kNoRow},
@@ -168,42 +154,12 @@ TEST_F(ServerRights, aRoleCannotChangeWhatItMayNotWrite)
     };
     const std::string before = snapshot();
     ASSERT_NE(before.find("private"), std::string::npos);
-    for (const Case& c : cases) {
-        const ProcessResult result = runPsql("lab", c.sql, c.role, std::string(c.role) + "-pw");
-        EXPECT_NE((result.output + result.errors).find(c.evidence), std::string::npos)
-            << c.role << ": " << c.sql << "\n"
+    for (const auto& [role, sql, evidence] : cases) {
+        const ProcessResult result = runPsql("lab", sql, role, std::string(role) + "-pw");
+        EXPECT_NE((result.output + result.errors).find(evidence), std::string::npos)
+            << role << ": " << sql << "\n"
             << result.output << result.errors;
-        EXPECT_EQ(snapshot(), before) << c.role << ": " << c.sql;
-    }
-}
-
-TEST_F(ServerRights, aSearchFindsWhatTheRoleMayReadAndNothingElse)
-{
-    struct Case
-    {
-        std::string credentials;
-        const char* query;
-        std::vector<std::string> names;
-    };
-    const ServerAddress& server = serverAddress();
-    const std::vector<Case> cases = {
-        {"&user=bob&pass=bob-pw", "private", {"private"}},
-        {"&user=eve&pass=eve-pw", "private", {}},
-        {"&user=eve&pass=eve-pw", "shared", {"shared"}},
-        {"&user=eve&pass=eve-pw", "name:a", {"shared"}}, // a filter alone: no index
-        {"&user=bob&pass=bob-pw", "name:a", {"private", "shared"}},
-        // the store's owner, without row-level security
-        {"&user=" + server.admin + "&pass=" + server.password, "private", {"private"}},
-    };
-    for (const Case& c : cases) {
-        const ProcessResult result = runHandler(
-            serverUrl(std::string("lab/dnarna/?start=0&page=10&query=") + c.query + c.credentials));
-        const Dbscout::ResultPage page = parseResultPage(result.output);
-        std::vector<std::string> names;
-        for (const Dbscout::ResultRow& row : page.rows)
-            names.push_back(row.name);
-        EXPECT_EQ(names, c.names) << c.query << c.credentials << "\n" << result.output;
-        EXPECT_EQ(page.totalFound, static_cast<int>(c.names.size())) << c.query << c.credentials;
+        EXPECT_EQ(snapshot(), before) << role << ": " << sql;
     }
 }
 
@@ -220,7 +176,7 @@ TEST_F(ServerRights, aRoleMayDoWhatThePanelLetsIt)
         "lab", "UPDATE objects SET checkout_by = 'ann' WHERE id = " + sharedId, "ann", "ann-pw");
     EXPECT_EQ(held.exitCode, 0) << held.errors;
     const Dbscout::ResultPage page = parseResultPage(
-        runHandler(serverUrl("lab/dnarna/?start=0&page=10&user=bob&pass=bob-pw")).output);
+        runHandler(storeUrl("lab/dnarna/?start=0&page=10&user=bob&pass=bob-pw")).output);
     ASSERT_EQ(page.rows.size(), 2u);
     EXPECT_EQ(page.rows[1].checkoutBy, "ann");
     // Once ann holds it, bob's write through psql is refused by the server.

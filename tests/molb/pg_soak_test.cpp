@@ -2,9 +2,7 @@
 // minute (MOLB_SOAK_SECONDS): no answer but the refusals the rules demand, and every saved object
 // fetches back byte for byte.
 
-#include "server_store.h"
-
-#include <gtest/gtest.h>
+#include "molb_harness.h"
 
 #include <atomic>
 #include <chrono>
@@ -86,7 +84,7 @@ private:
     void page(const std::string& parameters)
     {
         const ProcessResult result =
-            runHandler(serverUrl("lab/dnarna/?page=20&" + parameters + as(m_number)));
+            runHandler(storeUrl("lab/dnarna/?page=20&" + parameters + as(m_number)));
         if (result.exitCode != 0 || parseResultPage(result.output).status != "OK")
             m_outcomes.surprise("page " + parameters, result);
         ++m_outcomes.pages;
@@ -98,8 +96,8 @@ private:
         for (char& byte : bytes)
             byte = static_cast<char>(below(256));
         const ProcessResult result =
-            runHandler(serverUrl("lab/dnarna/c" + name + "?query=MAIN&command=put" +
-                                 (force ? "&force=yes" : "") + as(m_number)),
+            runHandler(storeUrl("lab/dnarna/c" + name + "?query=MAIN&command=put" +
+                                (force ? "&force=yes" : "") + as(m_number)),
                        bytes);
         if (result.exitCode != 0 || parseStatusPage(result.output).status != "OK") {
             m_outcomes.surprise("save " + name, result);
@@ -117,12 +115,12 @@ private:
     void hold()
     {
         const int pick = below(kPoolSize);
-        const ProcessResult taken = runHandler(serverUrl(
+        const ProcessResult taken = runHandler(storeUrl(
             "lab/dnarna/pool" + std::to_string(pick) + "?command=fetch&command=co" + as(m_number)));
         if (taken.exitCode == 0) {
             ++m_outcomes.holds;
-            const ProcessResult given = runHandler(
-                serverUrl("lab/dnarna/" + m_pool[pick] + "?command=unco" + as(m_number)));
+            const ProcessResult given =
+                runHandler(storeUrl("lab/dnarna/" + m_pool[pick] + "?command=unco" + as(m_number)));
             if (given.exitCode != 0)
                 m_outcomes.surprise("undo check-out of pool" + std::to_string(pick), given);
         } else if (parseResultPage(taken.output).message.find("is checked out by soak") ==
@@ -142,24 +140,18 @@ private:
 
 TEST(ServerSoak, fiftyClientsPagingSavingAndCheckingOutMeetOnlyTheRulesRefusals)
 {
-    ASSERT_EQ(runAdmin({"init", serverTarget("lab")}).exitCode, 0);
-    ASSERT_EQ(
-        runAdmin({"generate", serverTarget("lab"), "--count", std::to_string(kGenerated)}).exitCode,
-        0);
+    const TestStore store = makeStore("lab");
+    ASSERT_EQ(store.admin("generate", {"--count", std::to_string(kGenerated)}).exitCode, 0);
     for (int i = 0; i < kClients; ++i)
-        addServerUser("lab", role(i), role(i) + "-pw", {"soakers"});
+        ASSERT_EQ(
+            store.admin("user add", {role(i), "--group", "soakers"}, role(i) + "-pw\n").exitCode,
+            0);
     std::vector<std::string> pool;
     for (int i = 0; i < kPoolSize; ++i) {
         const std::string name = "pool" + std::to_string(i);
-        const Dbscout::StatusPage saved = parseStatusPage(
-            runHandler(serverUrl("lab/dnarna/" + name + "?query=MAIN&command=put" + as(0)), name)
-                .output);
-        ASSERT_EQ(saved.status, "OK");
-        const size_t slash = saved.linkHref.rfind('/');
-        pool.push_back(saved.linkHref.substr(slash + 1, saved.linkHref.find('?') - slash - 1));
+        pool.push_back(saveObject("lab", "dnarna", name, name, as(0)));
     }
-    ASSERT_EQ(runPsql("lab", "UPDATE objects SET mode = 'ww-' WHERE name LIKE 'pool%'").exitCode,
-              0);
+    ASSERT_EQ(runSql("lab", "UPDATE objects SET mode = 'ww-' WHERE name LIKE 'pool%'"), "");
 
     Outcomes outcomes;
     const auto end = std::chrono::steady_clock::now() + soakTime();
@@ -177,7 +169,7 @@ TEST(ServerSoak, fiftyClientsPagingSavingAndCheckingOutMeetOnlyTheRulesRefusals)
     EXPECT_GT(outcomes.holds.load(), 0);
     for (const auto& [name, saved] : outcomes.saved)
         EXPECT_EQ(
-            runHandler(serverUrl("lab/dnarna/" + name + "?command=fetch" + as(saved.first))).output,
+            runHandler(storeUrl("lab/dnarna/" + name + "?command=fetch" + as(saved.first))).output,
             saved.second)
             << name;
 }

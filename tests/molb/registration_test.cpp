@@ -1,13 +1,9 @@
 // scripts/register-handler with the real settings-store tool, then the component's own lookup,
 // spawn and parser serving a listing from the registered handler.
 
-#include "document/result_page.h"
 #include "molb_harness.h"
 #include "platform/process.h"
 #include "request/handler_command.h"
-#include "support/test_env.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -20,56 +16,32 @@ namespace {
 class Registration : public ::testing::Test
 {
 protected:
+    ProcessResult registerHandler(const std::string& program)
+    {
+        ::setenv("DBSCOUT_REG", DBSCOUT_REG_PATH, 1);
+        ProcessResult result = runProcess("/bin/bash", {MOLB_REGISTER_SCRIPT, program});
+        ::unsetenv("DBSCOUT_REG");
+        return result;
+    }
+
     DbscoutTest::TestEnv env;
 };
 
-TEST_F(Registration, theScriptRegistersTheHandlerForItsThreeVerbs)
+TEST_F(Registration, theComponentsLookupSpawnAndParserServeTheRegisteredHandler)
 {
-    ::setenv("DBSCOUT_REG", DBSCOUT_REG_PATH, 1);
-    const ProcessResult result = runProcess("/bin/bash", {MOLB_REGISTER_SCRIPT, handlerPath()});
-    ::unsetenv("DBSCOUT_REG");
+    makeStore("lab");
+    saveObject("lab", "protein", "p1", ">p1 a kinase\nMKVLW\n");
+    const ProcessResult result = registerHandler(handlerPath());
     ASSERT_EQ(result.exitCode, 0) << result.errors;
     const std::string program = std::filesystem::canonical(handlerPath()).string();
+    std::string command;
     for (const char* verb : {"dir", "put", "open"}) {
-        std::string command;
         ASSERT_TRUE(Dbscout::LookupHandlerCommand("molb", verb, command)) << verb;
         EXPECT_EQ(command, "\"" + program + "\" \"%1\"") << verb;
-        EXPECT_EQ(Dbscout::HandlerProgramPath(command), program);
-        EXPECT_EQ(Dbscout::HandlerArguments(command, "molb://local/x/"), "molb://local/x/");
     }
-}
-
-TEST_F(Registration, refusesWhatItCannotRegister)
-{
-    ::setenv("DBSCOUT_REG", DBSCOUT_REG_PATH, 1);
-    ProcessResult result = runProcess("/bin/bash", {MOLB_REGISTER_SCRIPT, "/nonexistent/handler"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.errors.find("/nonexistent/handler is not an executable file"),
-              std::string::npos);
-    result = runProcess("/bin/bash", {MOLB_REGISTER_SCRIPT});
-    EXPECT_EQ(result.exitCode, 2);
-    // A copy away from any build tree, so that none of the places it looks holds the tool.
-    const std::string copy = env.file("register-handler");
-    std::filesystem::copy_file(MOLB_REGISTER_SCRIPT, copy);
-    ::setenv("DBSCOUT_REG", "/nonexistent/dbscout-reg", 1);
-    result = runProcess("/usr/bin/env", {"PATH=/usr/bin:/bin", "/bin/bash", copy, "/bin/true"});
-    ::unsetenv("DBSCOUT_REG");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.errors.find("dbscout-reg not found"), std::string::npos) << result.errors;
-    std::string command;
-    EXPECT_FALSE(Dbscout::LookupHandlerCommand("molb", "dir", command));
-}
-
-TEST_F(Registration, theComponentsOwnSpawnAndParserReadTheRegisteredHandler)
-{
-    createDatabase("lab");
-    saveObject("lab", "protein", "p1", ">p1 a kinase\nMKVLW\n");
-    ::setenv("DBSCOUT_REG", DBSCOUT_REG_PATH, 1);
-    ASSERT_EQ(runProcess("/bin/bash", {MOLB_REGISTER_SCRIPT, handlerPath()}).exitCode, 0);
-    ::unsetenv("DBSCOUT_REG");
-    std::string command;
-    ASSERT_TRUE(Dbscout::LookupHandlerCommand("molb", "dir", command));
+    EXPECT_EQ(Dbscout::HandlerProgramPath(command), program);
     const std::string url = "molb://local/lab/protein/?start=0&page=20&query=kinase";
+    EXPECT_EQ(Dbscout::HandlerArguments(command, url), url);
     int input = -1, output = -1;
     const pid_t pid = Dbscout::SpawnHandler(Dbscout::HandlerProgramPath(command),
                                             Dbscout::HandlerArguments(command, url), input, output);
@@ -86,6 +58,24 @@ TEST_F(Registration, theComponentsOwnSpawnAndParserReadTheRegisteredHandler)
     ASSERT_EQ(page.rows.size(), 1u);
     EXPECT_EQ(page.rows[0].name, "p1");
     EXPECT_EQ(page.rows[0].cells[1], "5");
+}
+
+TEST_F(Registration, refusesWhatItCannotRegister)
+{
+    ProcessResult result = registerHandler("/nonexistent/handler");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.errors.find("/nonexistent/handler is not an executable file"),
+              std::string::npos);
+    EXPECT_EQ(runProcess("/bin/bash", {MOLB_REGISTER_SCRIPT}).exitCode, 2);
+    // A copy away from any build tree, so that none of the places it looks holds the tool.
+    const std::string copy = env.file("register-handler");
+    std::filesystem::copy_file(MOLB_REGISTER_SCRIPT, copy);
+    result = runProcess("/usr/bin/env", {"PATH=/usr/bin:/bin", "/bin/bash", copy, "/bin/true"}, {},
+                        {"DBSCOUT_REG=/nonexistent/dbscout-reg"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.errors.find("dbscout-reg not found"), std::string::npos) << result.errors;
+    std::string command;
+    EXPECT_FALSE(Dbscout::LookupHandlerCommand("molb", "dir", command));
 }
 
 } // namespace
