@@ -1,17 +1,25 @@
 // The request job against real handler processes: answers, failures, stopping and deleting, large
 // answers and bodies, many jobs at once and many in a row, and the real answer pages.
 
-#include "job_harness.h"
 #include "process_support.h"
 #include "support/handler_registration.h"
+#include "support/test_env.h"
 
 #include "document/result_page.h"
 #include "document/status_page.h"
 #include "document/xml_exception.h"
+#include "platform/process.h"
+#include "platform/registered_messages.h"
 #include "request/handler_command.h"
+#include "request/scout_request.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
 #include <new>
 #include <regex>
 #include <stdexcept>
@@ -19,13 +27,119 @@
 using namespace Dbscout;
 using namespace DbscoutTest;
 
-using JobTest = JobTestBase;
+namespace {
+
+std::string readAnswer(int stdoutRead)
+{
+    char* buffer = ReadAllOutput(stdoutRead);
+    if (!buffer)
+        throw NoAnswerText();
+    std::string text(buffer);
+    std::free(buffer);
+    return text;
+}
+
+// Keeps the whole answer; one that does not end in "</html>\n" is refused the way the page
+// parser refuses it, a complete one gets the status "OK".
+struct RecordingResponse final : ScoutResponse
+{
+    void Parse(int stdoutRead) override
+    {
+        text = readAnswer(stdoutRead);
+        parsed = true;
+        if (!text.ends_with("</html>\n"))
+            throw CXMLException("incomplete page of " + std::to_string(text.size()) + " bytes");
+        status = "OK";
+    }
+    std::string text;
+    bool parsed = false;
+};
+
+// Reads the answer, then throws what the test gives it.
+struct ThrowingResponse final : ScoutResponse
+{
+    explicit ThrowingResponse(std::function<void()> raise) : raise(std::move(raise)) {}
+    void Parse(int stdoutRead) override
+    {
+        readAnswer(stdoutRead);
+        raise();
+    }
+    std::function<void()> raise;
+};
+
+// Collects the lParam of every completion message that reaches it.
+struct CompletionReceiver final : QObject
+{
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::Type(MOLBSCOUTPANE_MARKUP_DONE))
+            return QObject::event(event);
+        done.push_back(static_cast<MessageEvent*>(event)->lParam);
+        return true;
+    }
+    // Runs the event loop until count messages in all have arrived, or for ms when count is 0;
+    // the limit only guards against a hang.
+    bool waitFor(size_t count, int ms = 60000)
+    {
+        QDeadlineTimer deadline(ms);
+        while ((count == 0 || done.size() < count) && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        return done.size() >= count;
+    }
+    std::vector<intptr_t> done;
+};
+
+RecordingResponse& recorded(const CScoutRequest& job)
+{
+    return static_cast<RecordingResponse&>(*job.response());
+}
+
+// An event loop, a private store, SIGPIPE left deadly (a SIGPIPE would end the test), and no
+// child process left behind by any test.
+class JobTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "request_job_test";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
+        std::signal(SIGPIPE, SIG_DFL);
+    }
+    void TearDown() override { EXPECT_TRUE(childProcesses().empty()); }
+
+    // A job on the test handler with url as its argument text.
+    std::unique_ptr<CScoutRequest> handlerJob(const std::string& url,
+                                              ScoutResponse* response = nullptr,
+                                              const std::string* body = nullptr)
+    {
+        return std::make_unique<CScoutRequest>(
+            response ? response : new RecordingResponse, &m_receiver, testHandlerPath(), url,
+            body ? body->data() : nullptr, body ? uint32_t(body->size()) : 0);
+    }
+
+    // Starts the job and waits for its completion message, which must carry its address.
+    void runToCompletion(CScoutRequest& job)
+    {
+        const size_t before = m_receiver.done.size();
+        job.Start();
+        ASSERT_TRUE(m_receiver.waitFor(before + 1));
+        EXPECT_EQ(m_receiver.done.back(), intptr_t(&job));
+    }
+
+    TestEnv m_env;
+    CompletionReceiver m_receiver;
+};
+
+} // namespace
 
 TEST_F(JobTest, handlerAnswersWithItsPageAndGetsTheUrlSplitAtBlanksAndTabs)
 {
     const std::string record = m_env.file("answer");
     // No quote processing: quotes are ordinary characters.
-    auto job = handlerJob(m_receiver, " \"a b\"\tc  molb://local/db/MAIN?page=20&record=" + record);
+    auto job = handlerJob(" \"a b\"\tc  molb://local/db/MAIN?page=20&record=" + record);
     runToCompletion(*job);
     EXPECT_EQ(job->errorText(), "");
     EXPECT_EQ(job->response()->status, "OK");
@@ -39,10 +153,10 @@ TEST_F(JobTest, handlerAnswersWithItsPageAndGetsTheUrlSplitAtBlanksAndTabs)
 TEST_F(JobTest, handlerHoldsOnlyItsOwnPipeEndsAndStandardErrorOnDevNull)
 {
     const std::string record = m_env.file("other");
-    auto other = handlerJob(m_receiver, "testmode=hang&record=" + record);
+    auto other = handlerJob("testmode=hang&record=" + record);
     other->Start();
     ASSERT_TRUE(waitForFile(record + ".args"));
-    auto job = handlerJob(m_receiver, "testmode=fds");
+    auto job = handlerJob("testmode=fds");
     runToCompletion(*job);
     EXPECT_TRUE(std::regex_match(recorded(*job).text,
                                  std::regex("0 pipe:\\[(\\d+)\\]\n1 pipe:\\[(?!\\1\\])\\d+\\]\n"
@@ -76,7 +190,7 @@ TEST_F(JobTest, everyFailureOfTheParserBecomesErrorTextAndStatus)
         {[] { throw 42; }, "Unknown error"},
     };
     for (const auto& [raise, errorText] : cases) {
-        auto job = handlerJob(m_receiver, "molb://h/d", new ThrowingResponse(raise));
+        auto job = handlerJob("molb://h/d", new ThrowingResponse(raise));
         runToCompletion(*job);
         EXPECT_EQ(job->errorText(), errorText);
         EXPECT_EQ(job->response()->status, "ERROR");
@@ -92,7 +206,7 @@ TEST_F(JobTest, handlersThatCrashOrDieHalfwayGiveXmlErrors)
         {"testmode=die-halfway", page.substr(0, page.size() / 2)},
     };
     for (const auto& [url, received] : cases) {
-        auto job = handlerJob(m_receiver, url);
+        auto job = handlerJob(url);
         runToCompletion(*job);
         EXPECT_EQ(recorded(*job).text, received) << url;
         EXPECT_EQ(job->errorText(), "XML parser error: incomplete page of " +
@@ -105,8 +219,8 @@ TEST_F(JobTest, stoppingOrDeletingARunningJobKillsItsHandlerAndTheMessageStillAr
 {
     for (const std::string mode : {"hang", "hang-with-child", "delete"}) {
         const std::string record = m_env.file(mode);
-        auto job = handlerJob(m_receiver, "testmode=" + (mode == "delete" ? "hang" : mode) +
-                                              "&record=" + record);
+        auto job =
+            handlerJob("testmode=" + (mode == "delete" ? "hang" : mode) + "&record=" + record);
         const intptr_t address = intptr_t(job.get());
         const size_t before = m_receiver.done.size();
         job->Start();
@@ -132,24 +246,24 @@ TEST_F(JobTest, jobStoppedBeforeItsThreadRunsPostsNothing)
 {
     const std::string record = m_env.file("never");
     for (int i = 0; i < 100; ++i) {
-        auto job = handlerJob(m_receiver, "molb://h/d?record=" + record);
+        auto job = handlerJob("molb://h/d?record=" + record);
         job->Stop();
         job->Start();
         if (i % 2)
             job.reset(); // deleted while its thread may not have run yet
     }
-    handlerJob(m_receiver, "molb://h/d")->Stop(); // never started, deleted at once
+    handlerJob("molb://h/d")->Stop(); // never started, deleted at once
 
-    auto last = handlerJob(m_receiver, "molb://h/d");
+    auto last = handlerJob("molb://h/d");
     runToCompletion(*last);
-    m_receiver.drain(200);
+    m_receiver.waitFor(0, 200);
     EXPECT_EQ(m_receiver.done, std::vector<intptr_t>{intptr_t(last.get())});
     EXPECT_FALSE(waitForFile(record + ".args", 0)); // no handler ever ran
 }
 
 TEST_F(JobTest, handlerLingeringAfterItsAnswerDoesNotDelayTheMessage)
 {
-    auto job = handlerJob(m_receiver, "molb://h/d?testmode=linger");
+    auto job = handlerJob("molb://h/d?testmode=linger");
     runToCompletion(*job);
     EXPECT_EQ(job->response()->status, "OK");
     EXPECT_FALSE(childProcesses().empty()); // still lingering, for a minute
@@ -161,7 +275,7 @@ TEST_F(JobTest, answersOfAnySizeArriveWhole)
 {
     for (size_t size :
          {size_t(0), size_t(1), size_t(0x100000), size_t(0x100001), size_t(50) << 20}) {
-        auto job = handlerJob(m_receiver, "testmode=bytes:" + std::to_string(size));
+        auto job = handlerJob("testmode=bytes:" + std::to_string(size));
         runToCompletion(*job);
         EXPECT_EQ(recorded(*job).text.size(), size);
         EXPECT_TRUE(recorded(*job).text == handlerPattern(size)) << size;
@@ -173,13 +287,11 @@ TEST_F(JobTest, largeBodyIsReadFullyAndOneNeverReadLeavesTheHostAlive)
     std::string body(10 << 20, '\0');
     for (size_t i = 0; i < body.size(); ++i)
         body[i] = char(1 + i * 31 % 253); // no NUL: the answer is read as text
-    auto echo =
-        handlerJob(m_receiver, "testmode=echo", nullptr, body.data(), uint32_t(body.size()));
+    auto echo = handlerJob("testmode=echo", nullptr, &body);
     runToCompletion(*echo);
     EXPECT_TRUE(recorded(*echo).text == body);
     for (int i = 0; i < 5; ++i) { // SIGPIPE is left deadly: writing must not raise it
-        auto job = handlerJob(m_receiver, "testmode=exit-at-once", nullptr, body.data(),
-                              uint32_t(body.size()));
+        auto job = handlerJob("testmode=exit-at-once", nullptr, &body);
         runToCompletion(*job);
         EXPECT_EQ(job->response()->status, "ERROR");
     }
@@ -192,7 +304,7 @@ TEST_F(JobTest, jobsSpawningAtOnceEachCloseOnlyTheirOwnInput)
 {
     std::vector<std::unique_ptr<CScoutRequest>> jobs;
     for (int i = 0; i < 16; ++i)
-        jobs.push_back(handlerJob(m_receiver, "testmode=linger"));
+        jobs.push_back(handlerJob("testmode=linger"));
     for (auto& job : jobs)
         job->Start();
     ASSERT_TRUE(m_receiver.waitFor(jobs.size()));
@@ -205,7 +317,7 @@ TEST_F(JobTest, thousandJobsInARowLeaveNoProcessNorDescriptor)
 {
     const int descriptors = openDescriptorCount();
     for (int i = 0; i < 1000; ++i) {
-        auto job = handlerJob(m_receiver, i % 10 == 9 ? "testmode=crash" : "molb://h/d");
+        auto job = handlerJob(i % 10 == 9 ? "testmode=crash" : "molb://h/d");
         runToCompletion(*job);
         ASSERT_EQ(job->response()->status, i % 10 == 9 ? "ERROR" : "OK") << i;
     }

@@ -2,7 +2,7 @@
 
 #include <cctype>
 #include <chrono>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -11,44 +11,31 @@
 
 namespace DbscoutTest {
 
-namespace {
-template <typename Visit> void forEachEntry(const char* folder, Visit visit)
-{
-    DIR* dir = ::opendir(folder);
-    if (!dir)
-        return;
-    while (const dirent* entry = ::readdir(dir))
-        if (entry->d_name[0] != '.')
-            visit(entry->d_name);
-    ::closedir(dir);
-}
-} // namespace
-
 std::vector<pid_t> childProcesses()
 {
     std::vector<pid_t> children;
-    const pid_t self = ::getpid();
-    forEachEntry("/proc", [&](const char* name) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
         if (!std::isdigit(static_cast<unsigned char>(name[0])))
-            return;
-        const std::string stat = fileContent(std::string("/proc/") + name + "/stat");
+            continue;
+        const std::string stat = fileContent("/proc/" + name + "/stat");
         const size_t close = stat.rfind(')');
         if (close == std::string::npos)
-            return;
+            continue;
         std::istringstream fields(stat.substr(close + 1));
         char state = 0;
         pid_t parent = 0;
-        fields >> state >> parent;
-        if (parent == self)
+        if (fields >> state >> parent && parent == ::getpid())
             children.push_back(pid_t(std::stol(name)));
-    });
+    }
     return children;
 }
 
 int openDescriptorCount()
 {
     int count = -1; // the listing's own descriptor
-    forEachEntry("/proc/self/fd", [&](const char*) { ++count; });
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
     return count;
 }
 

@@ -7,20 +7,11 @@
 
 namespace DbscoutTest {
 
-// Processes whose parent is this process, zombies included.
-std::vector<pid_t> childProcesses();
-
-// Number of descriptors this process holds open.
+std::vector<pid_t> childProcesses(); // processes whose parent is this one, zombies included
 int openDescriptorCount();
-
-// The whole content of a file, empty when it cannot be read.
-std::string fileContent(const std::string& path);
-
-// Polls until the file exists; false when it did not appear within the limit, which only guards
-// against a hang (it measures nothing).
+std::string fileContent(const std::string& path); // empty when it cannot be read
+// Polls until the file exists; the limit only guards against a hang.
 bool waitForFile(const std::string& path, int limitMs = 20000);
-
-// The bytes the test handler writes for testmode=bytes:N.
-std::string handlerPattern(size_t length);
+std::string handlerPattern(size_t length); // what the test handler writes for testmode=bytes:N
 
 } // namespace DbscoutTest
