@@ -45,19 +45,16 @@ std::string dump(const ResultPage& p)
            std::to_string(p.firstNumber);
 }
 
-// The page as the tree reads it; where the one-pass reading takes the text too (streamed), it
-// must give the same page.
-ResultPage parsed(const std::string& text, bool* streamed = nullptr)
+// The page as the tree reads it; where the one-pass reading takes the text too, it must give the
+// same page.
+ResultPage parsed(const std::string& text)
 {
     ResultPage tree;
     tree.ParseTree(text.c_str());
     ResultPage fast;
-    const bool taken = StreamResultPage(text.c_str(), fast);
-    if (taken) {
+    if (StreamResultPage(text.c_str(), fast)) {
         EXPECT_TRUE(dump(fast) == dump(tree)) << "the two readings differ";
     }
-    if (streamed)
-        *streamed = taken;
     return tree;
 }
 
@@ -65,10 +62,8 @@ ResultPage parsed(const std::string& text, bool* streamed = nullptr)
 bool streams(const std::string& text)
 {
     ResultPage fast;
-    if (!StreamResultPage(text.c_str(), fast))
-        return false;
-    EXPECT_TRUE(dump(fast) == dump(parsed(text))) << "the two readings differ";
-    return true;
+    parsed(text); // throws where the tree reading fails
+    return StreamResultPage(text.c_str(), fast);
 }
 
 // The message a malformed page gives; the one-pass reading must refuse it.
@@ -90,18 +85,17 @@ std::string dataRow(const std::string& link, const std::string& cells = "")
     return "<tr><td>" + link + "</td>" + cells + "</tr>";
 }
 
-ResultPage withParts(const Edit& edit, bool* streamed = nullptr)
+ResultPage withParts(const Edit& edit)
 {
     ResultPageParts parts;
     edit(parts);
-    return parsed(parts.text(), streamed);
+    return parsed(parts.text());
 }
 
 TEST(ResultPage, theExampleListingYieldsEveryField)
 {
-    bool streamed = false;
-    ResultPage page = parsed(ResultPageParts().text(), &streamed);
-    EXPECT_TRUE(streamed);
+    EXPECT_TRUE(streams(ResultPageParts().text()));
+    ResultPage page = parsed(ResultPageParts().text());
     EXPECT_EQ(page.versionMajor * 10 + page.versionMinor, 30);
     EXPECT_EQ(page.title, "protein");
     EXPECT_EQ(page.status, "OK");
@@ -227,10 +221,8 @@ TEST(ResultPage, versionsAndPagingNumbersFollowTheNumberRule)
         {"<html>", 1, 0},
         {"<html version=\" \t4.25\">", 4, 25},
         {"<html version=\"+5.-1\">", 5, -1},
-        {"<html version=\"3.\">", 3, 0},
         {"<html version=\"1.2.3\">", 1, 2},
         {"<html version=\"v2\">", 0, 0},
-        {"<html version=\"\">", 0, 0},
         {"<html version=\"2beta.7rc\">", 2, 7},
         {"<html version=\"99999999999.-99999999999\">", INT_MAX, INT_MIN},
     };
@@ -350,11 +342,10 @@ TEST(ResultPage, onePassTakesPlainPagesInAnyArrangementAndLeavesOtherFormsToTheT
              p.numbers = "<p>\n<b> 7 </b></p><p><b>\t20</b></p>\n<p><b>3\n</b></p>\n";
          },
          true},
-        {"body parts in another order",
-         [](auto& p) { std::swap(p.dir, p.numbers), p.table = "<p>extra</p>" + p.table; }, true},
-        {"head after body, a second head and body",
+        {"body parts in another order, head after body, a second head and body",
          [](auto& p) {
              p.head = "";
+             std::swap(p.dir, p.numbers);
              p.htmlEnd = "<head><title>dnarna</title></head><head><title>no</title></head>"
                          "<body id=\"ERROR\">late</body></html>";
          },
@@ -397,8 +388,6 @@ TEST(ResultPage, onePassTakesPlainPagesInAnyArrangementAndLeavesOtherFormsToTheT
              p.dir = p.table = p.caption = p.header = p.rows = p.tableEnd = p.numbers = "";
          },
          true},
-        {"an object link with no text", [](auto& p) { p.rows = "<tr><td><a id=\"\"/></td></tr>"; },
-         true},
         {"only the header row", [](auto& p) { p.rows = ""; }, true},
         {"a document type declaration", [](auto& p) { p.html = "<!DOCTYPE html>" + p.html; },
          false},
@@ -408,7 +397,8 @@ TEST(ResultPage, onePassTakesPlainPagesInAnyArrangementAndLeavesOtherFormsToTheT
              p.rows = "<tr><td><a id=\"1\">&k;</a></td></tr>";
          },
          false},
-        {"a namespace", [](auto& p) { p.rows = "<tr xmlns:x=\"urn:x\"><td/></tr>"; }, false},
+        {"a namespace",
+         [](auto& p) { p.rows = "<tr xmlns:x=\"urn:x\"><td><a id=\"1\">P</a></td></tr>"; }, false},
         {"an unsupported XML version (a warning)",
          [](auto& p) { p.html = "<?xml version=\"1.1\"?>" + p.html; }, false},
     };
@@ -419,9 +409,8 @@ TEST(ResultPage, onePassTakesPlainPagesInAnyArrangementAndLeavesOtherFormsToTheT
     }
     for (long rows : {0L, 1L, 120L, 5000L}) {
         const std::string page = DbscoutTest::GenerateResultPage(rows);
-        bool streamed = false;
-        EXPECT_EQ(parsed(page, &streamed).rows.size(), size_t(rows));
-        EXPECT_TRUE(streamed) << rows;
+        EXPECT_TRUE(streams(page)) << rows;
+        EXPECT_EQ(parsed(page).rows.size(), size_t(rows));
         EXPECT_NE(failure(page.substr(0, page.size() / 2)), "parsed") << rows;
     }
 }
