@@ -59,12 +59,12 @@ TEST_F(RegistryTest, documentedExampleLoadsInSubkeyNameOrder)
 TEST_F(RegistryTest, missingOrMistypedValuesLeaveTheDefaults)
 {
     RegKey odd = createKey(HKEY_CURRENT_USER, "Software\\Sources\\odd");
-    ASSERT_EQ(setValue(odd.get(), "Name", REG_DWORD, "\1\0\0\0"s), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(odd.get(), "Address", REG_EXPAND_SZ, "molb://x/\0ignored"s), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(odd.get(), "User", REG_SZ, "no terminator"), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(odd.get(), "CanOpen", REG_SZ, "1\0"s), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(odd.get(), "FlagA", REG_DWORD, "\1\0"s), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(odd.get(), "FlagB", REG_DWORD, "\7\0\0\0"s), ERROR_SUCCESS);
+    put(odd.get(), "Name", REG_DWORD, "\1\0\0\0"s);
+    put(odd.get(), "Address", REG_EXPAND_SZ, "molb://x/\0ignored"s);
+    put(odd.get(), "User", REG_SZ, "no terminator");
+    put(odd.get(), "CanOpen", REG_SZ, "1\0"s);
+    put(odd.get(), "FlagA", REG_DWORD, "\1\0"s);
+    put(odd.get(), "FlagB", REG_DWORD, "\7\0\0\0"s);
     createKey(HKEY_CURRENT_USER, "Software\\Sources\\empty");
 
     RegKey sources;

@@ -37,18 +37,16 @@ TEST_F(RegistryTest, batchCommitsOnceAtTheOutermostEnd)
 {
     const std::string file = m_env.file("registry/user.db");
     RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Batch");
-    ASSERT_EQ(setValue(key.get(), "before", REG_SZ, std::string("x\0", 2)), ERROR_SUCCESS);
+    put(key.get(), "before", REG_SZ, std::string("x\0", 2));
     ASSERT_EQ(committedValues(file), 1);
     {
         RegistryBatch outer;
         for (int i = 0; i < 20; ++i)
-            ASSERT_EQ(setValue(key.get(), ("v" + std::to_string(i)).c_str(), REG_DWORD,
-                               std::string(4, char(i))),
-                      ERROR_SUCCESS);
+            put(key.get(), ("v" + std::to_string(i)).c_str(), REG_DWORD, std::string(4, char(i)));
         {
             RegistryBatch inner;
             RegKey sub = createKey(key.get(), "Sub");
-            ASSERT_EQ(setValue(sub.get(), "w", REG_DWORD, std::string(4, '\1')), ERROR_SUCCESS);
+            put(sub.get(), "w", REG_DWORD, std::string(4, '\1'));
         }
         // This process reads its own writes; nobody else sees any of them yet.
         EXPECT_EQ(value(key.get(), "v19")->data, std::string(4, char(19)));
@@ -64,13 +62,13 @@ TEST_F(RegistryTest, failedCallInsideABatchTakesBackOnlyItself)
     RegKey doomed = createKey(key.get(), "Doomed");
     {
         RegistryBatch batch;
-        ASSERT_EQ(setValue(key.get(), "kept", REG_SZ, std::string("1\0", 2)), ERROR_SUCCESS);
+        put(key.get(), "kept", REG_SZ, std::string("1\0", 2));
         ASSERT_EQ(RegDeleteKeyA(key.get(), "Doomed"), ERROR_SUCCESS);
         EXPECT_EQ(setValue(doomed.get(), "lost", REG_SZ, std::string("2\0", 2)), ERROR_KEY_DELETED);
         // A key path that does not exist fails as it does outside a batch.
         RegKey missing;
         EXPECT_EQ(missing.open(key.get(), "Nowhere", KEY_READ), ERROR_FILE_NOT_FOUND);
-        ASSERT_EQ(setValue(key.get(), "also kept", REG_SZ, std::string("3\0", 2)), ERROR_SUCCESS);
+        put(key.get(), "also kept", REG_SZ, std::string("3\0", 2));
     }
     Dbscout::ResetRegistryForTests(); // read the file anew
     RegKey reread = createKey(HKEY_CURRENT_USER, "Software\\Batch");

@@ -32,6 +32,11 @@ protected:
     static Dbscout::RegKey createKey(HKEY root, const char* path);
 
     static LONG setValue(HKEY key, const char* name, DWORD type, const std::string& data);
+    // setValue that must succeed.
+    static void put(HKEY key, const char* name, DWORD type, const std::string& data)
+    {
+        EXPECT_EQ(setValue(key, name, type, data), ERROR_SUCCESS) << (name ? name : "(default)");
+    }
     // The value as stored, or nothing when it cannot be read.
     static std::optional<StoredValue> value(HKEY key, const char* name);
     // Names in the order the store enumerates them.

@@ -102,7 +102,7 @@ TEST_F(RegistryTest, writerKilledHalfWayLeavesEveryCommittedValue)
     }
     // At most the one value in flight is there beyond those reported.
     EXPECT_LE(valueCount(key.get()), DWORD(committed.size() + 1));
-    EXPECT_EQ(setValue(key.get(), "after", REG_SZ, "still writable"), ERROR_SUCCESS);
+    put(key.get(), "after", REG_SZ, "still writable");
 }
 
 TEST_F(RegistryTest, damagedStoreGivesErrorCodesNeverACrash)
@@ -111,9 +111,7 @@ TEST_F(RegistryTest, damagedStoreGivesErrorCodesNeverACrash)
     {
         RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Big");
         for (int i = 0; i < 300; ++i)
-            ASSERT_EQ(setValue(key.get(), std::to_string(i).c_str(), REG_BINARY,
-                               std::string(200, char(i))),
-                      ERROR_SUCCESS);
+            put(key.get(), std::to_string(i).c_str(), REG_BINARY, std::string(200, char(i)));
     }
     Dbscout::ResetRegistryForTests(); // closes the file; its journal is folded in
     std::string good;
@@ -162,7 +160,7 @@ TEST_F(RegistryTest, machineHiveThatCannotBeWrittenRefusesChanges)
 {
     {
         RegKey key = createKey(HKEY_LOCAL_MACHINE, "Software\\Vendor");
-        ASSERT_EQ(setValue(key.get(), "font_table", REG_SZ, "Arial"), ERROR_SUCCESS);
+        put(key.get(), "font_table", REG_SZ, "Arial");
     }
     Dbscout::ResetRegistryForTests();
     const std::string folder = m_env.file("registry");

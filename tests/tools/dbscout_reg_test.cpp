@@ -81,10 +81,10 @@ TEST_F(DbscoutRegTest, queryPrintsValuesThenSubkeys)
 {
     RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Shown");
     createKey(key.get(), "Child");
-    ASSERT_EQ(setValue(key.get(), nullptr, REG_SZ, "default\0"s), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(key.get(), "n", REG_DWORD, "\x0a\0\0\0"s), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(key.get(), "m", REG_MULTI_SZ, "x\0y\0\0"s), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(key.get(), "b", REG_BINARY, "\x01\xab"s), ERROR_SUCCESS);
+    put(key.get(), nullptr, REG_SZ, "default\0"s);
+    put(key.get(), "n", REG_DWORD, "\x0a\0\0\0"s);
+    put(key.get(), "m", REG_MULTI_SZ, "x\0y\0\0"s);
+    put(key.get(), "b", REG_BINARY, "\x01\xab"s);
 
     ChildResult result = reg({"query", "HKEY_CURRENT_USER\\Software\\Shown"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -107,7 +107,7 @@ TEST_F(DbscoutRegTest, queryPrintsValuesThenSubkeys)
 TEST_F(DbscoutRegTest, addAsksBeforeOverwritingAValue)
 {
     RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Ask");
-    ASSERT_EQ(setValue(key.get(), "v", REG_SZ, "old\0"s), ERROR_SUCCESS);
+    put(key.get(), "v", REG_SZ, "old\0"s);
     const std::vector<std::string> add = {"add", "HKCU\\Software\\Ask", "/v", "v", "/d", "new"};
 
     for (const char* refusal : {"n\n", "", "maybe\n"}) {
@@ -130,8 +130,8 @@ TEST_F(DbscoutRegTest, addAsksBeforeOverwritingAValue)
 TEST_F(DbscoutRegTest, deleteRemovesValuesAndWholeKeys)
 {
     RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Doomed\\Inner");
-    ASSERT_EQ(setValue(key.get(), "v", REG_SZ, "x"), ERROR_SUCCESS);
-    ASSERT_EQ(setValue(key.get(), nullptr, REG_SZ, "d"), ERROR_SUCCESS);
+    put(key.get(), "v", REG_SZ, "x");
+    put(key.get(), nullptr, REG_SZ, "d");
 
     EXPECT_EQ(reg({"delete", "HKCU\\Software\\Doomed\\Inner", "/v", "v"}, "no\n").exitCode, 1);
     EXPECT_TRUE(value(key.get(), "v"));
@@ -172,10 +172,10 @@ TEST_F(DbscoutRegTest, exportThenImportReproducesEveryKeyAndValue)
     {
         RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Round Trip");
         for (const auto& [name, type, data] : values)
-            ASSERT_EQ(setValue(key.get(), name, type, data), ERROR_SUCCESS);
+            put(key.get(), name, type, data);
         createKey(key.get(), "Empty Child");
         RegKey deep = createKey(key.get(), "MixedCase\\Deeper [bracket]");
-        ASSERT_EQ(setValue(deep.get(), "x", REG_SZ, "y\0"s), ERROR_SUCCESS);
+        put(deep.get(), "x", REG_SZ, "y\0"s);
     }
     const std::string first = m_env.file("first.reg");
     const std::string second = m_env.file("second.reg");
@@ -212,7 +212,7 @@ TEST_F(DbscoutRegTest, importReadsTheWholeFormat)
 {
     createKey(HKEY_CURRENT_USER, "Software\\Old\\Gone");
     RegKey kept = createKey(HKEY_CURRENT_USER, "Software\\Imported");
-    ASSERT_EQ(setValue(kept.get(), "drop me", REG_SZ, "x"), ERROR_SUCCESS);
+    put(kept.get(), "drop me", REG_SZ, "x");
     const std::string file = m_env.file("in.reg");
     writeFile(file, "\xef\xbb\xbfREGEDIT4\r\n"
                     "; a comment\r\n"
