@@ -45,35 +45,26 @@ protected:
 
 TEST_F(DbscoutRegTest, addStoresEachTypeAsWritten)
 {
-    const struct
-    {
-        std::vector<std::string> options;
-        const char* name;
-        StoredValue expected;
-    } cases[] = {
-        {{"/v", "Plain", "/d", "text"}, "Plain", {REG_SZ, "text\0"s}},
-        {{"/ve", "/d", "\"/usr/bin/h\" \"%1\""}, "", {REG_SZ, "\"/usr/bin/h\" \"%1\"\0"s}},
-        {{"/d", "default without /ve"}, "", {REG_SZ, "default without /ve\0"s}},
-        {{"/v", "Empty"}, "Empty", {REG_SZ, "\0"s}},
-        {{"/v", "Path", "/t", "REG_EXPAND_SZ", "/d", "%HOME%/x"},
-         "Path",
-         {REG_EXPAND_SZ, "%HOME%/x\0"s}},
-        {{"/v", "List", "/t", "REG_MULTI_SZ", "/d", "a\\0bc"},
-         "List",
-         {REG_MULTI_SZ, "a\0bc\0\0"s}},
-        {{"/v", "Dec", "/t", "REG_DWORD", "/d", "4294967295"},
-         "Dec",
-         {REG_DWORD, "\xff\xff\xff\xff"s}},
-        {{"/v", "Hex", "/t", "REG_DWORD", "/d", "0x1F"}, "Hex", {REG_DWORD, "\x1f\0\0\0"s}},
-        {{"/V", "Bytes", "/T", "REG_BINARY", "/D", "00ff7A"}, "Bytes", {REG_BINARY, "\0\xff\x7a"s}},
+    // The value name follows /v (in any letter case); without it the default value is meant.
+    const std::pair<std::vector<std::string>, StoredValue> cases[] = {
+        {{"/v", "Plain", "/d", "text"}, {REG_SZ, "text\0"s}},
+        {{"/ve", "/d", "\"/usr/bin/h\" \"%1\""}, {REG_SZ, "\"/usr/bin/h\" \"%1\"\0"s}},
+        {{"/d", "default without /ve"}, {REG_SZ, "default without /ve\0"s}},
+        {{"/v", "Empty"}, {REG_SZ, "\0"s}},
+        {{"/v", "Path", "/t", "REG_EXPAND_SZ", "/d", "%HOME%/x"}, {REG_EXPAND_SZ, "%HOME%/x\0"s}},
+        {{"/v", "List", "/t", "REG_MULTI_SZ", "/d", "a\\0bc"}, {REG_MULTI_SZ, "a\0bc\0\0"s}},
+        {{"/v", "Dec", "/t", "REG_DWORD", "/d", "4294967295"}, {REG_DWORD, "\xff\xff\xff\xff"s}},
+        {{"/v", "Hex", "/t", "REG_DWORD", "/d", "0x1F"}, {REG_DWORD, "\x1f\0\0\0"s}},
+        {{"/V", "Bytes", "/T", "REG_BINARY", "/D", "00ff7A"}, {REG_BINARY, "\0\xff\x7a"s}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [options, expected] : cases) {
+        const std::string name = options[0] == "/v" || options[0] == "/V" ? options[1] : "";
         std::vector<std::string> args = {"add", "HKCU\\Software\\Added"};
-        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), options.begin(), options.end());
         args.push_back("/f");
         const ChildResult result = reg(args);
-        EXPECT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
-        EXPECT_EQ(stored("Software\\Added", c.name), c.expected) << c.name;
+        EXPECT_EQ(result.exitCode, 0) << name << ": " << result.err;
+        EXPECT_EQ(stored("Software\\Added", name.c_str()), expected) << name;
     }
 }
 
@@ -291,51 +282,36 @@ TEST_F(DbscoutRegTest, malformedImportNamesTheFileAndLineAndChangesNothing)
 
 TEST_F(DbscoutRegTest, badCommandLinesAreRefusedWithOneLine)
 {
-    const std::string hint = " (run dbscout-reg without arguments for usage)\n";
-    const struct
-    {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string err;
-    } cases[] = {
-        {{"frobnicate"}, 2, "dbscout-reg: unknown command \"frobnicate\"" + hint},
-        {{"query"}, 2, "dbscout-reg: query needs a KEY" + hint},
+    // A usage error (exit code 2) ends with a hint; a failure (1) does not.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"frobnicate"}, "2unknown command \"frobnicate\""},
+        {{"query"}, "2query needs a KEY"},
         {{"query", "HKXX\\Software"},
-         2,
-         "dbscout-reg: \"HKXX\\Software\" does not start with HKEY_CURRENT_USER, "
-         "HKEY_LOCAL_MACHINE or HKEY_CLASSES_ROOT (HKCU, HKLM, HKCR)" +
-             hint},
-        {{"query", "HKCU", "/d", "x"}, 2, "dbscout-reg: unknown option \"/d\"" + hint},
-        {{"add", "HKCU\\S", "/v"}, 2, "dbscout-reg: /v needs an argument" + hint},
-        {{"add", "HKCU\\S", "/v", "a", "/ve"},
-         2,
-         "dbscout-reg: name one value only (/v NAME or /ve)" + hint},
+         "2\"HKXX\\Software\" does not start with HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE or "
+         "HKEY_CLASSES_ROOT (HKCU, HKLM, HKCR)"},
+        {{"query", "HKCU", "/d", "x"}, "2unknown option \"/d\""},
+        {{"add", "HKCU\\S", "/v"}, "2/v needs an argument"},
+        {{"add", "HKCU\\S", "/v", "a", "/ve"}, "2name one value only (/v NAME or /ve)"},
         {{"add", "HKCU\\S", "/v", "a", "/t", "REG_QWORD"},
-         2,
-         "dbscout-reg: unknown type \"REG_QWORD\"; use REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, "
-         "REG_DWORD or REG_BINARY" +
-             hint},
+         "2unknown type \"REG_QWORD\"; use REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD or "
+         "REG_BINARY"},
         {{"add", "HKCU\\S", "/v", "a", "/t", "REG_DWORD", "/d", "4294967296"},
-         2,
-         "dbscout-reg: REG_DWORD data must be a decimal or 0x hex number below 2^32: "
-         "\"4294967296\"" +
-             hint},
+         "2REG_DWORD data must be a decimal or 0x hex number below 2^32: \"4294967296\""},
         {{"add", "HKCU\\S", "/v", "a", "/t", "REG_BINARY", "/d", "abc"},
-         2,
-         "dbscout-reg: REG_BINARY data must be pairs of hex digits: \"abc\"" + hint},
-        {{"delete", "HKCU", "/f"},
-         1,
-         "dbscout-reg: HKEY_CURRENT_USER: a whole hive cannot be deleted\n"},
-        {{"import"}, 2, "dbscout-reg: import takes one FILE" + hint},
-        {{"export", "HKCU\\Software"}, 2, "dbscout-reg: export takes KEY FILE" + hint},
+         "2REG_BINARY data must be pairs of hex digits: \"abc\""},
+        {{"delete", "HKCU", "/f"}, "1HKEY_CURRENT_USER: a whole hive cannot be deleted"},
+        {{"import"}, "2import takes one FILE"},
+        {{"export", "HKCU\\Software"}, "2export takes KEY FILE"},
         {{"export", "HKCU\\Missing", m_env.file("never-written.reg")},
-         1,
-         "dbscout-reg: HKEY_CURRENT_USER\\Missing: not found\n"},
+         "1HKEY_CURRENT_USER\\Missing: not found"},
     };
-    for (const auto& c : cases) {
-        const ChildResult result = reg(c.args);
-        EXPECT_EQ(result.exitCode, c.exitCode) << c.args.front();
-        EXPECT_EQ(result.err, c.err);
+    for (const auto& [args, expected] : cases) {
+        const ChildResult result = reg(args);
+        const int code = expected[0] - '0';
+        EXPECT_EQ(result.exitCode, code) << args.front();
+        EXPECT_EQ(result.err,
+                  "dbscout-reg: " + expected.substr(1) +
+                      (code == 2 ? " (run dbscout-reg without arguments for usage)" : "") + "\n");
     }
     const ChildResult usage = reg({});
     EXPECT_EQ(usage.exitCode, 2);
