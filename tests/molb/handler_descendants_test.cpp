@@ -40,11 +40,10 @@ protected:
         ASSERT_EQ(store.admin("link", {parent, note}).exitCode, 0);
     }
 
-    ProcessResult saveParent(const std::string& bases, const std::string& options,
-                             const std::string& user = "ann")
+    ProcessResult saveParent(const std::string& bases, const std::string& options)
     {
         return runHandler(
-            store.url("dnarna/rec?query=MAIN&command=put&force=yes" + options + as(user)),
+            store.url("dnarna/rec?query=MAIN&command=put&force=yes" + options + as("ann")),
             record(bases));
     }
     std::string protein(size_t i)

@@ -29,8 +29,7 @@ protected:
 
     Dbscout::ResultPage list(const std::string& parameters, const std::string& kind = "dnarna")
     {
-        const ProcessResult result =
-            runHandler(store.url(kind + "/" + (parameters.empty() ? "" : "?") + parameters));
+        const ProcessResult result = runHandler(store.url(kind + "/?" + parameters));
         EXPECT_EQ(result.exitCode, 0) << result.output;
         return parseResultPage(result.output);
     }
@@ -96,17 +95,6 @@ TEST_F(HandlerListing, pagesOfListingsSubsetsAndSearchesFollowEachOtherAndEndEmp
         }
     }
     EXPECT_EQ(list("start=0&page=1&query=odd").caption.mode, "wr-");
-}
-
-TEST_F(HandlerListing, subsetNamesAloneMakeACompletePage)
-{
-    for (const char* parameters : {"", "writable=yes"}) {
-        const Dbscout::ResultPage page = list(parameters);
-        EXPECT_EQ(page.status, "OK") << parameters;
-        EXPECT_TRUE(page.rows.empty()) << parameters;
-        EXPECT_EQ(page.totalFound, 0) << parameters;
-        EXPECT_GE(page.subsets.size(), 2u) << parameters;
-    }
 }
 
 TEST_F(HandlerListing, searchesMatchWordsAndFiltersWithAnEmptyCaption)

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 
 #include <cstring>
+#include <random>
 #include <thread>
 
 using namespace MolbTest;
@@ -161,12 +162,10 @@ TEST_F(HandlerSave, fetchOfAnUnknownObjectIsAnErrorPageAndAFailure)
 TEST_F(HandlerSave, a100MegabyteObjectComesBackIdentical)
 {
     std::string bytes(100u << 20, '\0');
-    std::uint64_t state = 88172645463325252ULL;
+    std::mt19937_64 random(88172645463325252ULL);
     for (size_t i = 0; i < bytes.size(); i += 8) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        std::memcpy(&bytes[i], &state, 8);
+        const std::uint64_t word = random();
+        std::memcpy(&bytes[i], &word, 8);
     }
     const std::string id = saveObject("lab", "dnarna", "big", bytes);
     const std::string fetched = fetch(id);
