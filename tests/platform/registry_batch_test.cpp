@@ -5,40 +5,19 @@
 
 #include "platform/registry_batch.h"
 
-#include <sqlite3.h>
-
-#include <optional>
-
 using namespace DbscoutTest;
 using Dbscout::RegistryBatch;
 using Dbscout::RegKey;
 
-namespace {
-
-// How many values the user's settings file holds as another process would read it now.
-std::optional<long> committedValues(const std::string& file)
-{
-    sqlite3* db = nullptr;
-    std::optional<long> count;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM vals", -1, &stmt, nullptr) == SQLITE_OK &&
-            sqlite3_step(stmt) == SQLITE_ROW)
-            count = sqlite3_column_int64(stmt, 0);
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_close(db);
-    return count;
-}
-
-} // namespace
-
 TEST_F(RegistryTest, batchCommitsOnceAtTheOutermostEnd)
 {
-    const std::string file = m_env.file("registry/user.db");
+    // How many values the user's settings file holds as another process would read it now.
+    auto committed = [file = m_env.file("registry/user.db")] {
+        return fileAnswer(file, "SELECT count(*) FROM vals");
+    };
     RegKey key = createKey(HKEY_CURRENT_USER, "Software\\Batch");
     put(key.get(), "before", REG_SZ, std::string("x\0", 2));
-    ASSERT_EQ(committedValues(file), 1);
+    ASSERT_EQ(committed(), "1");
     {
         RegistryBatch outer;
         for (int i = 0; i < 20; ++i)
@@ -51,9 +30,9 @@ TEST_F(RegistryTest, batchCommitsOnceAtTheOutermostEnd)
         // This process reads its own writes; nobody else sees any of them yet.
         EXPECT_EQ(value(key.get(), "v19")->data, std::string(4, char(19)));
         EXPECT_EQ(subkeysOf(key.get()), std::vector<std::string>{"Sub"});
-        EXPECT_EQ(committedValues(file), 1);
+        EXPECT_EQ(committed(), "1");
     }
-    EXPECT_EQ(committedValues(file), 22);
+    EXPECT_EQ(committed(), "22");
 }
 
 TEST_F(RegistryTest, failedCallInsideABatchTakesBackOnlyItself)

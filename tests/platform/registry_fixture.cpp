@@ -1,5 +1,7 @@
 #include "platform/registry_fixture.h"
 
+#include <sqlite3.h>
+
 #include <vector>
 
 namespace DbscoutTest {
@@ -57,6 +59,21 @@ std::vector<std::string> RegistryTest::valueNamesOf(HKEY key)
     return namesOf([key](DWORD index, char* name, DWORD* size) {
         return RegEnumValueA(key, index, name, size, nullptr, nullptr, nullptr, nullptr);
     });
+}
+
+std::string RegistryTest::fileAnswer(const std::string& file, const char* sql)
+{
+    sqlite3* db = nullptr;
+    std::string answer = "cannot open";
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            answer = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return answer;
 }
 
 } // namespace DbscoutTest

@@ -42,6 +42,16 @@ protected:
     // Names in the order the store enumerates them.
     static std::vector<std::string> subkeysOf(HKEY key);
     static std::vector<std::string> valueNamesOf(HKEY key);
+    static DWORD valueCount(HKEY key)
+    {
+        DWORD values = 0;
+        EXPECT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   &values, nullptr, nullptr, nullptr, nullptr),
+                  ERROR_SUCCESS);
+        return values;
+    }
+    // The first answer of sql on a hive file as another process reads it now, or "cannot open".
+    static std::string fileAnswer(const std::string& file, const char* sql);
 
     TestEnv m_env;
 };

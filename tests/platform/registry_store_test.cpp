@@ -4,8 +4,6 @@
 #include "platform/child_process.h"
 #include "platform/registry_fixture.h"
 
-#include <sqlite3.h>
-
 #include <atomic>
 #include <fstream>
 #include <set>
@@ -24,30 +22,6 @@ const std::string kWriter = testBinaryDir() + "/dbscout-registry-writer";
 std::string expectedData(long i)
 {
     return "value " + std::to_string(i) + std::string(1, '\0');
-}
-
-DWORD valueCount(HKEY key)
-{
-    DWORD values = 0;
-    EXPECT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
-                               nullptr, nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
-    return values;
-}
-
-std::string integrityOf(const std::string& file)
-{
-    sqlite3* db = nullptr;
-    std::string answer = "cannot open";
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
-            sqlite3_step(stmt) == SQLITE_ROW)
-            answer = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_close(db);
-    return answer;
 }
 
 } // namespace
@@ -91,7 +65,7 @@ TEST_F(RegistryTest, writerKilledHalfWayLeavesEveryCommittedValue)
         EXPECT_EQ(writer.wait(), -1);
     }
     ASSERT_GE(committed.size(), 300u);
-    EXPECT_EQ(integrityOf(m_env.file("registry/user.db")), "ok");
+    EXPECT_EQ(fileAnswer(m_env.file("registry/user.db"), "PRAGMA integrity_check"), "ok");
 
     Dbscout::ResetRegistryForTests();
     RegKey key;
