@@ -19,10 +19,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <new>
 #include <regex>
 #include <stdexcept>
+#include <unistd.h>
 
 using namespace Dbscout;
 using namespace DbscoutTest;
@@ -156,8 +158,12 @@ TEST_F(JobTest, handlerHoldsOnlyItsOwnPipeEndsAndStandardErrorOnDevNull)
     auto other = handlerJob("testmode=hang&record=" + record);
     other->Start();
     ASSERT_TRUE(waitForFile(record + ".args"));
+    // As a host may leave one: open and inheritable.
+    const int hostFile = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(hostFile, 3);
     auto job = handlerJob("testmode=fds");
     runToCompletion(*job);
+    ::close(hostFile);
     EXPECT_TRUE(std::regex_match(recorded(*job).text,
                                  std::regex("0 pipe:\\[(\\d+)\\]\n1 pipe:\\[(?!\\1\\])\\d+\\]\n"
                                             "2 /dev/null\n")))
