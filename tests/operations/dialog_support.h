@@ -1,11 +1,16 @@
 #pragma once
-// Finding a dialog's controls by their ids and pressing its buttons inside scripted answers.
+// Finding a dialog's controls by their ids and answering dialogs inside scripted answers.
 
 #include "support/scripted_modal.h"
 
+#include "operations/modal_dialog.h"
+#include "resources/ids.h"
+
 #include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QString>
+#include <QTest>
 
 #include <functional>
 
@@ -30,6 +35,33 @@ inline ScriptedModal::DialogAnswer Scripted(std::function<void(QDialog*)> steps)
         steps(dialog);
         return dialog->result();
     };
+}
+
+// A comment dialog answer: inspect looks at the dialog first, then text is typed (Enter for
+// "\n") and OK pressed.
+inline ScriptedModal::DialogAnswer TypeComment(const QString& text,
+                                               std::function<void(QDialog*)> inspect = {})
+{
+    return Scripted([=](QDialog* d) {
+        if (inspect)
+            inspect(d);
+        auto* edit = FindControl<QPlainTextEdit>(d, Dbscout::IDC_COMMENT_TEXT);
+        const QStringList lines = text.split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(edit, Qt::Key_Return);
+            QTest::keyClicks(edit, lines[i]);
+        }
+        Press(d, Dbscout::kIdOk);
+    });
+}
+
+inline ScriptedModal::DialogAnswer TypeSubsetName(const QString& name)
+{
+    return Scripted([name](QDialog* d) {
+        QTest::keyClicks(FindControl<QLineEdit>(d, Dbscout::IDC_SUBSET_NAME), name);
+        Press(d, Dbscout::kIdOk);
+    });
 }
 
 } // namespace DbscoutTest

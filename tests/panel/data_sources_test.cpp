@@ -9,54 +9,42 @@
 
 #include <map>
 
-using DbscoutTest::PanelHarness;
-using DbscoutTest::fixtureAddress;
+using namespace DbscoutTest;
 
 namespace {
-
-constexpr const char* kSources = "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\sources";
-
-void setString(HKEY key, const char* name, const std::string& value)
-{
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   DWORD(value.size() + 1));
-}
-
-void setNumber(HKEY key, const char* name, DWORD value)
-{
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
 
 // A configured data source; flags not given are 1 for visibility and opening/saving, else 0.
 void configureSource(const std::string& key, const std::string& name, const std::string& address,
                      std::map<std::string, DWORD> flags)
 {
     Dbscout::RegKey source;
-    QCOMPARE(source.create(HKEY_CURRENT_USER, (std::string(kSources) + "\\" + key).c_str()),
+    QCOMPARE(source.create(HKEY_CURRENT_USER,
+                           ("Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\sources\\" + key)
+                               .c_str()),
              ERROR_SUCCESS);
-    setString(source.get(), "Name", name);
-    setString(source.get(), "Address", address);
+    setRegString(source.get(), "Name", name);
+    setRegString(source.get(), "Address", address);
     for (const char* visible : {"Visible1", "Visible2", "CanOpen", "CanSave"})
         flags.emplace(visible, 1);
     for (const auto& [flag, value] : flags)
-        setNumber(source.get(), flag.c_str(), value);
+        setRegNumber(source.get(), flag.c_str(), value);
 }
 
-QStringList entries(QComboBox* box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
-
-// Panels that read the configuration at start: the harness's store is set up first, then a
-// panel is made anew.
+// A new panel, which reads the configuration at start.
 void restart(PanelHarness& h, bool openMode = true, int dataType = 0, const char* initial = "")
 {
     h.destroy();
     h.modal().clear();
     h.create(openMode, dataType, initial);
+}
+
+// Lists an entry of the source box and returns the last listing request.
+QString listSource(PanelHarness& h, int index = 0)
+{
+    h.sourceBox()->setCurrentIndex(index);
+    h.pressGo();
+    const QStringList calls = h.waitForListing() ? h.handlerCalls(true) : QStringList();
+    return calls.isEmpty() ? QString() : calls.last();
 }
 
 } // namespace
@@ -66,57 +54,36 @@ class DataSourcesTest : public QObject
     Q_OBJECT
 
 private slots:
-    void aSourceOfTwoKindsShowsOncePerKind()
+    void sourcesAreSplitByKindFilteredByModeAndShownOnceForTheHostsKind()
     {
         PanelHarness h;
+        const QString protein = QString::fromStdString(fixtureAddress("panel-dnarna") +
+                                                       "/protein/?start=0");
         configureSource("lab", "Lab", fixtureAddress("panel-dnarna"), {{"DnaRna", 1}, {"Protein", 1}});
         restart(h);
-        QCOMPARE(entries(h.sourceBox()), QStringList({"Lab (DNA/RNA)", "Lab (Protein)"}));
-
-        h.sourceBox()->setCurrentIndex(1);
-        h.pressGo();
-        QVERIFY(h.waitForListing());
-        QVERIFY2(h.listingCalls().last().startsWith(
-                     QString::fromStdString(fixtureAddress("panel-dnarna") + "/protein/?start=0")),
-                 qPrintable(h.listingCalls().last()));
-    }
-
-    void aKindOfTheHostShowsTheSourceOnceWithItsPath()
-    {
-        PanelHarness h;
-        configureSource("lab", "Lab", fixtureAddress("panel-dnarna") + "/", {{"DnaRna", 1}, {"Protein", 1}});
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Lab (DNA/RNA)", "Lab (Protein)"}));
+        QVERIFY2(listSource(h, 1).startsWith(protein), qPrintable(h.handlerCalls().join('\n')));
         configureSource("lit", "Literature", "molb://x/lit", {{"Citation", 1}});
         restart(h, true, 2);
-        QCOMPARE(entries(h.sourceBox()), QStringList({"Lab"}));
-        h.sourceBox()->setCurrentIndex(0);
-        h.pressGo();
-        QVERIFY(h.waitForListing());
-        QVERIFY(h.listingCalls().last().startsWith(
-            QString::fromStdString(fixtureAddress("panel-dnarna") + "/protein/?start=0")));
-    }
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Lab"}));
+        QVERIFY2(listSource(h).startsWith(protein), qPrintable(h.handlerCalls().join('\n')));
 
-    void modesHideSourcesTheyMayNotUse()
-    {
-        PanelHarness h;
         configureSource("a", "Read only", "molb://x/a", {{"DnaRna", 1}, {"CanSave", 0}});
         configureSource("b", "Write only", "molb://x/b", {{"DnaRna", 1}, {"CanOpen", 0}});
         configureSource("c", "Hidden", "molb://x/c", {{"DnaRna", 1}, {"Visible2", 0}});
         restart(h, true, 1);
-        QCOMPARE(entries(h.sourceBox()), QStringList({"Read only"}));
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Read only", "Lab"}));
         restart(h, false, 1);
-        QCOMPARE(entries(h.sourceBox()), QStringList({"Write only"}));
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Write only", "Lab"}));
     }
 
     void theLastPlaceIsSelectedAtStart()
     {
         PanelHarness h;
-        const std::string address = fixtureAddress("panel-dnarna");
-        configureSource("lab", "Lab", address, {{"DnaRna", 1}});
+        configureSource("lab", "Lab", fixtureAddress("panel-dnarna"), {{"DnaRna", 1}});
         restart(h, true, 1);
-        h.sourceBox()->setCurrentIndex(0);
         h.typeQuery("Primers");
-        h.pressGo();
-        QVERIFY(h.waitForListing());
+        QVERIFY(!listSource(h).isEmpty());
         restart(h, true, 1);
         QCOMPARE(h.sourceBox()->currentText(), QString("Lab"));
         Dbscout::RegKey lastOpen;
@@ -126,7 +93,7 @@ private slots:
                                   reinterpret_cast<BYTE*>(&fromList), &size),
                  ERROR_SUCCESS);
         QCOMPARE(fromList, 1u);
-        QVERIFY(entries(h.queryBox()).contains("Primers")); // its queries are offered again
+        QVERIFY(itemTexts(h.queryBox()).contains("Primers")); // its queries are offered again
     }
 
     void aHistoryAddressEqualToAConfiguredEntryIsNotAddedTwice()
@@ -136,11 +103,11 @@ private slots:
         h.destroy(); // a panel saves its own history when it goes
         Dbscout::RegKey history;
         QCOMPARE(history.create(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
-        setString(history.get(), "0", "molb://x/typed");
-        setString(history.get(), "1", "molb://x/other");
-        setNumber(history.get(), "size", 2);
+        setRegString(history.get(), "0", "molb://x/typed");
+        setRegString(history.get(), "1", "molb://x/other");
+        setRegNumber(history.get(), "size", 2);
         h.create(true, 1);
-        QCOMPARE(entries(h.sourceBox()), QStringList({"molb://x/typed", "molb://x/other"}));
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"molb://x/typed", "molb://x/other"}));
     }
 
     void withoutASettingsKeyTheBoxStartsEmpty()
@@ -154,48 +121,46 @@ private slots:
     void aPanelStartedOnAnObjectUrlSelectsItsSource()
     {
         PanelHarness h;
-        const std::string address = fixtureAddress("panel-dnarna");
-        const std::string initial = "molb://curator:pw@test/fixture=panel-dnarna&/my%20seq?query=Primers&x=1";
-        restart(h, true, 0, initial.c_str());
+        restart(h, true, 0,
+                "molb://curator:pw@test/fixture=panel-dnarna&/my%20seq?query=Primers&x=1");
         QCOMPARE(h.nameBox()->text(), QString("my seq"));
         QCOMPARE(h.sourceBox()->currentText(),
                  QString("molb://test/fixture=panel-dnarna&/my%20seq?query=Primers&x=1"));
         QVERIFY(h.waitForListing());
-        const QString listing = h.listingCalls().last();
+        const QString listing = h.handlerCalls(true).last();
         QVERIFY2(listing.contains("&user=curator&pass=pw&query=Primers"), qPrintable(listing));
     }
 
-    void optionsTravelInObjectUrls()
+    void checkRequestsArmedByTheOptionsTravelInObjectUrls()
     {
         PanelHarness h;
         h.destroy(); // a panel saves its own options when it goes
         Dbscout::RegKey options;
         QCOMPARE(options.create(h.settingsKey(), "SCOUTPANE_OPTIONS_KEY"), ERROR_SUCCESS);
         for (const char* name : {"CHECKIN_ON_SAVE", "CHECKOUT_ON_OPEN", "CHECKIN_ON_SAVE_DESC",
-                                 "CHECKOUT_ON_OPEN_DESC"})
-            setNumber(options.get(), name, 1);
-        setNumber(options.get(), "ON_SAVE_RECALC_DESC", 0);
-        setNumber(options.get(), "ON_SAVE_LEAVE_ON_ERROR", 1);
+                                 "CHECKOUT_ON_OPEN_DESC", "ON_SAVE_LEAVE_ON_ERROR"})
+            setRegNumber(options.get(), name, 1);
+        setRegNumber(options.get(), "ON_SAVE_RECALC_DESC", 0);
 
-        h.create(true);
-        h.typeSource(fixtureAddress("panel-dnarna"));
-        h.pressGo();
-        QVERIFY(h.waitForListing());
-        h.nameBox()->setText("dna:1");
-        std::string url;
-        int flag = 0;
-        QCOMPARE(h.dbscout()->GetURL(url, flag), TRUE);
-        QCOMPARE(url, std::string("molb://test/fixture=panel-dnarna&/dna:1?query=Primers"
-                                  "&command=fetch&command=co&descendant=co"));
-
-        restart(h, false);
-        h.typeSource(fixtureAddress("panel-dnarna"));
-        h.pressGo();
-        QVERIFY(h.waitForListing());
-        h.nameBox()->setText("new");
-        QCOMPARE(h.dbscout()->GetURL(url, flag), TRUE);
-        QCOMPARE(url, std::string("molb://test/fixture=panel-dnarna&/new?query=Primers&command=put"
-                                  "&pdmode=reconstruct&pderror=disconnect&command=ci&descendant=ci"));
+        const struct
+        {
+            bool openMode;
+            const char* name;
+            const char* url;
+        } cases[] = {
+            {true, "dna:1", "dna:1?query=Primers&command=fetch&command=co&descendant=co"},
+            {false, "new", "new?query=Primers&command=put&pdmode=reconstruct&pderror=disconnect"
+                           "&command=ci&descendant=ci"},
+        };
+        for (const auto& c : cases) {
+            restart(h, c.openMode);
+            QVERIFY(h.go(fixtureAddress("panel-dnarna")));
+            h.nameBox()->setText(c.name);
+            std::string url;
+            int flag = 0;
+            QCOMPARE(h.dbscout()->GetURL(url, flag), TRUE);
+            QCOMPARE(url, "molb://test/fixture=panel-dnarna&/" + std::string(c.url));
+        }
     }
 };
 

@@ -5,10 +5,11 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QPixmap>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -31,19 +32,45 @@ std::string fixtureAddress(const std::string& fixture, const std::string& extra)
     return "molb://test/" + extra + "fixture=" + fixture + "&/db";
 }
 
-PanelHarness::PanelHarness(bool openMode, int dataType, const std::string& settingsKey,
-                           const char* initial)
+QStringList itemTexts(const QComboBox* box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+void setRegString(HKEY key, const char* name, const std::string& value)
+{
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD(value.size() + 1));
+}
+
+void setRegNumber(HKEY key, const char* name, DWORD value)
+{
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+PanelHarness::PanelHarness(bool openMode, int dataType, const std::string& settingsKey)
     : m_env(std::make_unique<TestEnv>()), m_modal(std::make_unique<ScriptedModal>())
 {
     m_logPath = m_env->file("handler.log");
     qputenv("DBSCOUT_TEST_HANDLER_LOG", QByteArray::fromStdString(m_logPath));
     registerTestHandler("molb", "dir");
     registerTestHandler("ncbi", "dir");
-    installHostIcon();
+    // The host suite's icon for its data sources; the panel lists sources only with one.
+    const std::string icon = m_env->file("host-icon.png");
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::darkCyan);
+    pixmap.save(QString::fromStdString(icon));
+    Dbscout::RegKey key;
+    key.create(HKEY_CURRENT_USER,
+               "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\DefaultIcon");
+    setRegString(key.get(), nullptr, icon + ",0");
     if (!settingsKey.empty())
         RegCreateKeyExA(HKEY_CURRENT_USER, settingsKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &m_settings, nullptr);
-    create(openMode, dataType, initial);
+    create(openMode, dataType);
 }
 
 PanelHarness::~PanelHarness()
@@ -52,20 +79,6 @@ PanelHarness::~PanelHarness()
     if (m_settings)
         RegCloseKey(m_settings);
     qunsetenv("DBSCOUT_TEST_HANDLER_LOG");
-}
-
-void PanelHarness::installHostIcon()
-{
-    // The host suite's icon for its data sources; the panel lists sources only with one.
-    const std::string path = m_env->file("host-icon.png");
-    QPixmap icon(16, 16);
-    icon.fill(Qt::darkCyan);
-    icon.save(QString::fromStdString(path));
-    Dbscout::RegKey key;
-    key.create(HKEY_CURRENT_USER, "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\DefaultIcon");
-    const std::string value = path + ",0";
-    RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   DWORD(value.size() + 1));
 }
 
 void PanelHarness::create(bool openMode, int dataType, const char* initial)
@@ -101,17 +114,8 @@ QTreeWidget* PanelHarness::list() const { return qobject_cast<QTreeWidget*>(cont
 QLineEdit* PanelHarness::nameBox() const { return qobject_cast<QLineEdit*>(control(6999)); }
 QLabel* PanelHarness::status() const { return qobject_cast<QLabel*>(control(6909)); }
 
-void PanelHarness::typeSource(const std::string& address)
+static void retype(QLineEdit* edit, const std::string& text)
 {
-    QLineEdit* edit = sourceBox()->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromStdString(address));
-}
-
-void PanelHarness::typeQuery(const std::string& text)
-{
-    QLineEdit* edit = queryBox()->lineEdit();
     edit->setFocus();
     edit->selectAll();
     if (text.empty())
@@ -120,60 +124,82 @@ void PanelHarness::typeQuery(const std::string& text)
         QTest::keyClicks(edit, QString::fromStdString(text));
 }
 
-void PanelHarness::command(int id)
-{
-    m_panel->panel()->OnCommand(id);
-}
+void PanelHarness::typeSource(const std::string& address) { retype(sourceBox()->lineEdit(), address); }
+void PanelHarness::typeQuery(const std::string& text) { retype(queryBox()->lineEdit(), text); }
+void PanelHarness::command(int id) { m_panel->panel()->OnCommand(id); }
+void PanelHarness::pressGo() { QTest::mouseClick(control(6901), Qt::LeftButton); }
 
-void PanelHarness::pressGo()
+bool PanelHarness::go(const std::string& address, const std::string& query, int timeoutMs)
 {
-    QTest::mouseClick(control(6901), Qt::LeftButton);
+    typeSource(address);
+    if (!query.empty())
+        typeQuery(query);
+    pressGo();
+    return waitForListing(timeoutMs);
 }
 
 bool PanelHarness::waitForListing(int timeoutMs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    for (;;) {
-        QTest::qWait(10);
-        QTreeWidget* view = list();
-        const bool downloading = view->topLevelItemCount() == 1 &&
-                                 view->topLevelItem(0)->text(0) == "Downloading...";
-        if (!downloading)
-            return true;
-        if (timer.elapsed() > timeoutMs)
-            return false;
-    }
+    QTest::qWait(10);
+    return QTest::qWaitFor([this] { return columnTexts() != QStringList{"Downloading..."}; },
+                           timeoutMs);
 }
 
-bool PanelHarness::waitForSubsets(int count, int timeoutMs)
+bool PanelHarness::waitForSubsets(int count) const
 {
-    return QTest::qWaitFor([&] { return queryBox()->count() == count; }, timeoutMs);
+    return QTest::qWaitFor([&] { return queryBox()->count() == count; }, 10000);
 }
 
-QStringList PanelHarness::handlerCalls() const
+void PanelHarness::clickHeader(int column)
+{
+    QHeaderView* header = list()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
+}
+
+void PanelHarness::clickRow(int row, Qt::KeyboardModifiers modifiers)
+{
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,
+                      list()->visualItemRect(list()->topLevelItem(row)).center());
+    QTest::qWait(20); // the name box follows once the view has updated its selection
+}
+
+void PanelHarness::doubleClickRow(int row)
+{
+    clickRow(row);
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {},
+                       list()->visualItemRect(list()->topLevelItem(row)).center());
+}
+
+int PanelHarness::select(const QStringList& names)
+{
+    list()->clearSelection();
+    int found = 0;
+    for (int i = 0; i < list()->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list()->topLevelItem(i);
+        item->setSelected(names.contains(item->text(0)));
+        found += item->isSelected();
+    }
+    return found;
+}
+
+QStringList PanelHarness::handlerCalls(bool listings) const
 {
     QFile log(QString::fromStdString(m_logPath));
     if (!log.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromLocal8Bit(log.readAll()).split('\n', Qt::SkipEmptyParts);
-}
-
-QStringList PanelHarness::listingCalls() const
-{
-    QStringList calls;
-    for (const QString& call : handlerCalls())
-        if (call.contains("start="))
-            calls << call;
+    QStringList calls = QString::fromLocal8Bit(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    if (listings)
+        calls = calls.filter("start=");
     return calls;
 }
 
-QStringList PanelHarness::rowNames() const
+QStringList PanelHarness::columnTexts(int column) const
 {
-    QStringList names;
+    QStringList texts;
     for (int i = 0; i < list()->topLevelItemCount(); ++i)
-        names << list()->topLevelItem(i)->text(0);
-    return names;
+        texts << list()->topLevelItem(i)->text(column);
+    return texts;
 }
 
 } // namespace DbscoutTest

@@ -10,16 +10,14 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <vector>
-
 #include <memory>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace DbscoutTest {
 
@@ -33,8 +31,7 @@ public:
         WPARAM wParam;
         LPARAM lParam;
         bool gotUrl;
-        std::string url;
-        std::string name;
+        std::string url, name;
     };
     CDbscout* panel = nullptr;
     std::vector<Pick> picks;
@@ -46,14 +43,16 @@ protected:
 // An address whose requests the test handler answers with fixture NAME; extra handler
 // parameters ("testmode=hang&") go in front of it.
 std::string fixtureAddress(const std::string& fixture, const std::string& extra = {});
+QStringList itemTexts(const QComboBox* box);
+void setRegString(HKEY key, const char* name, const std::string& value);
+void setRegNumber(HKEY key, const char* name, DWORD value);
 
 class PanelHarness
 {
 public:
     // A host window with a panel in open or save mode; settingsKey "" gives the panel none.
     explicit PanelHarness(bool openMode = true, int dataType = 0,
-                          const std::string& settingsKey = "Software\\PanelTest",
-                          const char* initial = "");
+                          const std::string& settingsKey = "Software\\PanelTest");
     ~PanelHarness();
 
     // Builds another panel in the same store (after destroy()).
@@ -76,20 +75,23 @@ public:
     void typeQuery(const std::string& text);
     void command(int id); // as the panel's keys and menus send it
     void pressGo();
+    // Types the address (and the query unless empty), presses Go and waits for the list.
+    bool go(const std::string& address, const std::string& query = {}, int timeoutMs = 10000);
     // Waits until no "Downloading..." row is left; false on time-out.
     bool waitForListing(int timeoutMs = 10000);
-    // Waits until the subset box holds count entries.
-    bool waitForSubsets(int count, int timeoutMs = 10000);
+    bool waitForSubsets(int count) const;
 
-    // The argument lines the test handler received, in order.
-    QStringList handlerCalls() const;
-    // The listing requests among them (those with start=).
-    QStringList listingCalls() const;
-    QStringList rowNames() const;
+    void clickHeader(int column);
+    void clickRow(int row, Qt::KeyboardModifiers modifiers = {});
+    void doubleClickRow(int row);
+    // Selects exactly the rows named; returns how many were found.
+    int select(const QStringList& names);
+
+    // The argument lines the test handler received, in order; with listings, only those with start=.
+    QStringList handlerCalls(bool listings = false) const;
+    QStringList columnTexts(int column = 0) const;
 
 private:
-    void installHostIcon();
-
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<ScriptedModal> m_modal;
     std::unique_ptr<RecordingHost> m_host;

@@ -4,7 +4,6 @@
 
 #include <QDebug>
 #include <QFile>
-#include <QTemporaryFile>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -20,8 +19,7 @@ namespace DbscoutTest {
 namespace {
 
 const char kSourceReg[] =
-    "Windows Registry Editor Version 5.00\n"
-    "\n"
+    "Windows Registry Editor Version 5.00\n\n"
     "[HKEY_CURRENT_USER\\Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\sources\\Demo]\n"
     "\"Name\"=\"Demo database\"\n"
     "\"Address\"=\"molb://local/demo/\"\n"
@@ -33,37 +31,20 @@ const char kSourceReg[] =
     "\"CanSave\"=dword:00000001\n"
     "\"FlagA\"=dword:00000001\n";
 
-QByteArray fastaRecords(int count)
+QString writeFile(const TestEnv& env, const char* name, const QByteArray& bytes)
 {
-    QByteArray text;
-    for (int i = 0; i < count; ++i) {
-        text += QString(">seq%1 test record %1\n").arg(i, 3, 10, QChar('0')).toUtf8();
-        text += QByteArray("ACGT").repeated(10 + i) + "\n";
-    }
-    return text;
+    const QString path = QString::fromStdString(env.file(name));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qWarning() << "cannot write" << path;
+    return path;
 }
 
-bool writeFile(const std::string& path, const QByteArray& bytes)
-{
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// The program's standard input: nothing, or the bytes from a file, so that no writer thread is
-// needed whatever the size.
-int inputDescriptor(const QByteArray& input, QTemporaryFile& spill)
-{
-    if (input.isEmpty())
-        return open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (!spill.open() || spill.write(input) != input.size() || !spill.flush())
-        return -1;
-    return open(spill.fileName().toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
-}
-
-} // namespace
-
-QByteArray runProgram(const QString& program, const QStringList& arguments, bool* ok,
-                      const QByteArray& input)
+// Runs a program to its end and returns its standard output; ok tells whether it exited 0.
+// The input goes into the pipe before the start, so it must fit the pipe's buffer.
+// (posix_spawn: the thread sanitizer refuses a fork in a process that has threads.)
+QByteArray runProgram(const QString& program, const QStringList& arguments, bool* ok = nullptr,
+                      const QByteArray& input = {})
 {
     std::vector<std::string> words{program.toStdString()};
     for (const QString& argument : arguments)
@@ -73,33 +54,29 @@ QByteArray runProgram(const QString& program, const QStringList& arguments, bool
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
-    QTemporaryFile spill;
-    const int in = inputDescriptor(input, spill);
-    int out[2] = {-1, -1};
-    if (in < 0 || pipe2(out, O_CLOEXEC) != 0) {
-        if (in >= 0)
-            close(in);
-        if (ok)
-            *ok = false;
-        return {};
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, in, 0);
+    int in[2] = {-1, -1}, out[2] = {-1, -1};
+    bool passed = pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0 &&
+                  write(in[1], input.constData(), input.size()) == input.size();
+    close(in[1]);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    if (passed) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        passed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    close(in[0]);
     close(out[1]);
-    close(in);
     QByteArray output;
     char block[65536];
-    for (ssize_t count; (count = read(out[0], block, sizeof block)) > 0;)
+    for (ssize_t count; passed && (count = read(out[0], block, sizeof block)) > 0;)
         output.append(block, count);
     close(out[0]);
     int status = 0;
-    const bool passed = spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-                        WEXITSTATUS(status) == 0;
+    passed = passed && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+             WEXITSTATUS(status) == 0;
     if (!passed)
         qWarning() << program << arguments << "failed";
     if (ok)
@@ -107,16 +84,18 @@ QByteArray runProgram(const QString& program, const QStringList& arguments, bool
     return output;
 }
 
+} // namespace
+
 RealStore::RealStore(const TestEnv& env, int count)
 {
+    QByteArray fasta;
+    for (int i = 0; i < count; ++i)
+        fasta += QString(">seq%1 test record %1\n").arg(i, 3, 10, QChar('0')).toUtf8() +
+                 QByteArray("ACGT").repeated(10 + i) + "\n";
     admin({"init", "demo"});
-    const std::string fasta = env.file("records.fasta");
-    writeFile(fasta, fastaRecords(count));
-    admin({"import", "demo", "--subset", "Favourites", QString::fromStdString(fasta)});
+    admin({"import", "demo", "--subset", "Favourites", writeFile(env, "records.fasta", fasta)});
 
-    const std::string reg = env.file("sources.reg");
-    writeFile(reg, kSourceReg);
-    runProgram(DBSCOUT_REG_PATH, {"import", QString::fromStdString(reg)});
+    runProgram(DBSCOUT_REG_PATH, {"import", writeFile(env, "sources.reg", kSourceReg)});
     const QString command = QString("\"%1\" \"%2\"").arg(MOLB_HANDLER_PATH, "%1");
     for (const char* verb : {"dir", "put"})
         runProgram(DBSCOUT_REG_PATH, {"add", QString("HKCR\\molb\\shell\\%1\\command").arg(verb),
@@ -128,9 +107,9 @@ QByteArray RealStore::admin(const QStringList& arguments, bool* ok, const QByteA
     return runProgram(MOLB_ADMIN_PATH, arguments, ok, input);
 }
 
-QByteArray RealStore::request(const QString& url, bool* ok, const QByteArray& input) const
+QByteArray RealStore::request(const QString& url, bool* ok) const
 {
-    return runProgram(MOLB_HANDLER_PATH, url.split(' ', Qt::SkipEmptyParts), ok, input);
+    return runProgram(MOLB_HANDLER_PATH, url.split(' ', Qt::SkipEmptyParts), ok);
 }
 
 } // namespace DbscoutTest

@@ -4,18 +4,11 @@
 // exactly as a user's installation does.
 
 #include <QByteArray>
-#include <QString>
 #include <QStringList>
 
 namespace DbscoutTest {
 
 class TestEnv;
-
-// Runs a program to its end with input on its standard input and returns its standard output.
-// ok tells whether it started and exited 0; a failure is also reported with qWarning.
-// (posix_spawn: the thread sanitizer refuses a fork in a process that has threads.)
-QByteArray runProgram(const QString& program, const QStringList& arguments, bool* ok = nullptr,
-                      const QByteArray& input = {});
 
 class RealStore
 {
@@ -24,11 +17,11 @@ public:
     // are imported into MAIN and into the subset "Favourites".
     RealStore(const TestEnv& env, int count);
 
-    // molb-admin run with arguments (the store is named "demo").
+    // molb-admin run with arguments (the store is named "demo"); input must be small.
     QByteArray admin(const QStringList& arguments, bool* ok = nullptr,
                      const QByteArray& input = {}) const;
     // The handler run for a request URL exactly as the panel runs it (split at blanks).
-    QByteArray request(const QString& url, bool* ok = nullptr, const QByteArray& input = {}) const;
+    QByteArray request(const QString& url, bool* ok = nullptr) const;
 };
 
 } // namespace DbscoutTest
