@@ -5,7 +5,6 @@
 
 #include <dbscout/registry.h>
 
-#include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QTest>
@@ -16,20 +15,19 @@ using DbscoutTest::TestEnv;
 
 namespace {
 
-constexpr const char* kKey = "Software\\KORVALE, INC\\MOLB 10\\Molbench\\directories";
-
-void setValue(HKEY hive, const char* name, DWORD type, const std::string& bytes)
+void setValue(HKEY hive, const char* name, const QByteArray& bytes, DWORD type = REG_SZ)
 {
     Dbscout::RegKey key;
-    QCOMPARE(key.create(hive, kKey), ERROR_SUCCESS);
+    QCOMPARE(key.create(hive, "Software\\KORVALE, INC\\MOLB 10\\Molbench\\directories"),
+             ERROR_SUCCESS);
     QCOMPARE(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                             DWORD(bytes.size())),
              ERROR_SUCCESS);
 }
 
-std::string str(const char* text)
+QByteArray str(const char* text)
 {
-    return std::string(text) + '\0';
+    return QByteArray(text, qsizetype(strlen(text) + 1));
 }
 
 } // namespace
@@ -43,69 +41,54 @@ private slots:
     void init() { m_env = std::make_unique<TestEnv>(); }
     void cleanup() { m_env.reset(); }
 
-    void defaultFacesWithoutAnyKey()
+    void defaultFacesAndThePerUserValueOverTheMachines()
     {
-        std::string face;
-        QVERIFY(Dbscout::GetFontFaceName(0, face));
-        QCOMPARE(face, std::string("Tahoma"));
-        QVERIFY(Dbscout::GetFontFaceName(3, face));
-        QCOMPARE(face, std::string("Courier New"));
-        face = "kept";
+        std::string face = "kept";
         QVERIFY(!Dbscout::GetFontFaceName(4, face));
         QVERIFY(!Dbscout::GetFontFaceName(-1, face));
         QCOMPARE(face, std::string("kept"));
-    }
-
-    void perUserValueWinsOverMachineValue()
-    {
-        std::string face;
-        setValue(HKEY_LOCAL_MACHINE, "font_table", REG_SZ, str("Arial"));
+        QVERIFY(Dbscout::GetFontFaceName(3, face));
+        QCOMPARE(face, std::string("Courier New"));
+        QVERIFY(Dbscout::GetFontFaceName(0, face));
+        QCOMPARE(face, std::string("Tahoma"));
+        setValue(HKEY_LOCAL_MACHINE, "font_table", str("Arial"));
         QVERIFY(Dbscout::GetFontFaceName(0, face));
         QCOMPARE(face, std::string("Arial"));
-        setValue(HKEY_CURRENT_USER, "font_table", REG_SZ, str("DejaVu Sans"));
+        setValue(HKEY_CURRENT_USER, "font_table", str("DejaVu Sans"));
         QVERIFY(Dbscout::GetFontFaceName(0, face));
         QCOMPARE(face, std::string("DejaVu Sans"));
     }
 
-    void unusableValuesCountAsMissing_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("number") << int(REG_DWORD) << QByteArray("\x01\0\0\0", 4) << "Arial";
-        QTest::newRow("string without its zero") << int(REG_SZ) << QByteArray("Verdana") << "Arial";
-        QTest::newRow("multi-string with one zero")
-            << int(REG_MULTI_SZ) << QByteArray("Verdana\0", 8) << "Arial";
-        QTest::newRow("too long for 64 bytes")
-            << int(REG_SZ) << QByteArray(64, 'x') + QByteArray(1, '\0') << "Arial";
-        QTest::newRow("multi-string") << int(REG_MULTI_SZ) << QByteArray("Verdana\0\0", 9)
-                                      << "Verdana";
-        QTest::newRow("expandable, not expanded")
-            << int(REG_EXPAND_SZ) << QByteArray("%FACE%\0", 7) << "%FACE%";
-        QTest::newRow("blanks trimmed") << int(REG_SZ) << QByteArray("  Verdana \t\0", 12)
-                                        << "Verdana";
-    }
-
     void unusableValuesCountAsMissing()
     {
-        QFETCH(int, type);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
-        setValue(HKEY_LOCAL_MACHINE, "font_table", REG_SZ, str("Arial"));
-        setValue(HKEY_CURRENT_USER, "font_table", DWORD(type), bytes.toStdString());
-        std::string face;
-        QVERIFY(Dbscout::GetFontFaceName(0, face));
-        QCOMPARE(QString::fromStdString(face), expected);
-    }
+        const struct
+        {
+            DWORD type;
+            QByteArray bytes;
+            const char* expected;
+        } cases[] = {
+            {REG_DWORD, QByteArray("\x01\0\0\0", 4), "Arial"},
+            {REG_SZ, "Verdana", "Arial"}, // without its zero
+            {REG_MULTI_SZ, QByteArray("Verdana\0", 8), "Arial"},
+            {REG_SZ, QByteArray(64, 'x') + '\0', "Arial"}, // too long for 64 bytes
+            {REG_MULTI_SZ, QByteArray("Verdana\0\0", 9), "Verdana"},
+            {REG_EXPAND_SZ, str("%FACE%"), "%FACE%"}, // not expanded
+            {REG_SZ, str("  Verdana \t"), "Verdana"},
+        };
+        setValue(HKEY_LOCAL_MACHINE, "font_table", str("Arial"));
+        for (const auto& c : cases) {
+            setValue(HKEY_CURRENT_USER, "font_table", c.bytes, c.type);
+            std::string face;
+            QVERIFY(Dbscout::GetFontFaceName(0, face));
+            QCOMPARE(face, std::string(c.expected));
+        }
 
-    void noneAsksForTheSystemFont()
-    {
+        // "<none>" asks for the system font; compared before trimming, with blanks it is a name.
         std::string face;
-        setValue(HKEY_CURRENT_USER, "font_text", REG_SZ, str("<none>"));
+        setValue(HKEY_CURRENT_USER, "font_text", str("<none>"));
         QVERIFY(!Dbscout::GetFontFaceName(1, face));
         QCOMPARE(face, std::string("Tahoma"));
-        // Compared before trimming: with blanks it is a face name.
-        setValue(HKEY_CURRENT_USER, "font_text", REG_SZ, str(" <none>"));
+        setValue(HKEY_CURRENT_USER, "font_text", str(" <none>"));
         QVERIFY(Dbscout::GetFontFaceName(1, face));
         QCOMPARE(face, std::string("<none>"));
     }
@@ -113,8 +96,8 @@ private slots:
     // The cache is per process: each role is built once, so this runs every role's first use.
     void fontsAreBuiltOnceAndShared()
     {
-        setValue(HKEY_CURRENT_USER, "font_table", REG_SZ, str("Arial"));
-        setValue(HKEY_CURRENT_USER, "font_header", REG_SZ, str("<none>"));
+        setValue(HKEY_CURRENT_USER, "font_table", str("Arial"));
+        setValue(HKEY_CURRENT_USER, "font_header", str("<none>"));
         const QFont system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
 
         const QFont* table = Dbscout::GetDisplayFont(0);
@@ -122,18 +105,13 @@ private slots:
         QCOMPARE(table->families().value(0), QString("Arial"));
         QCOMPARE(table->pointSizeF(), system.pointSizeF());
         QCOMPARE(table->weight(), system.weight());
-
-        setValue(HKEY_CURRENT_USER, "font_table", REG_SZ, str("Verdana"));
-        QCOMPARE(Dbscout::GetDisplayFont(0), table); // looked up once, shared
+        setValue(HKEY_CURRENT_USER, "font_table", str("Verdana"));
+        QCOMPARE(Dbscout::GetDisplayFont(0), table);
         QCOMPARE(table->families().value(0), QString("Arial"));
 
-        const QFont* header = Dbscout::GetDisplayFont(2);
-        QVERIFY(header);
-        QCOMPARE(*header, system);
+        QCOMPARE(*Dbscout::GetDisplayFont(2), system);
         QVERIFY(!Dbscout::GetDisplayFont(4));
-
-        setValue(HKEY_CURRENT_USER, "font_mono", REG_SZ,
-                 str("An Extremely Long Face Name Beyond Thirty-One"));
+        setValue(HKEY_CURRENT_USER, "font_mono", str("An Extremely Long Face Name Beyond Thirty-One"));
         QCOMPARE(Dbscout::GetDisplayFont(3)->families().value(0),
                  QString("An Extremely Long Face Name Bey"));
     }

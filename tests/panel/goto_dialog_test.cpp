@@ -15,29 +15,15 @@ namespace {
 
 QLineEdit* edit(QDialog* dialog, int id)
 {
-    auto* field = dialog->findChild<QLineEdit*>(QString::number(id));
-    if (!field)
-        qFatal("edit %d missing", id);
-    return field;
+    return dialog->findChild<QLineEdit*>(QString::number(id));
 }
 
-void click(QDialog* dialog, int id)
+// Types start and page size and presses OK (1) or Cancel (2).
+void answer(QDialog* dialog, const QString& start, const QString& pageSize, int button = 1)
 {
-    auto* button = dialog->findChild<QPushButton*>(QString::number(id));
-    if (!button)
-        qFatal("button %d missing", id);
-    button->click();
-}
-
-// Answers the dialog by typing start and page size and pressing OK.
-ScriptedModal::DialogAnswer typeThenOk(const QString& start, const QString& pageSize)
-{
-    return [start, pageSize](QDialog* dialog) {
-        edit(dialog, 6906)->setText(start);
-        edit(dialog, 6907)->setText(pageSize);
-        click(dialog, 1);
-        return dialog->result();
-    };
+    edit(dialog, 6906)->setText(start);
+    edit(dialog, 6907)->setText(pageSize);
+    dialog->findChild<QPushButton*>(QString::number(button))->click();
 }
 
 } // namespace
@@ -47,149 +33,85 @@ class GotoDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void startsWithTheCurrentPlaceAndTotal_data()
+    void startsAtThePlaceAndCancelChangesNothing()
     {
-        QTest::addColumn<int>("total");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("some") << 1234 << "1234 objects found in the results.";
-        QTest::newRow("none") << 0 << "0 objects found in the results.";
-        QTest::newRow("largest") << 2147483647 << "2147483647 objects found in the results.";
-    }
-    void startsWithTheCurrentPlaceAndTotal()
-    {
-        QFETCH(int, total);
-        QFETCH(QString, text);
-        Dbscout::CGotoDlg dialog(300, 50, total);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Go to"));
-        QCOMPARE(dialog.objectName(), QStringLiteral("6905"));
-        QCOMPARE(edit(&dialog, 6906)->text(), QStringLiteral("300"));
-        QCOMPARE(edit(&dialog, 6907)->text(), QStringLiteral("50"));
-        auto* totalLabel = dialog.findChild<QLabel*>(QStringLiteral("6909"));
-        QVERIFY(totalLabel);
-        QCOMPARE(totalLabel->text(), text);
-    }
-
-    void okReturnsValuesWithinBounds_data()
-    {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("pageSize");
-        QTest::addColumn<int>("expectedStart");
-        QTest::addColumn<int>("expectedPageSize");
-        QTest::newRow("largest page") << "0"
-                                      << "120" << 0 << 120;
-        QTest::newRow("smallest page") << "40"
-                                       << "1" << 40 << 1;
-        QTest::newRow("largest start") << "2147483647"
-                                       << "100" << 2147483647 << 100;
-        QTest::newRow("blanks and sign") << "  +25 "
-                                         << " 010" << 25 << 10;
-    }
-    void okReturnsValuesWithinBounds()
-    {
-        QFETCH(QString, start);
-        QFETCH(QString, pageSize);
         ScriptedModal modal;
-        modal.answerNextDialog(typeThenOk(start, pageSize));
-        int pageStart = 500;
-        int size = 100;
-        QVERIFY(Dbscout::RunGotoDialog(nullptr, pageStart, size, 900));
-        QTEST(pageStart, "expectedStart");
-        QTEST(size, "expectedPageSize");
-        QVERIFY(modal.messages().empty());
+        modal.answerNextDialog([](QDialog* dialog) {
+            [&] {
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Go to"));
+                QCOMPARE(edit(dialog, 6906)->text(), QStringLiteral("300"));
+                QCOMPARE(edit(dialog, 6907)->text(), QStringLiteral("50"));
+                QCOMPARE(dialog->findChild<QLabel*>("6909")->text(),
+                         QStringLiteral("1234 objects found in the results."));
+            }();
+            answer(dialog, "7", "8", 2);
+            return dialog->result();
+        });
+        int start = 300, size = 50;
+        QVERIFY(!Dbscout::RunGotoDialog(nullptr, start, size, 1234));
+        QCOMPARE(modal.dialogsShown(), 1);
+        QCOMPARE(start, 300);
+        QCOMPARE(size, 50);
     }
 
-    void outOfBoundValuesAreRefusedAndTheDialogStaysOpen_data()
+    // A refused value names the bounds, selects the field and keeps the dialog open, so that
+    // a corrected value is then accepted.
+    void okAcceptsOnlyValuesWithinBounds_data()
     {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("pageSize");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("field"); // the refused field, 0 when accepted
+        QTest::addColumn<QString>("result"); // "start size", or the refusal
         const QString startRange = "Please enter an integer between 0 and 2147483647.";
         const QString sizeRange = "Please enter an integer between 1 and 120.";
         const QString notNumber = "Please enter an integer.";
-        QTest::newRow("page size 0") << "0"
-                                     << "0" << 6907 << sizeRange;
-        QTest::newRow("page size 121") << "0"
-                                       << "121" << 6907 << sizeRange;
-        QTest::newRow("page size -5") << "0"
-                                      << "-5" << 6907 << sizeRange;
-        QTest::newRow("start -1") << "-1"
-                                  << "100" << 6906 << startRange;
-        QTest::newRow("start past 2^31-1") << "2147483648"
-                                           << "100" << 6906 << startRange;
-        QTest::newRow("start past 64 bits") << "99999999999999999999999"
-                                            << "100" << 6906 << startRange;
-        QTest::newRow("start checked first") << "-1"
-                                             << "0" << 6906 << startRange;
-        QTest::newRow("empty start") << ""
-                                     << "100" << 6906 << notNumber;
-        QTest::newRow("letters in page size") << "0"
-                                              << "12x" << 6907 << notNumber;
-        QTest::newRow("fraction") << "1.5"
-                                  << "100" << 6906 << notNumber;
-        QTest::newRow("other digits")
-            << QString::fromUtf8("\u0661\u0662") << "100" << 6906 << notNumber;
+        QTest::newRow("largest page") << "0" << "120" << 0 << "0 120";
+        QTest::newRow("smallest page") << "40" << "1" << 0 << "40 1";
+        QTest::newRow("largest start") << "2147483647" << "100" << 0 << "2147483647 100";
+        QTest::newRow("blanks and sign") << "  +25 " << " 010" << 0 << "25 10";
+        QTest::newRow("page size 0") << "0" << "0" << 6907 << sizeRange;
+        QTest::newRow("page size 121") << "0" << "121" << 6907 << sizeRange;
+        QTest::newRow("start -1") << "-1" << "100" << 6906 << startRange;
+        QTest::newRow("start past 2^31-1") << "2147483648" << "100" << 6906 << startRange;
+        QTest::newRow("start past 64 bits") << "99999999999999999999999" << "100" << 6906 << startRange;
+        QTest::newRow("start checked first") << "-1" << "0" << 6906 << startRange;
+        QTest::newRow("empty start") << "" << "100" << 6906 << notNumber;
+        QTest::newRow("letters in page size") << "0" << "12x" << 6907 << notNumber;
+        QTest::newRow("other digits") << QString::fromUtf8("\u0661\u0662") << "100" << 6906 << notNumber;
     }
-    void outOfBoundValuesAreRefusedAndTheDialogStaysOpen()
+    void okAcceptsOnlyValuesWithinBounds()
     {
         QFETCH(QString, start);
         QFETCH(QString, pageSize);
         QFETCH(int, field);
-        QFETCH(QString, message);
+        QFETCH(QString, result);
         ScriptedModal modal;
         bool stayedOpen = false;
         QString selected;
         modal.answerNextDialog([&](QDialog* dialog) {
             dialog->show();
-            const int result = typeThenOk(start, pageSize)(dialog);
-            stayedOpen = dialog->isVisible() && result == 0;
-            selected = edit(dialog, field)->selectedText();
-            click(dialog, 2);
+            answer(dialog, start, pageSize);
+            if (field) {
+                stayedOpen = dialog->isVisible() && dialog->result() == 0;
+                selected = edit(dialog, field)->selectedText();
+                answer(dialog, "7", "8");
+            }
             return dialog->result();
         });
-        int pageStart = 500;
-        int size = 100;
-        QVERIFY(!Dbscout::RunGotoDialog(nullptr, pageStart, size, 900));
+        int pageStart = 500, size = 100;
+        QVERIFY(Dbscout::RunGotoDialog(nullptr, pageStart, size, 900));
+        if (!field) {
+            QCOMPARE(QString("%1 %2").arg(pageStart).arg(size), result);
+            QVERIFY(modal.messages().empty());
+            return;
+        }
         QVERIFY(stayedOpen);
         QCOMPARE(selected, field == 6906 ? start : pageSize);
         QCOMPARE(modal.messages().size(), size_t(1));
-        QCOMPARE(modal.messages()[0].text, message);
+        QCOMPARE(modal.messages()[0].text, result);
         QCOMPARE(modal.messages()[0].icon, QMessageBox::Warning);
-        QCOMPARE(pageStart, 500);
-        QCOMPARE(size, 100);
-    }
-
-    void aCorrectedValueIsAcceptedAfterARefusal()
-    {
-        ScriptedModal modal;
-        modal.answerNextDialog([](QDialog* dialog) {
-            typeThenOk("10", "121")(dialog);
-            return typeThenOk("10", "120")(dialog);
-        });
-        int pageStart = 0;
-        int size = 100;
-        QVERIFY(Dbscout::RunGotoDialog(nullptr, pageStart, size, 900));
-        QCOMPARE(modal.messages().size(), size_t(1));
-        QCOMPARE(pageStart, 10);
-        QCOMPARE(size, 120);
-    }
-
-    void cancelChangesNothing()
-    {
-        ScriptedModal modal;
-        modal.answerNextDialog([](QDialog* dialog) {
-            edit(dialog, 6906)->setText("7");
-            edit(dialog, 6907)->setText("8");
-            click(dialog, 2);
-            return dialog->result();
-        });
-        int pageStart = 200;
-        int size = 100;
-        QVERIFY(!Dbscout::RunGotoDialog(nullptr, pageStart, size, 900));
-        QCOMPARE(modal.dialogsShown(), 1);
-        QCOMPARE(pageStart, 200);
-        QCOMPARE(size, 100);
-        QVERIFY(modal.messages().empty());
+        QCOMPARE(pageStart, 7);
+        QCOMPARE(size, 8);
     }
 };
 
