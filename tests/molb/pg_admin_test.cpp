@@ -3,6 +3,8 @@
 
 #include "molb_harness.h"
 
+#include "pg/pg_schema_v1.sql.h"
+
 using namespace MolbTest;
 
 namespace {
@@ -33,7 +35,7 @@ TEST_F(ServerAdmin, initMakesAStoreOnlyUsersMayConnectToAndRefusesToMakeItTwice)
     const ProcessResult made = runAdmin({"init", adminTarget("lab")});
     ASSERT_EQ(made.exitCode, 0) << made.errors;
     EXPECT_EQ(made.output, "created database \"lab\" on " + serverAddress().host + "\n");
-    EXPECT_EQ(runSql("lab", "SELECT version FROM molb_schema"), "1\n");
+    EXPECT_EQ(runSql("lab", "SELECT version FROM molb_schema"), "2\n");
     EXPECT_EQ(runSql("lab", "SELECT has_database_privilege('public', 'lab', 'CONNECT'), "
                             "has_database_privilege('molb.lab', 'lab', 'CONNECT')"),
               "f|t\n");
@@ -59,6 +61,38 @@ TEST_F(ServerAdmin, storesOfANewerVersionOrNoStoreAtAllAreRefused)
     expectAdmin({"generate", adminTarget("lab"), "--count", "1"}, "", 1, newer);
     expectAdmin({"subset", "add", adminTarget("plain"), "s", "--kind", "dnarna"}, "", 1, none);
     EXPECT_EQ(runSql("lab", "SELECT count(*) FROM objects"), "0\n");
+}
+
+TEST_F(ServerAdmin, aStoreOfTheFirstSchemaServesOnceAnAdminCommandBroughtItUpToDate)
+{
+    runSql("postgres", "CREATE DATABASE old");
+    runSql("old", std::string(Dbscout::Molb::kPgSchemaV1) + ";UPDATE molb_schema SET version = 1");
+    const TestStore store{"old"};
+    expectRefused(store.url("dnarna/?start=0&page=5"), 2,
+                  "The database \"old\" on " + serverAddress().host +
+                      " has an older schema (1); any molb-admin command on it brings it up to "
+                      "date.");
+    ASSERT_EQ(store.admin("user add", {"ann", "--group", "qc"}, "ann-pw\n").exitCode, 0);
+    EXPECT_EQ(runSql("old", "SELECT version FROM molb_schema"), "2\n");
+    // The rights as before: ann reads through her group, and nothing of bob's own object.
+    ASSERT_EQ(store.admin("user add", {"bob"}, "bob-pw\n").exitCode, 0);
+    ASSERT_EQ(store.admin("generate", {"--count", "3"}).exitCode, 0);
+    for (const auto& [id, owner, mode] : {std::tuple{"1", "bob:qc", "-r-"}, {"2", "bob", "w--"}}) {
+        ASSERT_EQ(store.admin("chown", {id, owner}).exitCode, 0);
+        ASSERT_EQ(store.admin("chmod", {id, mode}).exitCode, 0);
+    }
+    const ProcessResult listed =
+        runHandler(store.url("dnarna/?start=0&page=5&query=MAIN&user=ann&pass=ann-pw"));
+    ASSERT_EQ(listed.exitCode, 0) << listed.output;
+    const Dbscout::ResultPage page = parseResultPage(listed.output);
+    ASSERT_EQ(page.rows.size(), 3u);
+    EXPECT_EQ(page.rows[0].id, "1");
+    EXPECT_EQ(page.rows[1].id, "");
+    EXPECT_EQ(page.rows[2].id, "3");
+    EXPECT_EQ(
+        runPsql("old", "SELECT string_agg(id::text, ',' ORDER BY id) FROM objects", "ann", "ann-pw")
+            .output,
+        "1,3\n");
 }
 
 TEST_F(ServerAdmin, usersBecomeRolesWithScramPasswordsAndTheirGroups)
