@@ -53,17 +53,25 @@ private slots:
         QTest::addColumn<QStringList>("expected");
 
         // 0 free with a mode, 1 and 2 checked out by the user, 3 checked out by another.
-        QTest::newRow("version 1: the fixed items only") << 1 << true << QList<int>{1} << "rw-" << kFixed;
+        QTest::newRow("version 1: the fixed items only")
+            << 1 << true << QList<int>{1} << "rw-" << kFixed;
         QTest::newRow("version 3, nothing selected")
-            << 3 << true << QList<int>{} << "" << QStringList{"Subset[Create an empty Subset...\tCtrl+S]"} + kEnd;
+            << 3 << true << QList<int>{} << ""
+            << QStringList{"Subset[Create an empty Subset...\tCtrl+S]"} + kEnd;
         QTest::newRow("version 3, the user's rows, subset with a mode")
             << 3 << true << QList<int>{1, 2} << "rw-"
-            << QStringList{"Check In\tCtrl+I (default)", "-", "Undo Check Out\tCtrl+U", kSubsetAccess,
-                           "-", kSubsetBoth} + kEnd;
+            << QStringList{"Check In\tCtrl+I (default)",
+                           "-",
+                           "Undo Check Out\tCtrl+U",
+                           kSubsetAccess,
+                           "-",
+                           kSubsetBoth} +
+                   kEnd;
         QTest::newRow("version 2, one free row with a mode")
             << 2 << true << QList<int>{0} << ""
-            << QStringList{"Check Out\tCtrl+O (default)", "-", "Set access to selected objects\tCtrl+A",
-                           "-", kSubsetBoth} + kEnd;
+            << QStringList{"Check Out\tCtrl+O (default)", "-",
+                           "Set access to selected objects\tCtrl+A", "-", kSubsetBoth} +
+                   kEnd;
         QTest::newRow("version 2, the user's rows: no undo")
             << 2 << true << QList<int>{1, 2} << ""
             << QStringList{"Check In\tCtrl+I (default)", "-", kSubsetBoth} + kEnd;
@@ -72,7 +80,8 @@ private slots:
         QTest::newRow("mixed selection: no check item")
             << 3 << true << QList<int>{0, 1} << "" << QStringList{kSubsetBoth} + kEnd;
         QTest::newRow("another user's row: no check and no object access")
-            << 3 << true << QList<int>{3} << "r" << QStringList{kSubsetAccess, "-", kSubsetBoth} + kEnd;
+            << 3 << true << QList<int>{3} << "r"
+            << QStringList{kSubsetAccess, "-", kSubsetBoth} + kEnd;
     }
     void menusForSelectionsAndVersions()
     {
@@ -88,13 +97,15 @@ private slots:
         const SubsetEntry subset{"Alpha", subsetMode.toStdString()};
         QFETCH(bool, rowsListed);
         QMenu menu;
-        BuildContextMenu(menu, MakeContextMenuState(ClassifySelection(selected, "curator", version),
-                                                    int(selected.size()), version, rowsListed, &subset));
+        BuildContextMenu(menu,
+                         MakeContextMenuState(ClassifySelection(selected, "curator", version),
+                                              int(selected.size()), version, rowsListed, &subset));
         QCOMPARE(DescribeMenu(menu), expected);
         if (!expected.first().contains("(default)"))
             QVERIFY(!menu.defaultAction());
 
-        // Every item, also in the popup, carries its command as its id and name, and starts enabled.
+        // Every item, also in the popup, carries its command as its id and name, and starts
+        // enabled.
         std::function<void(const QMenu&)> check = [&](const QMenu& popup) {
             for (QAction* item : popup.actions()) {
                 if (item->menu())

@@ -79,7 +79,8 @@ private slots:
         QCOMPARE(checkedIn.checkoutBy, std::string());
         const QString log = this->log(checkedIn.id);
         QCOMPARE(log.count("revision "), 2);
-        QVERIFY2(log.contains("    first line\r\n    A&B=C?D;E \"q\" 'q' |/\\ end\n"), qPrintable(log));
+        QVERIFY2(log.contains("    first line\r\n    A&B=C?D;E \"q\" 'q' |/\\ end\n"),
+                 qPrintable(log));
 
         select({"seq001"});
         run(ID_UNDO_CHECK_OUT);
@@ -194,8 +195,8 @@ private:
     // The MAIN listing (or a subset's) of DNA/RNA objects as user sees it, from the handler.
     ResultPage listing(const QString& user, const QString& subset = "MAIN") const
     {
-        const QString url = "molb://local/demo/dnarna/?start=0&page=100&query=" + subset + "&" +
-                            Login(user);
+        const QString url =
+            "molb://local/demo/dnarna/?start=0&page=100&query=" + subset + "&" + Login(user);
         ResultPage result;
         try {
             result.ParseText(m_store->request(url).constData());

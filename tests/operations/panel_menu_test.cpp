@@ -51,7 +51,9 @@ void WithOpenMenu(const std::function<void()>& open, const std::function<void(QM
 
 std::function<void()> PopMenu(PanelHarness& h)
 {
-    return [&h] { SendMessageA(h.dbscout()->panel(), UM_DBSCOUT_POP_MENU, 0, PackScreenPoint({10, 10})); };
+    return [&h] {
+        SendMessageA(h.dbscout()->panel(), UM_DBSCOUT_POP_MENU, 0, PackScreenPoint({10, 10}));
+    };
 }
 
 } // namespace
@@ -64,7 +66,8 @@ private slots:
     {
         PanelHarness h;
         // Before any listing the server counts as version 1: the fixed items only.
-        WithOpenMenu(PopMenu(h), [](QMenu* menu) { QCOMPARE(DescribeMenu(*menu), kTail.mid(1, 7)); });
+        WithOpenMenu(PopMenu(h),
+                     [](QMenu* menu) { QCOMPARE(DescribeMenu(*menu), kTail.mid(1, 7)); });
         List(h);
         h.select({"alpha", "gamma"}); // free rows, in a subset with a mode, at version 3
         WithOpenMenu(PopMenu(h), [](QMenu* menu) {

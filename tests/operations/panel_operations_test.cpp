@@ -108,12 +108,14 @@ private slots:
         ListFixture(h, "ops-v3");
         h.select({"alpha", "beta", "gamma"});
         h.modal().answerNextDialog(TypeComment("x"));
-        QCOMPARE(Run(h, ID_CHECK_OUT), QStringList{ListUrl("ops-v3", "obj:1,obj:2,obj:3") +
-                                                   "&command=co&descendant=co&command=dir&comment=x"});
+        QCOMPARE(Run(h, ID_CHECK_OUT),
+                 QStringList{ListUrl("ops-v3", "obj:1,obj:2,obj:3") +
+                             "&command=co&descendant=co&command=dir&comment=x"});
         h.select({"delta"});
         h.modal().answerNextDialog(TypeComment("y"));
-        QCOMPARE(Run(h, ID_CHECK_IN), QStringList{ListUrl("ops-v3", "obj:4") +
-                                                  "&command=ci&descendant=ci&command=dir&comment=y"});
+        QCOMPARE(Run(h, ID_CHECK_IN),
+                 QStringList{ListUrl("ops-v3", "obj:4") +
+                             "&command=ci&descendant=ci&command=dir&comment=y"});
     }
 
     void checkInAtVersion2HasNoDescendantsAndUndoAsksForNoComment()
@@ -125,8 +127,8 @@ private slots:
         h.modal().answerNextDialog(TypeComment("", [](QDialog* d) {
             QCOMPARE(d->windowTitle(), QString("Please enter comment for  check in delta"));
         }));
-        QCOMPARE(Run(h, ID_CHECK_IN),
-                 QStringList{ListUrl("ops-v2", "obj:4,obj:5") + "&command=ci&command=dir&comment="});
+        QCOMPARE(Run(h, ID_CHECK_IN), QStringList{ListUrl("ops-v2", "obj:4,obj:5") +
+                                                  "&command=ci&command=dir&comment="});
         h.select({"delta", "epsilon"});
         QCOMPARE(Run(h, ID_UNDO_CHECK_OUT),
                  QStringList{ListUrl("ops-v2", "obj:4,obj:5") + "&command=unco&command=dir"});
@@ -187,8 +189,9 @@ private slots:
         h.select({"alpha", "gamma"});
         h.modal().answerNextDialog(TypeSubsetName("My set&x"));
         QCOMPARE(Run(h, ID_CREATE_SUBSET_FROM_SELECTION),
-                 QStringList{prefix + "/obj:1,obj:3?start=0&page=100&command=cs&command=dir&query=My "
-                                      "set&x"});
+                 QStringList{prefix +
+                             "/obj:1,obj:3?start=0&page=100&command=cs&command=dir&query=My "
+                             "set&x"});
 
         // From the selection with nothing selected: the same as an empty subset.
         const QString empty = prefix + "/?start=0&page=100&command=cs&command=dir&query=Empty";
@@ -242,7 +245,8 @@ private slots:
             QStringList selection;
             const char* message;
         } cases[] = {
-            {{"zeta", "delta"}, "Privelage Denied:  Cannot change permissions to selected objects."},
+            {{"zeta", "delta"},
+             "Privelage Denied:  Cannot change permissions to selected objects."},
             {{"delta", "zeta"}, "You cannot change permissions for the checked out objects."},
         };
         // The list keeps its page order, so put the rows there in the wanted order first.
