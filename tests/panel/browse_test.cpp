@@ -21,16 +21,19 @@ private slots:
         PanelHarness h;
         const std::string address = fixtureAddress("panel-dnarna");
         QVERIFY(h.go(address, "my primers"));
-        QCOMPARE(h.handlerCalls(true),
-                 QStringList{QString::fromStdString(address + "?start=0&page=100&query=my%20primers")});
+        QCOMPARE(h.handlerCalls(true), QStringList{QString::fromStdString(
+                                           address + "?start=0&page=100&query=my%20primers")});
 
         QTreeWidget* list = h.list();
         QCOMPARE(list->columnCount(), 3);
         QCOMPARE(list->headerItem()->text(2), QString("Length"));
-        QCOMPARE(h.columnTexts(), QStringList({"pUC19", "M13mp18", "pBR322", "lambda", "fragment"}));
+        QCOMPARE(h.columnTexts(),
+                 QStringList({"pUC19", "M13mp18", "pBR322", "lambda", "fragment"}));
         QCOMPARE(list->topLevelItem(0)->text(1), QString("L09137"));
         // Free, read-only and held rows each get their own overlay on the kind image.
-        auto image = [list](int row) { return list->topLevelItem(row)->icon(0).pixmap(16).toImage(); };
+        auto image = [list](int row) {
+            return list->topLevelItem(row)->icon(0).pixmap(16).toImage();
+        };
         QVERIFY(!image(0).isNull());
         QVERIFY(image(0) != image(3) && image(0) != image(1) && image(3) != image(1));
         QCOMPARE(h.status()->text(),
@@ -46,7 +49,8 @@ private slots:
         h.pressGo();
         QVERIFY(h.go(fixtureAddress("panel-dnarna")));
         QTest::qWait(1200); // the first, retired job answers meanwhile and is ignored
-        QCOMPARE(h.columnTexts(), QStringList({"pUC19", "M13mp18", "pBR322", "lambda", "fragment"}));
+        QCOMPARE(h.columnTexts(),
+                 QStringList({"pUC19", "M13mp18", "pBR322", "lambda", "fragment"}));
     }
 
     void stopKillsAHangingHandlerAndEmptiesTheList()
@@ -112,9 +116,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("caption");
         QTest::newRow("failed page") << 0 << QString::fromStdString(fixtureAddress("error"))
-                                     << "Subset Gamma does not exist." << "MOLB protocol error";
-        QTest::newRow("another kind") << -1 << QString::fromStdString(fixtureAddress("panel-citation"))
-                                      << "Wrong data type." << "Dbscout error";
+                                     << "Subset Gamma does not exist."
+                                     << "MOLB protocol error";
+        QTest::newRow("another kind")
+            << -1 << QString::fromStdString(fixtureAddress("panel-citation")) << "Wrong data type."
+            << "Dbscout error";
         QTest::newRow("no handler") << 0 << "http://elsewhere/db"
                                     << "MOLB protocol error: cannot execute protocol!"
                                     << "MOLB protocol error";

@@ -18,10 +18,11 @@ void configureSource(const std::string& key, const std::string& name, const std:
                      std::map<std::string, DWORD> flags)
 {
     Dbscout::RegKey source;
-    QCOMPARE(source.create(HKEY_CURRENT_USER,
-                           ("Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\sources\\" + key)
-                               .c_str()),
-             ERROR_SUCCESS);
+    QCOMPARE(
+        source.create(
+            HKEY_CURRENT_USER,
+            ("Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\sources\\" + key).c_str()),
+        ERROR_SUCCESS);
     setRegString(source.get(), "Name", name);
     setRegString(source.get(), "Address", address);
     for (const char* visible : {"Visible1", "Visible2", "CanOpen", "CanSave"})
@@ -57,9 +58,10 @@ private slots:
     void sourcesAreSplitByKindFilteredByModeAndShownOnceForTheHostsKind()
     {
         PanelHarness h;
-        const QString protein = QString::fromStdString(fixtureAddress("panel-dnarna") +
-                                                       "/protein/?start=0");
-        configureSource("lab", "Lab", fixtureAddress("panel-dnarna"), {{"DnaRna", 1}, {"Protein", 1}});
+        const QString protein =
+            QString::fromStdString(fixtureAddress("panel-dnarna") + "/protein/?start=0");
+        configureSource("lab", "Lab", fixtureAddress("panel-dnarna"),
+                        {{"DnaRna", 1}, {"Protein", 1}});
         restart(h);
         QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Lab (DNA/RNA)", "Lab (Protein)"}));
         QVERIFY2(listSource(h, 1).startsWith(protein), qPrintable(h.handlerCalls().join('\n')));
@@ -149,8 +151,9 @@ private slots:
             const char* url;
         } cases[] = {
             {true, "dna:1", "dna:1?query=Primers&command=fetch&command=co&descendant=co"},
-            {false, "new", "new?query=Primers&command=put&pdmode=reconstruct&pderror=disconnect"
-                           "&command=ci&descendant=ci"},
+            {false, "new",
+             "new?query=Primers&command=put&pdmode=reconstruct&pderror=disconnect"
+             "&command=ci&descendant=ci"},
         };
         for (const auto& c : cases) {
             restart(h, c.openMode);

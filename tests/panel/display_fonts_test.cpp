@@ -111,7 +111,8 @@ private slots:
 
         QCOMPARE(*Dbscout::GetDisplayFont(2), system);
         QVERIFY(!Dbscout::GetDisplayFont(4));
-        setValue(HKEY_CURRENT_USER, "font_mono", str("An Extremely Long Face Name Beyond Thirty-One"));
+        setValue(HKEY_CURRENT_USER, "font_mono",
+                 str("An Extremely Long Face Name Beyond Thirty-One"));
         QCOMPARE(Dbscout::GetDisplayFont(3)->families().value(0),
                  QString("An Extremely Long Face Name Bey"));
     }

@@ -60,24 +60,37 @@ private slots:
     {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("pageSize");
-        QTest::addColumn<int>("field"); // the refused field, 0 when accepted
+        QTest::addColumn<int>("field");      // the refused field, 0 when accepted
         QTest::addColumn<QString>("result"); // "start size", or the refusal
         const QString startRange = "Please enter an integer between 0 and 2147483647.";
         const QString sizeRange = "Please enter an integer between 1 and 120.";
         const QString notNumber = "Please enter an integer.";
-        QTest::newRow("largest page") << "0" << "120" << 0 << "0 120";
-        QTest::newRow("smallest page") << "40" << "1" << 0 << "40 1";
-        QTest::newRow("largest start") << "2147483647" << "100" << 0 << "2147483647 100";
-        QTest::newRow("blanks and sign") << "  +25 " << " 010" << 0 << "25 10";
-        QTest::newRow("page size 0") << "0" << "0" << 6907 << sizeRange;
-        QTest::newRow("page size 121") << "0" << "121" << 6907 << sizeRange;
-        QTest::newRow("start -1") << "-1" << "100" << 6906 << startRange;
-        QTest::newRow("start past 2^31-1") << "2147483648" << "100" << 6906 << startRange;
-        QTest::newRow("start past 64 bits") << "99999999999999999999999" << "100" << 6906 << startRange;
-        QTest::newRow("start checked first") << "-1" << "0" << 6906 << startRange;
-        QTest::newRow("empty start") << "" << "100" << 6906 << notNumber;
-        QTest::newRow("letters in page size") << "0" << "12x" << 6907 << notNumber;
-        QTest::newRow("other digits") << QString::fromUtf8("\u0661\u0662") << "100" << 6906 << notNumber;
+        QTest::newRow("largest page") << "0"
+                                      << "120" << 0 << "0 120";
+        QTest::newRow("smallest page") << "40"
+                                       << "1" << 0 << "40 1";
+        QTest::newRow("largest start") << "2147483647"
+                                       << "100" << 0 << "2147483647 100";
+        QTest::newRow("blanks and sign") << "  +25 "
+                                         << " 010" << 0 << "25 10";
+        QTest::newRow("page size 0") << "0"
+                                     << "0" << 6907 << sizeRange;
+        QTest::newRow("page size 121") << "0"
+                                       << "121" << 6907 << sizeRange;
+        QTest::newRow("start -1") << "-1"
+                                  << "100" << 6906 << startRange;
+        QTest::newRow("start past 2^31-1") << "2147483648"
+                                           << "100" << 6906 << startRange;
+        QTest::newRow("start past 64 bits") << "99999999999999999999999"
+                                            << "100" << 6906 << startRange;
+        QTest::newRow("start checked first") << "-1"
+                                             << "0" << 6906 << startRange;
+        QTest::newRow("empty start") << ""
+                                     << "100" << 6906 << notNumber;
+        QTest::newRow("letters in page size") << "0"
+                                              << "12x" << 6907 << notNumber;
+        QTest::newRow("other digits")
+            << QString::fromUtf8("\u0661\u0662") << "100" << 6906 << notNumber;
     }
     void okAcceptsOnlyValuesWithinBounds()
     {

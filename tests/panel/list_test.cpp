@@ -121,8 +121,9 @@ private slots:
         QCOMPARE(pick.lParam, LPARAM(0));
         QVERIFY(pick.gotUrl); // asked for inside the host's handler
         // The address's last segment becomes the object; the caption's subset is the query.
-        QCOMPARE(pick.url,
-                 std::string("molb://test/fixture=panel-dnarna&/dna:1?query=Primers&command=fetch"));
+        QCOMPARE(
+            pick.url,
+            std::string("molb://test/fixture=panel-dnarna&/dna:1?query=Primers&command=fetch"));
         QCOMPARE(pick.name, std::string("dna:1"));
 
         h.doubleClickRow(3); // held by another user: the host is not told

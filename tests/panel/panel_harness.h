@@ -100,8 +100,8 @@ public:
                    "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\DefaultIcon");
         setRegString(key.get(), nullptr, icon + ",0");
         if (!settingsKey.empty())
-            RegCreateKeyExA(HKEY_CURRENT_USER, settingsKey.c_str(), 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &m_settings, nullptr);
+            RegCreateKeyExA(HKEY_CURRENT_USER, settingsKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &m_settings, nullptr);
         create(openMode, dataType);
     }
     ~PanelHarness()
@@ -174,8 +174,9 @@ public:
     void clickHeader(int column)
     {
         QHeaderView* header = list()->header();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
     }
     void clickRow(int row, Qt::KeyboardModifiers modifiers = {})
     {
@@ -205,7 +206,8 @@ public:
         QFile log(QString::fromStdString(m_logPath));
         if (!log.open(QIODevice::ReadOnly))
             return {};
-        const QStringList calls = QString::fromLocal8Bit(log.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QStringList calls =
+            QString::fromLocal8Bit(log.readAll()).split('\n', Qt::SkipEmptyParts);
         return listings ? calls.filter("start=") : calls;
     }
     QStringList columnTexts(int column = 0) const
@@ -226,7 +228,10 @@ private:
         else
             QTest::keyClicks(edit, QString::fromStdString(text));
     }
-    QPoint rowCentre(int row) const { return list()->visualItemRect(list()->topLevelItem(row)).center(); }
+    QPoint rowCentre(int row) const
+    {
+        return list()->visualItemRect(list()->topLevelItem(row)).center();
+    }
 
     std::unique_ptr<TestEnv> m_env = std::make_unique<TestEnv>();
     std::unique_ptr<ScriptedModal> m_modal = std::make_unique<ScriptedModal>();

@@ -75,8 +75,8 @@ QByteArray runProgram(const QString& program, const QStringList& arguments, bool
         output.append(block, count);
     close(out[0]);
     int status = 0;
-    passed = passed && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-             WEXITSTATUS(status) == 0;
+    passed =
+        passed && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!passed)
         qWarning() << program << arguments << "failed";
     if (ok)

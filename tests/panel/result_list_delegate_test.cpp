@@ -96,29 +96,43 @@ private slots:
             QTest::newRow(name) << listing << setup << plain;
         };
         row("short and elided texts", {}, true);
-        row("a selected row", [](QTreeWidget& l) { l.topLevelItem(1)->setSelected(true); }, true);
-        row("narrow and wide columns", [](QTreeWidget& l) {
-            l.setColumnWidth(0, 30);
-            l.setColumnWidth(1, 200);
-            l.setColumnWidth(2, 12);
-        }, true);
-        row("right to left", [](QTreeWidget& l) { l.setLayoutDirection(Qt::RightToLeft); }, false);
-        row("eliding in the middle", [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideMiddle); }, true);
-        row("no eliding", [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideNone); }, false);
-        row("right-aligned and bold cells", [](QTreeWidget& l) {
-            QFont bold = l.font();
-            bold.setBold(true);
-            for (int r = 0; r < 3; ++r) {
-                l.topLevelItem(r)->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-                l.topLevelItem(r)->setFont(2, bold);
-            }
-        }, true);
-        row("a disabled list", [](QTreeWidget& l) { l.setEnabled(false); }, true);
+        row(
+            "a selected row", [](QTreeWidget& l) { l.topLevelItem(1)->setSelected(true); }, true);
+        row(
+            "narrow and wide columns",
+            [](QTreeWidget& l) {
+                l.setColumnWidth(0, 30);
+                l.setColumnWidth(1, 200);
+                l.setColumnWidth(2, 12);
+            },
+            true);
+        row(
+            "right to left", [](QTreeWidget& l) { l.setLayoutDirection(Qt::RightToLeft); }, false);
+        row(
+            "eliding in the middle", [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideMiddle); },
+            true);
+        row(
+            "no eliding", [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideNone); }, false);
+        row(
+            "right-aligned and bold cells",
+            [](QTreeWidget& l) {
+                QFont bold = l.font();
+                bold.setBold(true);
+                for (int r = 0; r < 3; ++r) {
+                    l.topLevelItem(r)->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+                    l.topLevelItem(r)->setFont(2, bold);
+                }
+            },
+            true);
+        row(
+            "a disabled list", [](QTreeWidget& l) { l.setEnabled(false); }, true);
         QTest::newRow("Latin, Greek and Cyrillic letters")
-            << QStringList{"M\u00fcller", "\u03b1-helix \u00e6", "\u0411\u0435\u043b\u043e\u043a kinase"}
+            << QStringList{"M\u00fcller", "\u03b1-helix \u00e6",
+                           "\u0411\u0435\u043b\u043e\u043a kinase"}
             << Setup() << true;
         QTest::newRow("scripts written right to left or joined")
-            << QStringList{"\u05d0\u05d1\u05d2 abc", "\u0645\u0631\u062d\u0628\u0627 kinase", "\u0915\u093f DNA"}
+            << QStringList{"\u05d0\u05d1\u05d2 abc", "\u0645\u0631\u062d\u0628\u0627 kinase",
+                           "\u0915\u093f DNA"}
             << Setup() << false;
         QTest::newRow("texts over two lines")
             << QStringList{"first\nsecond", "one\ntwo\nthree"} << Setup() << false;
@@ -142,8 +156,8 @@ private slots:
 
         // The style sees a plain cell's real text only where it draws the cell itself (a line
         // break shows as a line separator).
-        const QString shown = ours->topLevelItem(1)->text(int(cells.size()) - 1)
-                                  .replace('\n', QChar::LineSeparator);
+        const QString shown =
+            ours->topLevelItem(1)->text(int(cells.size()) - 1).replace('\n', QChar::LineSeparator);
         QCOMPARE(style.texts.contains(shown), !plain);
     }
 };
