@@ -1,5 +1,5 @@
 // The comment and access-rights dialogs, run through the modal seam as the operations run them:
-// the comment's line breaks and length limit, the access levels shown and read back.
+// the comment's length limit, the access levels shown and read back.
 
 #include "dialog_support.h"
 
@@ -50,17 +50,6 @@ class DialogsTest : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { InitResources(); }
-
-    void commentKeepsLineBreaksAndEveryCharacter()
-    {
-        const std::string comment =
-            RunComment(2048, "first\r\nsecond", [](QDialog* d, const ScriptedModal&) {
-                QCOMPARE(CommentEdit(d)->toPlainText(), QString("first\nsecond"));
-                CommentEdit(d)->setPlainText(QString::fromUtf8("fixed\nA&B \\ \"q\" \xc3\xa9"));
-                Press(d, kIdOk);
-            });
-        QCOMPARE(comment, std::string("fixed\r\nA&B \\ \"q\" \xc3\xa9"));
-    }
 
     void typingStopsAtTheLimitWithLineBreaksCountingTwo()
     {

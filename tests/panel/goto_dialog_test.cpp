@@ -65,32 +65,23 @@ private slots:
         const QString startRange = "Please enter an integer between 0 and 2147483647.";
         const QString sizeRange = "Please enter an integer between 1 and 120.";
         const QString notNumber = "Please enter an integer.";
-        QTest::newRow("largest page") << "0"
-                                      << "120" << 0 << "0 120";
-        QTest::newRow("smallest page") << "40"
-                                       << "1" << 0 << "40 1";
-        QTest::newRow("largest start") << "2147483647"
-                                       << "100" << 0 << "2147483647 100";
-        QTest::newRow("blanks and sign") << "  +25 "
-                                         << " 010" << 0 << "25 10";
-        QTest::newRow("page size 0") << "0"
-                                     << "0" << 6907 << sizeRange;
-        QTest::newRow("page size 121") << "0"
-                                       << "121" << 6907 << sizeRange;
-        QTest::newRow("start -1") << "-1"
-                                  << "100" << 6906 << startRange;
-        QTest::newRow("start past 2^31-1") << "2147483648"
-                                           << "100" << 6906 << startRange;
-        QTest::newRow("start past 64 bits") << "99999999999999999999999"
-                                            << "100" << 6906 << startRange;
-        QTest::newRow("start checked first") << "-1"
-                                             << "0" << 6906 << startRange;
-        QTest::newRow("empty start") << ""
-                                     << "100" << 6906 << notNumber;
-        QTest::newRow("letters in page size") << "0"
-                                              << "12x" << 6907 << notNumber;
-        QTest::newRow("other digits")
-            << QString::fromUtf8("\u0661\u0662") << "100" << 6906 << notNumber;
+        auto row = [](const char* tag, const QString& start, const QString& size, int field,
+                      const QString& result) {
+            QTest::newRow(tag) << start << size << field << result;
+        };
+        row("largest page", "0", "120", 0, "0 120");
+        row("smallest page", "40", "1", 0, "40 1");
+        row("largest start", "2147483647", "100", 0, "2147483647 100");
+        row("blanks and sign", "  +25 ", " 010", 0, "25 10");
+        row("page size 0", "0", "0", 6907, sizeRange);
+        row("page size 121", "0", "121", 6907, sizeRange);
+        row("start -1", "-1", "100", 6906, startRange);
+        row("start past 2^31-1", "2147483648", "100", 6906, startRange);
+        row("start past 64 bits", "99999999999999999999999", "100", 6906, startRange);
+        row("start checked first", "-1", "0", 6906, startRange);
+        row("empty start", "", "100", 6906, notNumber);
+        row("letters in page size", "0", "12x", 6907, notNumber);
+        row("other digits", QString::fromUtf8("\u0661\u0662"), "100", 6906, notNumber);
     }
     void okAcceptsOnlyValuesWithinBounds()
     {

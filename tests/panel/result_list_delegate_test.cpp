@@ -99,14 +99,6 @@ private slots:
         row(
             "a selected row", [](QTreeWidget& l) { l.topLevelItem(1)->setSelected(true); }, true);
         row(
-            "narrow and wide columns",
-            [](QTreeWidget& l) {
-                l.setColumnWidth(0, 30);
-                l.setColumnWidth(1, 200);
-                l.setColumnWidth(2, 12);
-            },
-            true);
-        row(
             "right to left", [](QTreeWidget& l) { l.setLayoutDirection(Qt::RightToLeft); }, false);
         row(
             "eliding in the middle", [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideMiddle); },
