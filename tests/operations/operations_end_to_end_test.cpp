@@ -104,14 +104,6 @@ private slots:
             names << QString::fromStdString(row.name);
         names.sort();
         QCOMPARE(names, QStringList({"seq001", "seq003"}));
-
-        // The reserved name never reaches the store.
-        const size_t subsets = listing("alice").subsets.size();
-        h().modal().clear();
-        h().modal().answerNextDialog(TypeSubsetName("main"));
-        h().command(ID_CREATE_EMPTY_SUBSET);
-        QCOMPARE(int(h().modal().messages().size()), 1);
-        QCOMPARE(listing("alice").subsets.size(), subsets);
     }
 
     void accessChangeHidesTheObjectFromOthers()

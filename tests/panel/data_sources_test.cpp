@@ -88,13 +88,6 @@ private slots:
         QVERIFY(!listSource(h).isEmpty());
         restart(h, true, 1);
         QCOMPARE(h.sourceBox()->currentText(), QString("Lab"));
-        Dbscout::RegKey lastOpen;
-        QCOMPARE(lastOpen.open(h.settingsKey(), "LAST_OPEN"), ERROR_SUCCESS);
-        DWORD fromList = 0, size = sizeof fromList, type = 0;
-        QCOMPARE(RegQueryValueExA(lastOpen.get(), "LAST_OPEN_DS", nullptr, &type,
-                                  reinterpret_cast<BYTE*>(&fromList), &size),
-                 ERROR_SUCCESS);
-        QCOMPARE(fromList, 1u);
         QVERIFY(itemTexts(h.queryBox()).contains("Primers")); // its queries are offered again
     }
 
