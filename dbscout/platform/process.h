@@ -1,7 +1,6 @@
 #pragma once
 // Handler processes: start a handler program with its own pipes and read its whole output.
-// A request job starts its handler on its owner's thread and reads the output on its worker
-// thread; several jobs may spawn at the same moment.
+// Both run on a request job's worker thread; several jobs may spawn at the same moment.
 
 #include <mutex>
 #include <string>

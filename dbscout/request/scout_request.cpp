@@ -47,12 +47,10 @@ void CScoutRequest::Start()
     if (m_started)
         return;
     m_started = true;
-    spawn();
     try {
         std::thread(threadMain, m_control).detach();
     } catch (const std::exception& e) {
         // No worker: fail here, on the owner's thread, unless the job was already stopped.
-        m_process.terminate(); // reaped when the job goes
         if (m_cancelled)
             return;
         m_errorText = std::string(kProtocolErrorPrefix) + e.what();
@@ -84,12 +82,8 @@ void CScoutRequest::threadMain(const std::shared_ptr<Control>& control)
 {
     std::lock_guard lock(control->lock);
     CScoutRequest* job = control->job;
-    if (!job)
-        return;
-    if (job->m_cancelled) {
-        job->m_process.reap(); // killed by Stop; stopped before it ran, nothing is posted
-        return;
-    }
+    if (!job || job->m_cancelled)
+        return; // stopped before it ran: nothing is posted
     job->run();
 }
 
@@ -112,27 +106,21 @@ void CScoutRequest::run()
     m_process.reap();
 }
 
-// On the owner's thread, so that the handler is at work while the worker thread gets going:
-// a new thread may wait for a processor until the owner's thread goes idle.
-void CScoutRequest::spawn()
-{
-    if (m_cancelled)
-        return;
-    const pid_t pid = SpawnHandler(m_program, m_arguments, m_stdinWrite, m_stdoutRead);
-    if (pid < 0)
-        m_errorText = kCannotExecute;
-    else if (pid == 0)
-        m_errorText = kPipeError;
-    else
-        m_process.adopt(pid);
-}
-
 CScoutRequest::Outcome CScoutRequest::execute()
 {
     if (m_cancelled)
         return Outcome::Cancelled;
-    if (!m_errorText.empty())
-        return Outcome::Failed; // the handler did not start
+    const pid_t pid = SpawnHandler(m_program, m_arguments, m_stdinWrite, m_stdoutRead);
+    if (pid < 0) {
+        m_errorText = kCannotExecute;
+        return Outcome::Failed;
+    }
+    if (pid == 0) {
+        m_errorText = kPipeError;
+        return Outcome::Failed;
+    }
+    if (!m_process.adopt(pid) || m_cancelled)
+        return Outcome::Cancelled;
 
     if (m_bodyLength > 0 && m_body)
         WriteHandlerInput(m_stdinWrite, m_body, m_bodyLength);

@@ -1,6 +1,6 @@
 #pragma once
-// One request job: starts a handler program, feeds it the request body and lets the response
-// parse its answer on a worker thread of its own, and tells the owner by posting
+// One request job: runs a handler program on a worker thread of its own, feeds it the request
+// body, lets the response parse its answer, and tells the owner by posting
 // MOLBSCOUTPANE_MARKUP_DONE (wParam 0, lParam the job's address) to the receiver.
 //
 // Owner's part, all on the receiver's thread: construct, Start, optionally Stop, and delete the
@@ -33,11 +33,10 @@ public:
     CScoutRequest(const CScoutRequest&) = delete;
     CScoutRequest& operator=(const CScoutRequest&) = delete;
     // Ends a handler that still runs, then waits for a run in progress (and its post) to end.
-    // Of a job stopped before its worker got going, waits only for the killed handler's exit.
+    // Does not wait for a job that was stopped before its worker got going.
     ~CScoutRequest();
 
-    // Starts the handler and the worker thread. A handler that cannot be started fails the job
-    // on the worker. When no thread can be started, the job fails at once with
+    // Starts the worker thread. When no thread can be started, the job fails at once with
     // "MOLB protocol error: " and the reason, and the completion message is posted from here,
     // so that the owner still gets one for every job it started. Once only.
     void Start();
@@ -54,7 +53,6 @@ private:
     enum class Outcome { Done, Failed, Cancelled };
 
     static void threadMain(const std::shared_ptr<Control>& control);
-    void spawn();
     void run();
     Outcome execute();
     void finish(Outcome outcome);
