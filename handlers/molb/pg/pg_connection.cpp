@@ -161,6 +161,8 @@ PgConnection& PgConnection::operator=(PgConnection&& other) noexcept
         other.m_interrupt->unwatch(PQsocket(connection));
     m_lastState = std::move(other.m_lastState);
     m_loginRefused = other.m_loginRefused;
+    m_prepared = std::move(other.m_prepared);
+    other.m_prepared.clear();
     adopt(connection);
     return *this;
 }
@@ -194,6 +196,7 @@ void PgConnection::close()
     if (m_interrupt)
         m_interrupt->unwatch(PQsocket(m_connection));
     PQfinish(std::exchange(m_connection, nullptr));
+    m_prepared.clear();
 }
 
 bool PgConnection::reusable() const
@@ -266,13 +269,45 @@ Status PgConnection::exec(std::string_view sql, const std::vector<PgValue>& valu
                           PgResult* result, bool binaryResult)
 {
     const LibpqValues parameters(values);
-    PgResult answer(PQexecParams(m_connection, std::string(sql).c_str(), parameters.count(),
-                                 nullptr, parameters.data.data(), parameters.lengths.data(),
-                                 parameters.formats.data(), binaryResult ? 1 : 0));
+    const std::string text(sql);
+    std::string name;
+    if (Status status = prepared(text, parameters.count(), name); !status.ok())
+        return status;
+    PgResult answer(name.empty() ? PQexecParams(m_connection, text.c_str(), parameters.count(),
+                                                nullptr, parameters.data.data(),
+                                                parameters.lengths.data(),
+                                                parameters.formats.data(), binaryResult ? 1 : 0)
+                                 : PQexecPrepared(m_connection, name.c_str(), parameters.count(),
+                                                  parameters.data.data(),
+                                                  parameters.lengths.data(),
+                                                  parameters.formats.data(), binaryResult ? 1 : 0));
     if (Status status = checked(answer); !status.ok())
         return status;
     if (result)
         *result = std::move(answer);
+    return Status::pass();
+}
+
+Status PgConnection::prepared(const std::string& sql, int parameterCount, std::string& name)
+{
+    name.clear();
+    if (const auto known = m_prepared.find(sql); known != m_prepared.end()) {
+        name = known->second;
+        return Status::pass();
+    }
+    // Queries only (transaction control gains nothing), and a bounded number of them: searches
+    // are written for their words and filters, and each would otherwise stay for good.
+    constexpr size_t kMaxPrepared = 64;
+    const bool query = sql.starts_with("SELECT") || sql.starts_with("INSERT") ||
+                       sql.starts_with("UPDATE") || sql.starts_with("DELETE");
+    if (!query || m_prepared.size() >= kMaxPrepared)
+        return Status::pass();
+    const std::string candidate = "molb_" + std::to_string(m_prepared.size());
+    if (Status status = checked(PgResult(
+            PQprepare(m_connection, candidate.c_str(), sql.c_str(), parameterCount, nullptr)));
+        !status.ok())
+        return status;
+    name = m_prepared.emplace(sql, candidate).first->second;
     return Status::pass();
 }
 

@@ -10,6 +10,7 @@
 #include <libpq-fe.h>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -109,7 +110,8 @@ public:
     // another request of the same login.
     bool reusable() const;
 
-    // Runs one statement; rows come into result when given, as binary when asked.
+    // Runs one statement, prepared once per connection; rows come into result when given, as
+    // binary when asked.
     Status exec(std::string_view sql, std::initializer_list<PgValue> values = {},
                 PgResult* result = nullptr, bool binaryResult = false)
     {
@@ -134,11 +136,17 @@ public:
 
 private:
     Status checked(const PgResult& answer);
+    // The name under which sql is prepared on this connection, prepared now when it is new;
+    // empty for a statement left unprepared. Fails as running sql would.
+    Status prepared(const std::string& sql, int parameterCount, std::string& name);
     void adopt(PGconn* connection);
     void close();
 
     PGconn* m_connection = nullptr;
     PgInterrupt* m_interrupt = nullptr;
+    // Statements prepared on this connection, by their SQL: a kept connection plans each of a
+    // request's statements once, not in every request.
+    std::unordered_map<std::string, std::string> m_prepared;
     std::string m_lastState;
     bool m_loginRefused = false;
 };
