@@ -37,7 +37,6 @@ TEST_F(Admin, badArgumentsGetAMessageAndANonZeroExit)
                             " (create it with molb-admin init and the same connection string)."
                       : "There is no database \"missing\" on this computer (create it with "
                         "molb-admin init missing).";
-    const std::string count = "generate needs --count with a positive whole number";
     using Case = std::tuple<std::vector<std::string>, const char*, int, std::string>;
     for (const auto& [arguments, input, exitCode, message] : {
              Case{{"init"}, "", 2, "usage: molb-admin init DB"},
@@ -47,7 +46,6 @@ TEST_F(Admin, badArgumentsGetAMessageAndANonZeroExit)
                   "",
                   1,
                   "Cannot open /nonexistent/file.gb"},
-             Case{{"import", lab, "--colour", "x", "f"}, "", 2, "unknown option --colour"},
              Case{{"user", "remove", lab, "x"}, "", 2, "the user command is \"user add\""},
              Case{{"user", "add", lab, "ann"},
                   "",
@@ -69,8 +67,7 @@ TEST_F(Admin, badArgumentsGetAMessageAndANonZeroExit)
                   "",
                   1,
                   "The mode \"rwx\" is not three of \"-\", \"r\" and \"w\" (owner, group, other)."},
-             Case{{"generate", lab}, "", 2, count},
-             Case{{"generate", lab, "--count", "-5"}, "", 2, count},
+             Case{{"generate", lab}, "", 2, "generate needs --count with a positive whole number"},
              Case{{"frobnicate", lab},
                   "",
                   2,
@@ -113,21 +110,6 @@ TEST_F(Admin, usersAndSubsetsAreAddedOnceWithTheirGroupsAndMembers)
     EXPECT_EQ(runSql("lab", "SELECT owner, grp FROM subsets WHERE name = 'pair'"), "ann|bench\n");
     // The failed subset left nothing behind.
     EXPECT_EQ(runSql("lab", "SELECT count(*) FROM subsets"), "1\n");
-}
-
-TEST_F(Admin, generateAddsNumberedObjectsOfTheKind)
-{
-    makeStore("lab");
-    ASSERT_EQ(runAdmin({"generate", lab, "--count", "250", "--kind", "protein"}).exitCode, 0);
-    ASSERT_EQ(runAdmin({"generate", lab, "--count", "50", "--kind", "protein"}).exitCode, 0);
-    const Dbscout::ResultPage page =
-        parseResultPage(runHandler(storeUrl("lab/protein/?start=290&page=20")).output);
-    EXPECT_EQ(page.totalFound, 300);
-    ASSERT_EQ(page.rows.size(), 10u);
-    EXPECT_EQ(page.rows.back().name, "GEN00000300");
-    EXPECT_EQ(page.rows[0].cells.size(), 5u);
-    const std::string bytes = runHandler(storeUrl("lab/protein/GEN00000300?command=fetch")).output;
-    EXPECT_EQ(bytes.rfind(">GEN00000300 ", 0), 0u) << bytes;
 }
 
 } // namespace

@@ -124,11 +124,6 @@ TEST(Import, columnsComeFromTheRecordsFields)
                   Kind::Protein,
                   {Name, Accession, Length, Description},
                   {"CRU4_ARATH", "P15455", "472", "12S seed storage protein CRU4"}},
-             Case{kBiopython + "/Tests/EMBL/TRBG361.embl.gz",
-                  Kind::DnaRna,
-                  {Name, Accession, Length, Topology, Description},
-                  {"X56734", "X56734", "1859", "linear",
-                   "Trifolium repens mRNA for non-cyanogenic beta-glucosidase"}},
              Case{kBiopython + "/Tests/Medline/pubmed_result1.txt",
                   Kind::Citation,
                   {Name, Accession, Authors, Description, Journal, Year},
@@ -220,10 +215,6 @@ TEST_F(AdminImport, malformedRecordsAreReportedByFileAndRecordAndNotStored)
                   "<?xml version=\"1.0\"?>\n<BlastOutput>\n<BlastOutput_program>blastn",
                   "blast.xml: record 1: malformed XML at line 3: the document ends inside "
                   "<BlastOutput_program>.",
-                  0},
-             Case{"other.xml", "<?xml version=\"1.0\"?>\n<BlastOutput><a></b></BlastOutput>",
-                  "other.xml: record 1: malformed XML at line 2: </b> does not close the open "
-                  "element.",
                   0},
              Case{"notes.txt", "just some notes\n",
                   "notes.txt: not a GenBank, EMBL, UniProt, FASTA, MEDLINE or BLAST XML file", 0},
