@@ -48,16 +48,6 @@ QImage paintedCells(QTreeWidget& list)
     return image;
 }
 
-void boldAndRightAligned(QTreeWidget& list)
-{
-    QFont bold = list.font();
-    bold.setBold(true);
-    for (int row = 0; row < 3; ++row) {
-        list.topLevelItem(row)->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-        list.topLevelItem(row)->setFont(2, bold);
-    }
-}
-
 } // namespace
 
 class ResultListDelegateTest final : public QObject
@@ -80,14 +70,8 @@ private slots:
              [](QTreeWidget& l) { l.topLevelItem(1)->setSelected(true); }},
             {"right to left", listing,
              [](QTreeWidget& l) { l.setLayoutDirection(Qt::RightToLeft); }},
-            {"eliding in the middle", listing,
-             [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideMiddle); }},
             {"no eliding", listing, [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideNone); }},
-            {"right-aligned and bold cells", listing, boldAndRightAligned},
             {"a disabled list", listing, [](QTreeWidget& l) { l.setEnabled(false); }},
-            {"Latin, Greek and Cyrillic letters",
-             {"M\u00fcller", "\u03b1-helix \u00e6", "\u0411\u0435\u043b\u043e\u043a kinase"},
-             {}},
             {"scripts written right to left or joined",
              {"\u05d0\u05d1\u05d2 abc", "\u0645\u0631\u062d\u0628\u0627 kinase",
               "\u0915\u093f DNA"},
