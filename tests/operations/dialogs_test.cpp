@@ -1,14 +1,9 @@
-// The comment and access-rights dialogs, run through the modal seam as the operations run them:
-// the comment's length limit, the access levels shown and read back.
+// The comment dialog, run through the modal seam as the operations run it: its length limit.
 
 #include "dialog_support.h"
 
-#include "operations/access_modes.h"
-#include "operations/access_rights_dlg.h"
 #include "operations/comment_dlg.h"
 #include "resources/images.h"
-
-#include <QComboBox>
 
 using namespace Dbscout;
 using namespace DbscoutTest;
@@ -81,41 +76,15 @@ private slots:
             });
         QCOMPARE(comment, std::string(1008, 'c'));
 
-        for (int limit : {0, -40}) { // no room left: only an empty comment goes
-            const std::string empty =
-                RunComment(limit, "x", [limit](QDialog* d, const ScriptedModal& modal) {
-                    ExpectRefusal(d, modal, "no room");
-                    CommentEdit(d)->clear();
-                    QTest::keyClicks(CommentEdit(d), "typed");
-                    QCOMPARE(CommentEdit(d)->toPlainText(), QString());
-                    Press(d, kIdOk);
-                });
-            QCOMPARE(empty, std::string());
-        }
-    }
-
-    void accessDialogShowsMergedLevelsAndReadsTheChoiceBack()
-    {
-        AccessLevels merged;
-        MergeMode("rw-", merged);
-        MergeMode("rr-", merged);
-        ScriptedModal modal;
-        CAccessRightsDlg dialog(nullptr, true, "obj12...", merged.owner, merged.group,
-                                merged.other);
-        modal.answerNextDialog(Scripted([](QDialog* d) {
-            const int shown[] = {1, -1, 0}; // a level the objects disagree on shows none
-            for (int id : {IDC_ACCESS_OWNER, IDC_ACCESS_GROUP, IDC_ACCESS_OTHER}) {
-                QComboBox* list = FindControl<QComboBox>(d, id);
-                QCOMPARE(list->count(), 3);
-                QCOMPARE(list->itemText(0), QString("No access"));
-                QCOMPARE(list->currentIndex(), shown[id - IDC_ACCESS_OWNER]);
-                QVERIFY(!list->itemIcon(2).isNull());
-            }
+        // No room left (the address alone is too long): only an empty comment goes.
+        const std::string empty = RunComment(-40, "x", [](QDialog* d, const ScriptedModal& modal) {
+            ExpectRefusal(d, modal, "no room");
+            CommentEdit(d)->clear();
+            QTest::keyClicks(CommentEdit(d), "typed");
+            QCOMPARE(CommentEdit(d)->toPlainText(), QString());
             Press(d, kIdOk);
-        }));
-        QCOMPARE(dialog.DoModal(), int(QDialog::Accepted));
-        QCOMPARE(BuildModeString({dialog.ownerLevel, dialog.groupLevel, dialog.otherLevel}),
-                 std::string("r*-"));
+        });
+        QCOMPARE(empty, std::string());
     }
 };
 
