@@ -311,8 +311,13 @@ Status PgConnection::prepared(const std::string& sql, int parameterCount, std::s
     return Status::pass();
 }
 
-Status PgConnection::execPipelined(const std::vector<PgStatement>& statements)
+Status PgConnection::execPipelined(const std::vector<PgStatement>& statements,
+                                   std::vector<PgResult>* results)
 {
+    if (results) {
+        results->clear();
+        results->resize(statements.size());
+    }
     if (PQenterPipelineMode(m_connection) != 1)
         return failure(nullptr);
     Status status = Status::pass();
@@ -329,7 +334,9 @@ Status PgConnection::execPipelined(const std::vector<PgStatement>& statements)
         PQexitPipelineMode(m_connection);
         return status.ok() ? failure(nullptr) : status;
     }
-    // Every answer up to the sync, the first failure kept.
+    // Every answer up to the sync, the first failure kept. Each statement's answer is followed
+    // by a null result.
+    size_t next = 0;
     while (true) {
         PgResult answer(PQgetResult(m_connection));
         const ExecStatusType type = PQresultStatus(answer.get());
@@ -341,6 +348,11 @@ Status PgConnection::execPipelined(const std::vector<PgStatement>& statements)
             status = status.ok() ? failure(nullptr) : status;
             break;
         }
+        if (!answer.get())
+            ++next;
+        else if (results && next < results->size() &&
+                 (type == PGRES_TUPLES_OK || type == PGRES_COMMAND_OK))
+            (*results)[next] = std::move(answer);
     }
     PQexitPipelineMode(m_connection);
     return status;

@@ -119,10 +119,12 @@ public:
     }
     Status exec(std::string_view sql, const std::vector<PgValue>& values,
                 PgResult* result = nullptr, bool binaryResult = false);
-    // Sends every statement before reading any answer (libpq's pipeline mode), for bulk work
-    // inside a transaction: one round trip instead of one per statement. Fails with the first
-    // statement that failed; the server skips the ones after it.
-    Status execPipelined(const std::vector<PgStatement>& statements);
+    // Sends every statement before reading any answer (libpq's pipeline mode): one round trip
+    // instead of one per statement. Fails with the first statement that failed; the server skips
+    // the ones after it. results, when given, gets one per statement, empty for those that did
+    // not run.
+    Status execPipelined(const std::vector<PgStatement>& statements,
+                         std::vector<PgResult>* results = nullptr);
     // Runs a script of several statements without parameters (the schema).
     Status execScript(const char* sql);
     // Runs work in one transaction and commits when it passes; rolls back otherwise. A

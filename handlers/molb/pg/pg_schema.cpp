@@ -19,15 +19,12 @@ constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(hashtext('m
 
 Status readVersion(PgConnection& db, int& version)
 {
-    PgResult result;
-    Status status = db.exec(kHasSchemaTable, {}, &result);
-    version = 0;
-    if (!status.ok() || result.text(0, 0) != "t")
-        return status;
-    if (status = db.exec(kVersion, {}, &result); !status.ok())
-        return status;
-    version = result.rows() == 1 ? static_cast<int>(result.integer(0, 0)) : -1;
-    return Status::pass();
+    PgResult hasTable, stored;
+    Status status = db.exec(kHasSchemaTable, {}, &hasTable);
+    if (status.ok() && hasTable.text(0, 0) == "t")
+        status = db.exec(kVersion, {}, &stored);
+    version = pgVersionFrom(hasTable, stored);
+    return status;
 }
 
 Status newer(const std::string& where, int version)
@@ -43,12 +40,20 @@ int pgSchemaVersion()
     return static_cast<int>(std::size(kSteps));
 }
 
-Status checkPgSchema(PgConnection& db, const std::string& where)
+std::vector<PgStatement> pgVersionStatements()
 {
-    int version = 0;
-    Status status = readVersion(db, version);
-    if (!status.ok())
-        return status;
+    return {{kHasSchemaTable, {}}, {kVersion, {}}};
+}
+
+int pgVersionFrom(const PgResult& hasTable, const PgResult& version)
+{
+    if (hasTable.rows() != 1 || hasTable.text(0, 0) != "t")
+        return 0;
+    return version.rows() == 1 ? static_cast<int>(version.integer(0, 0)) : -1;
+}
+
+Status checkPgSchema(int version, const std::string& where)
+{
     if (version == pgSchemaVersion())
         return Status::pass();
     if (version <= 0)

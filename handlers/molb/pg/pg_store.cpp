@@ -178,12 +178,19 @@ Status PgStore::authenticate(bool given, const std::string& user, const std::str
 
 Status PgStore::readSession(bool named, const std::string& user, Session& session)
 {
-    Status status = checkPgSchema(m_db, m_where);
-    PgResult info;
-    if (status.ok())
-        status = m_db.exec(kSessionInfo, {}, &info);
+    // The store's version and who is asking, in one round trip. Where the version table is
+    // missing, the statements after it fail, and the version's message is the one that counts.
+    std::vector<PgStatement> statements = pgVersionStatements();
+    statements.push_back({kSessionInfo, {}});
+    statements.push_back({kSessionGroups, {}});
+    std::vector<PgResult> answers;
+    Status status = m_db.execPipelined(statements, &answers);
+    if (Status schema = checkPgSchema(pgVersionFrom(answers[0], answers[1]), m_where);
+        !schema.ok() && (status.ok() || answers[0].rows() == 1))
+        return schema;
     if (!status.ok())
         return status;
+    const PgResult& info = answers[2];
     const bool admin = info.text(0, 0) == "t";
     m_admin = admin;
     const bool hasUsers = info.text(0, 1) == "t";
@@ -201,9 +208,7 @@ Status PgStore::readSession(bool named, const std::string& user, Session& sessio
     const std::string primary = info.text(0, 3);
     if (!primary.empty())
         session.groups.push_back(primary);
-    PgResult groups;
-    if (status = m_db.exec(kSessionGroups, {}, &groups); !status.ok())
-        return status;
+    const PgResult& groups = answers[3];
     for (int row = 0; row < groups.rows(); ++row) {
         if (groups.text(row, 0) != primary)
             session.groups.push_back(groups.text(row, 0));
