@@ -90,11 +90,9 @@ TEST_F(RegistryTest, missingOrMistypedValuesLeaveTheDefaults)
     EXPECT_EQ(list.GetCount(), 4);
 }
 
-TEST(DataSourceList, positionsWalkBothWaysAndRemoveAtKeepsTheDescriptor)
+TEST(DataSourceList, removeAtKeepsTheDescriptorAndNullPositionsAreHarmless)
 {
     CDataSourceList list;
-    EXPECT_EQ(list.GetHeadPosition(), nullptr);
-    EXPECT_EQ(list.GetTailPosition(), nullptr);
     POSITION middle = nullptr;
     for (const char* name : {"a", "b", "c"}) {
         auto* source = new CDataSourceDesc;
@@ -103,12 +101,6 @@ TEST(DataSourceList, positionsWalkBothWaysAndRemoveAtKeepsTheDescriptor)
         if (std::string(name) == "b")
             middle = added;
     }
-    EXPECT_EQ(namesOf(list), (std::vector<std::string>{"a", "b", "c"}));
-    std::vector<std::string> backwards;
-    for (POSITION position = list.GetTailPosition(); position;)
-        backwards.push_back(list.GetPrev(position)->m_strName);
-    EXPECT_EQ(backwards, (std::vector<std::string>{"c", "b", "a"}));
-
     POSITION at = middle;
     std::unique_ptr<CDataSourceDesc> removed(list.GetNext(at));
     list.RemoveAt(middle);

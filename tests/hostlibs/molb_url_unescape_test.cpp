@@ -34,14 +34,12 @@ TEST(MolbURLUnescape, decodesEscapesAndCopiesBadOnesAsTheyStand)
         std::string decoded;
         bool clean;
     } cases[] = {
-        {"plain", 5, "plain", true},   {"a%20b", 5, "a b", true},
-        {"%41%42%43", 9, "ABC", true}, {"%e4%C3%B6", 9, "\xe4\xc3\xb6", true},
-        {"a+b", 3, "a+b", true},       {"%2541", 5, "%41", true}, // decoded once only
-        {"100%", 4, "100%", false},    {"%4", 2, "%4", false},
-        {"%zz", 3, "%zz", false},      {"%4g!", 4, "%4g!", false},
+        {"a%20b", 5, "a b", true},      {"%e4%C3%B6", 9, "\xe4\xc3\xb6", true},
+        {"%2541", 5, "%41", true}, // decoded once only
+        {"100%", 4, "100%", false},     {"%4g!", 4, "%4g!", false},
         {"ab%41cd", 4, "ab%4", false}, // the escape is cut off by the length
         {"ab%41cd", 5, "abA", true},   // the escape ends at the length
-        {"abcdef", 3, "abc", true},    {"", 0, "", true},
+        {"", 0, "", true},
     };
     for (const auto& c : cases) {
         bool clean = !c.clean;
