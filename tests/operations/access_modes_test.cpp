@@ -56,16 +56,9 @@ TEST(AccessModes, modesMergeClassByClassAndOddOrShortModesBecomeMixed)
     EXPECT_EQ(BuildModeString({kLevelNone, kLevelRead, 7}), "-r*");
 }
 
-TEST(AccessModes, collectingNamesTheFirstObjectAndRowsWithoutDataRefuseNothing)
+TEST(AccessModes, selectionsWithoutRowDataAreRefusedWithoutAMessage)
 {
-    const ResultRow a = Row("12", "rw-"), b = Row("15", "rr-"), noMode = Row("2", "");
-    ObjectModes modes;
-    ASSERT_TRUE(CollectObjectModes({&b}, modes));
-    EXPECT_EQ(modes.objectPath, "15");
-    EXPECT_EQ(modes.displayName, "obj15");
-    ASSERT_TRUE(CollectObjectModes({&a, &b}, modes));
-    EXPECT_EQ(modes.displayName, "obj12...");
-
+    const ResultRow a = Row("12", "rw-"), noMode = Row("2", "");
     const std::vector<const ResultRow*> refusedSilently[] = {
         {}, {nullptr}, {&a, nullptr}, {nullptr, &noMode}};
     for (const auto& selection : refusedSilently) {
