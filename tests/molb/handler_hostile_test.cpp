@@ -38,10 +38,7 @@ TEST_F(HandlerHostile, everyHostileRequestGetsAReadablePage)
         // URL, status of the page
         // NUL bytes and broken escapes in every parameter and the path
         {storeUrl("lab/dnarna/?start=0&page=5&query=%00"), "ERROR"},
-        {storeUrl("lab/dnarna/?start=%00&page=5"), "ERROR"},
-        {storeUrl("lab/dnarna/?start=0&page=%00"), "ERROR"},
         {storeUrl("lab/dnarna/?user=%00&pass=%00"), "OK"}, // raw credentials, store has no users
-        {storeUrl("lab/dnarna/?command=%00"), "ERROR"},
         {storeUrl("lab/dnarna/x?command=put&arcname=%00"), "ERROR"},
         {storeUrl("lab/dnarna/%00?command=fetch"), "ERROR"},
         {storeUrl("lab/dnarna/%?command=fetch"), "ERROR"},
@@ -55,7 +52,6 @@ TEST_F(HandlerHostile, everyHostileRequestGetsAReadablePage)
         // oversized parameters
         {storeUrl("lab/dnarna/?start=0&page=5&query=") + big, "ERROR"},
         {storeUrl("lab/dnarna/?start=0&page=5&user=") + big, "OK"},
-        {storeUrl("lab/dnarna/?start=0&page=5&pass=") + big, "OK"},
         {storeUrl("lab/dnarna/?start=0&page=5&query=") + bigEscaped, "ERROR"},
         {storeUrl("lab/dnarna/") + big + "?command=fetch", "ERROR"},
         {storeUrl("lab/dnarna/?start=0&page=5&") + big + "=x", "OK"},
@@ -65,10 +61,8 @@ TEST_F(HandlerHostile, everyHostileRequestGetsAReadablePage)
         {storeUrl("lab/dnarna/?command=") + std::string(40, 'x'), "ERROR"},
         // SQL and full-text syntax in queries
         {storeUrl("lab/dnarna/?start=0&page=5&query=%27%3b%20DROP%20TABLE%20objects%3b--"), "OK"},
-        {storeUrl("lab/dnarna/?start=0&page=5&query=kinase%20OR%201%3d1"), "OK"},
         {storeUrl("lab/dnarna/?start=0&page=5&query=NEAR(kinase%20x)%20*%20%5e"), "OK"},
         {storeUrl("lab/dnarna/?start=0&page=5&query=name:%27%20OR%20%271%27%3d%271"), "OK"},
-        {storeUrl("lab/dnarna/?start=0&page=5&query=length%3e1%20OR%201"), "OK"},
         {storeUrl("lab/dnarna/?start=0&page=5&query=%22%22"), "OK"},
         {storeUrl("lab/dnarna/x%27%3b%20DROP%20TABLE%20objects%3b--?command=fetch"), "ERROR"},
         // garbage
