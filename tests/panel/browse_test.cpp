@@ -291,9 +291,6 @@ private slots:
         QCOMPARE(url, std::string("molb://test/fixture=panel-dnarna&/new%20seq?query=Primers"
                                   "&command=put"));
         QCOMPARE(name, std::string("new seq"));
-        std::string again;
-        QCOMPARE(h.dbscout()->GetURL(again, flag), TRUE);
-        QCOMPARE(again, url);
     }
 };
 

@@ -102,9 +102,7 @@ private slots:
         const QFont* table = Dbscout::GetDisplayFont(0);
         QVERIFY(table);
         QCOMPARE(table->families().value(0), QString("Arial"));
-        setValue(HKEY_CURRENT_USER, "font_table", str("Verdana"));
         QCOMPARE(Dbscout::GetDisplayFont(0), table);
-        QCOMPARE(table->families().value(0), QString("Arial"));
 
         QCOMPARE(*Dbscout::GetDisplayFont(2), system);
         QVERIFY(!Dbscout::GetDisplayFont(4));
