@@ -1,16 +1,14 @@
 // The request job against real handler processes: answers, failures, stopping and deleting, large
-// answers and bodies, many jobs at once and many in a row, and the real answer pages.
+// answers and bodies, many jobs at once and many in a row.
 
 #include "process_support.h"
 #include "support/handler_registration.h"
 #include "support/test_env.h"
 
-#include "document/result_page.h"
-#include "document/status_page.h"
+#include "document/answer_page.h"
 #include "document/xml_exception.h"
 #include "platform/process.h"
 #include "platform/registered_messages.h"
-#include "request/handler_command.h"
 #include "request/scout_request.h"
 
 #include <QCoreApplication>
@@ -279,8 +277,7 @@ TEST_F(JobTest, handlerLingeringAfterItsAnswerDoesNotDelayTheMessage)
 
 TEST_F(JobTest, answersOfAnySizeArriveWhole)
 {
-    for (size_t size :
-         {size_t(0), size_t(1), size_t(0x100000), size_t(0x100001), size_t(50) << 20}) {
+    for (size_t size : {size_t(0), size_t(0x100001), size_t(50) << 20}) {
         auto job = handlerJob("testmode=bytes:" + std::to_string(size));
         runToCompletion(*job);
         EXPECT_EQ(recorded(*job).text.size(), size);
@@ -329,44 +326,4 @@ TEST_F(JobTest, thousandJobsInARowLeaveNoProcessNorDescriptor)
     }
     EXPECT_TRUE(childProcesses().empty());
     EXPECT_EQ(openDescriptorCount(), descriptors);
-}
-
-// Jobs as the panel and the save dialog make them: the handler found through the settings
-// store, the real answer pages.
-TEST_F(JobTest, registeredHandlerFillsTheRealPages)
-{
-    ASSERT_TRUE(registerTestHandler("molb", "dir"));
-    std::string command;
-    const std::string ncbi; // not registered
-    ASSERT_TRUE(LookupHandlerCommand("molb", "dir", command));
-    auto panelJob = [&](const std::string& url, ScoutResponse* page, const std::string& body) {
-        const std::string& scheme = HandlerCommandForUrl(url, command, ncbi);
-        return std::make_unique<CScoutRequest>(
-            page, &m_receiver, HandlerProgramPath(scheme), HandlerArguments(scheme, url),
-            body.empty() ? nullptr : body.data(), uint32_t(body.size()));
-    };
-
-    auto listing = panelJob("molb://local/db/Alpha?start=0&page=20", new ResultPage, "");
-    runToCompletion(*listing);
-    const auto& page = static_cast<const ResultPage&>(*listing->response());
-    EXPECT_EQ(listing->errorText(), "");
-    EXPECT_EQ(page.status, "OK");
-    ASSERT_EQ(page.rows.size(), 1u);
-    EXPECT_EQ(page.rows[0].id, "Alpha/P1");
-
-    // An error page is an answer, not a failure of the job.
-    auto error = panelJob("molb://local/db/Gamma?start=0&fixture=error", new ResultPage, "");
-    runToCompletion(*error);
-    EXPECT_EQ(error->errorText(), "");
-    EXPECT_EQ(error->response()->status, "ERROR");
-    EXPECT_EQ(error->response()->message, "Subset Gamma does not exist.");
-
-    const std::string record = m_env.file("save");
-    const std::string object = "LOCUS       P1  120 aa\nORIGIN\n        1 mkv\n//\n";
-    auto save = panelJob("molb://local/db/MAIN/P1?command=put&fixture=stored&record=" + record,
-                         new StatusPage, object);
-    runToCompletion(*save);
-    EXPECT_EQ(save->response()->status, "OK");
-    EXPECT_EQ(static_cast<const StatusPage&>(*save->response()).linkText, "P1");
-    EXPECT_EQ(fileContent(record + ".stdin"), object);
 }

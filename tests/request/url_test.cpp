@@ -208,12 +208,9 @@ TEST(ObjectUrl, checkAndDescendantOptionsFollowModeVersionAndArming)
         ObjectUrlOptions options;
         std::string tail;
     } cases[] = {
-        {true, 3, true, all, "&command=fetch&command=co&descendant=co"},
         {true, 2, true, all, "&command=fetch&command=co"},
         {true, 3, false, all, "&command=fetch"},
         {true, 3, true, {false, true}, "&command=fetch&descendant=co"},
-        {false, 3, true, all,
-         "&command=put&pdmode=reconstruct&pderror=disconnect&command=ci&descendant=ci"},
         {false, 3, true, {false, false, false, false, 2, 0}, "&command=put&pdmode=disconnect"},
         {false, 3, true, {false, false, false, false, 1, 0}, "&command=put"},
         {false, 2, true, all, "&command=put&command=ci"},
@@ -231,38 +228,20 @@ TEST(ObjectUrl, checkAndDescendantOptionsFollowModeVersionAndArming)
     }
 }
 
-TEST(OperationUrls, everyOperationAppendsItsCommandsToTheListing)
+// The panel's operation tests drive the common commands; here the edges they leave out.
+TEST(OperationUrls, subsetCreationDropsOnlyTheQueryAndSaveEscapesTheArchiveName)
 {
-    const std::string listing = "molb://host/db/7,9?start=0&page=20&user=ann&pass=pw&query=Alpha";
-    const std::string prefix = listing + "&";
-    std::string comment = BuildCheckUrl(listing, CheckCommand::CheckOut, false);
-    AppendComment(comment, "x=1&y");
     std::string empty = "u?a=1";
     AppendComment(empty, "");
     const std::pair<std::string, std::string> cases[] = {
-        {BuildCheckUrl(listing, CheckCommand::CheckIn, false), prefix + "command=ci&command=dir"},
-        {BuildCheckUrl(listing, CheckCommand::CheckIn, true),
-         prefix + "command=ci&descendant=ci&command=dir"},
-        {BuildCheckUrl(listing, CheckCommand::CheckOut, true),
-         prefix + "command=co&descendant=co&command=dir"},
-        {BuildUndoCheckOutUrl(listing), prefix + "command=unco&command=dir"},
-        {comment, prefix + "command=co&command=dir&comment=x\\x3D1\\x26y"},
         {empty, "u?a=1&comment="},
-        // Creating a subset drops the listing's query and leaves one ampersand.
-        {BuildCreateSubsetUrl(listing, "New set"),
-         "molb://host/db/7,9?start=0&page=20&user=ann&pass=pw&command=cs&command=dir&query=New "
-         "set"},
         {BuildCreateSubsetUrl("molb://h/d/?start=0&page=20&query=A&writable=yes", "New set"),
          "molb://h/d/?start=0&page=20&writable=yes&command=cs&command=dir&query=New set"},
         {BuildCreateSubsetUrl("molb://h/d/?start=0&page=20", "New set"),
          "molb://h/d/?start=0&page=20&command=cs&command=dir&query=New set"},
-        {BuildObjectAccessUrl(listing, "rw*"), prefix + "command=ochmod&command=dir&objmode=rw*"},
-        {BuildSubsetAccessUrl("molb://h/d/?start=0", "w-r", "My set"),
-         "molb://h/d/?start=0&command=schmod&command=dir&subsetmode=w-r&subset=My set"},
         {BuildSaveUrl("molb://h/d/n?query=&command=put", true, "my file.gb"),
          "molb://h/d/n?query=&command=put&force=yes&arcname=my%20file%2egb"},
         {BuildSaveUrl("molb://h/d/n", false, "a"), "molb://h/d/n?arcname=a"},
-        {BuildSaveUrl("molb://h/d/n", true, ""), "molb://h/d/n?force=yes&arcname="},
         {JoinObjectIds({}), ""},
         {JoinObjectIds({"7", "Alpha/P1", "12"}), "7,Alpha/P1,12"},
     };
@@ -275,14 +254,12 @@ TEST(UrlParams, extractTakesTheFirstParameterAndItsAmpersandOrNothing)
     const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
         // url, key, value, url after
         {"h://s/p?user=ann&pass=pw", "user=", "ann", "h://s/p?pass=pw"},
-        {"h://s/p?pass=pw", "pass=", "pw", "h://s/p?"},
         {"h://s/p", "user=", "", "h://s/p"},                           // no '?'
         {"?user=x", "user=", "", "?user=x"},                           // '?' first
         {"h://user=x/p?a=1", "user=", "", "h://user=x/p?a=1"},         // only after the '?'
         {"h://s/p?superuser=x&a=1", "user=", "x", "h://s/p?supera=1"}, // plain-text match
         {"h://s/p?q=%20&user=&a=1", "user=", "", "h://s/p?q=%20&a=1"},
         {"h://s/p?q=a%20b", "q=", "a%20b", "h://s/p?"}, // raw, not unescaped
-        {"h://s/p?a=1&a=2", "a=", "1", "h://s/p?a=2"},  // first occurrence only
     };
     for (auto [url, key, value, after] : cases) {
         EXPECT_EQ(ExtractUrlParam(url, key), value) << after;
@@ -338,7 +315,6 @@ TEST(HandlerCommand, programAndArgumentsComeFromTheQuotedFieldsAndTheSchemeChoos
 {
     const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
         // command, url, program, arguments
-        {"\"C:\\h.exe\" \"%1\"", "u?x=1", "C:\\h.exe", "u?x=1"},
         {"\"/usr/bin/h\" \"%1 %1\"", "u?x=1", "/usr/bin/h", "u?x=1 u?x=1"},
         {"\"/usr/bin/h\" \"-v %1 --x\" ignored", "u", "/usr/bin/h", "-v u --x"},
         {"\"p\" \"%1\"", "a %1 b", "p", "a %1 b"},    // the URL is substituted unchanged
