@@ -65,15 +65,10 @@ TEST(XmlReader, loadRefusesWhatIsNotWellFormedAndAcceptsWhatTheEncodingAllows)
     const std::pair<const char*, std::string> cases[] = {
         {nullptr, "throws Error parsing XML"},
         {"", "throws Error parsing XML"},
-        {"<html><head></html>",
-         "throws 0x4c Line : 1 Char : 20 Opening and ending tag mismatch: head line 1 and html"},
-        {"<html>", "throws 0x4d Line : 1 Char : 7 Premature end of data in tag html line 1"},
         {"<html/><html/>", "throws 0x5 Line : 1 Char : 8 Extra content at the end of the document"},
         {"<a:html/>", "throws 0xc9 Line : 1 Char : 8 Namespace prefix a on html is not defined"},
         {"<html>&undefined;</html>",
          "throws 0x1a Line : 1 Char : 18 Entity 'undefined' not defined"},
-        {"<html>\xe9</html>", "throws 0x9 Line : 1 Char : 7 Input is not proper UTF-8, indicate "
-                              "encoding !\nBytes: 0xE9 0x3C 0x2F 0x68"},
         {"<!DOCTYPE html [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]><html>&a;</html>",
          "throws 0x59 Line : 1 Char : 4 Detected an entity reference loop"},
         {"\xef\xbb\xbf<html/>", "loaded"}, // byte order mark
@@ -124,15 +119,6 @@ TEST(XmlReader, walksFindWhatTheyShould)
         std::function<std::string(CXMLReader&)> walk;
         std::string expected;
     } walks[] = {
-        {"only direct children are found", page,
-         [](CXMLReader& r) {
-             std::string title = pushed(r, "title");
-             return title + " " + pushed(r, "head");
-         },
-         "not pushed pushed"},
-        {"a default namespace hides every child",
-         "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head/></html>",
-         [](CXMLReader& r) { return pushed(r, "head"); }, "not pushed"},
         {"a child that leaves the namespace again is found",
          "<html xmlns=\"urn:x\"><head xmlns=\"\"/></html>",
          [](CXMLReader& r) { return pushed(r, "head"); }, "pushed"},
@@ -162,18 +148,6 @@ TEST(XmlReader, walksFindWhatTheyShould)
              return std::to_string(r.GetText(out, true));
          },
          "throws Error reading data in element <html>"},
-        {"text gathers descendants and character data only, trimmed",
-         "<html><body>\n  a<b>b<i>c</i></b><!--x--><?pi y?><![CDATA[<d>]]> \t\n</body></html>",
-         bodyText, "abc<d>"},
-        {"references are expanded in text and attributes",
-         "<!DOCTYPE html [<!ENTITY co \"Korv &amp; Sons\">]>"
-         "<html a=\"&co; &lt;&#65;&gt;\"><body>&co;&#x21;</body></html>",
-         [](CXMLReader& r) {
-             std::string a;
-             r.GetAttribute("a", a, true);
-             return a + "|" + bodyText(r);
-         },
-         "Korv & Sons <A>|Korv & Sons!"},
     };
     for (const auto& w : walks)
         EXPECT_EQ(outcome(w.text, w.walk), w.expected) << w.what;
