@@ -5,10 +5,13 @@
 
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <poll.h>
 
 namespace Dbscout::Molb {
 namespace {
+
+constexpr const char* kSnapshotBegin = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
 
 constexpr int kMaxAttempts = 8;
 
@@ -273,14 +276,13 @@ Status PgConnection::exec(std::string_view sql, const std::vector<PgValue>& valu
     std::string name;
     if (Status status = prepared(text, parameters.count(), name); !status.ok())
         return status;
-    PgResult answer(name.empty() ? PQexecParams(m_connection, text.c_str(), parameters.count(),
-                                                nullptr, parameters.data.data(),
-                                                parameters.lengths.data(),
-                                                parameters.formats.data(), binaryResult ? 1 : 0)
-                                 : PQexecPrepared(m_connection, name.c_str(), parameters.count(),
-                                                  parameters.data.data(),
-                                                  parameters.lengths.data(),
-                                                  parameters.formats.data(), binaryResult ? 1 : 0));
+    PgResult answer(name.empty()
+                        ? PQexecParams(m_connection, text.c_str(), parameters.count(), nullptr,
+                                       parameters.data.data(), parameters.lengths.data(),
+                                       parameters.formats.data(), binaryResult ? 1 : 0)
+                        : PQexecPrepared(m_connection, name.c_str(), parameters.count(),
+                                         parameters.data.data(), parameters.lengths.data(),
+                                         parameters.formats.data(), binaryResult ? 1 : 0));
     if (Status status = checked(answer); !status.ok())
         return status;
     if (result)
@@ -372,11 +374,30 @@ Status PgConnection::checked(const PgResult& answer)
     return Status::pass();
 }
 
+Status PgConnection::readSnapshot(const std::vector<PgStatement>& statements,
+                                  std::vector<PgResult>& results)
+{
+    std::vector<PgStatement> all{{kSnapshotBegin, {}}};
+    all.insert(all.end(), statements.begin(), statements.end());
+    all.push_back({"COMMIT", {}});
+    std::vector<PgResult> answers;
+    const Status status = execPipelined(all, &answers);
+    if (!status.ok()) {
+        // A statement failed inside the transaction: the server skipped the COMMIT.
+        const std::string state = m_lastState;
+        if (PQtransactionStatus(m_connection) == PQTRANS_INERROR)
+            static_cast<void>(exec("ROLLBACK"));
+        m_lastState = state;
+        return status;
+    }
+    results.assign(std::make_move_iterator(answers.begin() + 1),
+                   std::make_move_iterator(answers.end() - 1));
+    return status;
+}
+
 Status PgConnection::transaction(Isolation isolation, const std::function<Status()>& work)
 {
-    const char* begin = isolation == Isolation::Snapshot
-                            ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"
-                            : "BEGIN";
+    const char* begin = isolation == Isolation::Snapshot ? kSnapshotBegin : "BEGIN";
     for (int attempt = 1;; ++attempt) {
         m_lastState.clear();
         Status status = exec(begin);

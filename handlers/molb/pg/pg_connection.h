@@ -125,6 +125,9 @@ public:
     // not run.
     Status execPipelined(const std::vector<PgStatement>& statements,
                          std::vector<PgResult>* results = nullptr);
+    // Runs statements in one read-only snapshot, in one round trip; results gets one answer per
+    // statement.
+    Status readSnapshot(const std::vector<PgStatement>& statements, std::vector<PgResult>& results);
     // Runs a script of several statements without parameters (the schema).
     Status execScript(const char* sql);
     // Runs work in one transaction and commits when it passes; rolls back otherwise. A

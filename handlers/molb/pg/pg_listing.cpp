@@ -10,7 +10,7 @@ namespace {
 
 constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = $1";
 constexpr const char* kSubsetCount =
-    "SELECT id, member_count FROM subsets WHERE kind = $1 AND name = $2";
+    "SELECT member_count FROM subsets WHERE kind = $1 AND name = $2";
 constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
 
 // The store's owner reads the table; a user the catalog, which says what it may do with each row.
@@ -28,14 +28,16 @@ const std::string& mainPageSql(bool admin)
     return admin ? forAdmin : forUser;
 }
 
+// The subset named, as kSubsetCount finds it, so that both go out together.
 const std::string& subsetPageSql(bool admin)
 {
-    static const char* kWhere = " ON o.id = m.object_id WHERE m.subset_id = $1 AND m.position >= $2"
-                                " ORDER BY m.position LIMIT $3";
-    static const std::string forAdmin =
-        pageSql(true, std::string(" FROM subset_members m JOIN objects o") + kWhere);
+    static const char* kMembers =
+        " FROM subsets s JOIN subset_members m ON m.subset_id = s.id JOIN ";
+    static const char* kWhere = " ON o.id = m.object_id WHERE s.kind = $1 AND s.name = $2"
+                                " AND m.position >= $3 ORDER BY m.position LIMIT $4";
+    static const std::string forAdmin = pageSql(true, std::string(kMembers) + "objects o" + kWhere);
     static const std::string forUser =
-        pageSql(false, std::string(" FROM subset_members m JOIN object_catalog o") + kWhere);
+        pageSql(false, std::string(kMembers) + "object_catalog o" + kWhere);
     return admin ? forAdmin : forUser;
 }
 
@@ -132,38 +134,40 @@ void readRows(const Session& session, const PgResult& rows, Listing& listing)
 
 Status PgStore::listObjects(const Session& session, const ListingRequest& request, Listing& listing)
 {
+    listing = Listing();
+    if (request.scope != ListingRequest::Scope::Search)
+        return countAndList(session, request, listing);
     return m_db.transaction(PgConnection::Isolation::Snapshot, [&] {
         listing = Listing();
-        return request.scope == ListingRequest::Scope::Search
-                   ? listSearch(session, request, listing)
-                   : countAndList(session, request, listing);
+        return listSearch(session, request, listing);
     });
 }
 
+// The count and the page in one snapshot and one round trip: a page past the end is empty.
 Status PgStore::countAndList(const Session& session, const ListingRequest& request,
                              Listing& listing)
 {
     const bool main = request.scope == ListingRequest::Scope::Main;
     const int kind = static_cast<int>(request.kind);
-    PgResult count;
     // The server shows a user only the subsets it may read: the others do not exist for it.
-    Status status = main ? m_db.exec(kKindCount, {kind}, &count)
-                         : m_db.exec(kSubsetCount, {kind, request.subset}, &count);
-    if (!status.ok())
+    const std::vector<PgStatement> statements =
+        main ? std::vector<PgStatement>{{kKindCount, {kind}},
+                                        {mainPageSql(m_admin),
+                                         {kind, request.start, request.pageSize}}}
+             : std::vector<PgStatement>{{kSubsetCount, {kind, request.subset}},
+                                        {subsetPageSql(m_admin),
+                                         {kind, request.subset, request.start, request.pageSize}}};
+    std::vector<PgResult> answers;
+    if (Status status = m_db.readSnapshot(statements, answers); !status.ok())
         return status;
-    if (count.rows() == 0)
+    if (answers[0].rows() == 0)
         return Status::fail(ErrorCode::NotFound, "There is no subset \"" + request.subset +
                                                      "\" of " + kindKeyword(request.kind) +
                                                      " objects.");
-    listing.found = count.integer(0, main ? 0 : 1);
-    if (request.start >= listing.found)
-        return Status::pass();
-    PgResult rows;
-    status = m_db.exec(main ? mainPageSql(m_admin) : subsetPageSql(m_admin),
-                       {main ? kind : count.integer(0, 0), request.start, request.pageSize}, &rows);
-    if (status.ok())
-        readRows(session, rows, listing);
-    return status;
+    listing.found = answers[0].integer(0, 0);
+    if (request.start < listing.found)
+        readRows(session, answers[1], listing);
+    return Status::pass();
 }
 
 Status PgStore::listSearch(const Session& session, const ListingRequest& request, Listing& listing)
