@@ -16,10 +16,6 @@ TEST(HandlerCommand, splitsLikeThePanelAndRefusesMalformedCommands)
         QString program;
         QStringList arguments;
     } cases[] = {
-        {"\"/usr/bin/molb-handler\" \"%1\"",
-         "molb://local/demo/5",
-         "/usr/bin/molb-handler",
-         {"molb://local/demo/5"}},
         // A URL with blanks arrives as several arguments; tabs split too.
         {"\"/opt/h\" \"%1\"",
          "molb://d/x?query=a b\tc",
