@@ -94,13 +94,8 @@ TEST_F(Modes, theDirectoryAndSavesFollowTheSubsetsModes)
     EXPECT_EQ(page.rows[1].name, "bobsown");
 }
 
-TEST_F(Modes, fetchesAndSavesTheModesOrAHoldForbidAreRefusedByName)
+TEST_F(Modes, aSaveOverAnotherUsersHoldIsRefusedAndTheHoldersIsNot)
 {
-    chmod(ids[0], "wr-");
-    EXPECT_EQ(refusal(runHandler(store.url("dnarna/" + ids[0] + "?command=fetch" + as("eve")))),
-              "You may not read object " + ids[0] + ".");
-    EXPECT_EQ(parseStatusPage(put("bob", "a?query=MAIN&force=yes", "x").output).message,
-              "You may not change \"a\".");
     chmod(ids[0], "ww-");
     ASSERT_EQ(operation("ann", ids[0], "command=co&command=dir").exitCode, 0);
     const Dbscout::StatusPage held =
