@@ -270,7 +270,7 @@ TEST(ResultPage, accessLettersAndStatusCase)
     }
 }
 
-TEST(ResultPage, errorPagesEarlierVersionsAndOptionalParts)
+TEST(ResultPage, errorPagesAndOptionalParts)
 {
     ResultPage error = parsed("<html><head><title>dnarna</title></head><body id=\"Denied\">\n"
                               "  <h1>Access</h1> denied to <i>db</i>\n</body></html>");
@@ -278,18 +278,6 @@ TEST(ResultPage, errorPagesEarlierVersionsAndOptionalParts)
     EXPECT_EQ(error.message, "Access denied to db");
     EXPECT_TRUE(error.subsets.empty() && error.columns.empty() && error.rows.empty());
     EXPECT_EQ(error.totalFound + error.pageSize + error.firstNumber, 0);
-
-    // Version 1 servers sent no version and no object attributes beyond the id.
-    ResultPage v1 = parsed(
-        "<?xml version=\"1.0\"?>\n<html>\n <head>\n  <title>\n   dnarna\n  </title>\n </head>\n"
-        " <body id=\"ok\">\n  <dir>\n   <li><a>MAIN</a></li>\n  </dir>\n  <table>\n"
-        "   <caption><a>MAIN</a></caption>\n   <tr><th>Name</th></tr>\n"
-        "   <tr><td><a id=\"MAIN/1\">pBR322</a></td></tr>\n  </table>\n"
-        "  <p><b>1</b></p>\n  <p><b>100</b></p>\n  <p><b>1</b></p>\n </body>\n</html>\n");
-    EXPECT_EQ(v1.versionMajor, 1);
-    EXPECT_EQ(v1.title, "dnarna");
-    ASSERT_EQ(v1.rows.size(), 1u);
-    EXPECT_TRUE(v1.rows[0].readable && v1.rows[0].writable);
 
     ResultPage optional = withParts([](auto& p) {
         p.dir = "<dir/>";
