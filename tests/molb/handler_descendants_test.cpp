@@ -62,11 +62,9 @@ protected:
     std::string note;
 };
 
-TEST_F(Descendants, translateMakesLinkedProteinsOwnedLikeTheirParent)
+// The proteins' bytes and links are read by the saves of their parent below.
+TEST_F(Descendants, translateMakesProteinsListedAndOwnedLikeTheirParent)
 {
-    EXPECT_EQ(protein(0), ">rec_cds1 translation of CDS 1\nMK\n");  // ATG AAA TGA
-    EXPECT_EQ(protein(1), ">rec_cds2 translation of CDS 2\nMMM\n"); // rev. comp. of CATCATCAT
-    EXPECT_EQ(links(), proteins[0] + "=cds:1 " + proteins[1] + "=cds:2 " + note + "=\n");
     const Dbscout::ResultPage page = mainPage("ann", "protein");
     ASSERT_EQ(page.rows.size(), 2u);
     EXPECT_EQ(page.rows[0].name, "rec_cds1");
@@ -102,13 +100,13 @@ TEST_F(Descendants, pderrorDisconnectsWhatCannotBeRecalculated)
               std::string::npos)
         << result.output;
     EXPECT_EQ(links(), proteins[0] + "=cds:1\n");
-    EXPECT_EQ(protein(1), ">rec_cds2 translation of CDS 2\nMMM\n");
+    EXPECT_EQ(protein(1), ">rec_cds2 translation of CDS 2\nMMM\n"); // rev. comp. of CATCATCAT
 }
 
 TEST_F(Descendants, disconnectCutsEveryLinkAndLeavingTouchesNothing)
 {
     ASSERT_EQ(parseStatusPage(saveParent("atgtggtgaatgatgatg", "").output).status, "OK");
-    EXPECT_EQ(protein(0), ">rec_cds1 translation of CDS 1\nMK\n");
+    EXPECT_EQ(protein(0), ">rec_cds1 translation of CDS 1\nMK\n"); // ATG AAA TGA
     EXPECT_EQ(links(), proteins[0] + "=cds:1 " + proteins[1] + "=cds:2 " + note + "=\n");
     ASSERT_EQ(parseStatusPage(saveParent("atgtggtga", "&pdmode=disconnect").output).status, "OK");
     EXPECT_EQ(links(), "\n");
