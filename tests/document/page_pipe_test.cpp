@@ -64,11 +64,8 @@ TEST(PagePipe, aFiftyMegabytePageParses)
     ASSERT_EQ(page.rows.size(), size_t(rowCount));
     const ResultRow& last = page.rows.back();
     EXPECT_EQ(last.name, "Object " + std::to_string(rowCount - 1));
-    EXPECT_EQ(last.id, "MAIN/" + std::to_string(rowCount - 1));
     ASSERT_EQ(last.cells.size(), 4u);
     EXPECT_EQ(last.cells[0], std::to_string((rowCount - 1) * 7));
-    EXPECT_EQ(page.rows[3].checkoutBy, "curator");
-    EXPECT_FALSE(page.rows[5].writable);
     EXPECT_EQ(page.totalFound, rowCount);
 }
 

@@ -67,13 +67,6 @@ private slots:
         m_env.reset();
     }
 
-    void messagesAreRegisteredAtLoad()
-    {
-        QVERIFY(UM_DBSCOUT_ITEM_SELECTED != 0 && UM_DBSCOUT_POP_MENU != 0);
-        QVERIFY(UM_DBSCOUT_ITEM_SELECTED != UM_DBSCOUT_POP_MENU);
-        QCOMPARE(RegisterWindowMessageA("UM_DBSCOUT_ITEM_SELECTED"), UM_DBSCOUT_ITEM_SELECTED);
-    }
-
     void panelIsBuiltOnFirstResizeWithItsControls()
     {
         CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
