@@ -110,7 +110,6 @@ TEST(ListUrl, composesAddressPagingCredentialsQueryAndMode)
     const std::tuple<ListUrlInput, const std::string*, std::string> cases[] = {
         {example, nullptr,
          "molb://host/db/sub?start=40&page=20&user=ann&pass=s3cret&query=a%20b&writable=yes"},
-        {typed("molb://host/db"), nullptr, "molb://host/db?start=0&page=20"},
         {withLogin("molb://host/db", "ann", ""), nullptr,
          "molb://host/db?start=0&page=20&user=ann&pass="},
         // The object path follows the address after exactly one slash.
