@@ -290,21 +290,32 @@ Status PgConnection::exec(std::string_view sql, const std::vector<PgValue>& valu
     return Status::pass();
 }
 
-Status PgConnection::prepared(const std::string& sql, int parameterCount, std::string& name)
+std::string PgConnection::preparedName(const std::string& sql) const
 {
-    name.clear();
-    if (const auto known = m_prepared.find(sql); known != m_prepared.end()) {
-        name = known->second;
-        return Status::pass();
-    }
+    const auto known = m_prepared.find(sql);
+    return known == m_prepared.end() ? std::string() : known->second;
+}
+
+std::string PgConnection::newPreparedName(const std::string& sql, size_t pending) const
+{
     // Queries only (transaction control gains nothing), and a bounded number of them: searches
     // are written for their words and filters, and each would otherwise stay for good.
     constexpr size_t kMaxPrepared = 64;
     const bool query = sql.starts_with("SELECT") || sql.starts_with("INSERT") ||
                        sql.starts_with("UPDATE") || sql.starts_with("DELETE");
-    if (!query || m_prepared.size() >= kMaxPrepared)
+    if (!query || m_prepared.size() + pending >= kMaxPrepared)
+        return {};
+    return "molb_" + std::to_string(m_prepared.size() + pending);
+}
+
+Status PgConnection::prepared(const std::string& sql, int parameterCount, std::string& name)
+{
+    name = preparedName(sql);
+    if (!name.empty())
         return Status::pass();
-    const std::string candidate = "molb_" + std::to_string(m_prepared.size());
+    const std::string candidate = newPreparedName(sql, 0);
+    if (candidate.empty())
+        return Status::pass();
     if (Status status = checked(PgResult(
             PQprepare(m_connection, candidate.c_str(), sql.c_str(), parameterCount, nullptr)));
         !status.ok())
@@ -322,22 +333,52 @@ Status PgConnection::execPipelined(const std::vector<PgStatement>& statements,
     }
     if (PQenterPipelineMode(m_connection) != 1)
         return failure(nullptr);
+    // What went out, in order: each statement, after its preparation where it is new here.
+    struct Sent
+    {
+        size_t statement;
+        std::string preparedAs; // for a preparation: the name it takes
+    };
+    std::vector<Sent> sent;
+    std::unordered_map<std::string, std::string> preparing;
     Status status = Status::pass();
-    for (const PgStatement& statement : statements) {
+    for (size_t i = 0; i < statements.size() && status.ok(); ++i) {
+        const PgStatement& statement = statements[i];
         const LibpqValues parameters(statement.values);
-        if (PQsendQueryParams(m_connection, statement.sql.c_str(), parameters.count(), nullptr,
-                              parameters.data.data(), parameters.lengths.data(),
-                              parameters.formats.data(), 0) != 1) {
-            status = failure(nullptr);
-            break;
+        std::string name = preparedName(statement.sql);
+        if (const auto pending = preparing.find(statement.sql); pending != preparing.end())
+            name = pending->second;
+        if (name.empty()) {
+            name = newPreparedName(statement.sql, preparing.size());
+            if (!name.empty()) {
+                if (PQsendPrepare(m_connection, name.c_str(), statement.sql.c_str(),
+                                  parameters.count(), nullptr) != 1) {
+                    status = failure(nullptr);
+                    break;
+                }
+                preparing.emplace(statement.sql, name);
+                sent.push_back({i, name});
+            }
         }
+        const int sentOk =
+            name.empty()
+                ? PQsendQueryParams(m_connection, statement.sql.c_str(), parameters.count(),
+                                    nullptr, parameters.data.data(), parameters.lengths.data(),
+                                    parameters.formats.data(), 0)
+                : PQsendQueryPrepared(m_connection, name.c_str(), parameters.count(),
+                                      parameters.data.data(), parameters.lengths.data(),
+                                      parameters.formats.data(), 0);
+        if (sentOk != 1)
+            status = failure(nullptr);
+        else
+            sent.push_back({i, {}});
     }
     if (PQpipelineSync(m_connection) != 1) {
         PQexitPipelineMode(m_connection);
         return status.ok() ? failure(nullptr) : status;
     }
-    // Every answer up to the sync, the first failure kept. Each statement's answer is followed
-    // by a null result.
+    // Every answer up to the sync, the first failure kept. Each one sent is answered, then
+    // followed by a null result.
     size_t next = 0;
     while (true) {
         PgResult answer(PQgetResult(m_connection));
@@ -350,11 +391,17 @@ Status PgConnection::execPipelined(const std::vector<PgStatement>& statements,
             status = status.ok() ? failure(nullptr) : status;
             break;
         }
-        if (!answer.get())
+        if (!answer.get()) {
             ++next;
-        else if (results && next < results->size() &&
-                 (type == PGRES_TUPLES_OK || type == PGRES_COMMAND_OK))
-            (*results)[next] = std::move(answer);
+            continue;
+        }
+        if (next >= sent.size() || (type != PGRES_TUPLES_OK && type != PGRES_COMMAND_OK))
+            continue;
+        const Sent& what = sent[next];
+        if (!what.preparedAs.empty())
+            m_prepared.emplace(statements[what.statement].sql, what.preparedAs);
+        else if (results)
+            (*results)[what.statement] = std::move(answer);
     }
     PQexitPipelineMode(m_connection);
     return status;

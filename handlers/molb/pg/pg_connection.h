@@ -144,6 +144,10 @@ private:
     // The name under which sql is prepared on this connection, prepared now when it is new;
     // empty for a statement left unprepared. Fails as running sql would.
     Status prepared(const std::string& sql, int parameterCount, std::string& name);
+    std::string preparedName(const std::string& sql) const;
+    // The name sql gets when it is prepared now, after pending others; empty where it is left
+    // unprepared.
+    std::string newPreparedName(const std::string& sql, size_t pending) const;
     void adopt(PGconn* connection);
     void close();
 

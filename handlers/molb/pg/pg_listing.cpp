@@ -11,6 +11,7 @@ namespace {
 constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = $1";
 constexpr const char* kSubsetCount =
     "SELECT member_count FROM subsets WHERE kind = $1 AND name = $2";
+constexpr const char* kGenericPlans = "SET LOCAL plan_cache_mode = force_generic_plan";
 constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
 
 // The store's owner reads the table; a user the catalog, which says what it may do with each row.
@@ -152,23 +153,27 @@ Status PgStore::countAndList(const Session& session, const ListingRequest& reque
     const bool main = request.scope == ListingRequest::Scope::Main;
     const int kind = static_cast<int>(request.kind);
     // The server shows a user only the subsets it may read: the others do not exist for it.
+    // A page is one index range whatever its values: the plan the connection made first serves
+    // every later page, instead of being made again for each.
     const std::vector<PgStatement> statements =
-        main ? std::vector<PgStatement>{{kKindCount, {kind}},
+        main ? std::vector<PgStatement>{{kGenericPlans, {}},
+                                        {kKindCount, {kind}},
                                         {mainPageSql(m_admin),
                                          {kind, request.start, request.pageSize}}}
-             : std::vector<PgStatement>{{kSubsetCount, {kind, request.subset}},
+             : std::vector<PgStatement>{{kGenericPlans, {}},
+                                        {kSubsetCount, {kind, request.subset}},
                                         {subsetPageSql(m_admin),
                                          {kind, request.subset, request.start, request.pageSize}}};
     std::vector<PgResult> answers;
     if (Status status = m_db.readSnapshot(statements, answers); !status.ok())
         return status;
-    if (answers[0].rows() == 0)
+    if (answers[1].rows() == 0)
         return Status::fail(ErrorCode::NotFound, "There is no subset \"" + request.subset +
                                                      "\" of " + kindKeyword(request.kind) +
                                                      " objects.");
-    listing.found = answers[0].integer(0, 0);
+    listing.found = answers[1].integer(0, 0);
     if (request.start < listing.found)
-        readRows(session, answers[1], listing);
+        readRows(session, answers[2], listing);
     return Status::pass();
 }
 
