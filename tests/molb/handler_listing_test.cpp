@@ -102,6 +102,10 @@ TEST_F(HandlerListing, searchesMatchWordsAndFiltersWithAnEmptyCaption)
         EXPECT_EQ(static_cast<int>(page.rows.size()), found) << query;
         EXPECT_EQ(page.caption.name, "") << query;
     }
+    // Past the last match: the count still comes, with no rows.
+    const Dbscout::ResultPage past = list("start=4&page=50&query=kinase");
+    EXPECT_EQ(past.totalFound, 4);
+    EXPECT_TRUE(past.rows.empty());
 }
 
 TEST_F(HandlerListing, otherKindsHaveTheirOwnTitleAndColumns)

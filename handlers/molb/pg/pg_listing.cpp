@@ -114,21 +114,22 @@ SearchSql searchSql(bool admin, const ListingRequest& request, std::vector<PgVal
     return search;
 }
 
-// Rows of pageSql: the listing columns, then what the role may do.
-void readRows(const Session& session, const PgResult& rows, Listing& listing)
+// Rows of pageSql, from column first on: the listing columns, then what the role may do.
+void readRows(const Session& session, const PgResult& rows, Listing& listing, int first = 0)
 {
     for (int row = 0; row < rows.rows(); ++row) {
+        const auto text = [&](int column) { return rows.text(row, first + column); };
         ObjectRow& object = listing.rows.emplace_back();
-        object.mode = rows.text(row, 3);
-        const std::string access = rows.text(row, kRowLeadColumns + static_cast<int>(kFieldCount));
+        object.mode = text(3);
+        const std::string access = text(kRowLeadColumns + static_cast<int>(kFieldCount));
         if (access != "r" && access != "w")
             continue; // a place and a mode, nothing else
-        object.id = rows.text(row, 0);
-        object.owner = rows.text(row, 1);
-        object.group = rows.text(row, 2);
-        object.checkoutBy = rows.text(row, 4);
+        object.id = text(0);
+        object.owner = text(1);
+        object.group = text(2);
+        object.checkoutBy = text(4);
         for (size_t i = 0; i < kFieldCount; ++i)
-            object.meta.values[i] = rows.text(row, kRowLeadColumns + static_cast<int>(i));
+            object.meta.values[i] = text(kRowLeadColumns + static_cast<int>(i));
         redactUnreadable(session, object);
     }
 }
@@ -140,10 +141,7 @@ Status PgStore::listObjects(const Session& session, const ListingRequest& reques
     listing = Listing();
     if (request.scope != ListingRequest::Scope::Search)
         return countAndList(session, request, listing);
-    return m_db.transaction(PgConnection::Isolation::Snapshot, [&] {
-        listing = Listing();
-        return listSearch(session, request, listing);
-    });
+    return listSearch(session, request, listing);
 }
 
 // The count and the page in one snapshot and one round trip: a page past the end is empty.
@@ -177,35 +175,35 @@ Status PgStore::countAndList(const Session& session, const ListingRequest& reque
     return Status::pass();
 }
 
+// The matches are found once, for their count and for the page: finding them is most of a
+// search's time. One statement, so one snapshot; a page past the end leaves one row, the count's.
 Status PgStore::listSearch(const Session& session, const ListingRequest& request, Listing& listing)
 {
     if (request.search.matchesNothing)
         return Status::pass();
     std::vector<PgValue> values;
     const SearchSql search = searchSql(m_admin, request, values);
-    PgResult count;
-    Status status = m_db.exec(search.matches.empty() ? "SELECT count(*)" + search.where
-                                                     : "SELECT count(*) FROM " + search.matches,
-                              values, &count);
-    if (!status.ok())
-        return status;
-    listing.found = count.integer(0, 0);
-    if (request.start >= listing.found)
-        return Status::pass();
     values.emplace_back(request.pageSize);
     values.emplace_back(request.start);
     const std::string limit = " LIMIT $" + std::to_string(values.size() - 1) + " OFFSET $" +
                               std::to_string(values.size());
-    // With the words alone, only the page's own rows are read.
+    const std::string matches = search.matches.empty()
+                                    ? "SELECT o.id" + search.where
+                                    : "SELECT m.id FROM " + search.matches + " AS m(id)";
     const std::string page =
-        search.matches.empty()
-            ? pageSql(true, search.where + " ORDER BY o.id" + limit)
-            : pageSql(true, " FROM objects o WHERE o.id IN (SELECT m.id FROM " + search.matches +
-                                " AS m(id) ORDER BY m.id" + limit + ") ORDER BY o.id");
+        pageSql(true, " FROM objects o WHERE o.id IN (SELECT id FROM m ORDER BY id" + limit + ")");
     PgResult rows;
-    if (status = m_db.exec(page, values, &rows); status.ok())
-        readRows(session, rows, listing);
-    return status;
+    const Status status =
+        m_db.exec("WITH m AS MATERIALIZED (" + matches +
+                      ") SELECT c.found, p.* FROM (SELECT count(*) AS found FROM m) c"
+                      " LEFT JOIN LATERAL (" + page + ") p ON true ORDER BY p.id",
+                  values, &rows);
+    if (!status.ok())
+        return status;
+    listing.found = rows.integer(0, 0);
+    if (request.start < listing.found)
+        readRows(session, rows, listing, 1);
+    return Status::pass();
 }
 
 } // namespace Dbscout::Molb
