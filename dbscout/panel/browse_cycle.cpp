@@ -21,6 +21,9 @@ namespace {
 
 // The longest the subset names wait for the object list, in milliseconds.
 constexpr int kSubsetJobDelay = 100;
+// The longest the list and the status line go unpainted while a list is on its way, in
+// milliseconds: two frames.
+constexpr int kPaintHoldDelay = 33;
 
 std::string comboText(const QComboBox* combo)
 {
@@ -158,6 +161,7 @@ void CScoutPanel::StartWaitingSubsetJob()
 
 void CScoutPanel::StopRequests()
 {
+    HoldListPainting(false);
     if (m_pListJob || m_pSubsetJob)
         ClearList();
     setCursor(Qt::ArrowCursor);
@@ -165,8 +169,12 @@ void CScoutPanel::StopRequests()
     RetireJob(m_pSubsetJob);
 }
 
+// A list that answers within a moment is painted once, filled: painting "Downloading..." first
+// would take the processor from the handler while it starts, for a state nobody could see.
 void CScoutPanel::ShowRequestStarted(const std::string& text)
 {
+    HoldListPainting(true);
+    QTimer::singleShot(kPaintHoldDelay, this, [this] { HoldListPainting(false); });
     setCursor(Qt::BusyCursor);
     m_list->setFocus();
     ClearList();
@@ -177,6 +185,13 @@ void CScoutPanel::ShowRequestStarted(const std::string& text)
     downloading->setText(0, QString::fromUtf8(Texts::DownloadingRow));
     if (!text.empty())
         m_stStatus->setText(QString::fromLocal8Bit(text));
+}
+
+void CScoutPanel::HoldListPainting(bool hold)
+{
+    for (QWidget* widget : {static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_stStatus)})
+        if (widget)
+            widget->setUpdatesEnabled(!hold);
 }
 
 void CScoutPanel::ClearList()

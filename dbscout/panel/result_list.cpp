@@ -71,6 +71,7 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
     if (!job || !job->response())
         return;
     if (m_pListJob && job == m_pListJob.get()) {
+        HoldListPainting(false);
         auto* page = static_cast<ResultPage*>(job->response());
         ShowListPage(*page, job->errorText());
         ApplyTableLayout();

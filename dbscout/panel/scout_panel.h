@@ -119,6 +119,7 @@ private:
     void OnDataSourceChosen();
     void OnQueryChosen();
     void ShowRequestStarted(const std::string& text);
+    void HoldListPainting(bool hold);
     std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url) const;
     void RetireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
     void StartSubsetJobAfterList();

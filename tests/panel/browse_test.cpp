@@ -61,13 +61,20 @@ private slots:
         PanelHarness h;
         h.typeSource(fixtureAddress("panel-dnarna", "testmode=hang&"));
         h.pressGo();
+        QVERIFY(!h.list()->updatesEnabled()); // an answer within a moment is painted once, filled
         QTest::qWait(200);
         QCOMPARE(h.columnTexts(), QStringList({"Downloading..."}));
+        QVERIFY(h.list()->updatesEnabled() && h.status()->updatesEnabled()); // a slow one shows it
         QTest::keyClick(h.list(), Qt::Key_Escape);
         QCOMPARE(h.list()->columnCount(), 0);
         QTest::qWait(300); // the stopped job still reports; nothing changes
         QCOMPARE(h.list()->topLevelItemCount(), 0);
         QVERIFY(h.modal().messages().empty());
+
+        // Stopped within that moment, the emptied list is painted at once.
+        h.pressGo();
+        QTest::keyClick(h.list(), Qt::Key_Escape);
+        QVERIFY(h.list()->updatesEnabled() && h.status()->updatesEnabled());
     }
 
     void pagingMovesTheStartNeverBelowZeroAndEnterKeepsThePage()
