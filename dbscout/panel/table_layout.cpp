@@ -52,7 +52,10 @@ void CScoutPanel::CaptureTableLayout()
         layout.Order.push_back(uint32_t(m_pHeader->logicalIndex(i)));
     }
     layout.SortColumn = m_nSortColumn;
-    layout.SortDirection = uint32_t(m_bSortAscending);
+    // Unsorted, the direction means nothing, and it would come back inverted from every listing:
+    // the stored one is kept, so that an unchanged layout costs no settings write at each Go.
+    if (m_nSortColumn >= 0)
+        layout.SortDirection = uint32_t(m_bSortAscending);
 }
 
 void CScoutPanel::ApplyTableLayout()

@@ -13,6 +13,21 @@ const std::string kDna = fixtureAddress("panel-dnarna");
 const QStringList kByName = {"M13mp18", "fragment", "lambda", "pBR322", "pUC19"};
 const QStringList kByNameDown = {"pUC19", "pBR322", "lambda", "fragment", "M13mp18"};
 
+constexpr DWORD kNotStored = 0xBAD;
+
+// A value of the first data source's stored layout, read back from the settings store.
+DWORD storedLayoutValue(PanelHarness& h, const char* name)
+{
+    Dbscout::RegKey entry;
+    DWORD type = 0, stored = 0, size = sizeof stored;
+    if (entry.open(h.settingsKey(), "SCOUTPANE_UI\\TableSettings\\QUERY_HISTORY\\0") !=
+            ERROR_SUCCESS ||
+        RegQueryValueExA(entry.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&stored),
+                         &size) != ERROR_SUCCESS)
+        return kNotStored;
+    return stored;
+}
+
 } // namespace
 
 class BrowseTest : public QObject
@@ -223,16 +238,8 @@ private slots:
             h.clickHeader(0); // ascending by name, or now descending
         h.destroy();
 
-        if (part == "width") { // read back from the store, under the data source's entry
-            Dbscout::RegKey entry;
-            QCOMPARE(entry.open(h.settingsKey(), "SCOUTPANE_UI\\TableSettings\\QUERY_HISTORY\\0"),
-                     ERROR_SUCCESS);
-            DWORD type = 0, stored = 0, size = sizeof stored;
-            QCOMPARE(RegQueryValueExA(entry.get(), "1", nullptr, &type,
-                                      reinterpret_cast<BYTE*>(&stored), &size),
-                     ERROR_SUCCESS);
-            QCOMPARE(int(stored), width);
-        }
+        if (part == "width") // read back from the store, under the data source's entry
+            QCOMPARE(int(storedLayoutValue(h, "1")), width);
         h.create();
         h.pressGo();
         QVERIFY(h.waitForListing());
@@ -242,6 +249,21 @@ private slots:
             QCOMPARE(h.list()->header()->logicalIndex(0), 2);
         else
             QCOMPARE(h.columnTexts(), part == "sort column" ? kByName : kByNameDown);
+    }
+
+    // An unsorted list listed again leaves its stored layout as it was: the direction of no sort
+    // must not come back changed from a listing, which would cost a settings write at every Go.
+    void anUnsortedLayoutStaysAsStored()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(kDna));
+        h.pressGo(); // writes the layout
+        QVERIFY(h.waitForListing());
+        const DWORD direction = storedLayoutValue(h, "SortDirection");
+        QCOMPARE(storedLayoutValue(h, "SortColumn"), DWORD(-1));
+        h.pressGo();
+        QVERIFY(h.waitForListing());
+        QCOMPARE(storedLayoutValue(h, "SortDirection"), direction);
     }
 
     void selectionNamesIdsAndTellsTheHost()
