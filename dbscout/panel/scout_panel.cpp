@@ -71,6 +71,7 @@ void CScoutPanel::Create(QWidget* parent)
         return;
     setParent(parent);
     CreateControls();
+    ApplyLocalCopyBox();
     m_bWindowCreated = true;
     OnInitDialog();
     show();
@@ -110,6 +111,33 @@ void CScoutPanel::CreateControls()
     m_edName->resize(m_edName->width(), m_edName->sizeHint().height());
     m_stStatus->resize(m_stStatus->width(), m_stStatus->sizeHint().height());
     m_chkLocalCopy->resize(m_chkLocalCopy->sizeHint());
+}
+
+void CScoutPanel::CheckBox(int nFlags)
+{
+    // Styles are only ever added: a box once disabled stays disabled.
+    m_localCopyRequest.shown = true;
+    m_localCopyRequest.disabled = m_localCopyRequest.disabled || (nFlags & 2);
+    m_localCopyRequest.checked = nFlags & 1;
+    if (!m_bWindowCreated)
+        return;
+    ApplyLocalCopyBox();
+    Layout(width(), height());
+}
+
+bool CScoutPanel::IsBoxChecked() const
+{
+    return m_chkLocalCopy ? m_chkLocalCopy->isChecked() : m_localCopyRequest.checked;
+}
+
+void CScoutPanel::ApplyLocalCopyBox()
+{
+    if (!m_localCopyRequest.shown)
+        return;
+    m_chkLocalCopy->show();
+    if (m_localCopyRequest.disabled)
+        m_chkLocalCopy->setEnabled(false);
+    m_chkLocalCopy->setChecked(m_localCopyRequest.checked);
 }
 
 void CScoutPanel::LoadImages()
@@ -231,6 +259,9 @@ void CScoutPanel::LookUpHandlers()
 
 bool CScoutPanel::OnCommand(int nCommand)
 {
+    // Every command works on the controls; before the window is made there is nothing to run.
+    if (!m_bWindowCreated)
+        return false;
     switch (nCommand) {
     case IDCANCEL:
         // Esc stops the requests; the panel is never closed that way.
