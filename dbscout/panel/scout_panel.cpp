@@ -161,6 +161,8 @@ void CScoutPanel::ConnectControls()
     connect(m_cbDataSource, &QComboBox::activated, this, [this] { OnDataSourceChosen(); });
     connect(m_cbDataSource->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { m_strPendingSource = text.toLocal8Bit().toStdString(); });
+    connect(m_cbDataSource->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { OnDataSourceEditEnded(); });
     connect(m_cbQuery, &QComboBox::activated, this, [this] { OnQueryChosen(); });
     // An editable box also reports leaving its edit field with an entry's text as choosing that
     // entry, and the list takes the focus at every request: typed text would then list again

@@ -115,6 +115,9 @@ private:
     void FillDataSourceBox();
     void AddInitialSource();
     void StartAtInitialPlace();
+    // Editing of the data-source box ended (Enter or the focus left it): the entry of its text,
+    // or none, becomes the selected one.
+    void OnDataSourceEditEnded();
     // The descriptor of the data-source box's selected entry, or null for a typed address.
     Dbscout::CDataSourceDesc* SelectedSource() const;
 

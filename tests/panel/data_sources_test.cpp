@@ -4,9 +4,12 @@
 #include "panel_harness.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
+#include <functional>
 #include <map>
 
 using namespace DbscoutTest;
@@ -15,7 +18,8 @@ namespace {
 
 // A configured data source; flags not given are 1 for visibility and opening/saving, else 0.
 void configureSource(const std::string& key, const std::string& name, const std::string& address,
-                     std::map<std::string, DWORD> flags)
+                     std::map<std::string, DWORD> flags,
+                     const std::map<std::string, std::string>& texts = {})
 {
     Dbscout::RegKey source;
     QCOMPARE(
@@ -29,6 +33,8 @@ void configureSource(const std::string& key, const std::string& name, const std:
         flags.emplace(visible, 1);
     for (const auto& [flag, value] : flags)
         setRegNumber(source.get(), flag.c_str(), value);
+    for (const auto& [field, text] : texts)
+        setRegString(source.get(), field.c_str(), text);
 }
 
 // A new panel, which reads the configuration at start.
@@ -111,6 +117,55 @@ private slots:
         configureSource("lab", "Lab", "molb://x/lab", {{"DnaRna", 1}});
         restart(h);
         QCOMPARE(h.sourceBox()->count(), 0);
+    }
+
+    // A typed address whose listing fails stays the place of every later listing: Reload, Go,
+    // a subset chosen in its box, the page commands and Go-to, whatever entry was selected
+    // before, and none of them carries that entry's login.
+    void aTypedAddressThatFailsKeepsBeingUsed()
+    {
+        PanelHarness h;
+        configureSource("lab", "Lab", fixtureAddress("panel-dnarna"),
+                        {{"DnaRna", 1}, {"HasLogin", 1}},
+                        {{"User", "curator"}, {"Password", "s3cret"}});
+        restart(h, true, 1);
+        const QString configured = listSource(h);
+        QVERIFY2(configured.contains("&user=curator&pass=s3cret"), qPrintable(configured));
+
+        const QString typed = "molb://test/listing-page=error&fixture=panel-dnarna&/db";
+        QVERIFY(h.go(typed.toStdString()));
+        QCOMPARE(int(h.modal().messages().size()), 1); // "Subset Gamma does not exist."
+        QVERIFY(h.waitForSubsets(3));                  // the typed address's subsets did answer
+
+        const std::pair<const char*, std::function<void()>> actions[] = {
+            {"F5", [&] { QTest::keyClick(h.list(), Qt::Key_F5); }},
+            {"Go", [&] { h.pressGo(); }},
+            {"subset", [&] { h.pick(h.queryBox(), "Plasmids"); }},
+            {"next page",
+             [&] { QTest::keyClick(h.list(), Qt::Key_PageDown, Qt::ControlModifier); }},
+            {"previous page",
+             [&] { QTest::keyClick(h.list(), Qt::Key_PageUp, Qt::ControlModifier); }},
+            {"go to",
+             [&] {
+                 h.modal().answerNextDialog([](QDialog* dialog) {
+                     dialog->findChild<QPushButton*>("1")->click();
+                     return dialog->result();
+                 });
+                 QTest::keyClick(h.list(), Qt::Key_G, Qt::ControlModifier);
+             }},
+        };
+        for (const auto& [name, action] : actions) {
+            const qsizetype before = h.handlerCalls(true).size();
+            action();
+            QVERIFY2(h.waitForListing(), name);
+            const QStringList listings = h.handlerCalls(true).mid(before);
+            QVERIFY2(!listings.isEmpty(), name);
+            for (const QString& listing : listings) {
+                QVERIFY2(listing.startsWith(typed + "?"), qPrintable(name + (": " + listing)));
+                QVERIFY2(!listing.contains("curator"), qPrintable(name + (": " + listing)));
+            }
+            QCOMPARE(h.sourceBox()->currentText(), typed);
+        }
     }
 
     void aPanelStartedOnAnObjectUrlSelectsItsSource()

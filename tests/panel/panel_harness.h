@@ -9,8 +9,10 @@
 
 #include <dbscout/dbscout.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDebug>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -169,6 +171,20 @@ public:
     bool waitForSubsets(int count) const
     {
         return QTest::qWaitFor([&] { return queryBox()->count() == count; }, 10000);
+    }
+
+    // Chooses the entry with text from the box's list, as the user does with the mouse.
+    void pick(QComboBox* box, const QString& text)
+    {
+        if (!QTest::qWaitFor([&] { return box->findText(text) >= 0; }, 10000))
+            qWarning() << "no entry" << text;
+        const int row = box->findText(text);
+        box->showPopup();
+        // The popup takes no click until the one that opened it can no longer end as a choice.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QAbstractItemView* view = box->view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
     }
 
     void clickHeader(int column)
