@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -169,8 +170,6 @@ void CScoutPanel::ConnectControls()
     // from the first page. Typed text is browsed by Enter and Go; only a pick is a choice.
     for (QComboBox* box : {m_cbDataSource, m_cbQuery})
         disconnect(box->lineEdit(), SIGNAL(editingFinished()), box, nullptr);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { OnListDoubleClick(item); });
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         SendMessageA(this, UM_DBSCOUT_POP_MENU, 0,
@@ -184,8 +183,16 @@ void CScoutPanel::ConnectControls()
 
 bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    // A click in the list shows the selection once the view has updated it.
-    if (m_list && watched == m_list->viewport() && event->type() == QEvent::MouseButtonRelease)
+    // Clicks and double clicks in the list are those of the left button; the right one opens
+    // the context menu.
+    const bool listClick = m_list && watched == m_list->viewport() &&
+                           (event->type() == QEvent::MouseButtonRelease ||
+                            event->type() == QEvent::MouseButtonDblClick) &&
+                           static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    if (listClick && event->type() == QEvent::MouseButtonDblClick) {
+        OnListDoubleClick(m_list->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
+    } else if (listClick) {
+        // A click shows the selection once the view has updated it.
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -193,6 +200,7 @@ bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
                     OnListClick();
             },
             Qt::QueuedConnection);
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -216,6 +224,8 @@ BOOL CScoutPanel::OnInitDialog()
         m_btnGo->setIconSize(go.size());
         m_btnGo->setText(QString());
         m_btnGo->setToolTip(QString::fromUtf8(Texts::GoButton).remove('&'));
+        // The icon replaces the text, not its mnemonic: Alt+G still presses Go.
+        m_btnGo->setShortcut(QKeySequence::mnemonic(QString::fromUtf8(Texts::GoButton)));
     }
 
     m_list->setSelectionMode(m_bOpenMode ? QAbstractItemView::ExtendedSelection

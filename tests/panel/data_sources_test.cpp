@@ -168,6 +168,115 @@ private slots:
         }
     }
 
+    // Chosen from the lists of their boxes, as a user does: a source lists from the start with
+    // the query emptied, a subset lists from the start.
+    void choosingASourceOrASubsetInItsBoxListsIt()
+    {
+        PanelHarness h;
+        configureSource("lab", "Lab", fixtureAddress("panel-citation"), {{"Citation", 1}});
+        configureSource("seq", "Sequences", fixtureAddress("panel-dnarna"), {{"DnaRna", 1}});
+        restart(h);
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Sequences (DNA/RNA)", "Lab (Citation)"}));
+        h.typeQuery("left over");
+        h.pick(h.sourceBox(), "Sequences (DNA/RNA)");
+        QVERIFY(QTest::qWaitFor([&] { return h.handlerCalls(true).size() == 1; }));
+        QVERIFY(h.waitForListing());
+        const QString sequences = QString::fromStdString(fixtureAddress("panel-dnarna"));
+        QCOMPARE(h.handlerCalls(true).last(), sequences + "/dnarna/?start=0&page=100");
+
+        QTest::keyClick(h.list(), Qt::Key_PageDown, Qt::ControlModifier);
+        QVERIFY(h.waitForListing());
+        h.pick(h.queryBox(), "Plasmids");
+        QVERIFY(QTest::qWaitFor([&] { return h.handlerCalls(true).size() == 3; }));
+        QVERIFY(h.waitForListing());
+        QCOMPARE(h.handlerCalls(true).last(),
+                 sequences + "/dnarna/?start=0&page=100&query=Plasmids");
+    }
+
+    // nFlag is 1 for a configured source whose flag B is 0, else 0 (a typed address too).
+    void getUrlFlagIsTheInverseOfTheSourcesFlagB()
+    {
+        PanelHarness h;
+        configureSource("a", "Open to the host", fixtureAddress("panel-dnarna"),
+                        {{"DnaRna", 1}, {"FlagB", 0}});
+        configureSource("b", "Closed to the host", fixtureAddress("panel-dnarna"),
+                        {{"DnaRna", 1}, {"FlagB", 1}});
+        restart(h, true, 1);
+        for (const auto& [index, expected] : {std::pair{0, 1}, std::pair{1, 0}}) {
+            QVERIFY(!listSource(h, index).isEmpty());
+            h.nameBox()->setText("dna:1");
+            std::string url;
+            int flag = -1;
+            QCOMPARE(h.dbscout()->GetURL(url, flag), TRUE);
+            QCOMPARE(flag, expected);
+        }
+        QVERIFY(h.go(fixtureAddress("panel-dnarna")));
+        h.nameBox()->setText("dna:1");
+        std::string url;
+        int flag = -1;
+        QCOMPARE(h.dbscout()->GetURL(url, flag), TRUE);
+        QCOMPARE(flag, 0);
+    }
+
+    void withoutTheHostIconTheBoxHasNoSourcesNorHistory()
+    {
+        PanelHarness h;
+        configureSource("lab", "Lab", "molb://x/lab", {{"DnaRna", 1}});
+        h.destroy(); // a panel saves its own history when it goes
+        Dbscout::RegKey history;
+        QCOMPARE(history.create(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
+        setRegString(history.get(), "0", "molb://x/typed");
+        setRegNumber(history.get(), "size", 1);
+        h.create(true, 1);
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Lab", "molb://x/typed"}));
+        h.destroy();
+        QCOMPARE(RegDeleteTreeA(HKEY_CURRENT_USER,
+                                "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\"
+                                "DefaultIcon"),
+                 ERROR_SUCCESS);
+        h.create(true, 1);
+        QCOMPARE(h.sourceBox()->count(), 0);
+        QVERIFY(h.modal().messages().empty()); // not reported
+    }
+
+    // With bLockName the name the host gave stays: clicks do not write the box and double
+    // clicks tell the host nothing. Without an initial string there is nothing to lock.
+    void aLockedNameStaysAsTheHostGaveIt()
+    {
+        PanelHarness h;
+        h.destroy();
+        h.create(true, 0, "molb://test/fixture=panel-dnarna&/db/my%20seq?query=Primers", 1);
+        QVERIFY(h.waitForListing());
+        QVERIFY(!h.nameBox()->isEnabled());
+        h.clickRow(0);
+        h.doubleClickRow(0);
+        QCOMPARE(h.nameBox()->text(), QString("my seq"));
+        QVERIFY(h.host()->picks.empty());
+
+        h.destroy();
+        h.create(true, 0, "", 1);
+        QVERIFY(h.nameBox()->isEnabled());
+    }
+
+    // With bInitialIsName the string is the object's name, unparsed, and the panel lists the
+    // place it was at last.
+    void anInitialNameStartsAtTheRememberedPlace()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(fixtureAddress("panel-dnarna"), "Plasmids"));
+        h.destroy();
+        h.create(true, 0, "molb://looks/like?a=url", 0, 1);
+        QCOMPARE(h.nameBox()->text(), QString("molb://looks/like?a=url"));
+        QVERIFY(QTest::qWaitFor([&] { return h.handlerCalls(true).size() == 2; }));
+        QVERIFY(h.waitForListing());
+        QCOMPARE(h.sourceBox()->currentText(),
+                 QString::fromStdString(fixtureAddress("panel-dnarna")));
+        QVERIFY2(h.handlerCalls(true).last().startsWith(
+                     QString::fromStdString(fixtureAddress("panel-dnarna")) + "?start=0&page=100"),
+                 qPrintable(h.handlerCalls(true).last()));
+        QCOMPARE(h.columnTexts().size(), 5);
+    }
+
     void aPanelStartedOnAnObjectUrlSelectsItsSource()
     {
         PanelHarness h;
