@@ -1,7 +1,8 @@
 #pragma once
-// A small checking scanner for record files in XML (BLAST output). It reads elements and their
-// text and refuses what is not well-formed; it does not read DTDs or namespaces. The handler
-// uses it instead of a full XML library, which would double the start-up time of every request.
+// A small checking scanner for XML answers and record files (NCBI's answers, BLAST output). It
+// reads elements and their text and refuses what is not well-formed; it does not read DTDs or
+// namespaces. Handlers use it instead of a full XML library, which would double the start-up time
+// of every request.
 
 #include "status.h"
 
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace Dbscout::Molb {
+namespace Dbscout::Handlers {
 
 // Called when an element ends, with its name, its own text (entities decoded, child elements'
 // text excluded) and its depth (the root element has depth 0).
@@ -19,4 +20,4 @@ using XmlElementEnd =
 // Scans a whole document. Fails with BadRequest and the line of the first fault.
 Status scanXml(std::string_view document, const XmlElementEnd& onEnd, std::string& rootName);
 
-} // namespace Dbscout::Molb
+} // namespace Dbscout::Handlers

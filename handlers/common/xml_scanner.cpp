@@ -1,9 +1,9 @@
-#include "import/xml_scanner.h"
+#include "xml_scanner.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace Dbscout::Molb {
+namespace Dbscout::Handlers {
 namespace {
 
 class Scanner
@@ -176,4 +176,4 @@ Status scanXml(std::string_view document, const XmlElementEnd& onEnd, std::strin
     return Scanner(document, onEnd).run(rootName);
 }
 
-} // namespace Dbscout::Molb
+} // namespace Dbscout::Handlers
