@@ -34,8 +34,6 @@ void pause(double seconds)
 
 bool worthRetrying(const HttpResult& result)
 {
-    if (result.bodyStarted)
-        return false;
     if (result.outcome == Outcome::Cut)
         return true;
     return result.outcome == Outcome::Answered &&
@@ -69,14 +67,13 @@ std::string tries(int attempts)
 std::string cacheFolder()
 {
     std::string base;
-    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/') {
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
         base = cache;
-    } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
+    else if (const char* home = std::getenv("HOME"); home && *home == '/')
         base = std::string(home) + "/.cache";
-        makeFolder(base);
-    } else {
+    else
         return {};
-    }
+    makeFolder(base);
     const std::string folder = base + "/dbscout";
     return makeFolder(folder) ? folder : std::string();
 }
@@ -99,6 +96,7 @@ Status EutilsClient::answer(std::string_view query, int maxAgeSeconds,
     body.clear();
     bool tooLarge = false;
     bool started = false;
+    const std::function<void()> restart = [&body] { body.clear(); };
     Status status = request(
         query,
         [&](const char* data, size_t length) {
@@ -107,7 +105,7 @@ Status EutilsClient::answer(std::string_view query, int maxAgeSeconds,
                 body.append(data, length);
             return !tooLarge;
         },
-        started);
+        started, &restart);
     if (tooLarge)
         return Status::fail(ErrorCode::Failure, "NCBI's answer is larger than " +
                                                     std::to_string(kMaxAnswerBytes >> 20) +
@@ -142,13 +140,14 @@ Status EutilsClient::stream(std::string_view query, int maxAgeSeconds, const Bod
             }
             return sink(data, length);
         },
-        started);
+        started, nullptr);
     if (status.ok() && caching && !copy.empty())
         m_cache.store(key, copy);
     return status;
 }
 
-Status EutilsClient::request(std::string_view query, const BodySink& sink, bool& started)
+Status EutilsClient::request(std::string_view query, const BodySink& sink, bool& started,
+                             const std::function<void()>* restart)
 {
     HttpRequest request;
     request.address = requestAddress(m_settings, query);
@@ -161,9 +160,12 @@ Status EutilsClient::request(std::string_view query, const BodySink& sink, bool&
         started = started || result.bodyStarted;
         if (result.outcome == Outcome::Answered && result.status == 200)
             return Status::pass();
-        if (attempt == kMaxAttempts || !worthRetrying(result) ||
+        // Bytes already passed on cannot be taken back, unless the caller still holds them.
+        if (attempt == kMaxAttempts || !worthRetrying(result) || (result.bodyStarted && !restart) ||
             result.retryAfterSeconds > kMaxRetryAfterSeconds)
             return failure(result, attempt);
+        if (result.bodyStarted)
+            (*restart)();
         pause(result.retryAfterSeconds >= 0 ? result.retryAfterSeconds : pauseSeconds);
         pauseSeconds *= 2;
     }

@@ -46,7 +46,10 @@ public:
     const ServiceSettings& settings() const { return m_settings; }
 
 private:
-    Status request(std::string_view query, const BodySink& sink, bool& started);
+    // restart, when given, forgets what the sink received, so that a cut answer can be asked
+    // again; without it, an answer cut after its first bytes is a failure.
+    Status request(std::string_view query, const BodySink& sink, bool& started,
+                   const std::function<void()>* restart);
     Status failure(const HttpResult& result, int attempts) const;
 
     ServiceSettings m_settings;

@@ -15,6 +15,8 @@ namespace {
 // requests' own travel (connection, scheduling) must not let two of them into one second at
 // NCBI's end.
 constexpr double kWindowSeconds = 1.15;
+// No queue of waiting handlers reaches this far ahead.
+constexpr double kForgetSeconds = 600;
 
 double now()
 {
@@ -62,13 +64,14 @@ void RateLimit::acquire()
     }
     // The slots hold the moments of the last requests, oldest first; the new request goes a
     // window after the oldest of them. Moments from before a restart of the clock (a reboot)
-    // lie in the future and are forgotten.
+    // lie far in the future and are forgotten; moments a few seconds ahead are other handlers'
+    // places in the queue.
     std::vector<double> slots(static_cast<size_t>(m_perSecond));
     const double start = now();
     if (!readWhole(fd, slots))
         slots.assign(slots.size(), 0.0);
     for (double& slot : slots) {
-        if (slot > start + kWindowSeconds * 2 || slot != slot)
+        if (slot > start + kForgetSeconds || slot != slot)
             slot = 0;
     }
     std::sort(slots.begin(), slots.end());
