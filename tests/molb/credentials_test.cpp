@@ -25,7 +25,7 @@ TEST(Credentials, everyPasswordOfARequestIsFound)
              {"no scheme at all?pass=x", {"x"}},
          }) {
         std::vector<std::string> found;
-        for (const auto& [offset, length] : Dbscout::Molb::passwordSpans(url))
+        for (const auto& [offset, length] : Dbscout::Handlers::passwordSpans(url))
             found.push_back(url.substr(offset, length));
         EXPECT_EQ(found, passwords) << url;
     }
@@ -36,11 +36,11 @@ TEST(Credentials, theUrlIsTheFirstArgumentUnchangedButForItsPasswords)
     std::string url = "molb://ann:pw@h/db/dnarna/x?user=ann&pass=two  words\t&comment=a  b&x";
     std::string other = "pass=not-a-request";
     char* arguments[] = {url.data(), other.data()};
-    EXPECT_EQ(Dbscout::Molb::takeRequestUrl(2, arguments),
+    EXPECT_EQ(Dbscout::Handlers::takeRequestUrl(2, arguments),
               "molb://ann:pw@h/db/dnarna/x?user=ann&pass=two  words\t&comment=a  b&x");
     EXPECT_EQ(url, "molb://ann:**@h/db/dnarna/x?user=ann&pass=***********&comment=a  b&x");
     EXPECT_EQ(other, "pass=not-a-request");
-    EXPECT_EQ(Dbscout::Molb::takeRequestUrl(0, arguments + 2), "");
+    EXPECT_EQ(Dbscout::Handlers::takeRequestUrl(0, arguments + 2), "");
 }
 
 std::string readFile(const std::string& path)

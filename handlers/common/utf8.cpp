@@ -1,6 +1,6 @@
 #include "utf8.h"
 
-namespace Dbscout::Molb {
+namespace Dbscout::Handlers {
 namespace {
 
 // Length of the well-formed UTF-8 sequence at text[i], or 0 when it is malformed.
@@ -89,4 +89,4 @@ void appendXmlText(std::string& out, std::string_view text)
     }
 }
 
-} // namespace Dbscout::Molb
+} // namespace Dbscout::Handlers
