@@ -45,6 +45,18 @@ void restart(PanelHarness& h, bool openMode = true, int dataType = 0, const char
     h.create(openMode, dataType, initial);
 }
 
+// Takes the panel down (it saves its own history when it goes) and stores the data-source
+// history the next panel starts with.
+void writeSourceHistory(PanelHarness& h, const std::vector<std::string>& addresses)
+{
+    h.destroy();
+    Dbscout::RegKey history;
+    QCOMPARE(history.create(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
+    for (size_t i = 0; i < addresses.size(); ++i)
+        setRegString(history.get(), std::to_string(i).c_str(), addresses[i]);
+    setRegNumber(history.get(), "size", DWORD(addresses.size()));
+}
+
 // Lists an entry of the source box and returns the last listing request.
 QString listSource(PanelHarness& h, int index = 0)
 {
@@ -101,12 +113,7 @@ private slots:
     {
         PanelHarness h;
         configureSource("lab", "molb://x/typed", "molb://x/lab", {{"DnaRna", 1}});
-        h.destroy(); // a panel saves its own history when it goes
-        Dbscout::RegKey history;
-        QCOMPARE(history.create(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
-        setRegString(history.get(), "0", "molb://x/typed");
-        setRegString(history.get(), "1", "molb://x/other");
-        setRegNumber(history.get(), "size", 2);
+        writeSourceHistory(h, {"molb://x/typed", "molb://x/other"});
         h.create(true, 1);
         QCOMPARE(itemTexts(h.sourceBox()), QStringList({"molb://x/typed", "molb://x/other"}));
     }
@@ -222,11 +229,7 @@ private slots:
     {
         PanelHarness h;
         configureSource("lab", "Lab", "molb://x/lab", {{"DnaRna", 1}});
-        h.destroy(); // a panel saves its own history when it goes
-        Dbscout::RegKey history;
-        QCOMPARE(history.create(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
-        setRegString(history.get(), "0", "molb://x/typed");
-        setRegNumber(history.get(), "size", 1);
+        writeSourceHistory(h, {"molb://x/typed"});
         h.create(true, 1);
         QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Lab", "molb://x/typed"}));
         h.destroy();
