@@ -314,6 +314,7 @@ TEST_F(LocalCopy, nothingIsWrittenWithTheBoxUncheckedOrForALocalObject)
     open(kPaperRow);
     EXPECT_EQ(window->shownBytes().toStdString(), servedRecord());
     QTest::qWait(100); // a copy would start from the event loop after the record shows
+    EXPECT_FALSE(window->copier()->isBusy());
     EXPECT_TRUE(copied.isEmpty());
     EXPECT_EQ(modal.dialogsShown(), 0);
     EXPECT_TRUE(citations().rows.empty());
@@ -334,8 +335,10 @@ TEST_F(LocalCopy, nothingIsWrittenWithTheBoxUncheckedOrForALocalObject)
     EXPECT_FALSE(box()->isEnabled());
     open(0);
     QTest::qWait(100);
+    EXPECT_FALSE(window->copier()->isBusy());
     EXPECT_TRUE(copied.isEmpty());
     EXPECT_EQ(modal.dialogsShown(), 0);
+    EXPECT_TRUE(citationSubsets() == std::vector<std::string>{"MAIN"});
     EXPECT_EQ(log(idOf(kPaper)).find("revision 2"), std::string::npos);
 }
 
