@@ -45,13 +45,6 @@ int storedDataType(HKEY key)
     return 0;
 }
 
-// The address an object was fetched from, without its query (listing text, credentials, the
-// fetch command): where a copy of it came from.
-std::string objectAddress(const std::string& url)
-{
-    return url.substr(0, url.find('?'));
-}
-
 } // namespace
 
 DemoWindow::DemoWindow(HKEY settingsKey) : m_settings(settingsKey)
@@ -169,7 +162,8 @@ void DemoWindow::onFetched(const QByteArray& bytes, const QString& error)
         m_view->showRecord(record);
         m_shownBytes = bytes;
         m_shownDataType = dataTypeOf(record);
-        m_shownOrigin = isLocalAddress(m_pickedUrl) ? std::string() : objectAddress(m_pickedUrl);
+        // Where a copy of it came from.
+        m_shownOrigin = isLocalAddress(m_pickedUrl) ? std::string() : publicAddress(m_pickedUrl);
         statusBar()->showMessage(tr("Opened %1").arg(m_view->summary()));
         if (m_copyWanted) {
             // After the record shows: the copy runs its own dialogs.

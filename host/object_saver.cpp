@@ -53,16 +53,22 @@ void appendSaveComment(std::string& url, const std::string& comment)
     }
 }
 
+std::string publicAddress(const std::string& url)
+{
+    std::string address = url.substr(0, url.find('?'));
+    const size_t authority = address.find("://");
+    if (authority != std::string::npos) {
+        const size_t begin = authority + 3;
+        const size_t at = address.find('@', begin);
+        if (at != std::string::npos && at < address.find('/', begin))
+            address.erase(begin, at + 1 - begin);
+    }
+    return address;
+}
+
 QString saveLocation(const std::string& url)
 {
-    std::string place = url.substr(0, url.find('?'));
+    std::string place = publicAddress(url);
     place.erase(place.rfind('/') + 1);
-    // Credentials in the authority (user:password@host) are nobody else's business.
-    const size_t authority = place.find("://");
-    if (authority != std::string::npos) {
-        const size_t at = place.find('@', authority);
-        if (at != std::string::npos && at < place.find('/', authority + 3))
-            place.erase(authority + 3, at - authority - 2);
-    }
     return QString::fromLocal8Bit(place);
 }

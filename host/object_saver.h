@@ -27,6 +27,9 @@ SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
 // Appends comment to a put URL as the revision's comment (comment=, in the handler's escapes).
 void appendSaveComment(std::string& url, const std::string& comment);
 
-// Where a put URL saves to, as a user reads it: the address up to its last '/' without user
-// name and password ("molb://local/lab/dnarna/").
+// An object's address as others may read it: the URL without its query (listing text, user and
+// password, commands) and without credentials in its authority ("user:password@").
+std::string publicAddress(const std::string& url);
+// Where a put URL saves to, as a user reads it: its public address up to its last '/'
+// ("molb://local/lab/dnarna/").
 QString saveLocation(const std::string& url);

@@ -88,6 +88,15 @@ TEST(CopyPlace, aCommentTravelsInTheHandlersEscapes)
     EXPECT_EQ(url, "molb://local/lab/dnarna/x?command=put"
                    "&comment=Copied from ncbi://e/1?a\\x26b\\\\c\\x0Ad\\x7F");
     EXPECT_EQ(saveLocation("molb://u:p@h/lab/dnarna/n?query=a/b&user=u"), "molb://h/lab/dnarna/");
+    for (const auto& [url, address] : std::vector<std::pair<std::string, std::string>>{
+             {"molb://ann:pw@db:5432/lab/dnarna/17?query=x&command=fetch",
+              "molb://db:5432/lab/dnarna/17"},
+             {"ncbi://entrez/pubmed/citation/7?query=a@b/c&command=fetch",
+              "ncbi://entrez/pubmed/citation/7"},
+             {"molb://db/lab/dnarna/a@b?user=u&pass=p", "molb://db/lab/dnarna/a@b"},
+             {"no scheme@all", "no scheme@all"},
+         })
+        EXPECT_EQ(publicAddress(url), address) << url;
 }
 
 TEST(CopyPlace, subsetNamesAreTheDirectoryOfAResultPage)
