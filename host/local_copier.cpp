@@ -121,6 +121,8 @@ void LocalCopier::save()
     case SaveOutcome::Failed:
         break;
     }
+    // The panel has said why; if the subset went away meanwhile, the next copy makes it again.
+    m_subsetsKnown.erase(m_place->subsetNamesUrl(m_kind));
     finish(false, tr("%1 was not copied to %2.").arg(shown, where));
 }
 

@@ -370,6 +370,45 @@ TEST_F(LocalCopy, copiesGoWhereTheUserChose)
     EXPECT_TRUE(citationSubsets() == (std::vector<std::string>{"MAIN", "Lab papers"}));
 }
 
+TEST_F(LocalCopy, aCopyThatCannotBeMadeSaysWhyAndWritesNothing)
+{
+    listNcbiPapers();
+    QTest::mouseClick(box(), Qt::LeftButton);
+    const struct
+    {
+        const char* place;
+        int savingDialogs;
+        QString status;
+        QString error; // the panel's error box, if the save got that far
+    } cases[] = {
+        {"molb://local/demo/citation/x?query=From%20NCBI&user=demo&pass=wrong&command=put", 0,
+         "Not copied: the subsets of molb://local/demo/, subset From NCBI could not be listed: "
+         "Wrong user name or password.",
+         ""},
+        {"molb://local/nostore/citation/x?query=From%20NCBI&command=put", 0,
+         "Not copied: the subsets of molb://local/nostore/, subset From NCBI could not be "
+         "listed: There is no database \"nostore\" on this computer (create it with molb-admin "
+         "init nostore).",
+         ""},
+        // Without a subset nothing is asked before the save, which the store refuses.
+        {"molb://local/demo/citation/x?query=MAIN&user=demo&pass=wrong&command=put", 1,
+         "PMID:12230038 was not copied to molb://local/demo/.", "Wrong user name or password."},
+    };
+    for (const auto& c : cases) {
+        window->copier()->choosePlace(*CopyPlace::fromSaveUrl(c.place));
+        modal.clear();
+        ASSERT_EQ(openAndCopy(kPaperRow, c.savingDialogs), false) << c.place;
+        EXPECT_EQ(status(), c.status) << c.place;
+        EXPECT_EQ(modal.dialogsShown(), c.savingDialogs) << c.place;
+        ASSERT_EQ(modal.messages().size(), c.error.isEmpty() ? 0u : 1u) << c.place;
+        if (!c.error.isEmpty()) {
+            EXPECT_EQ(modal.messages()[0].text, c.error) << c.place;
+        }
+    }
+    EXPECT_TRUE(citations().rows.empty());
+    EXPECT_TRUE(citationSubsets() == std::vector<std::string>{"MAIN"});
+}
+
 TEST_F(LocalCopy, anNcbiRecordSavesWithFileSaveToDatabaseSayingWhereItCameFrom)
 {
     listNcbiPapers();
