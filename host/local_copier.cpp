@@ -4,6 +4,7 @@
 #include "settings_values.h"
 
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -36,7 +37,7 @@ bool copyIdentity(const ObjectRecord& record, std::string& name, std::string& ki
 } // namespace
 
 LocalCopier::LocalCopier(HKEY settingsKey, QWidget* window)
-    : m_settings(settingsKey), m_window(window)
+    : QObject(window), m_settings(settingsKey), m_window(window)
 {
     connect(&m_requests, &ObjectFetcher::finished, this, &LocalCopier::onAnswer);
 }

@@ -29,7 +29,7 @@ class LocalCopier final : public QObject
 
 public:
     // settingsKey: the demo's own key, which keeps the chosen place (may be null);
-    // window: the owner of the Saving dialog and of the question.
+    // window: the copier's parent, and the owner of the Saving dialog and of the question.
     LocalCopier(HKEY settingsKey, QWidget* window);
 
     // The place the user chose, else the default one; nothing when there is neither.
