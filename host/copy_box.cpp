@@ -2,6 +2,7 @@
 
 #include "configured_sources.h"
 #include "copy_place.h"
+#include "panel_controls.h"
 #include "panel_frame.h"
 #include "settings_values.h"
 
@@ -10,9 +11,9 @@
 
 namespace {
 
+using namespace PanelControls;
+
 constexpr const char* kCheckedValue = "CopyToLocalDB";
-constexpr int kSourceBox = 6913;
-constexpr int kLocalCopyBox = 6920;
 constexpr int kLookMs = 50;
 
 } // namespace

@@ -3,6 +3,8 @@
 // pressing Go, clicking rows), by the numeric ids its controls carry as object names: for the
 // demo's scripted tour and for the demo's tests.
 
+#include "panel_controls.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,14 +12,7 @@ class PanelFrame;
 
 namespace PanelDriving {
 
-// The panel's controls, by their ids.
-constexpr int kGoButton = 6901;
-constexpr int kStatusLine = 6909;
-constexpr int kSourceBox = 6913;
-constexpr int kQueryBox = 6914;
-constexpr int kLocalCopyBox = 6920;
-constexpr int kList = 6996;
-constexpr int kNameBox = 6999;
+using namespace PanelControls;
 
 // Waits until the panel is built and lists its data sources; false after timeoutMs.
 bool waitUntilBuilt(PanelFrame& frame, int timeoutMs);
