@@ -22,17 +22,29 @@ bool waitUntilBuilt(PanelFrame& frame, int timeoutMs)
         timeoutMs);
 }
 
-bool chooseSource(PanelFrame& frame, const QString& text)
+// The listing a pick or Go started has ended once its "Downloading..." row is gone.
+bool waitForListing(PanelFrame& frame, int timeoutMs)
+{
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    return QTest::qWaitFor(
+        [&] {
+            return !(rows->topLevelItemCount() == 1 &&
+                     rows->topLevelItem(0)->text(0) == QLatin1String("Downloading..."));
+        },
+        timeoutMs);
+}
+
+bool chooseSource(PanelFrame& frame, const QString& text, int timeoutMs)
 {
     QComboBox* sources = frame.control<QComboBox>(kSourceBox);
     const int index = sources ? sources->findText(text) : -1;
     if (index < 0)
         return false;
-    // What the box does when the user picks an entry from its list.
+    // What the box does when the user picks an entry from its list; the pick lists the source,
+    // which then becomes the place a new panel starts at.
     sources->setCurrentIndex(index);
     emit sources->activated(index);
-    QTest::qWait(50);
-    return true;
+    return waitForListing(frame, timeoutMs);
 }
 
 bool list(PanelFrame& frame, const QString& query, int timeoutMs)
@@ -42,13 +54,7 @@ bool list(PanelFrame& frame, const QString& query, int timeoutMs)
     edit->selectAll();
     QTest::keyClicks(edit, query);
     QTest::mouseClick(frame.control<QWidget>(kGoButton), Qt::LeftButton);
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    return QTest::qWaitFor(
-        [&] {
-            return !(rows->topLevelItemCount() == 1 &&
-                     rows->topLevelItem(0)->text(0) == QLatin1String("Downloading..."));
-        },
-        timeoutMs);
+    return waitForListing(frame, timeoutMs);
 }
 
 void clickRow(PanelFrame& frame, int row, bool open)

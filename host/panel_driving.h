@@ -16,8 +16,9 @@ using namespace PanelControls;
 
 // Waits until the panel is built and lists its data sources; false after timeoutMs.
 bool waitUntilBuilt(PanelFrame& frame, int timeoutMs);
-// Picks the data source shown as text from the box's list; false when there is none.
-bool chooseSource(PanelFrame& frame, const QString& text);
+// Picks the data source shown as text from the box's list and waits for the listing the pick
+// starts; false when there is no such source or the listing did not end within timeoutMs.
+bool chooseSource(PanelFrame& frame, const QString& text, int timeoutMs);
 // Types query and presses Go; false when the listing did not end within timeoutMs.
 bool list(PanelFrame& frame, const QString& query, int timeoutMs);
 // Clicks a row of the list, then double-clicks it when open is set.

@@ -346,7 +346,8 @@ bool Tour::waitForPanel(PanelFrame& frame)
 
 void Tour::chooseSource(PanelFrame& frame, const QString& text)
 {
-    check(PanelDriving::chooseSource(frame, text), "no data source \"" + text + "\"");
+    check(PanelDriving::chooseSource(frame, text, kWaitMs),
+          "no data source \"" + text + "\", or its listing did not finish");
 }
 
 QString Tour::list(PanelFrame& frame, const QString& query)

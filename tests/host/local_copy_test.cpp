@@ -132,7 +132,7 @@ protected:
     // The "biopython" search at the NCBI stand-in, with the paper's row picked.
     void listNcbiPapers()
     {
-        ASSERT_TRUE(chooseSource(panel(), kNcbiPubmed));
+        ASSERT_TRUE(chooseSource(panel(), kNcbiPubmed, kWaitMs));
         ASSERT_TRUE(list(panel(), "biopython", kWaitMs));
         ASSERT_EQ(rowNames(panel()).size(), 5);
         clickRow(panel(), kPaperRow, false);
@@ -234,7 +234,7 @@ TEST_F(LocalCopy, theBoxIsOfferedForNcbiOnlyAndKeepsTheUsersState)
                                           {kDemoCitations, false},
                                           {"Demo database (DNA/RNA)", false},
                                           {kNcbiPubmed, true}}) {
-        ASSERT_TRUE(chooseSource(panel(), source));
+        ASSERT_TRUE(chooseSource(panel(), source, kWaitMs));
         EXPECT_EQ(window->copyBox()->isOffered(), offered) << source;
     }
     QTest::mouseClick(box(), Qt::LeftButton);
@@ -328,7 +328,7 @@ TEST_F(LocalCopy, nothingIsWrittenWithTheBoxUncheckedOrForALocalObject)
     paper.write(QByteArray::fromStdString(servedRecord()));
     paper.close();
     ASSERT_EQ(MolbTest::runAdmin({"import", "demo", "--owner", "demo", file}).exitCode, 0);
-    ASSERT_TRUE(chooseSource(panel(), kDemoCitations));
+    ASSERT_TRUE(chooseSource(panel(), kDemoCitations, kWaitMs));
     ASSERT_TRUE(list(panel(), "MAIN", kWaitMs));
     ASSERT_EQ(rowNames(panel()), QStringList{kPaper});
     EXPECT_TRUE(box()->isChecked());
@@ -355,7 +355,7 @@ TEST_F(LocalCopy, copiesGoWhereTheUserChose)
     ASSERT_TRUE(waitUntilBuilt(place, kWaitMs));
     // The name is each record's own; only the data source and the subset are chosen.
     EXPECT_FALSE(place.control<QLineEdit>(kNameBox)->isEnabled());
-    ASSERT_TRUE(chooseSource(place, kDemoCitations));
+    ASSERT_TRUE(chooseSource(place, kDemoCitations, kWaitMs));
     ASSERT_TRUE(list(place, "Lab papers", kWaitMs));
     QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
                       Qt::LeftButton);
@@ -419,7 +419,7 @@ TEST_F(LocalCopy, anNcbiRecordSavesWithFileSaveToDatabaseSayingWhereItCameFrom)
     ASSERT_TRUE(dialog);
     PanelFrame& place = *dialog->frame();
     ASSERT_TRUE(waitUntilBuilt(place, kWaitMs));
-    ASSERT_TRUE(chooseSource(place, "Demo database")); // the citation kind was asked for
+    ASSERT_TRUE(chooseSource(place, "Demo database", kWaitMs)); // the citation kind was asked for
     ASSERT_TRUE(list(place, "MAIN", kWaitMs));
     QLineEdit* name = place.control<QLineEdit>(kNameBox);
     EXPECT_EQ(name->text(), kPaper);
