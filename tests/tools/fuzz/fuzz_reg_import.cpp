@@ -68,12 +68,16 @@ void resetStore()
     }
 }
 
-// A private store for the whole run, removed at its end.
+// A private store for the whole run, removed at its end: in the tests' folder when replayed, else
+// in memory (/dev/shm), for speed.
 void useOwnStore()
 {
-    const char* base = std::getenv("DBSCOUT_TEST_TMP");
-    std::filesystem::create_directories(base ? base : "/tmp");
-    static std::string folder = std::string(base ? base : "/tmp") + "/fuzz-reg-XXXXXX";
+    const char* tests = std::getenv("DBSCOUT_TEST_TMP");
+    const std::string base = tests                                       ? tests
+                             : std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
+                                                                         : "/tmp";
+    std::filesystem::create_directories(base);
+    static std::string folder = base + "/fuzz-reg-XXXXXX";
     FUZZ_CHECK(::mkdtemp(folder.data()) != nullptr);
     ::setenv("DBSCOUT_REGISTRY_DIR", folder.c_str(), 1);
     ResetRegistryForTests();
