@@ -75,6 +75,15 @@ int handlerBackends(const std::string& role, const std::string& state = {})
     return result.exitCode == 0 ? std::stoi(result.output) : -1;
 }
 
+// A record far larger than the pipes between agent, handler and test hold.
+std::string bigRecord()
+{
+    std::string bytes = ">big\n";
+    while (bytes.size() < (4u << 20))
+        bytes += "ACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCA\n";
+    return bytes;
+}
+
 // A raw connection to the agent's socket, closed with the object.
 struct AgentConnection
 {
@@ -305,10 +314,7 @@ TEST_F(Agent, aCheckInKilledInsideItsTransactionLeavesNoTransactionOpen)
 
 TEST_F(Agent, anAnswerWhoseReaderWentAwayLeavesTheAgentServing)
 {
-    // Far more than the pipes between agent, handler and test hold.
-    std::string bytes = ">big\n";
-    while (bytes.size() < (4u << 20))
-        bytes += "ACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCA\n";
+    const std::string bytes = bigRecord();
     const std::string fetch =
         store.url("dnarna/" + saveObject("lab", "dnarna", "big", bytes, as("ann")) +
                   "?command=fetch" + as("ann"));
@@ -332,10 +338,8 @@ TEST_F(Agent, anAnswerWhoseReaderWentAwayLeavesTheAgentServing)
 
 TEST_F(Agent, aRequestThatThrowsEndsNeitherTheAgentNorAnotherUsersRequest)
 {
-    // ann's fetch stays inside the agent while her reader waits: far more than the pipes hold.
-    std::string bytes = ">big\n";
-    while (bytes.size() < (4u << 20))
-        bytes += "ACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCA\n";
+    // ann's fetch stays inside the agent while her reader waits.
+    const std::string bytes = bigRecord();
     const std::string fetch =
         store.url("dnarna/" + saveObject("lab", "dnarna", "big", bytes, as("ann")) +
                   "?command=fetch" + as("ann"));

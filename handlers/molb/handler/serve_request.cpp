@@ -105,6 +105,18 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
     return writeAll(out, page) ? kExitServed : kExitStoreFailed;
 }
 
+// Parses urlText and answers it with serve(url, started), guarded.
+template <typename Serve> int serveUrl(const std::string& urlText, int out, Serve serve)
+{
+    bool started = false;
+    return answerGuarded(out, started, [&] {
+        RequestUrl url;
+        if (Status status = parseRequestUrl(urlText, url); !status.ok())
+            return answerError(out, status);
+        return serve(url, started);
+    });
+}
+
 } // namespace
 
 bool writeAll(int fd, const char* data, size_t length)
@@ -128,16 +140,11 @@ bool writeAll(int fd, const std::string& text)
 
 int serveRequest(const std::string& urlText, int in, int out)
 {
-    bool started = false;
-    return answerGuarded(out, started, [&] {
-        RequestUrl url;
-        Status status = parseRequestUrl(urlText, url);
-        if (!status.ok())
-            return answerError(out, status);
+    return serveUrl(urlText, out, [&](RequestUrl& url, bool& started) {
         // A save reads its whole object before it touches the store.
         std::string input;
         if (url.command == Command::Put) {
-            if (status = readAll(in, input); !status.ok())
+            if (Status status = readAll(in, input); !status.ok())
                 return answerError(out, status);
         }
         if (url.host != "local")
@@ -149,12 +156,7 @@ int serveRequest(const std::string& urlText, int in, int out)
 int serveServerRequest(const std::string& urlText, std::string input, int out,
                        const ServerStoreOpener& server)
 {
-    bool started = false;
-    return answerGuarded(out, started, [&] {
-        RequestUrl url;
-        Status status = parseRequestUrl(urlText, url);
-        if (!status.ok())
-            return answerError(out, status);
+    return serveUrl(urlText, out, [&](RequestUrl& url, bool& started) {
         if (url.host == "local")
             return answerError(out, Status::fail(ErrorCode::BadRequest,
                                                  "The molb connection agent serves only servers."));
