@@ -237,8 +237,9 @@ TEST(Import, compressedBytesInflateWithinTheirLimits)
         std::string inflated = bytes;
         const Status status = inflateRecordBytes("f.gz", inflated, limits);
         EXPECT_EQ(status.message(), message);
-        if (message.empty())
+        if (message.empty()) {
             EXPECT_EQ(inflated, record);
+        }
     }
     // Within the default limits the same zeros are no bomb: 2 MiB from 2 KB stays below 64 MiB.
     std::string inflated = zeros;
