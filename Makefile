@@ -38,6 +38,7 @@ run: build
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 	./scripts/register-handler $(if $(PREFIX),$(PREFIX)/bin/molb-handler,$(BUILD)/handlers/molb/molb-handler)
+	./scripts/register-handler $(if $(PREFIX),$(PREFIX)/bin/ncbi-handler,$(BUILD)/handlers/ncbi/ncbi-handler)
 
 clean:
 	rm -rf $(BUILD) build-asan build-tsan build-fuzz

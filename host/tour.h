@@ -46,6 +46,7 @@ private:
     QString saveStep(bool expectExisting);
     QString listSavedStep();
     QString openKindStep(const QString& source, const QString& query, const QString& expected);
+    QString ncbiStep();
     QString screenshotStep();
 
     // Panel driving, as a user does it.
@@ -65,6 +66,7 @@ private:
     QString m_answerText;     // a question whose text holds this is answered Yes
     int m_answered = 0;       // questions answered so far
     QStringList m_unexpected; // message boxes nobody expected
+    QString m_expectedText;   // a message whose text holds this is expected (and closed)
     QString m_savedName;
     QString m_failure; // of the current step
 };

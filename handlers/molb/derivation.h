@@ -5,7 +5,7 @@
 //   "cds:N"  the protein translation, by the standard genetic code, of the N-th (from 1) CDS
 //            feature of the parent, a GenBank or EMBL nucleotide record.
 
-#include "status.h"
+#include "shared_names.h"
 #include "store.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "object_rules.h"
 
-#include "utf8.h"
+#include "shared_names.h"
 
 #include <algorithm>
 #include <charconv>

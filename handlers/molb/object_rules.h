@@ -4,7 +4,7 @@
 // so every back end refuses the same things with the same codes and texts.
 
 #include "access.h"
-#include "status.h"
+#include "shared_names.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 // Salted password hashes (yescrypt through libcrypt).
 
-#include "status.h"
+#include "shared_names.h"
 
 #include <string>
 

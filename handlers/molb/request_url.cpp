@@ -1,7 +1,6 @@
 #include "request_url.h"
 
 #include "comment_text.h"
-#include "platform/hex_digit.h"
 
 #include <charconv>
 #include <strings.h>
@@ -262,31 +261,6 @@ Status parsePath(std::string_view path, RequestUrl& url)
 }
 
 } // namespace
-
-int hexPairAt(std::string_view text, size_t at)
-{
-    const int high = at < text.size() ? HexDigitValue(text[at]) : -1;
-    const int low = at + 1 < text.size() ? HexDigitValue(text[at + 1]) : -1;
-    return high < 0 || low < 0 ? -1 : high * 16 + low;
-}
-
-bool percentDecode(std::string_view text, std::string& out)
-{
-    out.clear();
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        const int byte = hexPairAt(text, i + 1);
-        if (byte < 0)
-            return false;
-        out += static_cast<char>(byte);
-        i += 2;
-    }
-    return true;
-}
 
 std::string percentEncodeName(std::string_view text)
 {

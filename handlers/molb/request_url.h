@@ -3,7 +3,7 @@
 // in docs/protocol.md.
 
 #include "object_kind.h"
-#include "status.h"
+#include "shared_names.h"
 #include "store.h"
 
 #include <cstdint>
@@ -70,10 +70,6 @@ struct RequestUrl
 // Parses text; a malformed URL fails with BadRequest and a message naming the fault.
 Status parseRequestUrl(std::string_view text, RequestUrl& url);
 
-// The byte that the two hexadecimal digits at text[at] write, or -1 when there are not two.
-int hexPairAt(std::string_view text, size_t at);
-// Decodes %xx escapes (either case); any other "%" fails.
-bool percentDecode(std::string_view text, std::string& out);
 // The reverse of what the panel does to object names: letters, digits, ":", "," and "/" stay.
 std::string percentEncodeName(std::string_view text);
 

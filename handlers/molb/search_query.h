@@ -2,7 +2,7 @@
 // The search language of query=: words, "field:value" and "field>N" / "field<N" filters.
 
 #include "object_kind.h"
-#include "status.h"
+#include "shared_names.h"
 
 #include <cstdint>
 #include <string>

@@ -24,7 +24,7 @@
 #include "object_kind.h"
 #include "password.h"
 #include "search_query.h"
-#include "status.h"
+#include "shared_names.h"
 
 #include <cstdint>
 #include <ctime>

@@ -25,7 +25,7 @@ TEST(Credentials, everyPasswordOfARequestIsFound)
              {"no scheme at all?pass=x", {"x"}},
          }) {
         std::vector<std::string> found;
-        for (const auto& [offset, length] : Dbscout::Molb::passwordSpans(url))
+        for (const auto& [offset, length] : Dbscout::Handlers::passwordSpans(url))
             found.push_back(url.substr(offset, length));
         EXPECT_EQ(found, passwords) << url;
     }
@@ -36,7 +36,7 @@ TEST(Credentials, theArgumentsKeepEverythingButThePasswords)
     std::string first = "molb://ann:pw@h/db/dnarna/x?user=ann&pass=two";
     std::string second = "words&command=put";
     char* arguments[] = {first.data(), second.data()};
-    EXPECT_EQ(Dbscout::Molb::takeRequestUrl(2, arguments),
+    EXPECT_EQ(Dbscout::Handlers::takeRequestUrl(2, arguments),
               "molb://ann:pw@h/db/dnarna/x?user=ann&pass=two words&command=put");
     EXPECT_EQ(first, "molb://ann:**@h/db/dnarna/x?user=ann&pass=***");
     EXPECT_EQ(second, "*****&command=put");

@@ -10,7 +10,7 @@
 // whole request, writes the answer page into the pipe, closes it, then sends the exit status as
 // one byte. A request whose connection ends before kAgentAccepted was never served.
 
-#include "status.h"
+#include "shared_names.h"
 
 #include <string>
 #include <vector>

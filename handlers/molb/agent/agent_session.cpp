@@ -2,7 +2,7 @@
 
 #include "agent/agent_link.h"
 #include "handler/commands.h"
-#include "page_writer.h"
+#include "molb_pages.h"
 #include "pg/pg_interrupt.h"
 #include "pg/pg_store.h"
 #include "test_pause.h"

@@ -2,7 +2,7 @@
 
 #include "agent/agent_link.h"
 #include "handler/commands.h"
-#include "page_writer.h"
+#include "molb_pages.h"
 
 #include <cerrno>
 #include <chrono>

@@ -10,10 +10,6 @@
 
 namespace Dbscout::Molb {
 
-// Writes all of data to fd, going on after partial writes; false when the reader is gone.
-bool writeAll(int fd, const char* data, size_t length);
-bool writeAll(int fd, const std::string& text);
-
 // BadRequest unless the URL names the object kind.
 Status needKind(const RequestUrl& url);
 

@@ -1,6 +1,6 @@
 // molb-handler: serves one request URL of the molb scheme and exits.
 
-#include "credentials.h"
+#include "shared_names.h"
 #include "handler/commands.h"
 
 #include <csignal>

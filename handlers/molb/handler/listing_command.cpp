@@ -1,6 +1,6 @@
 #include "handler/commands.h"
 
-#include "page_writer.h"
+#include "molb_pages.h"
 
 #include <strings.h>
 

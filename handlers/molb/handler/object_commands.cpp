@@ -3,8 +3,8 @@
 #include "handler/commands.h"
 
 #include "import/importer.h"
-#include "page_writer.h"
-#include "utf8.h"
+#include "molb_pages.h"
+#include "shared_names.h"
 
 #include <strings.h>
 

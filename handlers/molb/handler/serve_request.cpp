@@ -1,7 +1,7 @@
 #include "handler/commands.h"
 
 #include "handler/agent_client.h"
-#include "page_writer.h"
+#include "molb_pages.h"
 #include "store_open.h"
 
 #include <cerrno>
@@ -118,25 +118,6 @@ template <typename Serve> int serveUrl(const std::string& urlText, int out, Serv
 }
 
 } // namespace
-
-bool writeAll(int fd, const char* data, size_t length)
-{
-    while (length > 0) {
-        const ssize_t count = ::write(fd, data, length);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        data += count;
-        length -= static_cast<size_t>(count);
-    }
-    return true;
-}
-
-bool writeAll(int fd, const std::string& text)
-{
-    return writeAll(fd, text.data(), text.size());
-}
 
 int serveRequest(const std::string& urlText, int in, int out)
 {

@@ -1,7 +1,7 @@
 #include "import/record_parsers.h"
 
 #include "import/text_lines.h"
-#include "import/xml_scanner.h"
+#include "xml_scanner.h"
 
 namespace Dbscout::Molb {
 

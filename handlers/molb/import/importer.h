@@ -2,7 +2,7 @@
 // Recognising record files and reading them into objects, for molb-admin import and for saves
 // whose bytes are a record.
 
-#include "status.h"
+#include "shared_names.h"
 #include "store.h"
 
 #include <optional>

@@ -3,7 +3,7 @@
 // metadata fields; the bytes are the caller's business) or fails with BadRequest and a message
 // that names the fault.
 
-#include "status.h"
+#include "shared_names.h"
 #include "store.h"
 
 #include <string_view>

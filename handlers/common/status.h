@@ -1,11 +1,11 @@
 #pragma once
-// The result of every store and request step: passed, or failed with a code and one line of text
+// The result of every request step: passed, or failed with a code and one line of text
 // for the user. Messages are passed up unchanged, never overwritten.
 
 #include <string>
 #include <utility>
 
-namespace Dbscout::Molb {
+namespace Dbscout::Handlers {
 
 enum class ErrorCode {
     None,
@@ -13,7 +13,7 @@ enum class ErrorCode {
     NotFound,   // no such database, object or subset
     Denied,     // authentication failed or the mode forbids it
     Conflict,   // the name is taken, or another user holds the object
-    Failure,    // the store itself failed (I/O, corruption, busy)
+    Failure,    // the store or service itself failed (I/O, corruption, busy, network)
 };
 
 class [[nodiscard]] Status
@@ -37,4 +37,4 @@ private:
     std::string m_message;
 };
 
-} // namespace Dbscout::Molb
+} // namespace Dbscout::Handlers

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace Dbscout::Molb {
+namespace Dbscout::Handlers {
 
 // Where passwords stand in a request URL, as (offset, length): every pass= value and the
 // password of user:password@ before the host.
@@ -19,4 +19,4 @@ std::vector<std::pair<size_t, size_t>> passwordSpans(std::string_view url);
 // with one blank each. Its passwords are then overwritten with "*" in the argument memory itself.
 std::string takeRequestUrl(int count, char** arguments);
 
-} // namespace Dbscout::Molb
+} // namespace Dbscout::Handlers

@@ -2,7 +2,7 @@
 
 #include "platform/utf8_sequence.h"
 
-namespace Dbscout::Molb {
+namespace Dbscout::Handlers {
 
 bool isValidUtf8(std::string_view text)
 {
@@ -51,4 +51,4 @@ void appendXmlText(std::string& out, std::string_view text)
     }
 }
 
-} // namespace Dbscout::Molb
+} // namespace Dbscout::Handlers

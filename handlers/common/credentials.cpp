@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace Dbscout::Molb {
+namespace Dbscout::Handlers {
 
 std::vector<std::pair<size_t, size_t>> passwordSpans(std::string_view url)
 {
@@ -52,4 +52,4 @@ std::string takeRequestUrl(int count, char** arguments)
     return url;
 }
 
-} // namespace Dbscout::Molb
+} // namespace Dbscout::Handlers

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace Dbscout::Molb {
+namespace Dbscout::Handlers {
 
 bool isValidUtf8(std::string_view text);
 // text with every malformed UTF-8 sequence replaced by U+FFFD.
@@ -14,4 +14,4 @@ std::string repairedUtf8(std::string_view text);
 // characters left out.
 void appendXmlText(std::string& out, std::string_view text);
 
-} // namespace Dbscout::Molb
+} // namespace Dbscout::Handlers

@@ -1,0 +1,15 @@
+// ncbi-handler: serves one request URL of the ncbi scheme from NCBI's E-utilities and exits.
+
+#include "credentials.h"
+#include "serve_ncbi.h"
+
+#include <csignal>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    const std::string url = Dbscout::Handlers::takeRequestUrl(argc - 1, argv + 1);
+    // A reader that goes away must end a write with an error, not the process with a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    return Dbscout::Ncbi::serveNcbiRequest(url, STDOUT_FILENO);
+}

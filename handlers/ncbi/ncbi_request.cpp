@@ -1,0 +1,176 @@
+#include "ncbi_request.h"
+
+#include "percent_decoding.h"
+
+#include <charconv>
+#include <strings.h>
+
+namespace Dbscout::Ncbi {
+namespace {
+
+using Handlers::ErrorCode;
+
+constexpr std::string_view kScheme = "ncbi://";
+constexpr std::string_view kHost = "entrez";
+constexpr std::string_view kWriteCommands[] = {"put", "co", "ci", "unco", "cs", "ochmod", "schmod"};
+
+Status bad(std::string message)
+{
+    return Status::fail(ErrorCode::BadRequest, std::move(message));
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+bool parseWhole(std::string_view text, std::int64_t& value)
+{
+    if (text.empty() || text.size() > 18)
+        return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value >= 0;
+}
+
+void takeCommand(std::string_view value, NcbiRequest& request)
+{
+    // The first command other than dir names the operation; what follows it are steps of it.
+    if (value == "dir" || !request.commandWord.empty())
+        return;
+    request.commandWord = value.substr(0, 32);
+    if (value == "fetch") {
+        request.command = Command::Fetch;
+        return;
+    }
+    request.command = Command::Unknown;
+    for (std::string_view word : kWriteCommands) {
+        if (value == word)
+            request.command = Command::Write;
+    }
+}
+
+Status takeParameter(std::string_view name, std::string_view value, NcbiRequest& request)
+{
+    if (name == "command") {
+        takeCommand(value, request);
+    } else if (name == "start" || name == "page") {
+        request.pagingGiven = true;
+        std::int64_t number = 0;
+        if (!parseWhole(value, number))
+            return bad("The " + std::string(name) + "= parameter must be a whole number.");
+        if (name == "start") {
+            request.start = number;
+        } else {
+            if (number < 1 || number > kMaxPageSize)
+                return bad("The page= parameter must be between 1 and " +
+                           std::to_string(kMaxPageSize) + " for NCBI databases.");
+            request.pageSize = static_cast<int>(number);
+        }
+    } else if (name == "query") {
+        std::string decoded;
+        if (!Handlers::percentDecode(value, decoded))
+            return bad("The query= parameter holds a malformed percent escape.");
+        if (decoded.find('\0') != std::string::npos)
+            return bad("The query= parameter contains a NUL byte.");
+        if (decoded.size() > kMaxQueryBytes)
+            return bad("The query is longer than " + std::to_string(kMaxQueryBytes) + " bytes.");
+        request.query = std::move(decoded);
+    }
+    // Everything else (user=, pass=, writable=, the operations' options) means nothing here.
+    return Status::pass();
+}
+
+Status parseParameters(std::string_view text, NcbiRequest& request)
+{
+    while (!text.empty()) {
+        const size_t amp = text.find('&');
+        const std::string_view pair = text.substr(0, amp);
+        text = amp == std::string_view::npos ? std::string_view() : text.substr(amp + 1);
+        const size_t equals = pair.find('=');
+        if (pair.empty() || equals == std::string_view::npos)
+            continue;
+        Status status = takeParameter(pair.substr(0, equals), pair.substr(equals + 1), request);
+        if (!status.ok())
+            return status;
+    }
+    return Status::pass();
+}
+
+bool isIdCharacter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '.' || c == ',';
+}
+
+Status parseId(std::string_view raw, NcbiRequest& request)
+{
+    std::string id;
+    if (!Handlers::percentDecode(raw, id))
+        return bad("The record name in the address holds a malformed percent escape.");
+    while (!id.empty() && id.back() == '/')
+        id.pop_back();
+    if (id.size() > kMaxIdBytes)
+        return bad("The record name is longer than " + std::to_string(kMaxIdBytes) +
+                   " bytes: use an accession, accession.version or PMID.");
+    for (char c : id) {
+        if (!isIdCharacter(c))
+            return bad("\"" + id +
+                       "\" is not an NCBI record name: use an accession (NM_000410), "
+                       "accession.version (NM_000410.4) or PMID (16403221).");
+    }
+    request.id = std::move(id);
+    return Status::pass();
+}
+
+Status parsePath(std::string_view path, NcbiRequest& request)
+{
+    const size_t slash = path.find('/');
+    const std::string_view database = path.substr(0, slash);
+    request.database = databaseNamed(database);
+    if (!request.database)
+        return bad(database.empty()
+                       ? "The address names no database: use ncbi://entrez/nucleotide/, "
+                         "ncbi://entrez/protein/ or ncbi://entrez/pubmed/."
+                       : "NCBI has no database \"" + std::string(database.substr(0, 64)) +
+                             "\" here: use nucleotide, protein or pubmed.");
+    std::string_view rest =
+        slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+    const size_t kindEnd = rest.find('/');
+    const std::string_view kind = rest.substr(0, kindEnd);
+    if (kind == request.database->kindKeyword) {
+        rest = kindEnd == std::string_view::npos ? std::string_view() : rest.substr(kindEnd + 1);
+    } else if (kind == "dnarna" || kind == "protein" || kind == "citation" || kind == "blast" ||
+               kind == "analysis") {
+        return bad("The NCBI " + std::string(request.database->name) + " database holds no " +
+                   std::string(kind) + " objects; its kind is " +
+                   std::string(request.database->kindKeyword) + ".");
+    }
+    return parseId(rest, request);
+}
+
+} // namespace
+
+Status parseNcbiRequest(std::string_view text, NcbiRequest& request)
+{
+    request = NcbiRequest();
+    if (text.size() < kScheme.size() ||
+        !equalsIgnoringCase(text.substr(0, kScheme.size()), kScheme))
+        return bad("Not an NCBI request: the address must start with ncbi://entrez/.");
+    text.remove_prefix(kScheme.size());
+    const size_t question = text.find('?');
+    const std::string_view address = text.substr(0, question);
+    const size_t slash = address.find('/');
+    std::string_view host = address.substr(0, slash);
+    host = host.substr(host.rfind('@') == std::string_view::npos ? 0 : host.rfind('@') + 1);
+    if (!equalsIgnoringCase(host, kHost))
+        return bad("The NCBI address must name the host entrez, as in ncbi://entrez/pubmed/.");
+    Status status = parsePath(
+        slash == std::string_view::npos ? std::string_view() : address.substr(slash + 1), request);
+    if (!status.ok())
+        return status;
+    return parseParameters(question == std::string_view::npos ? std::string_view()
+                                                              : text.substr(question + 1),
+                           request);
+}
+
+} // namespace Dbscout::Ncbi

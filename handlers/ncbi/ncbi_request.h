@@ -1,0 +1,47 @@
+#pragma once
+// The request URL of the ncbi scheme: ncbi://entrez/DATABASE[/KIND][/ID]?PARAMS, with DATABASE
+// nucleotide, protein or pubmed, KIND the matching keyword of the panel's data-source split
+// (dnarna, protein, citation) and ID an accession, accession.version or PMID. The grammar is in
+// docs/ncbi.md.
+
+#include "entrez_database.h"
+#include "status.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace Dbscout::Ncbi {
+
+using Handlers::Status;
+
+inline constexpr int kDefaultPageSize = 100;
+// esummary answers at most this many documents to one request of ours.
+inline constexpr int kMaxPageSize = 500;
+inline constexpr size_t kMaxQueryBytes = 4096;
+inline constexpr size_t kMaxIdBytes = 64;
+
+enum class Command {
+    Dir,
+    Fetch,
+    Write,   // put, co, ci, unco, cs, ochmod, schmod: NCBI's databases are read-only
+    Unknown, // any other word
+};
+
+struct NcbiRequest
+{
+    const DatabaseInfo* database = nullptr;
+    std::string id; // the path after the database (and kind); empty when absent
+    Command command = Command::Dir;
+    std::string commandWord;          // the first command other than dir, as written
+    std::optional<std::string> query; // percent-decoded
+    bool pagingGiven = false;         // start= or page= was present
+    std::int64_t start = 0;
+    int pageSize = kDefaultPageSize;
+};
+
+// Parses text; a malformed URL fails with BadRequest and a message naming the fault and the fix.
+Status parseNcbiRequest(std::string_view text, NcbiRequest& request);
+
+} // namespace Dbscout::Ncbi

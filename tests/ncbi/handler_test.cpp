@@ -1,0 +1,211 @@
+// ncbi-handler as a real process against the E-utilities stand-in: listings the component's own
+// parser reads, paging, the filters, records as text, read-only refusals, the cache, and every
+// way NCBI or the network can fail.
+
+#include "ncbi_harness.h"
+
+#include <filesystem>
+#include <fstream>
+
+using namespace NcbiTest;
+using MolbTest::parseResultPage;
+
+namespace {
+
+const std::string kPubmed = "ncbi://entrez/pubmed/citation/";
+
+std::string listing(const std::string& base, const std::string& query, int start, int page)
+{
+    return base + "?start=" + std::to_string(start) + "&page=" + std::to_string(page) +
+           "&query=" + query;
+}
+
+// The body text of an error page, or a failure when the page is no error page.
+std::string errorText(const ProcessResult& result)
+{
+    const Dbscout::ResultPage page = parseResultPage(result.output);
+    EXPECT_EQ(page.status, "ERROR") << result.output;
+    return page.message;
+}
+
+TEST(NcbiHandler, aRecordedSearchListsAndPagesWithTheDatabasesColumns)
+{
+    NcbiWorld world;
+    ProcessResult result = runNcbi(listing(kPubmed, "biopython", 0, 3));
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    Dbscout::ResultPage page = parseResultPage(result.output);
+    EXPECT_EQ(page.title, "citation");
+    EXPECT_EQ(page.versionMajor, 1); // no check-out, saving or access rights
+    EXPECT_EQ(page.columns,
+              (std::vector<std::string>{"First author", "Title", "Journal", "Year", "PMID"}));
+    ASSERT_EQ(page.rows.size(), 3u);
+    EXPECT_EQ(page.rows[0].id, "16403221");
+    EXPECT_EQ(page.rows[0].name, "Casbon JA");
+    EXPECT_TRUE(page.rows[0].readable);
+    EXPECT_FALSE(page.rows[0].writable);
+    EXPECT_EQ(page.rows[0].cells[3], "16403221");
+    EXPECT_EQ(page.totalFound, 5);
+    EXPECT_EQ(page.pageSize, 3);
+    EXPECT_EQ(page.firstNumber, 1);
+
+    // The second page: the last two of the five, numbered from 4.
+    result = runNcbi(listing(kPubmed, "biopython", 3, 3));
+    page = parseResultPage(result.output);
+    ASSERT_EQ(page.rows.size(), 2u);
+    EXPECT_EQ(page.rows[1].id, "12230038");
+    EXPECT_EQ(page.rows[1].name, "Mangalam H");
+    EXPECT_EQ(page.totalFound, 5);
+    EXPECT_EQ(page.firstNumber, 4);
+    // Past the end: no rows, the count still exact.
+    page = parseResultPage(runNcbi(listing(kPubmed, "biopython", 5, 3)).output);
+    EXPECT_TRUE(page.rows.empty());
+    EXPECT_EQ(page.totalFound, 5);
+    EXPECT_EQ(page.firstNumber, 0);
+}
+
+TEST(NcbiHandler, theAddressAloneAnswersTheFiltersAndAnEmptyQueryAsksForOne)
+{
+    NcbiWorld world;
+    const Dbscout::ResultPage page =
+        parseResultPage(runNcbi("ncbi://entrez/protein/protein/").output);
+    EXPECT_EQ(page.status, "OK");
+    EXPECT_EQ(page.title, "protein");
+    std::vector<std::string> filters;
+    for (const auto& subset : page.subsets)
+        filters.push_back(subset.name);
+    EXPECT_EQ(filters, (std::vector<std::string>{"RefSeq", "Swiss-Prot reviewed", "With structure",
+                                                 "Human"}));
+    EXPECT_TRUE(page.rows.empty());
+    const ProcessResult empty = runNcbi(listing("ncbi://entrez/protein/protein/", "%20", 0, 20));
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(errorText(empty).find("Type what to search"), std::string::npos);
+    EXPECT_TRUE(world.standIn().arrivals().empty()); // neither asked NCBI anything
+}
+
+TEST(NcbiHandler, writeCommandsAreRefusedAsReadOnly)
+{
+    NcbiWorld world;
+    for (const std::string command : {"put", "co", "ci", "unco", "cs", "ochmod", "schmod"}) {
+        const ProcessResult result =
+            runNcbi(kPubmed + "16403221?start=0&page=20&command=" + command + "&command=dir");
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_NE(errorText(result).find("NCBI databases are read-only"), std::string::npos)
+            << command;
+    }
+    const ProcessResult unknown = runNcbi(kPubmed + "?command=frob");
+    EXPECT_NE(errorText(unknown).find("\"frob\" is not served"), std::string::npos);
+    EXPECT_TRUE(world.standIn().arrivals().empty());
+}
+
+TEST(NcbiHandler, recordsArriveAsTheirTextAndTheCacheAnswersTheSecondTime)
+{
+    NcbiWorld world;
+    const ProcessResult genbank =
+        runNcbi("ncbi://entrez/nucleotide/dnarna/NT_019265?query=&command=fetch");
+    EXPECT_EQ(genbank.exitCode, 0);
+    EXPECT_EQ(genbank.output, fixture("NT_019265.gb"));
+    const ProcessResult medline = runNcbi(kPubmed + "12230038?query=biopython&command=fetch");
+    EXPECT_TRUE(medline.output.starts_with("PMID- 12230038\n")) << medline.output;
+    EXPECT_NE(medline.output.find("TI  - The Bio* toolkits--a brief overview."), std::string::npos);
+    const size_t asked = world.standIn().arrivals().size();
+    EXPECT_EQ(runNcbi(kPubmed + "12230038?command=fetch").output, medline.output);
+    runNcbi(listing(kPubmed, "biopython", 0, 2));
+    runNcbi(listing(kPubmed, "biopython", 0, 2));
+    EXPECT_EQ(world.standIn().arrivals().size(), asked + 2); // one search, one summary
+    // A record NCBI does not have: its refusal, named.
+    const ProcessResult missing = runNcbi(kPubmed + "1?command=fetch");
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(errorText(missing).find("HTTP 400: Error: no recorded answer"), std::string::npos);
+}
+
+TEST(NcbiHandler, aDamagedOrLockedCacheIsPassedBy)
+{
+    NcbiWorld world;
+    std::filesystem::create_directories(world.cacheFolder());
+    const std::string file = world.cacheFolder() + "/ncbi-answers.sqlite";
+    std::ofstream(file) << std::string(4096, 'x');
+    ProcessResult result = runNcbi(listing(kPubmed, "biopython", 0, 2));
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(parseResultPage(result.output).rows.size(), 2u);
+    std::filesystem::remove(file);
+    runNcbi(listing(kPubmed, "biopython", 0, 2)); // a fresh cache, filled
+    // Another process holds the cache's write lock: the answer comes from NCBI again.
+    MolbTest::Child holder("/usr/bin/sqlite3", {file}, {}, true);
+    holder.write("BEGIN EXCLUSIVE; SELECT count(*) FROM answers;\n");
+    EXPECT_EQ(holder.output(2), "2\n");
+    const size_t asked = world.standIn().arrivals().size();
+    result = runNcbi(listing(kPubmed, "biopython", 0, 2));
+    EXPECT_EQ(parseResultPage(result.output).rows.size(), 2u);
+    EXPECT_EQ(world.standIn().arrivals().size(), asked + 2);
+    holder.closeInput();
+}
+
+TEST(NcbiHandler, ncbisComplaintsAndFailuresBecomePagesThatSayWhatToDo)
+{
+    struct Case
+    {
+        std::vector<std::string> plan;
+        std::string query;
+        int exitCode;
+        std::string words;
+        size_t requests;
+    };
+    NcbiWorld world;
+    world.setSetting("TimeoutSeconds", 1u);
+    for (const Case& c : std::vector<Case>{
+             // Busy, then answered: the retry is invisible.
+             {{"status 429 1"}, "biopython", 0, "", 3},
+             {{"cut"}, "biopython", 0, "", 3},
+             {{"status 500", "status 503"}, "biopython", 0, "", 4},
+             // Failing on every try: named, with the tries.
+             {{"status 500", "status 500", "status 500", "status 500"},
+              "biopython",
+              2,
+              "HTTP 500), still after 4 tries",
+              4},
+             {{"status 429 0", "status 429 0", "status 429 0", "status 429 0"},
+              "biopython",
+              2,
+              "too many requests (HTTP 429), still after 4 tries",
+              4},
+             {{"slow 3"}, "biopython", 2, "did not answer within 1 seconds", 1},
+             {{"malformed"}, "biopython", 2, "cut short or malformed", 1},
+             {{"", "error"}, "biopython", 2, "Neither query_key nor id specified", 2},
+             {{}, "abcXYZ", 1, "found nothing for \"abcXYZ\"", 1},
+             {{"status 400"}, "biopython", 2, "NCBI refused the request (HTTP 400", 1},
+         }) {
+        // A fresh cache each time, so that every case asks the stand-in.
+        std::filesystem::remove_all(world.cacheFolder());
+        const size_t before = world.standIn().arrivals().size();
+        world.standIn().plan(c.plan);
+        const std::string base = c.query == "abcXYZ" ? "ncbi://entrez/protein/protein/" : kPubmed;
+        const ProcessResult result = runNcbi(listing(base, c.query, 0, 2));
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.plan.size() << " " << result.output;
+        if (c.exitCode == 0)
+            EXPECT_EQ(parseResultPage(result.output).rows.size(), 2u) << result.output;
+        else
+            EXPECT_NE(errorText(result).find(c.words), std::string::npos) << result.output;
+        EXPECT_EQ(world.standIn().arrivals().size() - before, c.requests) << result.output;
+    }
+}
+
+TEST(NcbiHandler, noServiceAtTheAddressIsSaidPlainly)
+{
+    NcbiWorld world;
+    world.setSetting("TimeoutSeconds", 2u);
+    // A loopback port nobody listens on: the connection is refused at once.
+    world.setSetting("BaseAddress", std::string("http://127.0.0.1:9/entrez/eutils/"));
+    const ProcessResult refused = runNcbi(listing(kPubmed, "insulin", 0, 5));
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(errorText(refused).find("Cannot connect to NCBI's E-utilities at 127.0.0.1:9"),
+              std::string::npos);
+    // A name that cannot resolve (.invalid never does).
+    world.setSetting("BaseAddress", std::string("http://eutils.invalid/entrez/eutils/"));
+    const ProcessResult unknown = runNcbi(listing(kPubmed, "insulin", 0, 5));
+    const std::string text = errorText(unknown);
+    EXPECT_TRUE(text.find("Cannot find NCBI's server eutils.invalid") != std::string::npos ||
+                text.find("did not answer within") != std::string::npos)
+        << text;
+}
+
+} // namespace
