@@ -342,6 +342,18 @@ TEST_F(AdminImport, aDecompressionBombIsRefusedWithoutFillingTheMemory)
     EXPECT_EQ(count("dnarna"), 0);
 }
 
+TEST_F(AdminImport, filesThatCannotBeReadAreNamedWithWhy)
+{
+    const std::string folder = env.file("a-folder");
+    std::filesystem::create_directory(folder);
+    const std::string missing = env.file("missing.fa");
+    const ProcessResult result = runAdmin({"import", "lab", folder, missing});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.errors, "molb-admin: " + folder + ": Cannot read " + folder +
+                                 ": Is a directory\nmolb-admin: " + missing + ": Cannot open " +
+                                 missing + ": No such file or directory\n");
+}
+
 TEST_F(AdminImport, aTruncatedCompressedFileStoresNothing)
 {
     std::ifstream in(kBiopython + "/Tests/GenBank/cor6_6.gb.gz", std::ios::binary);

@@ -7,9 +7,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace Dbscout::Molb {
@@ -164,13 +165,26 @@ const char* formatName(RecordFormat format)
 Status readRecordFile(const std::string& path, std::string& bytes)
 {
     bytes.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return Status::fail(ErrorCode::NotFound,
-                            "Cannot open " + path + ": " + std::strerror(errno ? errno : ENOENT));
-    bytes.assign(std::istreambuf_iterator<char>(in), {});
-    if (in.bad())
-        return unreadable(path, std::strerror(errno ? errno : EIO));
+                            "Cannot open " + path + ": " + std::strerror(errno));
+    struct stat info = {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0)
+        bytes.reserve(static_cast<size_t>(info.st_size));
+    char buffer[1 << 16];
+    ssize_t count = 0;
+    while ((count = ::read(fd, buffer, sizeof buffer)) != 0) {
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            break;
+        bytes.append(buffer, static_cast<size_t>(count));
+    }
+    const int error = errno;
+    ::close(fd);
+    if (count < 0)
+        return unreadable(path, std::strerror(error));
     return inflateRecordBytes(path, bytes);
 }
 
