@@ -85,6 +85,8 @@ void splitAtTerminators(std::string_view text, std::vector<std::string_view>& re
 
 long long wholeNumber(std::string_view text)
 {
+    if (text.starts_with('-')) // "-0" is no length
+        return -1;
     long long value = -1;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0)
