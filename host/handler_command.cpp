@@ -2,8 +2,6 @@
 
 #include <dbscout/registry.h>
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace {
@@ -48,8 +46,8 @@ HandlerCommand splitHandlerCommand(const std::string& command, const std::string
         at = mark + 2;
     }
     result.program = QString::fromLocal8Bit(program);
-    result.arguments = QString::fromLocal8Bit(arguments).split(
-        QRegularExpression(QStringLiteral("[ \t]+")), Qt::SkipEmptyParts);
+    if (!arguments.empty())
+        result.arguments << QString::fromLocal8Bit(arguments);
     return result;
 }
 

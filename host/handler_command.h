@@ -1,8 +1,8 @@
 #pragma once
 // The handler program that serves a URL, as the settings store registers it:
 // HKEY_CLASSES_ROOT\<scheme>\shell\<verb>\command = "<program path>" "<arguments with %1>".
-// The host runs it the way the panel does: the URL in place of %1, the argument text split at
-// blanks and tabs.
+// The host runs it the way the panel does: the URL in place of %1, and the argument text,
+// unchanged, as the program's one argument.
 
 #include <QString>
 #include <QStringList>
@@ -12,8 +12,8 @@
 struct HandlerCommand
 {
     QString program;
-    QStringList arguments;
-    QString error; // why there is no command; empty when there is one
+    QStringList arguments; // the argument text as the one argument; none when it is empty
+    QString error;         // why there is no command; empty when there is one
 };
 
 // Splits a registered command for url.

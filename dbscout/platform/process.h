@@ -11,11 +11,12 @@ namespace Dbscout {
 // A handle that is absent.
 constexpr int kNoHandle = -1;
 
-// Starts program with argv = { program, the argument text split at blanks and tabs }, standard
-// error on /dev/null and pipe ends that no other child inherits. The child leads a process
-// group of its own, so that ending it also ends what it started. On success returns the child's
-// pid (> 0) and sets stdinWrite and stdoutRead to the component's ends. Returns 0 when the pipes
-// could not be made (the outputs untouched), and -1 when the program could not be started.
+// Starts program with argv = { program, the argument text unchanged } (no argument after the
+// program when the text is empty), standard error on /dev/null and pipe ends that no other child
+// inherits. The child leads a process group of its own, so that ending it also ends what it
+// started. On success returns the child's pid (> 0) and sets stdinWrite and stdoutRead to the
+// component's ends. Returns 0 when the pipes could not be made (the outputs untouched), and -1 when
+// the program could not be started.
 pid_t SpawnHandler(const std::string& program, const std::string& arguments, int& stdinWrite,
                    int& stdoutRead);
 

@@ -32,23 +32,11 @@ std::vector<std::pair<size_t, size_t>> passwordSpans(std::string_view url)
 
 std::string takeRequestUrl(int count, char** arguments)
 {
-    std::string url;
-    std::vector<std::pair<size_t, size_t>> pieces; // where each argument stands in url
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            url += ' ';
-        pieces.emplace_back(url.size(), std::strlen(arguments[i]));
-        url += arguments[i];
-    }
-    for (const auto& [offset, length] : passwordSpans(url)) {
-        for (size_t i = 0; i < pieces.size(); ++i) {
-            const auto [start, size] = pieces[i];
-            const size_t from = std::max(offset, start);
-            const size_t to = std::min(offset + length, start + size);
-            if (from < to)
-                std::memset(arguments[i] + (from - start), '*', to - from);
-        }
-    }
+    if (count < 1)
+        return std::string();
+    std::string url = arguments[0];
+    for (const auto& [offset, length] : passwordSpans(url))
+        std::memset(arguments[0] + offset, '*', length);
     return url;
 }
 

@@ -14,9 +14,9 @@ namespace Dbscout::Handlers {
 // password of user:password@ before the host.
 std::vector<std::pair<size_t, size_t>> passwordSpans(std::string_view url);
 
-// The request URL of a handler's arguments: the component splits the registered argument text at
-// blanks, so a URL that holds blanks (a comment, a subset name) arrives in pieces, joined here
-// with one blank each. Its passwords are then overwritten with "*" in the argument memory itself.
+// The request URL of a handler's arguments (those after the program): the first one, unchanged,
+// blanks and tabs included; empty when there is none. Its passwords are then overwritten with
+// "*" in the argument memory itself.
 std::string takeRequestUrl(int count, char** arguments);
 
 } // namespace Dbscout::Handlers

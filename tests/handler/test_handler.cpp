@@ -1,5 +1,5 @@
-// The handler program of the tests. It is started like a real handler (the request URL split
-// into argv, the body on standard input) and does what the URL's parameters ask:
+// The handler program of the tests. It is started like a real handler (the request URL as its one
+// argument, the body on standard input) and does what the URL's parameters ask:
 //   fixture=NAME     answer with tests/fixtures/pages/NAME.xhtml (default: result)
 //   record=PATH      write argv (one per line) to PATH.args and standard input to PATH.stdin,
 //                    after the input has ended
@@ -139,9 +139,7 @@ std::string openDescriptors()
 
 int main(int argc, char** argv)
 {
-    std::string url;
-    for (int i = 1; i < argc; ++i)
-        url += (i > 1 ? " " : "") + std::string(argv[i]);
+    const std::string url = argc > 1 ? argv[1] : "";
     logCall(std::getenv("DBSCOUT_TEST_HANDLER_LOG"), url);
     const std::string mode = param(url, "testmode=");
     if (mode == "exit-at-once")

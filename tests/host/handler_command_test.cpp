@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(HandlerCommand, splitsLikeThePanelAndRefusesMalformedCommands)
+TEST(HandlerCommand, passesTheArgumentTextLikeThePanelAndRefusesMalformedCommands)
 {
     const struct
     {
@@ -16,12 +16,9 @@ TEST(HandlerCommand, splitsLikeThePanelAndRefusesMalformedCommands)
         QString program;
         QStringList arguments;
     } cases[] = {
-        // A URL with blanks arrives as several arguments; tabs split too.
-        {"\"/opt/h\" \"%1\"",
-         "molb://d/x?query=a b\tc",
-         "/opt/h",
-         {"molb://d/x?query=a", "b", "c"}},
-        {"\"/opt/h\" \"-v %1 --url=%1\"", "u", "/opt/h", {"-v", "u", "--url=u"}},
+        // A URL's runs of blanks and its tabs arrive unchanged, in one argument.
+        {"\"/opt/h\" \"%1\"", "molb://d/x?query=a  b\tc", "/opt/h", {"molb://d/x?query=a  b\tc"}},
+        {"\"/opt/h\" \"-v %1 --url=%1\"", "u", "/opt/h", {"-v u --url=u"}},
         {"\"/path with blanks/h\" \"\"", "u", "/path with blanks/h", {}},
     };
     for (const auto& c : cases) {

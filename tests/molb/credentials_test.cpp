@@ -31,15 +31,16 @@ TEST(Credentials, everyPasswordOfARequestIsFound)
     }
 }
 
-TEST(Credentials, theArgumentsKeepEverythingButThePasswords)
+TEST(Credentials, theUrlIsTheFirstArgumentUnchangedButForItsPasswords)
 {
-    std::string first = "molb://ann:pw@h/db/dnarna/x?user=ann&pass=two";
-    std::string second = "words&command=put";
-    char* arguments[] = {first.data(), second.data()};
+    std::string url = "molb://ann:pw@h/db/dnarna/x?user=ann&pass=two  words\t&comment=a  b&x";
+    std::string other = "pass=not-a-request";
+    char* arguments[] = {url.data(), other.data()};
     EXPECT_EQ(Dbscout::Handlers::takeRequestUrl(2, arguments),
-              "molb://ann:pw@h/db/dnarna/x?user=ann&pass=two words&command=put");
-    EXPECT_EQ(first, "molb://ann:**@h/db/dnarna/x?user=ann&pass=***");
-    EXPECT_EQ(second, "*****&command=put");
+              "molb://ann:pw@h/db/dnarna/x?user=ann&pass=two  words\t&comment=a  b&x");
+    EXPECT_EQ(url, "molb://ann:**@h/db/dnarna/x?user=ann&pass=***********&comment=a  b&x");
+    EXPECT_EQ(other, "pass=not-a-request");
+    EXPECT_EQ(Dbscout::Handlers::takeRequestUrl(0, arguments + 2), "");
 }
 
 std::string readFile(const std::string& path)

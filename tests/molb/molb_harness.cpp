@@ -172,7 +172,7 @@ std::string handlerPath()
 
 ProcessResult runHandler(const std::string& url, const std::string& input)
 {
-    return runProcess(handlerPath(), splitAtBlanks(url), input);
+    return runProcess(handlerPath(), {url}, input);
 }
 
 ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input,

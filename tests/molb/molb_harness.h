@@ -65,7 +65,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
                          const std::string& input = {},
                          const std::vector<std::string>& environment = {});
 std::string handlerPath();
-// The handler, started as the component starts it: the URL split at blanks.
+// The handler, started as the component starts it: the URL its one argument.
 ProcessResult runHandler(const std::string& url, const std::string& input = {});
 ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input = {},
                        const std::vector<std::string>& environment = {});

@@ -71,16 +71,24 @@ private slots:
         QCOMPARE(object("seq002").checkoutBy, std::string());
 
         // Everything a user may type in a comment comes back from the log as typed (the Enter
-        // key gives the line break the panel sends, CR LF).
+        // key gives the line break the panel sends, CR LF), runs of blanks and tabs included
+        // (pasted: the Tab key moves the focus).
         select({"seq000"});
-        h().modal().answerNextDialog(TypeComment("first line\nA&B=C?D;E \"q\" 'q' |/\\ end"));
+        h().modal().answerNextDialog(Scripted([](QDialog* d) {
+            auto* edit = FindControl<QPlainTextEdit>(d, IDC_COMMENT_TEXT);
+            QTest::keyClicks(edit, "first line");
+            QTest::keyClick(edit, Qt::Key_Return);
+            edit->insertPlainText("A&B=C?D;E \"q\" 'q' |/\\ a  b\tc \t\t   end");
+            Press(d, kIdOk);
+        }));
         run(ID_CHECK_IN);
         const ResultRow checkedIn = object("seq000");
         QCOMPARE(checkedIn.checkoutBy, std::string());
         const QString log = this->log(checkedIn.id);
         QCOMPARE(log.count("revision "), 2);
-        QVERIFY2(log.contains("    first line\r\n    A&B=C?D;E \"q\" 'q' |/\\ end\n"),
-                 qPrintable(log));
+        QVERIFY2(
+            log.contains("    first line\r\n    A&B=C?D;E \"q\" 'q' |/\\ a  b\tc \t\t   end\n"),
+            qPrintable(log));
 
         select({"seq001"});
         run(ID_UNDO_CHECK_OUT);

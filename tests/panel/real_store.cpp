@@ -109,7 +109,7 @@ QByteArray RealStore::admin(const QStringList& arguments, bool* ok, const QByteA
 
 QByteArray RealStore::request(const QString& url, bool* ok) const
 {
-    return runProgram(MOLB_HANDLER_PATH, url.split(' ', Qt::SkipEmptyParts), ok);
+    return runProgram(MOLB_HANDLER_PATH, {url}, ok);
 }
 
 } // namespace DbscoutTest

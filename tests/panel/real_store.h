@@ -20,7 +20,7 @@ public:
     // molb-admin run with arguments (the store is named "demo"); input must be small.
     QByteArray admin(const QStringList& arguments, bool* ok = nullptr,
                      const QByteArray& input = {}) const;
-    // The handler run for a request URL exactly as the panel runs it (split at blanks).
+    // The handler run for a request URL exactly as the panel runs it (the URL its one argument).
     QByteArray request(const QString& url, bool* ok = nullptr) const;
 };
 

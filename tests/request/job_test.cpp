@@ -134,19 +134,26 @@ protected:
 
 } // namespace
 
-TEST_F(JobTest, handlerAnswersWithItsPageAndGetsTheUrlSplitAtBlanksAndTabs)
+TEST_F(JobTest, handlerAnswersWithItsPageAndGetsTheArgumentTextAsItsOneArgument)
 {
     const std::string record = m_env.file("answer");
-    // No quote processing: quotes are ordinary characters.
-    auto job = handlerJob(" \"a b\"\tc  molb://local/db/MAIN?page=20&record=" + record);
+    // Blanks, tabs and quotes are ordinary characters of the one argument.
+    const std::string arguments =
+        " \"a  b\"\tc  molb://local/db/MAIN?page=20&comment=x \t  y&record=" + record;
+    auto job = handlerJob(arguments);
     runToCompletion(*job);
     EXPECT_EQ(job->errorText(), "");
     EXPECT_EQ(job->response()->status, "OK");
     EXPECT_EQ(recorded(*job).text, fileContent(DBSCOUT_FIXTURE_DIR "/result.xhtml"));
-    EXPECT_EQ(fileContent(record + ".args"),
-              testHandlerPath() + "\n\"a\nb\"\nc\nmolb://local/db/MAIN?page=20&record=" + record +
-                  "\n");
+    EXPECT_EQ(fileContent(record + ".args"), testHandlerPath() + "\n" + arguments + "\n");
     EXPECT_EQ(fileContent(record + ".stdin"), ""); // a body of 0 bytes closes the input at once
+
+    // Empty argument text: the handler is started without any argument.
+    qputenv("DBSCOUT_TEST_HANDLER_RECORD", QByteArray::fromStdString(record + "-none"));
+    auto bare = handlerJob("");
+    runToCompletion(*bare);
+    qunsetenv("DBSCOUT_TEST_HANDLER_RECORD");
+    EXPECT_EQ(fileContent(record + "-none.args"), testHandlerPath() + "\n");
 }
 
 TEST_F(JobTest, handlerHoldsOnlyItsOwnPipeEndsAndStandardErrorOnDevNull)
