@@ -1,8 +1,8 @@
 #include "reg_commands.h"
 
 #include "reg_data.h"
-#include "reg_file_reader.h"
 #include "reg_file_writer.h"
+#include "reg_import.h"
 
 #include <cerrno>
 #include <cstring>
@@ -59,28 +59,6 @@ void printValue(std::ostream& out, const std::string& name, DWORD type, const st
 {
     out << "    " << shownName(name) << "    " << typeName(type) << "    "
         << dataForDisplay(type, data) << "\n";
-}
-
-LONG applyChange(const RegFileChange& change, RegKey& current)
-{
-    const RegKeyName& key = change.key;
-    switch (change.kind) {
-    case RegFileChange::Kind::CreateKey:
-        return current.create(key.root, key.path.c_str());
-    case RegFileChange::Kind::DeleteKey: {
-        const LONG result = RegDeleteTreeA(key.root, key.path.c_str());
-        return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
-    }
-    case RegFileChange::Kind::SetValue:
-        return RegSetValueExA(current.get(), change.valueName.c_str(), 0, change.type,
-                              reinterpret_cast<const BYTE*>(change.data.data()),
-                              DWORD(change.data.size()));
-    case RegFileChange::Kind::DeleteValue: {
-        const LONG result = RegDeleteValueA(current.get(), change.valueName.c_str());
-        return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
-    }
-    }
-    return ERROR_INVALID_PARAMETER;
 }
 
 } // namespace
@@ -187,20 +165,11 @@ int importCommand(const std::string& file)
         return 1;
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<RegFileChange> changes;
     RegFileError error;
-    if (!parseRegFile(text, changes, error)) {
-        printError(file + ":" + std::to_string(error.line) + ": " + error.message);
+    if (!importRegText(text, error)) {
+        const std::string where = error.line > 0 ? ":" + std::to_string(error.line) : "";
+        printError(file + where + ": " + error.message);
         return 1;
-    }
-    RegKey current;
-    for (const RegFileChange& change : changes) {
-        const LONG result = applyChange(change, current);
-        if (result != ERROR_SUCCESS) {
-            printError(file + ":" + std::to_string(change.line) + ": " + change.key.full() + ": " +
-                       regErrorText(result));
-            return 1;
-        }
     }
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include "reg_bytes.h"
 
+#include "platform/utf8_sequence.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -90,6 +92,8 @@ private:
         if (!parseKeyName(std::string(path), change.key))
             return fail("unknown root key \"" + std::string(path.substr(0, path.find('\\'))) +
                         "\"");
+        if (!checkText(path, "key name"))
+            return false;
         const std::string& below = change.key.path;
         if (!below.empty() && (below.find("\\\\") != std::string::npos || below.front() == '\\' ||
                                below.back() == '\\'))
@@ -103,14 +107,26 @@ private:
         return true;
     }
 
+    // Names and strings are UTF-8 text. A NUL would end a name early as the store's calls take
+    // it, so that another key or value than the one written would change.
+    bool checkText(std::string_view text, const std::string& what)
+    {
+        if (text.find('\0') != std::string_view::npos)
+            return fail("the " + what + " holds a NUL byte");
+        if (!IsValidUtf8(text))
+            return fail("the " + what + " is not valid UTF-8");
+        return true;
+    }
+
     // Text between double quotes with \\ and \" escapes; rest continues after the closing one.
-    bool quoted(std::string_view& rest, std::string& text, const char* unterminated)
+    // what names it in messages ("value name").
+    bool quoted(std::string_view& rest, std::string& text, const std::string& what)
     {
         text.clear();
         for (size_t i = 1; i < rest.size(); ++i) {
             if (rest[i] == '"') {
                 rest.remove_prefix(i + 1);
-                return true;
+                return checkText(text, what);
             }
             if (rest[i] == '\\') {
                 if (i + 1 >= rest.size())
@@ -122,7 +138,7 @@ private:
             }
             text += rest[i];
         }
-        return fail(unterminated);
+        return fail("unterminated " + what);
     }
 
     bool value(std::string_view content)
@@ -137,7 +153,7 @@ private:
         std::string_view rest = content;
         if (rest.front() == '@')
             rest.remove_prefix(1);
-        else if (!quoted(rest, change.valueName, "unterminated value name"))
+        else if (!quoted(rest, change.valueName, "value name"))
             return false;
         rest = trimmed(rest);
         if (rest.empty() || rest.front() != '=')
@@ -162,7 +178,7 @@ private:
         }
         if (rest.substr(0, 1) == "\"") {
             change.type = REG_SZ;
-            if (!quoted(rest, change.data, "unterminated string"))
+            if (!quoted(rest, change.data, "string"))
                 return false;
             change.data += '\0';
             return true;

@@ -4,17 +4,26 @@
 
 namespace Dbscout {
 
-RegistryBatch::RegistryBatch() : m_hive(hiveOf(Hive::Kind::User))
+RegistryBatch::RegistryBatch(HKEY root)
+    : m_hive(hiveOf(root == HKEY_LOCAL_MACHINE ? Hive::Kind::Machine : Hive::Kind::User))
 {
     // A batch that cannot begin leaves each write to commit on its own, as without one.
-    (void)m_hive->beginBatch();
+    m_begun = m_hive->beginBatch();
 }
 
 RegistryBatch::~RegistryBatch()
 {
     // A failed commit loses the batch as a failed write loses its value; the settings file
     // keeps what it held before.
-    (void)m_hive->endBatch();
+    (void)finish();
+}
+
+LONG RegistryBatch::finish()
+{
+    if (m_finished)
+        return ERROR_SUCCESS;
+    m_finished = true;
+    return m_hive->endBatch(m_keep);
 }
 
 } // namespace Dbscout

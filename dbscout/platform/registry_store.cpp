@@ -207,12 +207,15 @@ LONG Hive::beginBatch()
     return result;
 }
 
-LONG Hive::endBatch()
+LONG Hive::endBatch(bool keep)
 {
     LONG result = ERROR_SUCCESS;
-    if (--m_batchDepth == 0 && m_batch) {
-        result = regErrorFromSqlite(m_batch->commit(), true);
-        m_batch.reset(); // rolls back what a failed commit left
+    m_batchAbandoned = m_batchAbandoned || !keep;
+    if (--m_batchDepth == 0) {
+        if (m_batch && !m_batchAbandoned)
+            result = regErrorFromSqlite(m_batch->commit(), true);
+        m_batch.reset(); // rolls back what was abandoned or what a failed commit left
+        m_batchAbandoned = false;
     }
     m_mutex.unlock();
     return result;

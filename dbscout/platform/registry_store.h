@@ -77,9 +77,10 @@ public:
     // A batch makes the calls of this thread until endBatch one transaction: one commit instead
     // of one per call, and nothing of them reaches the file unless endBatch commits. Each call
     // inside still succeeds or fails on its own. Other threads wait until the batch ends.
-    // Batches nest; only the outermost commits.
+    // Batches nest; only the outermost commits, and only when no batch in it was ended without
+    // keep: then all of it is taken back.
     LONG beginBatch();
-    LONG endBatch();
+    LONG endBatch(bool keep = true);
 
 private:
     template <typename Body> LONG run(bool writing, Body body);
@@ -93,6 +94,7 @@ private:
     SqliteConnection m_db;
     std::unique_ptr<SqliteTransaction> m_batch; // the outermost batch's transaction
     int m_batchDepth = 0;
+    bool m_batchAbandoned = false; // a batch in the outermost one was ended without keep
     const std::string m_file;
     const Kind m_kind;
     bool m_readOnly = false;

@@ -53,9 +53,10 @@ Status takeCommand(std::string_view value, RequestUrl& url, bool& operationChose
     if (value.empty() || value.size() > 32)
         return bad("The command= parameter is empty or too long.");
     if (operationChosen) {
-        if (url.command == Command::Fetch && value == "co")
+        // Once each: the panel never repeats one, so a repeat is a malformed request.
+        if (url.command == Command::Fetch && value == "co" && !url.checkOutAfter)
             url.checkOutAfter = true;
-        else if (url.command == Command::Put && value == "ci")
+        else if (url.command == Command::Put && value == "ci" && !url.checkInAfter)
             url.checkInAfter = true;
         else
             return bad("The command \"" + std::string(value) + "\" cannot follow another command.");
@@ -234,11 +235,13 @@ Status parsePath(std::string_view path, RequestUrl& url)
 {
     const size_t slash = path.find('/');
     const std::string_view database = path.substr(0, slash);
-    if (database.empty())
-        return bad("The address names no database; use molb://" + url.host + "/DATABASE/KIND/.");
+    if (database.empty()) {
+        const std::string host = url.host.size() <= kMaxShownBytes ? url.host : "HOST";
+        return bad("The address names no database; use molb://" + host + "/DATABASE/KIND/.");
+    }
     if (!isValidDatabaseName(database))
-        return bad("The database name \"" + std::string(database) +
-                   "\" is not valid: use letters, digits, \"_\", \"-\" and \".\", not starting "
+        return bad("The database name " + quotedForMessage(database) +
+                   " is not valid: use letters, digits, \"_\", \"-\" and \".\", not starting "
                    "with \".\".");
     url.database = database;
     std::string_view rest =
@@ -276,6 +279,17 @@ std::string percentEncodeName(std::string_view text)
     return out;
 }
 
+std::string quotedForMessage(std::string_view text)
+{
+    if (text.size() <= kMaxShownBytes)
+        return "\"" + std::string(text) + "\"";
+    // Cut before a UTF-8 continuation byte, so that the message stays readable text.
+    size_t cut = kMaxShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xc0) == 0x80)
+        --cut;
+    return "\"" + std::string(text.substr(0, cut)) + "...\"";
+}
+
 bool isValidDatabaseName(std::string_view name)
 {
     if (name.empty() || name.size() > 128 || name.front() == '.')
@@ -292,6 +306,9 @@ bool isValidDatabaseName(std::string_view name)
 Status parseRequestUrl(std::string_view text, RequestUrl& url)
 {
     url = RequestUrl();
+    // An argument cannot hold one; a NUL here would cut a name short wherever it went next.
+    if (text.find('\0') != std::string_view::npos)
+        return bad("The address contains a NUL byte.");
     if (text.size() < kScheme.size() ||
         strncasecmp(text.data(), kScheme.data(), kScheme.size()) != 0)
         return bad("Not a molb request: the address must start with molb://.");

@@ -75,4 +75,10 @@ std::string percentEncodeName(std::string_view text);
 
 bool isValidDatabaseName(std::string_view name);
 
+// How much of a name or term from a request a message repeats.
+inline constexpr size_t kMaxShownBytes = 64;
+// text in double quotes for a message, cut after kMaxShownBytes bytes (with "..."), so that a
+// hostile request cannot make its own error page huge.
+std::string quotedForMessage(std::string_view text);
+
 } // namespace Dbscout::Molb

@@ -1,5 +1,7 @@
 #include "search_query.h"
 
+#include "request_url.h"
+
 #include <charconv>
 
 namespace Dbscout::Molb {
@@ -61,7 +63,7 @@ bool takeComparison(Kind kind, const std::string& term, SearchQuery& query, Stat
     const auto [stop, error] = std::from_chars(begin, end, filter.number);
     if (begin == end || error != std::errc() || stop != end)
         status = Status::fail(ErrorCode::BadRequest,
-                              "\"" + term + "\" must compare with a whole number.");
+                              quotedForMessage(term) + " must compare with a whole number.");
     query.filters.push_back(std::move(filter));
     return true;
 }

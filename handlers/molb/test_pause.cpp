@@ -2,13 +2,25 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace Dbscout::Molb {
 namespace {
 
 thread_local const RequestPause* t_requestPause = nullptr;
+
+// Whether setting names stage; a setting "STAGE:throw" throws there instead of pausing.
+bool names(std::string_view setting, const char* stage)
+{
+    constexpr std::string_view kThrow = ":throw";
+    if (setting.ends_with(kThrow)) {
+        if (setting.substr(0, setting.size() - kThrow.size()) == stage)
+            throw std::runtime_error(std::string("test fault at ") + stage);
+        return false;
+    }
+    return setting == stage;
+}
 
 } // namespace
 
@@ -20,7 +32,7 @@ void setRequestPause(const RequestPause* pause)
 void pauseForTest(const char* stage)
 {
     if (const RequestPause* pause = t_requestPause) {
-        if (pause->stage != stage)
+        if (!names(pause->stage, stage))
             return;
         const std::string said = std::string("paused at ") + stage + "\n";
         static_cast<void>(::write(pause->errorFd, said.data(), said.size()));
@@ -28,7 +40,7 @@ void pauseForTest(const char* stage)
         return;
     }
     const char* wanted = std::getenv("DBSCOUT_MOLB_TEST_PAUSE");
-    if (!wanted || std::strcmp(wanted, stage) != 0)
+    if (!wanted || !names(wanted, stage))
         return;
     std::fprintf(stderr, "paused at %s\n", stage);
     std::fflush(stderr);

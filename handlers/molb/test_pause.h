@@ -1,7 +1,8 @@
 #pragma once
 // A hook for crash tests: when DBSCOUT_MOLB_TEST_PAUSE names stage, the process says so on
 // standard error and waits there until it is killed, so a test can kill it at that exact point
-// (inside a transaction) instead of guessing a moment.
+// (inside a transaction) instead of guessing a moment. "STAGE:throw" makes the process throw
+// there instead, as a fault of the program would, so that a test sees it answered.
 
 #include <functional>
 #include <string>

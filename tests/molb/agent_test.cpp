@@ -75,6 +75,15 @@ int handlerBackends(const std::string& role, const std::string& state = {})
     return result.exitCode == 0 ? std::stoi(result.output) : -1;
 }
 
+// A record far larger than the pipes between agent, handler and test hold.
+std::string bigRecord()
+{
+    std::string bytes = ">big\n";
+    while (bytes.size() < (4u << 20))
+        bytes += "ACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCA\n";
+    return bytes;
+}
+
 // A raw connection to the agent's socket, closed with the object.
 struct AgentConnection
 {
@@ -305,10 +314,7 @@ TEST_F(Agent, aCheckInKilledInsideItsTransactionLeavesNoTransactionOpen)
 
 TEST_F(Agent, anAnswerWhoseReaderWentAwayLeavesTheAgentServing)
 {
-    // Far more than the pipes between agent, handler and test hold.
-    std::string bytes = ">big\n";
-    while (bytes.size() < (4u << 20))
-        bytes += "ACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCAACGTTGCA\n";
+    const std::string bytes = bigRecord();
     const std::string fetch =
         store.url("dnarna/" + saveObject("lab", "dnarna", "big", bytes, as("ann")) +
                   "?command=fetch" + as("ann"));
@@ -328,6 +334,37 @@ TEST_F(Agent, anAnswerWhoseReaderWentAwayLeavesTheAgentServing)
         EXPECT_EQ(agentProcesses(), std::vector<pid_t>{agent});
         EXPECT_TRUE(waitFor([] { return handlerBackends("ann") == 1; }));
     }
+}
+
+TEST_F(Agent, aRequestThatThrowsEndsNeitherTheAgentNorAnotherUsersRequest)
+{
+    // ann's fetch stays inside the agent while her reader waits.
+    const std::string bytes = bigRecord();
+    const std::string fetch =
+        store.url("dnarna/" + saveObject("lab", "dnarna", "big", bytes, as("ann")) +
+                  "?command=fetch" + as("ann"));
+    const std::string bobs = save("bob", "bobsobject");
+    ASSERT_EQ(operation("bob", bobs, "command=co&command=dir").exitCode, 0);
+    const pid_t agent = onlyAgent();
+
+    Child reader(handlerPath(), {fetch});
+    ASSERT_EQ(reader.output(1), ">");
+    // Meanwhile bob's check-in throws inside its transaction, as a fault of the program would.
+    const ProcessResult failed = runProcess(
+        handlerPath(),
+        {store.url("dnarna/" + bobs + "?start=0&page=50" + as("bob") + "&command=ci&command=dir")},
+        {}, {"DBSCOUT_MOLB_TEST_PAUSE=checkin:throw"});
+    EXPECT_EQ(failed.exitCode, 2);
+    EXPECT_EQ(parseResultPage(failed.output).message,
+              "The request failed inside the handler: test fault at checkin.");
+
+    EXPECT_TRUE(">" + reader.output() == bytes) << "ann's answer was cut";
+    EXPECT_EQ(reader.waitExit(std::chrono::seconds(20)), 0);
+    EXPECT_EQ(agentProcesses(), std::vector<pid_t>{agent});
+    // bob's transaction went with its connection; his hold stands and his next check-in works.
+    EXPECT_EQ(runSql("lab", "SELECT checkout_by FROM objects WHERE id = " + bobs), "bob\n");
+    EXPECT_EQ(operation("bob", bobs, "command=ci&command=dir").exitCode, 0);
+    EXPECT_EQ(agentProcesses(), std::vector<pid_t>{agent});
 }
 
 TEST_F(Agent, aRuntimeFolderOthersCouldUseIsRefusedAndStartsNoAgent)

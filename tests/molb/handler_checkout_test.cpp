@@ -115,6 +115,26 @@ TEST_F(Checkout, onlyTheHolderChecksInOrUndoesAndACheckInRecordsItsAuthor)
         ">a\nACGT\n");
 }
 
+TEST_F(Checkout, aCheckInThatThrowsIsAnsweredWithAnErrorPageAndChangesNothing)
+{
+    ASSERT_EQ(operation("bob", ids[0], "command=co&command=dir").exitCode, 0);
+    const std::string checkIn =
+        store.url("dnarna/" + ids[0] + "?start=0&page=50" + as("bob") + "&command=ci&command=dir");
+    // As a fault of the program would, inside the check-in's transaction (locally the handler's
+    // own, on a server the connection agent's).
+    const ProcessResult failed =
+        runProcess(handlerPath(), {checkIn}, {}, {"DBSCOUT_MOLB_TEST_PAUSE=checkin:throw"});
+    EXPECT_EQ(failed.exitCode, 2);
+    const Dbscout::ResultPage page = parseResultPage(failed.output);
+    EXPECT_EQ(page.status, "ERROR");
+    EXPECT_EQ(page.message, "The request failed inside the handler: test fault at checkin.");
+    EXPECT_EQ(holders(), "a=bob b= c=");
+    EXPECT_EQ(revisionCount(ids[0]), "1\n");
+    // Nothing of it stands in the way of the next request.
+    ASSERT_EQ(operation("bob", ids[0], "command=ci&command=dir").exitCode, 0);
+    EXPECT_EQ(holders(), "a= b= c=");
+}
+
 TEST_F(Checkout, aFetchWithCheckOutHoldsTheObjectOrSendsNothing)
 {
     ProcessResult result =

@@ -55,6 +55,10 @@ TEST_F(HandlerHostile, everyHostileRequestGetsAReadablePage)
         {storeUrl("lab/dnarna/?start=0&page=5&query=") + bigEscaped, "ERROR"},
         {storeUrl("lab/dnarna/") + big + "?command=fetch", "ERROR"},
         {storeUrl("lab/dnarna/?start=0&page=5&") + big + "=x", "OK"},
+        {"molb://" + big + ":5432/lab/dnarna/", "ERROR"}, // a host name, no server
+        {storeUrl(big + "/dnarna/"), "ERROR"},            // a database name
+        {storeUrl("lab/dnarna/?start=0&page=5&query=length>" + std::string(4000, '9') + "x"),
+         "ERROR"}, // a search term
         // unknown commands
         {storeUrl("lab/dnarna/?command=drop"), "ERROR"},
         {storeUrl("lab/dnarna/1?command=co&command=dir"), "ERROR"},
@@ -80,6 +84,8 @@ TEST_F(HandlerHostile, everyHostileRequestGetsAReadablePage)
         EXPECT_EQ(result.exitCode == 0, page.status == "OK") << shortUrl;
         if (page.status == "ERROR") {
             EXPECT_FALSE(page.message.empty()) << shortUrl;
+            // What the request gave is repeated in part only.
+            EXPECT_LE(page.message.size(), 300u) << shortUrl;
         }
     }
     // The store survived, and no file appeared anywhere in the test's world (the WAL files of

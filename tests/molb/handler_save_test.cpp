@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 #include <thread>
+#include <tuple>
 
 using namespace MolbTest;
 
@@ -98,6 +99,31 @@ TEST_F(HandlerSave, aRecordFillsTheColumnsAndARevisionRefreshesThem)
     ASSERT_EQ(parseStatusPage(put("plasmid", changed, "&force=yes").output).status, "OK");
     page = parseResultPage(runHandler(store.url("dnarna/?start=0&page=5")).output);
     EXPECT_EQ(page.rows[0].cells[1], "99");
+}
+
+TEST_F(HandlerSave, recordsWithStrayCarriageReturnsAreSavedAndDescribed)
+{
+    // The bytes, then the accession, length and description the listing shows.
+    using Case = std::tuple<std::string, std::string, std::string, std::string>;
+    const Case cases[] = {
+        {">a\r\r\nACGT\n", "a", "4", ""},
+        {">b two words\r\r\nACGTT\r\n", "b", "5", "two words"},
+        {">c\r", "", "", ""}, // no sequence: saved, but no record to describe
+    };
+    int saved = 0;
+    for (const auto& [bytes, accession, length, description] : cases) {
+        const std::string name = "cr" + std::to_string(++saved);
+        const ProcessResult result = put(name, bytes);
+        EXPECT_EQ(result.exitCode, 0) << name;
+        EXPECT_EQ(parseStatusPage(result.output).status, "OK") << name << ": " << result.output;
+        const Dbscout::ResultPage page =
+            parseResultPage(runHandler(store.url("dnarna/?start=0&page=5&query=" + name)).output);
+        ASSERT_EQ(page.rows.size(), 1u) << name;
+        EXPECT_EQ(page.rows[0].cells[0], accession) << name;
+        EXPECT_EQ(page.rows[0].cells[1], length) << name;
+        EXPECT_EQ(page.rows[0].cells[4], description) << name;
+        EXPECT_EQ(fetch(name), bytes) << name;
+    }
 }
 
 TEST_F(HandlerSave, refusedSavesAnswerAnErrorPageAndStoreNothing)

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <regex>
 #include <tuple>
+#include <zlib.h>
 
 using namespace Dbscout::Molb;
 using namespace MolbTest;
@@ -171,6 +172,81 @@ TEST(Import, fastaKindFollowsTheLetters)
     EXPECT_EQ(file.objects[2].meta[Field::Accession], "AB1.1");
 }
 
+TEST(Import, linesEndingInAStrayCarriageReturnReadAsTheirText)
+{
+    // Record, then the name, accession, length and description read from it.
+    using Case = std::tuple<std::string, std::string, std::string, std::string, std::string>;
+    for (const auto& [text, name, accession, length, description] : {
+             Case{">a\r\r\nACGT\n", "a", "a", "4", ""},
+             Case{">sp|P1|X_HUMAN kinase\r\r\nMKV\r\n", "sp|P1|X_HUMAN", "P1", "3", "kinase"},
+             Case{">b\t\r\r\r\nAC\n", "b", "b", "2", ""},
+             Case{"LOCUS       X1\r 12 bp DNA\r\r\nACCESSION   AB1\r\r\n//\n", "X1", "AB1", "12",
+                  ""},
+             Case{"ID   U1\r; 105 AA.\r\r\nAC   P2\r;\r\r\n//\n", "U1", "P2", "105", ""},
+         }) {
+        RecordFile file;
+        ASSERT_TRUE(readRecords(text, "f", file).ok()) << text;
+        ASSERT_EQ(file.objects.size(), 1u) << text;
+        for (const RecordProblem& problem : file.problems)
+            ADD_FAILURE() << text << ": " << problem.message;
+        const NewObject& object = file.objects[0];
+        EXPECT_EQ(object.meta[Field::Name], name);
+        EXPECT_EQ(object.meta[Field::Accession], accession);
+        EXPECT_EQ(object.meta[Field::Length], length);
+        EXPECT_EQ(object.meta[Field::Description], description);
+    }
+}
+
+// bytes gzipped once, as one member.
+std::string gzipped(const std::string& bytes)
+{
+    z_stream stream = {};
+    EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_DEFAULT_STRATEGY), Z_OK);
+    std::string out(deflateBound(&stream, bytes.size()), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+TEST(Import, compressedBytesInflateWithinTheirLimits)
+{
+    const std::string record = ">a\nACGT\n";
+    const std::string zeros = gzipped(std::string(2 << 20, '\0'));
+    const std::string fourTimes = gzipped(gzipped(gzipped(gzipped(record))));
+    const InflateLimits small{1 << 20, 64, 3};
+    // The bytes, the limits, then the message (none: they inflate to the record).
+    using Case = std::tuple<std::string, InflateLimits, std::string>;
+    for (const auto& [bytes, limits, message] : {
+             Case{gzipped(record), {}, ""},
+             Case{gzipped(gzipped(gzipped(record))), {}, ""},
+             Case{gzipped(record) + gzipped(std::string()), {}, ""}, // an empty member at the end
+             Case{gzipped(record) + "padding after the last member", {}, ""},
+             Case{fourTimes, {}, "Cannot read f.gz: it is compressed more than 3 times over"},
+             Case{zeros, small,
+                  "Cannot read f.gz: it inflates to more than 1048576 bytes, far more than "
+                  "record files inflate from its size; decompress it first if it is genuine"},
+             Case{gzipped(record).substr(0, 12),
+                  {},
+                  "Cannot read f.gz: the compressed data ends early"},
+         }) {
+        std::string inflated = bytes;
+        const Status status = inflateRecordBytes("f.gz", inflated, limits);
+        EXPECT_EQ(status.message(), message);
+        if (message.empty()) {
+            EXPECT_EQ(inflated, record);
+        }
+    }
+    // Within the default limits the same zeros are no bomb: 2 MiB from 2 KB stays below 64 MiB.
+    std::string inflated = zeros;
+    EXPECT_TRUE(inflateRecordBytes("f.gz", inflated).ok());
+    EXPECT_EQ(inflated.size(), size_t(2) << 20);
+}
+
 class AdminImport : public ::testing::Test
 {
 protected:
@@ -209,6 +285,12 @@ TEST_F(AdminImport, malformedRecordsAreReportedByFileAndRecordAndNotStored)
              Case{"nolength.gb", "LOCUS       X2  DNA linear\n//\n",
                   "nolength.gb: record 1: the LOCUS line of \"X2\" gives no length in bp, aa or rc",
                   0},
+             Case{"minus.gb", "LOCUS       X5  -0 bp DNA\n//\n",
+                  "minus.gb: record 1: the LOCUS line of \"X5\" gives no length in bp, aa or rc",
+                  0},
+             Case{"minus.embl", "ID   X6; SV 1; linear; DNA; STD; PLN; -0 BP.\n//\n",
+                  "minus.embl: record 1: the ID line of \"X6\" gives no length in BP, AA or SQ",
+                  0},
              Case{"twice.gb", "LOCUS       X3  5 bp DNA\nLOCUS       X4  5 bp DNA\n//\n",
                   "twice.gb: record 1: a second LOCUS line before the record's \"//\"", 0},
              Case{"blast.xml",
@@ -225,6 +307,57 @@ TEST_F(AdminImport, malformedRecordsAreReportedByFileAndRecordAndNotStored)
         total += stored;
         EXPECT_EQ(count("dnarna"), total) << name;
     }
+}
+
+TEST_F(AdminImport, headersEndingInCarriageReturnsAreImportedWithTheRest)
+{
+    const ProcessResult result =
+        runAdmin({"import", "lab", write("cr.fa", ">good\nACGT\n>a\r\r\nACGT\n>b x\r\r\nGG\n")});
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_NE(result.output.find("cr.fa: 3 FASTA record(s) stored"), std::string::npos)
+        << result.output;
+    EXPECT_EQ(count("dnarna"), 3);
+    EXPECT_EQ(runHandler("molb://local/lab/dnarna/b?command=fetch").output, ">b x\r\r\nGG\n");
+}
+
+TEST_F(AdminImport, aFileWhoseImportThrowsIsReportedAndTheOthersAreStillRead)
+{
+    // As a fault of the program would, for every file.
+    const std::vector<std::string> files = {write("one.fa", ">a\nACGT\n"),
+                                            write("two.fa", ">b\nACGT\n")};
+    const ProcessResult result = runAdmin({"import", "lab", files[0], files[1]}, {},
+                                          {"DBSCOUT_MOLB_TEST_PAUSE=import:throw"});
+    EXPECT_EQ(result.exitCode, 1);
+    for (const std::string& file : files)
+        EXPECT_NE(result.errors.find(file + ": nothing stored: test fault at import"),
+                  std::string::npos)
+            << result.errors;
+    EXPECT_EQ(count("dnarna"), 0);
+}
+
+TEST_F(AdminImport, aDecompressionBombIsRefusedWithoutFillingTheMemory)
+{
+    // 80 MiB of zeros from 80 KB: beyond 64 MiB, and beyond 64 times the file's size.
+    const std::string path = write("bomb.fa.gz", gzipped(">a\n" + std::string(80 << 20, 'A')));
+    const ProcessResult result = runAdmin({"import", "lab", path});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.errors.find(path + ": Cannot read " + path + ": it inflates to more than " +
+                                 std::to_string(64 << 20) + " bytes"),
+              std::string::npos)
+        << result.errors;
+    EXPECT_EQ(count("dnarna"), 0);
+}
+
+TEST_F(AdminImport, filesThatCannotBeReadAreNamedWithWhy)
+{
+    const std::string folder = env.file("a-folder");
+    std::filesystem::create_directory(folder);
+    const std::string missing = env.file("missing.fa");
+    const ProcessResult result = runAdmin({"import", "lab", folder, missing});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.errors, "molb-admin: " + folder + ": Cannot read " + folder +
+                                 ": Is a directory\nmolb-admin: " + missing + ": Cannot open " +
+                                 missing + ": No such file or directory\n");
 }
 
 TEST_F(AdminImport, aTruncatedCompressedFileStoresNothing)

@@ -175,9 +175,10 @@ ProcessResult runHandler(const std::string& url, const std::string& input)
     return runProcess(handlerPath(), {url}, input);
 }
 
-ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input)
+ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input,
+                       const std::vector<std::string>& environment)
 {
-    return runProcess(MOLB_ADMIN_PATH, arguments, input);
+    return runProcess(MOLB_ADMIN_PATH, arguments, input, environment);
 }
 
 std::vector<ProcessResult> runTogether(const std::vector<std::string>& urls,

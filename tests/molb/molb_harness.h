@@ -67,7 +67,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 std::string handlerPath();
 // The handler, started as the component starts it: the URL its one argument.
 ProcessResult runHandler(const std::string& url, const std::string& input = {});
-ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input = {});
+ProcessResult runAdmin(const std::vector<std::string>& arguments, const std::string& input = {},
+                       const std::vector<std::string>& environment = {});
 // A handler per URL (with the input of the same place), all started at the same instant.
 std::vector<ProcessResult> runTogether(const std::vector<std::string>& urls,
                                        const std::vector<std::string>& inputs = {});

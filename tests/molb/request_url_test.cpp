@@ -69,6 +69,26 @@ TEST(RequestUrl, malformedUrlsFailWithTheirFault)
               "The query is longer than 4096 bytes."},
              {"molb://local/db/dnarna/" + std::string(1025, 'n') + "?command=fetch",
               "The object name is longer than 1024 bytes."},
+             // A name from the request is repeated in part only.
+             {"molb://local/" + std::string(100000, 'd') + "/dnarna/",
+              "The database name \"" + std::string(64, 'd') + "..." + badName},
+             {"molb://local/" + std::string(63, 'd') + "\xc3\xa9/dnarna/",
+              "The database name \"" + std::string(63, 'd') + "..." + badName},
+             {"molb://" + std::string(100000, 'h'),
+              "The address names no database; use molb://HOST/DATABASE/KIND/."},
+             // A NUL byte never gets through, raw or escaped.
+             {std::string("molb://local/db\0x/dnarna/", 24), "The address contains a NUL byte."},
+             {std::string("molb://local/db/dnarna/?user=a\0b", 33),
+              "The address contains a NUL byte."},
+             // After the operation, one check-out after a fetch or one check-in after a save.
+             {"molb://local/db/dnarna/x?command=fetch&command=co&command=co",
+              "The command \"co\" cannot follow another command."},
+             {"molb://local/db/dnarna/x?command=put&command=ci&command=ci",
+              "The command \"ci\" cannot follow another command."},
+             {"molb://local/db/dnarna/x?command=fetch&command=ci",
+              "The command \"ci\" cannot follow another command."},
+             {"molb://local/db/dnarna/1?command=co&command=co",
+              "The command \"co\" cannot follow another command."},
          }) {
         RequestUrl url;
         const Status status = parseRequestUrl(text, url);
@@ -78,6 +98,28 @@ TEST(RequestUrl, malformedUrlsFailWithTheirFault)
     RequestUrl url;
     EXPECT_TRUE(
         parseRequestUrl("molb://local/db/dnarna/?query=" + std::string(4096, 'a'), url).ok());
+}
+
+TEST(RequestUrl, theCheckOptionsThePanelAppendsAreSteps)
+{
+    // Object URLs as the panel builds them with its check-out-on-open and check-in-on-save
+    // options.
+    RequestUrl url =
+        parsed("molb://local/db/dnarna/my%20seq?query=&user=ann&pass=pw&command=fetch&command=co"
+               "&descendant=co");
+    EXPECT_EQ(url.command, Command::Fetch);
+    EXPECT_TRUE(url.checkOutAfter);
+    EXPECT_TRUE(url.descendantsOut);
+    url = parsed("molb://local/db/dnarna/my%20seq?query=MAIN&command=put&pdmode=reconstruct"
+                 "&pderror=disconnect&command=ci&descendant=ci&force=yes&arcname=a%2egb");
+    EXPECT_EQ(url.command, Command::Put);
+    EXPECT_TRUE(url.checkInAfter);
+    EXPECT_TRUE(url.descendantsIn);
+    EXPECT_EQ(url.last, "my seq");
+    // A listing asked for after the operation changes nothing of it.
+    url = parsed("molb://local/db/dnarna/x?command=fetch&command=dir&command=co");
+    EXPECT_EQ(url.command, Command::Fetch);
+    EXPECT_TRUE(url.checkOutAfter);
 }
 
 TEST(RequestUrl, encodedNamesDecodeBackToTheirBytes)
@@ -113,6 +155,9 @@ TEST(SearchQuery, malformedQueriesAreRefused)
         many += "w ";
     EXPECT_EQ(parseSearchQuery(Kind::DnaRna, many, query).message(),
               "The query has more than 32 terms.");
+    EXPECT_EQ(
+        parseSearchQuery(Kind::DnaRna, "length>" + std::string(4000, '9') + "x", query).message(),
+        "\"length>" + std::string(57, '9') + "...\" must compare with a whole number.");
     ASSERT_TRUE(parseSearchQuery(Kind::DnaRna, "%% ---", query).ok());
     EXPECT_TRUE(query.matchesNothing);
 }

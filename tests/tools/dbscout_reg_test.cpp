@@ -257,6 +257,13 @@ TEST_F(DbscoutRegTest, malformedImportNamesTheFileAndLineAndChangesNothing)
         {header + "\"v\"=\"x\" trailing\n", "3: unexpected text after the value"},
         {header + "stray text\n",
          "3: unexpected line; expected [KEY], a value line or a ; comment"},
+        // Names and strings are UTF-8 text without NUL bytes.
+        {header + "[HKCU\\Software\\Fresh\0Other]\n"s, "3: the key name holds a NUL byte"},
+        {header + "\"v\0w\"=\"x\"\n"s, "3: the value name holds a NUL byte"},
+        {header + "\"v\"=\"x\0y\"\n"s, "3: the string holds a NUL byte"},
+        {header + "[HKCU\\Software\\\xff]\n", "3: the key name is not valid UTF-8"},
+        {header + "\"\xc3\"=\"x\"\n", "3: the value name is not valid UTF-8"},
+        {header + "\"v\"=\"\xe9t\xe9\"\n", "3: the string is not valid UTF-8"},
     };
     const std::string file = m_env.file("bad.reg");
     for (const auto& c : cases) {
@@ -271,6 +278,59 @@ TEST_F(DbscoutRegTest, malformedImportNamesTheFileAndLineAndChangesNothing)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "dbscout-reg: " + m_env.file("absent.reg") +
                                ": cannot read: No such file or directory\n");
+}
+
+TEST_F(DbscoutRegTest, aNulInANameChangesNoOtherKeyOrValue)
+{
+    // What each file would have changed, had the name ended at its NUL.
+    RegKey base = createKey(HKEY_CURRENT_USER, "Software\\Base");
+    put(base.get(), "a", REG_SZ, "1\0"s);
+    createKey(HKEY_CURRENT_USER, "Software\\Base\\Below");
+    const std::string header = "Windows Registry Editor Version 5.00\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {header + "[-HKEY_CURRENT_USER\\Software\\Base\0Other]\n"s,
+         "2: the key name holds a NUL byte"},
+        {header + "[HKEY_CURRENT_USER\\Software\\Base\0Evil]\n\"w\"=\"2\"\n"s,
+         "2: the key name holds a NUL byte"},
+        {header + "[HKEY_CURRENT_USER\\Software\\Base]\n\"a\0b\"=\"2\"\n"s,
+         "3: the value name holds a NUL byte"},
+    };
+    const std::string file = m_env.file("nul.reg");
+    for (const auto& [text, message] : cases) {
+        writeFile(file, text);
+        const ChildResult result = reg({"import", file});
+        EXPECT_EQ(result.exitCode, 1) << message;
+        EXPECT_EQ(result.err, "dbscout-reg: " + file + ":" + message + "\n");
+        EXPECT_EQ(subkeysOf(base.get()), std::vector<std::string>{"Below"}) << message;
+        EXPECT_EQ(valueNamesOf(base.get()), std::vector<std::string>{"a"}) << message;
+        EXPECT_EQ(value(base.get(), "a"), (StoredValue{REG_SZ, "1\0"s})) << message;
+    }
+}
+
+TEST_F(DbscoutRegTest, anImportTheStoreRefusesPartWayChangesNothing)
+{
+    RegKey kept = createKey(HKEY_CURRENT_USER, "Software\\Kept");
+    put(kept.get(), "v", REG_SZ, "old\0"s);
+    const std::string longName(256, 'k'); // one more than a key name may have
+    const std::string file = m_env.file("refused.reg");
+    writeFile(file, "Windows Registry Editor Version 5.00\n"
+                    "[HKCU\\Software\\Early]\n"
+                    "\"v\"=\"1\"\n"
+                    "[-HKCU\\Software\\Kept]\n"
+                    "[HKCU\\Software\\Later]\n"
+                    "\"v\"=dword:2\n"
+                    "[HKCU\\Software\\" +
+                        longName + "]\n");
+    const ChildResult result = reg({"import", file});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "dbscout-reg: " + file + ":7: HKEY_CURRENT_USER\\Software\\" + longName +
+                              ": invalid key or value name\n");
+    Dbscout::ResetRegistryForTests(); // read the file anew
+    RegKey absent;
+    EXPECT_EQ(absent.open(HKEY_CURRENT_USER, "Software\\Early"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(absent.open(HKEY_CURRENT_USER, "Software\\Later"), ERROR_FILE_NOT_FOUND);
+    RegKey reread = createKey(HKEY_CURRENT_USER, "Software\\Kept");
+    EXPECT_EQ(value(reread.get(), "v"), (StoredValue{REG_SZ, "old\0"s}));
 }
 
 TEST_F(DbscoutRegTest, badCommandLinesAreRefusedWithOneLine)

@@ -1,12 +1,15 @@
 #include "admin/admin_commands.h"
 
+#include "admin/admin_store.h"
 #include "import/importer.h"
 #include "request_url.h"
-#include "admin/admin_store.h"
+#include "test_pause.h"
 
 #include <charconv>
 #include <cstdio>
+#include <exception>
 #include <iostream>
+#include <new>
 
 namespace Dbscout::Molb {
 namespace {
@@ -23,8 +26,8 @@ std::string baseName(const std::string& path)
 }
 
 // Imports one file in one transaction; returns false when any record was refused.
-bool importFile(Store& store, const std::string& path, const std::string& subset,
-                const std::string& owner)
+bool importRecords(Store& store, const std::string& path, const std::string& subset,
+                   const std::string& owner)
 {
     std::string bytes;
     Status status = readRecordFile(path, bytes);
@@ -35,6 +38,7 @@ bool importFile(Store& store, const std::string& path, const std::string& subset
         adminError(path + ": " + status.message());
         return false;
     }
+    pauseForTest("import");
     std::vector<Status> results;
     if (status = store.importObjects(file.objects, subset, owner, results); !status.ok()) {
         adminError(path + ": nothing stored: " + status.message());
@@ -52,6 +56,23 @@ bool importFile(Store& store, const std::string& path, const std::string& subset
                    "; it was not stored.");
     std::printf("%s: %zu %s record(s) stored\n", path.c_str(), stored, formatName(file.format));
     return file.problems.empty();
+}
+
+// As importRecords, but a fault that throws (or a file too big for memory) costs only its own
+// file, with a message, and the other files are still imported.
+bool importFile(Store& store, const std::string& path, const std::string& subset,
+                const std::string& owner)
+{
+    std::string message;
+    try {
+        return importRecords(store, path, subset, owner);
+    } catch (const std::bad_alloc&) {
+        message = "reading it needs more memory than there is";
+    } catch (const std::exception& error) {
+        message = error.what();
+    }
+    adminError(path + ": nothing stored: " + message);
+    return false;
 }
 
 } // namespace

@@ -94,9 +94,7 @@ size_t objectWords(const Arguments& arguments)
     return arguments.last("subset").empty() ? 1 : 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int runCommand(int argc, char** argv)
 {
     if (argc < 3)
         return usage({});
@@ -145,4 +143,20 @@ int main(int argc, char** argv)
         return adminGenerate(database, number, arguments.last("kind"));
     }
     return usage("unknown command or wrong number of arguments: " + command);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A command fails with a message, never with an abort: an import answers for each file
+    // itself, and this catches what any other command lets escape.
+    try {
+        return runCommand(argc, argv);
+    } catch (const std::exception& error) {
+        adminError(error.what());
+    } catch (...) {
+        adminError("the command failed");
+    }
+    return kAdminFailed;
 }

@@ -75,6 +75,34 @@ ino_t inodeOf(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
 }
 
+// A request's thread. The requests answer their own failures (serveAgentClient), and nothing
+// else one of them throws may end the agent, which serves everybody else's requests too: the
+// handler of such a request sees its connection close unanswered.
+void serveClient(int client, PgPool& pool, std::atomic<bool>& done) noexcept
+{
+    try {
+        serveAgentClient(client, pool);
+    } catch (...) {
+    }
+    ::close(client);
+    done.store(true);
+}
+
+void startWorker(std::list<Worker>& workers, int client, PgPool& pool)
+{
+    try {
+        // Everything that can fail comes before the thread starts, which comes last.
+        std::list<Worker> added(1);
+        Worker& worker = added.back();
+        worker.done = std::make_shared<std::atomic<bool>>(false);
+        worker.thread =
+            std::thread([client, &pool, done = worker.done] { serveClient(client, pool, *done); });
+        workers.splice(workers.end(), added);
+    } catch (const std::exception&) {
+        ::close(client); // no thread or memory for it now: its handler sees it unanswered
+    }
+}
+
 void joinFinished(std::list<Worker>& workers)
 {
     for (auto it = workers.begin(); it != workers.end();) {
@@ -109,15 +137,8 @@ int runAgent(const std::string& folder)
         pollfd waiting{listener, POLLIN, 0};
         if (::poll(&waiting, 1, kTickMilliseconds) > 0) {
             const int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) {
-                auto done = std::make_shared<std::atomic<bool>>(false);
-                workers.push_back(Worker{std::thread([client, &pool, done] {
-                                             serveAgentClient(client, pool);
-                                             ::close(client);
-                                             done->store(true);
-                                         }),
-                                         done});
-            }
+            if (client >= 0)
+                startWorker(workers, client, pool);
         }
         joinFinished(workers);
         if (!workers.empty()) {

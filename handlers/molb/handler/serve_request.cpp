@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <unistd.h>
 
 namespace Dbscout::Molb {
@@ -37,7 +39,29 @@ Status readAll(int in, std::string& bytes)
     }
 }
 
-int serveParsedRequest(RequestUrl& url, std::string input, int out, const ServerStoreOpener* server)
+// Runs serve, which answers on out and returns the exit status. An exception that escapes it (a
+// fault of this program, or memory running out) is answered as a store failure, with an error
+// page unless a fetch's bytes went out already (started): so no request ends its process, or
+// the connection agent with everybody else's requests, without an answer.
+template <typename Serve> int answerGuarded(int out, const bool& started, Serve serve)
+{
+    std::string message;
+    try {
+        return serve();
+    } catch (const std::bad_alloc&) {
+        message = "The request needs more memory than there is.";
+    } catch (const std::exception& error) {
+        message = std::string("The request failed inside the handler: ") + error.what() + ".";
+    } catch (...) {
+        message = "The request failed inside the handler.";
+    }
+    if (started)
+        return kExitStoreFailed;
+    return answerError(out, Status::fail(ErrorCode::Failure, message));
+}
+
+int serveParsedRequest(RequestUrl& url, std::string input, int out, const ServerStoreOpener* server,
+                       bool& started)
 {
     Status status = Status::pass();
     if (!url.operation.empty())
@@ -69,7 +93,6 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
         status = serveSave(*store, session, url, std::move(input), page);
         break;
     case Command::Fetch: {
-        bool started = false;
         status = serveFetch(*store, session, url, out, started);
         if (status.ok())
             return kExitServed;
@@ -82,36 +105,44 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
     return writeAll(out, page) ? kExitServed : kExitStoreFailed;
 }
 
+// Parses urlText and answers it with serve(url, started), guarded.
+template <typename Serve> int serveUrl(const std::string& urlText, int out, Serve serve)
+{
+    bool started = false;
+    return answerGuarded(out, started, [&] {
+        RequestUrl url;
+        if (Status status = parseRequestUrl(urlText, url); !status.ok())
+            return answerError(out, status);
+        return serve(url, started);
+    });
+}
+
 } // namespace
 
 int serveRequest(const std::string& urlText, int in, int out)
 {
-    RequestUrl url;
-    Status status = parseRequestUrl(urlText, url);
-    if (!status.ok())
-        return answerError(out, status);
-    // A save reads its whole object before it touches the store.
-    std::string input;
-    if (url.command == Command::Put) {
-        if (status = readAll(in, input); !status.ok())
-            return answerError(out, status);
-    }
-    if (url.host != "local")
-        return relayToAgent(urlText, std::move(input), out);
-    return serveParsedRequest(url, std::move(input), out, nullptr);
+    return serveUrl(urlText, out, [&](RequestUrl& url, bool& started) {
+        // A save reads its whole object before it touches the store.
+        std::string input;
+        if (url.command == Command::Put) {
+            if (Status status = readAll(in, input); !status.ok())
+                return answerError(out, status);
+        }
+        if (url.host != "local")
+            return relayToAgent(urlText, std::move(input), out);
+        return serveParsedRequest(url, std::move(input), out, nullptr, started);
+    });
 }
 
 int serveServerRequest(const std::string& urlText, std::string input, int out,
                        const ServerStoreOpener& server)
 {
-    RequestUrl url;
-    Status status = parseRequestUrl(urlText, url);
-    if (!status.ok())
-        return answerError(out, status);
-    if (url.host == "local")
-        return answerError(out, Status::fail(ErrorCode::BadRequest,
-                                             "The molb connection agent serves only servers."));
-    return serveParsedRequest(url, std::move(input), out, &server);
+    return serveUrl(urlText, out, [&](RequestUrl& url, bool& started) {
+        if (url.host == "local")
+            return answerError(out, Status::fail(ErrorCode::BadRequest,
+                                                 "The molb connection agent serves only servers."));
+        return serveParsedRequest(url, std::move(input), out, &server, started);
+    });
 }
 
 } // namespace Dbscout::Molb

@@ -82,7 +82,10 @@ Status parseFastaRecord(std::string_view record, NewObject& object)
         return bad("the header line names no sequence");
     object.meta[Field::Name] = tokens[0];
     object.meta[Field::Accession] = accessionOf(tokens[0]);
-    object.meta[Field::Description] = trim(trim(header.substr(1)).substr(tokens[0].size()));
+    // Whatever follows the identifier on its line, however the line is spaced or ended.
+    const size_t identifierEnd =
+        static_cast<size_t>(tokens[0].data() - header.data()) + tokens[0].size();
+    object.meta[Field::Description] = trim(header.substr(identifierEnd));
     std::string letters;
     std::string_view line;
     while (lines.next(line)) {

@@ -3,6 +3,13 @@
 #include <charconv>
 
 namespace Dbscout::Molb {
+namespace {
+
+// What trim() removes and words() splits at: a line read with a stray carriage return before its
+// line feed must split into the same words that trimming leaves.
+constexpr std::string_view kBlanks = " \t\r\n";
+
+} // namespace
 
 bool LineReader::next(std::string_view& line)
 {
@@ -21,10 +28,10 @@ bool LineReader::next(std::string_view& line)
 
 std::string_view trim(std::string_view text)
 {
-    const size_t first = text.find_first_not_of(" \t\r\n");
+    const size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos)
         return {};
-    const size_t last = text.find_last_not_of(" \t\r\n");
+    const size_t last = text.find_last_not_of(kBlanks);
     return text.substr(first, last - first + 1);
 }
 
@@ -38,10 +45,10 @@ std::vector<std::string_view> words(std::string_view text)
     std::vector<std::string_view> result;
     size_t position = 0;
     while (true) {
-        const size_t first = text.find_first_not_of(" \t", position);
+        const size_t first = text.find_first_not_of(kBlanks, position);
         if (first == std::string_view::npos)
             return result;
-        const size_t end = text.find_first_of(" \t", first);
+        const size_t end = text.find_first_of(kBlanks, first);
         result.push_back(text.substr(first, end == std::string_view::npos ? end : end - first));
         if (end == std::string_view::npos)
             return result;
@@ -78,6 +85,8 @@ void splitAtTerminators(std::string_view text, std::vector<std::string_view>& re
 
 long long wholeNumber(std::string_view text)
 {
+    if (text.starts_with('-')) // "-0" is no length
+        return -1;
     long long value = -1;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0)

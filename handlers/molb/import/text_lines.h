@@ -23,7 +23,7 @@ private:
 
 std::string_view trim(std::string_view text);
 bool startsWith(std::string_view text, std::string_view prefix);
-// Splits at runs of blanks.
+// Splits at runs of blanks (tabs, and carriage returns and line feeds, which trim() removes too).
 std::vector<std::string_view> words(std::string_view text);
 // Appends text to out with one blank between pieces, after trimming it.
 void appendJoined(std::string& out, std::string_view text);

@@ -97,12 +97,12 @@ Status PgStore::setAddress(const std::string& host, const std::string& database)
     }
     if (!nameValid || (!port.empty() && !isPort(port)) || (port.empty() && host.back() == ':'))
         return Status::fail(ErrorCode::BadRequest,
-                            "The host \"" + host +
-                                "\" is neither \"local\" nor a server name with an optional "
+                            "The host " + quotedForMessage(host) +
+                                " is neither \"local\" nor a server name with an optional "
                                 "port, as in molb://db.example.org:5432/DATABASE/KIND/.");
     if (!isValidDatabaseName(database) || database.size() > kMaxRoleName - 5)
         return Status::fail(ErrorCode::BadRequest,
-                            "The database name \"" + database + "\" is not valid.");
+                            "The database name " + quotedForMessage(database) + " is not valid.");
     m_host = name;
     m_port = port;
     m_database = database;
