@@ -31,14 +31,12 @@ CREATE TABLE object_words(
   kind integer NOT NULL,
   word text NOT NULL,
   id bigint NOT NULL,
-  class integer NOT NULL,
-  PRIMARY KEY(kind, word, id) INCLUDE (class));
+  class integer NOT NULL);
 CREATE TABLE word_counts(
   kind integer NOT NULL,
   word text NOT NULL,
   class integer NOT NULL,
-  n bigint NOT NULL,
-  PRIMARY KEY(kind, word, class));
+  n bigint NOT NULL);
 -- Count changes not yet added up; empty outside a transaction that changes objects. Nothing in
 -- it outlives a commit, so a crash loses nothing by its not being logged.
 CREATE UNLOGGED TABLE word_count_changes(
@@ -53,6 +51,9 @@ INSERT INTO object_words
   FROM objects o JOIN rights_classes c USING (owner, grp, mode),
        unnest(tsvector_to_array(o.words)) w(word);
 INSERT INTO word_counts SELECT kind, word, class, count(*) FROM object_words GROUP BY 1, 2, 3;
+-- Keys made after the rows are in come out sorted and packed.
+ALTER TABLE object_words ADD PRIMARY KEY (kind, word, id) INCLUDE (class);
+ALTER TABLE word_counts ADD PRIMARY KEY (kind, word, class);
 
 -- The class of these rights, made when new. Looked up first: an import of many objects of one
 -- class then only reads the row.
@@ -157,9 +158,9 @@ DECLARE
            OR pg_has_role(session_user, (SELECT c.relowner FROM pg_class c
                                          WHERE c.oid = 'public.objects'::regclass), 'MEMBER')));
   classes integer[];
-  query tsquery := '';
+  query tsquery; -- every word's phrase, where some word is one
   needed text[];
-  phrases boolean := false;
+  phrases boolean;
   rarest text;
   matches bigint[];
   found_count bigint;
@@ -169,10 +170,14 @@ BEGIN
                    WHERE everything
                       OR molb_right_among(c.owner, c.grp, c.mode, session_user,
                                           (SELECT molb_groups_of(session_user))) IN ('r', 'w'));
-  FOR i IN 1 .. coalesce(array_length(words, 1), 0) LOOP
-    query := query && phraseto_tsquery('simple', molb_words(words[i]));
-    phrases := phrases OR numnode(phraseto_tsquery('simple', molb_words(words[i]))) > 1;
-  END LOOP;
+  phrases := EXISTS (SELECT 1 FROM unnest(words) q(text)
+                     WHERE numnode(phraseto_tsquery('simple', molb_words(q.text))) > 1);
+  IF phrases THEN
+    FOR i IN 1 .. array_length(words, 1) LOOP
+      query := coalesce(query && phraseto_tsquery('simple', molb_words(words[i])),
+                        phraseto_tsquery('simple', molb_words(words[i])));
+    END LOOP;
+  END IF;
   needed := ARRAY(SELECT DISTINCT l.word
                   FROM unnest(words) q(text),
                        unnest(tsvector_to_array(to_tsvector('simple', molb_words(q.text)))) l(word));
