@@ -1,7 +1,8 @@
-// Searches on the server: words alone are counted and paged from the store's word tables, which
-// triggers keep. They must find what the full-text index finds (the same words with a filter that
-// passes every object go that way), for the owner and for every user, after every kind of change
-// to the objects.
+// Listings on the server beyond what both stores share. Searches for words alone are counted and
+// paged from the store's word tables, which triggers keep: they must find what the full-text index
+// finds (the same words with a filter that passes every object go that way), for the owner and for
+// every user, after every kind of change to the objects. Subset names come with the session where
+// a store has few, and by kind where it has many.
 
 #include "molb_harness.h"
 
@@ -158,6 +159,24 @@ TEST(ServerSearchMigration, objectsOfAnOlderStoreAreFoundOnceItIsUpToDate)
         EXPECT_EQ(page.rows.back().name, "shared") << user;
     }
     EXPECT_EQ(runSql("old", kWordTablesDiffer), "0|0|0\n");
+}
+
+TEST(ServerSubsets, aStoreWithMoreSubsetsThanTheSessionReadsListsEveryOneOfItsKind)
+{
+    const DbscoutTest::TestEnv env;
+    const TestStore store = makeStore("lab");
+    runSql("lab",
+           "INSERT INTO subsets(kind, name) SELECT 1, 's' || lpad(g::text, 4, '0') "
+           "FROM generate_series(1, 1001) g; INSERT INTO subsets(kind, name) VALUES (2, 'p')");
+    for (const auto& [kind, count, last] :
+         {std::tuple{"dnarna", 1002u, "s1001"}, {"protein", 2u, "p"}}) {
+        const ProcessResult result = runHandler(store.url(std::string(kind) + "/"));
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        const Dbscout::ResultPage page = parseResultPage(result.output);
+        ASSERT_EQ(page.subsets.size(), count) << kind;
+        EXPECT_EQ(page.subsets.front().name, "MAIN") << kind;
+        EXPECT_EQ(page.subsets.back().name, last) << kind;
+    }
 }
 
 } // namespace
