@@ -1,9 +1,13 @@
 #include "demo_window.h"
 
+#include "copy_box.h"
+#include "local_copier.h"
+#include "object_saver.h"
 #include "object_view.h"
 #include "panel_frame.h"
 #include "record.h"
 #include "save_dialog.h"
+#include "settings_values.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -11,9 +15,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 
@@ -33,13 +37,7 @@ constexpr DataTypeChoice kDataTypes[] = {
 
 int storedDataType(HKEY key)
 {
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, kDataTypeValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return 0;
+    const DWORD value = readNumber(key, kDataTypeValue).value_or(0);
     for (const DataTypeChoice& choice : kDataTypes) {
         if (choice.code == int(value))
             return choice.code;
@@ -55,8 +53,11 @@ DemoWindow::DemoWindow(HKEY settingsKey) : m_settings(settingsKey)
     if (settingsKey) {
         m_openSettings.create(settingsKey, "Open Panel");
         m_saveSettings.create(settingsKey, "Save Panel");
+        m_placeSettings.create(settingsKey, "Copy Place Panel");
         m_dataType = storedDataType(settingsKey);
     }
+    m_copyBox = new CopyBox(settingsKey, this);
+    m_copier = new LocalCopier(settingsKey, this);
     m_panel = new PanelFrame;
     m_view = new ObjectView;
     auto* split = new QSplitter;
@@ -70,6 +71,10 @@ DemoWindow::DemoWindow(HKEY settingsKey) : m_settings(settingsKey)
 
     connect(m_panel, &PanelFrame::picked, this, &DemoWindow::openPicked);
     connect(&m_fetcher, &ObjectFetcher::finished, this, &DemoWindow::onFetched);
+    connect(m_copier, &LocalCopier::finished, this, [this](bool copied, const QString& message) {
+        statusBar()->showMessage(message);
+        emit copyFinished(copied);
+    });
     setDataType(m_dataType);
     statusBar()->showMessage(tr("Pick a data source, type a subset or query and press Go."));
 }
@@ -91,6 +96,7 @@ void DemoWindow::buildMenus()
         if (!path.isEmpty())
             saveFile(path);
     });
+    file->addAction(tr("Where Copies &Go..."), this, &DemoWindow::chooseCopyPlace);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
@@ -114,16 +120,15 @@ void DemoWindow::setDataType(int dataType)
     m_dataType = dataType;
     for (QAction* action : m_dataTypes->actions())
         action->setChecked(action->data().toInt() == dataType);
-    if (m_settings) {
-        const DWORD value = DWORD(dataType);
-        RegSetValueExA(m_settings, kDataTypeValue, 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&value), sizeof value);
-    }
+    writeNumber(m_settings, kDataTypeValue, DWORD(dataType));
     PanelSetup setup;
     setup.settingsKey = m_openSettings.get();
     setup.dataType = dataType;
-    if (!m_panel->start(setup))
+    if (!m_panel->start(setup)) {
         statusBar()->showMessage(tr("The Dbscout panel could not be created."));
+        return;
+    }
+    m_copyBox->attach(*m_panel);
 }
 
 void DemoWindow::openPicked()
@@ -135,6 +140,9 @@ void DemoWindow::openPicked()
         return;
     }
     m_pickedName = QString::fromLocal8Bit(pick.name);
+    m_pickedUrl = pick.url;
+    // The box counts for objects from elsewhere only: the local store has its own already.
+    m_copyWanted = m_copyBox->isChecked() && !isLocalAddress(pick.url);
     statusBar()->showMessage(tr("Opening %1...").arg(m_pickedName));
     QApplication::setOverrideCursor(Qt::BusyCursor);
     m_fetcher.fetch(pick.url);
@@ -154,7 +162,15 @@ void DemoWindow::onFetched(const QByteArray& bytes, const QString& error)
         m_view->showRecord(record);
         m_shownBytes = bytes;
         m_shownDataType = dataTypeOf(record);
+        // Where a copy of it came from.
+        m_shownOrigin = isLocalAddress(m_pickedUrl) ? std::string() : publicAddress(m_pickedUrl);
         statusBar()->showMessage(tr("Opened %1").arg(m_view->summary()));
+        if (m_copyWanted) {
+            // After the record shows: the copy runs its own dialogs.
+            QTimer::singleShot(0, m_copier, [this, bytes, record, origin = m_shownOrigin] {
+                m_copier->copy(bytes, record, origin);
+            });
+        }
     }
     emit objectShown();
 }
@@ -166,7 +182,7 @@ void DemoWindow::saveShownObject()
             tr("Open an object first, or save a file with File > Save File to Database."));
         return;
     }
-    askWhereToSave(m_shownBytes, m_pickedName, m_shownDataType);
+    askWhereToSave(m_shownBytes, m_pickedName, m_shownDataType, m_shownOrigin);
 }
 
 void DemoWindow::saveFile(const QString& path)
@@ -177,58 +193,82 @@ void DemoWindow::saveFile(const QString& path)
         return;
     }
     const QByteArray bytes = file.readAll();
-    askWhereToSave(bytes, QFileInfo(path).completeBaseName(), dataTypeOf(readObjectRecord(bytes)));
+    askWhereToSave(bytes, QFileInfo(path).completeBaseName(), dataTypeOf(readObjectRecord(bytes)),
+                   {});
 }
 
-void DemoWindow::askWhereToSave(const QByteArray& bytes, const QString& name, int dataType)
+void DemoWindow::chooseCopyPlace()
+{
+    delete m_saveDialog;
+    m_saveDialog =
+        new SaveDialog(m_placeSettings.get(), 0, tr("(each record's accession)"), this, true);
+    m_saveDialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_saveDialog->setWindowTitle(tr("Where Copies Go"));
+    const std::optional<CopyPlace> current = m_copier->place();
+    m_saveDialog->setHint(
+        tr("Records opened with \"cc: to Local DB\" checked are copied into this data source "
+           "and subset, under their accessions; a subset of that name is made in each kind that "
+           "has none. Now: %1.")
+            .arg(current ? current->description() : tr("nowhere")));
+    connect(m_saveDialog, &QDialog::finished, this, [this](int result) {
+        const PanelPick pick = m_saveDialog ? m_saveDialog->pick() : PanelPick();
+        if (result != QDialog::Accepted)
+            return;
+        const std::optional<CopyPlace> place = CopyPlace::fromSaveUrl(pick.url);
+        if (!place) {
+            statusBar()->showMessage(tr("Copies go into a molb store: choose one of its data "
+                                        "sources."));
+            return;
+        }
+        m_copier->choosePlace(*place);
+        statusBar()->showMessage(tr("Copies go to %1.").arg(place->description()));
+    });
+    m_saveDialog->open();
+}
+
+void DemoWindow::askWhereToSave(const QByteArray& bytes, const QString& name, int dataType,
+                                const std::string& origin)
 {
     delete m_saveDialog;
     m_saveDialog = new SaveDialog(m_saveSettings.get(), dataType, name, this);
     m_saveDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_saveDialog, &QDialog::finished, this, [this, bytes, name](int result) {
+    connect(m_saveDialog, &QDialog::finished, this, [this, bytes, name, origin](int result) {
         const PanelPick pick = m_saveDialog ? m_saveDialog->pick() : PanelPick();
         if (result != QDialog::Accepted) {
             statusBar()->showMessage(tr("Not saved."));
             emit saveFinished(false);
             return;
         }
-        emit saveFinished(storeObject(pick.url, pick.name, bytes, name));
+        emit saveFinished(storeObject(pick.url, pick.name, bytes, name, origin));
     });
     m_saveDialog->open();
 }
 
 bool DemoWindow::storeObject(std::string url, std::string name, const QByteArray& bytes,
-                             const QString& arcName)
+                             const QString& arcName, const std::string& origin)
 {
-    const std::string archive = arcName.toLocal8Bit().toStdString();
-    const std::string wanted = name;
-    int exists = 0;
-    if (SaveObject(name, archive, url.c_str(), bytes.constData(), int(bytes.size()), exists,
-                   this)) {
-        statusBar()->showMessage(tr("Saved %1.").arg(QString::fromLocal8Bit(name)));
+    // A record opened from elsewhere keeps where it came from, as the local copies do.
+    const std::string archive = origin.empty() ? arcName.toLocal8Bit().toStdString() : origin;
+    if (!origin.empty())
+        appendSaveComment(url, "Copied from " + origin);
+    const QString wanted = QString::fromLocal8Bit(name);
+    const SaveOutcome outcome =
+        saveAskingBeforeReplacing(url, name, archive, bytes, tr("Save to Database"), this);
+    const QString stored = QString::fromLocal8Bit(name);
+    switch (outcome) {
+    case SaveOutcome::Saved:
+        statusBar()->showMessage(tr("Saved %1.").arg(stored));
         return true;
-    }
-    if (!exists) {
-        // The panel has shown the reason, or the user cancelled.
-        statusBar()->showMessage(tr("%1 was not saved.").arg(QString::fromLocal8Bit(wanted)));
-        return false;
-    }
-    const QString existing = QString::fromLocal8Bit(name);
-    const auto answer = QMessageBox::question(
-        this, tr("Save to Database"),
-        tr("An object named %1 already exists there. Replace it with a new revision?")
-            .arg(existing));
-    if (answer != QMessageBox::Yes) {
-        statusBar()->showMessage(tr("Not saved: %1 already exists.").arg(existing));
-        return false;
-    }
-    name = wanted;
-    if (SaveObject(name, archive, url.c_str(), bytes.constData(), int(bytes.size()), exists,
-                   this)) {
-        statusBar()->showMessage(
-            tr("Saved %1 as a new revision.").arg(QString::fromLocal8Bit(name)));
+    case SaveOutcome::SavedAsRevision:
+        statusBar()->showMessage(tr("Saved %1 as a new revision.").arg(stored));
         return true;
+    case SaveOutcome::Declined:
+        statusBar()->showMessage(tr("Not saved: %1 already exists.").arg(stored));
+        return false;
+    case SaveOutcome::Failed:
+        break;
     }
-    statusBar()->showMessage(tr("%1 was not saved.").arg(QString::fromLocal8Bit(wanted)));
+    // The panel has shown the reason, or the user cancelled.
+    statusBar()->showMessage(tr("%1 was not saved.").arg(wanted));
     return false;
 }

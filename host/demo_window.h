@@ -6,12 +6,16 @@
 #include "object_fetcher.h"
 #include "save_dialog.h"
 
+#include <string>
+
 #include <dbscout/registry.h>
 
 #include <QByteArray>
 #include <QMainWindow>
 #include <QPointer>
 
+class CopyBox;
+class LocalCopier;
 class ObjectView;
 class PanelFrame;
 class QActionGroup;
@@ -27,38 +31,54 @@ public:
 
     PanelFrame* panelFrame() const { return m_panel; }
     ObjectView* objectView() const { return m_view; }
-    // The open save dialog, if any.
+    // The open save dialog (also the one that chooses where copies go), if any.
     SaveDialog* saveDialog() const { return m_saveDialog; }
+    CopyBox* copyBox() const { return m_copyBox; }
+    LocalCopier* copier() const { return m_copier; }
+    // The bytes of the object shown last, as its handler gave them.
+    const QByteArray& shownBytes() const { return m_shownBytes; }
 
     // Rebuilds the panel for another kind of object (the codes of CreateScoutpane).
     void setDataType(int dataType);
     // File > Save to Database: the shown object; File > Save File to Database: a file.
     void saveShownObject();
     void saveFile(const QString& path);
+    // File > Where Copies Go: a panel in save mode picks the data source and subset that the
+    // copies of the "cc: to Local DB" box go to.
+    void chooseCopyPlace();
 
 signals:
     // A fetch ended (shown or failed) or a save ended (stored, declined or failed).
     void objectShown();
     void saveFinished(bool saved);
+    // A copy for the "cc: to Local DB" box ended; copied when a revision was stored.
+    void copyFinished(bool copied);
 
 private:
     void buildMenus();
     void openPicked();
     void onFetched(const QByteArray& bytes, const QString& error);
-    void askWhereToSave(const QByteArray& bytes, const QString& name, int dataType);
+    void askWhereToSave(const QByteArray& bytes, const QString& name, int dataType,
+                        const std::string& origin);
     bool storeObject(std::string url, std::string name, const QByteArray& bytes,
-                     const QString& arcName);
+                     const QString& arcName, const std::string& origin);
 
     Dbscout::RegKey m_openSettings;
     Dbscout::RegKey m_saveSettings;
+    Dbscout::RegKey m_placeSettings;
     HKEY m_settings = nullptr;
     PanelFrame* m_panel = nullptr;
     ObjectView* m_view = nullptr;
     QActionGroup* m_dataTypes = nullptr;
     QPointer<SaveDialog> m_saveDialog;
     ObjectFetcher m_fetcher;
+    CopyBox* m_copyBox = nullptr;
+    LocalCopier* m_copier = nullptr;
     int m_dataType = 0;
     QString m_pickedName;
+    std::string m_pickedUrl;
+    bool m_copyWanted = false; // the box was checked at the pick of an object from elsewhere
     QByteArray m_shownBytes;
     int m_shownDataType = 0;
+    std::string m_shownOrigin; // the shown object's address when it is not in the local store
 };

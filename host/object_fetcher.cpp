@@ -38,11 +38,11 @@ ObjectFetcher::~ObjectFetcher()
     stop();
 }
 
-void ObjectFetcher::fetch(const std::string& url)
+void ObjectFetcher::fetch(const std::string& url, const char* verb)
 {
     stop();
     m_bytes.clear();
-    const HandlerCommand command = handlerCommandFor(url, "open");
+    const HandlerCommand command = handlerCommandFor(url, verb);
     if (!command.error.isEmpty()) {
         // Reported from the event loop, as every other answer is.
         QMetaObject::invokeMethod(
@@ -168,4 +168,26 @@ QString ObjectFetcher::errorPageText(const QByteArray& bytes)
             xml.skipCurrentElement();
     }
     return {};
+}
+
+QStringList ObjectFetcher::subsetNames(const QByteArray& bytes)
+{
+    // html > body > dir > li > a, the path the panel reads too.
+    static const QStringList kPath = {"html", "body", "dir", "li", "a"};
+    QStringList names;
+    QStringList open;
+    QXmlStreamReader xml(bytes);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            open << xml.name().toString();
+            if (open != kPath)
+                continue;
+            names << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+            open.removeLast(); // the text's read took its end tag
+        } else if (xml.isEndElement()) {
+            open.removeLast();
+        }
+    }
+    return xml.hasError() ? QStringList() : names;
 }

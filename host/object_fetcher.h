@@ -1,11 +1,13 @@
 #pragma once
-// Fetches an object's bytes by running the handler registered for its URL's scheme (verb
-// "open"), as the panel runs handlers for its own requests: posix_spawn with the handler's
-// standard output on a pipe, standard input and error on /dev/null. One fetch at a time; a new
-// one stops the one before. The answer arrives on the GUI thread through finished().
+// Fetches an object's bytes (or another answer, such as a listing page) by running the handler
+// registered for its URL's scheme and the verb ("open" for objects), as the panel runs handlers
+// for its own requests: posix_spawn with the handler's standard output on a pipe, standard input
+// and error on /dev/null. One fetch at a time; a new one stops the one before. The answer
+// arrives on the GUI thread through finished().
 
 #include <QByteArray>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 
 #include <string>
@@ -21,13 +23,16 @@ public:
     explicit ObjectFetcher(QObject* parent = nullptr);
     ~ObjectFetcher() override;
 
-    void fetch(const std::string& url);
+    void fetch(const std::string& url, const char* verb = "open");
     // Ends the handler, if one runs, without an answer.
     void stop();
     bool isRunning() const { return m_pid > 0; }
 
     // The one-line text of a handler's error page, or empty when bytes are none.
     static QString errorPageText(const QByteArray& bytes);
+    // The subset names a result page lists in its directory (<dir><li><a>NAME</a></li>...),
+    // in order; none for anything else.
+    static QStringList subsetNames(const QByteArray& bytes);
 
 signals:
     // bytes on success; otherwise error says what went wrong and bytes is empty.

@@ -19,7 +19,7 @@ bool PanelFrame::start(const PanelSetup& setup)
 {
     stop();
     m_panel = CreateScoutpane(setup.initial.c_str(), setup.settingsKey, setup.openMode ? 1 : 0,
-                              setup.dataType, 0, setup.initialIsName ? 1 : 0);
+                              setup.dataType, setup.lockName ? 1 : 0, setup.initialIsName ? 1 : 0);
     if (!m_panel)
         return false;
     if (!m_panel->Create(this, rect(), kPanelControlId, WS_CHILD | WS_VISIBLE)) {

@@ -17,6 +17,7 @@ struct PanelSetup
     int dataType = 0;
     std::string initial; // an object URL or, with initialIsName, an object name
     bool initialIsName = false;
+    bool lockName = false; // with initial: the name box cannot be changed
 };
 
 // What GetURL gave for the picked object.

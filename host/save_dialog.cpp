@@ -6,14 +6,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-SaveDialog::SaveDialog(HKEY settingsKey, int dataType, const QString& name, QWidget* parent)
+SaveDialog::SaveDialog(HKEY settingsKey, int dataType, const QString& name, QWidget* parent,
+                       bool nameFixed)
     : QDialog(parent)
 {
     setWindowTitle(tr("Save to Database"));
     setObjectName(QStringLiteral("SaveDialog"));
-    auto* hint = new QLabel(tr("Choose the data source and the subset to save into, then the "
-                               "name to store the object under."));
-    hint->setWordWrap(true);
+    m_hint = new QLabel(tr("Choose the data source and the subset to save into, then the name to "
+                           "store the object under."));
+    m_hint->setWordWrap(true);
     m_frame = new PanelFrame;
     m_frame->setMinimumSize(560, 360);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
@@ -24,7 +25,7 @@ SaveDialog::SaveDialog(HKEY settingsKey, int dataType, const QString& name, QWid
     connect(m_frame, &PanelFrame::picked, this, &SaveDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(hint);
+    layout->addWidget(m_hint);
     layout->addWidget(m_frame, 1);
     layout->addWidget(buttons);
     resize(720, 480);
@@ -35,7 +36,13 @@ SaveDialog::SaveDialog(HKEY settingsKey, int dataType, const QString& name, QWid
     setup.dataType = dataType;
     setup.initial = name.toLocal8Bit().toStdString();
     setup.initialIsName = !name.isEmpty();
+    setup.lockName = nameFixed && !name.isEmpty();
     m_frame->start(setup);
+}
+
+void SaveDialog::setHint(const QString& hint)
+{
+    m_hint->setText(hint);
 }
 
 void SaveDialog::accept()

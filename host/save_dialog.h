@@ -7,11 +7,18 @@
 
 #include <QDialog>
 
+class QLabel;
+
 class SaveDialog final : public QDialog
 {
 public:
-    // dataType: the kind of the object to save (0 when unknown); name: the name to propose.
-    SaveDialog(HKEY settingsKey, int dataType, const QString& name, QWidget* parent = nullptr);
+    // dataType: the kind of the object to save (0 when unknown); name: the name to propose, or
+    // with nameFixed the one the user cannot change (a place is chosen, not a name).
+    SaveDialog(HKEY settingsKey, int dataType, const QString& name, QWidget* parent = nullptr,
+               bool nameFixed = false);
+
+    // Replaces the line above the panel that says what to choose.
+    void setHint(const QString& hint);
 
     // The put URL and name the user chose; valid once the dialog was accepted.
     PanelPick pick() const { return m_pick; }
@@ -21,5 +28,6 @@ public:
 
 private:
     PanelFrame* m_frame = nullptr;
+    QLabel* m_hint = nullptr;
     PanelPick m_pick;
 };

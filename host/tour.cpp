@@ -1,11 +1,15 @@
 #include "tour.h"
 
+#include "copy_box.h"
 #include "demo_window.h"
 #include "object_view.h"
+#include "panel_driving.h"
 #include "panel_frame.h"
+#include "record.h"
 #include "save_dialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -23,15 +27,9 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
+using namespace PanelDriving;
 
-// The panel's controls, by the ids they keep as object names.
-constexpr int kGoButton = 6901;
-constexpr int kStatusLine = 6909;
-constexpr int kSourceBox = 6913;
-constexpr int kQueryBox = 6914;
-constexpr int kList = 6996;
-constexpr int kNameBox = 6999;
+namespace {
 
 constexpr int kWaitMs = 30000;
 // A step that is still running after this long is hung (for example in a modal loop nobody
@@ -43,19 +41,6 @@ void onStepTimeout(int)
     static const char message[] = "tour: a step did not finish in time\n";
     [[maybe_unused]] const ssize_t written = write(STDOUT_FILENO, message, sizeof message - 1);
     _exit(1);
-}
-
-QString rowText(QTreeWidget* list, int row)
-{
-    return list->topLevelItem(row)->text(0);
-}
-
-QStringList rowNames(QTreeWidget* list)
-{
-    QStringList names;
-    for (int row = 0; row < list->topLevelItemCount(); ++row)
-        names << rowText(list, row);
-    return names;
 }
 
 } // namespace
@@ -105,6 +90,8 @@ int Tour::run()
                     return openKindStep(source.arg("Blast"), "Demo BLAST runs", "blastp report");
                 }) &&
         runStep("open an NCBI record", [this] { return ncbiStep(); }) &&
+        runStep("open one with \"cc: to Local DB\"", [this] { return copyFromNcbiStep(); }) &&
+        runStep("list the local copy", [this] { return listLocalCopyStep(); }) &&
         runStep("screenshot", [this] { return screenshotStep(); });
     std::printf(passed ? "tour: every step worked\n" : "tour: FAILED\n");
     std::fflush(stdout);
@@ -196,13 +183,13 @@ QString Tour::sortStep()
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameColumn);
     // The first click sorts either way (the panel remembers a sort from the last run); the
     // second one reverses it.
-    const QStringList first = rowNames(rows);
+    const QStringList first = rowNames(frame);
     QStringList ascending = first;
     std::sort(ascending.begin(), ascending.end());
     QStringList descending(ascending.rbegin(), ascending.rend());
     check(first == ascending || first == descending, "a click on Name did not sort by name");
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameColumn);
-    const QStringList second = rowNames(rows);
+    const QStringList second = rowNames(frame);
     check(second == QStringList(first.rbegin(), first.rend()),
           "a second click on Name did not reverse the order");
     return QStringLiteral("by name, %1: %2")
@@ -217,7 +204,7 @@ QString Tour::pickStep()
     QTreeWidget* rows = frame.control<QTreeWidget>(kList);
     if (!check(rows->topLevelItemCount() > 0, "the protein subset is empty"))
         return shown(frame);
-    m_savedName = rowText(rows, 0) + QLatin1String(" copy");
+    m_savedName = rowNames(frame).value(0) + QLatin1String(" copy");
     openRow(frame, 0);
     const QString summary = m_window.objectView()->summary();
     check(summary.startsWith(QLatin1String("UniProt ")) && summary.contains(QLatin1String("aa")),
@@ -259,8 +246,7 @@ QString Tour::listSavedStep()
 {
     PanelFrame& frame = *m_window.panelFrame();
     const QString seen = list(frame, "Scratch");
-    check(rowNames(frame.control<QTreeWidget>(kList)).contains(m_savedName),
-          m_savedName + " is not listed in Scratch");
+    check(rowNames(frame).contains(m_savedName), m_savedName + " is not listed in Scratch");
     return seen;
 }
 
@@ -287,6 +273,53 @@ QString Tour::ncbiStep()
     return seen;
 }
 
+QString Tour::copyFromNcbiStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    m_expectedText = QStringLiteral("Type what to search NCBI's pubmed database for");
+    chooseSource(frame, QStringLiteral("NCBI PubMed (Citation)"));
+    m_expectedText.clear();
+    const QString seen = list(frame, "biopython");
+    auto* box = frame.control<QCheckBox>(kLocalCopyBox);
+    if (!check(m_window.copyBox()->isOffered() && box, "the box is not offered for NCBI"))
+        return seen;
+    const bool wasChecked = box->isChecked();
+    if (!wasChecked)
+        QTest::mouseClick(box, Qt::LeftButton);
+    QSignalSpy copied(&m_window, &DemoWindow::copyFinished);
+    // The store may hold the paper already (the demo store imported it): replace it then.
+    m_answerText = QStringLiteral("already exists");
+    m_answered = 0;
+    openRow(frame, 0);
+    m_ncbiBytes = m_window.shownBytes();
+    m_copyName = recordName(readObjectRecord(m_ncbiBytes));
+    check(!copied.isEmpty() || copied.wait(kWaitMs), "opening with the box checked copied nothing");
+    const QString status = m_window.statusBar()->currentMessage();
+    check(!copied.isEmpty() && copied.first().first().toBool(), "not copied: " + status);
+    // The box is left as the user had it.
+    if (!wasChecked)
+        QTest::mouseClick(box, Qt::LeftButton);
+    return QStringLiteral("%1 -> %2%3")
+        .arg(seen, status, m_answered ? QStringLiteral(" (asked before replacing)") : QString());
+}
+
+QString Tour::listLocalCopyStep()
+{
+    PanelFrame& frame = *m_window.panelFrame();
+    chooseSource(frame, QStringLiteral("Demo database (Citation)"));
+    check(!m_window.copyBox()->isOffered(), "the box is offered for the local store");
+    const QString seen = list(frame, "From NCBI");
+    const int row = rowNames(frame).indexOf(m_copyName);
+    if (!check(row >= 0, m_copyName + " is not listed in From NCBI"))
+        return seen;
+    openRow(frame, row);
+    check(!m_ncbiBytes.isEmpty() && m_window.shownBytes() == m_ncbiBytes,
+          "the copy fetched back differs from the record NCBI's stand-in served");
+    return QStringLiteral("%1 -> %2 fetched back, %3 bytes as served")
+        .arg(seen, m_copyName)
+        .arg(m_ncbiBytes.size());
+}
+
 QString Tour::screenshotStep()
 {
     PanelFrame& frame = *m_window.panelFrame();
@@ -308,46 +341,19 @@ QString Tour::screenshotStep()
 
 bool Tour::waitForPanel(PanelFrame& frame)
 {
-    // The panel is built once its window shows, and lists its data sources after the messages
-    // of its start.
-    const bool built = QTest::qWaitFor(
-        [&] {
-            auto* sources = frame.control<QComboBox>(kSourceBox);
-            return frame.control<QTreeWidget>(kList) && sources && sources->count() > 0;
-        },
-        kWaitMs);
-    return check(built, "the panel was not built or lists no data source");
+    return check(waitUntilBuilt(frame, kWaitMs), "the panel was not built or lists no data source");
 }
 
 void Tour::chooseSource(PanelFrame& frame, const QString& text)
 {
-    QComboBox* sources = frame.control<QComboBox>(kSourceBox);
-    const int index = sources->findText(text);
-    if (!check(index >= 0, "no data source \"" + text + "\""))
-        return;
-    // What the box does when the user picks an entry from its list.
-    sources->setCurrentIndex(index);
-    emit sources->activated(index);
-    QTest::qWait(50);
+    check(PanelDriving::chooseSource(frame, text), "no data source \"" + text + "\"");
 }
 
 QString Tour::list(PanelFrame& frame, const QString& query)
 {
     if (!m_failure.isEmpty())
         return {};
-    QLineEdit* edit = frame.control<QComboBox>(kQueryBox)->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, query);
-    QTest::mouseClick(frame.control<QWidget>(kGoButton), Qt::LeftButton);
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    const bool done = QTest::qWaitFor(
-        [&] {
-            return !(rows->topLevelItemCount() == 1 &&
-                     rowText(rows, 0) == QLatin1String("Downloading..."));
-        },
-        kWaitMs);
-    check(done, "listing " + query + " did not finish");
+    check(PanelDriving::list(frame, query, kWaitMs), "listing " + query + " did not finish");
     return shown(frame);
 }
 
@@ -356,25 +362,14 @@ void Tour::openRow(PanelFrame& frame, int row)
     if (!m_failure.isEmpty())
         return;
     QSignalSpy opened(&m_window, &DemoWindow::objectShown);
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    QTreeWidgetItem* item = rows->topLevelItem(row);
-    rows->scrollToItem(item);
-    const QPoint at = rows->visualItemRect(item).center();
-    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, at);
-    QTest::qWait(20);
-    QTest::mouseDClick(rows->viewport(), Qt::LeftButton, {}, at);
+    clickRow(frame, row, true);
     check(!opened.isEmpty() || opened.wait(kWaitMs),
-          "double-clicking " + item->text(0) + " opened nothing");
+          "double-clicking " + rowNames(frame).value(row) + " opened nothing");
 }
 
 QString Tour::shown(PanelFrame& frame) const
 {
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    const QStringList names = rowNames(rows);
-    return QStringLiteral("\"%1\", %2 rows: %3%4")
-        .arg(frame.control<QLabel>(kStatusLine)->text())
-        .arg(names.size())
-        .arg(names.mid(0, 3).join(QLatin1String(", ")), names.size() > 3 ? ", ..." : "");
+    return PanelDriving::shown(frame);
 }
 
 void Tour::answerMessageBoxes()

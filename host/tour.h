@@ -1,9 +1,10 @@
 #pragma once
 // The scripted tour of a headless run: drives the real panel through the demo window the way a
 // user would (choosing sources, typing, clicking, paging, sorting, double clicks, the save
-// dialog), prints one line of what the panel showed at each step and checks it. The store is the
-// one scripts/make-demo-store builds.
+// dialog, the "cc: to Local DB" box), prints one line of what the panel showed at each step and
+// checks it. The store is the one scripts/make-demo-store builds.
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -47,6 +48,8 @@ private:
     QString listSavedStep();
     QString openKindStep(const QString& source, const QString& query, const QString& expected);
     QString ncbiStep();
+    QString copyFromNcbiStep();
+    QString listLocalCopyStep();
     QString screenshotStep();
 
     // Panel driving, as a user does it.
@@ -68,5 +71,7 @@ private:
     QStringList m_unexpected; // message boxes nobody expected
     QString m_expectedText;   // a message whose text holds this is expected (and closed)
     QString m_savedName;
+    QByteArray m_ncbiBytes; // the record NCBI's stand-in served, copied with the box
+    QString m_copyName;
     QString m_failure; // of the current step
 };

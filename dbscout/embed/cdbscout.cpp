@@ -1,9 +1,9 @@
 #include <dbscout/dbscout.h>
 
+#include "embed/live_panels.h"
 #include "panel/scout_panel.h"
 #include "resources/ids.h"
 
-#include <QCheckBox>
 #include <QResizeEvent>
 
 #include <new>
@@ -12,13 +12,14 @@ CDbscout::CDbscout(const char* pszInitial, HKEY hSettingsKey, int bOpenMode, int
                    int bLockName, int bInitialIsName)
 {
     setObjectName(QStringLiteral("CDbscout"));
-    m_pPanel = new (std::nothrow)
-        CScoutPanel(nullptr, pszInitial, hSettingsKey, bOpenMode, nDataType, bLockName,
-                    bInitialIsName);
+    Dbscout::NotePanelCreated(this);
+    m_pPanel = new (std::nothrow) CScoutPanel(nullptr, pszInitial, hSettingsKey, bOpenMode,
+                                              nDataType, bLockName, bInitialIsName);
 }
 
 CDbscout::~CDbscout()
 {
+    Dbscout::NotePanelDeleted(this);
     // Destroying the window saves the panel's settings, whether the host deletes this object or
     // its own window that holds it.
     if (m_pPanel)
@@ -91,20 +92,13 @@ void CDbscout::Stop()
 
 BOOL CDbscout::IsBoxChecked()
 {
-    if (!m_pPanel || !m_pPanel->localCopyBox())
-        return FALSE;
-    return m_pPanel->localCopyBox()->checkState() == Qt::Checked ? TRUE : FALSE;
+    return m_pPanel && m_pPanel->IsBoxChecked() ? TRUE : FALSE;
 }
 
 void CDbscout::CheckBox(int nFlags)
 {
-    if (!m_pPanel || !m_pPanel->IsWindow())
-        return;
-    QCheckBox* box = m_pPanel->localCopyBox();
-    // Styles are only ever added: a box once disabled stays disabled.
-    box->show();
-    if (nFlags & 2)
-        box->setEnabled(false);
-    box->setChecked(nFlags & 1);
-    m_pPanel->Layout(m_pPanel->width(), m_pPanel->height());
+    // Before Create there is no window for the box. From Create on the request counts, also while
+    // the panel waits for the window's first show to be built: it is applied then.
+    if (m_pPanel && parentWidget())
+        m_pPanel->CheckBox(nFlags);
 }

@@ -2,40 +2,27 @@
 
 #include <dbscout/dbscout.h>
 
+#include "embed/live_panels.h"
+#include "resources/images.h"
+
 #include <new>
-#include <set>
-
-namespace {
-
-// Panels alive in this process. A Qt parent deletes its children, so a host that deletes its own
-// window first has already destroyed the panel; DeleteScoutpane must then do nothing.
-std::set<const CDbscout*>& livePanels()
-{
-    static std::set<const CDbscout*> panels;
-    return panels;
-}
-
-} // namespace
 
 void InitScoutpaneDLL()
 {
+    // The bitmaps and the "Saving..." animation, which SaveObject needs without any panel.
+    Dbscout::InitResources();
 }
 
-CDbscout* CreateScoutpane(const char* pszInitial, HKEY hSettingsKey, int bOpenMode,
-                          int nDataType, int bLockName, int bInitialIsName)
+CDbscout* CreateScoutpane(const char* pszInitial, HKEY hSettingsKey, int bOpenMode, int nDataType,
+                          int bLockName, int bInitialIsName)
 {
-    auto* panel = new (std::nothrow)
+    return new (std::nothrow)
         CDbscout(pszInitial, hSettingsKey, bOpenMode, nDataType, bLockName, bInitialIsName);
-    if (panel) {
-        livePanels().insert(panel);
-        QObject::connect(panel, &QObject::destroyed, [panel] { livePanels().erase(panel); });
-    }
-    return panel;
 }
 
 void DeleteScoutpane(CDbscout* p)
 {
-    if (p && livePanels().count(p))
+    if (p && Dbscout::IsLivePanel(p))
         delete p;
 }
 

@@ -11,6 +11,7 @@
 #include "operations/selection_classes.h"
 #include "operations/subset_name_dlg.h"
 #include "panel/result_item.h"
+#include "platform/ascii_case.h"
 #include "platform/modal.h"
 #include "request/operation_urls.h"
 #include "request/url_params.h"
@@ -20,9 +21,6 @@
 
 #include <QComboBox>
 #include <QTreeWidget>
-
-#include <algorithm>
-#include <cctype>
 
 // Subset entries ride on the Subset/Query box as item data.
 Q_DECLARE_METATYPE(Dbscout::SubsetEntry)
@@ -34,11 +32,10 @@ namespace {
 // The longest request a check in or out may grow to with its comment.
 constexpr int kMaxCheckRequest = 2009;
 
+// "MAIN" in any letter case, as the server refuses it.
 bool IsReservedSubsetName(const std::string& name)
 {
-    static const std::string reserved = "MAIN";
-    return std::equal(name.begin(), name.end(), reserved.begin(), reserved.end(),
-                      [](char a, char b) { return std::toupper((unsigned char)a) == b; });
+    return EqualsAsciiNoCase(name, "MAIN");
 }
 
 const char* CaptionLabel(CheckOperation operation)

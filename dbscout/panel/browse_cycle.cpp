@@ -15,6 +15,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <limits>
+
 using namespace Dbscout;
 
 namespace {
@@ -242,7 +245,9 @@ void CScoutPanel::OnPreviousPage()
 
 void CScoutPanel::OnNextPage()
 {
-    m_nPageStart += m_nPageSize;
+    // No upper limit but the largest start a request can carry.
+    m_nPageStart = int(std::min<long long>(std::numeric_limits<int>::max(),
+                                           (long long)m_nPageStart + m_nPageSize));
     Browse(false);
 }
 

@@ -224,6 +224,23 @@ void CScoutPanel::AddInitialSource()
     m_strPendingSource.clear();
 }
 
+void CScoutPanel::OnDataSourceEditEnded()
+{
+    const QString text = m_cbDataSource->currentText();
+    const int selected = m_cbDataSource->currentIndex();
+    if (selected >= 0 && m_cbDataSource->itemText(selected) == text)
+        return; // the text was not changed
+    // The selection follows the text, so that a typed address is what every later listing uses
+    // (Reload, the page commands, a subset pick), and never the entry selected before it, nor
+    // that source's credentials. Letter case is ignored, as when addresses enter the box.
+    const int match = m_cbDataSource->findText(text, Qt::MatchFixedString);
+    if (match == selected)
+        return;
+    m_cbDataSource->setCurrentIndex(match);
+    if (match < 0)
+        m_cbDataSource->setEditText(text); // no entry: the box keeps what the user typed
+}
+
 void CScoutPanel::StartAtInitialPlace()
 {
     if (m_strInitial.empty()) {

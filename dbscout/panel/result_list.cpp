@@ -4,6 +4,7 @@
 #include "panel/scout_panel.h"
 
 #include "panel/result_item.h"
+#include "platform/ascii_case.h"
 #include "platform/modal.h"
 #include "platform/registered_messages.h"
 #include "resources/images.h"
@@ -13,8 +14,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTreeWidget>
-
-#include <strings.h>
 
 using namespace Dbscout;
 
@@ -47,7 +46,7 @@ Kind kindOfTitle(const std::string& title)
 
 bool isOk(const std::string& status)
 {
-    return strcasecmp(status.c_str(), "OK") == 0;
+    return EqualsAsciiNoCase(status, "OK");
 }
 
 // Overlay 1 to 3 for a row, or 0 for none.
@@ -67,9 +66,9 @@ QString local(const std::string& text)
 
 void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
 {
-    auto* job = reinterpret_cast<CScoutRequest*>(lParam);
-    if (!job || !job->response())
-        return;
+    // Only a job this panel holds is looked into: the address may be anything else, a job long
+    // deleted included.
+    const auto* job = reinterpret_cast<const CScoutRequest*>(lParam);
     if (m_pListJob && job == m_pListJob.get()) {
         HoldListPainting(false);
         auto* page = static_cast<ResultPage*>(job->response());
@@ -86,7 +85,7 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
         ShowSubsetPage(*static_cast<ResultPage*>(job->response()));
         m_pSubsetJob.reset();
     }
-    // Any other job is a retired one: it stays allocated until the panel goes.
+    // Any other address is ignored: a retired job (allocated until the panel goes), or null.
 }
 
 void CScoutPanel::ShowListPage(ResultPage& page, const std::string& errorText)

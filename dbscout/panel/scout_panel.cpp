@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -71,6 +72,7 @@ void CScoutPanel::Create(QWidget* parent)
         return;
     setParent(parent);
     CreateControls();
+    ApplyLocalCopyBox();
     m_bWindowCreated = true;
     OnInitDialog();
     show();
@@ -112,6 +114,33 @@ void CScoutPanel::CreateControls()
     m_chkLocalCopy->resize(m_chkLocalCopy->sizeHint());
 }
 
+void CScoutPanel::CheckBox(int nFlags)
+{
+    // Styles are only ever added: a box once disabled stays disabled.
+    m_localCopyRequest.shown = true;
+    m_localCopyRequest.disabled = m_localCopyRequest.disabled || (nFlags & 2);
+    m_localCopyRequest.checked = nFlags & 1;
+    if (!m_bWindowCreated)
+        return;
+    ApplyLocalCopyBox();
+    Layout(width(), height());
+}
+
+bool CScoutPanel::IsBoxChecked() const
+{
+    return m_chkLocalCopy ? m_chkLocalCopy->isChecked() : m_localCopyRequest.checked;
+}
+
+void CScoutPanel::ApplyLocalCopyBox()
+{
+    if (!m_localCopyRequest.shown)
+        return;
+    m_chkLocalCopy->show();
+    if (m_localCopyRequest.disabled)
+        m_chkLocalCopy->setEnabled(false);
+    m_chkLocalCopy->setChecked(m_localCopyRequest.checked);
+}
+
 void CScoutPanel::LoadImages()
 {
     InitResources();
@@ -133,14 +162,14 @@ void CScoutPanel::ConnectControls()
     connect(m_cbDataSource, &QComboBox::activated, this, [this] { OnDataSourceChosen(); });
     connect(m_cbDataSource->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { m_strPendingSource = text.toLocal8Bit().toStdString(); });
+    connect(m_cbDataSource->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { OnDataSourceEditEnded(); });
     connect(m_cbQuery, &QComboBox::activated, this, [this] { OnQueryChosen(); });
     // An editable box also reports leaving its edit field with an entry's text as choosing that
     // entry, and the list takes the focus at every request: typed text would then list again
     // from the first page. Typed text is browsed by Enter and Go; only a pick is a choice.
     for (QComboBox* box : {m_cbDataSource, m_cbQuery})
         disconnect(box->lineEdit(), SIGNAL(editingFinished()), box, nullptr);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { OnListDoubleClick(item); });
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         SendMessageA(this, UM_DBSCOUT_POP_MENU, 0,
@@ -154,8 +183,16 @@ void CScoutPanel::ConnectControls()
 
 bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    // A click in the list shows the selection once the view has updated it.
-    if (m_list && watched == m_list->viewport() && event->type() == QEvent::MouseButtonRelease)
+    // Clicks and double clicks in the list are those of the left button; the right one opens
+    // the context menu.
+    const bool listClick = m_list && watched == m_list->viewport() &&
+                           (event->type() == QEvent::MouseButtonRelease ||
+                            event->type() == QEvent::MouseButtonDblClick) &&
+                           static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    if (listClick && event->type() == QEvent::MouseButtonDblClick) {
+        OnListDoubleClick(m_list->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
+    } else if (listClick) {
+        // A click shows the selection once the view has updated it.
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -163,6 +200,7 @@ bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
                     OnListClick();
             },
             Qt::QueuedConnection);
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -186,6 +224,8 @@ BOOL CScoutPanel::OnInitDialog()
         m_btnGo->setIconSize(go.size());
         m_btnGo->setText(QString());
         m_btnGo->setToolTip(QString::fromUtf8(Texts::GoButton).remove('&'));
+        // The icon replaces the text, not its mnemonic: Alt+G still presses Go.
+        m_btnGo->setShortcut(QKeySequence::mnemonic(QString::fromUtf8(Texts::GoButton)));
     }
 
     m_list->setSelectionMode(m_bOpenMode ? QAbstractItemView::ExtendedSelection
@@ -231,6 +271,9 @@ void CScoutPanel::LookUpHandlers()
 
 bool CScoutPanel::OnCommand(int nCommand)
 {
+    // Every command works on the controls; before the window is made there is nothing to run.
+    if (!m_bWindowCreated)
+        return false;
     switch (nCommand) {
     case IDCANCEL:
         // Esc stops the requests; the panel is never closed that way.

@@ -58,7 +58,8 @@ public:
     // drops the controls. The object stays usable for Stop and GetURL (which then fails).
     void DestroyWindow();
 
-    // Runs a command by its id, as the keys, menus and buttons do.
+    // Runs a command by its id, as the keys, menus and buttons do. Nothing (false) while the
+    // window does not exist.
     virtual bool OnCommand(int nCommand);
 
     // The picked object's request URL (see CDbscout::GetURL).
@@ -67,7 +68,8 @@ public:
     void Layout(int cx, int cy);
 
     // Browse cycle.
-    // Lists the current place; the one road to a new object list. Returns StartListRequest's result.
+    // Lists the current place; the one road to a new object list. Returns StartListRequest's
+    // result.
     int Browse(bool bRefreshSubsets);
     // The listing URL of the current place (with objectPath after the address when given), or
     // empty when no data source address is known. Records the data source, credentials and query.
@@ -80,7 +82,12 @@ public:
     void StopRequests();
     void ClearList();
 
-    QCheckBox* localCopyBox() const { return m_chkLocalCopy; }
+    // The "&cc: to Local DB" box as the host asks for it (CDbscout::CheckBox): bit 0 checks it,
+    // bit 1 disables it for good; it shows from the first request on. A request made before the
+    // window exists is kept and applied when the window is made.
+    void CheckBox(int nFlags);
+    // The box's state, or the state asked for while the window does not exist.
+    bool IsBoxChecked() const;
 
 protected:
     virtual BOOL OnInitDialog();
@@ -93,6 +100,7 @@ protected:
 
 private:
     void CreateControls();
+    void ApplyLocalCopyBox();
     void LoadImages();
     void ConnectControls();
     void OnDestroy();
@@ -107,6 +115,9 @@ private:
     void FillDataSourceBox();
     void AddInitialSource();
     void StartAtInitialPlace();
+    // Editing of the data-source box ended (Enter or the focus left it): the entry of its text,
+    // or none, becomes the selected one.
+    void OnDataSourceEditEnded();
     // The descriptor of the data-source box's selected entry, or null for a typed address.
     Dbscout::CDataSourceDesc* SelectedSource() const;
 
@@ -184,6 +195,12 @@ private:
     QTreeWidget* m_list = nullptr;
     QLineEdit* m_edName = nullptr;
     QCheckBox* m_chkLocalCopy = nullptr;
+    struct
+    {
+        bool shown = false;
+        bool disabled = false;
+        bool checked = false;
+    } m_localCopyRequest; // what the host asked of m_chkLocalCopy
 
     Dbscout::CMenuToolBar* m_toolBar = nullptr;
     Dbscout::AcceleratorFilter* m_hAccel = nullptr;

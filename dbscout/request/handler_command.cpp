@@ -1,6 +1,6 @@
 #include "request/handler_command.h"
 
-#include <strings.h>
+#include "platform/ascii_case.h"
 
 namespace Dbscout {
 
@@ -27,7 +27,7 @@ bool quotedField(const std::string& command, int pair, std::string& field)
 
 bool startsWithNoCase(const std::string& url, const char* prefix)
 {
-    return url.size() >= 4 && strncasecmp(url.c_str(), prefix, 4) == 0;
+    return url.size() >= 4 && EqualsAsciiNoCase(std::string_view(url).substr(0, 4), prefix);
 }
 
 } // namespace

@@ -116,6 +116,9 @@ CScoutRequest::Outcome CScoutRequest::execute()
         return Outcome::Failed;
     }
     if (pid == 0) {
+        // No pipes: a job stopped meanwhile is still only cancelled.
+        if (m_cancelled)
+            return Outcome::Cancelled;
         m_errorText = kPipeError;
         return Outcome::Failed;
     }

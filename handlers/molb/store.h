@@ -106,6 +106,7 @@ struct NewObject
 {
     Kind kind = Kind::DnaRna;
     std::string arcname;
+    std::string comment; // of the revision the bytes become (a save's comment=)
     std::string bytes;
     ObjectMeta meta;        // Name must be set
     bool metaKnown = false; // meta was read from a recognised record, not just named
@@ -214,7 +215,10 @@ public:
     // - subset: NotFound when missing or unreadable, Denied unless the session may write it.
     // - an existing name without force: outcome.exists, nothing written, Status pass.
     // - an existing name with force: Denied without write access, Conflict while another user
-    //   holds it. The new revision has the session's user as author and an empty comment.
+    //   holds it.
+    // - the stored revision (the first of a new object, the next of an existing one) has the
+    //   session's user as author, object.arcname and object.comment; recalculated descendants'
+    //   revisions have no comment.
     // - descendants (only for an existing object): Disconnect removes the links from the object
     //   to its direct descendants. Reconstruct recalculates each direct descendant whose link
     //   has a derivation that deriveObject (derivation.h) can compute from the new bytes, as a

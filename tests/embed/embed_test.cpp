@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -143,6 +144,79 @@ private slots:
         QCOMPARE(panel->IsBoxChecked(), TRUE);
         QCOMPARE(box->text(), QString("&cc: to Local DB"));
         DeleteScoutpane(panel);
+    }
+
+    // Right after Create, after Create and a size of the hidden window, and in a shown host
+    // before the event loop ran, the panel is not built yet: no member may reach for it.
+    void membersBeforeThePanelIsBuiltDoNothing()
+    {
+        enum Moment { AfterCreate, AfterSize, ShownBeforeEventLoop };
+        for (Moment moment : {AfterCreate, AfterSize, ShownBeforeEventLoop}) {
+            CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
+            const DWORD style = moment == ShownBeforeEventLoop ? WS_CHILD | WS_VISIBLE : WS_CHILD;
+            QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, style));
+            if (moment == AfterSize)
+                panel->resize(640, 480);
+            QVERIFY2(!control(panel, 6996), "built too early for this test");
+
+            panel->Refresh();
+            panel->Stop();
+            std::string url, name;
+            int flag = 7;
+            QCOMPARE(panel->GetURL(url, flag, name), FALSE);
+            QCOMPARE(flag, 0);
+            QCOMPARE(panel->IsBoxChecked(), FALSE);
+
+            // Once built, the panel starts as ever: nothing ran before.
+            panel->show();
+            QVERIFY(QTest::qWaitFor([panel] { return control(panel, 6996) != nullptr; }));
+            auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
+            QCOMPARE(list->topLevelItemCount(), 1);
+            QCOMPARE(list->topLevelItem(0)->text(0), kPlaceholder);
+            DeleteScoutpane(panel);
+            m_modal->clear();
+        }
+    }
+
+    // A host sets the box up before it shows its window; Qt builds the panel at the first show,
+    // which must still honour it.
+    void checkBoxAskedBeforeTheHostShowsIsAppliedWhenThePanelIsBuilt()
+    {
+        auto host = std::make_unique<QWidget>();
+        host->resize(800, 600);
+        CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
+        panel->CheckBox(1); // before Create there is no window: nothing
+        QCOMPARE(panel->IsBoxChecked(), FALSE);
+        QVERIFY(panel->Create(host.get(), QRect(0, 0, 600, 400), 77, WS_CHILD | WS_VISIBLE));
+        panel->resize(600, 400);
+        panel->CheckBox(2);
+        panel->CheckBox(1);
+        QCOMPARE(panel->IsBoxChecked(), TRUE);
+        QVERIFY(!control(panel, 6920));
+
+        host->show();
+        QVERIFY(QTest::qWaitFor([panel] { return control(panel, 6920) != nullptr; }));
+        auto* box = qobject_cast<QCheckBox*>(control(panel, 6920));
+        QVERIFY(box->isVisible());
+        QVERIFY(box->isChecked());
+        QVERIFY(!box->isEnabled()); // CheckBox(2) disabled it for good
+        QCOMPARE(panel->IsBoxChecked(), TRUE);
+        // Laid out for a shown box: the name box stops short of it.
+        QVERIFY(control(panel, 6999)->geometry().right() < box->geometry().left());
+        box->click();                          // the user's click counts from now on
+        QCOMPARE(panel->IsBoxChecked(), TRUE); // disabled: the click changes nothing
+        DeleteScoutpane(panel);
+    }
+
+    void deleteScoutpaneDeletesAPanelTheHostMadeWithNew()
+    {
+        QPointer<CDbscout> panel = new CDbscout("", m_settings, 1, 0, 0, 0);
+        QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, WS_CHILD | WS_VISIBLE));
+        panel->resize(500, 300);
+        QVERIFY(control(panel, 6996));
+        DeleteScoutpane(panel);
+        QVERIFY(panel.isNull());
+        QVERIFY(m_host->findChildren<CDbscout*>().isEmpty());
     }
 
     void deleteScoutpaneAcceptsNullAndPanelsTheHostAlreadyDestroyed()

@@ -16,6 +16,8 @@
 //   slow-subsets=MS  wait MS milliseconds before answering a subset-list request (one
 //                    without start=), so that it arrives after the object page
 //   slow-listing=MS  wait MS milliseconds before answering a listing (one with start=)
+//   listing-page=NAME  answer a listing (one with start=) with NAME instead, so that a listing
+//                    can fail while its subset list answers
 // The environment variable DBSCOUT_TEST_HANDLER_RECORD stands in for record= when set, and
 // DBSCOUT_TEST_HANDLER_LOG names a file to which every call appends its argument line.
 
@@ -84,7 +86,9 @@ void writeBytes(long long total)
 
 std::string fixture(const std::string& url)
 {
-    std::string name = param(url, "fixture=");
+    std::string name = url.find("start=") != std::string::npos ? param(url, "listing-page=") : "";
+    if (name.empty())
+        name = param(url, "fixture=");
     if (name.empty())
         name = "result";
     std::ifstream in(std::string(DBSCOUT_FIXTURE_DIR) + "/" + name + ".xhtml", std::ios::binary);

@@ -67,6 +67,21 @@ TEST_F(HandlerSave, aNewObjectIsStoredAndLinkedForFetching)
     EXPECT_EQ(runSql("lab", "SELECT arcname FROM objects"), "my seq.gb\n");
 }
 
+TEST_F(HandlerSave, eachRevisionKeepsTheArchiveNameAndCommentOfItsSave)
+{
+    // A host records where a copy came from this way; `molb-admin log` shows the comment.
+    ASSERT_EQ(
+        parseStatusPage(put("copy", "one",
+                            "&comment=Copied from ncbi:\\x2F\\x2Fentrez\\x2Fpubmed\\x2F7 a\\x26b"
+                            "&arcname=ncbi%3a%2f%2fentrez%2fpubmed%2f7")
+                            .output)
+            .status,
+        "OK");
+    ASSERT_EQ(parseStatusPage(put("copy", "two", "&force=yes&arcname=second").output).status, "OK");
+    EXPECT_EQ(runSql("lab", "SELECT revision, arcname, comment FROM revisions ORDER BY revision"),
+              "1|ncbi://entrez/pubmed/7|Copied from ncbi://entrez/pubmed/7 a&b\n2|second|\n");
+}
+
 TEST_F(HandlerSave, aRecordFillsTheColumnsAndARevisionRefreshesThem)
 {
     saveObject("lab", "dnarna", "plasmid", kGenBank);

@@ -7,7 +7,9 @@
 #include "operations/access_rights_dlg.h"
 #include "operations/comment_dlg.h"
 #include "settings/options.h"
+#include "support/turkish_locale.h"
 
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 using namespace Dbscout;
@@ -219,6 +221,96 @@ private slots:
             QCOMPARE(h.modal().messages().front().caption, QString("Dbscout error"));
             QCOMPARE(h.modal().dialogsShown(), 0);
         }
+    }
+
+    // The accelerator table pressed as keys on a real panel: each key runs its command (seen by
+    // the dialog it opens and the request it sends), whichever control has the focus, before
+    // that control sees the key; Ctrl+Home, Ctrl+End and F2 are swallowed.
+    void everyAcceleratorKeyRunsItsCommand()
+    {
+        PanelHarness h;
+        ListFixture(h, "ops-v3");
+        constexpr Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+        const QString listed = "?start=0&page=100&query=Shared";
+        const QString created = "?start=0&page=100&command=cs&command=dir&query=N";
+        const struct
+        {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            QStringList selection;
+            QString dialog;  // the title of the dialog the command opens (answered by Cancel,
+                             // or by OK after typing the subset name "N"), or none
+            QString request; // the end of the listing request it sends, or none
+        } keys[] = {
+            {Qt::Key_F5, {}, {}, {}, "/db/testmode=sleep:200&" + listed},
+            {Qt::Key_PageDown, ctrl, {}, {}, "&?start=100&page=100&query=Shared"},
+            {Qt::Key_PageUp, ctrl, {}, {}, "&" + listed},
+            {Qt::Key_G, ctrl, {}, "Go to", {}},
+            {Qt::Key_O, ctrl, {"alpha"}, "Please enter comment for  check out alpha", {}},
+            {Qt::Key_I, ctrl, {"delta"}, "Please enter comment for  check in delta", {}},
+            {Qt::Key_U, ctrl, {"delta"}, {}, "/obj:4" + listed + "&command=unco&command=dir"},
+            {Qt::Key_S, ctrl, {"alpha"}, "Enter subset name:", "&/" + created},
+            {Qt::Key_B, ctrl, {"alpha"}, "Enter subset name:", "&/obj:1" + created},
+            {Qt::Key_A, ctrl, {"alpha"}, "Access rights to the object(s): alpha", {}},
+            {Qt::Key_C, ctrl, {}, "Access rights to the subset: Shared", {}},
+            {Qt::Key_P, ctrl, {}, "Options", {}},
+            {Qt::Key_Home, ctrl, {}, {}, {}},
+            {Qt::Key_End, ctrl, {}, {}, {}},
+            {Qt::Key_F2, {}, {}, {}, {}},
+        };
+        for (QWidget* focus :
+             {static_cast<QWidget*>(h.list()), static_cast<QWidget*>(h.queryBox()->lineEdit())}) {
+            for (const auto& k : keys) {
+                const QString key = QKeySequence(k.key | k.modifiers).toString();
+                h.select(k.selection);
+                h.list()->setCurrentItem(h.list()->topLevelItem(3), 0,
+                                         QItemSelectionModel::NoUpdate);
+                QString shown;
+                if (!k.dialog.isEmpty())
+                    h.modal().answerNextDialog([&shown](QDialog* d) {
+                        shown = d->windowTitle();
+                        if (d->objectName() != QString::number(IDD_SUBSET_NAME))
+                            return int(QDialog::Rejected);
+                        return TypeSubsetName("N")(d);
+                    });
+                const int dialogs = h.modal().dialogsShown();
+                const qsizetype before = h.handlerCalls(true).size();
+                focus->setFocus();
+                QTest::keyClick(focus, k.key, k.modifiers);
+                if (!k.request.isEmpty())
+                    QVERIFY2(QTest::qWaitFor([&] { return h.handlerCalls(true).size() > before; }),
+                             qPrintable(key));
+                QVERIFY2(h.waitForListing(), qPrintable(key));
+                QCOMPARE(h.modal().dialogsShown(), dialogs + (k.dialog.isEmpty() ? 0 : 1));
+                QCOMPARE(shown, k.dialog);
+                const QStringList sent = h.handlerCalls(true).mid(before);
+                QVERIFY2(k.request.isEmpty() ? sent.isEmpty()
+                                             : sent.size() == 1 && sent[0].endsWith(k.request),
+                         qPrintable(key + ": " + sent.join(" | ")));
+                if (k.request.isEmpty()) // the list did not move to either end
+                    QCOMPARE(h.list()->currentItem(), h.list()->topLevelItem(3));
+            }
+        }
+        QVERIFY(h.modal().messages().empty());
+    }
+
+    // "MAIN" is compared in ASCII: a Turkish locale upper-cases "i" to a dotted capital.
+    void mainIsRefusedInAnyLetterCaseWhateverTheLocale()
+    {
+        // Made first and undone last, while no job of the panel runs.
+        QTemporaryDir folder;
+        TurkishLocale turkish(folder.path().toStdString());
+        if (!turkish.active())
+            QSKIP("no Turkish locale could be made");
+        PanelHarness h;
+        ListFixture(h, "ops-v3");
+        for (const char* name : {"main", "mAiN"}) {
+            h.modal().answerNextDialog(TypeSubsetName(name));
+            QCOMPARE(Run(h, ID_CREATE_EMPTY_SUBSET), QStringList());
+        }
+        QCOMPARE(int(h.modal().messages().size()), 2);
+        QCOMPARE(h.modal().messages().back().text,
+                 QString("The \"MAIN\" is reserved subset name."));
     }
 
     // The menu test runs it from the subset's mode; a subset without one keeps its access.

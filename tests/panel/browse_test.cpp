@@ -5,6 +5,11 @@
 
 #include "panel_harness.h"
 
+#include "platform/registered_messages.h"
+#include "settings/options.h"
+
+#include <QPushButton>
+
 using namespace DbscoutTest;
 
 namespace {
@@ -90,6 +95,71 @@ private slots:
         h.pressGo();
         QTest::keyClick(h.list(), Qt::Key_Escape);
         QVERIFY(h.list()->updatesEnabled() && h.status()->updatesEnabled());
+    }
+
+    void altGPressesGoWhoseFaceIsAnIcon()
+    {
+        PanelHarness h;
+        h.typeSource(kDna);
+        QTest::keyClick(h.sourceBox()->lineEdit(), Qt::Key_G, Qt::AltModifier);
+        // The button shows itself pressed for a moment before it clicks.
+        QVERIFY(QTest::qWaitFor([&] { return h.handlerCalls(true).size() == 1; }));
+        QVERIFY(h.waitForListing());
+        QCOMPARE(h.columnTexts().size(), 5);
+    }
+
+    // Go-to OK lists from its start with its page size; Next page after the largest start a
+    // request can carry stays there.
+    void goToListsThereAndNextPageStopsAtTheLargestStart()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(kDna));
+        h.modal().answerNextDialog([](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>("6906")->setText("2147483647");
+            dialog->findChild<QLineEdit*>("6907")->setText("20");
+            dialog->findChild<QPushButton*>("1")->click();
+            return dialog->result();
+        });
+        QTest::keyClick(h.list(), Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(h.waitForListing());
+        QTest::keyClick(h.list(), Qt::Key_PageDown, Qt::ControlModifier);
+        QVERIFY(h.waitForListing());
+        const QStringList listings = h.handlerCalls(true);
+        QCOMPARE(listings.size(), 3);
+        for (const QString& listing : listings.mid(1))
+            QVERIFY2(listing.contains("?start=2147483647&page=20&"), qPrintable(listing));
+    }
+
+    void refreshAndStopThroughTheHostWindow()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(kDna));
+        QVERIFY(h.waitForSubsets(3));
+        const qsizetype before = h.handlerCalls().size();
+        h.dbscout()->Refresh(); // the listing again, and the subset names
+        QVERIFY(h.waitForListing());
+        QVERIFY(QTest::qWaitFor([&] { return h.handlerCalls().size() == before + 2; }));
+        const QStringList calls = h.handlerCalls().mid(before);
+        QVERIFY2(calls[0].startsWith(QString::fromStdString(kDna) + "?start=0&page=100&") &&
+                     !calls[1].contains("start="),
+                 qPrintable(calls.join('\n')));
+
+        h.typeSource(fixtureAddress("panel-dnarna", "testmode=hang&"));
+        h.pressGo();
+        QVERIFY(QTest::qWaitFor([&] { return h.columnTexts() == QStringList{"Downloading..."}; }));
+        h.dbscout()->Stop();
+        QCOMPARE(h.list()->columnCount(), 0);
+        QCOMPARE(h.list()->topLevelItemCount(), 0);
+    }
+
+    void completionMessagesOfJobsThePanelDoesNotHoldAreIgnored()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(kDna));
+        for (LPARAM foreign : {LPARAM(0), LPARAM(16)})
+            SendMessageA(h.dbscout()->panel(), MOLBSCOUTPANE_MARKUP_DONE, 0, foreign);
+        QCOMPARE(h.columnTexts().size(), 5);
+        QVERIFY(h.modal().messages().empty());
     }
 
     void pagingMovesTheStartNeverBelowZeroAndEnterKeepsThePage()
@@ -296,6 +366,44 @@ private slots:
 
         h.doubleClickRow(3); // held by another user: the host is not told
         QCOMPARE(int(h.host()->picks.size()), 1);
+    }
+
+    void onlyTheLeftButtonClicksAndDoubleClicksInTheList()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(kDna));
+        for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+            h.clickRow(1, {}, button);
+            QCOMPARE(h.nameBox()->text(), QString());
+            h.doubleClickRow(1, button);
+            QVERIFY(h.host()->picks.empty());
+        }
+        h.doubleClickRow(1);
+        QCOMPARE(h.nameBox()->text(), QString("dna:2"));
+        QCOMPARE(int(h.host()->picks.size()), 1);
+    }
+
+    // In save mode with "check in when saved" a double click on a row of a subset the server
+    // listed asks for the check-in in the object URL the host then takes.
+    void saveModeDoubleClickInAServerSubsetArmsTheCheckIn()
+    {
+        PanelHarness h(false);
+        h.destroy(); // a panel saves its own options when it goes
+        Dbscout::PanelOptions options;
+        options.CHECKIN_ON_SAVE = 1;
+        QVERIFY(Dbscout::SaveOptions(h.settingsKey(), options));
+        h.create(false);
+        QVERIFY(h.go(kDna)); // the page's caption, Primers, is the selected server subset
+        h.doubleClickRow(0);
+        QCOMPARE(int(h.host()->picks.size()), 1);
+        QCOMPARE(h.host()->picks[0].url,
+                 std::string("molb://test/fixture=panel-dnarna&/dna:1?query=Primers"
+                             "&command=put&command=ci"));
+        std::string url, name;
+        int flag = 0;
+        QVERIFY(h.dbscout()->GetURL(url, flag, name)); // the request went with that pick
+        QCOMPARE(url, std::string("molb://test/fixture=panel-dnarna&/dna:1?query=Primers"
+                                  "&command=put"));
     }
 
     void versionOnePagesNotifyWithoutLookingFurther()

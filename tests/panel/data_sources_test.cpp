@@ -4,9 +4,12 @@
 #include "panel_harness.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
+#include <functional>
 #include <map>
 
 using namespace DbscoutTest;
@@ -15,7 +18,8 @@ namespace {
 
 // A configured data source; flags not given are 1 for visibility and opening/saving, else 0.
 void configureSource(const std::string& key, const std::string& name, const std::string& address,
-                     std::map<std::string, DWORD> flags)
+                     std::map<std::string, DWORD> flags,
+                     const std::map<std::string, std::string>& texts = {})
 {
     Dbscout::RegKey source;
     QCOMPARE(
@@ -29,6 +33,8 @@ void configureSource(const std::string& key, const std::string& name, const std:
         flags.emplace(visible, 1);
     for (const auto& [flag, value] : flags)
         setRegNumber(source.get(), flag.c_str(), value);
+    for (const auto& [field, text] : texts)
+        setRegString(source.get(), field.c_str(), text);
 }
 
 // A new panel, which reads the configuration at start.
@@ -37,6 +43,18 @@ void restart(PanelHarness& h, bool openMode = true, int dataType = 0, const char
     h.destroy();
     h.modal().clear();
     h.create(openMode, dataType, initial);
+}
+
+// Takes the panel down (it saves its own history when it goes) and stores the data-source
+// history the next panel starts with.
+void writeSourceHistory(PanelHarness& h, const std::vector<std::string>& addresses)
+{
+    h.destroy();
+    Dbscout::RegKey history;
+    QCOMPARE(history.create(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
+    for (size_t i = 0; i < addresses.size(); ++i)
+        setRegString(history.get(), std::to_string(i).c_str(), addresses[i]);
+    setRegNumber(history.get(), "size", DWORD(addresses.size()));
 }
 
 // Lists an entry of the source box and returns the last listing request.
@@ -95,12 +113,7 @@ private slots:
     {
         PanelHarness h;
         configureSource("lab", "molb://x/typed", "molb://x/lab", {{"DnaRna", 1}});
-        h.destroy(); // a panel saves its own history when it goes
-        Dbscout::RegKey history;
-        QCOMPARE(history.create(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
-        setRegString(history.get(), "0", "molb://x/typed");
-        setRegString(history.get(), "1", "molb://x/other");
-        setRegNumber(history.get(), "size", 2);
+        writeSourceHistory(h, {"molb://x/typed", "molb://x/other"});
         h.create(true, 1);
         QCOMPARE(itemTexts(h.sourceBox()), QStringList({"molb://x/typed", "molb://x/other"}));
     }
@@ -111,6 +124,160 @@ private slots:
         configureSource("lab", "Lab", "molb://x/lab", {{"DnaRna", 1}});
         restart(h);
         QCOMPARE(h.sourceBox()->count(), 0);
+    }
+
+    // A typed address whose listing fails stays the place of every later listing: Reload, Go,
+    // a subset chosen in its box, the page commands and Go-to, whatever entry was selected
+    // before, and none of them carries that entry's login.
+    void aTypedAddressThatFailsKeepsBeingUsed()
+    {
+        PanelHarness h;
+        configureSource("lab", "Lab", fixtureAddress("panel-dnarna"),
+                        {{"DnaRna", 1}, {"HasLogin", 1}},
+                        {{"User", "curator"}, {"Password", "s3cret"}});
+        restart(h, true, 1);
+        const QString configured = listSource(h);
+        QVERIFY2(configured.contains("&user=curator&pass=s3cret"), qPrintable(configured));
+
+        const QString typed = "molb://test/listing-page=error&fixture=panel-dnarna&/db";
+        QVERIFY(h.go(typed.toStdString()));
+        QCOMPARE(int(h.modal().messages().size()), 1); // "Subset Gamma does not exist."
+        QVERIFY(h.waitForSubsets(3));                  // the typed address's subsets did answer
+
+        const std::pair<const char*, std::function<void()>> actions[] = {
+            {"F5", [&] { QTest::keyClick(h.list(), Qt::Key_F5); }},
+            {"Go", [&] { h.pressGo(); }},
+            {"subset", [&] { h.pick(h.queryBox(), "Plasmids"); }},
+            {"next page",
+             [&] { QTest::keyClick(h.list(), Qt::Key_PageDown, Qt::ControlModifier); }},
+            {"previous page",
+             [&] { QTest::keyClick(h.list(), Qt::Key_PageUp, Qt::ControlModifier); }},
+            {"go to",
+             [&] {
+                 h.modal().answerNextDialog([](QDialog* dialog) {
+                     dialog->findChild<QPushButton*>("1")->click();
+                     return dialog->result();
+                 });
+                 QTest::keyClick(h.list(), Qt::Key_G, Qt::ControlModifier);
+             }},
+        };
+        for (const auto& [name, action] : actions) {
+            const qsizetype before = h.handlerCalls(true).size();
+            action();
+            QVERIFY2(h.waitForListing(), name);
+            const QStringList listings = h.handlerCalls(true).mid(before);
+            QVERIFY2(!listings.isEmpty(), name);
+            for (const QString& listing : listings) {
+                QVERIFY2(listing.startsWith(typed + "?"), qPrintable(name + (": " + listing)));
+                QVERIFY2(!listing.contains("curator"), qPrintable(name + (": " + listing)));
+            }
+            QCOMPARE(h.sourceBox()->currentText(), typed);
+        }
+    }
+
+    // Chosen from the lists of their boxes, as a user does: a source lists from the start with
+    // the query emptied, a subset lists from the start.
+    void choosingASourceOrASubsetInItsBoxListsIt()
+    {
+        PanelHarness h;
+        configureSource("lab", "Lab", fixtureAddress("panel-citation"), {{"Citation", 1}});
+        configureSource("seq", "Sequences", fixtureAddress("panel-dnarna"), {{"DnaRna", 1}});
+        restart(h);
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Sequences (DNA/RNA)", "Lab (Citation)"}));
+        h.typeQuery("left over");
+        h.pick(h.sourceBox(), "Sequences (DNA/RNA)");
+        QVERIFY(QTest::qWaitFor([&] { return h.handlerCalls(true).size() == 1; }));
+        QVERIFY(h.waitForListing());
+        const QString sequences = QString::fromStdString(fixtureAddress("panel-dnarna"));
+        QCOMPARE(h.handlerCalls(true).last(), sequences + "/dnarna/?start=0&page=100");
+
+        QTest::keyClick(h.list(), Qt::Key_PageDown, Qt::ControlModifier);
+        QVERIFY(h.waitForListing());
+        h.pick(h.queryBox(), "Plasmids");
+        QVERIFY(QTest::qWaitFor([&] { return h.handlerCalls(true).size() == 3; }));
+        QVERIFY(h.waitForListing());
+        QCOMPARE(h.handlerCalls(true).last(),
+                 sequences + "/dnarna/?start=0&page=100&query=Plasmids");
+    }
+
+    // nFlag is 1 for a configured source whose flag B is 0, else 0 (a typed address too).
+    void getUrlFlagIsTheInverseOfTheSourcesFlagB()
+    {
+        PanelHarness h;
+        configureSource("a", "Open to the host", fixtureAddress("panel-dnarna"),
+                        {{"DnaRna", 1}, {"FlagB", 0}});
+        configureSource("b", "Closed to the host", fixtureAddress("panel-dnarna"),
+                        {{"DnaRna", 1}, {"FlagB", 1}});
+        restart(h, true, 1);
+        for (const auto& [index, expected] : {std::pair{0, 1}, std::pair{1, 0}}) {
+            QVERIFY(!listSource(h, index).isEmpty());
+            h.nameBox()->setText("dna:1");
+            std::string url;
+            int flag = -1;
+            QCOMPARE(h.dbscout()->GetURL(url, flag), TRUE);
+            QCOMPARE(flag, expected);
+        }
+        QVERIFY(h.go(fixtureAddress("panel-dnarna")));
+        h.nameBox()->setText("dna:1");
+        std::string url;
+        int flag = -1;
+        QCOMPARE(h.dbscout()->GetURL(url, flag), TRUE);
+        QCOMPARE(flag, 0);
+    }
+
+    void withoutTheHostIconTheBoxHasNoSourcesNorHistory()
+    {
+        PanelHarness h;
+        configureSource("lab", "Lab", "molb://x/lab", {{"DnaRna", 1}});
+        writeSourceHistory(h, {"molb://x/typed"});
+        h.create(true, 1);
+        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Lab", "molb://x/typed"}));
+        h.destroy();
+        QCOMPARE(RegDeleteTreeA(HKEY_CURRENT_USER,
+                                "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\"
+                                "DefaultIcon"),
+                 ERROR_SUCCESS);
+        h.create(true, 1);
+        QCOMPARE(h.sourceBox()->count(), 0);
+        QVERIFY(h.modal().messages().empty()); // not reported
+    }
+
+    // With bLockName the name the host gave stays: clicks do not write the box and double
+    // clicks tell the host nothing. Without an initial string there is nothing to lock.
+    void aLockedNameStaysAsTheHostGaveIt()
+    {
+        PanelHarness h;
+        h.destroy();
+        h.create(true, 0, "molb://test/fixture=panel-dnarna&/db/my%20seq?query=Primers", 1);
+        QVERIFY(h.waitForListing());
+        QVERIFY(!h.nameBox()->isEnabled());
+        h.clickRow(0);
+        h.doubleClickRow(0);
+        QCOMPARE(h.nameBox()->text(), QString("my seq"));
+        QVERIFY(h.host()->picks.empty());
+
+        h.destroy();
+        h.create(true, 0, "", 1);
+        QVERIFY(h.nameBox()->isEnabled());
+    }
+
+    // With bInitialIsName the string is the object's name, unparsed, and the panel lists the
+    // place it was at last.
+    void anInitialNameStartsAtTheRememberedPlace()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(fixtureAddress("panel-dnarna"), "Plasmids"));
+        h.destroy();
+        h.create(true, 0, "molb://looks/like?a=url", 0, 1);
+        QCOMPARE(h.nameBox()->text(), QString("molb://looks/like?a=url"));
+        QVERIFY(QTest::qWaitFor([&] { return h.handlerCalls(true).size() == 2; }));
+        QVERIFY(h.waitForListing());
+        QCOMPARE(h.sourceBox()->currentText(),
+                 QString::fromStdString(fixtureAddress("panel-dnarna")));
+        QVERIFY2(h.handlerCalls(true).last().startsWith(
+                     QString::fromStdString(fixtureAddress("panel-dnarna")) + "?start=0&page=100"),
+                 qPrintable(h.handlerCalls(true).last()));
+        QCOMPARE(h.columnTexts().size(), 5);
     }
 
     void aPanelStartedOnAnObjectUrlSelectsItsSource()

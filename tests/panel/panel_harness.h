@@ -9,8 +9,10 @@
 
 #include <dbscout/dbscout.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDebug>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -113,14 +115,16 @@ public:
     }
 
     // Builds another panel in the same store (after destroy()).
-    void create(bool openMode = true, int dataType = 0, const char* initial = "")
+    void create(bool openMode = true, int dataType = 0, const char* initial = "", int lockName = 0,
+                int initialIsName = 0)
     {
         m_host = std::make_unique<RecordingHost>();
         m_host->resize(900, 600);
         m_host->show();
         QApplication::setActiveWindow(m_host.get());
         InitScoutpaneDLL();
-        m_panel = CreateScoutpane(initial, m_settings, openMode ? 1 : 0, dataType, 0, 0);
+        m_panel = CreateScoutpane(initial, m_settings, openMode ? 1 : 0, dataType, lockName,
+                                  initialIsName);
         m_host->panel = m_panel;
         m_panel->Create(m_host.get(), QRect(0, 0, 900, 600), 1, WS_CHILD | WS_VISIBLE);
         // The panel is built from the first size the window gets once it shows.
@@ -171,6 +175,20 @@ public:
         return QTest::qWaitFor([&] { return queryBox()->count() == count; }, 10000);
     }
 
+    // Chooses the entry with text from the box's list, as the user does with the mouse.
+    void pick(QComboBox* box, const QString& text)
+    {
+        if (!QTest::qWaitFor([&] { return box->findText(text) >= 0; }, 10000))
+            qWarning() << "no entry" << text;
+        const int row = box->findText(text);
+        box->showPopup();
+        // The popup takes no click until the one that opened it can no longer end as a choice.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QAbstractItemView* view = box->view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
+    }
+
     void clickHeader(int column)
     {
         QHeaderView* header = list()->header();
@@ -178,15 +196,16 @@ public:
             header->viewport(), Qt::LeftButton, {},
             QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
     }
-    void clickRow(int row, Qt::KeyboardModifiers modifiers = {})
+    void clickRow(int row, Qt::KeyboardModifiers modifiers = {},
+                  Qt::MouseButton button = Qt::LeftButton)
     {
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rowCentre(row));
+        QTest::mouseClick(list()->viewport(), button, modifiers, rowCentre(row));
         QTest::qWait(20); // the name box follows once the view has updated its selection
     }
-    void doubleClickRow(int row)
+    void doubleClickRow(int row, Qt::MouseButton button = Qt::LeftButton)
     {
-        clickRow(row);
-        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(row));
+        clickRow(row, {}, button);
+        QTest::mouseDClick(list()->viewport(), button, {}, rowCentre(row));
     }
     // Selects exactly the rows named; returns how many were found.
     int select(const QStringList& names)

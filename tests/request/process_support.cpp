@@ -4,7 +4,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
@@ -41,8 +40,13 @@ int openDescriptorCount()
 
 std::string fileContent(const std::string& path)
 {
+    // Streamed whole, so that a failing read (a /proc entry of a process that is just ending
+    // gives ESRCH) ends the text instead of throwing.
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    std::ostringstream text;
+    if (in)
+        text << in.rdbuf();
+    return text.str();
 }
 
 bool waitForFile(const std::string& path, int limitMs)

@@ -7,6 +7,8 @@
 #include "request/operation_urls.h"
 #include "request/url_escape.h"
 #include "request/url_params.h"
+#include "support/test_env.h"
+#include "support/turkish_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -333,4 +335,15 @@ TEST(HandlerCommand, programAndArgumentsComeFromTheQuotedFieldsAndTheSchemeChoos
     };
     for (const auto& [url, expected] : schemes)
         EXPECT_EQ(HandlerCommandForUrl(url, molb, ncbi), expected) << url;
+}
+
+TEST(HandlerCommand, theSchemeIsComparedInAsciiWhateverTheLocale)
+{
+    DbscoutTest::TestEnv env;
+    DbscoutTest::TurkishLocale turkish(env.path());
+    if (!turkish.active())
+        GTEST_SKIP() << "no Turkish locale could be made";
+    const std::string molb = "molb command", ncbi = "ncbi command";
+    EXPECT_EQ(HandlerCommandForUrl("NCBI://nucleotide/x", molb, ncbi), ncbi);
+    EXPECT_EQ(HandlerCommandForUrl("ncb\xfd://nucleotide/x", molb, ncbi), ""); // a dotless i
 }

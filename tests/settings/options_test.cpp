@@ -158,6 +158,32 @@ private slots:
             QCOMPARE(stored(), after);
         }
     }
+
+    // "Do not recalculate" (1197) and "Disconnect" (1196) each show their stored value and store
+    // it when clicked, from the other one.
+    void recalculationButtonsShowAndStoreTheirValuesBothWays()
+    {
+        const std::tuple<QString, int, int, QString> cases[] = {
+            // stored before, button shown checked, button clicked, stored after
+            {"0 0 0 0 2 0", 1196, 1197, "0 0 0 0 1 0"},
+            {"0 0 0 0 1 0", 1197, 1196, "0 0 0 0 2 0"},
+        };
+        for (const auto& [before, shown, clicked, after] : cases) {
+            QVERIFY(Dbscout::SaveOptions(settings(), opts(before)));
+            PanelOptions options;
+            ScriptedModal modal;
+            bool shownChecked = false;
+            modal.answerNextDialog([&, shown = shown, clicked = clicked](QDialog* dialog) {
+                shownChecked =
+                    control(dialog, shown)->isChecked() && !control(dialog, clicked)->isChecked();
+                return clickThen({clicked}, 1)(dialog);
+            });
+            Dbscout::RunOptionsDialog(nullptr, settings(), 3, options);
+            QVERIFY2(shownChecked, qPrintable(before));
+            QCOMPARE(describe(options), after);
+            QCOMPARE(stored(), after);
+        }
+    }
 };
 
 QTEST_MAIN(OptionsTest)

@@ -26,8 +26,8 @@ constexpr DWORD WS_DISABLED = 0x08000000;
 class DBSCOUT_EXPORT CDbscout : public QWidget
 {
 public:
-    CDbscout(const char* pszInitial, HKEY hSettingsKey, int bOpenMode, int nDataType,
-             int bLockName, int bInitialIsName);
+    CDbscout(const char* pszInitial, HKEY hSettingsKey, int bOpenMode, int nDataType, int bLockName,
+             int bInitialIsName);
     ~CDbscout() override;
 
     // Makes this a child of hParent with the given geometry; the panel itself waits for the
@@ -37,11 +37,12 @@ public:
     // no URL can be built (also before the first resize, with nFlag 0).
     virtual BOOL GetURL(std::string& strURL, int& nFlag, std::string& strName);
     virtual BOOL GetURL(std::string& strURL, int& nFlag);
-    // Lists the current place again, subsets included.
+    // Lists the current place again, subsets included; nothing before the panel is built.
     virtual void Refresh();
-    // State of the "&cc: to Local DB" box.
+    // State of the "&cc: to Local DB" box (as last asked for while the panel is not built yet).
     virtual BOOL IsBoxChecked();
-    // Shows the box: bit 0 checks it, bit 1 disables it.
+    // Shows the box: bit 0 checks it, bit 1 disables it. Nothing before Create; asked between
+    // Create and the panel's build (at the window's first show), it is applied then.
     virtual void CheckBox(int nFlags);
     // Stops the requests in flight.
     virtual void Stop();
@@ -68,9 +69,8 @@ extern "C" DBSCOUT_EXPORT UINT UM_DBSCOUT_ITEM_SELECTED;
 
 extern "C" {
 DBSCOUT_EXPORT void InitScoutpaneDLL();
-DBSCOUT_EXPORT CDbscout* CreateScoutpane(const char* pszInitial, HKEY hSettingsKey,
-                                         int bOpenMode, int nDataType, int bLockName,
-                                         int bInitialIsName);
+DBSCOUT_EXPORT CDbscout* CreateScoutpane(const char* pszInitial, HKEY hSettingsKey, int bOpenMode,
+                                         int nDataType, int bLockName, int bInitialIsName);
 DBSCOUT_EXPORT void DeleteScoutpane(CDbscout* p);
 DBSCOUT_EXPORT int SaveObject(std::string& name, const std::string& arcName, const char* url,
                               const char* data, int dataLength, int& exists, QWidget* parent);

@@ -91,6 +91,7 @@ Status serveSave(Store& store, const Session& session, const RequestUrl& url, st
     NewObject& object = request.object;
     object.kind = *url.kind;
     object.arcname = url.arcname;
+    object.comment = url.comment;
     object.meta[Field::Name] = url.last;
     object.metaKnown = describeObject(bytes, object.kind, object.meta);
     object.bytes = std::move(bytes);

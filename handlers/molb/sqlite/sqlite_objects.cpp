@@ -31,8 +31,8 @@ constexpr const char* kRevisionRow =
 constexpr const char* kCountObject =
     "UPDATE kinds SET object_count = object_count + 1 WHERE kind = ?1";
 constexpr const char* kInsertRevision =
-    "INSERT INTO revisions(object_id, revision, data, arcname, author, created)"
-    " VALUES (?1, ?2, ?3, ?4, ?5, ?6)";
+    "INSERT INTO revisions(object_id, revision, data, arcname, author, created, comment)"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)";
 constexpr const char* kSetRevision =
     "UPDATE objects SET revision = ?2, modified = ?3, arcname = ?4 WHERE id = ?1";
 constexpr const char* kAppendMember =
@@ -251,7 +251,7 @@ Status SqliteStore::addRevision(const Located& object, const NewObject& update,
     const std::int64_t now = time(nullptr);
     const std::int64_t revision = object.revision + 1;
     Status status = m_db.run(kInsertRevision, object.id, revision, BlobRef{update.bytes},
-                             update.arcname, author, now);
+                             update.arcname, author, now, update.comment);
     if (!status.ok() || revision == 1)
         return status; // a new object's row already says revision 1
     if (status = m_db.run(kSetRevision, object.id, revision, now, update.arcname); !status.ok())

@@ -1,0 +1,25 @@
+#pragma once
+// Protocol words (schemes, reserved names, statuses) compared without regard to letter case:
+// ASCII letters only, whatever the locale. The C library's case functions follow the locale, and
+// a Turkish one pairs "i" with a dotted capital and "I" with a dotless small letter.
+
+#include <string_view>
+
+namespace Dbscout {
+
+constexpr char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+constexpr bool EqualsAsciiNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+            return false;
+    return true;
+}
+
+} // namespace Dbscout

@@ -1,0 +1,74 @@
+#include "copy_box.h"
+
+#include "configured_sources.h"
+#include "copy_place.h"
+#include "panel_controls.h"
+#include "panel_frame.h"
+#include "settings_values.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+namespace {
+
+using namespace PanelControls;
+
+constexpr const char* kCheckedValue = "CopyToLocalDB";
+constexpr int kLookMs = 50;
+
+} // namespace
+
+CopyBox::CopyBox(HKEY settingsKey, QObject* parent) : QObject(parent), m_settings(settingsKey)
+{
+    connect(&m_waiting, &QTimer::timeout, this, &CopyBox::findControls);
+}
+
+void CopyBox::attach(PanelFrame& frame)
+{
+    m_frame = &frame;
+    m_box.clear();
+    m_waiting.start(kLookMs);
+}
+
+bool CopyBox::isChecked() const
+{
+    CDbscout* panel = m_frame ? m_frame->panel() : nullptr;
+    if (panel && m_box)
+        return panel->IsBoxChecked();
+    return readNumber(m_settings, kCheckedValue).value_or(0) == 1;
+}
+
+bool CopyBox::isOffered() const
+{
+    return m_box && m_box->isVisibleTo(m_box->window()) && m_box->isEnabled();
+}
+
+void CopyBox::findControls()
+{
+    CDbscout* panel = m_frame ? m_frame->panel() : nullptr;
+    if (!panel) {
+        m_waiting.stop();
+        return;
+    }
+    auto* box = m_frame->control<QCheckBox>(kLocalCopyBox);
+    auto* sources = m_frame->control<QComboBox>(kSourceBox);
+    if (!box || !sources)
+        return; // not built yet
+    m_waiting.stop();
+    const bool kept = isChecked();
+    m_box = box;
+    m_sources = readConfiguredSources();
+    panel->CheckBox(kept ? 1 : 0);
+    connect(box, &QCheckBox::toggled, this,
+            [this](bool checked) { writeNumber(m_settings, kCheckedValue, checked ? 1 : 0); });
+    connect(sources, &QComboBox::currentTextChanged, this, &CopyBox::followSource);
+    followSource(sources->currentText());
+}
+
+void CopyBox::followSource(const QString& sourceText)
+{
+    if (!m_box)
+        return;
+    const std::string address = sourceAddressOf(m_sources, sourceText.toLocal8Bit().toStdString());
+    m_box->setEnabled(!isLocalAddress(address));
+}

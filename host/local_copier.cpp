@@ -1,0 +1,136 @@
+#include "local_copier.h"
+
+#include "object_saver.h"
+#include "settings_values.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+constexpr const char* kPlaceValue = "CopyPlace";
+
+// The name a copy is stored under and its kind keyword: a sequence's accession (its locus name
+// when it has none), a citation's "PMID:" name as molb-admin import names citations, so that a
+// record the store holds already is found under its name.
+bool copyIdentity(const ObjectRecord& record, std::string& name, std::string& kind)
+{
+    QString text;
+    switch (record.kind) {
+    case ObjectRecord::Kind::Sequence:
+        text =
+            record.sequence.accession.isEmpty() ? record.sequence.name : record.sequence.accession;
+        kind = dataTypeOf(record) == 2 ? "protein" : "dnarna";
+        break;
+    case ObjectRecord::Kind::Citation:
+        text = recordName(record);
+        kind = "citation";
+        break;
+    case ObjectRecord::Kind::Blast:
+    case ObjectRecord::Kind::Text:
+        break;
+    }
+    name = text.trimmed().toLocal8Bit().toStdString();
+    return !name.empty();
+}
+
+} // namespace
+
+LocalCopier::LocalCopier(HKEY settingsKey, QWidget* window)
+    : QObject(window), m_settings(settingsKey), m_window(window)
+{
+    connect(&m_requests, &ObjectFetcher::finished, this, &LocalCopier::onAnswer);
+}
+
+std::optional<CopyPlace> LocalCopier::place() const
+{
+    if (const auto url = readText(m_settings, kPlaceValue)) {
+        if (auto chosen = CopyPlace::fromSaveUrl(*url))
+            return chosen;
+    }
+    return CopyPlace::byDefault(readConfiguredSources());
+}
+
+void LocalCopier::choosePlace(const CopyPlace& place)
+{
+    writeText(m_settings, kPlaceValue, place.saveUrl());
+}
+
+void LocalCopier::copy(const QByteArray& bytes, const ObjectRecord& record,
+                       const std::string& origin)
+{
+    if (isBusy()) {
+        // Reported from the event loop like every other end, once the running copy is done.
+        QTimer::singleShot(0, this, [this] {
+            emit finished(false, tr("Not copied: another copy is still being made."));
+        });
+        return;
+    }
+    m_place = place();
+    m_bytes = bytes;
+    m_origin = origin;
+    m_step = Step::Saving;
+    if (!copyIdentity(record, m_name, m_kind))
+        return finish(false, tr("Not copied: the record is not a sequence or citation with an "
+                                "accession."));
+    if (!m_place)
+        return finish(false, tr("Not copied: choose where copies go with File > Where Copies "
+                                "Go."));
+    if (m_place->subset().isEmpty() || m_subsetsKnown.count(m_place->subsetNamesUrl(m_kind)))
+        return save();
+    m_step = Step::ListingSubsets;
+    m_requests.fetch(m_place->subsetNamesUrl(m_kind), "dir");
+}
+
+void LocalCopier::onAnswer(const QByteArray& bytes, const QString& error)
+{
+    const QString subset = m_place ? m_place->subset() : QString();
+    if (m_step == Step::ListingSubsets) {
+        if (!error.isEmpty())
+            return finish(false, tr("Not copied: the subsets of %1 could not be listed: %2")
+                                     .arg(m_place->description(), error));
+        if (ObjectFetcher::subsetNames(bytes).contains(subset))
+            return save();
+        m_step = Step::MakingSubset;
+        m_requests.fetch(m_place->createSubsetUrl(m_kind), "dir");
+    } else if (m_step == Step::MakingSubset) {
+        if (!error.isEmpty())
+            return finish(false,
+                          tr("Not copied: the subset %1 could not be made: %2").arg(subset, error));
+        save();
+    }
+}
+
+void LocalCopier::save()
+{
+    m_step = Step::Saving;
+    m_subsetsKnown.insert(m_place->subsetNamesUrl(m_kind));
+    std::string url = m_place->putUrl(m_kind, m_name);
+    appendSaveComment(url, "Copied from " + m_origin);
+    std::string name = m_name;
+    const SaveOutcome outcome =
+        saveAskingBeforeReplacing(url, name, m_origin, m_bytes, tr("Copy to Local DB"), m_window);
+    const QString shown = QString::fromLocal8Bit(name);
+    const QString where = m_place->description();
+    switch (outcome) {
+    case SaveOutcome::Saved:
+        return finish(true, tr("Copied %1 to %2.").arg(shown, where));
+    case SaveOutcome::SavedAsRevision:
+        return finish(true, tr("Copied %1 to %2 as a new revision.").arg(shown, where));
+    case SaveOutcome::Declined:
+        return finish(false, tr("Not copied: %1 exists in %2 already.").arg(shown, where));
+    case SaveOutcome::Failed:
+        break;
+    }
+    // The panel has said why; if the subset went away meanwhile, the next copy makes it again.
+    m_subsetsKnown.erase(m_place->subsetNamesUrl(m_kind));
+    finish(false, tr("%1 was not copied to %2.").arg(shown, where));
+}
+
+void LocalCopier::finish(bool copied, const QString& message)
+{
+    m_step = Step::Idle;
+    m_bytes.clear();
+    // Every end reaches the caller from the event loop, never inside its own call to copy().
+    QTimer::singleShot(0, this, [this, copied, message] { emit finished(copied, message); });
+}

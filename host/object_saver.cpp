@@ -1,0 +1,74 @@
+#include "object_saver.h"
+
+#include "questions.h"
+
+#include <dbscout/dbscout.h>
+
+#include <QObject>
+
+SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
+                                      const std::string& arcName, const QByteArray& bytes,
+                                      const QString& caption, QWidget* parent)
+{
+    const std::string wanted = name;
+    int exists = 0;
+    if (SaveObject(name, arcName, url.c_str(), bytes.constData(), int(bytes.size()), exists,
+                   parent))
+        return SaveOutcome::Saved;
+    if (!exists) {
+        name = wanted;
+        return SaveOutcome::Failed;
+    }
+    const QString question =
+        QObject::tr("An object named %1 already exists in %2. Replace it with a new revision?")
+            .arg(QString::fromLocal8Bit(name), saveLocation(url));
+    if (!Questions::current().askYesNo(parent, caption, question))
+        return SaveOutcome::Declined;
+    // exists is 1 now: the second save replaces the object.
+    name = wanted;
+    if (SaveObject(name, arcName, url.c_str(), bytes.constData(), int(bytes.size()), exists,
+                   parent))
+        return SaveOutcome::SavedAsRevision;
+    name = wanted;
+    return SaveOutcome::Failed;
+}
+
+void appendSaveComment(std::string& url, const std::string& comment)
+{
+    // The handler reads the comment up to the next '&'; a backslash starts one of its escapes,
+    // and control characters could not pass the handler's command line.
+    static const char kHex[] = "0123456789ABCDEF";
+    url += "&comment=";
+    for (const char c : comment) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            url += "\\\\";
+        } else if (c == '&' || byte < 0x20 || byte == 0x7f) {
+            url += "\\x";
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0x0f];
+        } else {
+            url += c;
+        }
+    }
+}
+
+std::string publicAddress(const std::string& url)
+{
+    std::string address = url.substr(0, url.find('?'));
+    const size_t authority = address.find("://");
+    if (authority != std::string::npos) {
+        const size_t begin = authority + 3;
+        const size_t at = address.find('@', begin);
+        if (at != std::string::npos && at < address.find('/', begin))
+            address.erase(begin, at + 1 - begin);
+    }
+    return address;
+}
+
+QString saveLocation(const std::string& url)
+{
+    std::string place = publicAddress(url);
+    place.erase(place.rfind('/') + 1);
+    return QString::fromLocal8Bit(place);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Saves an object's bytes through the panel's SaveObject (its modal "Saving..." dialog) and,
+// when the name is taken there, asks before replacing the object with a new revision. File >
+// Save to Database and the local copies of the "cc: to Local DB" box both save this way.
+
+#include <QByteArray>
+#include <QString>
+
+#include <string>
+
+class QWidget;
+
+enum class SaveOutcome {
+    Saved,           // stored under a new name
+    SavedAsRevision, // the name was taken; the user let the save replace it
+    Declined,        // the name was taken; the user kept the stored object, nothing was written
+    Failed,          // the panel showed why (or the user cancelled the Saving dialog)
+};
+
+// url: a put URL (a save-mode panel's GetURL); name: the name it stores under, which comes back
+// as the server's name for the stored (or, when declined, the existing) object; arcName: the
+// archive name kept with the revision; caption: the question's title.
+SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
+                                      const std::string& arcName, const QByteArray& bytes,
+                                      const QString& caption, QWidget* parent);
+
+// Appends comment to a put URL as the revision's comment (comment=, in the handler's escapes).
+void appendSaveComment(std::string& url, const std::string& comment);
+
+// An object's address as others may read it: the URL without its query (listing text, user and
+// password, commands) and without credentials in its authority ("user:password@").
+std::string publicAddress(const std::string& url);
+// Where a put URL saves to, as a user reads it: its public address up to its last '/'
+// ("molb://local/lab/dnarna/").
+QString saveLocation(const std::string& url);
