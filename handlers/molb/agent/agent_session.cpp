@@ -115,33 +115,39 @@ void serveAgentClient(int socket, PgPool& pool)
     const char accepted = kAgentAccepted;
     if (::send(socket, &accepted, 1, MSG_NOSIGNAL) != 1)
         return;
-    int code = kExitRefused;
+    // The pipe's end tells the handler the answer is whole; the status follows.
+    const auto finish = [&](int code) {
+        answer.close();
+        error.close();
+        const char status = static_cast<char>(code);
+        static_cast<void>(::send(socket, &status, 1, MSG_NOSIGNAL));
+    };
     if (!received.ok()) {
         static_cast<void>(writeAll(answer.get(), errorPage(received.message())));
-    } else {
-        PgInterrupt interrupt;
-        const ClientWatch watch(socket, interrupt);
-        const RequestPause pause{pauseStage(request.environment), error.get(),
-                                 [&interrupt] { interrupt.waitFired(); }};
-        setRequestPause(pause.stage.empty() ? nullptr : &pause);
-        const PgStoreContext context{&pool, &interrupt, libpqSettings(request.environment)};
-        const ServerStoreOpener opener = [&context](const std::string& host,
-                                                    const std::string& database,
-                                                    std::unique_ptr<Store>& store) {
-            auto server = std::make_unique<PgStore>(context);
-            Status status = server->setAddress(host, database);
-            if (status.ok())
-                store = std::move(server);
-            return status;
-        };
-        code = serveServerRequest(request.url, std::move(request.input), answer.get(), opener);
-        setRequestPause(nullptr);
+        finish(kExitRefused);
+        return;
     }
-    // The pipe's end tells the handler the answer is whole; the status follows.
-    answer.close();
-    error.close();
-    const char status = static_cast<char>(code);
-    static_cast<void>(::send(socket, &status, 1, MSG_NOSIGNAL));
+    PgInterrupt interrupt;
+    const ClientWatch watch(socket, interrupt);
+    const RequestPause pause{pauseStage(request.environment), error.get(),
+                             [&interrupt] { interrupt.waitFired(); }};
+    setRequestPause(pause.stage.empty() ? nullptr : &pause);
+    const PgStoreContext context{&pool, &interrupt, libpqSettings(request.environment)};
+    const ServerStoreOpener opener = [&context](const std::string& host,
+                                                const std::string& database,
+                                                std::unique_ptr<Store>& store) {
+        auto server = std::make_unique<PgStore>(context);
+        Status status = server->setAddress(host, database);
+        if (status.ok())
+            store = std::move(server);
+        return status;
+    };
+    const int code =
+        serveServerRequest(request.url, std::move(request.input), answer.get(), opener);
+    setRequestPause(nullptr);
+    // The store has given its connection back by now. The handler is answered before the watch
+    // ends: waiting for its thread to be scheduled and to stop would only delay the answer.
+    finish(code);
 }
 
 } // namespace Dbscout::Molb

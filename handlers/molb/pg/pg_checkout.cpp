@@ -55,6 +55,7 @@ Status changedOne(const Status& status, const PgResult& result, std::int64_t id)
 
 Status PgStore::writing(const std::function<Status()>& work)
 {
+    m_subsets.reset(); // a write may make, hide or show subsets
     return m_db.transaction(PgConnection::Isolation::ReadCommitted, work);
 }
 

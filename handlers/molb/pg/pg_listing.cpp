@@ -51,13 +51,6 @@ std::string asciiLower(const std::string& expression)
            ", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')";
 }
 
-// A search, built from fixed fragments; every word and value is a parameter, from $1 on.
-struct SearchSql
-{
-    std::string where;   // FROM objects o WHERE ...
-    std::string matches; // a user's matching ids, when the words alone decide: molb_matches(...)
-};
-
 // The words' query: every word a phrase of the words it splits into, all of them needed.
 std::string wordsQuery(const SearchQuery& query, std::vector<PgValue>& values)
 {
@@ -94,24 +87,40 @@ std::string filtersSql(const SearchQuery& query, std::vector<PgValue>& values)
     return sql;
 }
 
-// The kind is written out, so that the server picks the kind's own index. The server leaves out
-// what the role may not read. A user's words go through molb_matches: under row-level security
-// the server would not use the index for a condition that is not leakproof, and @@ is not.
-SearchSql searchSql(bool admin, const ListingRequest& request, std::vector<PgValue>& values)
+// A search with filters, built from fixed fragments; every word and value is a parameter, from
+// $1 on: FROM objects o WHERE ... The kind is written out, so that the server picks the kind's
+// own index. The server leaves out what the role may not read. A user's words go through
+// molb_matches: under row-level security the server would not use the index for a condition that
+// is not leakproof, and @@ is not.
+std::string filteredSearchSql(bool admin, const ListingRequest& request,
+                              std::vector<PgValue>& values)
 {
     const SearchQuery& query = request.search;
     const std::string kind = std::to_string(static_cast<int>(request.kind));
-    SearchSql search{" FROM objects o WHERE o.kind = " + kind, {}};
+    std::string where = " FROM objects o WHERE o.kind = " + kind;
     if (!query.words.empty()) {
         const std::string words = wordsQuery(query, values);
-        const std::string matches = "molb_matches(" + kind + ", " + words + ")";
-        search.where +=
-            admin ? " AND o.words @@ " + words : " AND o.id IN (SELECT " + matches + ")";
-        if (!admin && query.filters.empty())
-            search.matches = matches;
+        where += admin ? " AND o.words @@ " + words
+                       : " AND o.id IN (SELECT molb_matches(" + kind + ", " + words + "))";
     }
-    search.where += filtersSql(query, values);
-    return search;
+    return where + filtersSql(query, values);
+}
+
+// A search for words alone: molb_search counts and pages the matches from the store's word
+// tables, for the role that logged in. Every word is a parameter of its own, then the kind, the
+// start and the page size.
+std::string wordSearchSql(const SearchQuery& query, std::vector<PgValue>& values)
+{
+    std::string words;
+    for (const std::string& word : query.words) {
+        values.emplace_back(word);
+        words += (words.empty() ? "$" : ", $") + std::to_string(values.size());
+    }
+    const auto after = [&](size_t n) { return "$" + std::to_string(values.size() + n); };
+    return "SELECT s.total, p.* FROM molb_search(" + after(1) + ", ARRAY[" + words + "]::text[], " +
+           after(2) + ", " + after(3) + ") s LEFT JOIN LATERAL (" +
+           pageSql(true, " FROM objects o WHERE o.id = s.object_id") +
+           ") p ON true ORDER BY s.object_id";
 }
 
 // Rows of pageSql, from column first on: the listing columns, then what the role may do.
@@ -175,30 +184,36 @@ Status PgStore::countAndList(const Session& session, const ListingRequest& reque
     return Status::pass();
 }
 
-// The matches are found once, for their count and for the page: finding them is most of a
+// Words alone are counted and paged by the server from its word tables; with filters, the
+// matches are found once, for their count and for the page: finding them is most of such a
 // search's time. One statement, so one snapshot; a page past the end leaves one row, the count's.
 Status PgStore::listSearch(const Session& session, const ListingRequest& request, Listing& listing)
 {
-    if (request.search.matchesNothing)
+    const SearchQuery& query = request.search;
+    if (query.matchesNothing)
         return Status::pass();
     std::vector<PgValue> values;
-    const SearchSql search = searchSql(m_admin, request, values);
-    values.emplace_back(request.pageSize);
-    values.emplace_back(request.start);
-    const std::string limit = " LIMIT $" + std::to_string(values.size() - 1) + " OFFSET $" +
-                              std::to_string(values.size());
-    const std::string matches = search.matches.empty()
-                                    ? "SELECT o.id" + search.where
-                                    : "SELECT m.id FROM " + search.matches + " AS m(id)";
-    const std::string page =
-        pageSql(true, " FROM objects o WHERE o.id IN (SELECT id FROM m ORDER BY id" + limit + ")");
+    std::string sql;
+    if (!query.words.empty() && query.filters.empty()) {
+        sql = wordSearchSql(query, values);
+        values.emplace_back(static_cast<int>(request.kind));
+        values.emplace_back(request.start);
+        values.emplace_back(request.pageSize);
+    } else {
+        const std::string where = filteredSearchSql(m_admin, request, values);
+        values.emplace_back(request.pageSize);
+        values.emplace_back(request.start);
+        const std::string limit = " LIMIT $" + std::to_string(values.size() - 1) + " OFFSET $" +
+                                  std::to_string(values.size());
+        const std::string page = pageSql(
+            true, " FROM objects o WHERE o.id IN (SELECT id FROM m ORDER BY id" + limit + ")");
+        sql = "WITH m AS MATERIALIZED (SELECT o.id" + where +
+              ") SELECT c.found, p.* FROM (SELECT count(*) AS found FROM m) c"
+              " LEFT JOIN LATERAL (" +
+              page + ") p ON true ORDER BY p.id";
+    }
     PgResult rows;
-    const Status status =
-        m_db.exec("WITH m AS MATERIALIZED (" + matches +
-                      ") SELECT c.found, p.* FROM (SELECT count(*) AS found FROM m) c"
-                      " LEFT JOIN LATERAL (" + page + ") p ON true ORDER BY p.id",
-                  values, &rows);
-    if (!status.ok())
+    if (Status status = m_db.exec(sql, values, &rows); !status.ok())
         return status;
     listing.found = rows.integer(0, 0);
     if (request.start < listing.found)

@@ -2,6 +2,7 @@
 
 #include "pg/pg_schema_v1.sql.h"
 #include "pg/pg_schema_v2.sql.h"
+#include "pg/pg_schema_v3.sql.h"
 
 #include <iterator>
 
@@ -9,7 +10,7 @@ namespace Dbscout::Molb {
 namespace {
 
 // Step i takes a store from version i to version i + 1. Steps are only ever appended.
-constexpr const char* kSteps[] = {kPgSchemaV1, kPgSchemaV2};
+constexpr const char* kSteps[] = {kPgSchemaV1, kPgSchemaV2, kPgSchemaV3};
 
 constexpr const char* kHasSchemaTable = "SELECT to_regclass('public.molb_schema') IS NOT NULL";
 constexpr const char* kVersion = "SELECT version FROM molb_schema";

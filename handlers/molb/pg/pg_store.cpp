@@ -24,10 +24,21 @@ constexpr const char* kSubsetByName =
     "SELECT id, owner, grp, mode FROM subsets WHERE kind = $1 AND name = $2";
 constexpr const char* kSubsetsOfKind =
     "SELECT name, owner, grp, mode FROM subsets WHERE kind = $1 ORDER BY name COLLATE \"C\"";
+// Every kind's, up to one more than the session keeps, so that a store with many is read by kind.
+constexpr int kSessionSubsets = 1000;
+const std::string kSubsetsOfEveryKind = "SELECT name, owner, grp, mode, kind FROM subsets "
+                                        "ORDER BY kind, name COLLATE \"C\" LIMIT " +
+                                        std::to_string(kSessionSubsets + 1);
 constexpr const char* kInsertSubset =
     "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES ($1, $2, $3, $4, $5) RETURNING id";
 constexpr const char* kPrimaryGroup = "SELECT primary_group FROM users WHERE name = $1";
 constexpr const char* kKindOfObject = "SELECT kind FROM objects WHERE id = $1";
+
+// A row of name, owner, grp and mode.
+SubsetInfo subsetInfo(const PgResult& rows, int row)
+{
+    return SubsetInfo{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3)};
+}
 
 bool isHostName(std::string_view name)
 {
@@ -183,6 +194,7 @@ Status PgStore::readSession(bool named, const std::string& user, Session& sessio
     std::vector<PgStatement> statements = pgVersionStatements();
     statements.push_back({kSessionInfo, {}});
     statements.push_back({kSessionGroups, {}});
+    statements.push_back({kSubsetsOfEveryKind, {}});
     std::vector<PgResult> answers;
     Status status = m_db.execPipelined(statements, &answers);
     if (Status schema = checkPgSchema(pgVersionFrom(answers[0], answers[1]), m_where);
@@ -191,6 +203,13 @@ Status PgStore::readSession(bool named, const std::string& user, Session& sessio
     if (!status.ok())
         return status;
     const PgResult& info = answers[2];
+    m_subsets.reset();
+    if (const PgResult& subsets = answers[4]; subsets.rows() <= kSessionSubsets) {
+        m_subsets.emplace();
+        for (int row = 0; row < subsets.rows(); ++row)
+            m_subsets->emplace_back(static_cast<Kind>(subsets.integer(row, 4)),
+                                    subsetInfo(subsets, row));
+    }
     const bool admin = info.text(0, 0) == "t";
     m_admin = admin;
     const bool hasUsers = info.text(0, 1) == "t";
@@ -234,14 +253,21 @@ Status PgStore::subsetRow(Kind kind, const std::string& name, std::int64_t& id, 
 Status PgStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
 {
     subsets.clear();
-    PgResult rows;
-    if (Status status = m_db.exec(kSubsetsOfKind, {static_cast<int>(kind)}, &rows); !status.ok())
-        return status;
-    for (int row = 0; row < rows.rows(); ++row) {
-        SubsetInfo& subset = subsets.emplace_back(
-            SubsetInfo{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3)});
-        subset.right = rightOf(session, subset.owner, subset.group, subset.mode);
+    if (m_subsets) {
+        for (const auto& [itsKind, subset] : *m_subsets) {
+            if (itsKind == kind)
+                subsets.push_back(subset);
+        }
+    } else {
+        PgResult rows;
+        if (Status status = m_db.exec(kSubsetsOfKind, {static_cast<int>(kind)}, &rows);
+            !status.ok())
+            return status;
+        for (int row = 0; row < rows.rows(); ++row)
+            subsets.push_back(subsetInfo(rows, row));
     }
+    for (SubsetInfo& subset : subsets)
+        subset.right = rightOf(session, subset.owner, subset.group, subset.mode);
     return Status::pass();
 }
 

@@ -9,6 +9,7 @@
 #include "pg/pg_connection.h"
 #include "store.h"
 
+#include <optional>
 #include <set>
 
 namespace Dbscout::Molb {
@@ -149,6 +150,9 @@ private:
     std::string m_port;
     std::string m_database;
     std::string m_where;
+    // The store's subsets of every kind, read with the session when there are few: the subset
+    // names then need no round trip of their own. A write drops them.
+    std::optional<std::vector<std::pair<Kind, SubsetInfo>>> m_subsets;
 };
 
 } // namespace Dbscout::Molb
