@@ -155,8 +155,12 @@ Status EutilsClient::request(std::string_view query, const BodySink& sink, bool&
     request.totalTimeoutSeconds = m_settings.timeoutSeconds;
     double pauseSeconds = kFirstPauseSeconds;
     for (int attempt = 1;; ++attempt) {
-        m_rateLimit.acquire();
-        const HttpResult result = httpGet(request, sink);
+        HttpResult result;
+        {
+            // The slot counts from the request's end, when NCBI has surely seen it.
+            const RateLimit::Turn turn = m_rateLimit.acquire();
+            result = httpGet(request, sink);
+        }
         started = started || result.bodyStarted;
         if (result.outcome == Outcome::Answered && result.status == 200)
             return Status::pass();

@@ -1,22 +1,33 @@
 #include "rate_limit.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace Dbscout::Ncbi {
 namespace {
 
-// A second and a little more between a request and the one that many places after it: the
-// requests' own travel (connection, scheduling) must not let two of them into one second at
-// NCBI's end.
-constexpr double kWindowSeconds = 1.15;
-// No queue of waiting handlers reaches this far ahead.
-constexpr double kForgetSeconds = 600;
+// A second and a margin between a request's end and the next request of its slot, for NCBI's
+// own way of counting its seconds.
+constexpr double kWindowSeconds = 1.05;
+// How soon a process that waits for requests on their way looks at their slots again.
+constexpr double kLookAgainSeconds = 0.02;
+// The file holds slots for the larger budget, so that handlers with and without a key share it.
+constexpr int kFileSlots = kRequestsPerSecondWithKey;
+using Slots = std::array<RateLimit::Slot, kFileSlots>;
+// Locked byte ranges (they need no bytes in the file): one for the whole file while a process
+// reads or writes it, one for each slot while its request is on its way.
+constexpr off_t kFileLock = 0;
+
+off_t slotLock(int slot)
+{
+    return 1 + slot;
+}
 
 double now()
 {
@@ -25,63 +36,173 @@ double now()
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
 }
 
-void sleepUntil(double moment)
+void pauseFor(double seconds)
 {
-    for (double left = moment - now(); left > 0; left = moment - now()) {
-        timespec pause{};
-        pause.tv_sec = static_cast<time_t>(left);
-        pause.tv_nsec = static_cast<long>((left - static_cast<double>(pause.tv_sec)) * 1e9);
-        nanosleep(&pause, nullptr);
+    timespec pause{};
+    pause.tv_sec = static_cast<time_t>(seconds);
+    pause.tv_nsec = static_cast<long>((seconds - static_cast<double>(pause.tv_sec)) * 1e9);
+    while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
     }
 }
 
-bool readWhole(int fd, std::vector<double>& slots)
+// Locks of the open file, not of the process: the kernel drops them when the file is closed,
+// also when its process dies.
+bool lockRange(int fd, off_t start, short type, bool wait)
 {
-    const ssize_t bytes = pread(fd, slots.data(), slots.size() * sizeof(double), 0);
-    if (bytes < 0)
-        return false;
-    // A short or new file: the missing slots are free.
-    std::fill(slots.begin() + bytes / static_cast<ssize_t>(sizeof(double)), slots.end(), 0.0);
+    struct flock lock{};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = start;
+    lock.l_len = 1;
+    while (fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &lock) != 0) {
+        if (errno != EINTR)
+            return false;
+    }
     return true;
+}
+
+bool lockedElsewhere(int fd, off_t start)
+{
+    struct flock lock{};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = start;
+    lock.l_len = 1;
+    return fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+}
+
+// A short or new file: the missing slots are free.
+bool readSlots(int fd, Slots& slots)
+{
+    slots = Slots{};
+    return pread(fd, slots.data(), sizeof slots, 0) >= 0;
+}
+
+bool writeSlots(int fd, const Slots& slots)
+{
+    return pwrite(fd, slots.data(), sizeof slots, 0) == static_cast<ssize_t>(sizeof slots);
 }
 
 } // namespace
 
+template <typename Going>
+int RateLimit::pickSlot(Slot* slots, int count, double moment, Going going, double& wait)
+{
+    double soonest = std::numeric_limits<double>::infinity();
+    bool unknown = false;
+    for (int i = 0; i < count; ++i) {
+        Slot& slot = slots[i];
+        if (slot.onItsWay != 0) {
+            if (going(i)) {
+                unknown = true;
+                continue;
+            }
+            // Its process died: its request, if it went at all, arrived by now.
+            slot = {moment, 0};
+        }
+        // A time not yet come is damage, or from before the clock restarted (a reboot).
+        if (!(slot.endedAt <= moment))
+            slot.endedAt = moment;
+        const double freeAt = slot.endedAt + kWindowSeconds;
+        if (freeAt <= moment)
+            return i;
+        soonest = std::min(soonest, freeAt);
+    }
+    wait = std::min(soonest - moment, unknown ? kLookAgainSeconds : kWindowSeconds);
+    return -1;
+}
+
 RateLimit::RateLimit(std::string path, int perSecond)
-    : m_path(std::move(path)), m_perSecond(std::max(1, perSecond))
+    : m_path(std::move(path)), m_perSecond(std::clamp(perSecond, 1, kFileSlots)),
+      m_here(kFileSlots)
 {}
 
-void RateLimit::acquire()
+RateLimit::~RateLimit()
 {
-    const int fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0 || flock(fd, LOCK_EX) != 0) {
-        if (fd >= 0)
+    release();
+}
+
+RateLimit::Turn RateLimit::acquire()
+{
+    release();
+    if (!takeShared())
+        takeHere();
+    return Turn(*this);
+}
+
+bool RateLimit::takeShared()
+{
+    if (m_path.empty())
+        return false;
+    const int fd =
+        open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0)
+        return false;
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return false;
+    }
+    for (;;) {
+        Slots slots;
+        if (!lockRange(fd, kFileLock, F_WRLCK, true) || !readSlots(fd, slots)) {
             close(fd);
-        const double moment = std::max(now(), m_lastHere + kWindowSeconds / m_perSecond);
-        m_lastHere = moment;
-        sleepUntil(moment);
+            return false;
+        }
+        double wait = kLookAgainSeconds;
+        const int slot = pickSlot(
+            slots.data(), m_perSecond, now(),
+            [fd](int i) { return lockedElsewhere(fd, slotLock(i)); }, wait);
+        if (slot >= 0 && lockRange(fd, slotLock(slot), F_WRLCK, false)) {
+            slots[static_cast<size_t>(slot)].onItsWay = 1;
+            if (!writeSlots(fd, slots)) {
+                close(fd); // drops both locks
+                return false;
+            }
+            lockRange(fd, kFileLock, F_UNLCK, false);
+            m_file = fd;
+            m_slot = slot;
+            return true;
+        }
+        // What was found dead or damaged is mended for the next reader.
+        static_cast<void>(writeSlots(fd, slots));
+        lockRange(fd, kFileLock, F_UNLCK, false);
+        pauseFor(std::max(wait, 0.001));
+    }
+}
+
+void RateLimit::takeHere()
+{
+    for (;;) {
+        double wait = 0;
+        const int slot =
+            pickSlot(m_here.data(), m_perSecond, now(), [](int) { return false; }, wait);
+        if (slot >= 0) {
+            m_slot = slot;
+            return;
+        }
+        pauseFor(std::max(wait, 0.001));
+    }
+}
+
+void RateLimit::release()
+{
+    if (m_slot < 0)
         return;
+    if (m_file >= 0) {
+        Slots slots;
+        if (lockRange(m_file, kFileLock, F_WRLCK, true) && readSlots(m_file, slots)) {
+            slots[static_cast<size_t>(m_slot)] = {now(), 0};
+            static_cast<void>(writeSlots(m_file, slots));
+        }
+        // Closing drops the slot's lock: a slot whose end could not be written counts as ended
+        // when the next process finds it so.
+        close(m_file);
+        m_file = -1;
+    } else {
+        m_here[static_cast<size_t>(m_slot)] = {now(), 0};
     }
-    // The slots hold the moments of the last requests, oldest first; the new request goes a
-    // window after the oldest of them. Moments from before a restart of the clock (a reboot)
-    // lie far in the future and are forgotten; moments a few seconds ahead are other handlers'
-    // places in the queue.
-    std::vector<double> slots(static_cast<size_t>(m_perSecond));
-    const double start = now();
-    if (!readWhole(fd, slots))
-        slots.assign(slots.size(), 0.0);
-    for (double& slot : slots) {
-        if (slot > start + kForgetSeconds || slot != slot)
-            slot = 0;
-    }
-    std::sort(slots.begin(), slots.end());
-    const double moment = std::max(start, slots.front() + kWindowSeconds);
-    slots.front() = moment;
-    std::sort(slots.begin(), slots.end());
-    static_cast<void>(pwrite(fd, slots.data(), slots.size() * sizeof(double), 0));
-    flock(fd, LOCK_UN);
-    close(fd);
-    sleepUntil(moment);
+    m_slot = -1;
 }
 
 } // namespace Dbscout::Ncbi
