@@ -49,7 +49,7 @@ void pauseFor(double seconds)
 // also when its process dies.
 bool lockRange(int fd, off_t start, short type, bool wait)
 {
-    struct flock lock{};
+    struct flock lock = {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
     lock.l_start = start;
@@ -63,7 +63,7 @@ bool lockRange(int fd, off_t start, short type, bool wait)
 
 bool lockedElsewhere(int fd, off_t start)
 {
-    struct flock lock{};
+    struct flock lock = {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
     lock.l_start = start;
@@ -113,8 +113,7 @@ int RateLimit::pickSlot(Slot* slots, int count, double moment, Going going, doub
 }
 
 RateLimit::RateLimit(std::string path, int perSecond)
-    : m_path(std::move(path)), m_perSecond(std::clamp(perSecond, 1, kFileSlots)),
-      m_here(kFileSlots)
+    : m_path(std::move(path)), m_perSecond(std::clamp(perSecond, 1, kFileSlots)), m_here(kFileSlots)
 {}
 
 RateLimit::~RateLimit()
@@ -138,7 +137,7 @@ bool RateLimit::takeShared()
         open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0)
         return false;
-    struct stat info{};
+    struct stat info = {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return false;
@@ -175,8 +174,8 @@ void RateLimit::takeHere()
 {
     for (;;) {
         double wait = 0;
-        const int slot =
-            pickSlot(m_here.data(), m_perSecond, now(), [](int) { return false; }, wait);
+        const int slot = pickSlot(
+            m_here.data(), m_perSecond, now(), [](int) { return false; }, wait);
         if (slot >= 0) {
             m_slot = slot;
             return;

@@ -65,8 +65,8 @@ private:
 
     std::string m_path;
     int m_perSecond;
-    int m_file = -1;  // the shared file, open while a request holds a slot in it
-    int m_slot = -1;  // the slot held, -1 when none
+    int m_file = -1;          // the shared file, open while a request holds a slot in it
+    int m_slot = -1;          // the slot held, -1 when none
     std::vector<Slot> m_here; // this process's own slots, when the file cannot be used
 };
 

@@ -86,8 +86,8 @@ TEST(RateLimit, aDamagedFileStillLimitsAndStopsNoRequest)
     timespec clock{};
     clock_gettime(CLOCK_MONOTONIC, &clock);
     const double later = static_cast<double>(clock.tv_sec) + 50;
-    const double damaged[] = {NAN, 1, INFINITY, 0, -1e300, 1, 1e300, 0, later, 1,
-                            later, 0, -INFINITY, NAN, 0, 1, 7, 7, later, 1, later};
+    const double damaged[] = {NAN,       1,   INFINITY, 0, -1e300, 1, 1e300, 0, later, 1, later, 0,
+                              -INFINITY, NAN, 0,        1, 7,      7, later, 1, later};
     std::filesystem::create_directories(world.cacheFolder());
     std::ofstream(world.cacheFolder() + "/ncbi-requests", std::ios::binary)
         .write(reinterpret_cast<const char*>(damaged), sizeof damaged);
@@ -100,7 +100,8 @@ TEST(RateLimit, aFileThatCannotBeUsedLimitsEachProcessAlone)
 {
     NcbiWorld world;
     std::filesystem::create_directories(world.cacheFolder() + "/ncbi-requests");
-    const ProcessResult result = runNcbi("ncbi://entrez/pubmed/citation/?start=0&page=5&query=biopython");
+    const ProcessResult result =
+        runNcbi("ncbi://entrez/pubmed/citation/?start=0&page=5&query=biopython");
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(world.standIn().arrivals().size(), 2u);
 }
@@ -116,8 +117,9 @@ TEST(RateLimit, aKilledHandlerGivesItsPlaceBack)
     std::vector<std::unique_ptr<MolbTest::Child>> stuck;
     for (int i = 0; i < kSlotsWithoutKey; ++i)
         stuck.push_back(std::make_unique<MolbTest::Child>(
-            handlerPath(), std::vector<std::string>{"ncbi://entrez/pubmed/citation/?start=" +
-                                                    std::to_string(i) + "&page=5&query=biopython"}));
+            handlerPath(),
+            std::vector<std::string>{"ncbi://entrez/pubmed/citation/?start=" + std::to_string(i) +
+                                     "&page=5&query=biopython"}));
     for (int i = 0; i < 1000 && world.standIn().arrivals().size() < stuck.size(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_EQ(world.standIn().arrivals().size(), stuck.size());
