@@ -69,7 +69,6 @@ private:
     QString m_answerText;     // a question whose text holds this is answered Yes
     int m_answered = 0;       // questions answered so far
     QStringList m_unexpected; // message boxes nobody expected
-    QString m_expectedText;   // a message whose text holds this is expected (and closed)
     QString m_savedName;
     QByteArray m_ncbiBytes; // the record NCBI's stand-in served, copied with the box
     QString m_copyName;

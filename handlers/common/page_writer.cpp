@@ -35,6 +35,15 @@ void appendNumber(std::string& page, std::int64_t number)
     page += "<p><b>" + std::to_string(number) + "</b></p>";
 }
 
+void appendRemarks(std::string& page, const std::vector<std::string>& remarks)
+{
+    for (const std::string& remark : remarks) {
+        page += "\n<p>";
+        appendXmlText(page, remark);
+        page += "</p>";
+    }
+}
+
 } // namespace
 
 ResultPageWriter::ResultPageWriter(const PageStyle& style, std::string_view title,
@@ -95,7 +104,8 @@ void ResultPageWriter::cell(std::string_view text)
 }
 
 std::string ResultPageWriter::finish(std::int64_t found, std::int64_t pageSize,
-                                     std::int64_t firstNumber)
+                                     std::int64_t firstNumber,
+                                     const std::vector<std::string>& remarks)
 {
     if (m_rowOpen)
         m_page += "</tr>\n";
@@ -104,6 +114,7 @@ std::string ResultPageWriter::finish(std::int64_t found, std::int64_t pageSize,
     appendNumber(m_page, found);
     appendNumber(m_page, pageSize);
     appendNumber(m_page, firstNumber);
+    appendRemarks(m_page, remarks);
     m_page += '\n';
     closePage(m_page);
     return std::move(m_page);
@@ -119,11 +130,7 @@ std::string statusPage(const PageStyle& style, const char* status, const std::st
     page += '>';
     appendXmlText(page, linkText);
     page += "</a>";
-    for (const std::string& remark : remarks) {
-        page += "\n<p>";
-        appendXmlText(page, remark);
-        page += "</p>";
-    }
+    appendRemarks(page, remarks);
     closePage(page);
     return page;
 }

@@ -43,8 +43,10 @@ public:
     void row(const ObjectLink& link);
     void cell(std::string_view text);
     // The three numbers: found, page size, and the 1-based number of the first row (0 when the
-    // page has no rows). Returns the finished page.
-    std::string finish(std::int64_t found, std::int64_t pageSize, std::int64_t firstNumber);
+    // page has no rows), each remark after them as a paragraph of its own (the component reads
+    // only the numbers; a person reading the page sees them). Returns the finished page.
+    std::string finish(std::int64_t found, std::int64_t pageSize, std::int64_t firstNumber,
+                       const std::vector<std::string>& remarks = {});
 
 private:
     std::string m_page;

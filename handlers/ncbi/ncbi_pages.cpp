@@ -17,7 +17,7 @@ std::string listingPage(const ListingPage& listing)
             writer.cell(cell);
     }
     return writer.finish(listing.found, listing.pageSize,
-                         listing.records.empty() ? 0 : listing.start + 1);
+                         listing.records.empty() ? 0 : listing.start + 1, listing.remarks);
 }
 
 std::string errorPage(const std::string& message)

@@ -21,6 +21,7 @@ struct ListingPage
     std::int64_t found = 0;
     int pageSize = 0;
     std::int64_t start = 0;
+    std::vector<std::string> remarks; // paragraphs for a person reading the page
 };
 
 // The database's filters are the page's subset directory; every row may be read, none written.

@@ -54,7 +54,6 @@ Status takeParameter(std::string_view name, std::string_view value, NcbiRequest&
     if (name == "command") {
         takeCommand(value, request);
     } else if (name == "start" || name == "page") {
-        request.pagingGiven = true;
         std::int64_t number = 0;
         if (!parseWhole(value, number))
             return bad("The " + std::string(name) + "= parameter must be a whole number.");

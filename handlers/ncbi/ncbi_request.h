@@ -36,7 +36,6 @@ struct NcbiRequest
     Command command = Command::Dir;
     std::string commandWord;          // the first command other than dir, as written
     std::optional<std::string> query; // percent-decoded
-    bool pagingGiven = false;         // start= or page= was present
     std::int64_t start = 0;
     int pageSize = kDefaultPageSize;
 };

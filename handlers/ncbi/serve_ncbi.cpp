@@ -104,15 +104,17 @@ Status serveListing(EutilsClient& client, const NcbiRequest& request, std::strin
     listing.start = request.start;
     const EntrezTerm term = entrezTerm(database, request.query.value_or(std::string()));
     if (term.term.empty()) {
-        // The subset-name request (the address alone) answers the filters and no records.
-        if (!request.pagingGiven) {
-            page = listingPage(listing);
-            return Status::pass();
-        }
-        return refuse("Type what to search NCBI's " + std::string(database.name) +
-                      " database for into the Subset/Query box and press Go, as in NCBI's own "
-                      "search box: for example BRCA1[gene] AND human[orgn], insulin, or an "
-                      "accession. A filter from the box's list narrows the search.");
+        // NCBI cannot list a whole database, and the panel lists with an empty query whenever
+        // the user picks the data source: a quiet empty page (found 0), with the filters in the
+        // subset box, rather than an error box at every pick. The subset-name request (the
+        // address alone) gets the same page.
+        listing.remarks.push_back(
+            "Type what to search NCBI's " + std::string(database.name) +
+            " database for into the Subset/Query box and press Go, as in NCBI's own search box: "
+            "for example BRCA1[gene] AND human[orgn], insulin, or an accession. A filter from "
+            "the box's list narrows the search.");
+        page = listingPage(listing);
+        return Status::pass();
     }
     listing.caption = term.caption;
     SearchAnswer found;

@@ -63,23 +63,34 @@ TEST(NcbiHandler, aRecordedSearchListsAndPagesWithTheDatabasesColumns)
     EXPECT_EQ(page.firstNumber, 0);
 }
 
-TEST(NcbiHandler, theAddressAloneAnswersTheFiltersAndAnEmptyQueryAsksForOne)
+// The panel lists with an empty query whenever the user picks an NCBI source: the answer is a
+// quiet empty page (no error box at every pick) whose subset box offers the filters, and which
+// asks a person reading it for a query. The address alone, as the subset request sends it, too.
+TEST(NcbiHandler, anEmptyQueryListsNothingQuietlyAndOffersTheFilters)
 {
     NcbiWorld world;
-    const Dbscout::ResultPage page =
-        parseResultPage(runNcbi("ncbi://entrez/protein/protein/").output);
-    EXPECT_EQ(page.status, "OK");
-    EXPECT_EQ(page.title, "protein");
-    std::vector<std::string> filters;
-    for (const auto& subset : page.subsets)
-        filters.push_back(subset.name);
-    EXPECT_EQ(filters, (std::vector<std::string>{"RefSeq", "Swiss-Prot reviewed", "With structure",
-                                                 "Human"}));
-    EXPECT_TRUE(page.rows.empty());
-    const ProcessResult empty = runNcbi(listing("ncbi://entrez/protein/protein/", "%20", 0, 20));
-    EXPECT_EQ(empty.exitCode, 1);
-    EXPECT_NE(errorText(empty).find("Type what to search"), std::string::npos);
-    EXPECT_TRUE(world.standIn().arrivals().empty()); // neither asked NCBI anything
+    for (const std::string& url : {std::string("ncbi://entrez/protein/protein/"),
+                                   listing("ncbi://entrez/protein/protein/", "%20", 0, 20),
+                                   std::string("ncbi://entrez/protein/protein/?start=0&page=20")}) {
+        const ProcessResult result = runNcbi(url);
+        EXPECT_EQ(result.exitCode, 0) << url;
+        const Dbscout::ResultPage page = parseResultPage(result.output);
+        EXPECT_EQ(page.status, "OK") << url;
+        EXPECT_EQ(page.title, "protein");
+        std::vector<std::string> filters;
+        for (const auto& subset : page.subsets)
+            filters.push_back(subset.name);
+        EXPECT_EQ(filters, (std::vector<std::string>{"RefSeq", "Swiss-Prot reviewed",
+                                                     "With structure", "Human"}));
+        EXPECT_EQ(page.caption.name, ""); // nothing enters the query box or its history
+        EXPECT_TRUE(page.rows.empty());
+        EXPECT_EQ(page.totalFound, 0);
+        EXPECT_EQ(page.firstNumber, 0);
+        EXPECT_NE(result.output.find("<p>Type what to search NCBI's protein database for"),
+                  std::string::npos)
+            << result.output;
+    }
+    EXPECT_TRUE(world.standIn().arrivals().empty()); // none asked NCBI anything
 }
 
 TEST(NcbiHandler, writeCommandsAreRefusedAsReadOnly)

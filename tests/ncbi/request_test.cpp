@@ -19,26 +19,25 @@ TEST(NcbiRequest, addressesParseIntoDatabaseIdCommandAndPaging)
         std::string database, id;
         Command command;
         std::string query;
-        bool paging;
         std::int64_t start;
         int page;
     };
     for (const Case& c : std::vector<Case>{
-             {"ncbi://entrez/pubmed/citation/", "pubmed", "", Command::Dir, "", false, 0, 100},
-             {"NCBI://Entrez/nucleotide", "nucleotide", "", Command::Dir, "", false, 0, 100},
+             {"ncbi://entrez/pubmed/citation/", "pubmed", "", Command::Dir, "", 0, 100},
+             {"NCBI://Entrez/nucleotide", "nucleotide", "", Command::Dir, "", 0, 100},
              {"ncbi://entrez/nucleotide/dnarna/?start=40&page=20&query=BRCA1%5bgene%5d%20AND%20"
               "human%5borgn%5d",
-              "nucleotide", "", Command::Dir, "BRCA1[gene] AND human[orgn]", true, 40, 20},
+              "nucleotide", "", Command::Dir, "BRCA1[gene] AND human[orgn]", 40, 20},
              {"ncbi://entrez/protein/protein/NP_034640.1?query=&user=ann&pass=x&command=fetch",
-              "protein", "NP_034640.1", Command::Fetch, "", false, 0, 100},
+              "protein", "NP_034640.1", Command::Fetch, "", 0, 100},
              {"ncbi://entrez/pubmed/16403221?command=fetch&command=co", "pubmed", "16403221",
-              Command::Fetch, "", false, 0, 100},
+              Command::Fetch, "", 0, 100},
              {"ncbi://entrez/pubmed/citation/1,2?start=0&page=5&command=co&command=dir", "pubmed",
-              "1,2", Command::Write, "", true, 0, 5},
+              "1,2", Command::Write, "", 0, 5},
              {"ncbi://entrez/protein/protein/?command=dir&command=schmod&subset=a&b", "protein", "",
-              Command::Write, "", false, 0, 100},
-             {"ncbi://entrez/pubmed/?command=frobnicate", "pubmed", "", Command::Unknown, "", false,
-              0, 100},
+              Command::Write, "", 0, 100},
+             {"ncbi://entrez/pubmed/?command=frobnicate", "pubmed", "", Command::Unknown, "", 0,
+              100},
          }) {
         NcbiRequest request;
         ASSERT_TRUE(parseNcbiRequest(c.url, request).ok()) << c.url;
@@ -46,7 +45,6 @@ TEST(NcbiRequest, addressesParseIntoDatabaseIdCommandAndPaging)
         EXPECT_EQ(request.id, c.id) << c.url;
         EXPECT_EQ(request.command, c.command) << c.url;
         EXPECT_EQ(request.query.value_or(""), c.query) << c.url;
-        EXPECT_EQ(request.pagingGiven, c.paging) << c.url;
         EXPECT_EQ(request.start, c.start) << c.url;
         EXPECT_EQ(request.pageSize, c.page) << c.url;
     }
