@@ -1,6 +1,7 @@
 #include "request_url.h"
 
 #include "comment_text.h"
+#include "percent_encoding.h"
 
 #include <charconv>
 #include <strings.h>
@@ -264,19 +265,7 @@ Status parsePath(std::string_view path, RequestUrl& url)
 
 std::string percentEncodeName(std::string_view text)
 {
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : text) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == ':' || c == ',' || c == '/') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
+    return percentEncode(text, ":,/");
 }
 
 std::string quotedForMessage(std::string_view text)

@@ -1,24 +1,17 @@
 #include "eutils_query.h"
 
-namespace Dbscout::Ncbi {
+#include "percent_encoding.h"
 
+namespace Dbscout::Ncbi {
+namespace {
+
+// What a web address carries unescaped in a parameter's value.
 std::string percentEncoded(std::string_view text)
 {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (unsigned char c : text) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '.' || c == '_' || c == '~') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
+    return Handlers::percentEncode(text, "-._~");
 }
+
+} // namespace
 
 std::string searchQuery(const DatabaseInfo& database, std::string_view term, std::int64_t start,
                         int count)

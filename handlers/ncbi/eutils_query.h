@@ -23,7 +23,4 @@ std::string fetchQuery(const DatabaseInfo& database, std::string_view id);
 // The address of query at the settings' E-utilities, with tool, email and API key.
 std::string requestAddress(const ServiceSettings& settings, std::string_view query);
 
-// Every byte but letters, digits and "-._~" as %XX.
-std::string percentEncoded(std::string_view text);
-
 } // namespace Dbscout::Ncbi
