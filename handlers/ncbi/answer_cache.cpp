@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <ctime>
+#include <string>
 
 namespace Dbscout::Ncbi {
 namespace {
@@ -11,6 +12,8 @@ namespace {
 constexpr int kBusyMilliseconds = 200;
 // Answers older than this leave the file when a new one is stored.
 constexpr long long kKeepSeconds = 7LL * 24 * 60 * 60;
+// The file's shape, in its header: a new file has 0 and gets the table; another shape is passed by.
+constexpr int kShape = 1;
 
 class Statement
 {
@@ -36,6 +39,37 @@ long long secondsNow()
     return static_cast<long long>(std::time(nullptr));
 }
 
+int shapeOf(sqlite3* db)
+{
+    Statement version(db, "PRAGMA user_version");
+    return version && sqlite3_step(version.get()) == SQLITE_ROW
+               ? sqlite3_column_int(version.get(), 0)
+               : -1;
+}
+
+bool run(sqlite3* db, const std::string& sql)
+{
+    return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// A new file gets its table once, in one transaction with its shape; a second handler creating
+// the same file at once waits, then finds it made. A cache of an earlier version has the table
+// and no shape yet.
+bool createShape(sqlite3* db)
+{
+    if (!run(db, "BEGIN IMMEDIATE"))
+        return false;
+    const int shape = shapeOf(db);
+    const bool made =
+        shape == kShape ||
+        (shape == 0 && run(db, "CREATE TABLE IF NOT EXISTS answers (key TEXT PRIMARY KEY, "
+                               "stored INTEGER NOT NULL, answer BLOB NOT NULL);"
+                               "CREATE INDEX IF NOT EXISTS answers_stored ON answers (stored);"
+                               "PRAGMA user_version = " +
+                                   std::to_string(kShape)));
+    return run(db, made ? "COMMIT" : "ROLLBACK") && made;
+}
+
 } // namespace
 
 AnswerCache::AnswerCache(const std::string& path)
@@ -48,12 +82,12 @@ AnswerCache::AnswerCache(const std::string& path)
         return;
     }
     sqlite3_busy_timeout(m_db, kBusyMilliseconds);
-    // Damage shows here at the latest: a file that is no database, or a table of another shape.
-    if (sqlite3_exec(m_db,
-                     "CREATE TABLE IF NOT EXISTS answers (key TEXT PRIMARY KEY, stored INTEGER "
-                     "NOT NULL, answer BLOB NOT NULL);"
-                     "CREATE INDEX IF NOT EXISTS answers_stored ON answers (stored)",
-                     nullptr, nullptr, nullptr) != SQLITE_OK)
+    // A cache loses nothing that matters in a crash, and a damaged one is passed by: no waiting
+    // for the disk at every answer stored, and the journal file is kept rather than made anew.
+    run(m_db, "PRAGMA journal_mode = PERSIST; PRAGMA synchronous = OFF");
+    // Damage shows here at the latest: a file that is no database reads no shape.
+    const int shape = shapeOf(m_db);
+    if (shape != kShape && !(shape == 0 && createShape(m_db)))
         close();
 }
 

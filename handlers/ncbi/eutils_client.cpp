@@ -110,7 +110,8 @@ Status EutilsClient::answer(std::string_view query, int maxAgeSeconds,
         return Status::fail(ErrorCode::Failure, "NCBI's answer is larger than " +
                                                     std::to_string(kMaxAnswerBytes >> 20) +
                                                     " MiB; ask for a smaller page.");
-    if (status.ok() && keep(body))
+    // An answer that will never be reused (its cache time set to 0) is not written.
+    if (status.ok() && maxAgeSeconds > 0 && keep(body))
         m_cache.store(key, body);
     return status;
 }
@@ -128,7 +129,7 @@ Status EutilsClient::stream(std::string_view query, int maxAgeSeconds, const Bod
     }
     // The record is held once, for the cache, and only while it is small enough to keep.
     std::string copy;
-    bool caching = true;
+    bool caching = maxAgeSeconds > 0;
     Status status = request(
         query,
         [&](const char* data, size_t length) {

@@ -7,6 +7,9 @@ FIXTURES holds answers.txt (which recorded answer answers which request) and the
 CONTROL is a folder the tests share with the stand-in:
   port      written once the stand-in listens: its port number
   arrivals  one line per request as it arrives: "SECONDS PATH?QUERY" (a monotonic clock)
+  served    one line per request once answered: "SECONDS PATH?QUERY", the seconds the stand-in
+            spent on it from taking the connection to the answer's last byte (the benchmark's
+            "the stand-in's own answer time")
   plan      read at every request: its first line, when there is one, is taken out and says how
             to misbehave for this request:
               status CODE [RETRY_AFTER]   answer CODE (with Retry-After when given)
@@ -126,8 +129,14 @@ class Control:
         self.lock = threading.Lock()
 
     def arrived(self, path):
-        with self.lock, open(os.path.join(self.folder, "arrivals"), "a") as f:
-            f.write("%.6f %s\n" % (time.monotonic(), path))
+        self.note("arrivals", time.monotonic(), path)
+
+    def served(self, path, seconds):
+        self.note("served", seconds, path)
+
+    def note(self, name, seconds, path):
+        with self.lock, open(os.path.join(self.folder, name), "a") as f:
+            f.write("%.6f %s\n" % (seconds, path))
 
     def next_step(self):
         with self.lock:
@@ -150,6 +159,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def log_message(self, *args):
         pass
+
+    def setup(self):
+        self.taken = time.monotonic()  # the connection, as the server thread took it
+        super().setup()
 
     def send(self, status, body, headers=()):
         self.send_response(status)
@@ -174,6 +187,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         return None
 
     def do_GET(self):
+        try:
+            self.answer_request()
+        finally:
+            self.server.control.served(self.path, time.monotonic() - self.taken)
+
+    def answer_request(self):
         self.server.control.arrived(self.path)
         url = urllib.parse.urlsplit(self.path)
         params = urllib.parse.parse_qs(url.query, keep_blank_values=True)

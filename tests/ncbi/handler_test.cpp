@@ -151,6 +151,31 @@ TEST(NcbiHandler, aDamagedOrLockedCacheIsPassedBy)
     holder.closeInput();
 }
 
+// A cache written by an earlier version (its table, no shape in its header) goes on serving; a
+// cache time of 0 stores nothing that would never be read.
+TEST(NcbiHandler, anEarlierCacheIsKeptAndACacheTimeOfZeroStoresNothing)
+{
+    NcbiWorld world;
+    std::filesystem::create_directories(world.cacheFolder());
+    const std::string file = world.cacheFolder() + "/ncbi-answers.sqlite";
+    const auto sql = [&](const std::string& statement) {
+        return MolbTest::runProcess("/usr/bin/sqlite3", {file, statement}).output;
+    };
+    sql("CREATE TABLE answers (key TEXT PRIMARY KEY, stored INTEGER NOT NULL, answer BLOB NOT "
+        "NULL)");
+    runNcbi(listing(kPubmed, "biopython", 0, 2));
+    EXPECT_EQ(sql("SELECT count(*) FROM answers"), "2\n");
+    EXPECT_EQ(parseResultPage(runNcbi(listing(kPubmed, "biopython", 0, 2)).output).rows.size(), 2u);
+    EXPECT_EQ(world.standIn().arrivals().size(), 2u); // the second time from the cache
+
+    world.setSetting("SearchCacheMinutes", 0u);
+    world.setSetting("RecordCacheHours", 0u);
+    EXPECT_EQ(parseResultPage(runNcbi(listing(kPubmed, "biopython", 2, 2)).output).rows.size(), 2u);
+    EXPECT_EQ(runNcbi(kPubmed + "12230038?command=fetch").exitCode, 0);
+    EXPECT_EQ(world.standIn().arrivals().size(), 5u);
+    EXPECT_EQ(sql("SELECT count(*) FROM answers"), "2\n");
+}
+
 TEST(NcbiHandler, ncbisComplaintsAndFailuresBecomePagesThatSayWhatToDo)
 {
     struct Case
