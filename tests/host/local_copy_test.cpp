@@ -1,12 +1,14 @@
 // The "cc: to Local DB" workflow of molbench-demo end to end: the demo window with its panel, the
 // real molb handler on a private store with a user, and the ncbi handler against the
 // E-utilities stand-in serving NCBI's recorded answers. The panel's Saving dialog runs for real
-// through the scripted modal seam, which also answers the demo's questions.
+// through the scripted modal seam, which also answers the demo's questions. Browsing NCBI in the
+// demo (pick, search, page, sort, open) runs in the same world.
 
 #include "copy_box.h"
 #include "demo_window.h"
 #include "local_copier.h"
 #include "ncbi_harness.h"
+#include "object_view.h"
 #include "panel_driving.h"
 #include "panel_frame.h"
 #include "questions.h"
@@ -16,14 +18,19 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace PanelDriving;
@@ -225,6 +232,64 @@ protected:
 };
 
 } // namespace
+
+// Browsing NCBI in the example host as a user does: the pick lists nothing and says nothing (the
+// subset box offers the filters), a recorded search lists, pages through the Go-to dialog's page
+// size and Next page, sorts, and the row opened through the panel's open verb is shown.
+TEST_F(LocalCopy, anNcbiSourceIsPickedQuietlyAndItsSearchPagesSortsAndOpens)
+{
+    ASSERT_TRUE(chooseSource(panel(), kNcbiPubmed, kWaitMs));
+    EXPECT_TRUE(modal.messages().empty());
+    QLabel* statusLine = panel().control<QLabel>(kStatusLine);
+    EXPECT_EQ(statusLine->text(), "0 objects were found. The first object # is 0, page size: 100");
+    QComboBox* queries = panel().control<QComboBox>(kQueryBox);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return queries->count() > 0 && queries->itemText(0) == "Reviews"; }, kWaitMs));
+
+    ASSERT_TRUE(list(panel(), "biopython", kWaitMs));
+    EXPECT_EQ(rowNames(panel()).size(), 5);
+    auto* rows = panel().control<QTreeWidget>(kList);
+    modal.answerNextDialog([](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>("6907")->setText("2");
+        dialog->findChild<QPushButton*>("1")->click();
+        return dialog->result();
+    });
+    QTest::keyClick(rows, Qt::Key_G, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return statusLine->text().endsWith("page size: 2") && rows->topLevelItemCount() == 2;
+        },
+        kWaitMs))
+        << statusLine->text().toStdString();
+    QTest::keyClick(rows, Qt::Key_PageDown, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return statusLine->text() ==
+                   "5 objects were found. The first object # is 3, page size: 2";
+        },
+        kWaitMs))
+        << statusLine->text().toStdString();
+    const QStringList page = rowNames(panel());
+    ASSERT_EQ(page.size(), 2);
+
+    // By first author, then the other way round.
+    QHeaderView* header = rows->header();
+    const QPoint firstColumn(header->sectionViewportPosition(0) + 8, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, firstColumn);
+    const QStringList sorted = rowNames(panel());
+    QStringList ascending = page;
+    std::sort(ascending.begin(), ascending.end());
+    EXPECT_TRUE(sorted == ascending || sorted == QStringList(ascending.rbegin(), ascending.rend()));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, firstColumn);
+    EXPECT_EQ(rowNames(panel()), QStringList(sorted.rbegin(), sorted.rend()));
+
+    const QString pmid = rows->topLevelItem(0)->text(4);
+    open(0);
+    EXPECT_TRUE(window->objectView()->summary().startsWith("citation PMID " + pmid))
+        << window->objectView()->summary().toStdString();
+    EXPECT_TRUE(window->shownBytes().startsWith("PMID- " + pmid.toLatin1() + "\n"));
+    EXPECT_TRUE(modal.messages().empty());
+}
 
 TEST_F(LocalCopy, theBoxIsOfferedForNcbiOnlyAndKeepsTheUsersState)
 {
