@@ -6,7 +6,7 @@
 //            feature of the parent, a GenBank or EMBL nucleotide record.
 
 #include "shared_names.h"
-#include "store.h"
+#include "store_admin.h"
 
 #include <string>
 #include <string_view>

@@ -112,6 +112,18 @@ Status checkModeChange(const std::string& change)
                             "other).");
 }
 
+Status objectNameTaken(Kind kind, const std::string& name)
+{
+    return Status::fail(ErrorCode::Conflict, "An object named \"" + name + "\" of " +
+                                                 kindKeyword(kind) + " objects exists already.");
+}
+
+Status subsetNameTaken(Kind kind, const std::string& name)
+{
+    return Status::fail(ErrorCode::Conflict, "A subset \"" + name + "\" of " + kindKeyword(kind) +
+                                                 " objects exists already.");
+}
+
 Status checkSubsetName(const std::string& name)
 {
     auto bad = [](const std::string& message) {

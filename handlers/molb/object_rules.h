@@ -4,6 +4,7 @@
 // so every back end refuses the same things with the same codes and texts.
 
 #include "access.h"
+#include "object_kind.h"
 #include "shared_names.h"
 
 #include <cstdint>
@@ -22,6 +23,7 @@ struct ObjectState
     std::string group;
     std::string mode;
     std::string checkoutBy;
+    Kind kind = Kind::DnaRna;
 };
 
 // How a refusal names the object: its name in quotes when the session may read it, else
@@ -56,6 +58,10 @@ Status checkAllThenChange(const std::vector<ObjectState>& states, Check check, C
             return status;
     return Status::pass();
 }
+
+// The refusals of a name that an object or a subset of the kind has already.
+Status objectNameTaken(Kind kind, const std::string& name);
+Status subsetNameTaken(Kind kind, const std::string& name);
 
 // A subset name: not "MAIN" in any letter case, not empty, valid UTF-8 without control characters
 // and without a blank at either end (a listing query is trimmed), at most kMaxSubsetNameBytes.

@@ -159,8 +159,31 @@ Status changeObjectModes(ObjectSteps& steps, const Session& session, const Objec
     return checkAllThenChange(
         states, [&](const ObjectState& state) { return mayChangeMode(session, state); },
         [&](const ObjectState& state) {
-            return steps.setObjectMode(state.id, applyModeChange(state.mode, modeChange));
+            return steps.setOwnedPart(Owned::Object, state.id, OwnedPart::Mode,
+                                      applyModeChange(state.mode, modeChange));
         });
+}
+
+Status insertSubset(ObjectSteps& steps, Kind kind, const SubsetInfo& subset, std::int64_t& id)
+{
+    if (Status status = checkSubsetName(subset.name); !status.ok())
+        return status;
+    if (!isValidMode(subset.mode))
+        return Status::fail(ErrorCode::BadRequest,
+                            "The mode \"" + subset.mode +
+                                "\" is not three of \"-\", \"r\" and \"w\" (owner, group, other).");
+    return steps.insertSubsetRow(kind, subset, id);
+}
+
+Status subsetForImport(ObjectSteps& steps, Kind kind, const std::string& name,
+                       const std::string& owner, const std::string& group, std::int64_t& id)
+{
+    if (id != 0)
+        return Status::pass();
+    Status status = steps.subsetState(kind, name, id, nullptr);
+    if (status.code() == ErrorCode::NotFound)
+        status = insertSubset(steps, kind, SubsetInfo{name, owner, group, kDefaultMode}, id);
+    return status;
 }
 
 Status addReadableMembers(ObjectSteps& steps, const Session& session, Kind kind,

@@ -1,7 +1,7 @@
 #pragma once
-// The back-end interface of the molb handler. The protocol code talks only to Store, so that a
-// server back end can sit beside the embedded one. A back end reports the interface version it
-// was written for; openStore refuses one that does not match kStoreInterfaceVersion.
+// The serving interface of the molb back ends. The protocol code talks only to Store, so that a
+// server back end can sit beside the embedded one; the administration tool also uses StoreAdmin
+// (store_admin.h).
 //
 // Rules shared by every method below:
 // - Every method is one transaction: it changes everything it is asked to or nothing. Methods
@@ -22,20 +22,16 @@
 
 #include "access.h"
 #include "object_kind.h"
-#include "password.h"
 #include "search_query.h"
 #include "shared_names.h"
 
 #include <cstdint>
-#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace Dbscout::Molb {
-
-inline constexpr int kStoreInterfaceVersion = 2;
 
 struct SubsetInfo
 {
@@ -152,37 +148,10 @@ struct CheckRequest
     std::string comment;
 };
 
-struct RevisionInfo
-{
-    int revision = 0;
-    std::string author;
-    std::time_t created = 0;
-    std::string comment;
-    std::string arcname;
-    std::int64_t size = 0;
-};
-
-// An object made from a parent by a derivation (derivation.h), stored linked to it.
-struct DerivedObject
-{
-    NewObject object;
-    std::string derivation;
-};
-
-// An administrator's change; each absent part stays as it is. mode may hold "*" positions.
-struct Ownership
-{
-    std::optional<std::string> owner;
-    std::optional<std::string> group;
-    std::optional<std::string> mode;
-};
-
 class Store
 {
 public:
     virtual ~Store() = default;
-
-    virtual int interfaceVersion() const = 0;
 
     // Checks the credentials. A store without users accepts every request as its owner; a store
     // with users needs a known user and the right password, and fails with Denied otherwise.
@@ -263,46 +232,6 @@ public:
     // (not the owner).
     virtual Status changeSubsetMode(const Session& session, Kind kind, const std::string& name,
                                     const std::string& modeChange) = 0;
-
-    // Administration: no session, no mode checks.
-    // importObjects stores each object that does not clash with an existing name (its entry in
-    // results is Conflict otherwise) in one transaction, owned by owner, and appends it to subset
-    // (created per kind when missing) unless subset is empty.
-    virtual Status importObjects(const std::vector<NewObject>& objects, const std::string& subset,
-                                 const std::string& owner, std::vector<Status>& results) = 0;
-    // What addUser keeps of a new user's password: a salted hash, or the record that the back
-    // end's own login check needs.
-    virtual Status passwordRecord(const std::string& user, const std::string& password,
-                                  std::string& record)
-    {
-        return hashPassword(password, record);
-    }
-    virtual Status addUser(const std::string& name, const std::string& passwordHash,
-                           const std::vector<std::string>& groups) = 0;
-    // ids must name objects of kind.
-    virtual Status addSubset(Kind kind, const SubsetInfo& subset,
-                             const std::vector<std::int64_t>& ids) = 0;
-    // The kind of an object, for tools that add objects by id.
-    virtual Status objectKind(std::int64_t id, Kind& kind) = 0;
-    // The name of an object (NotFound for a missing one), for tools that name derived objects.
-    virtual Status objectName(std::int64_t id, std::string& name) = 0;
-    // chown/chmod. NotFound for a missing object, or for an owner that is not a user or a group
-    // that is not a group of a store that has users; BadRequest for a malformed mode.
-    virtual Status setObjectOwnership(std::int64_t id, const Ownership& change) = 0;
-    // The same for a subset; without kind the name must belong to one kind only (BadRequest).
-    virtual Status setSubsetOwnership(std::optional<Kind> kind, const std::string& name,
-                                      const Ownership& change) = 0;
-    // Links child as a descendant of parent, with a derivation (empty: none). NotFound for a
-    // missing object, BadRequest when the link would close a circle (parent == child included),
-    // Conflict when it exists already.
-    virtual Status addLink(std::int64_t parent, std::int64_t child,
-                           const std::string& derivation) = 0;
-    // Stores the objects, owned as the parent is (owner, group, mode), each linked to the
-    // parent with its derivation; all or none (Conflict for a name that is taken).
-    virtual Status addDerived(std::int64_t parent, const std::vector<DerivedObject>& objects,
-                              std::vector<std::int64_t>& ids) = 0;
-    // Every revision of the object, oldest first. NotFound for a missing object.
-    virtual Status revisionLog(std::int64_t id, std::vector<RevisionInfo>& revisions) = 0;
 };
 
 } // namespace Dbscout::Molb

@@ -48,6 +48,16 @@ Status openStore(const std::string& host, const std::string& database, OpenMode 
                                 "This program serves only the stores on this computer.");
         return (*server)(host, database, store);
     }
+    std::unique_ptr<StoreBackEnd> local;
+    Status status = openLocalStore(database, mode, local);
+    if (status.ok())
+        store = std::move(local);
+    return status;
+}
+
+Status openLocalStore(const std::string& database, OpenMode mode,
+                      std::unique_ptr<StoreBackEnd>& store)
+{
     // Checked again here, so that no caller can name a file outside the store folder.
     if (!isValidDatabaseName(database))
         return Status::fail(ErrorCode::BadRequest,
@@ -64,9 +74,6 @@ Status openStore(const std::string& host, const std::string& database, OpenMode 
                                                      database + ").");
     if (!status.ok())
         return status;
-    if (sqlite->interfaceVersion() != kStoreInterfaceVersion)
-        return Status::fail(ErrorCode::Failure, "The store back end was built for another "
-                                                "version of this program.");
     store = std::move(sqlite);
     return Status::pass();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Chooses the back end that serves a host and database.
 
-#include "store.h"
+#include "store_admin.h"
 
 #include <functional>
 #include <memory>
@@ -27,5 +27,8 @@ using ServerStoreOpener = std::function<Status(const std::string& host, const st
 // exists already.
 Status openStore(const std::string& host, const std::string& database, OpenMode mode,
                  std::unique_ptr<Store>& store, const ServerStoreOpener* server = nullptr);
+// The user's own store file of the database, to serve or to administer.
+Status openLocalStore(const std::string& database, OpenMode mode,
+                      std::unique_ptr<StoreBackEnd>& store);
 
 } // namespace Dbscout::Molb

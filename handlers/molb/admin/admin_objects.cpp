@@ -18,7 +18,7 @@ int changeOwnership(const std::string& database, const AdminTarget& target, cons
     std::optional<Kind> kind;
     if (!target.kind.empty() && !(kind = kindFromKeyword(target.kind)))
         return report(Status::fail(ErrorCode::BadRequest, "Unknown kind \"" + target.kind + "\"."));
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     if (!openExisting(database, store))
         return kAdminFailed;
     return report(target.subset.empty() ? store->setObjectOwnership(id, change)
@@ -64,7 +64,7 @@ int adminLink(const std::string& database, const std::string& parent, const std:
     std::int64_t childId = 0;
     if (!parseAdminId(parent, parentId) || !parseAdminId(child, childId))
         return kAdminFailed;
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     if (!openExisting(database, store))
         return kAdminFailed;
     return report(store->addLink(parentId, childId, {}));
@@ -75,7 +75,7 @@ int adminTranslate(const std::string& database, const std::string& id)
     std::int64_t parent = 0;
     if (!parseAdminId(id, parent))
         return kAdminFailed;
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     if (!openExisting(database, store))
         return kAdminFailed;
     std::string name;
@@ -105,7 +105,7 @@ int adminLog(const std::string& database, const std::string& id)
     std::int64_t object = 0;
     if (!parseAdminId(id, object))
         return kAdminFailed;
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     if (!openExisting(database, store))
         return kAdminFailed;
     std::vector<RevisionInfo> revisions;

@@ -10,7 +10,7 @@ namespace Dbscout::Molb {
 // rather than the name of a local database.
 bool isServerTarget(const std::string& target);
 // where says where the store is, for messages.
-Status openAdminStore(const std::string& target, OpenMode mode, std::unique_ptr<Store>& store,
-                      std::string* where = nullptr);
+Status openAdminStore(const std::string& target, OpenMode mode,
+                      std::unique_ptr<StoreBackEnd>& store, std::string* where = nullptr);
 
 } // namespace Dbscout::Molb

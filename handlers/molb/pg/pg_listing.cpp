@@ -2,8 +2,8 @@
 // of a subset come from object_catalog, where an object it may not read keeps its place and mode
 // and nothing else; its searches come from the objects the server lets it read.
 
+#include "object_columns.h"
 #include "pg/pg_store.h"
-#include "sqlite/sqlite_schema.h" // the object columns, named alike in both stores
 
 namespace Dbscout::Molb {
 namespace {
@@ -12,7 +12,6 @@ constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = 
 constexpr const char* kSubsetCount =
     "SELECT member_count FROM subsets WHERE kind = $1 AND name = $2";
 constexpr const char* kGenericPlans = "SET LOCAL plan_cache_mode = force_generic_plan";
-constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
 
 // The store's owner reads the table; a user the catalog, which says what it may do with each row.
 std::string pageSql(bool admin, const std::string& from)

@@ -4,6 +4,7 @@
 #include "shared_names.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <sqlite3.h>
 #include <string>
@@ -138,6 +139,9 @@ public:
 
     Status begin();
     Status commit();
+
+    // Runs work in one transaction of the kind and commits when it passes; rolls back otherwise.
+    static Status run(SqliteDb& db, Kind kind, const std::function<Status()>& work);
 
 private:
     SqliteDb& m_db;

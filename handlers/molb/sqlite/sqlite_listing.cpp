@@ -80,14 +80,11 @@ Status SqliteStore::listObjects(const Session& session, const ListingRequest& re
 {
     listing = Listing();
     m_listingSession = &session;
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Read);
-    Status status = transaction.begin();
-    if (status.ok())
-        status = request.scope == ListingRequest::Scope::Search
-                     ? listSearch(session, request, listing)
-                     : countAndList(session, request, listing);
-    if (status.ok())
-        status = transaction.commit();
+    const Status status = reading([&] {
+        return request.scope == ListingRequest::Scope::Search
+                   ? listSearch(session, request, listing)
+                   : countAndList(session, request, listing);
+    });
     m_listingSession = nullptr; // the session may not outlive the call
     return status;
 }

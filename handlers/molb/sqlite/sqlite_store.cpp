@@ -14,22 +14,34 @@ constexpr const char* kUserByName =
 constexpr const char* kUserGroups =
     "SELECT group_name FROM group_members WHERE user_name = ?1 AND group_name <> ?2 "
     "ORDER BY group_name";
-constexpr const char* kSubsetByName =
-    "SELECT id, owner, grp, mode FROM subsets WHERE kind = ?1 AND name = ?2";
 constexpr const char* kSubsetsOfKind =
     "SELECT name, owner, grp, mode FROM subsets WHERE kind = ?1 ORDER BY name";
-constexpr const char* kInsertSubset =
-    "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES (?1, ?2, ?3, ?4, ?5)";
 constexpr const char* kInsertUser =
     "INSERT INTO users(name, password_hash, primary_group) VALUES (?1, ?2, ?3)";
 constexpr const char* kInsertGroup = "INSERT OR IGNORE INTO groups(name) VALUES (?1)";
 constexpr const char* kInsertMembership =
     "INSERT OR IGNORE INTO group_members(user_name, group_name) VALUES (?1, ?2)";
-constexpr const char* kKindOfObject = "SELECT kind FROM objects WHERE id = ?1";
+constexpr const char* kUserExists = "SELECT EXISTS(SELECT 1 FROM users WHERE name = ?1)";
+constexpr const char* kGroupExists = "SELECT EXISTS(SELECT 1 FROM groups WHERE name = ?1)";
 
 Status busyOr(SqliteDb& db, int code)
 {
     return code == SQLITE_DONE || code == SQLITE_ROW ? Status::pass() : db.failure(code);
+}
+
+// The yes-or-no answer of a statement with optional text bound to ?1.
+Status askYes(SqliteDb& db, const char* sql, const std::string* text, bool& yes)
+{
+    SqliteStatement* statement = nullptr;
+    if (Status status = db.cached(sql, statement); !status.ok())
+        return status;
+    StatementUse use(*statement);
+    if (text)
+        use->bind(1, *text);
+    if (const int code = use->step(); code != SQLITE_ROW)
+        return db.failure(code);
+    yes = use->integer(0) != 0;
+    return Status::pass();
 }
 
 std::string columnText(sqlite3_value* value)
@@ -73,15 +85,12 @@ Status SqliteStore::authenticate(bool given, const std::string& user, const std:
                                  Session& session)
 {
     session = Session();
-    SqliteStatement* any = nullptr;
-    Status status = m_db.cached(kAnyUser, any);
+    bool anyUser = false;
+    Status status = hasUsers(anyUser);
     if (!status.ok())
         return status;
-    StatementUse anyUse(*any);
-    if (const int code = anyUse->step(); code != SQLITE_ROW)
-        return m_db.failure(code);
     session.user = user;
-    if (anyUse->integer(0) == 0) {
+    if (!anyUser) {
         session.everyoneOwns = true;
         return Status::pass();
     }
@@ -113,26 +122,6 @@ Status SqliteStore::authenticate(bool given, const std::string& user, const std:
     while ((step = groupsUse->step()) == SQLITE_ROW)
         session.groups.push_back(groupsUse->text(0));
     return busyOr(m_db, step);
-}
-
-Status SqliteStore::subsetId(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info)
-{
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kSubsetByName, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, static_cast<std::int64_t>(kind));
-    use->bind(2, name);
-    const int code = use->step();
-    if (code == SQLITE_DONE)
-        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
-                                                     kindKeyword(kind) + " objects.");
-    if (code != SQLITE_ROW)
-        return m_db.failure(code);
-    id = use->integer(0);
-    if (info)
-        *info = SubsetInfo{name, use->text(1), use->text(2), use->text(3)};
-    return Status::pass();
 }
 
 Status SqliteStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
@@ -167,84 +156,46 @@ Status SqliteStore::primaryGroup(const std::string& user, std::string& group)
     return busyOr(m_db, code);
 }
 
-Status SqliteStore::insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
-{
-    if (Status status = checkSubsetName(subset.name); !status.ok())
-        return status;
-    if (!isValidMode(subset.mode))
-        return Status::fail(ErrorCode::BadRequest,
-                            "The mode \"" + subset.mode +
-                                "\" is not three of \"-\", \"r\" and \"w\" (owner, group, other).");
-    const Status status = m_db.run(kInsertSubset, static_cast<std::int64_t>(kind), subset.name,
-                                   subset.owner, subset.group, subset.mode);
-    if (status.code() == ErrorCode::Conflict)
-        return Status::fail(ErrorCode::Conflict, "A subset \"" + subset.name + "\" of " +
-                                                     kindKeyword(kind) +
-                                                     " objects exists already.");
-    if (!status.ok())
-        return status;
-    id = sqlite3_last_insert_rowid(m_db.handle());
-    return Status::pass();
-}
-
-Status SqliteStore::addSubset(Kind kind, const SubsetInfo& subset,
-                              const std::vector<std::int64_t>& ids)
-{
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    SubsetInfo stored = subset;
-    if (status.ok() && !stored.owner.empty())
-        status = primaryGroup(stored.owner, stored.group);
-    std::int64_t id = 0;
-    if (status.ok())
-        status = insertSubset(kind, stored, id);
-    for (size_t i = 0; status.ok() && i < ids.size(); ++i) {
-        Kind memberKind = kind;
-        status = objectKind(ids[i], memberKind);
-        if (status.ok() && memberKind != kind)
-            status =
-                Status::fail(ErrorCode::BadRequest, "Object " + std::to_string(ids[i]) + " is a " +
-                                                        kindKeyword(memberKind) + " object, not " +
-                                                        kindKeyword(kind) + ".");
-        if (status.ok())
-            status = appendMember(id, ids[i]);
-    }
-    return status.ok() ? transaction.commit() : status;
-}
-
 Status SqliteStore::addUser(const std::string& name, const std::string& passwordHash,
                             const std::vector<std::string>& groups)
 {
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    if (!status.ok())
+    return writing([&] {
+        Status status = m_db.run(kInsertUser, name, passwordHash,
+                                 groups.empty() ? std::string() : groups.front());
+        if (status.code() == ErrorCode::Conflict)
+            return Status::fail(ErrorCode::Conflict, "A user \"" + name + "\" exists already.");
+        for (size_t i = 0; status.ok() && i < groups.size(); ++i) {
+            status = m_db.run(kInsertGroup, groups[i]);
+            if (status.ok())
+                status = m_db.run(kInsertMembership, name, groups[i]);
+        }
         return status;
-    status =
-        m_db.run(kInsertUser, name, passwordHash, groups.empty() ? std::string() : groups.front());
-    if (status.code() == ErrorCode::Conflict)
-        return Status::fail(ErrorCode::Conflict, "A user \"" + name + "\" exists already.");
-    for (size_t i = 0; status.ok() && i < groups.size(); ++i) {
-        status = m_db.run(kInsertGroup, groups[i]);
-        if (status.ok())
-            status = m_db.run(kInsertMembership, name, groups[i]);
-    }
-    return status.ok() ? transaction.commit() : status;
+    });
 }
 
-Status SqliteStore::objectKind(std::int64_t id, Kind& kind)
+Status SqliteStore::writing(const std::function<Status()>& work)
 {
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kKindOfObject, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, id);
-    const int code = use->step();
-    if (code == SQLITE_DONE)
-        return Status::fail(ErrorCode::NotFound, "There is no object " + std::to_string(id) + ".");
-    if (code != SQLITE_ROW)
-        return m_db.failure(code);
-    kind = static_cast<Kind>(use->integer(0));
-    return Status::pass();
+    return SqliteTransaction::run(m_db, SqliteTransaction::Kind::Write, work);
+}
+
+Status SqliteStore::reading(const std::function<Status()>& work)
+{
+    return SqliteTransaction::run(m_db, SqliteTransaction::Kind::Read, work);
+}
+
+Status SqliteStore::hasUsers(bool& any)
+{
+    return askYes(m_db, kAnyUser, nullptr, any);
+}
+
+Status SqliteStore::isUser(const std::string& name, bool& known)
+{
+    return askYes(m_db, kUserExists, &name, known);
+}
+
+Status SqliteStore::isGroup(const std::string& name, bool& known)
+{
+    return askYes(m_db, kGroupExists, &name, known);
 }
 
 } // namespace Dbscout::Molb
