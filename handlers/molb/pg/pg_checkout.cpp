@@ -5,6 +5,7 @@
 
 #include "object_id.h"
 #include "pg/pg_store.h"
+#include "store_sql.h"
 
 #include <ctime>
 
@@ -20,8 +21,6 @@ constexpr const char* kUserState = "SELECT kind, name, owner, grp, mode, checkou
 constexpr const char* kLock = "SELECT molb_lock_objects($1::bigint[])";
 constexpr const char* kLockSubsets = "SELECT molb_lock_subsets($1::bigint[])";
 constexpr const char* kNameLock = "SELECT pg_advisory_xact_lock($1, hashtext($2))";
-constexpr const char* kSetHolder =
-    "UPDATE objects SET checkout_by = $2, checkout_comment = $3 WHERE id = $1";
 constexpr const char* kCheckedIn =
     "UPDATE objects SET revision = revision + 1, modified = $2, checkout_by = '',"
     " checkout_comment = '' WHERE id = $1 RETURNING revision";
@@ -84,7 +83,7 @@ Status PgStore::lockName(Kind kind, const std::string& name)
 Status PgStore::setHolder(std::int64_t id, const std::string& user, const std::string& comment)
 {
     PgResult result;
-    const Status status = m_db.exec(kSetHolder, {id, user, comment}, &result);
+    const Status status = m_db.exec(pgSql(StoreSql::kSetHolder), {id, user, comment}, &result);
     return changedOneObject(status, result, id);
 }
 

@@ -77,6 +77,11 @@ struct PgStatement
     std::vector<PgValue> values;
 };
 
+// The server's form of a statement written with SQLite's placeholders (?1 becomes $1), for the
+// statements both back ends share (store_sql.h). sql must be a constant: its form is made once
+// and kept for the process.
+const std::string& pgSql(const char* sql);
+
 class PgInterrupt;
 
 class PgConnection final

@@ -2,31 +2,23 @@
 // recalculate or disconnect descendants) and of the revision history, on the server.
 
 #include "pg/pg_store.h"
+#include "store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kInsertLink =
-    "INSERT INTO links(parent_id, child_id, derivation) VALUES ($1, $2, $3)";
-constexpr const char* kLinksOf =
-    "SELECT child_id, derivation FROM links WHERE parent_id = $1 ORDER BY child_id";
-constexpr const char* kCutLink = "DELETE FROM links WHERE parent_id = $1 AND child_id = $2";
-constexpr const char* kCutLinks = "DELETE FROM links WHERE parent_id = $1";
-constexpr const char* kRevisions =
-    "SELECT revision, author, created, comment, arcname, length(data) FROM revisions"
-    " WHERE object_id = $1 ORDER BY revision";
 
 } // namespace
 
 Status PgStore::insertLink(std::int64_t parent, std::int64_t child, const std::string& derivation)
 {
-    return m_db.exec(kInsertLink, {parent, child, derivation});
+    return m_db.exec(pgSql(StoreSql::kInsertLink), {parent, child, derivation});
 }
 
 Status PgStore::revisionsOf(std::int64_t id, std::vector<RevisionInfo>& revisions)
 {
     PgResult rows;
-    const Status status = m_db.exec(kRevisions, {id}, &rows);
+    const Status status = m_db.exec(pgSql(StoreSql::kRevisions), {id}, &rows);
     for (int row = 0; status.ok() && row < rows.rows(); ++row)
         revisions.push_back(RevisionInfo{static_cast<int>(rows.integer(row, 0)), rows.text(row, 1),
                                          static_cast<std::time_t>(rows.integer(row, 2)),
@@ -38,7 +30,7 @@ Status PgStore::revisionsOf(std::int64_t id, std::vector<RevisionInfo>& revision
 Status PgStore::linksOf(std::int64_t id, std::vector<std::pair<std::int64_t, std::string>>& links)
 {
     PgResult rows;
-    const Status status = m_db.exec(kLinksOf, {id}, &rows);
+    const Status status = m_db.exec(pgSql(StoreSql::kLinksOf), {id}, &rows);
     for (int row = 0; status.ok() && row < rows.rows(); ++row)
         links.emplace_back(rows.integer(row, 0), rows.text(row, 1));
     return status;
@@ -46,7 +38,7 @@ Status PgStore::linksOf(std::int64_t id, std::vector<std::pair<std::int64_t, std
 
 Status PgStore::cutLinks(std::int64_t parent, std::int64_t child)
 {
-    return child == 0 ? m_db.exec(kCutLinks, {parent}) : m_db.exec(kCutLink, {parent, child});
+    return child == 0 ? m_db.exec(pgSql(StoreSql::kCutLinks), {parent}) : m_db.exec(pgSql(StoreSql::kCutLink), {parent, child});
 }
 
 } // namespace Dbscout::Molb

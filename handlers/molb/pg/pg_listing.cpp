@@ -4,11 +4,11 @@
 
 #include "object_columns.h"
 #include "pg/pg_store.h"
+#include "store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = $1";
 constexpr const char* kSubsetCount =
     "SELECT member_count FROM subsets WHERE kind = $1 AND name = $2";
 constexpr const char* kGenericPlans = "SET LOCAL plan_cache_mode = force_generic_plan";
@@ -163,7 +163,7 @@ Status PgStore::countAndList(const Session& session, const ListingRequest& reque
     // every later page, instead of being made again for each.
     const std::vector<PgStatement> statements =
         main ? std::vector<PgStatement>{{kGenericPlans, {}},
-                                        {kKindCount, {kind}},
+                                        {pgSql(StoreSql::kKindCount), {kind}},
                                         {mainPageSql(m_admin),
                                          {kind, request.start, request.pageSize}}}
              : std::vector<PgStatement>{{kGenericPlans, {}},

@@ -1,21 +1,11 @@
 // The steps of subsets and of owners, groups and modes on the server (object_steps.h).
 
 #include "pg/pg_store.h"
+#include "store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {
 
-// By Owned, then OwnedPart.
-constexpr const char* kSetOwned[2][3] = {
-    {"UPDATE objects SET owner = $2 WHERE id = $1", "UPDATE objects SET grp = $2 WHERE id = $1",
-     "UPDATE objects SET mode = $2 WHERE id = $1"},
-    {"UPDATE subsets SET owner = $2 WHERE id = $1", "UPDATE subsets SET grp = $2 WHERE id = $1",
-     "UPDATE subsets SET mode = $2 WHERE id = $1"}};
-// The server shows a user only the subsets it may read.
-constexpr const char* kSubsetByName =
-    "SELECT id, owner, grp, mode FROM subsets WHERE kind = $1 AND name = $2";
-constexpr const char* kSubsetsNamed =
-    "SELECT id, owner, grp, mode FROM subsets WHERE name = $1 ORDER BY id LIMIT 2";
 constexpr const char* kSubsetExists = "SELECT molb_subset_exists($1, $2)";
 constexpr const char* kInsertSubset =
     "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES ($1, $2, $3, $4, $5) RETURNING id";
@@ -29,7 +19,7 @@ Status PgStore::setOwnedPart(Owned what, std::int64_t id, OwnedPart part,
 {
     PgResult result;
     const Status status =
-        m_db.exec(kSetOwned[static_cast<int>(what)][static_cast<int>(part)], {id, value}, &result);
+        m_db.exec(pgSql(StoreSql::kSetOwned[static_cast<int>(what)][static_cast<int>(part)]), {id, value}, &result);
     return what == Owned::Object ? changedOneObject(status, result, id) : status;
 }
 
@@ -37,7 +27,7 @@ Status PgStore::subsetState(Kind kind, const std::string& name, std::int64_t& id
                             SubsetInfo* info)
 {
     PgResult row;
-    if (Status status = m_db.exec(kSubsetByName, {static_cast<int>(kind), name}, &row);
+    if (Status status = m_db.exec(pgSql(StoreSql::kSubsetByName), {static_cast<int>(kind), name}, &row);
         !status.ok())
         return status;
     if (row.rows() == 0)
@@ -61,7 +51,7 @@ Status PgStore::subsetsNamed(const std::string& name,
                              std::vector<std::pair<std::int64_t, SubsetInfo>>& subsets)
 {
     PgResult rows;
-    const Status status = m_db.exec(kSubsetsNamed, {name}, &rows);
+    const Status status = m_db.exec(pgSql(StoreSql::kSubsetsNamed), {name}, &rows);
     for (int row = 0; status.ok() && row < rows.rows(); ++row)
         subsets.emplace_back(rows.integer(row, 0), SubsetInfo{name, rows.text(row, 1),
                                                                rows.text(row, 2), rows.text(row, 3)});

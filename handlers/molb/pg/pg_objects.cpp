@@ -3,6 +3,7 @@
 #include "object_columns.h"
 #include "object_id.h"
 #include "pg/pg_store.h"
+#include "store_sql.h"
 
 #include <algorithm>
 #include <charconv>
@@ -26,9 +27,6 @@ constexpr const char* kById = " WHERE id = $1 AND ($2 = 0 OR kind = $2)";
 constexpr const char* kByName = " WHERE id IN (SELECT molb_objects_named($1, $2)) ORDER BY id";
 constexpr const char* kRevisionData =
     "SELECT data FROM revisions WHERE object_id = $1 AND revision = $2";
-constexpr const char* kInsertRevision =
-    "INSERT INTO revisions(object_id, revision, data, arcname, author, created, comment)"
-    " VALUES ($1, $2, $3, $4, $5, $6, $7)";
 constexpr size_t kImportBatch = 500;
 // The objects that take the kinds and names of two arrays, element by element.
 constexpr const char* kTakenNames = "SELECT kind, name FROM objects WHERE (kind, name) IN"
@@ -242,7 +240,7 @@ Status PgStore::insertObject(const NewObject& object, const std::string& owner,
     if (!status.ok())
         return status;
     id = row.integer(0, 0);
-    return m_db.exec(kInsertRevision, {id, 1, PgValue::bytes(object.bytes), object.arcname, owner,
+    return m_db.exec(pgSql(StoreSql::kInsertRevision), {id, 1, PgValue::bytes(object.bytes), object.arcname, owner,
                                        now, object.comment});
 }
 
@@ -263,7 +261,7 @@ Status PgStore::addRevisionOf(std::int64_t id, const NewObject& update, const st
         return Status::fail(ErrorCode::Denied,
                             "The server refused the change of object " + std::to_string(id) + ".");
     revision = static_cast<int>(row.integer(0, 0));
-    return m_db.exec(kInsertRevision, {id, revision, PgValue::bytes(update.bytes), update.arcname,
+    return m_db.exec(pgSql(StoreSql::kInsertRevision), {id, revision, PgValue::bytes(update.bytes), update.arcname,
                                        author, now, update.comment});
 }
 

@@ -1,4 +1,5 @@
 #include "pg/pg_store.h"
+#include "store_sql.h"
 
 #include "pg/pg_interrupt.h"
 #include "pg/pg_pool.h"
@@ -27,9 +28,6 @@ const std::string kSubsetsOfEveryKind = "SELECT name, owner, grp, mode, kind FRO
                                         "ORDER BY kind, name COLLATE \"C\" LIMIT " +
                                         std::to_string(kSessionSubsets + 1);
 constexpr const char* kPrimaryGroup = "SELECT primary_group FROM users WHERE name = $1";
-constexpr const char* kAnyUser = "SELECT EXISTS (SELECT 1 FROM users)";
-constexpr const char* kUserExists = "SELECT EXISTS (SELECT 1 FROM users WHERE name = $1)";
-constexpr const char* kGroupExists = "SELECT EXISTS (SELECT 1 FROM groups WHERE name = $1)";
 
 // A row of name, owner, grp and mode.
 SubsetInfo subsetInfo(const PgResult& rows, int row)
@@ -37,36 +35,36 @@ SubsetInfo subsetInfo(const PgResult& rows, int row)
     return SubsetInfo{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3)};
 }
 
+// The yes-or-no answer of a shared statement (store_sql.h).
 Status askYes(PgConnection& db, const char* sql, std::initializer_list<PgValue> values, bool& yes)
 {
     PgResult row;
-    Status status = db.exec(sql, values, &row);
+    Status status = db.exec(pgSql(sql), values, &row);
     yes = status.ok() && row.rows() == 1 && row.text(0, 0) == "t";
     return status;
 }
 
+// 1 to longest characters, each of them alphanumeric (hexadecimal digits only with hex) or one
+// of others.
+bool isMadeOf(std::string_view text, size_t longest, bool hex, std::string_view others)
+{
+    const auto allowed = [&](char c) {
+        const char lower = static_cast<char>(c | 0x20);
+        return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= (hex ? 'f' : 'z')) ||
+               others.find(c) != std::string_view::npos;
+    };
+    return !text.empty() && text.size() <= longest &&
+           std::all_of(text.begin(), text.end(), allowed);
+}
+
 bool isHostName(std::string_view name)
 {
-    if (name.empty() || name.size() > 253)
-        return false;
-    for (char c : name) {
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-              c == '.' || c == '-' || c == '_'))
-            return false;
-    }
-    return true;
+    return isMadeOf(name, 253, false, ".-_");
 }
 
 bool isIpv6(std::string_view address)
 {
-    if (address.empty() || address.size() > 45)
-        return false;
-    for (char c : address) {
-        if (!((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || (c >= '0' && c <= '9') ||
-              c == ':' || c == '.'))
-            return false;
-    }
-    return true;
+    return isMadeOf(address, 45, true, ":.");
 }
 
 bool isPort(std::string_view text)
@@ -282,17 +280,17 @@ Status PgStore::reading(const std::function<Status()>& work)
 
 Status PgStore::hasUsers(bool& any)
 {
-    return askYes(m_db, kAnyUser, {}, any);
+    return askYes(m_db, StoreSql::kAnyUser, {}, any);
 }
 
 Status PgStore::isUser(const std::string& name, bool& known)
 {
-    return askYes(m_db, kUserExists, {name}, known);
+    return askYes(m_db, StoreSql::kUserExists, {name}, known);
 }
 
 Status PgStore::isGroup(const std::string& name, bool& known)
 {
-    return askYes(m_db, kGroupExists, {name}, known);
+    return askYes(m_db, StoreSql::kGroupExists, {name}, known);
 }
 
 } // namespace Dbscout::Molb

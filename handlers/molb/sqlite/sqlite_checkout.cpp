@@ -2,14 +2,13 @@
 // with a revision.
 
 #include "sqlite/sqlite_store.h"
+#include "store_sql.h"
 
 #include <ctime>
 
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kSetHolder =
-    "UPDATE objects SET checkout_by = ?2, checkout_comment = ?3 WHERE id = ?1";
 // The current bytes again, as the revision after the current one.
 constexpr const char* kCopyRevision =
     "INSERT INTO revisions(object_id, revision, data, arcname, author, comment, created)"
@@ -23,7 +22,7 @@ constexpr const char* kCheckedIn =
 
 Status SqliteStore::setHolder(std::int64_t id, const std::string& user, const std::string& comment)
 {
-    return m_db.run(kSetHolder, id, user, comment);
+    return m_db.run(StoreSql::kSetHolder, id, user, comment);
 }
 
 Status SqliteStore::checkInObject(std::int64_t id, const std::string& author,

@@ -1,20 +1,11 @@
 // The steps of subsets and of owners, groups and modes (object_steps.h).
 
 #include "sqlite/sqlite_store.h"
+#include "store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {
 
-// By Owned, then OwnedPart.
-constexpr const char* kSetOwned[2][3] = {
-    {"UPDATE objects SET owner = ?2 WHERE id = ?1", "UPDATE objects SET grp = ?2 WHERE id = ?1",
-     "UPDATE objects SET mode = ?2 WHERE id = ?1"},
-    {"UPDATE subsets SET owner = ?2 WHERE id = ?1", "UPDATE subsets SET grp = ?2 WHERE id = ?1",
-     "UPDATE subsets SET mode = ?2 WHERE id = ?1"}};
-constexpr const char* kSubsetByName =
-    "SELECT id, owner, grp, mode FROM subsets WHERE kind = ?1 AND name = ?2";
-constexpr const char* kSubsetsNamed =
-    "SELECT id, owner, grp, mode FROM subsets WHERE name = ?1 ORDER BY id LIMIT 2";
 constexpr const char* kInsertSubset =
     "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES (?1, ?2, ?3, ?4, ?5)";
 constexpr const char* kAppendMember =
@@ -28,28 +19,26 @@ constexpr const char* kCountMember =
 Status SqliteStore::setOwnedPart(Owned what, std::int64_t id, OwnedPart part,
                                  const std::string& value)
 {
-    return m_db.run(kSetOwned[static_cast<int>(what)][static_cast<int>(part)], id, value);
+    return m_db.run(StoreSql::kSetOwned[static_cast<int>(what)][static_cast<int>(part)], id, value);
 }
 
 Status SqliteStore::subsetState(Kind kind, const std::string& name, std::int64_t& id,
                                 SubsetInfo* info)
 {
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kSubsetByName, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, static_cast<std::int64_t>(kind));
-    use->bind(2, name);
-    const int code = use->step();
-    if (code == SQLITE_DONE)
+    bool found = false;
+    const auto read = [&](const SqliteStatement& row) {
+        found = true;
+        id = row.integer(0);
+        if (info)
+            *info = SubsetInfo{name, row.text(1), row.text(2), row.text(3)};
+        return Status::pass();
+    };
+    const Status status =
+        m_db.eachRow(StoreSql::kSubsetByName, read, static_cast<std::int64_t>(kind), name);
+    if (status.ok() && !found)
         return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
                                                      kindKeyword(kind) + " objects.");
-    if (code != SQLITE_ROW)
-        return m_db.failure(code);
-    id = use->integer(0);
-    if (info)
-        *info = SubsetInfo{name, use->text(1), use->text(2), use->text(3)};
-    return Status::pass();
+    return status;
 }
 
 Status SqliteStore::subsetHidden(Kind, const std::string&, bool& hidden)
@@ -61,16 +50,11 @@ Status SqliteStore::subsetHidden(Kind, const std::string&, bool& hidden)
 Status SqliteStore::subsetsNamed(const std::string& name,
                                  std::vector<std::pair<std::int64_t, SubsetInfo>>& subsets)
 {
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kSubsetsNamed, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, name);
-    int code = SQLITE_ROW;
-    while ((code = use->step()) == SQLITE_ROW)
-        subsets.emplace_back(use->integer(0),
-                             SubsetInfo{name, use->text(1), use->text(2), use->text(3)});
-    return code == SQLITE_DONE ? Status::pass() : m_db.failure(code);
+    const auto read = [&](const SqliteStatement& row) {
+        subsets.emplace_back(row.integer(0), SubsetInfo{name, row.text(1), row.text(2), row.text(3)});
+        return Status::pass();
+    };
+    return m_db.eachRow(StoreSql::kSubsetsNamed, read, name);
 }
 
 Status SqliteStore::insertSubsetRow(Kind kind, const SubsetInfo& subset, std::int64_t& id)

@@ -3,6 +3,7 @@
 #include "object_id.h"
 #include "object_columns.h"
 #include "sqlite/sqlite_store.h"
+#include "store_sql.h"
 
 #include <algorithm>
 #include <charconv>
@@ -25,9 +26,6 @@ constexpr const char* kRevisionRow =
     "SELECT rowid FROM revisions WHERE object_id = ?1 AND revision = ?2";
 constexpr const char* kCountObject =
     "UPDATE kinds SET object_count = object_count + 1 WHERE kind = ?1";
-constexpr const char* kInsertRevision =
-    "INSERT INTO revisions(object_id, revision, data, arcname, author, created, comment)"
-    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)";
 constexpr const char* kSetRevision =
     "UPDATE objects SET revision = ?2, modified = ?3, arcname = ?4 WHERE id = ?1";
 
@@ -111,43 +109,31 @@ Status SqliteStore::locateByName(std::optional<Kind> kind, const std::string& na
                                  LocatedObject& found, bool& exists)
 {
     exists = false;
-    const std::string& sql = kind ? kByKindName : kByName;
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(sql.c_str(), statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    if (kind)
-        use->bind(1, static_cast<std::int64_t>(*kind));
-    use->bind(2, name);
-    int code = use->step();
-    if (code == SQLITE_DONE)
+    const auto read = [&](const SqliteStatement& row) {
+        if (exists)
+            return Status::fail(ErrorCode::BadRequest, "Several objects are named \"" + name +
+                                                           "\"; add the kind to the address.");
+        found = readLocated(row);
+        exists = true;
         return Status::pass();
-    if (code != SQLITE_ROW)
-        return m_db.failure(code);
-    found = readLocated(*use);
-    exists = true;
-    code = use->step();
-    if (code == SQLITE_ROW)
-        return Status::fail(ErrorCode::BadRequest, "Several objects are named \"" + name +
-                                                       "\"; add the kind to the address.");
-    return code == SQLITE_DONE ? Status::pass() : m_db.failure(code);
+    };
+    std::optional<std::int64_t> kindNumber;
+    if (kind)
+        kindNumber = static_cast<std::int64_t>(*kind);
+    return m_db.eachRow((kind ? kByKindName : kByName).c_str(), read, kindNumber, name);
 }
 
 Status SqliteStore::locateId(std::int64_t id, std::optional<Kind> kind, LocatedObject& found,
                              bool& exists)
 {
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kById.c_str(), statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, id);
-    const int code = use->step();
-    if (code != SQLITE_ROW && code != SQLITE_DONE)
-        return m_db.failure(code);
-    exists = code == SQLITE_ROW && (!kind || static_cast<Kind>(use->integer(1)) == *kind);
-    if (exists)
-        found = readLocated(*use);
-    return Status::pass();
+    exists = false;
+    const auto read = [&](const SqliteStatement& row) {
+        exists = !kind || static_cast<Kind>(row.integer(1)) == *kind;
+        if (exists)
+            found = readLocated(row);
+        return Status::pass();
+    };
+    return m_db.eachRow(kById.c_str(), read, id);
 }
 
 Status SqliteStore::objectState(std::int64_t id, std::optional<Kind> kind, ObjectState& state)
@@ -265,7 +251,7 @@ Status SqliteStore::storeRevision(std::int64_t id, int revision, const NewObject
                                   const std::string& author)
 {
     const std::int64_t now = time(nullptr);
-    Status status = m_db.run(kInsertRevision, id, static_cast<std::int64_t>(revision),
+    Status status = m_db.run(StoreSql::kInsertRevision, id, static_cast<std::int64_t>(revision),
                              BlobRef{update.bytes}, update.arcname, author, now, update.comment);
     if (!status.ok() || revision == 1)
         return status; // a new object's row already says revision 1

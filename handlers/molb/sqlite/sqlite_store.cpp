@@ -1,4 +1,5 @@
 #include "sqlite/sqlite_store.h"
+#include "store_sql.h"
 
 #include "password.h"
 #include "sqlite/sqlite_schema.h"
@@ -8,7 +9,6 @@
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kAnyUser = "SELECT EXISTS(SELECT 1 FROM users)";
 constexpr const char* kUserByName =
     "SELECT password_hash, primary_group FROM users WHERE name = ?1";
 constexpr const char* kUserGroups =
@@ -21,27 +21,19 @@ constexpr const char* kInsertUser =
 constexpr const char* kInsertGroup = "INSERT OR IGNORE INTO groups(name) VALUES (?1)";
 constexpr const char* kInsertMembership =
     "INSERT OR IGNORE INTO group_members(user_name, group_name) VALUES (?1, ?2)";
-constexpr const char* kUserExists = "SELECT EXISTS(SELECT 1 FROM users WHERE name = ?1)";
-constexpr const char* kGroupExists = "SELECT EXISTS(SELECT 1 FROM groups WHERE name = ?1)";
 
-Status busyOr(SqliteDb& db, int code)
+// The yes-or-no answer of a shared statement (store_sql.h) with values bound.
+template <typename... Values>
+Status askYes(SqliteDb& db, const char* sql, bool& yes, const Values&... values)
 {
-    return code == SQLITE_DONE || code == SQLITE_ROW ? Status::pass() : db.failure(code);
-}
-
-// The yes-or-no answer of a statement with optional text bound to ?1.
-Status askYes(SqliteDb& db, const char* sql, const std::string* text, bool& yes)
-{
-    SqliteStatement* statement = nullptr;
-    if (Status status = db.cached(sql, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    if (text)
-        use->bind(1, *text);
-    if (const int code = use->step(); code != SQLITE_ROW)
-        return db.failure(code);
-    yes = use->integer(0) != 0;
-    return Status::pass();
+    yes = false;
+    return db.eachRow(
+        sql,
+        [&yes](const SqliteStatement& row) {
+            yes = row.integer(0) != 0;
+            return Status::pass();
+        },
+        values...);
 }
 
 std::string columnText(sqlite3_value* value)
@@ -98,62 +90,48 @@ Status SqliteStore::authenticate(bool given, const std::string& user, const std:
         return Status::fail(ErrorCode::Denied,
                             "This database needs a user name and password (user= and pass=).");
 
-    SqliteStatement* byName = nullptr;
-    if (status = m_db.cached(kUserByName, byName); !status.ok())
-        return status;
-    StatementUse use(*byName);
-    use->bind(1, user);
-    const int code = use->step();
-    if (code != SQLITE_ROW && code != SQLITE_DONE)
-        return m_db.failure(code);
-    if (code == SQLITE_DONE || !verifyPassword(password, use->text(0)))
+    bool known = false;
+    std::string primary;
+    status = m_db.eachRow(
+        kUserByName,
+        [&](const SqliteStatement& row) {
+            known = verifyPassword(password, row.text(0));
+            primary = row.text(1);
+            return Status::pass();
+        },
+        user);
+    if (status.ok() && !known)
         return Status::fail(ErrorCode::Denied, "Wrong user name or password.");
-    const std::string primary = use->text(1);
     if (!primary.empty())
         session.groups.push_back(primary);
-
-    SqliteStatement* groups = nullptr;
-    if (status = m_db.cached(kUserGroups, groups); !status.ok())
-        return status;
-    StatementUse groupsUse(*groups);
-    groupsUse->bind(1, user);
-    groupsUse->bind(2, primary);
-    int step = SQLITE_ROW;
-    while ((step = groupsUse->step()) == SQLITE_ROW)
-        session.groups.push_back(groupsUse->text(0));
-    return busyOr(m_db, step);
+    const auto group = [&session](const SqliteStatement& row) {
+        session.groups.push_back(row.text(0));
+        return Status::pass();
+    };
+    return status.ok() ? m_db.eachRow(kUserGroups, group, user, primary) : status;
 }
 
 Status SqliteStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
 {
     subsets.clear();
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kSubsetsOfKind, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, static_cast<std::int64_t>(kind));
-    int code = SQLITE_ROW;
-    while ((code = use->step()) == SQLITE_ROW) {
-        SubsetInfo subset{use->text(0), use->text(1), use->text(2), use->text(3)};
+    const auto read = [&](const SqliteStatement& row) {
+        SubsetInfo subset{row.text(0), row.text(1), row.text(2), row.text(3)};
         subset.right = rightOf(session, subset.owner, subset.group, subset.mode);
         if (subset.right != Right::None)
             subsets.push_back(std::move(subset));
-    }
-    return busyOr(m_db, code);
+        return Status::pass();
+    };
+    return m_db.eachRow(kSubsetsOfKind, read, static_cast<std::int64_t>(kind));
 }
 
 Status SqliteStore::primaryGroup(const std::string& user, std::string& group)
 {
     group.clear();
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kUserByName, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, user);
-    const int code = use->step();
-    if (code == SQLITE_ROW)
-        group = use->text(1);
-    return busyOr(m_db, code);
+    const auto read = [&group](const SqliteStatement& row) {
+        group = row.text(1);
+        return Status::pass();
+    };
+    return m_db.eachRow(kUserByName, read, user);
 }
 
 Status SqliteStore::addUser(const std::string& name, const std::string& passwordHash,
@@ -185,17 +163,17 @@ Status SqliteStore::reading(const std::function<Status()>& work)
 
 Status SqliteStore::hasUsers(bool& any)
 {
-    return askYes(m_db, kAnyUser, nullptr, any);
+    return askYes(m_db, StoreSql::kAnyUser, any);
 }
 
 Status SqliteStore::isUser(const std::string& name, bool& known)
 {
-    return askYes(m_db, kUserExists, &name, known);
+    return askYes(m_db, StoreSql::kUserExists, known, name);
 }
 
 Status SqliteStore::isGroup(const std::string& name, bool& known)
 {
-    return askYes(m_db, kGroupExists, &name, known);
+    return askYes(m_db, StoreSql::kGroupExists, known, name);
 }
 
 } // namespace Dbscout::Molb
