@@ -2,8 +2,8 @@
 
 #include "admin/admin_store.h"
 #include "import/importer.h"
-#include "request_url.h"
-#include "test_pause.h"
+#include "protocol/request_url.h"
+#include "test_hooks/test_pause.h"
 
 #include <charconv>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // The commands of molb-admin. Each returns the process exit status and reports on standard
 // error: 0 done, 1 failed (with a message naming the file, record or argument at fault).
 
-#include "store_admin.h"
+#include "model/store_admin.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "admin/admin_commands.h"
 
-#include "derivation.h"
+#include "derive/derivation.h"
 
 #include <algorithm>
 #include <cstdio>

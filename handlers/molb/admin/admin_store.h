@@ -2,7 +2,7 @@
 // molb-admin's stores: a local database name, or a connection string to a server database on
 // which the administrator acts as the store's owner.
 
-#include "store_open.h"
+#include "sqlite/store_open.h"
 
 namespace Dbscout::Molb {
 

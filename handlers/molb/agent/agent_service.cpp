@@ -1,6 +1,6 @@
 #include "agent/agent_service.h"
 
-#include "agent/agent_link.h"
+#include "link/agent_link.h"
 #include "agent/agent_session.h"
 #include "pg/pg_pool.h"
 

@@ -3,9 +3,9 @@
 // change is a statement the server checks again with the user's own rights, so a step that the
 // server refuses is refused here too.
 
-#include "object_id.h"
+#include "model/object_id.h"
 #include "pg/pg_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 #include <ctime>
 

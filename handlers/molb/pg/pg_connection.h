@@ -2,7 +2,7 @@
 // Thin owners of a libpq connection and its results. Every statement goes out with its values as
 // parameters, so no text of a request ever becomes SQL.
 
-#include "shared_names.h"
+#include "model/shared_names.h"
 
 #include <cstdint>
 #include <functional>

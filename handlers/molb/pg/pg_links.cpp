@@ -2,7 +2,7 @@
 // recalculate or disconnect descendants) and of the revision history, on the server.
 
 #include "pg/pg_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {

@@ -2,9 +2,9 @@
 // of a subset come from object_catalog, where an object it may not read keeps its place and mode
 // and nothing else; its searches come from the objects the server lets it read.
 
-#include "object_columns.h"
+#include "model/object_columns.h"
 #include "pg/pg_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {

@@ -1,9 +1,9 @@
 // Objects: finding, fetching, saving and importing them, with their revisions.
 
-#include "object_columns.h"
-#include "object_id.h"
+#include "model/object_columns.h"
+#include "model/object_id.h"
 #include "pg/pg_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 #include <algorithm>
 #include <charconv>

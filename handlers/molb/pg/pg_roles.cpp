@@ -4,7 +4,7 @@
 
 #include "pg/pg_schema.h"
 #include "pg/pg_store.h"
-#include "request_url.h"
+#include "model/names.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
 #include "pg/pg_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 #include "pg/pg_interrupt.h"
 #include "pg/pg_pool.h"
 #include "pg/pg_schema.h"
-#include "request_url.h"
+#include "model/names.h"
 
 #include <algorithm>
 #include <charconv>

@@ -6,7 +6,7 @@
 // start after a deadlock, a serialization failure or a duplicate key.
 
 #include "pg/pg_connection.h"
-#include "stepped_store.h"
+#include "steps/stepped_store.h"
 
 #include <optional>
 #include <set>

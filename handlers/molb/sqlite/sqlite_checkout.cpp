@@ -2,7 +2,7 @@
 // with a revision.
 
 #include "sqlite/sqlite_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 #include <ctime>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Thin owners of an SQLite connection, its prepared statements and its transactions.
 
-#include "shared_names.h"
+#include "model/shared_names.h"
 
 #include <cstdint>
 #include <functional>

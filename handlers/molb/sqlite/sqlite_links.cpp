@@ -2,7 +2,7 @@
 // recalculate or disconnect descendants) and of the revision history.
 
 #include "sqlite/sqlite_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "sqlite/sqlite_schema.h"
 #include "sqlite/sqlite_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {

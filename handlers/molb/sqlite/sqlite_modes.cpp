@@ -1,7 +1,7 @@
 // The steps of subsets and of owners, groups and modes (object_steps.h).
 
 #include "sqlite/sqlite_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {

@@ -1,9 +1,9 @@
 // Objects: finding, fetching, saving and importing them, with their revisions.
 
-#include "object_id.h"
-#include "object_columns.h"
+#include "model/object_id.h"
+#include "model/object_columns.h"
 #include "sqlite/sqlite_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
 #include <algorithm>
 #include <charconv>

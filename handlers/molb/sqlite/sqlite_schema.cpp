@@ -1,6 +1,6 @@
 #include "sqlite/sqlite_schema.h"
 
-#include "store.h"
+#include "model/store.h"
 
 namespace Dbscout::Molb {
 namespace {

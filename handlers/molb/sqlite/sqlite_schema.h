@@ -1,7 +1,7 @@
 #pragma once
 // The tables of an embedded store.
 
-#include "object_columns.h"
+#include "model/object_columns.h"
 #include "sqlite/sqlite_db.h"
 
 namespace Dbscout::Molb {

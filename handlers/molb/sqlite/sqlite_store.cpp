@@ -1,7 +1,7 @@
 #include "sqlite/sqlite_store.h"
-#include "store_sql.h"
+#include "steps/store_sql.h"
 
-#include "password.h"
+#include "model/password.h"
 #include "sqlite/sqlite_schema.h"
 
 #include <sys/stat.h>

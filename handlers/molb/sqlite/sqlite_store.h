@@ -3,7 +3,7 @@
 // transactions, so that concurrent writers queue on the file's lock before any check.
 
 #include "sqlite/sqlite_db.h"
-#include "stepped_store.h"
+#include "steps/stepped_store.h"
 
 namespace Dbscout::Molb {
 
