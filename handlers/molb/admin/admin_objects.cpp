@@ -25,6 +25,13 @@ int changeOwnership(const std::string& database, const AdminTarget& target, cons
                                         : store->setSubsetOwnership(kind, target.subset, change));
 }
 
+// The store of an administrator's command about the object id.
+bool openForObject(const std::string& database, const std::string& id, std::int64_t& object,
+                   std::unique_ptr<StoreBackEnd>& store)
+{
+    return parseAdminId(id, object) && openExisting(database, store);
+}
+
 // "2024-05-02 14:31:07 UTC"
 std::string utcTime(std::time_t time)
 {
@@ -62,10 +69,8 @@ int adminLink(const std::string& database, const std::string& parent, const std:
 {
     std::int64_t parentId = 0;
     std::int64_t childId = 0;
-    if (!parseAdminId(parent, parentId) || !parseAdminId(child, childId))
-        return kAdminFailed;
     std::unique_ptr<StoreBackEnd> store;
-    if (!openExisting(database, store))
+    if (!parseAdminId(child, childId) || !openForObject(database, parent, parentId, store))
         return kAdminFailed;
     return report(store->addLink(parentId, childId, {}));
 }
@@ -73,10 +78,8 @@ int adminLink(const std::string& database, const std::string& parent, const std:
 int adminTranslate(const std::string& database, const std::string& id)
 {
     std::int64_t parent = 0;
-    if (!parseAdminId(id, parent))
-        return kAdminFailed;
     std::unique_ptr<StoreBackEnd> store;
-    if (!openExisting(database, store))
+    if (!openForObject(database, id, parent, store))
         return kAdminFailed;
     std::string name;
     std::string bytes;
@@ -103,10 +106,8 @@ int adminTranslate(const std::string& database, const std::string& id)
 int adminLog(const std::string& database, const std::string& id)
 {
     std::int64_t object = 0;
-    if (!parseAdminId(id, object))
-        return kAdminFailed;
     std::unique_ptr<StoreBackEnd> store;
-    if (!openExisting(database, store))
+    if (!openForObject(database, id, object, store))
         return kAdminFailed;
     std::vector<RevisionInfo> revisions;
     if (Status status = store->revisionLog(object, revisions); !status.ok())

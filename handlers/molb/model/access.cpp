@@ -44,15 +44,7 @@ Right rightOf(const Session& session, const std::string& owner, const std::strin
 
 const char* accessText(Right right)
 {
-    switch (right) {
-    case Right::Write:
-        return "rw";
-    case Right::Read:
-        return "r";
-    case Right::None:
-        break;
-    }
-    return "";
+    return right == Right::Write ? "rw" : right == Right::Read ? "r" : "";
 }
 
 bool isValidModeChange(std::string_view change)

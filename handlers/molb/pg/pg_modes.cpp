@@ -7,8 +7,6 @@ namespace Dbscout::Molb {
 namespace {
 
 constexpr const char* kSubsetExists = "SELECT molb_subset_exists($1, $2)";
-constexpr const char* kInsertSubset =
-    "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES ($1, $2, $3, $4, $5) RETURNING id";
 constexpr const char* kAppendMember =
     "INSERT INTO subset_members(subset_id, object_id) VALUES ($1, $2)";
 
@@ -62,7 +60,7 @@ Status PgStore::insertSubsetRow(Kind kind, const SubsetInfo& subset, std::int64_
 {
     PgResult row;
     const Status status = m_db.exec(
-        kInsertSubset,
+        pgSql(StoreSql::kInsertSubset),
         {static_cast<int>(kind), subset.name, subset.owner, subset.group, subset.mode}, &row);
     if (status.code() == ErrorCode::Conflict && m_db.lastState() == "23505")
         return subsetNameTaken(kind, subset.name);

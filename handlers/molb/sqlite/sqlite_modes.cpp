@@ -6,8 +6,6 @@
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kInsertSubset =
-    "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES (?1, ?2, ?3, ?4, ?5)";
 constexpr const char* kAppendMember =
     "INSERT OR IGNORE INTO subset_members(subset_id, position, object_id)"
     " SELECT ?1, member_count, ?2 FROM subsets WHERE id = ?1";
@@ -59,13 +57,13 @@ Status SqliteStore::subsetsNamed(const std::string& name,
 
 Status SqliteStore::insertSubsetRow(Kind kind, const SubsetInfo& subset, std::int64_t& id)
 {
-    const Status status = m_db.run(kInsertSubset, static_cast<std::int64_t>(kind), subset.name,
-                                   subset.owner, subset.group, subset.mode);
-    if (status.code() == ErrorCode::Conflict)
-        return subsetNameTaken(kind, subset.name);
-    if (status.ok())
-        id = sqlite3_last_insert_rowid(m_db.handle());
-    return status;
+    const auto read = [&id](const SqliteStatement& row) {
+        id = row.integer(0);
+        return Status::pass();
+    };
+    const Status status = m_db.eachRow(StoreSql::kInsertSubset, read, static_cast<std::int64_t>(kind),
+                                       subset.name, subset.owner, subset.group, subset.mode);
+    return status.code() == ErrorCode::Conflict ? subsetNameTaken(kind, subset.name) : status;
 }
 
 Status SqliteStore::appendMember(std::int64_t subset, std::int64_t object)
