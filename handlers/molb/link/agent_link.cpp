@@ -36,6 +36,20 @@ Status broken(const char* what)
                             std::strerror(errno));
 }
 
+bool sendAll(int socket, const char* data, size_t length)
+{
+    while (length > 0) {
+        const ssize_t count = ::send(socket, data, length, MSG_NOSIGNAL);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        data += count;
+        length -= static_cast<size_t>(count);
+    }
+    return true;
+}
+
 bool receiveAll(int socket, char* data, size_t length)
 {
     while (length > 0) {
@@ -149,10 +163,10 @@ Status sendAgentRequest(int socket, const AgentRequest& request)
     if (sent < 0)
         return broken("sending the request");
     const char* rest = reinterpret_cast<const char*>(&header) + sent;
-    // The handler ignores SIGPIPE: a write to an agent that went away fails with EPIPE.
-    if (!writeAll(socket, rest, sizeof header - static_cast<size_t>(sent)) ||
-        !writeAll(socket, request.url) || !writeAll(socket, environment) ||
-        !writeAll(socket, request.input))
+    if (!sendAll(socket, rest, sizeof header - static_cast<size_t>(sent)) ||
+        !sendAll(socket, request.url.data(), request.url.size()) ||
+        !sendAll(socket, environment.data(), environment.size()) ||
+        !sendAll(socket, request.input.data(), request.input.size()))
         return broken("sending the request");
     return Status::pass();
 }

@@ -38,8 +38,6 @@ std::string agentSocketPath(const std::string& folder);
 // MOLB_AGENT_IDLE_SECONDS, 60 by default.
 int agentIdleSeconds();
 
-// The calling process must ignore SIGPIPE (molb-handler does), so that an agent gone away is a
-// failed write and not the end of the process.
 Status sendAgentRequest(int socket, const AgentRequest& request);
 // Takes the whole request, its two descriptors included (closed by the caller).
 Status receiveAgentRequest(int socket, AgentRequest& request);
