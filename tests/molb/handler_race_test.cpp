@@ -38,8 +38,8 @@ protected:
     std::vector<ProcessResult> savingTogether(const std::string& put, const std::string& prefix,
                                               std::vector<std::string>& inputs)
     {
-        const std::vector<std::string> urls = racers(
-            [this, &put](const std::string& user) { return store.url(put + as(user)); });
+        const std::vector<std::string> urls =
+            racers([this, &put](const std::string& user) { return store.url(put + as(user)); });
         inputs.clear();
         for (size_t i = 0; i < urls.size(); ++i)
             inputs.push_back(prefix + std::to_string(i));

@@ -1,10 +1,10 @@
 #include "agent/agent_session.h"
 
 #include "link/agent_link.h"
-#include "serve/commands.h"
-#include "protocol/molb_pages.h"
 #include "pg/pg_interrupt.h"
 #include "pg/pg_store.h"
+#include "protocol/molb_pages.h"
+#include "serve/commands.h"
 #include "test_hooks/test_pause.h"
 
 #include <cerrno>

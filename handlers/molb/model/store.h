@@ -6,13 +6,14 @@
 // Rules shared by every method below:
 // - Every method is one transaction: it changes everything it is asked to or nothing. Methods
 //   that write begin their transaction so that concurrent writers queue (SQLite: BEGIN
-//   IMMEDIATE; a server: row locks taken before the checks), so two requests never both pass the
-//   same check.
+//   IMMEDIATE; a server: READ COMMITTED with row locks taken before the checks), so two requests
+//   never both pass the same check; methods that only read see one snapshot.
 // - "All or nothing" for several objects: the checks run over every object in the order given
 //   (the ids first, then descendants in the order descendantClosure gives), the first object that
 //   fails decides the Status, and nothing is changed. The checks themselves are the functions of
-//   object_rules.h; a back end loads each object's ObjectState and calls them, so both back ends
-//   refuse with the same codes and texts.
+//   object_rules.h, and the order of work is SteppedStore's (steps/stepped_store.h) over the
+//   primitive steps each back end supplies, so both back ends refuse with the same codes and
+//   texts.
 // - Codes: BadRequest for malformed input, NotFound for a missing object, subset, user or group
 //   (and for an object of another kind than asked, and for a subset the session may not read:
 //   such a subset does not exist for it), Denied for what the modes forbid, Conflict for a name

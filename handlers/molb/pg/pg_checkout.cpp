@@ -58,10 +58,14 @@ Status PgStore::objectState(std::int64_t id, std::optional<Kind> kind, ObjectSta
     const std::string access = row.text(0, 6);
     // Where the server says the role may not read it, no rule may say otherwise.
     const Kind itsKind = static_cast<Kind>(row.integer(0, 0));
-    state = access == "r" || access == "w"
-                ? ObjectState{id,           row.text(0, 1), row.text(0, 2), row.text(0, 3),
-                              row.text(0, 4), row.text(0, 5), itsKind}
-                : ObjectState{id, {}, {}, {}, "---", {}, itsKind};
+    state = access == "r" || access == "w" ? ObjectState{id,
+                                                         row.text(0, 1),
+                                                         row.text(0, 2),
+                                                         row.text(0, 3),
+                                                         row.text(0, 4),
+                                                         row.text(0, 5),
+                                                         itsKind}
+                                           : ObjectState{id, {}, {}, {}, "---", {}, itsKind};
     return Status::pass();
 }
 

@@ -1,7 +1,7 @@
 #include "pg/pg_connection.h"
 
-#include "pg/pg_interrupt.h"
 #include "model/shared_names.h"
+#include "pg/pg_interrupt.h"
 
 #include <charconv>
 #include <cstring>

@@ -5,10 +5,6 @@
 #include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
-namespace {
-
-
-} // namespace
 
 Status PgStore::insertLink(std::int64_t parent, std::int64_t child, const std::string& derivation)
 {
@@ -38,7 +34,8 @@ Status PgStore::linksOf(std::int64_t id, std::vector<std::pair<std::int64_t, std
 
 Status PgStore::cutLinks(std::int64_t parent, std::int64_t child)
 {
-    return child == 0 ? m_db.exec(pgSql(StoreSql::kCutLinks), {parent}) : m_db.exec(pgSql(StoreSql::kCutLink), {parent, child});
+    return child == 0 ? m_db.exec(pgSql(StoreSql::kCutLinks), {parent})
+                      : m_db.exec(pgSql(StoreSql::kCutLink), {parent, child});
 }
 
 } // namespace Dbscout::Molb

@@ -12,20 +12,20 @@ constexpr const char* kAppendMember =
 
 } // namespace
 
-Status PgStore::setOwnedPart(Owned what, std::int64_t id, OwnedPart part,
-                             const std::string& value)
+Status PgStore::setOwnedPart(Owned what, std::int64_t id, OwnedPart part, const std::string& value)
 {
     PgResult result;
     const Status status =
-        m_db.exec(pgSql(StoreSql::kSetOwned[static_cast<int>(what)][static_cast<int>(part)]), {id, value}, &result);
+        m_db.exec(pgSql(StoreSql::kSetOwned[static_cast<int>(what)][static_cast<int>(part)]),
+                  {id, value}, &result);
     return what == Owned::Object ? changedOneObject(status, result, id) : status;
 }
 
-Status PgStore::subsetState(Kind kind, const std::string& name, std::int64_t& id,
-                            SubsetInfo* info)
+Status PgStore::subsetState(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info)
 {
     PgResult row;
-    if (Status status = m_db.exec(pgSql(StoreSql::kSubsetByName), {static_cast<int>(kind), name}, &row);
+    if (Status status =
+            m_db.exec(pgSql(StoreSql::kSubsetByName), {static_cast<int>(kind), name}, &row);
         !status.ok())
         return status;
     if (row.rows() == 0)
@@ -51,8 +51,9 @@ Status PgStore::subsetsNamed(const std::string& name,
     PgResult rows;
     const Status status = m_db.exec(pgSql(StoreSql::kSubsetsNamed), {name}, &rows);
     for (int row = 0; status.ok() && row < rows.rows(); ++row)
-        subsets.emplace_back(rows.integer(row, 0), SubsetInfo{name, rows.text(row, 1),
-                                                               rows.text(row, 2), rows.text(row, 3)});
+        subsets.emplace_back(
+            rows.integer(row, 0),
+            SubsetInfo{name, rows.text(row, 1), rows.text(row, 2), rows.text(row, 3)});
     return status;
 }
 

@@ -169,8 +169,8 @@ Status PgStore::locateByName(std::optional<Kind> kind, const std::string& name,
     return findByName(kind, name, found, exists, readable);
 }
 
-Status PgStore::findByName(std::optional<Kind> kind, const std::string& name,
-                           LocatedObject& found, bool& exists, bool& readable)
+Status PgStore::findByName(std::optional<Kind> kind, const std::string& name, LocatedObject& found,
+                           bool& exists, bool& readable)
 {
     exists = false;
     PgResult rows;
@@ -198,7 +198,7 @@ Status PgStore::locate(const ObjectRef& ref, LocatedObject& found)
             return status;
         if (rows.rows() == 1)
             return readLocated(rows, 0, found) ? pickRevision(ref, inPath, id, found.revision)
-                                                : Status::pass();
+                                               : Status::pass();
     }
     bool exists = false;
     bool readable = false;
@@ -215,10 +215,10 @@ Status PgStore::sendRevision(std::int64_t id, int revision, const ByteSink& sink
         return status;
     // The server shows a revision only to those who may read it.
     if (data.rows() == 0)
-        return m_admin ? Status::fail(ErrorCode::Failure, "The bytes of object " +
-                                                              std::to_string(id) +
-                                                              " are missing from the store.")
-                       : Status::fail(ErrorCode::Denied, {});
+        return m_admin
+                   ? Status::fail(ErrorCode::Failure, "The bytes of object " + std::to_string(id) +
+                                                          " are missing from the store.")
+                   : Status::fail(ErrorCode::Denied, {});
     const std::string_view bytes = data.bytes(0, 0);
     for (size_t offset = 0; offset < bytes.size(); offset += kFetchChunk) {
         const size_t length = std::min(kFetchChunk, bytes.size() - offset);
@@ -240,8 +240,9 @@ Status PgStore::insertObject(const NewObject& object, const std::string& owner,
     if (!status.ok())
         return status;
     id = row.integer(0, 0);
-    return m_db.exec(pgSql(StoreSql::kInsertRevision), {id, 1, PgValue::bytes(object.bytes), object.arcname, owner,
-                                       now, object.comment});
+    return m_db.exec(
+        pgSql(StoreSql::kInsertRevision),
+        {id, 1, PgValue::bytes(object.bytes), object.arcname, owner, now, object.comment});
 }
 
 // Stores update's bytes as the revision after the object's current one (the row lock of the
@@ -261,8 +262,9 @@ Status PgStore::addRevisionOf(std::int64_t id, const NewObject& update, const st
         return Status::fail(ErrorCode::Denied,
                             "The server refused the change of object " + std::to_string(id) + ".");
     revision = static_cast<int>(row.integer(0, 0));
-    return m_db.exec(pgSql(StoreSql::kInsertRevision), {id, revision, PgValue::bytes(update.bytes), update.arcname,
-                                       author, now, update.comment});
+    return m_db.exec(
+        pgSql(StoreSql::kInsertRevision),
+        {id, revision, PgValue::bytes(update.bytes), update.arcname, author, now, update.comment});
 }
 
 // Imports go out in pipelines of a batch of objects each: a million objects are millions of

@@ -1,10 +1,10 @@
 #include "pg/pg_store.h"
 #include "steps/store_sql.h"
 
+#include "model/names.h"
 #include "pg/pg_interrupt.h"
 #include "pg/pg_pool.h"
 #include "pg/pg_schema.h"
-#include "model/names.h"
 
 #include <algorithm>
 #include <charconv>

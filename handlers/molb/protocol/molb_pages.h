@@ -2,9 +2,9 @@
 // molb's answer pages: its listings in the shared page format, and its error and status pages.
 
 #include "model/access.h"
-#include "page_writer.h"
 #include "model/shared_names.h"
 #include "model/store.h"
+#include "page_writer.h"
 
 #include <cstdint>
 #include <string>

@@ -74,5 +74,4 @@ Status parseRequestUrl(std::string_view text, RequestUrl& url);
 // The reverse of what the panel does to object names: letters, digits, ":", "," and "/" stay.
 std::string percentEncodeName(std::string_view text);
 
-
 } // namespace Dbscout::Molb

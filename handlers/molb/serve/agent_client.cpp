@@ -1,8 +1,8 @@
 #include "serve/agent_client.h"
 
 #include "link/agent_link.h"
-#include "serve/commands.h"
 #include "protocol/molb_pages.h"
+#include "serve/commands.h"
 
 #include <cerrno>
 #include <chrono>

@@ -2,8 +2,8 @@
 // The commands of molb-handler. Each answers one parsed request from an open store for an
 // authenticated session.
 
-#include "protocol/request_url.h"
 #include "model/store.h"
+#include "protocol/request_url.h"
 #include "sqlite/store_open.h"
 
 #include <string>

@@ -3,8 +3,8 @@
 #include "serve/commands.h"
 
 #include "import/importer.h"
-#include "protocol/molb_pages.h"
 #include "model/shared_names.h"
+#include "protocol/molb_pages.h"
 
 #include <strings.h>
 

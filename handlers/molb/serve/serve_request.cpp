@@ -1,7 +1,7 @@
 #include "serve/commands.h"
 
-#include "serve/agent_client.h"
 #include "protocol/molb_pages.h"
+#include "serve/agent_client.h"
 #include "sqlite/store_open.h"
 
 #include <cerrno>

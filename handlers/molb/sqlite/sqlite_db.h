@@ -149,7 +149,8 @@ Status SqliteDb::eachRow(const char* sql, const RowReader& row, const Values&...
 
 template <typename... Values> Status SqliteDb::run(const char* sql, const Values&... values)
 {
-    return eachRow(sql, [](const SqliteStatement&) { return Status::pass(); }, values...);
+    return eachRow(
+        sql, [](const SqliteStatement&) { return Status::pass(); }, values...);
 }
 
 // BEGIN IMMEDIATE for commands that write (so that two writers queue on the busy timeout

@@ -5,10 +5,6 @@
 #include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
-namespace {
-
-
-} // namespace
 
 Status SqliteStore::insertLink(std::int64_t parent, std::int64_t child,
                                const std::string& derivation)

@@ -94,7 +94,8 @@ Status SqliteStore::countAndList(const Session& session, const ListingRequest& r
 {
     const bool main = request.scope == ListingRequest::Scope::Main;
     SqliteStatement* count = nullptr;
-    if (Status status = m_db.cached(main ? StoreSql::kKindCount : kSubsetCount, count); !status.ok())
+    if (Status status = m_db.cached(main ? StoreSql::kKindCount : kSubsetCount, count);
+        !status.ok())
         return status;
     std::int64_t subsetId = 0;
     {

@@ -49,7 +49,8 @@ Status SqliteStore::subsetsNamed(const std::string& name,
                                  std::vector<std::pair<std::int64_t, SubsetInfo>>& subsets)
 {
     const auto read = [&](const SqliteStatement& row) {
-        subsets.emplace_back(row.integer(0), SubsetInfo{name, row.text(1), row.text(2), row.text(3)});
+        subsets.emplace_back(row.integer(0),
+                             SubsetInfo{name, row.text(1), row.text(2), row.text(3)});
         return Status::pass();
     };
     return m_db.eachRow(StoreSql::kSubsetsNamed, read, name);
@@ -61,8 +62,9 @@ Status SqliteStore::insertSubsetRow(Kind kind, const SubsetInfo& subset, std::in
         id = row.integer(0);
         return Status::pass();
     };
-    const Status status = m_db.eachRow(StoreSql::kInsertSubset, read, static_cast<std::int64_t>(kind),
-                                       subset.name, subset.owner, subset.group, subset.mode);
+    const Status status =
+        m_db.eachRow(StoreSql::kInsertSubset, read, static_cast<std::int64_t>(kind), subset.name,
+                     subset.owner, subset.group, subset.mode);
     return status.code() == ErrorCode::Conflict ? subsetNameTaken(kind, subset.name) : status;
 }
 

@@ -1,7 +1,7 @@
 // Objects: finding, fetching, saving and importing them, with their revisions.
 
-#include "model/object_id.h"
 #include "model/object_columns.h"
+#include "model/object_id.h"
 #include "sqlite/sqlite_store.h"
 #include "steps/store_sql.h"
 
@@ -255,8 +255,8 @@ Status SqliteStore::storeRevision(std::int64_t id, int revision, const NewObject
                              BlobRef{update.bytes}, update.arcname, author, now, update.comment);
     if (!status.ok() || revision == 1)
         return status; // a new object's row already says revision 1
-    if (status = m_db.run(kSetRevision, id, static_cast<std::int64_t>(revision), now,
-                          update.arcname);
+    if (status =
+            m_db.run(kSetRevision, id, static_cast<std::int64_t>(revision), now, update.arcname);
         !status.ok())
         return status;
     if (!update.metaKnown)

@@ -63,7 +63,7 @@ Status SteppedStore::writableSubset(const Session& session, Kind kind, const std
     if (!status.ok())
         return status;
     return rightOf(session, info.owner, info.group, info.mode) == Right::Write ? Status::pass()
-                                                                                : denied;
+                                                                               : denied;
 }
 
 Status SteppedStore::storeSaved(const Session& session, const SaveRequest& request,
@@ -135,8 +135,8 @@ Status SteppedStore::createSubset(const Session& session, Kind kind, const std::
         return status;
     return writing([&] {
         std::int64_t id = 0;
-        Status status = insertSubset(*this, kind,
-                                     SubsetInfo{name, session.user, firstGroup(session), kDefaultMode}, id);
+        Status status = insertSubset(
+            *this, kind, SubsetInfo{name, session.user, firstGroup(session), kDefaultMode}, id);
         return status.ok() ? addReadableMembers(*this, session, kind, id, ids) : status;
     });
 }

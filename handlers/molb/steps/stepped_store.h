@@ -4,8 +4,8 @@
 // embedded and the server store refuse and change the same things. A back end supplies the steps,
 // its SQL, and the operations whose work differs in kind (signing in, listings, imports, users).
 
-#include "steps/object_steps.h"
 #include "model/store_admin.h"
+#include "steps/object_steps.h"
 
 namespace Dbscout::Molb {
 

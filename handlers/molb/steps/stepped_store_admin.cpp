@@ -10,8 +10,8 @@ Status SteppedStore::addSubset(Kind kind, const SubsetInfo& subset,
 {
     return writing([&] {
         SubsetInfo stored = subset;
-        Status status = stored.owner.empty() ? Status::pass()
-                                             : primaryGroup(stored.owner, stored.group);
+        Status status =
+            stored.owner.empty() ? Status::pass() : primaryGroup(stored.owner, stored.group);
         std::int64_t id = 0;
         if (status.ok())
             status = insertSubset(*this, kind, stored, id);
