@@ -14,22 +14,12 @@ export LC_ALL=C # EPOCHREALTIME with a decimal point
 # Microseconds since the epoch, without starting a process.
 now() { echo "${EPOCHREALTIME/./}"; }
 
-build=${1:-build}
-handler=$build/handlers/molb/molb-handler
-admin=$build/handlers/molb/molb-admin
-for program in "$handler" "$admin"; do
-  [ -x "$program" ] || { echo "run.sh: $program is missing; build molb-handler and molb-admin" >&2; exit 1; }
-done
+. "$(dirname "$0")/bench-setup.sh"
+molb_bench_setup run.sh "${1:-build}"
 command -v sqlite3 >/dev/null || { echo "run.sh: the sqlite3 program is missing" >&2; exit 1; }
 
 count=${COUNT:-1000000}
 runs=${RUNS:-31}
-if [ -n "${BENCH_DIR:-}" ]; then
-  export XDG_DATA_HOME=$BENCH_DIR
-else
-  export XDG_DATA_HOME=$(mktemp -d /tmp/molb-bench.XXXXXX)
-  trap 'rm -rf "$XDG_DATA_HOME"' EXIT
-fi
 store=$XDG_DATA_HOME/molb/bench.sqlite
 
 if [ ! -f "$store" ] || [ "$(sqlite3 "$store" 'SELECT object_count FROM kinds WHERE kind = 1')" != "$count" ]; then

@@ -1,6 +1,6 @@
 // Descendants computed from their parent: feature locations and the standard genetic code.
 
-#include "derivation.h"
+#include "derive/derivation.h"
 #include "derive/feature_table.h"
 
 #include <gtest/gtest.h>

@@ -33,6 +33,18 @@ protected:
         }
         return urls;
     }
+    // Every racer saving to the address of put at once, each with bytes of its own (prefix and
+    // its number), which come back in inputs.
+    std::vector<ProcessResult> savingTogether(const std::string& put, const std::string& prefix,
+                                              std::vector<std::string>& inputs)
+    {
+        const std::vector<std::string> urls =
+            racers([this, &put](const std::string& user) { return store.url(put + as(user)); });
+        inputs.clear();
+        for (size_t i = 0; i < urls.size(); ++i)
+            inputs.push_back(prefix + std::to_string(i));
+        return runTogether(urls, inputs);
+    }
     std::string holder()
     {
         return runSql("lab", "SELECT checkout_by FROM objects WHERE id = " + id);
@@ -72,13 +84,9 @@ TEST_F(Race, eightUsersCheckingOutAtOnceLeaveExactlyOneHolder)
 
 TEST_F(Race, usersSavingOneNewNameAtOnceStoreItOnce)
 {
-    const std::vector<std::string> urls = racers([this](const std::string& user) {
-        return store.url("dnarna/fresh?query=MAIN&command=put" + as(user));
-    });
     std::vector<std::string> inputs;
-    for (size_t i = 0; i < urls.size(); ++i)
-        inputs.push_back("bytes of " + std::to_string(i));
-    const std::vector<ProcessResult> results = runTogether(urls, inputs);
+    const std::vector<ProcessResult> results =
+        savingTogether("dnarna/fresh?query=MAIN&command=put", "bytes of ", inputs);
     int stored = -1;
     for (int i = 0; i < 8; ++i) {
         const std::string status = parseStatusPage(results[i].output).status;
@@ -97,13 +105,9 @@ TEST_F(Race, usersSavingOneNewNameAtOnceStoreItOnce)
 
 TEST_F(Race, forcedSavesOfOneObjectAtOnceEachBecomeOneRevision)
 {
-    const std::vector<std::string> urls = racers([this](const std::string& user) {
-        return store.url("dnarna/x?query=MAIN&command=put&force=yes" + as(user));
-    });
     std::vector<std::string> inputs;
-    for (size_t i = 0; i < urls.size(); ++i)
-        inputs.push_back("revision by " + std::to_string(i));
-    for (const ProcessResult& result : runTogether(urls, inputs))
+    for (const ProcessResult& result :
+         savingTogether("dnarna/x?query=MAIN&command=put&force=yes", "revision by ", inputs))
         EXPECT_EQ(parseStatusPage(result.output).status, "OK") << result.output;
     // Revisions 1 to 9, each racer's bytes in exactly one of them, the newest one current.
     EXPECT_EQ(onOneLine(runSql("lab", "SELECT revision FROM revisions ORDER BY revision")),

@@ -1,7 +1,7 @@
 // The request URL grammar, including what a hostile URL must not get through.
 
-#include "request_url.h"
-#include "search_query.h"
+#include "model/search_query.h"
+#include "protocol/request_url.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "admin/admin_store.h"
 #include "import/importer.h"
-#include "request_url.h"
-#include "test_pause.h"
+#include "protocol/request_url.h"
+#include "test_hooks/test_pause.h"
 
 #include <charconv>
 #include <cstdio>
@@ -26,7 +26,7 @@ std::string baseName(const std::string& path)
 }
 
 // Imports one file in one transaction; returns false when any record was refused.
-bool importRecords(Store& store, const std::string& path, const std::string& subset,
+bool importRecords(StoreBackEnd& store, const std::string& path, const std::string& subset,
                    const std::string& owner)
 {
     std::string bytes;
@@ -60,7 +60,7 @@ bool importRecords(Store& store, const std::string& path, const std::string& sub
 
 // As importRecords, but a fault that throws (or a file too big for memory) costs only its own
 // file, with a message, and the other files are still imported.
-bool importFile(Store& store, const std::string& path, const std::string& subset,
+bool importFile(StoreBackEnd& store, const std::string& path, const std::string& subset,
                 const std::string& owner)
 {
     std::string message;
@@ -82,7 +82,7 @@ void adminError(const std::string& message)
     std::fprintf(stderr, "molb-admin: %s\n", message.c_str());
 }
 
-bool openExisting(const std::string& database, std::unique_ptr<Store>& store)
+bool openExisting(const std::string& database, std::unique_ptr<StoreBackEnd>& store)
 {
     Status status = openAdminStore(database, OpenMode::Existing, store);
     if (!status.ok())
@@ -109,7 +109,7 @@ bool parseAdminId(const std::string& text, std::int64_t& id)
 
 int adminInit(const std::string& database)
 {
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     std::string where;
     Status status = openAdminStore(database, OpenMode::Create, store, &where);
     if (status.ok())
@@ -120,7 +120,7 @@ int adminInit(const std::string& database)
 int adminImport(const std::string& database, const std::string& subset, const std::string& owner,
                 const std::vector<std::string>& files)
 {
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     if (!openExisting(database, store))
         return kAdminFailed;
     bool allStored = true;
@@ -138,7 +138,7 @@ int adminAddUser(const std::string& database, const std::string& name,
     if (!std::getline(std::cin, password) || password.empty())
         return report(Status::fail(ErrorCode::BadRequest,
                                    "Give the password on the first line of standard input."));
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     if (!openExisting(database, store))
         return kAdminFailed;
     std::string hash;
@@ -159,7 +159,7 @@ int adminAddSubset(const std::string& database, const std::string& name, const s
             return kAdminFailed;
         numbers.push_back(number);
     }
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     if (!openExisting(database, store))
         return kAdminFailed;
     std::optional<Kind> kind;

@@ -2,7 +2,7 @@
 // The commands of molb-admin. Each returns the process exit status and reports on standard
 // error: 0 done, 1 failed (with a message naming the file, record or argument at fault).
 
-#include "store.h"
+#include "model/store_admin.h"
 
 #include <cstdint>
 #include <memory>
@@ -46,7 +46,7 @@ int adminLog(const std::string& database, const std::string& id);
 // "molb-admin: " and the message, on standard error.
 void adminError(const std::string& message);
 // Helpers of the commands.
-bool openExisting(const std::string& database, std::unique_ptr<Store>& store);
+bool openExisting(const std::string& database, std::unique_ptr<StoreBackEnd>& store);
 int report(const Status& status);
 // A positive decimal object id; false (and a message) otherwise.
 bool parseAdminId(const std::string& text, std::int64_t& id);

@@ -2,7 +2,7 @@
 
 #include "admin/admin_commands.h"
 
-#include "derivation.h"
+#include "derive/derivation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,11 +18,18 @@ int changeOwnership(const std::string& database, const AdminTarget& target, cons
     std::optional<Kind> kind;
     if (!target.kind.empty() && !(kind = kindFromKeyword(target.kind)))
         return report(Status::fail(ErrorCode::BadRequest, "Unknown kind \"" + target.kind + "\"."));
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     if (!openExisting(database, store))
         return kAdminFailed;
     return report(target.subset.empty() ? store->setObjectOwnership(id, change)
                                         : store->setSubsetOwnership(kind, target.subset, change));
+}
+
+// The store of an administrator's command about the object id.
+bool openForObject(const std::string& database, const std::string& id, std::int64_t& object,
+                   std::unique_ptr<StoreBackEnd>& store)
+{
+    return parseAdminId(id, object) && openExisting(database, store);
 }
 
 // "2024-05-02 14:31:07 UTC"
@@ -62,10 +69,8 @@ int adminLink(const std::string& database, const std::string& parent, const std:
 {
     std::int64_t parentId = 0;
     std::int64_t childId = 0;
-    if (!parseAdminId(parent, parentId) || !parseAdminId(child, childId))
-        return kAdminFailed;
-    std::unique_ptr<Store> store;
-    if (!openExisting(database, store))
+    std::unique_ptr<StoreBackEnd> store;
+    if (!parseAdminId(child, childId) || !openForObject(database, parent, parentId, store))
         return kAdminFailed;
     return report(store->addLink(parentId, childId, {}));
 }
@@ -73,10 +78,8 @@ int adminLink(const std::string& database, const std::string& parent, const std:
 int adminTranslate(const std::string& database, const std::string& id)
 {
     std::int64_t parent = 0;
-    if (!parseAdminId(id, parent))
-        return kAdminFailed;
-    std::unique_ptr<Store> store;
-    if (!openExisting(database, store))
+    std::unique_ptr<StoreBackEnd> store;
+    if (!openForObject(database, id, parent, store))
         return kAdminFailed;
     std::string name;
     std::string bytes;
@@ -103,10 +106,8 @@ int adminTranslate(const std::string& database, const std::string& id)
 int adminLog(const std::string& database, const std::string& id)
 {
     std::int64_t object = 0;
-    if (!parseAdminId(id, object))
-        return kAdminFailed;
-    std::unique_ptr<Store> store;
-    if (!openExisting(database, store))
+    std::unique_ptr<StoreBackEnd> store;
+    if (!openForObject(database, id, object, store))
         return kAdminFailed;
     std::vector<RevisionInfo> revisions;
     if (Status status = store->revisionLog(object, revisions); !status.ok())

@@ -10,13 +10,13 @@ bool isServerTarget(const std::string& target)
            target.find('=') != std::string::npos;
 }
 
-Status openAdminStore(const std::string& target, OpenMode mode, std::unique_ptr<Store>& store,
-                      std::string* where)
+Status openAdminStore(const std::string& target, OpenMode mode,
+                      std::unique_ptr<StoreBackEnd>& store, std::string* where)
 {
     if (!isServerTarget(target)) {
         if (where)
             *where = localStorePath(target);
-        return openStore("local", target, mode, store);
+        return openLocalStore(target, mode, store);
     }
     auto server = std::make_unique<PgStore>();
     Status status = server->openAdmin(target, mode == OpenMode::Create);

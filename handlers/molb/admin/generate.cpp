@@ -120,7 +120,7 @@ int adminGenerate(const std::string& database, long long count, const std::strin
         adminError("Unknown kind \"" + kindName + "\".");
         return kAdminFailed;
     }
-    std::unique_ptr<Store> store;
+    std::unique_ptr<StoreBackEnd> store;
     Status status = openAdminStore(database, OpenMode::Existing, store);
     // Numbering goes on after what the kind holds, so that generating twice adds new names.
     ListingRequest existing;

@@ -1,7 +1,7 @@
 #include "agent/agent_service.h"
 
-#include "agent/agent_link.h"
 #include "agent/agent_session.h"
+#include "link/agent_link.h"
 #include "pg/pg_pool.h"
 
 #include <atomic>

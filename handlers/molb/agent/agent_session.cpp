@@ -1,11 +1,11 @@
 #include "agent/agent_session.h"
 
-#include "agent/agent_link.h"
-#include "handler/commands.h"
-#include "molb_pages.h"
+#include "link/agent_link.h"
 #include "pg/pg_interrupt.h"
 #include "pg/pg_store.h"
-#include "test_pause.h"
+#include "protocol/molb_pages.h"
+#include "serve/commands.h"
+#include "test_hooks/test_pause.h"
 
 #include <cerrno>
 #include <poll.h>

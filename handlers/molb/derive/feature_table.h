@@ -2,7 +2,7 @@
 // The coding sequences of a GenBank or EMBL nucleotide record: their locations, resolved against
 // the record's sequence, and the qualifiers a translation needs.
 
-#include "shared_names.h"
+#include "model/shared_names.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 // molb-handler: serves one request URL of the molb scheme and exits.
 
-#include "shared_names.h"
-#include "handler/commands.h"
+#include "model/shared_names.h"
+#include "serve/commands.h"
 
 #include <csignal>
 #include <unistd.h>

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,19 +148,11 @@ Status parseRecord(RecordFormat format, std::string_view record, const std::stri
 
 const char* formatName(RecordFormat format)
 {
-    switch (format) {
-    case RecordFormat::GenBank:
-        return "GenBank";
-    case RecordFormat::EmblStyle:
-        return "EMBL/UniProt";
-    case RecordFormat::Fasta:
-        return "FASTA";
-    case RecordFormat::Medline:
-        return "MEDLINE";
-    case RecordFormat::BlastXml:
-        return "BLAST XML";
-    }
-    return "";
+    // In the order of RecordFormat.
+    static constexpr const char* kNames[] = {"GenBank", "EMBL/UniProt", "FASTA", "MEDLINE",
+                                             "BLAST XML"};
+    const auto index = static_cast<size_t>(format);
+    return index < std::size(kNames) ? kNames[index] : "";
 }
 
 Status readRecordFile(const std::string& path, std::string& bytes)

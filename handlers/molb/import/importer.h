@@ -2,8 +2,8 @@
 // Recognising record files and reading them into objects, for molb-admin import and for saves
 // whose bytes are a record.
 
-#include "shared_names.h"
-#include "store.h"
+#include "model/shared_names.h"
+#include "model/store.h"
 
 #include <optional>
 #include <string>

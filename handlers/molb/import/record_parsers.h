@@ -3,8 +3,8 @@
 // metadata fields; the bytes are the caller's business) or fails with BadRequest and a message
 // that names the fault.
 
-#include "shared_names.h"
-#include "store.h"
+#include "model/shared_names.h"
+#include "model/store.h"
 
 #include <string_view>
 #include <vector>

@@ -1,11 +1,12 @@
 #include "pg/pg_connection.h"
 
+#include "model/shared_names.h"
 #include "pg/pg_interrupt.h"
-#include "shared_names.h"
 
 #include <charconv>
 #include <cstring>
 #include <iterator>
+#include <mutex>
 #include <poll.h>
 
 namespace Dbscout::Molb {
@@ -460,6 +461,20 @@ Status PgConnection::transaction(Isolation isolation, const std::function<Status
         if (!isRetryable(state) || attempt == kMaxAttempts)
             return status;
     }
+}
+
+const std::string& pgSql(const char* sql)
+{
+    // The connection agent serves requests on several threads.
+    static std::mutex lock;
+    static std::unordered_map<const char*, std::string> forms;
+    const std::lock_guard<std::mutex> hold(lock);
+    auto [entry, made] = forms.try_emplace(sql);
+    if (made) {
+        for (const char* c = sql; *c; ++c)
+            entry->second += *c == '?' && c[1] >= '0' && c[1] <= '9' ? '$' : *c;
+    }
+    return entry->second;
 }
 
 } // namespace Dbscout::Molb

@@ -2,7 +2,7 @@
 // Thin owners of a libpq connection and its results. Every statement goes out with its values as
 // parameters, so no text of a request ever becomes SQL.
 
-#include "shared_names.h"
+#include "model/shared_names.h"
 
 #include <cstdint>
 #include <functional>
@@ -76,6 +76,11 @@ struct PgStatement
     std::string sql;
     std::vector<PgValue> values;
 };
+
+// The server's form of a statement written with SQLite's placeholders (?1 becomes $1), for the
+// statements both back ends share (store_sql.h). sql must be a constant: its form is made once
+// and kept for the process.
+const std::string& pgSql(const char* sql);
 
 class PgInterrupt;
 

@@ -2,17 +2,16 @@
 // of a subset come from object_catalog, where an object it may not read keeps its place and mode
 // and nothing else; its searches come from the objects the server lets it read.
 
+#include "model/object_columns.h"
 #include "pg/pg_store.h"
-#include "sqlite/sqlite_schema.h" // the object columns, named alike in both stores
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = $1";
 constexpr const char* kSubsetCount =
     "SELECT member_count FROM subsets WHERE kind = $1 AND name = $2";
 constexpr const char* kGenericPlans = "SET LOCAL plan_cache_mode = force_generic_plan";
-constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
 
 // The store's owner reads the table; a user the catalog, which says what it may do with each row.
 std::string pageSql(bool admin, const std::string& from)
@@ -164,7 +163,7 @@ Status PgStore::countAndList(const Session& session, const ListingRequest& reque
     // every later page, instead of being made again for each.
     const std::vector<PgStatement> statements =
         main ? std::vector<PgStatement>{{kGenericPlans, {}},
-                                        {kKindCount, {kind}},
+                                        {pgSql(StoreSql::kKindCount), {kind}},
                                         {mainPageSql(m_admin),
                                          {kind, request.start, request.pageSize}}}
              : std::vector<PgStatement>{{kGenericPlans, {}},

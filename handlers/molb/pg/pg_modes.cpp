@@ -1,166 +1,78 @@
-// Subsets made by users, mode changes by owners, and ownership changes by the administrator.
+// The steps of subsets and of owners, groups and modes on the server (object_steps.h).
 
 #include "pg/pg_store.h"
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kLockSubsets = "SELECT molb_lock_subsets($1::bigint[])";
-constexpr const char* kSubsetMode = "UPDATE subsets SET mode = $2 WHERE id = $1";
-constexpr const char* kAnyUser = "SELECT EXISTS (SELECT 1 FROM users)";
-constexpr const char* kUserExists = "SELECT EXISTS (SELECT 1 FROM users WHERE name = $1)";
-constexpr const char* kGroupExists = "SELECT EXISTS (SELECT 1 FROM groups WHERE name = $1)";
-constexpr const char* kSubsetsNamed =
-    "SELECT id, kind, owner, grp, mode FROM subsets WHERE name = $1 ORDER BY id LIMIT 2";
-
-// The statements that change an object's or a subset's owner, group and mode.
-struct OwnershipUpdates
-{
-    const char* owner;
-    const char* group;
-    const char* mode;
-};
-constexpr OwnershipUpdates kObjectUpdates{"UPDATE objects SET owner = $2 WHERE id = $1",
-                                          "UPDATE objects SET grp = $2 WHERE id = $1",
-                                          "UPDATE objects SET mode = $2 WHERE id = $1"};
-constexpr OwnershipUpdates kSubsetUpdates{"UPDATE subsets SET owner = $2 WHERE id = $1",
-                                          "UPDATE subsets SET grp = $2 WHERE id = $1",
-                                          "UPDATE subsets SET mode = $2 WHERE id = $1"};
-
-Status ask(PgConnection& db, const char* sql, std::initializer_list<PgValue> values, bool& yes)
-{
-    PgResult row;
-    Status status = db.exec(sql, values, &row);
-    yes = status.ok() && row.rows() == 1 && row.text(0, 0) == "t";
-    return status;
-}
+constexpr const char* kSubsetExists = "SELECT molb_subset_exists($1, $2)";
+constexpr const char* kAppendMember =
+    "INSERT INTO subset_members(subset_id, object_id) VALUES ($1, $2)";
 
 } // namespace
 
-Status PgStore::appendMember(std::int64_t subsetId, std::int64_t objectId)
+Status PgStore::setOwnedPart(Owned what, std::int64_t id, OwnedPart part, const std::string& value)
 {
-    return m_db.exec("INSERT INTO subset_members(subset_id, object_id) VALUES ($1, $2)",
-                     {subsetId, objectId});
+    PgResult result;
+    const Status status =
+        m_db.exec(pgSql(StoreSql::kSetOwned[static_cast<int>(what)][static_cast<int>(part)]),
+                  {id, value}, &result);
+    return what == Owned::Object ? changedOneObject(status, result, id) : status;
 }
 
-Status PgStore::createSubset(const Session& session, Kind kind, const std::string& name,
-                             const std::vector<std::int64_t>& ids)
+Status PgStore::subsetState(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info)
 {
-    Status status = checkSubsetName(name);
-    if (!status.ok())
+    PgResult row;
+    if (Status status =
+            m_db.exec(pgSql(StoreSql::kSubsetByName), {static_cast<int>(kind), name}, &row);
+        !status.ok())
         return status;
-    const std::string group = session.groups.empty() ? std::string() : session.groups.front();
-    return writing([&] {
-        std::int64_t id = 0;
-        Status status = insertSubset(kind, SubsetInfo{name, session.user, group, kDefaultMode}, id);
-        return status.ok() ? addReadableMembers(*this, session, kind, id, ids) : status;
-    });
-}
-
-Status PgStore::changeObjectModes(const Session& session, const ObjectSet& objects,
-                                  const std::string& modeChange)
-{
-    return writing([&] { return Molb::changeObjectModes(*this, session, objects, modeChange); });
-}
-
-Status PgStore::changeSubsetMode(const Session& session, Kind kind, const std::string& name,
-                                 const std::string& modeChange)
-{
-    Status status = checkModeChange(modeChange);
-    if (!status.ok())
-        return status;
-    return writing([&] {
-        std::int64_t id = 0;
-        SubsetInfo info;
-        // Read again once locked, so that two changes of different positions both count.
-        Status status = subsetRow(kind, name, id, nullptr);
-        if (status.ok())
-            status = m_db.exec(kLockSubsets, {"{" + std::to_string(id) + "}"});
-        if (status.ok())
-            status = subsetRow(kind, name, id, &info);
-        // A subset the session may not read does not exist for it.
-        if (status.ok() && rightOf(session, info.owner, info.group, info.mode) == Right::None)
-            status = Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
-                                                           kindKeyword(kind) + " objects.");
-        if (status.ok())
-            status = mayChangeSubsetMode(session, name, info.owner);
-        if (status.ok())
-            status = m_db.exec(kSubsetMode, {id, applyModeChange(info.mode, modeChange)});
-        return status;
-    });
-}
-
-Status PgStore::checkOwnership(const Ownership& change)
-{
-    if (change.mode)
-        if (Status status = checkModeChange(*change.mode); !status.ok())
-            return status;
-    bool known = false;
-    if (Status status = ask(m_db, kAnyUser, {}, known); !status.ok() || !known)
-        return status; // a store without users knows no names to check against
-    if (change.owner) {
-        if (Status status = ask(m_db, kUserExists, {*change.owner}, known); !status.ok())
-            return status;
-        if (!known)
-            return Status::fail(ErrorCode::NotFound, "There is no user \"" + *change.owner + "\".");
-    }
-    if (change.group && !change.group->empty()) {
-        if (Status status = ask(m_db, kGroupExists, {*change.group}, known); !status.ok())
-            return status;
-        if (!known)
-            return Status::fail(ErrorCode::NotFound,
-                                "There is no group \"" + *change.group + "\".");
-    }
+    if (row.rows() == 0)
+        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
+                                                     kindKeyword(kind) + " objects.");
+    id = row.integer(0, 0);
+    if (info)
+        *info = SubsetInfo{name, row.text(0, 1), row.text(0, 2), row.text(0, 3)};
     return Status::pass();
 }
 
-Status PgStore::applyOwnership(bool object, std::int64_t id, const std::string& mode,
-                               const Ownership& change)
+Status PgStore::subsetHidden(Kind kind, const std::string& name, bool& hidden)
 {
-    const OwnershipUpdates& updates = object ? kObjectUpdates : kSubsetUpdates;
-    Status status = checkOwnership(change);
-    if (status.ok() && change.owner)
-        status = m_db.exec(updates.owner, {id, *change.owner});
-    if (status.ok() && change.group)
-        status = m_db.exec(updates.group, {id, *change.group});
-    if (status.ok() && change.mode)
-        status = m_db.exec(updates.mode, {id, applyModeChange(mode, *change.mode)});
+    PgResult row;
+    const Status status = m_db.exec(kSubsetExists, {static_cast<int>(kind), name}, &row);
+    hidden = status.ok() && row.rows() == 1 && row.text(0, 0) == "t";
     return status;
 }
 
-Status PgStore::setObjectOwnership(std::int64_t id, const Ownership& change)
+Status PgStore::subsetsNamed(const std::string& name,
+                             std::vector<std::pair<std::int64_t, SubsetInfo>>& subsets)
 {
-    return writing([&] {
-        ObjectState state;
-        Status status = lockObjects({id});
-        if (status.ok())
-            status = objectState(id, std::nullopt, state);
-        return status.ok() ? applyOwnership(true, id, state.mode, change) : status;
-    });
+    PgResult rows;
+    const Status status = m_db.exec(pgSql(StoreSql::kSubsetsNamed), {name}, &rows);
+    for (int row = 0; status.ok() && row < rows.rows(); ++row)
+        subsets.emplace_back(
+            rows.integer(row, 0),
+            SubsetInfo{name, rows.text(row, 1), rows.text(row, 2), rows.text(row, 3)});
+    return status;
 }
 
-Status PgStore::setSubsetOwnership(std::optional<Kind> kind, const std::string& name,
-                                   const Ownership& change)
+Status PgStore::insertSubsetRow(Kind kind, const SubsetInfo& subset, std::int64_t& id)
 {
-    return writing([&] {
-        std::int64_t id = 0;
-        SubsetInfo info;
-        if (kind) {
-            if (Status status = subsetRow(*kind, name, id, &info); !status.ok())
-                return status;
-            return applyOwnership(false, id, info.mode, change);
-        }
-        PgResult rows;
-        if (Status status = m_db.exec(kSubsetsNamed, {name}, &rows); !status.ok())
-            return status;
-        if (rows.rows() == 0)
-            return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\".");
-        if (rows.rows() > 1)
-            return Status::fail(ErrorCode::BadRequest, "Subsets named \"" + name +
-                                                           "\" exist for several kinds; give "
-                                                           "--kind.");
-        return applyOwnership(false, rows.integer(0, 0), rows.text(0, 4), change);
-    });
+    PgResult row;
+    const Status status = m_db.exec(
+        pgSql(StoreSql::kInsertSubset),
+        {static_cast<int>(kind), subset.name, subset.owner, subset.group, subset.mode}, &row);
+    if (status.code() == ErrorCode::Conflict && m_db.lastState() == "23505")
+        return subsetNameTaken(kind, subset.name);
+    if (status.ok())
+        id = row.integer(0, 0);
+    return status;
+}
+
+Status PgStore::appendMember(std::int64_t subset, std::int64_t object)
+{
+    return m_db.exec(kAppendMember, {subset, object});
 }
 
 } // namespace Dbscout::Molb

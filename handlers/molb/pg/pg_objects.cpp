@@ -1,8 +1,9 @@
 // Objects: finding, fetching, saving and importing them, with their revisions.
 
-#include "object_id.h"
+#include "model/object_columns.h"
+#include "model/object_id.h"
 #include "pg/pg_store.h"
-#include "sqlite/sqlite_schema.h" // the object columns, named alike in both stores
+#include "steps/store_sql.h"
 
 #include <algorithm>
 #include <charconv>
@@ -18,17 +19,14 @@ constexpr size_t kFetchChunk = 1 << 20;
 // The store's owner reads the table; a user reads the catalog, where an object it may not read
 // has no name, owner, holder or revision.
 constexpr const char* kAdminColumns =
-    "SELECT id, revision, name, owner, grp, mode, checkout_by, 'w' FROM objects";
+    "SELECT id, revision, name, owner, grp, mode, checkout_by, 'w', kind FROM objects";
 constexpr const char* kUserColumns =
-    "SELECT id, revision, name, owner, grp, mode, checkout_by, access FROM object_catalog";
+    "SELECT id, revision, name, owner, grp, mode, checkout_by, access, kind FROM object_catalog";
 constexpr const char* kById = " WHERE id = $1 AND ($2 = 0 OR kind = $2)";
 // Found by name also where the role may not read them: the request named them.
 constexpr const char* kByName = " WHERE id IN (SELECT molb_objects_named($1, $2)) ORDER BY id";
 constexpr const char* kRevisionData =
     "SELECT data FROM revisions WHERE object_id = $1 AND revision = $2";
-constexpr const char* kInsertRevision =
-    "INSERT INTO revisions(object_id, revision, data, arcname, author, created, comment)"
-    " VALUES ($1, $2, $3, $4, $5, $6, $7)";
 constexpr size_t kImportBatch = 500;
 // The objects that take the kinds and names of two arrays, element by element.
 constexpr const char* kTakenNames = "SELECT kind, name FROM objects WHERE (kind, name) IN"
@@ -44,26 +42,25 @@ constexpr const char* kReservePlaces = "UPDATE kinds SET object_count = object_c
                                        " WHERE kind = $1 RETURNING object_count - $2";
 constexpr const char* kReserveMembers = "UPDATE subsets SET member_count = member_count + $2"
                                         " WHERE id = $1 RETURNING member_count - $2";
-constexpr const char* kSubsetNamed = "SELECT molb_subset_exists($1, $2)";
-constexpr const char* kNameLock = "SELECT pg_advisory_xact_lock($1, hashtext($2))";
 
-void readLocated(const PgResult& rows, int row, PgStore::Located& found)
+// Whether the server lets the role read the object found.
+bool readLocated(const PgResult& rows, int row, LocatedObject& found)
 {
-    found.id = rows.integer(row, 0);
-    found.revision = static_cast<int>(rows.integer(row, 1));
+    const std::int64_t id = rows.integer(row, 0);
+    const Kind kind = static_cast<Kind>(rows.integer(row, 8));
     const std::string access = rows.text(row, 7);
-    found.readable = access == "r" || access == "w";
+    const bool readable = access == "r" || access == "w";
+    found.revision = static_cast<int>(rows.integer(row, 1));
     // Where the server says the role may not read it, no rule may say otherwise.
-    found.state = found.readable
-                      ? ObjectState{found.id,          rows.text(row, 2), rows.text(row, 3),
-                                    rows.text(row, 4), rows.text(row, 5), rows.text(row, 6)}
-                      : ObjectState{found.id, {}, {}, {}, "---", {}};
-}
-
-// Every field but the name and the times is a column of its own that a record fills.
-bool isStoredField(Field field)
-{
-    return field != Field::Name && field != Field::Modified && field != Field::Created;
+    found.state = readable ? ObjectState{id,
+                                         rows.text(row, 2),
+                                         rows.text(row, 3),
+                                         rows.text(row, 4),
+                                         rows.text(row, 5),
+                                         rows.text(row, 6),
+                                         kind}
+                           : ObjectState{id, {}, {}, {}, "---", {}, kind};
+    return readable;
 }
 
 // ", column = $N" (assignments) or ", column" and ", $N" for every stored field, from N = first.
@@ -155,9 +152,7 @@ PgStatement objectInsert(const NewObject& object, const std::string& owner,
 
 Status nameTaken(const NewObject& object)
 {
-    return Status::fail(ErrorCode::Conflict, "An object named \"" + object.meta[Field::Name] +
-                                                 "\" of " + kindKeyword(object.kind) +
-                                                 " objects exists already.");
+    return objectNameTaken(object.kind, object.meta[Field::Name]);
 }
 
 } // namespace
@@ -167,8 +162,15 @@ const char* PgStore::locateColumns() const
     return m_admin ? kAdminColumns : kUserColumns;
 }
 
-Status PgStore::locateByName(std::optional<Kind> kind, const std::string& name, Located& found,
-                             bool& exists)
+Status PgStore::locateByName(std::optional<Kind> kind, const std::string& name,
+                             LocatedObject& found, bool& exists)
+{
+    bool readable = false;
+    return findByName(kind, name, found, exists, readable);
+}
+
+Status PgStore::findByName(std::optional<Kind> kind, const std::string& name, LocatedObject& found,
+                           bool& exists, bool& readable)
 {
     exists = false;
     PgResult rows;
@@ -179,12 +181,12 @@ Status PgStore::locateByName(std::optional<Kind> kind, const std::string& name, 
     if (rows.rows() > 1)
         return Status::fail(ErrorCode::BadRequest, "Several objects are named \"" + name +
                                                        "\"; add the kind to the address.");
-    readLocated(rows, 0, found);
+    readable = readLocated(rows, 0, found);
     exists = true;
     return Status::pass();
 }
 
-Status PgStore::locate(const ObjectRef& ref, Located& found)
+Status PgStore::locate(const ObjectRef& ref, LocatedObject& found)
 {
     std::int64_t id = 0;
     int inPath = 0;
@@ -194,57 +196,36 @@ Status PgStore::locate(const ObjectRef& ref, Located& found)
         if (Status status = m_db.exec(std::string(locateColumns()) + kById, {id, kind}, &rows);
             !status.ok())
             return status;
-        if (rows.rows() == 1) {
-            readLocated(rows, 0, found);
-            return found.readable ? pickRevision(ref, inPath, id, found.revision) : Status::pass();
-        }
+        if (rows.rows() == 1)
+            return readLocated(rows, 0, found) ? pickRevision(ref, inPath, id, found.revision)
+                                               : Status::pass();
     }
     bool exists = false;
-    Status status = locateByName(ref.kind, ref.text, found, exists);
+    bool readable = false;
+    Status status = findByName(ref.kind, ref.text, found, exists, readable);
     if (status.ok() && !exists)
         return Status::fail(ErrorCode::NotFound, noObjectMessage(ref.kind, ref.text));
-    return status.ok() && found.readable ? pickRevision(ref, 0, found.id, found.revision) : status;
+    return status.ok() && readable ? pickRevision(ref, 0, found.state.id, found.revision) : status;
 }
 
-Status PgStore::fetchObject(const Session& session, const FetchRequest& request,
-                            const ByteSink& sink)
+Status PgStore::sendRevision(std::int64_t id, int revision, const ByteSink& sink)
 {
-    const auto work = [&] {
-        Located found;
-        Status status = locate(request.ref, found);
-        if (!status.ok())
-            return status;
-        // Named as the request named it: the stored name of an unreadable object stays hidden.
-        const Status denied =
-            Status::fail(ErrorCode::Denied, refusedReadMessage(request.ref.text, found.id));
-        if (rightOf(session, found.state.owner, found.state.group, found.state.mode) == Right::None)
-            return denied;
-        if (request.checkOut)
-            status = takeObjects(
-                *this, session,
-                CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
-        PgResult data;
-        if (status.ok())
-            status = m_db.exec(kRevisionData, {found.id, found.revision}, &data, true);
-        if (!status.ok())
-            return status;
-        // The server shows a revision only to those who may read it.
-        if (data.rows() == 0)
-            return m_admin ? Status::fail(ErrorCode::Failure, "The bytes of object " +
-                                                                  std::to_string(found.id) +
-                                                                  " are missing from the store.")
-                           : denied;
-        const std::string_view bytes = data.bytes(0, 0);
-        for (size_t offset = 0; offset < bytes.size(); offset += kFetchChunk) {
-            const size_t length = std::min(kFetchChunk, bytes.size() - offset);
-            if (!sink(bytes.data() + offset, length))
-                return Status::fail(ErrorCode::Failure, "The reader of the object went away.");
-        }
-        return Status::pass();
-    };
-    // A fetch that checks out holds nothing until the last byte went out.
-    return request.checkOut ? writing(work)
-                            : m_db.transaction(PgConnection::Isolation::Snapshot, work);
+    PgResult data;
+    if (Status status = m_db.exec(kRevisionData, {id, revision}, &data, true); !status.ok())
+        return status;
+    // The server shows a revision only to those who may read it.
+    if (data.rows() == 0)
+        return m_admin
+                   ? Status::fail(ErrorCode::Failure, "The bytes of object " + std::to_string(id) +
+                                                          " are missing from the store.")
+                   : Status::fail(ErrorCode::Denied, {});
+    const std::string_view bytes = data.bytes(0, 0);
+    for (size_t offset = 0; offset < bytes.size(); offset += kFetchChunk) {
+        const size_t length = std::min(kFetchChunk, bytes.size() - offset);
+        if (!sink(bytes.data() + offset, length))
+            return Status::fail(ErrorCode::Failure, "The reader of the object went away.");
+    }
+    return Status::pass();
 }
 
 Status PgStore::insertObject(const NewObject& object, const std::string& owner,
@@ -259,8 +240,9 @@ Status PgStore::insertObject(const NewObject& object, const std::string& owner,
     if (!status.ok())
         return status;
     id = row.integer(0, 0);
-    return m_db.exec(kInsertRevision, {id, 1, PgValue::bytes(object.bytes), object.arcname, owner,
-                                       now, object.comment});
+    return m_db.exec(
+        pgSql(StoreSql::kInsertRevision),
+        {id, 1, PgValue::bytes(object.bytes), object.arcname, owner, now, object.comment});
 }
 
 // Stores update's bytes as the revision after the object's current one (the row lock of the
@@ -280,69 +262,9 @@ Status PgStore::addRevisionOf(std::int64_t id, const NewObject& update, const st
         return Status::fail(ErrorCode::Denied,
                             "The server refused the change of object " + std::to_string(id) + ".");
     revision = static_cast<int>(row.integer(0, 0));
-    return m_db.exec(kInsertRevision, {id, revision, PgValue::bytes(update.bytes), update.arcname,
-                                       author, now, update.comment});
-}
-
-Status PgStore::saveObject(const Session& session, const SaveRequest& request, SaveOutcome& outcome)
-{
-    return writing([&] { return storeSaved(session, request, outcome); });
-}
-
-Status PgStore::storeSaved(const Session& session, const SaveRequest& request, SaveOutcome& outcome)
-{
-    outcome = SaveOutcome();
-    const NewObject& object = request.object;
-    const std::string& name = object.meta[Field::Name];
-    std::int64_t subset = 0;
-    Status status = Status::pass();
-    if (!request.subset.empty()) {
-        SubsetInfo info;
-        status = subsetRow(object.kind, request.subset, subset, &info);
-        const Status denied = Status::fail(
-            ErrorCode::Denied, "You may not add objects to the subset \"" + request.subset + "\".");
-        // A subset the server hides from the user: refused as the local store refuses it.
-        PgResult hidden;
-        if (status.code() == ErrorCode::NotFound &&
-            m_db.exec(kSubsetNamed, {static_cast<int>(object.kind), request.subset}, &hidden)
-                .ok() &&
-            hidden.text(0, 0) == "t")
-            return denied;
-        if (!status.ok())
-            return status;
-        if (rightOf(session, info.owner, info.group, info.mode) != Right::Write)
-            return denied;
-    }
-    // Two saves of one new name wait for each other, so the second finds the name taken.
-    Located existing;
-    bool exists = false;
-    if (status = m_db.exec(kNameLock, {static_cast<int>(object.kind), name}); status.ok())
-        status = locateByName(object.kind, name, existing, exists);
-    if (!status.ok())
-        return status;
-    outcome.name = name;
-    outcome.id = std::to_string(existing.id);
-    if (exists && !request.force) {
-        outcome.exists = true;
-        return Status::pass(); // nothing written; the transaction just ends
-    }
-    std::int64_t id = existing.id;
-    if (exists) {
-        ObjectState state;
-        if (status = lockObjects({id}); status.ok())
-            status = objectState(id, object.kind, state);
-        if (!status.ok())
-            return status;
-        status = saveOver(*this, session, state, request, outcome);
-    } else {
-        const std::string group = session.groups.empty() ? std::string() : session.groups.front();
-        status = insertObject(object, session.user, group, kDefaultMode, id);
-        outcome.revision = 1;
-    }
-    if (status.ok() && subset != 0)
-        status = appendMember(subset, id);
-    outcome.id = std::to_string(id);
-    return status;
+    return m_db.exec(
+        pgSql(StoreSql::kInsertRevision),
+        {id, revision, PgValue::bytes(update.bytes), update.arcname, author, now, update.comment});
 }
 
 // Imports go out in pipelines of a batch of objects each: a million objects are millions of
@@ -374,7 +296,7 @@ Status PgStore::importObjects(const std::vector<NewObject>& objects, const std::
                 members[kind] = next;
                 if (status = reservePlaces(kReservePlaces, static_cast<int>(kind), next);
                     status.ok() && !subset.empty())
-                    status = subsetForImport(kind, subset, owner, group, subsetIds[kind]);
+                    status = subsetForImport(*this, kind, subset, owner, group, subsetIds[kind]);
                 if (status.ok() && !subset.empty())
                     status = reservePlaces(kReserveMembers, subsetIds[kind], members[kind]);
                 if (!status.ok())
@@ -407,18 +329,6 @@ Status PgStore::reservePlaces(const char* sql, std::int64_t owner, std::int64_t&
     Status status = m_db.exec(sql, {owner, count}, &first);
     if (status.ok())
         count = first.integer(0, 0);
-    return status;
-}
-
-// The import's subset of the kind, made when missing.
-Status PgStore::subsetForImport(Kind kind, const std::string& name, const std::string& owner,
-                                const std::string& group, std::int64_t& id)
-{
-    if (id != 0)
-        return Status::pass();
-    Status status = subsetRow(kind, name, id, nullptr);
-    if (status.code() == ErrorCode::NotFound)
-        status = insertSubset(kind, SubsetInfo{name, owner, group, kDefaultMode}, id);
     return status;
 }
 

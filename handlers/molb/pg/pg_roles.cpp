@@ -2,9 +2,9 @@
 // roles and databases cannot be statement parameters; they come from the administrator's command
 // line and go into SQL only through libpq's identifier and literal quoting.
 
+#include "model/names.h"
 #include "pg/pg_schema.h"
 #include "pg/pg_store.h"
-#include "request_url.h"
 
 #include <memory>
 

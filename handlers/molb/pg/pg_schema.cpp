@@ -4,13 +4,19 @@
 #include "pg/pg_schema_v2.sql.h"
 #include "pg/pg_schema_v3.sql.h"
 
-#include <iterator>
+#include <vector>
 
 namespace Dbscout::Molb {
 namespace {
 
-// Step i takes a store from version i to version i + 1. Steps are only ever appended.
-constexpr const char* kSteps[] = {kPgSchemaV1, kPgSchemaV2, kPgSchemaV3};
+// Step i takes a store from version i to version i + 1 (from no store to version 1 first). Steps
+// are only ever appended.
+const std::vector<const char*>& schemaSteps()
+{
+    static const std::vector<const char*> steps = {kPgSchemaV1.c_str(), kPgSchemaV2.c_str(),
+                                                   kPgSchemaV3};
+    return steps;
+}
 
 constexpr const char* kHasSchemaTable = "SELECT to_regclass('public.molb_schema') IS NOT NULL";
 constexpr const char* kVersion = "SELECT version FROM molb_schema";
@@ -38,7 +44,7 @@ Status newer(const std::string& where, int version)
 
 int pgSchemaVersion()
 {
-    return static_cast<int>(std::size(kSteps));
+    return static_cast<int>(schemaSteps().size());
 }
 
 std::vector<PgStatement> pgVersionStatements()
@@ -83,7 +89,7 @@ Status migratePgSchema(PgConnection& db, const std::string& where, bool mustBeNe
         if (version > pgSchemaVersion())
             return newer(where, version);
         for (int step = version; status.ok() && step < pgSchemaVersion(); ++step)
-            status = db.execScript(kSteps[step]);
+            status = db.execScript(schemaSteps()[static_cast<size_t>(step)]);
         if (status.ok() && version < pgSchemaVersion())
             status = db.exec(kSetVersion, {pgSchemaVersion()});
         return status;

@@ -19,9 +19,36 @@
 //   (pos, position) and the counts behind paging are kept by triggers that run as the store's
 //   owner, so no user can disturb them.
 
+#include <string>
+
 namespace Dbscout::Molb {
 
-inline constexpr const char* kPgSchemaV1 = R"SQL(
+// What object_catalog shows of an object only where the role may read it (a.readable), in
+// ObjectRow's column order after the name; every version of the view has them.
+inline const std::string kCatalogColumns = R"SQL(         CASE WHEN a.readable THEN o.name END AS name,
+         CASE WHEN a.readable THEN o.accession END AS accession,
+         CASE WHEN a.readable THEN o.owner END AS owner,
+         CASE WHEN a.readable THEN o.grp END AS grp,
+         CASE WHEN a.readable THEN o.checkout_by END AS checkout_by,
+         CASE WHEN a.readable THEN o.revision END AS revision,
+         CASE WHEN a.readable THEN o.length END AS length,
+         CASE WHEN a.readable THEN o.topology END AS topology,
+         CASE WHEN a.readable THEN o.organism END AS organism,
+         CASE WHEN a.readable THEN o.description END AS description,
+         CASE WHEN a.readable THEN o.authors END AS authors,
+         CASE WHEN a.readable THEN o.journal END AS journal,
+         CASE WHEN a.readable THEN o.year END AS year,
+         CASE WHEN a.readable THEN o.program END AS program,
+         CASE WHEN a.readable THEN o.dbname END AS dbname,
+         CASE WHEN a.readable THEN o.hits END AS hits,
+         CASE WHEN a.readable THEN o.run_date END AS run_date,
+         CASE WHEN a.readable THEN o.analysis_type END AS analysis_type,
+         CASE WHEN a.readable THEN o.source END AS source,
+         CASE WHEN a.readable THEN o.modified END AS modified,
+         CASE WHEN a.readable THEN o.created END AS created
+)SQL";
+
+inline const std::string kPgSchemaV1 = std::string(R"SQL(
 CREATE TABLE molb_schema(version integer NOT NULL);
 INSERT INTO molb_schema VALUES (0);
 
@@ -137,28 +164,7 @@ CREATE FUNCTION molb_is_admin() RETURNS boolean LANGUAGE sql STABLE
 -- worked out for its rows only.
 CREATE VIEW object_catalog AS
   SELECT o.id, o.kind, o.pos, o.mode, a.access,
-         CASE WHEN a.readable THEN o.name END AS name,
-         CASE WHEN a.readable THEN o.accession END AS accession,
-         CASE WHEN a.readable THEN o.owner END AS owner,
-         CASE WHEN a.readable THEN o.grp END AS grp,
-         CASE WHEN a.readable THEN o.checkout_by END AS checkout_by,
-         CASE WHEN a.readable THEN o.revision END AS revision,
-         CASE WHEN a.readable THEN o.length END AS length,
-         CASE WHEN a.readable THEN o.topology END AS topology,
-         CASE WHEN a.readable THEN o.organism END AS organism,
-         CASE WHEN a.readable THEN o.description END AS description,
-         CASE WHEN a.readable THEN o.authors END AS authors,
-         CASE WHEN a.readable THEN o.journal END AS journal,
-         CASE WHEN a.readable THEN o.year END AS year,
-         CASE WHEN a.readable THEN o.program END AS program,
-         CASE WHEN a.readable THEN o.dbname END AS dbname,
-         CASE WHEN a.readable THEN o.hits END AS hits,
-         CASE WHEN a.readable THEN o.run_date END AS run_date,
-         CASE WHEN a.readable THEN o.analysis_type END AS analysis_type,
-         CASE WHEN a.readable THEN o.source END AS source,
-         CASE WHEN a.readable THEN o.modified END AS modified,
-         CASE WHEN a.readable THEN o.created END AS created
-  FROM objects o,
+)SQL") + kCatalogColumns + R"SQL(  FROM objects o,
        LATERAL (SELECT r.access, r.access IN ('r', 'w') AS readable
                 FROM (SELECT molb_right(o.owner, o.grp, o.mode) AS access) r) a;
 

@@ -3,9 +3,11 @@
 // row, where many rows are weighed at a time (pages of the catalog, reads of objects and subsets,
 // searches). The rights stay those of schema 1.
 
+#include "pg/pg_schema_v1.sql.h"
+
 namespace Dbscout::Molb {
 
-inline constexpr const char* kPgSchemaV2 = R"SQL(
+inline const std::string kPgSchemaV2 = std::string(R"SQL(
 -- Every role who is a member of, itself included: the groups a row's group is looked up in.
 CREATE FUNCTION molb_groups_of(who name) RETURNS text[] LANGUAGE sql STABLE PARALLEL SAFE
   RETURN ARRAY(SELECT r.rolname::text FROM pg_catalog.pg_roles r
@@ -20,28 +22,7 @@ CREATE FUNCTION molb_right_among(owner text, grp text, mode text, who name, grou
 
 CREATE OR REPLACE VIEW object_catalog AS
   SELECT o.id, o.kind, o.pos, o.mode, a.access,
-         CASE WHEN a.readable THEN o.name END AS name,
-         CASE WHEN a.readable THEN o.accession END AS accession,
-         CASE WHEN a.readable THEN o.owner END AS owner,
-         CASE WHEN a.readable THEN o.grp END AS grp,
-         CASE WHEN a.readable THEN o.checkout_by END AS checkout_by,
-         CASE WHEN a.readable THEN o.revision END AS revision,
-         CASE WHEN a.readable THEN o.length END AS length,
-         CASE WHEN a.readable THEN o.topology END AS topology,
-         CASE WHEN a.readable THEN o.organism END AS organism,
-         CASE WHEN a.readable THEN o.description END AS description,
-         CASE WHEN a.readable THEN o.authors END AS authors,
-         CASE WHEN a.readable THEN o.journal END AS journal,
-         CASE WHEN a.readable THEN o.year END AS year,
-         CASE WHEN a.readable THEN o.program END AS program,
-         CASE WHEN a.readable THEN o.dbname END AS dbname,
-         CASE WHEN a.readable THEN o.hits END AS hits,
-         CASE WHEN a.readable THEN o.run_date END AS run_date,
-         CASE WHEN a.readable THEN o.analysis_type END AS analysis_type,
-         CASE WHEN a.readable THEN o.source END AS source,
-         CASE WHEN a.readable THEN o.modified END AS modified,
-         CASE WHEN a.readable THEN o.created END AS created
-  FROM objects o,
+)SQL") + kCatalogColumns + R"SQL(  FROM objects o,
        LATERAL (SELECT r.access, r.access IN ('r', 'w') AS readable
                 FROM (SELECT molb_right_among(o.owner, o.grp, o.mode, current_user,
                                               (SELECT molb_groups_of(current_user)))

@@ -1,9 +1,10 @@
 #include "pg/pg_store.h"
+#include "steps/store_sql.h"
 
+#include "model/names.h"
 #include "pg/pg_interrupt.h"
 #include "pg/pg_pool.h"
 #include "pg/pg_schema.h"
-#include "request_url.h"
 
 #include <algorithm>
 #include <charconv>
@@ -19,9 +20,6 @@ constexpr const char* kSessionInfo =
     "coalesce((SELECT primary_group FROM users WHERE name = current_user), '')";
 constexpr const char* kSessionGroups =
     "SELECT name FROM groups WHERE molb_in_group(name) ORDER BY name COLLATE \"C\"";
-// The server shows a user only the subsets it may read.
-constexpr const char* kSubsetByName =
-    "SELECT id, owner, grp, mode FROM subsets WHERE kind = $1 AND name = $2";
 constexpr const char* kSubsetsOfKind =
     "SELECT name, owner, grp, mode FROM subsets WHERE kind = $1 ORDER BY name COLLATE \"C\"";
 // Every kind's, up to one more than the session keeps, so that a store with many is read by kind.
@@ -29,10 +27,7 @@ constexpr int kSessionSubsets = 1000;
 const std::string kSubsetsOfEveryKind = "SELECT name, owner, grp, mode, kind FROM subsets "
                                         "ORDER BY kind, name COLLATE \"C\" LIMIT " +
                                         std::to_string(kSessionSubsets + 1);
-constexpr const char* kInsertSubset =
-    "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES ($1, $2, $3, $4, $5) RETURNING id";
 constexpr const char* kPrimaryGroup = "SELECT primary_group FROM users WHERE name = $1";
-constexpr const char* kKindOfObject = "SELECT kind FROM objects WHERE id = $1";
 
 // A row of name, owner, grp and mode.
 SubsetInfo subsetInfo(const PgResult& rows, int row)
@@ -40,28 +35,36 @@ SubsetInfo subsetInfo(const PgResult& rows, int row)
     return SubsetInfo{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3)};
 }
 
+// The yes-or-no answer of a shared statement (store_sql.h).
+Status askYes(PgConnection& db, const char* sql, std::initializer_list<PgValue> values, bool& yes)
+{
+    PgResult row;
+    Status status = db.exec(pgSql(sql), values, &row);
+    yes = status.ok() && row.rows() == 1 && row.text(0, 0) == "t";
+    return status;
+}
+
+// 1 to longest characters, each of them alphanumeric (hexadecimal digits only with hex) or one
+// of others.
+bool isMadeOf(std::string_view text, size_t longest, bool hex, std::string_view others)
+{
+    const auto allowed = [&](char c) {
+        const char lower = static_cast<char>(c | 0x20);
+        return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= (hex ? 'f' : 'z')) ||
+               others.find(c) != std::string_view::npos;
+    };
+    return !text.empty() && text.size() <= longest &&
+           std::all_of(text.begin(), text.end(), allowed);
+}
+
 bool isHostName(std::string_view name)
 {
-    if (name.empty() || name.size() > 253)
-        return false;
-    for (char c : name) {
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-              c == '.' || c == '-' || c == '_'))
-            return false;
-    }
-    return true;
+    return isMadeOf(name, 253, false, ".-_");
 }
 
 bool isIpv6(std::string_view address)
 {
-    if (address.empty() || address.size() > 45)
-        return false;
-    for (char c : address) {
-        if (!((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || (c >= '0' && c <= '9') ||
-              c == ':' || c == '.'))
-            return false;
-    }
-    return true;
+    return isMadeOf(address, 45, true, ":.");
 }
 
 bool isPort(std::string_view text)
@@ -235,21 +238,6 @@ Status PgStore::readSession(bool named, const std::string& user, Session& sessio
     return Status::pass();
 }
 
-Status PgStore::subsetRow(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info)
-{
-    PgResult row;
-    if (Status status = m_db.exec(kSubsetByName, {static_cast<int>(kind), name}, &row);
-        !status.ok())
-        return status;
-    if (row.rows() == 0)
-        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
-                                                     kindKeyword(kind) + " objects.");
-    id = row.integer(0, 0);
-    if (info)
-        *info = SubsetInfo{name, row.text(0, 1), row.text(0, 2), row.text(0, 3)};
-    return Status::pass();
-}
-
 Status PgStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
 {
     subsets.clear();
@@ -279,62 +267,30 @@ Status PgStore::primaryGroup(const std::string& user, std::string& group)
     return status;
 }
 
-Status PgStore::insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
+Status PgStore::writing(const std::function<Status()>& work)
 {
-    if (Status status = checkSubsetName(subset.name); !status.ok())
-        return status;
-    if (!isValidMode(subset.mode))
-        return Status::fail(ErrorCode::BadRequest,
-                            "The mode \"" + subset.mode +
-                                "\" is not three of \"-\", \"r\" and \"w\" (owner, group, other).");
-    PgResult row;
-    const Status status = m_db.exec(
-        kInsertSubset,
-        {static_cast<int>(kind), subset.name, subset.owner, subset.group, subset.mode}, &row);
-    if (status.code() == ErrorCode::Conflict && m_db.lastState() == "23505")
-        return Status::fail(ErrorCode::Conflict, "A subset \"" + subset.name + "\" of " +
-                                                     kindKeyword(kind) +
-                                                     " objects exists already.");
-    if (!status.ok())
-        return status;
-    id = row.integer(0, 0);
-    return Status::pass();
+    m_subsets.reset(); // a write may make, hide or show subsets
+    return m_db.transaction(PgConnection::Isolation::ReadCommitted, work);
 }
 
-Status PgStore::addSubset(Kind kind, const SubsetInfo& subset, const std::vector<std::int64_t>& ids)
+Status PgStore::reading(const std::function<Status()>& work)
 {
-    return writing([&] {
-        SubsetInfo stored = subset;
-        Status status = Status::pass();
-        if (!stored.owner.empty())
-            status = primaryGroup(stored.owner, stored.group);
-        std::int64_t id = 0;
-        if (status.ok())
-            status = insertSubset(kind, stored, id);
-        for (size_t i = 0; status.ok() && i < ids.size(); ++i) {
-            Kind memberKind = kind;
-            status = objectKind(ids[i], memberKind);
-            if (status.ok() && memberKind != kind)
-                status = Status::fail(ErrorCode::BadRequest,
-                                      "Object " + std::to_string(ids[i]) + " is a " +
-                                          kindKeyword(memberKind) + " object, not " +
-                                          kindKeyword(kind) + ".");
-            if (status.ok())
-                status = appendMember(id, ids[i]);
-        }
-        return status;
-    });
+    return m_db.transaction(PgConnection::Isolation::Snapshot, work);
 }
 
-Status PgStore::objectKind(std::int64_t id, Kind& kind)
+Status PgStore::hasUsers(bool& any)
 {
-    PgResult row;
-    if (Status status = m_db.exec(kKindOfObject, {id}, &row); !status.ok())
-        return status;
-    if (row.rows() == 0)
-        return Status::fail(ErrorCode::NotFound, "There is no object " + std::to_string(id) + ".");
-    kind = static_cast<Kind>(row.integer(0, 0));
-    return Status::pass();
+    return askYes(m_db, StoreSql::kAnyUser, {}, any);
+}
+
+Status PgStore::isUser(const std::string& name, bool& known)
+{
+    return askYes(m_db, StoreSql::kUserExists, {name}, known);
+}
+
+Status PgStore::isGroup(const std::string& name, bool& known)
+{
+    return askYes(m_db, StoreSql::kGroupExists, {name}, known);
 }
 
 } // namespace Dbscout::Molb

@@ -5,9 +5,8 @@
 // the touched objects locked before their checks (molb_lock_objects), and run again from the
 // start after a deadlock, a serialization failure or a duplicate key.
 
-#include "object_steps.h"
 #include "pg/pg_connection.h"
-#include "store.h"
+#include "steps/stepped_store.h"
 
 #include <optional>
 #include <set>
@@ -26,7 +25,11 @@ struct PgStoreContext
     PgConnection::Parameters defaults;
 };
 
-class PgStore final : public Store, private ObjectSteps
+// A change of an object that the server's policies let through to no row was refused by them
+// (Denied); status when it failed.
+Status changedOneObject(const Status& status, const PgResult& result, std::int64_t id);
+
+class PgStore final : public SteppedStore
 {
 public:
     PgStore() = default;
@@ -43,77 +46,73 @@ public:
     // Where the store is, for messages: "database \"DB\" on HOST", never credentials.
     const std::string& where() const { return m_where; }
 
-    int interfaceVersion() const override { return kStoreInterfaceVersion; }
+    // Store and StoreAdmin: what is not the same in every back end.
     Status authenticate(bool given, const std::string& user, const std::string& password,
                         Session& session) override;
     Status listSubsets(const Session& session, Kind kind,
                        std::vector<SubsetInfo>& subsets) override;
     Status listObjects(const Session& session, const ListingRequest& request,
                        Listing& listing) override;
-    Status fetchObject(const Session& session, const FetchRequest& request,
-                       const ByteSink& sink) override;
-    Status saveObject(const Session& session, const SaveRequest& request,
-                      SaveOutcome& outcome) override;
-    Status checkOut(const Session& session, const CheckRequest& request) override;
-    Status checkIn(const Session& session, const CheckRequest& request) override;
-    Status undoCheckOut(const Session& session, const ObjectSet& objects) override;
-    Status createSubset(const Session& session, Kind kind, const std::string& name,
-                        const std::vector<std::int64_t>& ids) override;
-    Status changeObjectModes(const Session& session, const ObjectSet& objects,
-                             const std::string& modeChange) override;
-    Status changeSubsetMode(const Session& session, Kind kind, const std::string& name,
-                            const std::string& modeChange) override;
     Status importObjects(const std::vector<NewObject>& objects, const std::string& subset,
                          const std::string& owner, std::vector<Status>& results) override;
     Status passwordRecord(const std::string& user, const std::string& password,
                           std::string& record) override;
     Status addUser(const std::string& name, const std::string& passwordHash,
                    const std::vector<std::string>& groups) override;
-    Status addSubset(Kind kind, const SubsetInfo& subset,
-                     const std::vector<std::int64_t>& ids) override;
-    Status objectKind(std::int64_t id, Kind& kind) override;
-    Status objectName(std::int64_t id, std::string& name) override;
-    Status setObjectOwnership(std::int64_t id, const Ownership& change) override;
-    Status setSubsetOwnership(std::optional<Kind> kind, const std::string& name,
-                              const Ownership& change) override;
-    Status addLink(std::int64_t parent, std::int64_t child, const std::string& derivation) override;
-    Status addDerived(std::int64_t parent, const std::vector<DerivedObject>& objects,
-                      std::vector<std::int64_t>& ids) override;
-    Status revisionLog(std::int64_t id, std::vector<RevisionInfo>& revisions) override;
-
-    // An object as the statements of this store find it.
-    struct Located
-    {
-        std::int64_t id = 0;
-        int revision = 0;
-        bool readable = false; // as the server says
-        ObjectState state;
-    };
 
 private:
-    // ObjectSteps (pg_checkout.cpp)
+    // ObjectSteps: transactions and users (pg_store.cpp). A write drops the subsets read with
+    // the session.
+    Status writing(const std::function<Status()>& work) override;
+    Status reading(const std::function<Status()>& work) override;
+    Status hasUsers(bool& any) override;
+    Status isUser(const std::string& name, bool& known) override;
+    Status isGroup(const std::string& name, bool& known) override;
+    Status primaryGroup(const std::string& user, std::string& group) override;
+
+    // ObjectSteps: objects (pg_objects.cpp)
+    Status locate(const ObjectRef& ref, LocatedObject& found) override;
+    Status locateByName(std::optional<Kind> kind, const std::string& name, LocatedObject& found,
+                        bool& exists) override;
+    Status sendRevision(std::int64_t id, int revision, const ByteSink& sink) override;
+    Status insertObject(const NewObject& object, const std::string& owner, const std::string& group,
+                        const std::string& mode, std::int64_t& id) override;
+    Status addRevisionOf(std::int64_t id, const NewObject& remade, const std::string& author,
+                         int& revision) override;
+
+    // ObjectSteps: states, the server's locks taken before the checks (molb_lock_objects and
+    // its kin), holds (pg_checkout.cpp)
     Status objectState(std::int64_t id, std::optional<Kind> kind, ObjectState& state) override;
-    Status linksOf(std::int64_t id,
-                   std::vector<std::pair<std::int64_t, std::string>>& links) override;
     Status lockObjects(const std::vector<std::int64_t>& ids) override;
+    Status lockSubset(std::int64_t id) override;
+    Status lockName(Kind kind, const std::string& name) override;
     Status setHolder(std::int64_t id, const std::string& user, const std::string& comment) override;
     Status checkInObject(std::int64_t id, const std::string& author,
                          const std::string& comment) override;
-    Status setObjectMode(std::int64_t id, const std::string& mode) override;
-    Status addRevisionOf(std::int64_t id, const NewObject& remade, const std::string& author,
-                         int& revision) override;
-    Status cutLinks(std::int64_t parent, std::int64_t child) override;
-    Status appendMember(std::int64_t subsetId, std::int64_t objectId) override;
 
-    // Runs work as one write transaction; all writes go through here.
-    Status writing(const std::function<Status()>& work);
+    // ObjectSteps: links and revisions (pg_links.cpp)
+    Status linksOf(std::int64_t id,
+                   std::vector<std::pair<std::int64_t, std::string>>& links) override;
+    Status insertLink(std::int64_t parent, std::int64_t child,
+                      const std::string& derivation) override;
+    Status cutLinks(std::int64_t parent, std::int64_t child) override;
+    Status revisionsOf(std::int64_t id, std::vector<RevisionInfo>& revisions) override;
+
+    // ObjectSteps: subsets and ownership (pg_modes.cpp). The server shows a user only the
+    // subsets it may read.
+    Status setOwnedPart(Owned what, std::int64_t id, OwnedPart part,
+                        const std::string& value) override;
+    Status subsetState(Kind kind, const std::string& name, std::int64_t& id,
+                       SubsetInfo* info) override;
+    Status subsetHidden(Kind kind, const std::string& name, bool& hidden) override;
+    Status subsetsNamed(const std::string& name,
+                        std::vector<std::pair<std::int64_t, SubsetInfo>>& subsets) override;
+    Status insertSubsetRow(Kind kind, const SubsetInfo& subset, std::int64_t& id) override;
+    Status appendMember(std::int64_t subset, std::int64_t object) override;
 
     // pg_store.cpp
     Status connectAs(const std::string* user, const std::string* password);
     Status readSession(bool named, const std::string& user, Session& session);
-    Status subsetRow(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info);
-    Status insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id);
-    Status primaryGroup(const std::string& user, std::string& group);
 
     // pg_listing.cpp
     Status countAndList(const Session& session, const ListingRequest& request, Listing& listing);
@@ -121,23 +120,12 @@ private:
 
     // pg_objects.cpp
     const char* locateColumns() const;
-    Status locate(const ObjectRef& ref, Located& found);
-    Status locateByName(std::optional<Kind> kind, const std::string& name, Located& found,
-                        bool& exists);
-    Status insertObject(const NewObject& object, const std::string& owner, const std::string& group,
-                        const std::string& mode, std::int64_t& id);
+    // readable: whether the server lets the role read the object found.
+    Status findByName(std::optional<Kind> kind, const std::string& name, LocatedObject& found,
+                      bool& exists, bool& readable);
     Status reservePlaces(const char* sql, std::int64_t owner, std::int64_t& count);
-    Status subsetForImport(Kind kind, const std::string& name, const std::string& owner,
-                           const std::string& group, std::int64_t& id);
     Status takenNames(const std::vector<NewObject>& objects, size_t first, size_t end,
                       std::set<std::pair<Kind, std::string>>& taken);
-    Status storeSaved(const Session& session, const SaveRequest& request, SaveOutcome& outcome);
-
-    // pg_modes.cpp
-    Status checkOwnership(const Ownership& change);
-    // Of an object (else a subset) with id whose mode is mode.
-    Status applyOwnership(bool object, std::int64_t id, const std::string& mode,
-                          const Ownership& change);
 
     // pg_roles.cpp
     Status createDatabase(const std::string& connection, const std::string& database);

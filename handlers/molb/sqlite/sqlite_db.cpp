@@ -100,4 +100,13 @@ Status SqliteTransaction::commit()
     return status;
 }
 
+Status SqliteTransaction::run(SqliteDb& db, Kind kind, const std::function<Status()>& work)
+{
+    SqliteTransaction transaction(db, kind);
+    Status status = transaction.begin();
+    if (status.ok())
+        status = work();
+    return status.ok() ? transaction.commit() : status;
+}
+
 } // namespace Dbscout::Molb

@@ -1,10 +1,12 @@
 #pragma once
 // Thin owners of an SQLite connection, its prepared statements and its transactions.
 
-#include "shared_names.h"
+#include "model/shared_names.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
 #include <unordered_map>
@@ -72,6 +74,14 @@ inline void bindValue(SqliteStatement& statement, int index, BlobRef blob)
 {
     statement.bindBlob(index, blob.bytes);
 }
+// NULL when absent.
+inline void bindValue(SqliteStatement& statement, int index, std::optional<std::int64_t> value)
+{
+    if (value)
+        statement.bind(index, *value);
+    else
+        statement.bindNull(index);
+}
 
 // Resets a cached statement when the use ends, however it ends.
 class StatementUse final
@@ -106,6 +116,11 @@ public:
     Status execute(const char* sql);
     // Runs the cached statement of sql, which returns no rows, with values bound to ?1, ?2, ...
     template <typename... Values> Status run(const char* sql, const Values&... values);
+    // Runs the cached statement of sql with values bound to ?1, ?2, ... and hands each row to
+    // row; a failure of row ends the walk and is returned as it is.
+    using RowReader = std::function<Status(const SqliteStatement& row)>;
+    template <typename... Values>
+    Status eachRow(const char* sql, const RowReader& row, const Values&... values);
 
     // A failed step or prepare as a Status: Failure, or Conflict for a broken UNIQUE rule.
     Status failure(int code) const;
@@ -115,7 +130,8 @@ private:
     std::unordered_map<const char*, std::unique_ptr<SqliteStatement>> m_cache;
 };
 
-template <typename... Values> Status SqliteDb::run(const char* sql, const Values&... values)
+template <typename... Values>
+Status SqliteDb::eachRow(const char* sql, const RowReader& row, const Values&... values)
 {
     SqliteStatement* statement = nullptr;
     if (Status status = cached(sql, statement); !status.ok())
@@ -123,8 +139,18 @@ template <typename... Values> Status SqliteDb::run(const char* sql, const Values
     StatementUse use(*statement);
     int index = 0;
     (bindValue(*use, ++index, values), ...);
-    const int code = use->step();
+    int code = SQLITE_ROW;
+    while ((code = use->step()) == SQLITE_ROW) {
+        if (Status status = row(*use); !status.ok())
+            return status;
+    }
     return code == SQLITE_DONE ? Status::pass() : failure(code);
+}
+
+template <typename... Values> Status SqliteDb::run(const char* sql, const Values&... values)
+{
+    return eachRow(
+        sql, [](const SqliteStatement&) { return Status::pass(); }, values...);
 }
 
 // BEGIN IMMEDIATE for commands that write (so that two writers queue on the busy timeout
@@ -138,6 +164,9 @@ public:
 
     Status begin();
     Status commit();
+
+    // Runs work in one transaction of the kind and commits when it passes; rolls back otherwise.
+    static Status run(SqliteDb& db, Kind kind, const std::function<Status()>& work);
 
 private:
     SqliteDb& m_db;

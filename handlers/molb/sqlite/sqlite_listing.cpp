@@ -2,11 +2,11 @@
 
 #include "sqlite/sqlite_schema.h"
 #include "sqlite/sqlite_store.h"
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kKindCount = "SELECT object_count FROM kinds WHERE kind = ?1";
 constexpr const char* kSubsetCount =
     "SELECT id, member_count, owner, grp, mode FROM subsets WHERE kind = ?1 AND name = ?2";
 // Search results leave out what the session may not read.
@@ -80,14 +80,11 @@ Status SqliteStore::listObjects(const Session& session, const ListingRequest& re
 {
     listing = Listing();
     m_listingSession = &session;
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Read);
-    Status status = transaction.begin();
-    if (status.ok())
-        status = request.scope == ListingRequest::Scope::Search
-                     ? listSearch(session, request, listing)
-                     : countAndList(session, request, listing);
-    if (status.ok())
-        status = transaction.commit();
+    const Status status = reading([&] {
+        return request.scope == ListingRequest::Scope::Search
+                   ? listSearch(session, request, listing)
+                   : countAndList(session, request, listing);
+    });
     m_listingSession = nullptr; // the session may not outlive the call
     return status;
 }
@@ -97,7 +94,8 @@ Status SqliteStore::countAndList(const Session& session, const ListingRequest& r
 {
     const bool main = request.scope == ListingRequest::Scope::Main;
     SqliteStatement* count = nullptr;
-    if (Status status = m_db.cached(main ? kKindCount : kSubsetCount, count); !status.ok())
+    if (Status status = m_db.cached(main ? StoreSql::kKindCount : kSubsetCount, count);
+        !status.ok())
         return status;
     std::int64_t subsetId = 0;
     {

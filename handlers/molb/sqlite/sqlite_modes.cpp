@@ -1,183 +1,79 @@
-// Subsets made by users, mode changes by owners, and ownership changes by the administrator.
+// The steps of subsets and of owners, groups and modes (object_steps.h).
 
 #include "sqlite/sqlite_store.h"
+#include "steps/store_sql.h"
 
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kSetObjectMode = "UPDATE objects SET mode = ?2 WHERE id = ?1";
-constexpr const char* kSetObjectOwner = "UPDATE objects SET owner = ?2 WHERE id = ?1";
-constexpr const char* kSetObjectGroup = "UPDATE objects SET grp = ?2 WHERE id = ?1";
-constexpr const char* kSetSubsetMode = "UPDATE subsets SET mode = ?2 WHERE id = ?1";
-constexpr const char* kSetSubsetOwner = "UPDATE subsets SET owner = ?2 WHERE id = ?1";
-constexpr const char* kSetSubsetGroup = "UPDATE subsets SET grp = ?2 WHERE id = ?1";
-constexpr SqliteStore::OwnershipUpdates kObjectUpdates{kSetObjectOwner, kSetObjectGroup,
-                                                       kSetObjectMode};
-constexpr SqliteStore::OwnershipUpdates kSubsetUpdates{kSetSubsetOwner, kSetSubsetGroup,
-                                                       kSetSubsetMode};
-constexpr const char* kAnyUser = "SELECT EXISTS(SELECT 1 FROM users)";
-constexpr const char* kUserExists = "SELECT EXISTS(SELECT 1 FROM users WHERE name = ?1)";
-constexpr const char* kGroupExists = "SELECT EXISTS(SELECT 1 FROM groups WHERE name = ?1)";
-constexpr const char* kSubsetsNamed =
-    "SELECT id, kind, owner, grp, mode FROM subsets WHERE name = ?1 LIMIT 2";
-
-// The one-number answer of a statement with optional text bound to ?1.
-Status askNumber(SqliteDb& db, const char* sql, const std::string* text, std::int64_t& value)
-{
-    SqliteStatement* statement = nullptr;
-    if (Status status = db.cached(sql, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    if (text)
-        use->bind(1, *text);
-    if (const int code = use->step(); code != SQLITE_ROW)
-        return db.failure(code);
-    value = use->integer(0);
-    return Status::pass();
-}
+constexpr const char* kAppendMember =
+    "INSERT OR IGNORE INTO subset_members(subset_id, position, object_id)"
+    " SELECT ?1, member_count, ?2 FROM subsets WHERE id = ?1";
+constexpr const char* kCountMember =
+    "UPDATE subsets SET member_count = member_count + 1 WHERE id = ?1";
 
 } // namespace
 
-Status SqliteStore::applyOwnership(const OwnershipUpdates& updates, std::int64_t id,
-                                   const std::string& mode, const Ownership& change)
+Status SqliteStore::setOwnedPart(Owned what, std::int64_t id, OwnedPart part,
+                                 const std::string& value)
 {
-    Status status = checkOwnership(change);
-    if (status.ok() && change.owner)
-        status = m_db.run(updates.owner, id, *change.owner);
-    if (status.ok() && change.group)
-        status = m_db.run(updates.group, id, *change.group);
-    if (status.ok() && change.mode)
-        status = m_db.run(updates.mode, id, applyModeChange(mode, *change.mode));
+    return m_db.run(StoreSql::kSetOwned[static_cast<int>(what)][static_cast<int>(part)], id, value);
+}
+
+Status SqliteStore::subsetState(Kind kind, const std::string& name, std::int64_t& id,
+                                SubsetInfo* info)
+{
+    bool found = false;
+    const auto read = [&](const SqliteStatement& row) {
+        found = true;
+        id = row.integer(0);
+        if (info)
+            *info = SubsetInfo{name, row.text(1), row.text(2), row.text(3)};
+        return Status::pass();
+    };
+    const Status status =
+        m_db.eachRow(StoreSql::kSubsetByName, read, static_cast<std::int64_t>(kind), name);
+    if (status.ok() && !found)
+        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
+                                                     kindKeyword(kind) + " objects.");
     return status;
 }
 
-Status SqliteStore::createSubset(const Session& session, Kind kind, const std::string& name,
-                                 const std::vector<std::int64_t>& ids)
+Status SqliteStore::subsetHidden(Kind, const std::string&, bool& hidden)
 {
-    Status status = checkSubsetName(name);
-    if (!status.ok())
-        return status;
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    if (status = transaction.begin(); !status.ok())
-        return status;
-    const std::string group = session.groups.empty() ? std::string() : session.groups.front();
-    std::int64_t id = 0;
-    if (status = insertSubset(kind, SubsetInfo{name, session.user, group, kDefaultMode}, id);
-        !status.ok())
-        return status;
-    if (status = addReadableMembers(*this, session, kind, id, ids); !status.ok())
-        return status;
-    return transaction.commit();
-}
-
-Status SqliteStore::setObjectMode(std::int64_t id, const std::string& mode)
-{
-    return m_db.run(kSetObjectMode, id, mode);
-}
-
-Status SqliteStore::changeObjectModes(const Session& session, const ObjectSet& objects,
-                                      const std::string& modeChange)
-{
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    if (status.ok())
-        status = Molb::changeObjectModes(*this, session, objects, modeChange);
-    return status.ok() ? transaction.commit() : status;
-}
-
-Status SqliteStore::changeSubsetMode(const Session& session, Kind kind, const std::string& name,
-                                     const std::string& modeChange)
-{
-    Status status = checkModeChange(modeChange);
-    if (!status.ok())
-        return status;
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    std::int64_t id = 0;
-    SubsetInfo info;
-    if (status = transaction.begin(); status.ok())
-        status = subsetId(kind, name, id, &info);
-    // A subset the session may not read does not exist for it.
-    if (status.ok() && rightOf(session, info.owner, info.group, info.mode) == Right::None)
-        status = Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
-                                                       kindKeyword(kind) + " objects.");
-    if (status.ok())
-        status = mayChangeSubsetMode(session, name, info.owner);
-    if (status.ok())
-        status = m_db.run(kSetSubsetMode, id, applyModeChange(info.mode, modeChange));
-    return status.ok() ? transaction.commit() : status;
-}
-
-Status SqliteStore::checkOwnership(const Ownership& change)
-{
-    if (change.mode)
-        if (Status status = checkModeChange(*change.mode); !status.ok())
-            return status;
-    std::int64_t anyUser = 0;
-    if (Status status = askNumber(m_db, kAnyUser, nullptr, anyUser); !status.ok() || !anyUser)
-        return status; // a store without users knows no names to check against
-    std::int64_t known = 0;
-    if (change.owner) {
-        if (Status status = askNumber(m_db, kUserExists, &*change.owner, known); !status.ok())
-            return status;
-        if (!known)
-            return Status::fail(ErrorCode::NotFound, "There is no user \"" + *change.owner + "\".");
-    }
-    if (change.group && !change.group->empty()) {
-        if (Status status = askNumber(m_db, kGroupExists, &*change.group, known); !status.ok())
-            return status;
-        if (!known)
-            return Status::fail(ErrorCode::NotFound,
-                                "There is no group \"" + *change.group + "\".");
-    }
+    hidden = false;
     return Status::pass();
 }
 
-Status SqliteStore::setObjectOwnership(std::int64_t id, const Ownership& change)
+Status SqliteStore::subsetsNamed(const std::string& name,
+                                 std::vector<std::pair<std::int64_t, SubsetInfo>>& subsets)
 {
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    ObjectState state;
-    if (status.ok())
-        status = objectState(id, std::nullopt, state);
-    if (status.ok())
-        status = applyOwnership(kObjectUpdates, id, state.mode, change);
-    return status.ok() ? transaction.commit() : status;
+    const auto read = [&](const SqliteStatement& row) {
+        subsets.emplace_back(row.integer(0),
+                             SubsetInfo{name, row.text(1), row.text(2), row.text(3)});
+        return Status::pass();
+    };
+    return m_db.eachRow(StoreSql::kSubsetsNamed, read, name);
 }
 
-Status SqliteStore::setSubsetOwnership(std::optional<Kind> kind, const std::string& name,
-                                       const Ownership& change)
+Status SqliteStore::insertSubsetRow(Kind kind, const SubsetInfo& subset, std::int64_t& id)
 {
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    if (!status.ok())
-        return status;
-    std::int64_t id = 0;
-    SubsetInfo info;
-    if (kind) {
-        status = subsetId(*kind, name, id, &info);
-    } else {
-        SqliteStatement* statement = nullptr;
-        if (status = m_db.cached(kSubsetsNamed, statement); !status.ok())
-            return status;
-        StatementUse use(*statement);
-        use->bind(1, name);
-        int code = use->step();
-        if (code == SQLITE_DONE)
-            return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\".");
-        if (code != SQLITE_ROW)
-            return m_db.failure(code);
-        id = use->integer(0);
-        info = SubsetInfo{name, use->text(2), use->text(3), use->text(4)};
-        if ((code = use->step()) == SQLITE_ROW)
-            return Status::fail(ErrorCode::BadRequest, "Subsets named \"" + name +
-                                                           "\" exist for several kinds; give "
-                                                           "--kind.");
-        if (code != SQLITE_DONE)
-            return m_db.failure(code);
-    }
-    if (status.ok())
-        status = applyOwnership(kSubsetUpdates, id, info.mode, change);
-    return status.ok() ? transaction.commit() : status;
+    const auto read = [&id](const SqliteStatement& row) {
+        id = row.integer(0);
+        return Status::pass();
+    };
+    const Status status =
+        m_db.eachRow(StoreSql::kInsertSubset, read, static_cast<std::int64_t>(kind), subset.name,
+                     subset.owner, subset.group, subset.mode);
+    return status.code() == ErrorCode::Conflict ? subsetNameTaken(kind, subset.name) : status;
+}
+
+Status SqliteStore::appendMember(std::int64_t subset, std::int64_t object)
+{
+    Status status = m_db.run(kAppendMember, subset, object);
+    if (!status.ok() || sqlite3_changes(m_db.handle()) == 0)
+        return status; // failed, or already a member
+    return m_db.run(kCountMember, subset);
 }
 
 } // namespace Dbscout::Molb

@@ -1,8 +1,9 @@
 // Objects: finding, fetching, saving and importing them, with their revisions.
 
-#include "object_id.h"
-#include "sqlite/sqlite_schema.h"
+#include "model/object_columns.h"
+#include "model/object_id.h"
 #include "sqlite/sqlite_store.h"
+#include "steps/store_sql.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,11 +14,6 @@ namespace {
 
 constexpr size_t kFetchChunk = 1 << 20;
 
-// The fields an object row keeps besides its name and times.
-constexpr Field kStoredFields[] = {
-    Field::Accession, Field::Length,  Field::Topology,     Field::Organism, Field::Description,
-    Field::Authors,   Field::Journal, Field::Year,         Field::Program,  Field::Database,
-    Field::Hits,      Field::RunDate, Field::AnalysisType, Field::Source};
 constexpr int kFirstFieldParameter = 8;
 
 constexpr const char* kLocateColumns =
@@ -30,16 +26,32 @@ constexpr const char* kRevisionRow =
     "SELECT rowid FROM revisions WHERE object_id = ?1 AND revision = ?2";
 constexpr const char* kCountObject =
     "UPDATE kinds SET object_count = object_count + 1 WHERE kind = ?1";
-constexpr const char* kInsertRevision =
-    "INSERT INTO revisions(object_id, revision, data, arcname, author, created, comment)"
-    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)";
 constexpr const char* kSetRevision =
     "UPDATE objects SET revision = ?2, modified = ?3, arcname = ?4 WHERE id = ?1";
-constexpr const char* kAppendMember =
-    "INSERT OR IGNORE INTO subset_members(subset_id, position, object_id)"
-    " SELECT ?1, member_count, ?2 FROM subsets WHERE id = ?1";
-constexpr const char* kCountMember =
-    "UPDATE subsets SET member_count = member_count + 1 WHERE id = ?1";
+
+// The fields an object row keeps besides its name and times, in column order.
+const std::vector<Field>& storedFields()
+{
+    static const std::vector<Field> fields = [] {
+        std::vector<Field> stored;
+        for (size_t i = 0; i < kFieldCount; ++i) {
+            if (isStoredField(static_cast<Field>(i)))
+                stored.push_back(static_cast<Field>(i));
+        }
+        return stored;
+    }();
+    return fields;
+}
+
+// The object of the statement's first columns: id, kind, revision, name, owner, grp, mode and
+// checkout_by.
+LocatedObject readLocated(const SqliteStatement& statement)
+{
+    return LocatedObject{ObjectState{statement.integer(0), statement.text(3), statement.text(4),
+                                     statement.text(5), statement.text(6), statement.text(7),
+                                     static_cast<Kind>(statement.integer(1))},
+                         static_cast<int>(statement.integer(2))};
+}
 
 const std::string& insertObjectSql()
 {
@@ -48,7 +60,7 @@ const std::string& insertObjectSql()
         std::string values = "?1, (SELECT object_count FROM kinds WHERE kind = ?1), ?2, ?3, ?4, "
                              "?5, ?6, ?7, ?7";
         int parameter = kFirstFieldParameter;
-        for (Field field : kStoredFields) {
+        for (Field field : storedFields()) {
             columns += std::string(", ") + fieldColumn(field);
             values += ", ?" + std::to_string(parameter++);
         }
@@ -62,7 +74,7 @@ const std::string& updateFieldsSql()
     static const std::string sql = [] {
         std::string text = "UPDATE objects SET ";
         int parameter = kFirstFieldParameter;
-        for (Field field : kStoredFields) {
+        for (Field field : storedFields()) {
             if (parameter != kFirstFieldParameter)
                 text += ", ";
             text += std::string(fieldColumn(field)) + " = ?" + std::to_string(parameter++);
@@ -75,7 +87,7 @@ const std::string& updateFieldsSql()
 void bindFields(SqliteStatement& statement, const ObjectMeta& meta)
 {
     int parameter = kFirstFieldParameter;
-    for (Field field : kStoredFields) {
+    for (Field field : storedFields()) {
         const std::string& value = meta[field];
         std::int64_t number = 0;
         const bool numeric =
@@ -93,85 +105,66 @@ void bindFields(SqliteStatement& statement, const ObjectMeta& meta)
 
 } // namespace
 
-Status SqliteStore::locateByName(std::optional<Kind> kind, const std::string& name, Located& found,
-                                 bool& exists)
+Status SqliteStore::locateByName(std::optional<Kind> kind, const std::string& name,
+                                 LocatedObject& found, bool& exists)
 {
     exists = false;
-    const std::string& sql = kind ? kByKindName : kByName;
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(sql.c_str(), statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    if (kind)
-        use->bind(1, static_cast<std::int64_t>(*kind));
-    use->bind(2, name);
-    int code = use->step();
-    if (code == SQLITE_DONE)
+    const auto read = [&](const SqliteStatement& row) {
+        if (exists)
+            return Status::fail(ErrorCode::BadRequest, "Several objects are named \"" + name +
+                                                           "\"; add the kind to the address.");
+        found = readLocated(row);
+        exists = true;
         return Status::pass();
-    if (code != SQLITE_ROW)
-        return m_db.failure(code);
-    found = Located{use->integer(0), static_cast<int>(use->integer(2)),
-                    use->text(3),    use->text(4),
-                    use->text(5),    use->text(6),
-                    use->text(7)};
-    exists = true;
-    code = use->step();
-    if (code == SQLITE_ROW)
-        return Status::fail(ErrorCode::BadRequest, "Several objects are named \"" + name +
-                                                       "\"; add the kind to the address.");
-    return code == SQLITE_DONE ? Status::pass() : m_db.failure(code);
+    };
+    std::optional<std::int64_t> kindNumber;
+    if (kind)
+        kindNumber = static_cast<std::int64_t>(*kind);
+    return m_db.eachRow((kind ? kByKindName : kByName).c_str(), read, kindNumber, name);
 }
 
-Status SqliteStore::locate(const ObjectRef& ref, Located& found)
+Status SqliteStore::locateId(std::int64_t id, std::optional<Kind> kind, LocatedObject& found,
+                             bool& exists)
+{
+    exists = false;
+    const auto read = [&](const SqliteStatement& row) {
+        exists = !kind || static_cast<Kind>(row.integer(1)) == *kind;
+        if (exists)
+            found = readLocated(row);
+        return Status::pass();
+    };
+    return m_db.eachRow(kById.c_str(), read, id);
+}
+
+Status SqliteStore::objectState(std::int64_t id, std::optional<Kind> kind, ObjectState& state)
+{
+    LocatedObject found;
+    bool exists = false;
+    Status status = locateId(id, kind, found, exists);
+    if (status.ok() && !exists)
+        return Status::fail(ErrorCode::NotFound, noObjectMessage(id, kind));
+    state = found.state;
+    return status;
+}
+
+Status SqliteStore::locate(const ObjectRef& ref, LocatedObject& found)
 {
     std::int64_t id = 0;
     int revision = 0;
-    if (parseObjectId(ref.text, id, revision)) {
-        SqliteStatement* statement = nullptr;
-        if (Status status = m_db.cached(kById.c_str(), statement); !status.ok())
-            return status;
-        StatementUse use(*statement);
-        use->bind(1, id);
-        const int code = use->step();
-        if (code != SQLITE_ROW && code != SQLITE_DONE)
-            return m_db.failure(code);
-        if (code == SQLITE_ROW && (!ref.kind || static_cast<Kind>(use->integer(1)) == *ref.kind)) {
-            found = Located{id,           static_cast<int>(use->integer(2)),
-                            use->text(3), use->text(4),
-                            use->text(5), use->text(6),
-                            use->text(7)};
-            return pickRevision(ref, revision, found.id, found.revision);
-        }
-    }
     bool exists = false;
+    if (parseObjectId(ref.text, id, revision)) {
+        if (Status status = locateId(id, ref.kind, found, exists); !status.ok())
+            return status;
+        if (exists)
+            return pickRevision(ref, revision, id, found.revision);
+    }
     Status status = locateByName(ref.kind, ref.text, found, exists);
     if (status.ok() && !exists)
         return Status::fail(ErrorCode::NotFound, noObjectMessage(ref.kind, ref.text));
-    return status.ok() ? pickRevision(ref, 0, found.id, found.revision) : status;
+    return status.ok() ? pickRevision(ref, 0, found.state.id, found.revision) : status;
 }
 
-Status SqliteStore::fetchObject(const Session& session, const FetchRequest& request,
-                                const ByteSink& sink)
-{
-    SqliteTransaction transaction(m_db, request.checkOut ? SqliteTransaction::Kind::Write
-                                                         : SqliteTransaction::Kind::Read);
-    Status status = transaction.begin();
-    Located found;
-    if (status.ok())
-        status = locate(request.ref, found);
-    // Named as the request named it: the stored name of an unreadable object stays hidden.
-    if (status.ok() && rightOf(session, found.owner, found.group, found.mode) == Right::None)
-        status = Status::fail(ErrorCode::Denied, refusedReadMessage(request.ref.text, found.id));
-    if (status.ok() && request.checkOut)
-        status =
-            takeObjects(*this, session,
-                        CheckRequest{ObjectSet{std::nullopt, {found.id}}, request.descendants, {}});
-    if (status.ok())
-        status = streamRevision(found.id, found.revision, sink);
-    return status.ok() ? transaction.commit() : status;
-}
-
-Status SqliteStore::streamRevision(std::int64_t id, int revision, const ByteSink& sink)
+Status SqliteStore::sendRevision(std::int64_t id, int revision, const ByteSink& sink)
 {
     SqliteStatement* statement = nullptr;
     if (Status status = m_db.cached(kRevisionRow, statement); !status.ok())
@@ -231,30 +224,40 @@ Status SqliteStore::insertObject(const NewObject& object, const std::string& own
         bindFields(*use, object.meta);
         const int code = use->step();
         if (code == SQLITE_CONSTRAINT_UNIQUE)
-            return Status::fail(ErrorCode::Conflict,
-                                "An object named \"" + object.meta[Field::Name] + "\" of " +
-                                    kindKeyword(object.kind) + " objects exists already.");
+            return objectNameTaken(object.kind, object.meta[Field::Name]);
         if (code != SQLITE_DONE)
             return m_db.failure(code);
     }
     id = sqlite3_last_insert_rowid(m_db.handle());
     if (Status status = m_db.run(kCountObject, kind); !status.ok())
         return status;
-    return addRevision(Located{id, 0, object.meta[Field::Name], owner, group, mode, {}}, object,
-                       owner);
+    return storeRevision(id, 1, object, owner);
 }
 
-// Stores update's bytes as the revision after object.revision and makes it the current one.
-Status SqliteStore::addRevision(const Located& object, const NewObject& update,
-                                const std::string& author)
+Status SqliteStore::addRevisionOf(std::int64_t id, const NewObject& remade,
+                                  const std::string& author, int& revision)
+{
+    LocatedObject found;
+    bool exists = false;
+    Status status = locateId(id, std::nullopt, found, exists);
+    if (status.ok() && !exists)
+        status = Status::fail(ErrorCode::NotFound, noObjectMessage(id, std::nullopt));
+    revision = found.revision + 1;
+    return status.ok() ? storeRevision(id, revision, remade, author) : status;
+}
+
+// Stores update's bytes as revision and makes it the current one.
+Status SqliteStore::storeRevision(std::int64_t id, int revision, const NewObject& update,
+                                  const std::string& author)
 {
     const std::int64_t now = time(nullptr);
-    const std::int64_t revision = object.revision + 1;
-    Status status = m_db.run(kInsertRevision, object.id, revision, BlobRef{update.bytes},
-                             update.arcname, author, now, update.comment);
+    Status status = m_db.run(StoreSql::kInsertRevision, id, static_cast<std::int64_t>(revision),
+                             BlobRef{update.bytes}, update.arcname, author, now, update.comment);
     if (!status.ok() || revision == 1)
         return status; // a new object's row already says revision 1
-    if (status = m_db.run(kSetRevision, object.id, revision, now, update.arcname); !status.ok())
+    if (status =
+            m_db.run(kSetRevision, id, static_cast<std::int64_t>(revision), now, update.arcname);
+        !status.ok())
         return status;
     if (!update.metaKnown)
         return Status::pass();
@@ -262,99 +265,37 @@ Status SqliteStore::addRevision(const Located& object, const NewObject& update,
     if (status = m_db.cached(updateFieldsSql().c_str(), fields); !status.ok())
         return status;
     StatementUse fieldsUse(*fields);
-    fieldsUse->bind(1, object.id);
+    fieldsUse->bind(1, id);
     bindFields(*fieldsUse, update.meta);
     const int code = fieldsUse->step();
     return code == SQLITE_DONE ? Status::pass() : m_db.failure(code);
-}
-
-Status SqliteStore::appendMember(std::int64_t subsetId, std::int64_t objectId)
-{
-    Status status = m_db.run(kAppendMember, subsetId, objectId);
-    if (!status.ok() || sqlite3_changes(m_db.handle()) == 0)
-        return status; // failed, or already a member
-    return m_db.run(kCountMember, subsetId);
-}
-
-Status SqliteStore::saveObject(const Session& session, const SaveRequest& request,
-                               SaveOutcome& outcome)
-{
-    outcome = SaveOutcome();
-    const NewObject& object = request.object;
-    const std::string& name = object.meta[Field::Name];
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    if (!status.ok())
-        return status;
-    std::int64_t subset = 0;
-    if (!request.subset.empty()) {
-        SubsetInfo info;
-        if (status = subsetId(object.kind, request.subset, subset, &info); !status.ok())
-            return status;
-        if (rightOf(session, info.owner, info.group, info.mode) != Right::Write)
-            return Status::fail(ErrorCode::Denied,
-                                "You may not add objects to the subset \"" + info.name + "\".");
-    }
-    Located existing;
-    bool exists = false;
-    if (status = locateByName(object.kind, name, existing, exists); !status.ok())
-        return status;
-    outcome.name = name;
-    if (exists && !request.force) {
-        outcome.exists = true;
-        outcome.id = std::to_string(existing.id);
-        return Status::pass(); // nothing written; the transaction just ends
-    }
-    std::int64_t id = existing.id;
-    if (exists) {
-        status = saveOver(*this, session,
-                          ObjectState{existing.id, existing.name, existing.owner, existing.group,
-                                      existing.mode, existing.checkoutBy},
-                          request, outcome);
-    } else {
-        const std::string group = session.groups.empty() ? std::string() : session.groups.front();
-        status = insertObject(object, session.user, group, kDefaultMode, id);
-        outcome.revision = 1;
-    }
-    if (status.ok() && subset != 0)
-        status = appendMember(subset, id);
-    if (status.ok())
-        status = transaction.commit();
-    outcome.id = std::to_string(id);
-    return status;
 }
 
 Status SqliteStore::importObjects(const std::vector<NewObject>& objects, const std::string& subset,
                                   const std::string& owner, std::vector<Status>& results)
 {
     results.clear();
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    std::string group;
-    if (status.ok() && !owner.empty())
-        status = primaryGroup(owner, group);
-    std::int64_t subsetIds[kAllKinds.size()] = {};
-    for (size_t i = 0; status.ok() && i < objects.size(); ++i) {
-        const NewObject& object = objects[i];
-        std::int64_t id = 0;
-        results.push_back(insertObject(object, owner, group, kDefaultMode, id));
-        if (results.back().code() == ErrorCode::Conflict)
-            continue;
-        status = results.back();
-        if (!status.ok() || subset.empty())
-            continue;
-        const size_t slot = static_cast<size_t>(
-            std::find(kAllKinds.begin(), kAllKinds.end(), object.kind) - kAllKinds.begin());
-        if (subsetIds[slot] == 0) {
-            status = subsetId(object.kind, subset, subsetIds[slot], nullptr);
-            if (status.code() == ErrorCode::NotFound)
-                status = insertSubset(object.kind, SubsetInfo{subset, owner, group, kDefaultMode},
-                                      subsetIds[slot]);
+    return writing([&] {
+        std::string group;
+        Status status = owner.empty() ? Status::pass() : primaryGroup(owner, group);
+        std::int64_t subsetIds[kAllKinds.size()] = {};
+        for (size_t i = 0; status.ok() && i < objects.size(); ++i) {
+            const NewObject& object = objects[i];
+            std::int64_t id = 0;
+            results.push_back(insertObject(object, owner, group, kDefaultMode, id));
+            if (results.back().code() == ErrorCode::Conflict)
+                continue;
+            status = results.back();
+            if (!status.ok() || subset.empty())
+                continue;
+            std::int64_t& subsetId = subsetIds[static_cast<size_t>(
+                std::find(kAllKinds.begin(), kAllKinds.end(), object.kind) - kAllKinds.begin())];
+            status = subsetForImport(*this, object.kind, subset, owner, group, subsetId);
+            if (status.ok())
+                status = appendMember(subsetId, id);
         }
-        if (status.ok())
-            status = appendMember(subsetIds[slot], id);
-    }
-    return status.ok() ? transaction.commit() : status;
+        return status;
+    });
 }
 
 } // namespace Dbscout::Molb

@@ -1,6 +1,6 @@
 #include "sqlite/sqlite_schema.h"
 
-#include "store.h"
+#include "model/store.h"
 
 namespace Dbscout::Molb {
 namespace {
@@ -114,13 +114,6 @@ std::string fullTextSchema()
     return sql;
 }
 
-constexpr const char* kFieldColumns[kFieldCount] = {
-    "name",     "accession",     "length", "topology", "organism", "description",
-    "authors",  "journal",       "year",   "program",  "dbname",   "hits",
-    "run_date", "analysis_type", "source", "modified", "created"};
-
-constexpr int kRowLeadColumns = 5; // id, owner, grp, mode, checkout_by
-
 // Version 2 keeps with each link how the descendant was derived from its parent. Another process
 // may have upgraded the store since the version was read, so it is read again in the transaction.
 Status upgradeFromVersion1(SqliteDb& db)
@@ -187,22 +180,6 @@ Status checkSqliteSchema(SqliteDb& db, const std::string& path)
 std::string fullTextTable(Kind kind)
 {
     return std::string("objects_fts_") + kindKeyword(kind);
-}
-
-const char* fieldColumn(Field field)
-{
-    return kFieldColumns[static_cast<size_t>(field)];
-}
-
-const std::string& objectRowColumns()
-{
-    static const std::string columns = [] {
-        std::string text = "o.id, o.owner, o.grp, o.mode, o.checkout_by";
-        for (const char* column : kFieldColumns)
-            text += std::string(", o.") + column;
-        return text;
-    }();
-    return columns;
 }
 
 void readObjectRow(const SqliteStatement& statement, ObjectRow& row)

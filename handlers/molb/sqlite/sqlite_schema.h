@@ -1,7 +1,7 @@
 #pragma once
-// The tables of an embedded store and the SQL column of every object field.
+// The tables of an embedded store.
 
-#include "object_kind.h"
+#include "model/object_columns.h"
 #include "sqlite/sqlite_db.h"
 
 namespace Dbscout::Molb {
@@ -17,12 +17,7 @@ Status checkSqliteSchema(SqliteDb& db, const std::string& path);
 // The full-text index of a kind's objects: objects_fts_ and the kind's keyword.
 std::string fullTextTable(Kind kind);
 
-// The column of a field in table objects (alias "o" in every query).
-const char* fieldColumn(Field field);
-
-// The object columns a listing row reads, in ObjectRow order: id, owner, grp, mode,
-// checkout_by, then one column per field; readObjectRow reads them back from column offset.
-const std::string& objectRowColumns();
+// Reads back a listing row of the columns objectRowColumns names.
 struct ObjectRow;
 void readObjectRow(const SqliteStatement& statement, ObjectRow& row);
 

@@ -1,6 +1,7 @@
 #include "sqlite/sqlite_store.h"
+#include "steps/store_sql.h"
 
-#include "password.h"
+#include "model/password.h"
 #include "sqlite/sqlite_schema.h"
 
 #include <sys/stat.h>
@@ -8,28 +9,31 @@
 namespace Dbscout::Molb {
 namespace {
 
-constexpr const char* kAnyUser = "SELECT EXISTS(SELECT 1 FROM users)";
 constexpr const char* kUserByName =
     "SELECT password_hash, primary_group FROM users WHERE name = ?1";
 constexpr const char* kUserGroups =
     "SELECT group_name FROM group_members WHERE user_name = ?1 AND group_name <> ?2 "
     "ORDER BY group_name";
-constexpr const char* kSubsetByName =
-    "SELECT id, owner, grp, mode FROM subsets WHERE kind = ?1 AND name = ?2";
 constexpr const char* kSubsetsOfKind =
     "SELECT name, owner, grp, mode FROM subsets WHERE kind = ?1 ORDER BY name";
-constexpr const char* kInsertSubset =
-    "INSERT INTO subsets(kind, name, owner, grp, mode) VALUES (?1, ?2, ?3, ?4, ?5)";
 constexpr const char* kInsertUser =
     "INSERT INTO users(name, password_hash, primary_group) VALUES (?1, ?2, ?3)";
 constexpr const char* kInsertGroup = "INSERT OR IGNORE INTO groups(name) VALUES (?1)";
 constexpr const char* kInsertMembership =
     "INSERT OR IGNORE INTO group_members(user_name, group_name) VALUES (?1, ?2)";
-constexpr const char* kKindOfObject = "SELECT kind FROM objects WHERE id = ?1";
 
-Status busyOr(SqliteDb& db, int code)
+// The yes-or-no answer of a shared statement (store_sql.h) with values bound.
+template <typename... Values>
+Status askYes(SqliteDb& db, const char* sql, bool& yes, const Values&... values)
 {
-    return code == SQLITE_DONE || code == SQLITE_ROW ? Status::pass() : db.failure(code);
+    yes = false;
+    return db.eachRow(
+        sql,
+        [&yes](const SqliteStatement& row) {
+            yes = row.integer(0) != 0;
+            return Status::pass();
+        },
+        values...);
 }
 
 std::string columnText(sqlite3_value* value)
@@ -73,15 +77,12 @@ Status SqliteStore::authenticate(bool given, const std::string& user, const std:
                                  Session& session)
 {
     session = Session();
-    SqliteStatement* any = nullptr;
-    Status status = m_db.cached(kAnyUser, any);
+    bool anyUser = false;
+    Status status = hasUsers(anyUser);
     if (!status.ok())
         return status;
-    StatementUse anyUse(*any);
-    if (const int code = anyUse->step(); code != SQLITE_ROW)
-        return m_db.failure(code);
     session.user = user;
-    if (anyUse->integer(0) == 0) {
+    if (!anyUser) {
         session.everyoneOwns = true;
         return Status::pass();
     }
@@ -89,162 +90,90 @@ Status SqliteStore::authenticate(bool given, const std::string& user, const std:
         return Status::fail(ErrorCode::Denied,
                             "This database needs a user name and password (user= and pass=).");
 
-    SqliteStatement* byName = nullptr;
-    if (status = m_db.cached(kUserByName, byName); !status.ok())
-        return status;
-    StatementUse use(*byName);
-    use->bind(1, user);
-    const int code = use->step();
-    if (code != SQLITE_ROW && code != SQLITE_DONE)
-        return m_db.failure(code);
-    if (code == SQLITE_DONE || !verifyPassword(password, use->text(0)))
+    bool known = false;
+    std::string primary;
+    status = m_db.eachRow(
+        kUserByName,
+        [&](const SqliteStatement& row) {
+            known = verifyPassword(password, row.text(0));
+            primary = row.text(1);
+            return Status::pass();
+        },
+        user);
+    if (status.ok() && !known)
         return Status::fail(ErrorCode::Denied, "Wrong user name or password.");
-    const std::string primary = use->text(1);
     if (!primary.empty())
         session.groups.push_back(primary);
-
-    SqliteStatement* groups = nullptr;
-    if (status = m_db.cached(kUserGroups, groups); !status.ok())
-        return status;
-    StatementUse groupsUse(*groups);
-    groupsUse->bind(1, user);
-    groupsUse->bind(2, primary);
-    int step = SQLITE_ROW;
-    while ((step = groupsUse->step()) == SQLITE_ROW)
-        session.groups.push_back(groupsUse->text(0));
-    return busyOr(m_db, step);
-}
-
-Status SqliteStore::subsetId(Kind kind, const std::string& name, std::int64_t& id, SubsetInfo* info)
-{
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kSubsetByName, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, static_cast<std::int64_t>(kind));
-    use->bind(2, name);
-    const int code = use->step();
-    if (code == SQLITE_DONE)
-        return Status::fail(ErrorCode::NotFound, "There is no subset \"" + name + "\" of " +
-                                                     kindKeyword(kind) + " objects.");
-    if (code != SQLITE_ROW)
-        return m_db.failure(code);
-    id = use->integer(0);
-    if (info)
-        *info = SubsetInfo{name, use->text(1), use->text(2), use->text(3)};
-    return Status::pass();
+    const auto group = [&session](const SqliteStatement& row) {
+        session.groups.push_back(row.text(0));
+        return Status::pass();
+    };
+    return status.ok() ? m_db.eachRow(kUserGroups, group, user, primary) : status;
 }
 
 Status SqliteStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)
 {
     subsets.clear();
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kSubsetsOfKind, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, static_cast<std::int64_t>(kind));
-    int code = SQLITE_ROW;
-    while ((code = use->step()) == SQLITE_ROW) {
-        SubsetInfo subset{use->text(0), use->text(1), use->text(2), use->text(3)};
+    const auto read = [&](const SqliteStatement& row) {
+        SubsetInfo subset{row.text(0), row.text(1), row.text(2), row.text(3)};
         subset.right = rightOf(session, subset.owner, subset.group, subset.mode);
         if (subset.right != Right::None)
             subsets.push_back(std::move(subset));
-    }
-    return busyOr(m_db, code);
+        return Status::pass();
+    };
+    return m_db.eachRow(kSubsetsOfKind, read, static_cast<std::int64_t>(kind));
 }
 
 Status SqliteStore::primaryGroup(const std::string& user, std::string& group)
 {
     group.clear();
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kUserByName, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, user);
-    const int code = use->step();
-    if (code == SQLITE_ROW)
-        group = use->text(1);
-    return busyOr(m_db, code);
-}
-
-Status SqliteStore::insertSubset(Kind kind, const SubsetInfo& subset, std::int64_t& id)
-{
-    if (Status status = checkSubsetName(subset.name); !status.ok())
-        return status;
-    if (!isValidMode(subset.mode))
-        return Status::fail(ErrorCode::BadRequest,
-                            "The mode \"" + subset.mode +
-                                "\" is not three of \"-\", \"r\" and \"w\" (owner, group, other).");
-    const Status status = m_db.run(kInsertSubset, static_cast<std::int64_t>(kind), subset.name,
-                                   subset.owner, subset.group, subset.mode);
-    if (status.code() == ErrorCode::Conflict)
-        return Status::fail(ErrorCode::Conflict, "A subset \"" + subset.name + "\" of " +
-                                                     kindKeyword(kind) +
-                                                     " objects exists already.");
-    if (!status.ok())
-        return status;
-    id = sqlite3_last_insert_rowid(m_db.handle());
-    return Status::pass();
-}
-
-Status SqliteStore::addSubset(Kind kind, const SubsetInfo& subset,
-                              const std::vector<std::int64_t>& ids)
-{
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    SubsetInfo stored = subset;
-    if (status.ok() && !stored.owner.empty())
-        status = primaryGroup(stored.owner, stored.group);
-    std::int64_t id = 0;
-    if (status.ok())
-        status = insertSubset(kind, stored, id);
-    for (size_t i = 0; status.ok() && i < ids.size(); ++i) {
-        Kind memberKind = kind;
-        status = objectKind(ids[i], memberKind);
-        if (status.ok() && memberKind != kind)
-            status =
-                Status::fail(ErrorCode::BadRequest, "Object " + std::to_string(ids[i]) + " is a " +
-                                                        kindKeyword(memberKind) + " object, not " +
-                                                        kindKeyword(kind) + ".");
-        if (status.ok())
-            status = appendMember(id, ids[i]);
-    }
-    return status.ok() ? transaction.commit() : status;
+    const auto read = [&group](const SqliteStatement& row) {
+        group = row.text(1);
+        return Status::pass();
+    };
+    return m_db.eachRow(kUserByName, read, user);
 }
 
 Status SqliteStore::addUser(const std::string& name, const std::string& passwordHash,
                             const std::vector<std::string>& groups)
 {
-    SqliteTransaction transaction(m_db, SqliteTransaction::Kind::Write);
-    Status status = transaction.begin();
-    if (!status.ok())
+    return writing([&] {
+        Status status = m_db.run(kInsertUser, name, passwordHash,
+                                 groups.empty() ? std::string() : groups.front());
+        if (status.code() == ErrorCode::Conflict)
+            return Status::fail(ErrorCode::Conflict, "A user \"" + name + "\" exists already.");
+        for (size_t i = 0; status.ok() && i < groups.size(); ++i) {
+            status = m_db.run(kInsertGroup, groups[i]);
+            if (status.ok())
+                status = m_db.run(kInsertMembership, name, groups[i]);
+        }
         return status;
-    status =
-        m_db.run(kInsertUser, name, passwordHash, groups.empty() ? std::string() : groups.front());
-    if (status.code() == ErrorCode::Conflict)
-        return Status::fail(ErrorCode::Conflict, "A user \"" + name + "\" exists already.");
-    for (size_t i = 0; status.ok() && i < groups.size(); ++i) {
-        status = m_db.run(kInsertGroup, groups[i]);
-        if (status.ok())
-            status = m_db.run(kInsertMembership, name, groups[i]);
-    }
-    return status.ok() ? transaction.commit() : status;
+    });
 }
 
-Status SqliteStore::objectKind(std::int64_t id, Kind& kind)
+Status SqliteStore::writing(const std::function<Status()>& work)
 {
-    SqliteStatement* statement = nullptr;
-    if (Status status = m_db.cached(kKindOfObject, statement); !status.ok())
-        return status;
-    StatementUse use(*statement);
-    use->bind(1, id);
-    const int code = use->step();
-    if (code == SQLITE_DONE)
-        return Status::fail(ErrorCode::NotFound, "There is no object " + std::to_string(id) + ".");
-    if (code != SQLITE_ROW)
-        return m_db.failure(code);
-    kind = static_cast<Kind>(use->integer(0));
-    return Status::pass();
+    return SqliteTransaction::run(m_db, SqliteTransaction::Kind::Write, work);
+}
+
+Status SqliteStore::reading(const std::function<Status()>& work)
+{
+    return SqliteTransaction::run(m_db, SqliteTransaction::Kind::Read, work);
+}
+
+Status SqliteStore::hasUsers(bool& any)
+{
+    return askYes(m_db, StoreSql::kAnyUser, any);
+}
+
+Status SqliteStore::isUser(const std::string& name, bool& known)
+{
+    return askYes(m_db, StoreSql::kUserExists, known, name);
+}
+
+Status SqliteStore::isGroup(const std::string& name, bool& known)
+{
+    return askYes(m_db, StoreSql::kGroupExists, known, name);
 }
 
 } // namespace Dbscout::Molb

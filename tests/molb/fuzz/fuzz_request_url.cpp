@@ -3,7 +3,7 @@
 // URL it refuses gets a short message.
 
 #include "fuzz_check.h"
-#include "request_url.h"
+#include "protocol/request_url.h"
 
 #include <cstdint>
 #include <string>

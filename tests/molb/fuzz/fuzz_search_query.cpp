@@ -3,7 +3,7 @@
 // exactly those words, whatever they hold.
 
 #include "fuzz_check.h"
-#include "search_query.h"
+#include "model/search_query.h"
 
 #include <sqlite3.h>
 

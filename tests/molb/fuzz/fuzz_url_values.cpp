@@ -2,10 +2,10 @@
 // the comment escapes, a query through percent escapes, an object name in the path. The input is
 // the text the user typed; the comment decoder also gets it raw.
 
-#include "comment_text.h"
 #include "fuzz_check.h"
+#include "protocol/comment_text.h"
+#include "protocol/request_url.h"
 #include "request/url_escape.h"
-#include "request_url.h"
 
 #include <cstdint>
 #include <string>

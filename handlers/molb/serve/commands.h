@@ -1,0 +1,38 @@
+#pragma once
+// The commands of molb-handler. Each answers one parsed request from an open store for an
+// authenticated session.
+
+#include "model/store.h"
+#include "protocol/request_url.h"
+#include "sqlite/store_open.h"
+
+#include <string>
+
+namespace Dbscout::Molb {
+
+// BadRequest unless the URL names the object kind.
+Status needKind(const RequestUrl& url);
+
+// command=dir (or none): a result page.
+Status serveListing(Store& store, const Session& session, const RequestUrl& url, std::string& page);
+// command=fetch: the object's bytes on out. Nothing is written when it fails before the first
+// byte, so the caller can still answer with an error page; started tells whether bytes went out.
+Status serveFetch(Store& store, const Session& session, const RequestUrl& url, int out,
+                  bool& started);
+// command=put with the object's bytes: a status page ("OK" or "EXIST").
+Status serveSave(Store& store, const Session& session, const RequestUrl& url, std::string bytes,
+                 std::string& page);
+
+// co, ci, unco, cs, ochmod and schmod: the operation, then the listing after it (for cs, the
+// listing of the new subset).
+Status serveOperation(Store& store, const Session& session, RequestUrl& url, std::string& page);
+
+// Serves one request URL, reading standard input from in and answering on out; a request for a
+// server goes to the connection agent. Returns the exit status: 0 when the request was served, 1
+// when it was refused (error page), 2 when the store failed (error page).
+int serveRequest(const std::string& urlText, int in, int out);
+// The agent's part: a request for a server, with the object's bytes already read.
+int serveServerRequest(const std::string& urlText, std::string input, int out,
+                       const ServerStoreOpener& server);
+
+} // namespace Dbscout::Molb
