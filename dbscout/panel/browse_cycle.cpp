@@ -5,6 +5,7 @@
 
 #include "hostlibs/data_source_list.h"
 #include "panel/goto_dialog.h"
+#include "panel/panel_metrics.h"
 #include "request/handler_command.h"
 #include "request/list_url.h"
 #include "resources/texts.h"
@@ -183,7 +184,7 @@ void CScoutPanel::ShowRequestStarted(const std::string& text)
     ClearList();
     m_list->setColumnCount(1);
     m_list->setHeaderLabels({QString()});
-    m_list->setColumnWidth(0, 400);
+    m_list->setColumnWidth(0, kDownloadingColumnWidth);
     auto* downloading = new QTreeWidgetItem(m_list);
     downloading->setText(0, QString::fromUtf8(Texts::DownloadingRow));
     if (!text.empty())

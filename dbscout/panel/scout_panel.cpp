@@ -3,6 +3,7 @@
 #include "operations/menu_toolbar.h"
 #include "panel/accelerators.h"
 #include "panel/display_fonts.h"
+#include "panel/panel_metrics.h"
 #include "panel/result_item.h"
 #include "panel/result_list_delegate.h"
 #include "platform/modal.h"
@@ -108,7 +109,7 @@ void CScoutPanel::CreateControls()
     const int rowHeight = m_cbDataSource->sizeHint().height();
     m_cbDataSource->resize(m_cbDataSource->width(), rowHeight);
     m_cbQuery->resize(m_cbQuery->width(), rowHeight);
-    m_btnGo->resize(std::max(40, m_btnGo->sizeHint().width()), rowHeight);
+    m_btnGo->resize(std::max(kGoButtonMinWidth, m_btnGo->sizeHint().width()), rowHeight);
     m_edName->resize(m_edName->width(), m_edName->sizeHint().height());
     m_stStatus->resize(m_stStatus->width(), m_stStatus->sizeHint().height());
     m_chkLocalCopy->resize(m_chkLocalCopy->sizeHint());
@@ -234,7 +235,7 @@ BOOL CScoutPanel::OnInitDialog()
     m_list->setUniformRowHeights(true);
     m_list->setItemDelegate(new ResultListDelegate(m_list));
     m_list->setHeaderLabels({QString()});
-    m_list->setColumnWidth(0, 500);
+    m_list->setColumnWidth(0, kPlaceholderColumnWidth);
     m_pHeader->setSectionsMovable(true);
     m_pHeader->setStretchLastSection(false);
 

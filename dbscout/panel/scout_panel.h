@@ -138,7 +138,6 @@ private:
 
     // Result list.
     void ShowListPage(Dbscout::ResultPage& page, const std::string& errorText);
-    bool AcceptsKind(int kindCode) const;
     void NoteSourceAnswered();
     void FillQueryBox(const Dbscout::ResultPage& page);
     void FillColumnsAndRows(const Dbscout::ResultPage& page);
