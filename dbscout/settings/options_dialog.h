@@ -3,7 +3,7 @@
 // copy of the options; OK takes from the pages only what the server version lets them change, so
 // values an older server cannot use survive untouched.
 
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 #include "settings/options.h"
 
 namespace Dbscout {
