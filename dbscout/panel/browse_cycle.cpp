@@ -91,6 +91,16 @@ std::string CScoutPanel::BuildListUrl(const std::string* objectPath)
     return result.url;
 }
 
+std::string CScoutPanel::listUrl(const std::string& objectPath)
+{
+    return BuildListUrl(&objectPath);
+}
+
+bool CScoutPanel::startListRequest(const std::string& url)
+{
+    return StartListRequest(url, false) != 0;
+}
+
 std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url) const
 {
     const std::string& command = HandlerCommandForUrl(url, m_strMolbHandler, m_strNcbiHandler);

@@ -19,8 +19,6 @@
 
 using namespace Dbscout;
 
-Q_DECLARE_METATYPE(Dbscout::SubsetEntry)
-
 namespace {
 
 constexpr int kServerSubsetImage = ImageIndex::Subset;

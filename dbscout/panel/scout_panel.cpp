@@ -305,7 +305,7 @@ bool CScoutPanel::OnCommand(int nCommand)
         OnOptions();
         return true;
     default:
-        return OnOperationCommand(nCommand);
+        return m_operations.runCommand(nCommand);
     }
 }
 

@@ -10,14 +10,14 @@
 
 using namespace Dbscout;
 
-bool CScoutPanel::ListShowsRows() const
+bool CScoutPanel::listShowsRows() const
 {
     return m_list && m_list->topLevelItemCount() > 0 && RowData(m_list->topLevelItem(0));
 }
 
 void CScoutPanel::OnColumnClick(int nColumn)
 {
-    if (ListShowsRows())
+    if (listShowsRows())
         SortBy(nColumn);
 }
 
@@ -41,7 +41,7 @@ void CScoutPanel::SortBy(int nColumn)
 
 void CScoutPanel::CaptureTableLayout()
 {
-    if (!ListShowsRows())
+    if (!listShowsRows())
         return;
     CTableSettings& layout = m_tableSettings[m_strSourceURL];
     const int columns = m_pHeader->count();
