@@ -175,8 +175,8 @@ void PanelOperations::SetObjectAccess()
             ShowStringError(m_panel.dialogOwner(), modes.refusalId);
         return;
     }
-    CAccessRightsDlg dialog(m_panel.dialogOwner(), true, modes.displayName, modes.levels.owner, modes.levels.group,
-                            modes.levels.other);
+    CAccessRightsDlg dialog(m_panel.dialogOwner(), true, modes.displayName, modes.levels.owner,
+                            modes.levels.group, modes.levels.other);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     const std::string listUrl = m_panel.listUrl(modes.objectPath);
@@ -193,7 +193,8 @@ void PanelOperations::SetSubsetAccess()
         return;
     AccessLevels levels;
     MergeMode(subset->mode, levels);
-    CAccessRightsDlg dialog(m_panel.dialogOwner(), false, subset->name, levels.owner, levels.group, levels.other);
+    CAccessRightsDlg dialog(m_panel.dialogOwner(), false, subset->name, levels.owner, levels.group,
+                            levels.other);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     const std::string listUrl = m_panel.listUrl(std::string());

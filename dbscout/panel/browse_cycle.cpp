@@ -101,10 +101,10 @@ bool CScoutPanel::startListRequest(const std::string& url)
     return StartListRequest(url, false) != 0;
 }
 
-std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url) const
+std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url)
 {
     const std::string& command = HandlerCommandForUrl(url, m_strMolbHandler, m_strNcbiHandler);
-    return std::make_unique<CScoutRequest>(new ResultPage, const_cast<CScoutPanel*>(this),
+    return std::make_unique<CScoutRequest>(std::make_unique<ResultPage>(), this,
                                            HandlerProgramPath(command),
                                            HandlerArguments(command, url), nullptr, 0);
 }
@@ -212,10 +212,10 @@ void CScoutPanel::ClearList()
 {
     // Written when they differ from what this panel wrote last: a listing that changed no
     // layout costs no write, and leaves alone what another panel on the same key wrote since.
-    if (m_savedTableSettings != m_tableSettings) {
-        SaveTableLayouts(m_hSettingsKey, m_tableSettings);
+    // One that failed is tried again at the next listing.
+    if (m_savedTableSettings != m_tableSettings &&
+        noteSettingsWrite(SaveTableLayouts(m_hSettingsKey, m_tableSettings), "table layouts"))
         m_savedTableSettings = m_tableSettings;
-    }
     m_nSortColumn = -1;
     m_bSortAscending = 0;
     m_nTotalCount = 0;

@@ -174,7 +174,8 @@ bool CScoutPanel::LoadHostIcon()
 
 void CScoutPanel::FillDataSourceBox()
 {
-    const QIcon sourceIcon = m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
+    const QIcon sourceIcon =
+        m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
     std::string remembered;
     int selected = -1;
     for (POSITION position = m_dataSources.GetHeadPosition(); position;) {
@@ -215,8 +216,10 @@ void CScoutPanel::AddInitialSource()
         source->SetPasswordAndVersion(password.c_str(), 1);
     }
     m_dataSources.AddTail(source);
-    const QIcon sourceIcon = m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
-    m_cbDataSource->addItem(sourceIcon, QString::fromLocal8Bit(address), QVariant::fromValue(source));
+    const QIcon sourceIcon =
+        m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
+    m_cbDataSource->addItem(sourceIcon, QString::fromLocal8Bit(address),
+                            QVariant::fromValue(source));
     m_cbDataSource->setCurrentIndex(m_cbDataSource->count() - 1);
     m_strPendingSource.clear();
 }

@@ -255,7 +255,17 @@ BOOL CScoutPanel::OnInitDialog()
 
 void CScoutPanel::OnOptions()
 {
-    RunOptionsDialog(this, m_hSettingsKey, m_nServerVersion, m_options);
+    noteSettingsWrite(RunOptionsDialog(this, m_hSettingsKey, m_nServerVersion, m_options),
+                      "options");
+}
+
+bool CScoutPanel::noteSettingsWrite(bool written, const char* what)
+{
+    // The user is not troubled with it, and the panel goes on with what it holds; the host's
+    // log is told, so that a full disk or a read-only store does not pass unseen.
+    if (!written)
+        qWarning("Dbscout: the %s could not be written to the settings store", what);
+    return written;
 }
 
 void CScoutPanel::LookUpHandlers()
@@ -362,25 +372,30 @@ void CScoutPanel::OnDestroy()
     CaptureTableLayout();
     ClearList();
     if (m_hSettingsKey) {
-        m_queryHistory.Save(m_hSettingsKey, kQueryHistoryKept);
+        noteSettingsWrite(m_queryHistory.Save(m_hSettingsKey, kQueryHistoryKept), "query history");
         RegKey history;
-        if (history.create(m_hSettingsKey, "DSHISTORY", KEY_READ | KEY_WRITE) == ERROR_SUCCESS)
-            m_dsHistory.Save(history.get(), kDataSourceHistoryKept);
-        SaveLastOpen();
+        const bool historyOpen =
+            history.create(m_hSettingsKey, "DSHISTORY", KEY_READ | KEY_WRITE) == ERROR_SUCCESS;
+        noteSettingsWrite(historyOpen && m_dsHistory.Save(history.get(), kDataSourceHistoryKept),
+                          "data-source history");
+        noteSettingsWrite(SaveLastOpen(), "last opened place");
+        noteSettingsWrite(SaveOptions(m_hSettingsKey, m_options), "options");
     }
-    SaveOptions(m_hSettingsKey, m_options);
+    noteSettingsWrite(batch.finish() == ERROR_SUCCESS, "panel's settings");
     ClearComboEntries();
 }
 
-void CScoutPanel::SaveLastOpen()
+bool CScoutPanel::SaveLastOpen()
 {
     RegKey key;
     if (key.create(m_hSettingsKey, "LAST_OPEN", KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
-        return;
+        return false;
     const DWORD fromList = DWORD(m_bLastOpenFromList);
-    RegSetValueExA(key.get(), "LAST_OPEN_DS", 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&fromList), sizeof fromList);
-    RegSetValueExA(key.get(), "LAST_OPEN_URL", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(m_strLastOpenURL.c_str()),
-                   DWORD(m_strLastOpenURL.size() + 1));
+    const bool fromListWritten =
+        RegSetValueExA(key.get(), "LAST_OPEN_DS", 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&fromList), sizeof fromList) == ERROR_SUCCESS;
+    return RegSetValueExA(key.get(), "LAST_OPEN_URL", 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(m_strLastOpenURL.c_str()),
+                          DWORD(m_strLastOpenURL.size() + 1)) == ERROR_SUCCESS &&
+           fromListWritten;
 }

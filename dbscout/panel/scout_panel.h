@@ -104,7 +104,9 @@ private:
     void LoadImages();
     void ConnectControls();
     void OnDestroy();
-    void SaveLastOpen();
+    bool SaveLastOpen();
+    // Every settings write of the panel reports here; returns written.
+    bool noteSettingsWrite(bool written, const char* what);
     void LookUpHandlers();
     void OnOptions();
 
@@ -131,7 +133,7 @@ private:
     void OnQueryChosen();
     void ShowRequestStarted(const std::string& text);
     void HoldListPainting(bool hold);
-    std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url) const;
+    std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url);
     void RetireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
     void StartSubsetJobAfterList();
     void StartWaitingSubsetJob();

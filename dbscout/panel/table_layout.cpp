@@ -33,8 +33,8 @@ void CScoutPanel::SortBy(int nColumn)
         m_bSortAscending = !m_bSortAscending;
     }
     if (m_nSortColumn < m_list->columnCount())
-        header->setIcon(m_nSortColumn,
-                        m_ilHeader.value(m_bSortAscending ? SortAscendingImage : SortDescendingImage));
+        header->setIcon(m_nSortColumn, m_ilHeader.value(m_bSortAscending ? SortAscendingImage
+                                                                         : SortDescendingImage));
     m_list->sortItems(m_nSortColumn & 0xFF,
                       m_bSortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }

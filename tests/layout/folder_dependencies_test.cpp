@@ -83,8 +83,8 @@ TEST_F(MadeTree, malformedTablesAreRefusedWithTheirLine)
 TEST(SourceTree, everyIncludeRunsAlongTheTableWhichHasNoCycle)
 {
     std::string error;
-    const std::optional<FolderTable> table =
-        readFolderTable(fs::path(DBSCOUT_SOURCE_DIR) / "tests/layout/folder_dependencies.txt", error);
+    const std::optional<FolderTable> table = readFolderTable(
+        fs::path(DBSCOUT_SOURCE_DIR) / "tests/layout/folder_dependencies.txt", error);
     ASSERT_TRUE(table) << error;
     ASSERT_FALSE(table->scanned.empty());
     EXPECT_EQ(joined(findCycles(*table)), "");

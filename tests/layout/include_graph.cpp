@@ -31,9 +31,9 @@ std::optional<std::string> folderOf(const FolderTable& table, const std::string&
 {
     std::optional<std::string> best;
     for (const auto& [name, allowed] : table.allowed) {
-        const bool holds = folder == name ||
-                           (folder.size() > name.size() && folder.compare(0, name.size(), name) == 0 &&
-                            folder[name.size()] == '/');
+        const bool holds = folder == name || (folder.size() > name.size() &&
+                                              folder.compare(0, name.size(), name) == 0 &&
+                                              folder[name.size()] == '/');
         if (holds && (!best || name.size() > best->size()))
             best = name;
     }
@@ -83,7 +83,8 @@ std::optional<FolderTable> readFolderTable(const fs::path& file, std::string& er
             return std::nullopt;
         }
         if (equals < colon && (head[0] == "scan" || head[0] == "search")) {
-            (head[0] == "scan" ? table.scanned : table.searchRoots) = words(line.substr(equals + 1));
+            (head[0] == "scan" ? table.scanned : table.searchRoots) =
+                words(line.substr(equals + 1));
             continue;
         }
         if (colon == std::string::npos || equals < colon) {
@@ -126,7 +127,8 @@ std::vector<std::string> checkIncludes(const fs::path& root, const FolderTable& 
             if (!std::regex_search(line, match, include))
                 continue;
             const bool quoted = match[1] == "\"";
-            const std::string where = relative + ":" + std::to_string(number) + ": " + match[2].str();
+            const std::string where =
+                relative + ":" + std::to_string(number) + ": " + match[2].str();
             const std::optional<std::string> target =
                 resolve(root, table, folder, match[2].str(), quoted);
             if (!target) {
@@ -159,7 +161,8 @@ std::vector<std::string> findCycles(const FolderTable& table)
             for (const std::string& next : line->second) {
                 if (marks[next] == Mark::OnPath) {
                     std::string cycle;
-                    for (auto at = std::find(path.begin(), path.end(), next); at != path.end(); ++at)
+                    for (auto at = std::find(path.begin(), path.end(), next); at != path.end();
+                         ++at)
                         cycle += *at + " -> ";
                     cycles.push_back(cycle + next);
                 } else if (marks[next] == Mark::Unseen) {
