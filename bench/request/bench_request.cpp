@@ -30,9 +30,8 @@ class DrainingResponse final : public Dbscout::ScoutResponse
 public:
     void Parse(int stdoutRead) override
     {
-        char* text = Dbscout::ReadAllOutput(stdoutRead);
-        status = text && *text ? "OK" : "EMPTY";
-        std::free(text);
+        const Dbscout::OutputBuffer text = Dbscout::ReadAllOutput(stdoutRead);
+        status = text && text[0] ? "OK" : "EMPTY";
     }
 };
 
@@ -54,7 +53,8 @@ void BM_RequestJob(benchmark::State& state, const char* url)
     Receiver receiver;
     for (auto _ : state) {
         receiver.done = false;
-        Dbscout::CScoutRequest job(new DrainingResponse, &receiver, kHandler, url, nullptr, 0);
+        Dbscout::CScoutRequest job(std::make_unique<DrainingResponse>(), &receiver, kHandler, url,
+                                   nullptr, 0);
         job.Start();
         while (!receiver.done)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -82,13 +82,13 @@ void BM_BareSpawn(benchmark::State& state, const char* url)
         close(input[0]);
         close(output[1]);
         close(input[1]);
-        char* text = error == 0 ? Dbscout::ReadAllOutput(output[0]) : nullptr;
+        const Dbscout::OutputBuffer text =
+            error == 0 ? Dbscout::ReadAllOutput(output[0]) : Dbscout::OutputBuffer();
         close(output[0]);
         if (error == 0)
             waitpid(pid, nullptr, 0);
-        if (!text || !*text)
+        if (!text || !text[0])
             state.SkipWithError("the handler gave no answer");
-        std::free(text);
     }
 }
 

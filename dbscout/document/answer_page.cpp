@@ -30,7 +30,7 @@ int ParseDecimal(std::string_view text)
 
 void AnswerPage::Parse(int stdoutRead)
 {
-    std::unique_ptr<char, decltype(&std::free)> text(ReadAllOutput(stdoutRead), &std::free);
+    const OutputBuffer text = ReadAllOutput(stdoutRead);
     if (!text)
         throw NoAnswerText{};
     ParseText(text.get());

@@ -4,11 +4,12 @@
 
 namespace Dbscout {
 
+// One entry: the descriptor the list owns, and where the entry sits, so that a position leads
+// to its neighbours.
 struct DataSourcePosition
 {
-    DataSourcePosition* prev = nullptr;
-    DataSourcePosition* next = nullptr;
-    CDataSourceDesc* descriptor = nullptr;
+    std::unique_ptr<CDataSourceDesc> descriptor;
+    std::list<DataSourcePosition>::iterator self;
 };
 
 namespace {
@@ -66,13 +67,8 @@ CDataSourceDesc* readDescriptor(HKEY key)
 
 } // namespace
 
-CDataSourceList::~CDataSourceList()
-{
-    while (POSITION position = m_head) {
-        delete position->descriptor;
-        RemoveAt(position);
-    }
-}
+CDataSourceList::CDataSourceList() = default;
+CDataSourceList::~CDataSourceList() = default;
 
 bool CDataSourceList::Load(HKEY sourcesKey)
 {
@@ -94,12 +90,23 @@ bool CDataSourceList::Load(HKEY sourcesKey)
     }
 }
 
+POSITION CDataSourceList::GetHeadPosition() const
+{
+    return m_entries.empty() ? nullptr : &m_entries.front();
+}
+
+POSITION CDataSourceList::GetTailPosition() const
+{
+    return m_entries.empty() ? nullptr : &m_entries.back();
+}
+
 CDataSourceDesc* CDataSourceList::GetNext(POSITION& position) const
 {
     if (!position)
         return nullptr;
-    CDataSourceDesc* descriptor = position->descriptor;
-    position = position->next;
+    CDataSourceDesc* descriptor = position->descriptor.get();
+    const auto next = std::next(position->self);
+    position = next == m_entries.end() ? nullptr : &*next;
     return descriptor;
 }
 
@@ -107,28 +114,25 @@ CDataSourceDesc* CDataSourceList::GetPrev(POSITION& position) const
 {
     if (!position)
         return nullptr;
-    CDataSourceDesc* descriptor = position->descriptor;
-    position = position->prev;
+    CDataSourceDesc* descriptor = position->descriptor.get();
+    position = position->self == m_entries.begin() ? nullptr : &*std::prev(position->self);
     return descriptor;
 }
 
 POSITION CDataSourceList::AddTail(CDataSourceDesc* descriptor)
 {
-    auto* node = new DataSourcePosition{m_tail, nullptr, descriptor};
-    (m_tail ? m_tail->next : m_head) = node;
-    m_tail = node;
-    ++m_count;
-    return node;
+    m_entries.push_back({std::unique_ptr<CDataSourceDesc>(descriptor), {}});
+    m_entries.back().self = std::prev(m_entries.end());
+    return &m_entries.back();
 }
 
 void CDataSourceList::RemoveAt(POSITION position)
 {
     if (!position)
         return;
-    (position->prev ? position->prev->next : m_head) = position->next;
-    (position->next ? position->next->prev : m_tail) = position->prev;
-    delete position;
-    --m_count;
+    // The caller keeps the descriptor.
+    (void)position->self->descriptor.release();
+    m_entries.erase(position->self);
 }
 
 } // namespace Dbscout

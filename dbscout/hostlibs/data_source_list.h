@@ -12,16 +12,20 @@
 
 #include <dbscout/registry.h>
 
+#include <list>
+#include <memory>
+
 namespace Dbscout {
 
-// A place in a CDataSourceList; null is before the head or after the tail.
+// A place in a CDataSourceList; null is before the head or after the tail. A place stays valid
+// until its entry is removed.
 struct DataSourcePosition;
-using POSITION = DataSourcePosition*;
+using POSITION = const DataSourcePosition*;
 
 class CDataSourceList final
 {
 public:
-    CDataSourceList() = default;
+    CDataSourceList();
     // Deletes every descriptor still in the list.
     ~CDataSourceList();
     CDataSourceList(const CDataSourceList&) = delete;
@@ -31,8 +35,8 @@ public:
     // or a data source could not be read; those read before stay.
     bool Load(HKEY sourcesKey);
 
-    POSITION GetHeadPosition() const { return m_head; }
-    POSITION GetTailPosition() const { return m_tail; }
+    POSITION GetHeadPosition() const;
+    POSITION GetTailPosition() const;
     // The descriptor at position, which then moves to the next (or previous) one.
     CDataSourceDesc* GetNext(POSITION& position) const;
     CDataSourceDesc* GetPrev(POSITION& position) const;
@@ -40,12 +44,10 @@ public:
     POSITION AddTail(CDataSourceDesc* descriptor);
     // Takes the entry out of the list without deleting its descriptor.
     void RemoveAt(POSITION position);
-    int GetCount() const { return m_count; }
+    int GetCount() const { return int(m_entries.size()); }
 
 private:
-    POSITION m_head = nullptr;
-    POSITION m_tail = nullptr;
-    int m_count = 0;
+    std::list<DataSourcePosition> m_entries;
 };
 
 } // namespace Dbscout

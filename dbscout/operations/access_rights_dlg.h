@@ -4,7 +4,7 @@
 // stands for a class whose level is mixed or unknown, which the request leaves unchanged.
 
 #include "operations/access_modes.h"
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 
 #include <string>
 

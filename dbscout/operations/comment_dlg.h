@@ -2,7 +2,7 @@
 // The comment of a check in or check out (dialog 6931). The comment travels inside the request,
 // so the caller limits its length to what the request leaves room for.
 
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 
 #include <string>
 

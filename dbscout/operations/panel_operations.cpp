@@ -1,31 +1,23 @@
-// The panel's object operations: check in, check out and undo, new subsets, access rights.
-// Each sends one request on the listing URL through the browse cycle, whose answer refills the
-// list. Nothing here keeps a row pointer across a dialog: a listing may arrive meanwhile.
+// The panel's object operations. Each sends one request on the listing URL through the browse
+// cycle, whose answer refills the list. Nothing here keeps a row pointer across a dialog: a
+// listing may arrive meanwhile.
 
-#include "panel/scout_panel.h"
+#include "operations/panel_operations.h"
 
-#include "document/result_page.h"
 #include "operations/access_modes.h"
 #include "operations/access_rights_dlg.h"
 #include "operations/comment_dlg.h"
+#include "operations/context_menu.h"
 #include "operations/selection_classes.h"
 #include "operations/subset_name_dlg.h"
-#include "panel/result_item.h"
 #include "platform/ascii_case.h"
 #include "platform/modal.h"
 #include "request/operation_urls.h"
-#include "request/url_params.h"
 #include "resources/ids.h"
 #include "resources/strings.h"
 #include "resources/texts.h"
 
-#include <QComboBox>
-#include <QTreeWidget>
-
-// Subset entries ride on the Subset/Query box as item data.
-Q_DECLARE_METATYPE(Dbscout::SubsetEntry)
-
-using namespace Dbscout;
+namespace Dbscout {
 
 namespace {
 
@@ -59,9 +51,9 @@ void ShowStringError(QWidget* owner, int stringId)
 
 } // namespace
 
-bool CScoutPanel::OnOperationCommand(int nCommand)
+bool PanelOperations::runCommand(int command)
 {
-    switch (nCommand) {
+    switch (command) {
     case ID_CHECK_IN:
         CheckInOut(CheckOperation::CheckIn, true);
         return true;
@@ -88,47 +80,33 @@ bool CScoutPanel::OnOperationCommand(int nCommand)
     }
 }
 
-std::vector<const ResultRow*> CScoutPanel::SelectedRows() const
+void PanelOperations::BuildContextMenu(QMenu& menu) const
 {
-    std::vector<const ResultRow*> rows;
-    for (int i = 0; m_list && i < m_list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = m_list->topLevelItem(i);
-        if (item->isSelected())
-            rows.push_back(RowData(item));
-    }
-    return rows;
+    const std::vector<const ResultRow*> selection = m_panel.selectedRows();
+    const std::optional<SubsetEntry> subset = m_panel.currentSubsetEntry();
+    const int serverVersion = m_panel.serverVersion();
+    const ContextMenuState state = MakeContextMenuState(
+        ClassifySelection(selection, m_panel.currentUserName(), serverVersion),
+        int(selection.size()), serverVersion, m_panel.listShowsRows(), subset ? &*subset : nullptr);
+    Dbscout::BuildContextMenu(menu, state);
 }
 
-std::optional<SubsetEntry> CScoutPanel::CurrentSubsetEntry() const
+QAction* PanelOperations::stopItem(const QMenu& menu)
 {
-    // Text typed over the selected entry leaves the box without a selected entry.
-    const int index = m_cbQuery ? m_cbQuery->currentIndex() : -1;
-    if (index < 0 || m_cbQuery->itemText(index) != m_cbQuery->currentText())
-        return std::nullopt;
-    const QVariant data = m_cbQuery->itemData(index);
-    if (!data.canConvert<SubsetEntry>())
-        return std::nullopt;
-    return data.value<SubsetEntry>();
+    return FindMenuItem(menu, ID_STOP);
 }
 
-std::string CScoutPanel::CurrentUserName() const
+int PanelOperations::commandOf(const QAction* chosen)
 {
-    if (m_pCurrentSource && !m_pCurrentSource->m_strUser.empty())
-        return m_pCurrentSource->m_strUser;
-    std::string url = m_strSourceURL;
-    std::string user;
-    std::string password;
-    SplitUrlCredentials(url, user, password);
-    return user;
+    return MenuCommand(chosen);
 }
 
-bool CScoutPanel::CheckInOut(CheckOperation operation, bool bAskComment)
+bool PanelOperations::CheckInOut(CheckOperation operation, bool bAskComment)
 {
-    if (!m_bWindowCreated)
-        return false;
-    const std::vector<const ResultRow*> selection = SelectedRows();
+    const std::vector<const ResultRow*> selection = m_panel.selectedRows();
+    const int serverVersion = m_panel.serverVersion();
     const SelectionClasses classes =
-        Dbscout::ClassifySelection(selection, CurrentUserName(), m_nServerVersion);
+        ClassifySelection(selection, m_panel.currentUserName(), serverVersion);
     const std::vector<const ResultRow*>& rows = QualifyingRows(classes, operation);
     if (!CoversSelection(rows, selection.size()))
         return false; // the whole selection or nothing
@@ -138,11 +116,11 @@ bool CScoutPanel::CheckInOut(CheckOperation operation, bool bAskComment)
     const std::string captionSuffix = CaptionLabel(operation) + rows.front()->name;
 
     const std::string objectPath = JoinObjectIds(ids);
-    const std::string listUrl = BuildListUrl(&objectPath);
+    const std::string listUrl = m_panel.listUrl(objectPath);
     if (listUrl.empty())
         return false;
-    const ObjectUrlOptions options = ObjectOptions();
-    const bool descendantsAllowed = m_nServerVersion >= 3;
+    const ObjectUrlOptions options = m_panel.objectOptions();
+    const bool descendantsAllowed = serverVersion >= 3;
     std::string url;
     if (operation == CheckOperation::CheckIn)
         url = BuildCheckUrl(listUrl, CheckCommand::CheckIn,
@@ -154,75 +132,75 @@ bool CScoutPanel::CheckInOut(CheckOperation operation, bool bAskComment)
         url = BuildUndoCheckOutUrl(listUrl);
 
     if (bAskComment) {
-        CCommentDlg dialog(this);
+        CCommentDlg dialog(m_panel.dialogOwner());
         dialog.maxChars = kMaxCheckRequest - int(url.size());
         dialog.captionSuffix = captionSuffix;
         if (dialog.DoModal() != QDialog::Accepted)
             return false;
         AppendComment(url, dialog.comment);
     }
-    return StartListRequest(url, false) != 0;
+    return m_panel.startListRequest(url);
 }
 
-void CScoutPanel::CreateSubset(bool bUseSelection)
+void PanelOperations::CreateSubset(bool bUseSelection)
 {
-    if (!m_bWindowCreated)
-        return;
-    CSubsetNameDlg dialog(this);
+    CSubsetNameDlg dialog(m_panel.dialogOwner());
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     if (IsReservedSubsetName(dialog.subsetName)) {
-        ShowStringError(this, IDS_MAIN_RESERVED);
+        ShowStringError(m_panel.dialogOwner(), IDS_MAIN_RESERVED);
         return;
     }
     std::vector<std::string> ids;
     if (bUseSelection) {
-        for (const ResultRow* row : SelectedRows()) {
+        for (const ResultRow* row : m_panel.selectedRows()) {
             if (!row)
                 return; // the placeholder or "Downloading..." row is no object
             ids.push_back(row->id);
         }
     }
     const std::string objectPath = JoinObjectIds(ids);
-    const std::string listUrl = BuildListUrl(&objectPath);
+    const std::string listUrl = m_panel.listUrl(objectPath);
     if (!listUrl.empty())
-        StartListRequest(BuildCreateSubsetUrl(listUrl, dialog.subsetName), false);
+        m_panel.startListRequest(BuildCreateSubsetUrl(listUrl, dialog.subsetName));
 }
 
-void CScoutPanel::SetObjectAccess()
+void PanelOperations::SetObjectAccess()
 {
-    if (!m_bWindowCreated || m_nServerVersion < 2)
+    if (m_panel.serverVersion() < 2)
         return;
     ObjectModes modes;
-    if (!CollectObjectModes(SelectedRows(), modes)) {
+    if (!CollectObjectModes(m_panel.selectedRows(), modes)) {
         if (modes.refusalId)
-            ShowStringError(this, modes.refusalId);
+            ShowStringError(m_panel.dialogOwner(), modes.refusalId);
         return;
     }
-    CAccessRightsDlg dialog(this, true, modes.displayName, modes.levels.owner, modes.levels.group,
-                            modes.levels.other);
+    CAccessRightsDlg dialog(m_panel.dialogOwner(), true, modes.displayName, modes.levels.owner,
+                            modes.levels.group, modes.levels.other);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
-    const std::string listUrl = BuildListUrl(&modes.objectPath);
+    const std::string listUrl = m_panel.listUrl(modes.objectPath);
     if (!listUrl.empty())
-        StartListRequest(BuildObjectAccessUrl(listUrl, BuildModeString(dialog.levels())), false);
+        m_panel.startListRequest(BuildObjectAccessUrl(listUrl, BuildModeString(dialog.levels())));
 }
 
-void CScoutPanel::SetSubsetAccess()
+void PanelOperations::SetSubsetAccess()
 {
-    if (!m_bWindowCreated || m_nServerVersion < 2)
+    if (m_panel.serverVersion() < 2)
         return;
-    const std::optional<SubsetEntry> subset = CurrentSubsetEntry();
+    const std::optional<SubsetEntry> subset = m_panel.currentSubsetEntry();
     if (!subset || subset->mode.empty())
         return;
     AccessLevels levels;
     MergeMode(subset->mode, levels);
-    CAccessRightsDlg dialog(this, false, subset->name, levels.owner, levels.group, levels.other);
+    CAccessRightsDlg dialog(m_panel.dialogOwner(), false, subset->name, levels.owner, levels.group,
+                            levels.other);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
-    const std::string noObjects;
-    const std::string listUrl = BuildListUrl(&noObjects);
+    const std::string listUrl = m_panel.listUrl(std::string());
     if (!listUrl.empty())
-        StartListRequest(
-            BuildSubsetAccessUrl(listUrl, BuildModeString(dialog.levels()), subset->name), false);
+        m_panel.startListRequest(
+            BuildSubsetAccessUrl(listUrl, BuildModeString(dialog.levels()), subset->name));
 }
+
+} // namespace Dbscout

@@ -94,7 +94,7 @@ void CSavingDlg::OnInitDialog()
     std::string command;
     if (!LookupHandlerCommand("molb", "put", command))
         return; // nothing to run: only Cancel ends the dialog
-    request = std::make_unique<CScoutRequest>(new StatusPage, this, HandlerProgramPath(command),
+    request = std::make_unique<CScoutRequest>(std::make_unique<StatusPage>(), this, HandlerProgramPath(command),
                                               HandlerArguments(command, requestUrl), data,
                                               uint32_t(dataLength));
     request->Start();

@@ -6,7 +6,7 @@
 // the request and waits for its worker to finish (the handler is killed, so this is short):
 // once DoModal returns, nothing reads the bytes any more and nothing posts to the dialog.
 
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 #include "request/scout_request.h"
 
 #include <memory>

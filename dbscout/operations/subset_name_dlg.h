@@ -1,7 +1,7 @@
 #pragma once
 // The name of a new subset (dialog 6925). Any text is taken; the caller refuses reserved names.
 
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 
 #include <string>
 

@@ -5,6 +5,7 @@
 
 #include "hostlibs/data_source_list.h"
 #include "panel/goto_dialog.h"
+#include "panel/panel_metrics.h"
 #include "request/handler_command.h"
 #include "request/list_url.h"
 #include "resources/texts.h"
@@ -90,10 +91,20 @@ std::string CScoutPanel::BuildListUrl(const std::string* objectPath)
     return result.url;
 }
 
-std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url) const
+std::string CScoutPanel::listUrl(const std::string& objectPath)
+{
+    return BuildListUrl(&objectPath);
+}
+
+bool CScoutPanel::startListRequest(const std::string& url)
+{
+    return StartListRequest(url, false) != 0;
+}
+
+std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url)
 {
     const std::string& command = HandlerCommandForUrl(url, m_strMolbHandler, m_strNcbiHandler);
-    return std::make_unique<CScoutRequest>(new ResultPage, const_cast<CScoutPanel*>(this),
+    return std::make_unique<CScoutRequest>(std::make_unique<ResultPage>(), this,
                                            HandlerProgramPath(command),
                                            HandlerArguments(command, url), nullptr, 0);
 }
@@ -183,7 +194,7 @@ void CScoutPanel::ShowRequestStarted(const std::string& text)
     ClearList();
     m_list->setColumnCount(1);
     m_list->setHeaderLabels({QString()});
-    m_list->setColumnWidth(0, 400);
+    m_list->setColumnWidth(0, kDownloadingColumnWidth);
     auto* downloading = new QTreeWidgetItem(m_list);
     downloading->setText(0, QString::fromUtf8(Texts::DownloadingRow));
     if (!text.empty())
@@ -201,10 +212,10 @@ void CScoutPanel::ClearList()
 {
     // Written when they differ from what this panel wrote last: a listing that changed no
     // layout costs no write, and leaves alone what another panel on the same key wrote since.
-    if (m_savedTableSettings != m_tableSettings) {
-        SaveTableLayouts(m_hSettingsKey, m_tableSettings);
+    // One that failed is tried again at the next listing.
+    if (m_savedTableSettings != m_tableSettings &&
+        noteSettingsWrite(SaveTableLayouts(m_hSettingsKey, m_tableSettings), "table layouts"))
         m_savedTableSettings = m_tableSettings;
-    }
     m_nSortColumn = -1;
     m_bSortAscending = 0;
     m_nTotalCount = 0;

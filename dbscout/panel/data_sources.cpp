@@ -3,8 +3,9 @@
 
 #include "panel/scout_panel.h"
 
-#include "request/list_url.h"
+#include "document/object_kinds.h"
 #include "hostlibs/molb_url_unescape.h"
+#include "request/list_url.h"
 #include "request/url_params.h"
 #include "resources/images.h"
 #include "settings/reg_containers.h"
@@ -23,46 +24,42 @@ constexpr const char* kSuitePath[] = {"KORVALE, INC", "MOLB 10", "Data Sources",
 constexpr const char* kDefaultIconKey =
     "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\DefaultIcon";
 
-struct KindPath
+// Whether a configured data source serves objects of a kind: each kind has its flag.
+bool serves(const CDataSourceDesc& source, int kindCode)
 {
-    int code;
-    const char* keyword;
-    const char* suffix;
-    int CDataSourceDesc::*supported;
-};
-
-// In the order the box lists the kinds of one data source.
-const KindPath kKindPaths[] = {
-    {1, "dnarna", " (DNA/RNA)", &CDataSourceDesc::m_bDnaRna},
-    {2, "protein", " (Protein)", &CDataSourceDesc::m_bProtein},
-    {15, "blast", " (Blast)", &CDataSourceDesc::m_bBlast},
-    {14, "citation", " (Citation)", &CDataSourceDesc::m_bCitation},
-    {17, "analysis", " (Analyses)", &CDataSourceDesc::m_bAnalysis},
-};
-
-const KindPath* kindPath(int code)
-{
-    for (const KindPath& kind : kKindPaths)
-        if (kind.code == code)
-            return &kind;
-    return nullptr;
+    switch (kindCode) {
+    case KindCode::DnaRna:
+        return source.m_bDnaRna;
+    case KindCode::Protein:
+        return source.m_bProtein;
+    case KindCode::Blast:
+        return source.m_bBlast;
+    case KindCode::Citation:
+        return source.m_bCitation;
+    case KindCode::Analysis:
+        return source.m_bAnalysis;
+    default:
+        return false;
+    }
 }
 
+// Whether a data source has anything a panel made for the host's data type lists. A panel for
+// any kind keeps every source here; one without kinds then yields no entries.
 bool supports(const CDataSourceDesc& source, int dataType)
 {
-    if (dataType == 0)
+    if (dataType == KindCode::Any)
         return true;
-    if (dataType == -1)
-        return source.m_bDnaRna || source.m_bProtein;
-    const KindPath* kind = kindPath(dataType);
-    return kind && source.*(kind->supported);
+    for (const ObjectKind& kind : objectKinds())
+        if (dataTypeAccepts(dataType, kind.code) && serves(source, kind.code))
+            return true;
+    return false;
 }
 
 } // namespace
 
 void AppendKindPath(std::string& strURL, int nKind)
 {
-    const KindPath* kind = kindPath(nKind);
+    const ObjectKind* kind = kindOfCode(nKind);
     if (!kind)
         return;
     if (strURL.empty() || (strURL.back() != '/' && strURL.back() != ':'))
@@ -111,11 +108,11 @@ bool CScoutPanel::LoadDataSources()
             AppendKindPath(source->m_strAddress, m_nDataType);
             continue;
         }
-        for (const KindPath& kind : kKindPaths) {
-            if (!(source->*(kind.supported)) || (m_nDataType == -1 && kind.code > 2))
+        for (const ObjectKind& kind : objectKinds()) {
+            if (!serves(*source, kind.code) || !dataTypeAccepts(m_nDataType, kind.code))
                 continue;
             auto* copy = new CDataSourceDesc(*source);
-            copy->m_strName += kind.suffix;
+            copy->m_strName += kind.sourceSuffix;
             AppendKindPath(copy->m_strAddress, kind.code);
             m_dataSources.AddTail(copy);
         }
@@ -177,7 +174,8 @@ bool CScoutPanel::LoadHostIcon()
 
 void CScoutPanel::FillDataSourceBox()
 {
-    const QIcon sourceIcon = m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
+    const QIcon sourceIcon =
+        m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
     std::string remembered;
     int selected = -1;
     for (POSITION position = m_dataSources.GetHeadPosition(); position;) {
@@ -218,8 +216,10 @@ void CScoutPanel::AddInitialSource()
         source->SetPasswordAndVersion(password.c_str(), 1);
     }
     m_dataSources.AddTail(source);
-    const QIcon sourceIcon = m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
-    m_cbDataSource->addItem(sourceIcon, QString::fromLocal8Bit(address), QVariant::fromValue(source));
+    const QIcon sourceIcon =
+        m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
+    m_cbDataSource->addItem(sourceIcon, QString::fromLocal8Bit(address),
+                            QVariant::fromValue(source));
     m_cbDataSource->setCurrentIndex(m_cbDataSource->count() - 1);
     m_strPendingSource.clear();
 }

@@ -3,7 +3,7 @@
 // of the last listing for orientation. OK refuses a value that is not a whole number or lies
 // outside its bounds with a message naming the bounds, and the dialog stays open on that field.
 
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 
 class QLineEdit;
 

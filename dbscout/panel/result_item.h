@@ -31,3 +31,6 @@ private:
 const ResultRow* RowData(const QTreeWidgetItem* item);
 
 } // namespace Dbscout
+
+// Subset entries ride on the Subset/Query box as item data.
+Q_DECLARE_METATYPE(Dbscout::SubsetEntry)

@@ -3,6 +3,8 @@
 
 #include "panel/scout_panel.h"
 
+#include "document/object_kinds.h"
+#include "panel/panel_metrics.h"
 #include "panel/result_item.h"
 #include "platform/ascii_case.h"
 #include "platform/modal.h"
@@ -17,32 +19,11 @@
 
 using namespace Dbscout;
 
-Q_DECLARE_METATYPE(Dbscout::SubsetEntry)
-
 namespace {
 
 constexpr int kServerSubsetImage = ImageIndex::Subset;
 constexpr int kQueryImage = ImageIndex::Query;
 constexpr int kTypedAddressImage = ImageIndex::Address;
-
-struct Kind
-{
-    const char* title;
-    int code;
-    int image;
-};
-
-constexpr Kind kKinds[] = {
-    {"dnarna", 1, 1}, {"protein", 2, 2}, {"citation", 14, 6}, {"blast", 15, 7}, {"analysis", 17, 8},
-};
-
-Kind kindOfTitle(const std::string& title)
-{
-    for (const Kind& kind : kKinds)
-        if (title == kind.title)
-            return kind;
-    return {"", -1, 0};
-}
 
 bool isOk(const std::string& status)
 {
@@ -105,7 +86,7 @@ void CScoutPanel::ShowListPage(ResultPage& page, const std::string& errorText)
         return;
     }
     m_nServerVersion = page.versionMajor;
-    if (!AcceptsKind(kindOfTitle(page.title).code)) {
+    if (!dataTypeAccepts(m_nDataType, kindCodeOfTitle(page.title))) {
         std::string text = LoadString(IDS_WRONG_DATA_TYPE);
         ShowError(this, text);
         return;
@@ -113,15 +94,6 @@ void CScoutPanel::ShowListPage(ResultPage& page, const std::string& errorText)
     NoteSourceAnswered();
     FillQueryBox(page);
     FillColumnsAndRows(page);
-}
-
-bool CScoutPanel::AcceptsKind(int kindCode) const
-{
-    if (m_nDataType == 0)
-        return true;
-    if (m_nDataType > 0)
-        return kindCode == m_nDataType;
-    return m_nDataType == -1 && (kindCode == 1 || kindCode == 2);
 }
 
 void CScoutPanel::NoteSourceAnswered()
@@ -166,9 +138,9 @@ void CScoutPanel::FillColumnsAndRows(const ResultPage& page)
     m_list->setColumnCount(int(headers.size()));
     m_list->setHeaderLabels(headers);
     for (int i = 0; i < headers.size(); ++i)
-        m_list->setColumnWidth(i, 100);
+        m_list->setColumnWidth(i, kResultColumnWidth);
 
-    const int image = kindOfTitle(page.title).image;
+    const int image = rowImageOfTitle(page.title);
     QList<QTreeWidgetItem*> items;
     items.reserve(qsizetype(page.rows.size()));
     for (const ResultRow& row : page.rows) {

@@ -3,6 +3,7 @@
 #include "operations/menu_toolbar.h"
 #include "panel/accelerators.h"
 #include "panel/display_fonts.h"
+#include "panel/panel_metrics.h"
 #include "panel/result_item.h"
 #include "panel/result_list_delegate.h"
 #include "platform/modal.h"
@@ -108,7 +109,7 @@ void CScoutPanel::CreateControls()
     const int rowHeight = m_cbDataSource->sizeHint().height();
     m_cbDataSource->resize(m_cbDataSource->width(), rowHeight);
     m_cbQuery->resize(m_cbQuery->width(), rowHeight);
-    m_btnGo->resize(std::max(40, m_btnGo->sizeHint().width()), rowHeight);
+    m_btnGo->resize(std::max(kGoButtonMinWidth, m_btnGo->sizeHint().width()), rowHeight);
     m_edName->resize(m_edName->width(), m_edName->sizeHint().height());
     m_stStatus->resize(m_stStatus->width(), m_stStatus->sizeHint().height());
     m_chkLocalCopy->resize(m_chkLocalCopy->sizeHint());
@@ -234,7 +235,7 @@ BOOL CScoutPanel::OnInitDialog()
     m_list->setUniformRowHeights(true);
     m_list->setItemDelegate(new ResultListDelegate(m_list));
     m_list->setHeaderLabels({QString()});
-    m_list->setColumnWidth(0, 500);
+    m_list->setColumnWidth(0, kPlaceholderColumnWidth);
     m_pHeader->setSectionsMovable(true);
     m_pHeader->setStretchLastSection(false);
 
@@ -254,7 +255,17 @@ BOOL CScoutPanel::OnInitDialog()
 
 void CScoutPanel::OnOptions()
 {
-    RunOptionsDialog(this, m_hSettingsKey, m_nServerVersion, m_options);
+    noteSettingsWrite(RunOptionsDialog(this, m_hSettingsKey, m_nServerVersion, m_options),
+                      "options");
+}
+
+bool CScoutPanel::noteSettingsWrite(bool written, const char* what)
+{
+    // The user is not troubled with it, and the panel goes on with what it holds; the host's
+    // log is told, so that a full disk or a read-only store does not pass unseen.
+    if (!written)
+        qWarning("Dbscout: the %s could not be written to the settings store", what);
+    return written;
 }
 
 void CScoutPanel::LookUpHandlers()
@@ -304,7 +315,7 @@ bool CScoutPanel::OnCommand(int nCommand)
         OnOptions();
         return true;
     default:
-        return OnOperationCommand(nCommand);
+        return m_operations.runCommand(nCommand);
     }
 }
 
@@ -361,25 +372,30 @@ void CScoutPanel::OnDestroy()
     CaptureTableLayout();
     ClearList();
     if (m_hSettingsKey) {
-        m_queryHistory.Save(m_hSettingsKey, kQueryHistoryKept);
+        noteSettingsWrite(m_queryHistory.Save(m_hSettingsKey, kQueryHistoryKept), "query history");
         RegKey history;
-        if (history.create(m_hSettingsKey, "DSHISTORY", KEY_READ | KEY_WRITE) == ERROR_SUCCESS)
-            m_dsHistory.Save(history.get(), kDataSourceHistoryKept);
-        SaveLastOpen();
+        const bool historyOpen =
+            history.create(m_hSettingsKey, "DSHISTORY", KEY_READ | KEY_WRITE) == ERROR_SUCCESS;
+        noteSettingsWrite(historyOpen && m_dsHistory.Save(history.get(), kDataSourceHistoryKept),
+                          "data-source history");
+        noteSettingsWrite(SaveLastOpen(), "last opened place");
+        noteSettingsWrite(SaveOptions(m_hSettingsKey, m_options), "options");
     }
-    SaveOptions(m_hSettingsKey, m_options);
+    noteSettingsWrite(batch.finish() == ERROR_SUCCESS, "panel's settings");
     ClearComboEntries();
 }
 
-void CScoutPanel::SaveLastOpen()
+bool CScoutPanel::SaveLastOpen()
 {
     RegKey key;
     if (key.create(m_hSettingsKey, "LAST_OPEN", KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
-        return;
+        return false;
     const DWORD fromList = DWORD(m_bLastOpenFromList);
-    RegSetValueExA(key.get(), "LAST_OPEN_DS", 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&fromList), sizeof fromList);
-    RegSetValueExA(key.get(), "LAST_OPEN_URL", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(m_strLastOpenURL.c_str()),
-                   DWORD(m_strLastOpenURL.size() + 1));
+    const bool fromListWritten =
+        RegSetValueExA(key.get(), "LAST_OPEN_DS", 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&fromList), sizeof fromList) == ERROR_SUCCESS;
+    return RegSetValueExA(key.get(), "LAST_OPEN_URL", 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(m_strLastOpenURL.c_str()),
+                          DWORD(m_strLastOpenURL.size() + 1)) == ERROR_SUCCESS &&
+           fromListWritten;
 }

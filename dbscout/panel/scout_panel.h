@@ -6,6 +6,7 @@
 
 #include "document/result_page.h"
 #include "hostlibs/data_source_list.h"
+#include "operations/panel_operations.h"
 #include "request/object_url.h"
 #include "request/scout_request.h"
 #include "settings/options.h"
@@ -39,10 +40,9 @@ class QHeaderView;
 namespace Dbscout {
 class AcceleratorFilter;
 class CMenuToolBar;
-enum class CheckOperation;
 } // namespace Dbscout
 
-class CScoutPanel : public QWidget
+class CScoutPanel : public QWidget, private Dbscout::PanelAccess
 {
     Q_OBJECT
 public:
@@ -104,7 +104,9 @@ private:
     void LoadImages();
     void ConnectControls();
     void OnDestroy();
-    void SaveLastOpen();
+    bool SaveLastOpen();
+    // Every settings write of the panel reports here; returns written.
+    bool noteSettingsWrite(bool written, const char* what);
     void LookUpHandlers();
     void OnOptions();
 
@@ -131,14 +133,13 @@ private:
     void OnQueryChosen();
     void ShowRequestStarted(const std::string& text);
     void HoldListPainting(bool hold);
-    std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url) const;
+    std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url);
     void RetireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
     void StartSubsetJobAfterList();
     void StartWaitingSubsetJob();
 
     // Result list.
     void ShowListPage(Dbscout::ResultPage& page, const std::string& errorText);
-    bool AcceptsKind(int kindCode) const;
     void NoteSourceAnswered();
     void FillQueryBox(const Dbscout::ResultPage& page);
     void FillColumnsAndRows(const Dbscout::ResultPage& page);
@@ -151,7 +152,6 @@ private:
     void OnColumnClick(int nColumn);
     void CaptureTableLayout();
     void ApplyTableLayout();
-    bool ListShowsRows() const;
 
     // Selection.
     void OnListClick();
@@ -159,29 +159,22 @@ private:
     void OpenItem(const Dbscout::ResultRow& row);
     void NotifyItemSelected(bool bForce);
     bool QueryEntryIsServerSubset() const;
-    Dbscout::ObjectUrlOptions ObjectOptions() const;
 
-    // Object operations: the context menu and its timer, check in and out, subsets and access
-    // rights. Implemented in operations/; their commands are dispatched by OnCommand and the
-    // menu message by event().
-    // Runs the operation commands (check in/out, undo, subsets, access); false for other ids.
-    bool OnOperationCommand(int nCommand);
-    // UM_DBSCOUT_POP_MENU: shows the context menu at the screen point (x, y) and runs the
-    // chosen command; Stop follows the running requests while the menu is open.
+    // What the object operations see of the panel (see PanelAccess).
+    QWidget* dialogOwner() override { return this; }
+    std::vector<const Dbscout::ResultRow*> selectedRows() const override;
+    bool listShowsRows() const override;
+    std::optional<Dbscout::SubsetEntry> currentSubsetEntry() const override;
+    std::string currentUserName() const override;
+    int serverVersion() const override { return m_nServerVersion; }
+    Dbscout::ObjectUrlOptions objectOptions() const override;
+    std::string listUrl(const std::string& objectPath) override;
+    bool startListRequest(const std::string& url) override;
+
+    // The context menu (UM_DBSCOUT_POP_MENU): shows the operations' menu at the screen point
+    // (x, y) and runs the chosen command; Stop follows the running requests while it is open.
     void OnPopMenu(int x, int y);
-    void BuildContextMenu(QMenu& menu);
     void UpdateStopItem();
-    // True when a request was started.
-    bool CheckInOut(Dbscout::CheckOperation operation, bool bAskComment);
-    void CreateSubset(bool bUseSelection);
-    void SetObjectAccess();
-    void SetSubsetAccess();
-    // The selected rows in list order; null for a selected row without row data.
-    std::vector<const Dbscout::ResultRow*> SelectedRows() const;
-    // The subset entry attached to the Subset/Query box's selected entry, if any.
-    std::optional<Dbscout::SubsetEntry> CurrentSubsetEntry() const;
-    // The user of the current data source, or of the credentials in its address; may be empty.
-    std::string CurrentUserName() const;
     QMenu* m_menu = nullptr; // the open context menu
 
     // Controls, in the order they are bound.
@@ -250,6 +243,7 @@ private:
     std::unique_ptr<Dbscout::CScoutRequest> m_pListJob;
     std::unique_ptr<Dbscout::CScoutRequest> m_pSubsetJob;
     bool m_subsetJobWaiting = false; // made, not yet started: the list goes first
+    Dbscout::PanelOperations m_operations{*this};
 
     bool m_bWindowCreated = false;
 };

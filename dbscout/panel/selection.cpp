@@ -7,6 +7,7 @@
 #include "panel/result_item.h"
 #include "platform/registered_messages.h"
 #include "request/object_url.h"
+#include "request/url_params.h"
 #include "resources/strings.h"
 
 #include <QComboBox>
@@ -14,6 +15,40 @@
 #include <QTreeWidget>
 
 using namespace Dbscout;
+
+std::vector<const ResultRow*> CScoutPanel::selectedRows() const
+{
+    std::vector<const ResultRow*> rows;
+    for (int i = 0; m_list && i < m_list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = m_list->topLevelItem(i);
+        if (item->isSelected())
+            rows.push_back(RowData(item));
+    }
+    return rows;
+}
+
+std::optional<SubsetEntry> CScoutPanel::currentSubsetEntry() const
+{
+    // Text typed over the selected entry leaves the box without a selected entry.
+    const int index = m_cbQuery ? m_cbQuery->currentIndex() : -1;
+    if (index < 0 || m_cbQuery->itemText(index) != m_cbQuery->currentText())
+        return std::nullopt;
+    const QVariant data = m_cbQuery->itemData(index);
+    if (!data.canConvert<SubsetEntry>())
+        return std::nullopt;
+    return data.value<SubsetEntry>();
+}
+
+std::string CScoutPanel::currentUserName() const
+{
+    if (m_pCurrentSource && !m_pCurrentSource->m_strUser.empty())
+        return m_pCurrentSource->m_strUser;
+    std::string url = m_strSourceURL;
+    std::string user;
+    std::string password;
+    SplitUrlCredentials(url, user, password);
+    return user;
+}
 
 void CScoutPanel::OnListClick()
 {
@@ -52,7 +87,7 @@ void CScoutPanel::OpenItem(const ResultRow& row)
         return;
     if (!row.checkoutBy.empty() && row.checkoutBy != m_strUser)
         return; // held by someone else
-    const ObjectUrlOptions options = ObjectOptions();
+    const ObjectUrlOptions options = objectOptions();
     if (m_bOpenMode) {
         NotifyItemSelected(true);
         if (options.checkoutOnOpen && row.checkoutBy.empty())
@@ -77,7 +112,7 @@ void CScoutPanel::NotifyItemSelected(bool bForce)
     m_checkOptionsArmed = 0;
 }
 
-ObjectUrlOptions CScoutPanel::ObjectOptions() const
+ObjectUrlOptions CScoutPanel::objectOptions() const
 {
     ObjectUrlOptions options;
     options.checkoutOnOpen = m_options.CHECKOUT_ON_OPEN != 0;
@@ -103,7 +138,7 @@ BOOL CScoutPanel::GetURL(std::string& strURL, int& nFlag, std::string& strName)
     input.openMode = m_bOpenMode != 0;
     input.serverVersion = m_nServerVersion;
     input.checkOptionsArmed = m_checkOptionsArmed != 0;
-    input.options = ObjectOptions();
+    input.options = objectOptions();
     const std::optional<ObjectUrl> url = BuildObjectUrl(input);
     if (!url)
         return FALSE;

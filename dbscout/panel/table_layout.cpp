@@ -10,14 +10,14 @@
 
 using namespace Dbscout;
 
-bool CScoutPanel::ListShowsRows() const
+bool CScoutPanel::listShowsRows() const
 {
     return m_list && m_list->topLevelItemCount() > 0 && RowData(m_list->topLevelItem(0));
 }
 
 void CScoutPanel::OnColumnClick(int nColumn)
 {
-    if (ListShowsRows())
+    if (listShowsRows())
         SortBy(nColumn);
 }
 
@@ -33,15 +33,15 @@ void CScoutPanel::SortBy(int nColumn)
         m_bSortAscending = !m_bSortAscending;
     }
     if (m_nSortColumn < m_list->columnCount())
-        header->setIcon(m_nSortColumn,
-                        m_ilHeader.value(m_bSortAscending ? SortAscendingImage : SortDescendingImage));
+        header->setIcon(m_nSortColumn, m_ilHeader.value(m_bSortAscending ? SortAscendingImage
+                                                                         : SortDescendingImage));
     m_list->sortItems(m_nSortColumn & 0xFF,
                       m_bSortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CScoutPanel::CaptureTableLayout()
 {
-    if (!ListShowsRows())
+    if (!listShowsRows())
         return;
     CTableSettings& layout = m_tableSettings[m_strSourceURL];
     const int columns = m_pHeader->count();

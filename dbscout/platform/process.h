@@ -2,6 +2,8 @@
 // Handler processes: start a handler program with its own pipes and read its whole output.
 // Both run on a request job's worker thread; several jobs may spawn at the same moment.
 
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <sys/types.h>
@@ -51,9 +53,15 @@ private:
     bool m_terminateAsked = false;
 };
 
-// Reads stdoutRead to its end in blocks of 1 MiB. Returns a malloc'ed buffer holding everything
-// read, followed by a NUL byte (also when the writer died half-way), or null when memory ran out.
-// The caller frees it with free().
-char* ReadAllOutput(int stdoutRead);
+// A buffer from malloc, freed with free(): the answer text grows by realloc as it is read.
+struct FreeBuffer
+{
+    void operator()(char* buffer) const noexcept { std::free(buffer); }
+};
+using OutputBuffer = std::unique_ptr<char[], FreeBuffer>;
+
+// Reads stdoutRead to its end in blocks of 1 MiB. Returns a buffer holding everything read,
+// followed by a NUL byte (also when the writer died half-way), or null when memory ran out.
+OutputBuffer ReadAllOutput(int stdoutRead);
 
 } // namespace Dbscout

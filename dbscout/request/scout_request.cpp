@@ -25,9 +25,9 @@ struct CScoutRequest::Control
     CScoutRequest* job = nullptr; // null once the job is being deleted
 };
 
-CScoutRequest::CScoutRequest(ScoutResponse* response, QObject* window, std::string program,
+CScoutRequest::CScoutRequest(std::unique_ptr<ScoutResponse> response, QObject* window, std::string program,
                              std::string arguments, const char* body, uint32_t bodyLength)
-    : m_response(response), m_program(std::move(program)), m_arguments(std::move(arguments)),
+    : m_response(std::move(response)), m_program(std::move(program)), m_arguments(std::move(arguments)),
       m_body(body), m_bodyLength(bodyLength), m_window(window),
       m_control(std::make_shared<Control>())
 {

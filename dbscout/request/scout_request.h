@@ -26,9 +26,9 @@ class ScoutResponse;
 class CScoutRequest final
 {
 public:
-    // Takes ownership of response. body (bodyLength bytes, may be null) is not copied and must
-    // outlive the run. Starts nothing.
-    CScoutRequest(ScoutResponse* response, QObject* window, std::string program,
+    // response is the page the handler's answer fills (never null). body (bodyLength bytes, may
+    // be null) is not copied and must outlive the run. Starts nothing.
+    CScoutRequest(std::unique_ptr<ScoutResponse> response, QObject* window, std::string program,
                   std::string arguments, const char* body, uint32_t bodyLength);
     CScoutRequest(const CScoutRequest&) = delete;
     CScoutRequest& operator=(const CScoutRequest&) = delete;

@@ -3,6 +3,8 @@
 // Qt resource data of the component; InitResources must have run before any of them is loaded.
 // Pixmaps need the application object: load them on the user-interface thread.
 
+#include "resources/image_index.h"
+
 #include <QList>
 #include <QPixmap>
 #include <QString>
@@ -23,35 +25,5 @@ QPixmap LoadBitmap(int bitmapId);
 // The resource path of an animation that QMovie opens (6941, the "Saving..." animation); an
 // empty string for an unknown id.
 QString AnimationPath(int animationId);
-
-// What the images of bitmap 6909 show, by index.
-namespace ImageIndex {
-constexpr int Address = 0; // a typed data-source address; an object of unknown kind
-constexpr int DnaRna = 1;  // also the image of a configured data source
-constexpr int Protein = 2;
-constexpr int SequenceDocument = 3;
-constexpr int Alignment = 4;
-constexpr int Structure = 5;
-constexpr int Citation = 6;
-constexpr int Blast = 7;
-constexpr int Analysis = 8;
-constexpr int Subset = 9; // a subset reported by the server
-constexpr int OpenSubset = 10;
-constexpr int MainSubset = 11;
-constexpr int Query = 12; // a typed query or one from the query history
-constexpr int RecentQuery = 13;
-constexpr int RemoteSource = 14;
-constexpr int OverlayReadOnly = 15;          // overlay 1: nobody holds it, not writable
-constexpr int OverlayCheckedOutByMe = 16;    // overlay 2: checked out and writable
-constexpr int OverlayCheckedOutByOther = 17; // overlay 3: checked out, not writable
-constexpr int Count = 18;
-} // namespace ImageIndex
-
-// The two images of bitmap 6926 and the three of bitmap 6930, by index.
-constexpr int SortAscendingImage = 0;
-constexpr int SortDescendingImage = 1;
-constexpr int AccessNoneImage = 0;
-constexpr int AccessReadImage = 1;
-constexpr int AccessFullImage = 2;
 
 } // namespace Dbscout

@@ -50,9 +50,10 @@ bool SaveOptions(HKEY settingsKey, const PanelOptions& options)
     RegKey key;
     if (!openOptionsKey(settingsKey, key))
         return false;
+    bool written = true;
     for (const StoredOption& option : kStoredOptions)
-        WriteDword(key.get(), option.name, options.*option.field);
-    return true;
+        written = WriteDword(key.get(), option.name, options.*option.field) && written;
+    return written;
 }
 
 } // namespace Dbscout

@@ -61,14 +61,14 @@ bool COptionsDlg::OnOK()
     return true;
 }
 
-void RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options)
+bool RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options)
 {
     LoadOptions(settingsKey, options);
     COptionsDlg dialog(options, serverVersion, parent);
     if (dialog.DoModal() != QDialog::Accepted)
-        return;
+        return true;
     options = dialog.options();
-    SaveOptions(settingsKey, options);
+    return SaveOptions(settingsKey, options);
 }
 
 } // namespace Dbscout

@@ -3,7 +3,7 @@
 // copy of the options; OK takes from the pages only what the server version lets them change, so
 // values an older server cannot use survive untouched.
 
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 #include "settings/options.h"
 
 namespace Dbscout {
@@ -34,7 +34,8 @@ private:
 
 // The panel's Options command: reloads options from the store under settingsKey (dropping unsaved
 // changes, even when the user then cancels), runs the dialog through the modal seam, and on OK
-// copies the dialog's values into options and saves them.
-void RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options);
+// copies the dialog's values into options and saves them. False when saving them failed (the
+// options in memory are the chosen ones all the same).
+bool RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options);
 
 } // namespace Dbscout

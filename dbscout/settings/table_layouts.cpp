@@ -24,15 +24,16 @@ void LoadTableLayouts(HKEY settingsKey, TableLayouts& layouts)
         layouts.Load(tableSettings.get());
 }
 
-void SaveTableLayouts(HKEY settingsKey, const TableLayouts& layouts)
+bool SaveTableLayouts(HKEY settingsKey, const TableLayouts& layouts)
 {
     if (!settingsKey)
-        return;
+        return true;
     // The layouts are rewritten before every listing: one commit, and never half a tree.
     RegistryBatch batch;
     RegKey tableSettings;
-    if (openTableSettings(settingsKey, tableSettings))
-        layouts.Save(tableSettings.get(), -1);
+    const bool written =
+        openTableSettings(settingsKey, tableSettings) && layouts.Save(tableSettings.get(), -1);
+    return batch.finish() == ERROR_SUCCESS && written;
 }
 
 } // namespace Dbscout

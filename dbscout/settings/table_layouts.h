@@ -11,7 +11,8 @@ using TableLayouts = CRegStrMap<CTableSettings>;
 
 // Adds the stored layouts; nothing without a settings key or when the keys cannot be made.
 void LoadTableLayouts(HKEY settingsKey, TableLayouts& layouts);
-// Rewrites every layout with all its widths.
-void SaveTableLayouts(HKEY settingsKey, const TableLayouts& layouts);
+// Rewrites every layout with all its widths in one commit. True without a settings key; false
+// when the layouts could not all be written.
+bool SaveTableLayouts(HKEY settingsKey, const TableLayouts& layouts);
 
 } // namespace Dbscout

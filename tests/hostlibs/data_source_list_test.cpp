@@ -2,7 +2,7 @@
 
 #include "hostlibs/data_source_list.h"
 
-#include "platform/child_process.h"
+#include "support/child_process.h"
 #include "platform/registry_fixture.h"
 
 using namespace DbscoutTest;
@@ -26,8 +26,8 @@ std::vector<int> flagsOf(const CDataSourceDesc& s)
 
 TEST_F(RegistryTest, documentedExampleLoadsInSubkeyNameOrder)
 {
-    const ChildResult imported = runChild(DBSCOUT_REG_TOOL, {"import", DBSCOUT_SOURCES_EXAMPLE});
-    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    const ProcessResult imported = runProcess(DBSCOUT_REG_TOOL, {"import", DBSCOUT_SOURCES_EXAMPLE});
+    ASSERT_EQ(imported.exitCode, 0) << imported.errors;
     RegKey sources;
     ASSERT_EQ(sources.open(HKEY_CURRENT_USER, kSources), ERROR_SUCCESS);
     CDataSourceList list;

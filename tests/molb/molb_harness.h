@@ -8,6 +8,7 @@
 
 #include "document/result_page.h"
 #include "document/status_page.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -20,50 +21,10 @@
 
 namespace MolbTest {
 
-struct ProcessResult
-{
-    std::string output;
-    std::string errors;
-    int exitCode = -1; // -1 when the process did not exit normally
-};
+using DbscoutTest::Child;
+using DbscoutTest::ProcessResult;
+using DbscoutTest::runProcess;
 
-// A child on pipes (its input on one only when asked for, else /dev/null), with the test's
-// environment changed by NAME=VALUE entries; killed if still running, and reaped, with the object.
-class Child
-{
-public:
-    Child(const std::string& program, const std::vector<std::string>& arguments,
-          const std::vector<std::string>& environment = {}, bool withInput = false);
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child();
-
-    pid_t pid() const { return m_pid; }
-    bool write(const std::string& bytes, size_t count = std::string::npos); // false once refused
-    void closeInput() { closeFd(0); }
-    // Up to its first line break (included), or its end.
-    std::string errorLine() { return read(2, std::string::npos, true); }
-    std::string errors() { return read(2, std::string::npos); }
-    // Fewer bytes than count only at its end.
-    std::string output(size_t count = std::string::npos) { return read(1, count); }
-    void dropOutput() { closeFd(1); } // its reader went away
-    void kill();
-    // The exit status (-1 for a signal); nothing if it still runs after limit (none: no limit).
-    std::optional<int> waitExit(std::optional<std::chrono::milliseconds> limit = std::nullopt);
-
-private:
-    std::string read(int which, size_t count, bool toLineBreak = false);
-    void closeFd(int which);
-
-    pid_t m_pid = -1;
-    int m_fds[3] = {-1, -1, -1};
-    std::optional<int> m_status;
-};
-
-// Runs program to its end, its input written from a thread of its own.
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& input = {},
-                         const std::vector<std::string>& environment = {});
 std::string handlerPath();
 // The handler, started as the component starts it: the URL its one argument.
 ProcessResult runHandler(const std::string& url, const std::string& input = {});

@@ -3,7 +3,7 @@
 
 #include "support/scripted_modal.h"
 
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 #include "resources/ids.h"
 
 #include <QDialog>

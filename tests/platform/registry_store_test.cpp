@@ -1,7 +1,7 @@
 // The hive files themselves: several processes and threads at once, a writer killed half-way,
 // damaged files, and a machine hive this process may not write.
 
-#include "platform/child_process.h"
+#include "support/child_process.h"
 #include "platform/registry_fixture.h"
 
 #include <atomic>
@@ -24,19 +24,30 @@ std::string expectedData(long i)
     return "value " + std::to_string(i) + std::string(1, '\0');
 }
 
+// The writer's next report, a whole line without its line break; false at the end. A line cut
+// short by the writer's death reports nothing.
+bool nextReport(Child& writer, std::string& line)
+{
+    line = writer.outputLine();
+    if (!line.ends_with('\n'))
+        return false;
+    line.pop_back();
+    return true;
+}
+
 } // namespace
 
 TEST_F(RegistryTest, twoProcessesWritingAtOnceLoseNothing)
 {
     constexpr long kEach = 1000;
-    ChildResult first, second;
+    ProcessResult first, second;
     std::thread other([&] {
-        second = runChild(kWriter, {"Software\\Shared", "b", std::to_string(kEach)});
+        second = runProcess(kWriter, {"Software\\Shared", "b", std::to_string(kEach)});
     });
-    first = runChild(kWriter, {"Software\\Shared", "a", std::to_string(kEach)});
+    first = runProcess(kWriter, {"Software\\Shared", "a", std::to_string(kEach)});
     other.join();
-    ASSERT_EQ(first.exitCode, 0) << first.err;
-    ASSERT_EQ(second.exitCode, 0) << second.err;
+    ASSERT_EQ(first.exitCode, 0) << first.errors;
+    ASSERT_EQ(second.exitCode, 0) << second.errors;
 
     RegKey key;
     ASSERT_EQ(key.open(HKEY_CURRENT_USER, "Software\\Shared"), ERROR_SUCCESS);
@@ -57,12 +68,12 @@ TEST_F(RegistryTest, writerKilledHalfWayLeavesEveryCommittedValue)
         Child writer(kWriter, {"Software\\Killed", "v", "1000000"});
         ASSERT_TRUE(writer.started());
         std::string line;
-        while (committed.size() < 300 && writer.readLine(line))
+        while (committed.size() < 300 && nextReport(writer, line))
             committed.insert(std::stol(line));
         writer.kill();
-        while (writer.readLine(line)) // reported before it died
+        while (nextReport(writer, line)) // reported before it died
             committed.insert(std::stol(line));
-        EXPECT_EQ(writer.wait(), -1);
+        EXPECT_EQ(writer.waitExit().value_or(0), -1);
     }
     ASSERT_GE(committed.size(), 300u);
     EXPECT_EQ(fileAnswer(m_env.file("registry/user.db"), "PRAGMA integrity_check"), "ok");

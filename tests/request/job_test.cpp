@@ -30,12 +30,10 @@ namespace {
 
 std::string readAnswer(int stdoutRead)
 {
-    char* buffer = ReadAllOutput(stdoutRead);
+    const OutputBuffer buffer = ReadAllOutput(stdoutRead);
     if (!buffer)
         throw NoAnswerText();
-    std::string text(buffer);
-    std::free(buffer);
-    return text;
+    return std::string(buffer.get());
 }
 
 // Keeps the whole answer; one that does not end in "</html>\n" is refused the way the page
@@ -111,12 +109,14 @@ protected:
 
     // A job on the test handler with url as its argument text.
     std::unique_ptr<CScoutRequest> handlerJob(const std::string& url,
-                                              ScoutResponse* response = nullptr,
+                                              std::unique_ptr<ScoutResponse> response = nullptr,
                                               const std::string* body = nullptr)
     {
-        return std::make_unique<CScoutRequest>(
-            response ? response : new RecordingResponse, &m_receiver, testHandlerPath(), url,
-            body ? body->data() : nullptr, body ? uint32_t(body->size()) : 0);
+        if (!response)
+            response = std::make_unique<RecordingResponse>();
+        return std::make_unique<CScoutRequest>(std::move(response), &m_receiver, testHandlerPath(),
+                                               url, body ? body->data() : nullptr,
+                                               body ? uint32_t(body->size()) : 0);
     }
 
     // Starts the job and waits for its completion message, which must carry its address.
@@ -180,7 +180,8 @@ TEST_F(JobTest, handlerThatCannotBeStartedFailsWithCannotExecute)
 {
     const int descriptors = openDescriptorCount();
     for (const std::string program : {"/nonexistent/handler", "", "/"}) {
-        CScoutRequest job(new RecordingResponse, &m_receiver, program, "molb://h/d", nullptr, 0);
+        CScoutRequest job(std::make_unique<RecordingResponse>(), &m_receiver, program, "molb://h/d",
+                          nullptr, 0);
         runToCompletion(job);
         EXPECT_EQ(job.errorText(), "MOLB protocol error: cannot execute protocol!") << program;
         EXPECT_EQ(job.response()->status, "ERROR");
@@ -199,7 +200,7 @@ TEST_F(JobTest, everyFailureOfTheParserBecomesErrorTextAndStatus)
         {[] { throw 42; }, "Unknown error"},
     };
     for (const auto& [raise, errorText] : cases) {
-        auto job = handlerJob("molb://h/d", new ThrowingResponse(raise));
+        auto job = handlerJob("molb://h/d", std::make_unique<ThrowingResponse>(raise));
         runToCompletion(*job);
         EXPECT_EQ(job->errorText(), errorText);
         EXPECT_EQ(job->response()->status, "ERROR");

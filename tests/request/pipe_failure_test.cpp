@@ -99,7 +99,7 @@ protected:
     // fail and waits for its completion message.
     std::unique_ptr<CScoutRequest> runFailingJob(const std::function<void(CScoutRequest&)>& between)
     {
-        auto job = std::make_unique<CScoutRequest>(new UnusedResponse, &m_receiver,
+        auto job = std::make_unique<CScoutRequest>(std::make_unique<UnusedResponse>(), &m_receiver,
                                                    DbscoutTest::testHandlerPath(), "molb://h/d",
                                                    nullptr, 0);
         job->Start();

@@ -1,6 +1,6 @@
 // dbscout-reg, run as a real process against a private store.
 
-#include "platform/child_process.h"
+#include "support/child_process.h"
 #include "platform/registry_fixture.h"
 
 #include <fstream>
@@ -13,9 +13,9 @@ using std::string_literals::operator""s;
 
 namespace {
 
-ChildResult reg(const std::vector<std::string>& args, const std::string& input = std::string())
+ProcessResult reg(const std::vector<std::string>& args, const std::string& input = std::string())
 {
-    return runChild(DBSCOUT_REG_TOOL, args, input);
+    return runProcess(DBSCOUT_REG_TOOL, args, input);
 }
 
 std::string readFile(const std::string& file)
@@ -60,8 +60,8 @@ TEST_F(DbscoutRegTest, addStoresEachTypeAsWritten)
         std::vector<std::string> args = {"add", "HKCU\\Software\\Added"};
         args.insert(args.end(), options.begin(), options.end());
         args.push_back("/f");
-        const ChildResult result = reg(args);
-        EXPECT_EQ(result.exitCode, 0) << name << ": " << result.err;
+        const ProcessResult result = reg(args);
+        EXPECT_EQ(result.exitCode, 0) << name << ": " << result.errors;
         EXPECT_EQ(stored("Software\\Added", name.c_str()), expected) << name;
     }
 }
@@ -75,9 +75,9 @@ TEST_F(DbscoutRegTest, queryPrintsValuesThenSubkeys)
     put(key.get(), "m", REG_MULTI_SZ, "x\0y\0\0"s);
     put(key.get(), "b", REG_BINARY, "\x01\xab"s);
 
-    ChildResult result = reg({"query", "HKEY_CURRENT_USER\\Software\\Shown"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "HKEY_CURRENT_USER\\Software\\Shown\n"
+    ProcessResult result = reg({"query", "HKEY_CURRENT_USER\\Software\\Shown"});
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(result.output, "HKEY_CURRENT_USER\\Software\\Shown\n"
                           "    (Default)    REG_SZ    default\n"
                           "    n    REG_DWORD    0xa\n"
                           "    m    REG_MULTI_SZ    x\\0y\n"
@@ -86,10 +86,10 @@ TEST_F(DbscoutRegTest, queryPrintsValuesThenSubkeys)
                           "HKEY_CURRENT_USER\\Software\\Shown\\Child\n");
 
     result = reg({"query", "HKCU\\Software\\Shown", "/v", "N"});
-    EXPECT_EQ(result.out, "HKEY_CURRENT_USER\\Software\\Shown\n    N    REG_DWORD    0xa\n");
+    EXPECT_EQ(result.output, "HKEY_CURRENT_USER\\Software\\Shown\n    N    REG_DWORD    0xa\n");
     result = reg({"query", "HKCU\\Software\\Shown", "/v", "missing"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err,
+    EXPECT_EQ(result.errors,
               "dbscout-reg: HKEY_CURRENT_USER\\Software\\Shown value missing: not found\n");
 }
 
@@ -100,10 +100,10 @@ TEST_F(DbscoutRegTest, addAsksBeforeOverwritingAValue)
     const std::vector<std::string> add = {"add", "HKCU\\Software\\Ask", "/v", "v", "/d", "new"};
 
     for (const char* refusal : {"", "maybe\n"}) {
-        const ChildResult result = reg(add, refusal);
+        const ProcessResult result = reg(add, refusal);
         EXPECT_EQ(result.exitCode, 1) << refusal;
-        EXPECT_NE(result.err.find("Value v exists, overwrite (Yes/No)? "), std::string::npos);
-        EXPECT_NE(result.err.find("dbscout-reg: cancelled; nothing was changed\n"),
+        EXPECT_NE(result.errors.find("Value v exists, overwrite (Yes/No)? "), std::string::npos);
+        EXPECT_NE(result.errors.find("dbscout-reg: cancelled; nothing was changed\n"),
                   std::string::npos);
         EXPECT_EQ(value(key.get(), "v"), (StoredValue{REG_SZ, "old\0"s}));
     }
@@ -135,9 +135,9 @@ TEST_F(DbscoutRegTest, deleteRemovesValuesAndWholeKeys)
     EXPECT_EQ(reg({"delete", "HKCU\\Software\\Doomed", "/f"}).exitCode, 0);
     EXPECT_EQ(still.open(HKEY_CURRENT_USER, "Software\\Doomed"), ERROR_FILE_NOT_FOUND);
 
-    const ChildResult missing = reg({"delete", "HKCU\\Software\\Doomed", "/f"});
+    const ProcessResult missing = reg({"delete", "HKCU\\Software\\Doomed", "/f"});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, "dbscout-reg: HKEY_CURRENT_USER\\Software\\Doomed: not found\n");
+    EXPECT_EQ(missing.errors, "dbscout-reg: HKEY_CURRENT_USER\\Software\\Doomed: not found\n");
 }
 
 TEST_F(DbscoutRegTest, exportThenImportReproducesEveryKeyAndValue)
@@ -165,11 +165,11 @@ TEST_F(DbscoutRegTest, exportThenImportReproducesEveryKeyAndValue)
     }
     const std::string first = m_env.file("first.reg");
     const std::string second = m_env.file("second.reg");
-    ChildResult result = reg({"export", "hkcu\\software\\round trip", first});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ProcessResult result = reg({"export", "hkcu\\software\\round trip", first});
+    ASSERT_EQ(result.exitCode, 0) << result.errors;
     ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Round Trip"), ERROR_SUCCESS);
     result = reg({"import", first});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.exitCode, 0) << result.errors;
 
     RegKey key;
     ASSERT_EQ(key.open(HKEY_CURRENT_USER, "Software\\Round Trip"), ERROR_SUCCESS);
@@ -213,8 +213,8 @@ TEST_F(DbscoutRegTest, importReadsTheWholeFormat)
                     "\"exp\"=hex(2):25,00\r\n"
                     "\"multi\"=hex(7):61,00,00\r\n"
                     "\"empty\"=hex:\r\n");
-    const ChildResult result = reg({"import", file});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const ProcessResult result = reg({"import", file});
+    ASSERT_EQ(result.exitCode, 0) << result.errors;
 
     RegKey old;
     EXPECT_EQ(old.open(HKEY_CURRENT_USER, "Software\\Old"), ERROR_FILE_NOT_FOUND);
@@ -268,15 +268,15 @@ TEST_F(DbscoutRegTest, malformedImportNamesTheFileAndLineAndChangesNothing)
     const std::string file = m_env.file("bad.reg");
     for (const auto& c : cases) {
         writeFile(file, c.text);
-        const ChildResult result = reg({"import", file});
+        const ProcessResult result = reg({"import", file});
         EXPECT_EQ(result.exitCode, 1) << c.text;
-        EXPECT_EQ(result.err, "dbscout-reg: " + file + ":" + c.message + "\n") << c.text;
+        EXPECT_EQ(result.errors, "dbscout-reg: " + file + ":" + c.message + "\n") << c.text;
         RegKey fresh;
         EXPECT_EQ(fresh.open(HKEY_CURRENT_USER, "Software\\Fresh"), ERROR_FILE_NOT_FOUND) << c.text;
     }
-    const ChildResult missing = reg({"import", m_env.file("absent.reg")});
+    const ProcessResult missing = reg({"import", m_env.file("absent.reg")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, "dbscout-reg: " + m_env.file("absent.reg") +
+    EXPECT_EQ(missing.errors, "dbscout-reg: " + m_env.file("absent.reg") +
                                ": cannot read: No such file or directory\n");
 }
 
@@ -298,9 +298,9 @@ TEST_F(DbscoutRegTest, aNulInANameChangesNoOtherKeyOrValue)
     const std::string file = m_env.file("nul.reg");
     for (const auto& [text, message] : cases) {
         writeFile(file, text);
-        const ChildResult result = reg({"import", file});
+        const ProcessResult result = reg({"import", file});
         EXPECT_EQ(result.exitCode, 1) << message;
-        EXPECT_EQ(result.err, "dbscout-reg: " + file + ":" + message + "\n");
+        EXPECT_EQ(result.errors, "dbscout-reg: " + file + ":" + message + "\n");
         EXPECT_EQ(subkeysOf(base.get()), std::vector<std::string>{"Below"}) << message;
         EXPECT_EQ(valueNamesOf(base.get()), std::vector<std::string>{"a"}) << message;
         EXPECT_EQ(value(base.get(), "a"), (StoredValue{REG_SZ, "1\0"s})) << message;
@@ -321,9 +321,9 @@ TEST_F(DbscoutRegTest, anImportTheStoreRefusesPartWayChangesNothing)
                     "\"v\"=dword:2\n"
                     "[HKCU\\Software\\" +
                         longName + "]\n");
-    const ChildResult result = reg({"import", file});
+    const ProcessResult result = reg({"import", file});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "dbscout-reg: " + file + ":7: HKEY_CURRENT_USER\\Software\\" + longName +
+    EXPECT_EQ(result.errors, "dbscout-reg: " + file + ":7: HKEY_CURRENT_USER\\Software\\" + longName +
                               ": invalid key or value name\n");
     Dbscout::ResetRegistryForTests(); // read the file anew
     RegKey absent;
@@ -357,14 +357,14 @@ TEST_F(DbscoutRegTest, badCommandLinesAreRefusedWithOneLine)
          "1HKEY_CURRENT_USER\\Missing: not found"},
     };
     for (const auto& [args, expected] : cases) {
-        const ChildResult result = reg(args);
+        const ProcessResult result = reg(args);
         const int code = expected[0] - '0';
         EXPECT_EQ(result.exitCode, code) << args.front();
-        EXPECT_EQ(result.err,
+        EXPECT_EQ(result.errors,
                   "dbscout-reg: " + expected.substr(1) +
                       (code == 2 ? " (run dbscout-reg without arguments for usage)" : "") + "\n");
     }
-    const ChildResult usage = reg({});
+    const ProcessResult usage = reg({});
     EXPECT_EQ(usage.exitCode, 2);
-    EXPECT_EQ(usage.err.rfind("usage: dbscout-reg query KEY", 0), 0u);
+    EXPECT_EQ(usage.errors.rfind("usage: dbscout-reg query KEY", 0), 0u);
 }

@@ -1,4 +1,4 @@
-#include "operations/modal_dialog.h"
+#include "platform/modal_dialog.h"
 
 #include "platform/modal.h"
 

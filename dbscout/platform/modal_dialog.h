@@ -1,5 +1,5 @@
 #pragma once
-// The dialogs of the object operations run as the framework runs a modal dialog: the caller fills
+// Every dialog of the component runs as the framework runs a modal dialog: the caller fills
 // the public members, DoModal puts them into the controls (OnInitDialog) and runs the dialog
 // through the modal seam, and the confirming button reads them back (OnOK), which may refuse
 // and keep the dialog open. Every control carries its resource id as objectName.

@@ -91,4 +91,4 @@ private slots:
 };
 
 QTEST_MAIN(ImagesTest)
-#include "imagestest.moc"
+#include "images_test.moc"

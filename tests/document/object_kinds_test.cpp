@@ -1,0 +1,58 @@
+// The table of object kinds: which kinds a panel's data type lets through, and what a page title
+// that names no kind gives.
+
+#include "document/object_kinds.h"
+#include "resources/image_index.h"
+
+#include <gtest/gtest.h>
+
+using namespace Dbscout;
+
+namespace {
+
+// 0 takes every kind, -1 only DNA/RNA and protein, a positive code only its own kind, and any
+// other data type (a negative one past -1, an unknown code) nothing, the unknown kind included.
+TEST(ObjectKinds, dataTypeLetsThroughItsOwnKindsOnly)
+{
+    const struct
+    {
+        int dataType;
+        const char* accepted; // keywords, in table order, each followed by a blank
+    } cases[] = {
+        {KindCode::Any, "dnarna protein blast citation analysis "},
+        {KindCode::DnaRnaOrProtein, "dnarna protein "},
+        {KindCode::Protein, "protein "},
+        {KindCode::Citation, "citation "},
+        {-2, ""},
+        {3, ""},
+    };
+    for (const auto& c : cases) {
+        std::string accepted;
+        for (const ObjectKind& kind : objectKinds())
+            if (dataTypeAccepts(c.dataType, kind.code))
+                accepted += std::string(kind.keyword) + ' ';
+        EXPECT_EQ(accepted, c.accepted) << "data type " << c.dataType;
+        EXPECT_EQ(dataTypeAccepts(c.dataType, KindCode::Unknown), c.dataType == KindCode::Any)
+            << "data type " << c.dataType;
+    }
+}
+
+// Titles are matched exactly: one in other letters, padded or empty is of no kind, listed with
+// the image of an unknown object; every kind's title and code lead back to the same entry.
+TEST(ObjectKinds, titlesMatchExactlyAndLeadBackToTheirKind)
+{
+    for (const char* title : {"", "DNARNA", " protein", "subset", "dnarna/"}) {
+        EXPECT_EQ(kindCodeOfTitle(title), KindCode::Unknown) << title;
+        EXPECT_EQ(rowImageOfTitle(title), ImageIndex::Address) << title;
+    }
+    for (const ObjectKind& kind : objectKinds()) {
+        EXPECT_EQ(kindOfKeyword(kind.keyword), &kind);
+        EXPECT_EQ(kindOfCode(kind.code), &kind);
+        EXPECT_EQ(kindCodeOfTitle(kind.keyword), kind.code);
+        EXPECT_NE(rowImageOfTitle(kind.keyword), ImageIndex::Address) << kind.keyword;
+    }
+    EXPECT_EQ(kindOfCode(KindCode::DnaRnaOrProtein), nullptr);
+    EXPECT_EQ(kindOfCode(KindCode::Any), nullptr);
+}
+
+} // namespace
