@@ -80,7 +80,7 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
         setCursor(Qt::ArrowCursor);
         m_pListJob.reset();
         m_checkOptionsArmed = m_nServerVersion > 1 ? 1 : 0;
-        StartWaitingSubsetJob();
+        m_subsetJobAtPaint = m_subsetJobWaiting; // once the user sees this answer
     } else if (m_pSubsetJob && job == m_pSubsetJob.get()) {
         ShowSubsetPage(*static_cast<ResultPage*>(job->response()));
         m_pSubsetJob.reset();

@@ -134,6 +134,8 @@ private:
     std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url) const;
     void RetireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
     void StartSubsetJobAfterList();
+    // A paint of the list starts, after its paint, a subset job that waits for it.
+    void OnListPainting();
     void StartWaitingSubsetJob();
 
     // Result list.
@@ -250,6 +252,7 @@ private:
     std::unique_ptr<Dbscout::CScoutRequest> m_pListJob;
     std::unique_ptr<Dbscout::CScoutRequest> m_pSubsetJob;
     bool m_subsetJobWaiting = false; // made, not yet started: the list goes first
+    bool m_subsetJobAtPaint = false; // and starts after the list's next paint
 
     bool m_bWindowCreated = false;
 };
