@@ -1,8 +1,9 @@
 // The result list's cell painting: the delegate must draw every cell pixel for pixel as the style
-// draws it, in each state and layout the list shows.
+// draws it, in each state and layout the list shows, and again after the list changed.
 
 #include "panel/result_list_delegate.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <QTreeWidget>
@@ -40,8 +41,11 @@ std::unique_ptr<QTreeWidget> makeList(const QStringList& cells, const Setup& set
     return list;
 }
 
+// The list painted as the active window with the focus, whichever list was active before.
 QImage paintedCells(QTreeWidget& list)
 {
+    QApplication::setActiveWindow(&list);
+    list.setFocus();
     QImage image(list.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     list.viewport()->render(&image);
@@ -68,9 +72,21 @@ private slots:
             {"short and elided texts", listing, {}},
             {"a selected row", listing,
              [](QTreeWidget& l) { l.topLevelItem(1)->setSelected(true); }},
+            {"the focus on a cell", listing,
+             [](QTreeWidget& l) {
+                 l.setSelectionBehavior(QAbstractItemView::SelectItems);
+                 l.setCurrentItem(l.topLevelItem(1), 2);
+             }},
             {"right to left", listing,
              [](QTreeWidget& l) { l.setLayoutDirection(Qt::RightToLeft); }},
             {"no eliding", listing, [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideNone); }},
+            {"cells on the right", listing,
+             [](QTreeWidget& l) {
+                 for (int row = 0; row < 3; ++row)
+                     l.topLevelItem(row)->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+             }},
+            {"a check box", listing,
+             [](QTreeWidget& l) { l.topLevelItem(1)->setCheckState(1, Qt::Checked); }},
             {"a disabled list", listing, [](QTreeWidget& l) { l.setEnabled(false); }},
             {"scripts written right to left or joined",
              {"\u05d0\u05d1\u05d2 abc", "\u0645\u0631\u062d\u0628\u0627 kinase",
@@ -84,6 +100,46 @@ private slots:
             ours->setItemDelegate(new ResultListDelegate(ours.get()));
             QVERIFY(QTest::qWaitForWindowExposed(ours.get()));
             QVERIFY(QTest::qWaitForWindowExposed(stock.get()));
+            QVERIFY2(paintedCells(*ours) == paintedCells(*stock), c.what);
+        }
+    }
+
+    // What a paint laid out is not shown again once the list changed under it.
+    void repaintsAfterAChangeAsTheStyleDoes()
+    {
+        const QStringList listing = {"GEN00000001", "Arabidopsis thaliana",
+                                     "phosphoid ferrene isomomer", "2026-12-06 03:10"};
+        const struct
+        {
+            const char* what;
+            Setup change;
+        } cases[] = {
+            {"a narrower column", [](QTreeWidget& l) { l.setColumnWidth(1, 45); }},
+            {"a wider column", [](QTreeWidget& l) { l.setColumnWidth(2, 200); }},
+            {"rows sorted the other way",
+             [](QTreeWidget& l) { l.sortItems(2, Qt::DescendingOrder); }},
+            {"another font",
+             [](QTreeWidget& l) {
+                 QFont font = l.font();
+                 font.setPointSize(font.pointSize() + 3);
+                 font.setBold(true);
+                 l.setFont(font);
+             }},
+            {"a cell's new text",
+             [](QTreeWidget& l) { l.topLevelItem(1)->setText(2, "kinase"); }},
+            {"eliding on the left", [](QTreeWidget& l) { l.setTextElideMode(Qt::ElideLeft); }},
+            {"a row without its icon",
+             [](QTreeWidget& l) { l.topLevelItem(0)->setIcon(0, QIcon()); }},
+        };
+        for (const auto& c : cases) {
+            auto stock = makeList(listing, {});
+            auto ours = makeList(listing, {});
+            ours->setItemDelegate(new ResultListDelegate(ours.get()));
+            QVERIFY(QTest::qWaitForWindowExposed(ours.get()));
+            QVERIFY(QTest::qWaitForWindowExposed(stock.get()));
+            QVERIFY2(paintedCells(*ours) == paintedCells(*stock), c.what);
+            c.change(*ours);
+            c.change(*stock);
             QVERIFY2(paintedCells(*ours) == paintedCells(*stock), c.what);
         }
     }
