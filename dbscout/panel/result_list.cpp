@@ -158,7 +158,7 @@ void CScoutPanel::FillQueryBox(const ResultPage& page)
     RecordQuery(m_queryHistory, m_strSourceURL, m_strQuery);
 }
 
-void CScoutPanel::FillColumnsAndRows(const ResultPage& page)
+void CScoutPanel::FillColumnsAndRows(ResultPage& page)
 {
     QStringList headers;
     for (const std::string& column : page.columns)
@@ -171,8 +171,10 @@ void CScoutPanel::FillColumnsAndRows(const ResultPage& page)
     const int image = kindOfTitle(page.title).image;
     QList<QTreeWidgetItem*> items;
     items.reserve(qsizetype(page.rows.size()));
-    for (const ResultRow& row : page.rows) {
-        auto* item = new ResultItem(row);
+    // The rows move into the items: the page goes with its job.
+    for (ResultRow& pageRow : page.rows) {
+        auto* item = new ResultItem(std::move(pageRow));
+        const ResultRow& row = item->row();
         item->setText(0, local(row.name));
         item->setIcon(0, RowIcon(image, overlayOf(row)));
         for (size_t cell = 0; cell < row.cells.size(); ++cell)

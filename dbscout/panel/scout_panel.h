@@ -143,7 +143,7 @@ private:
     bool AcceptsKind(int kindCode) const;
     void NoteSourceAnswered();
     void FillQueryBox(const Dbscout::ResultPage& page);
-    void FillColumnsAndRows(const Dbscout::ResultPage& page);
+    void FillColumnsAndRows(Dbscout::ResultPage& page);
     void ShowSubsetPage(const Dbscout::ResultPage& page);
     QIcon RowIcon(int image, int overlay);
     int AddComboEntry(bool bAtTop, QComboBox* combo, const std::string& text, int nImage);
