@@ -229,7 +229,9 @@ int CScoutPanel::AddComboEntry(bool bAtTop, QComboBox* combo, const std::string&
     const int index = bAtTop ? 0 : combo->count();
     combo->insertItem(index, m_ilCombo.value(nImage), entry);
     combo->setCurrentIndex(selected < 0 ? -1 : (bAtTop ? selected + 1 : selected));
-    combo->setEditText(editText);
+    // Set again only where it changed: setting it moves the cursor and repaints the box.
+    if (combo->currentText() != editText)
+        combo->setEditText(editText);
     return index;
 }
 

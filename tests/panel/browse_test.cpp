@@ -272,6 +272,17 @@ private slots:
         QCOMPARE(h.queryBox()->currentIndex(), 0);
     }
 
+    void subsetNamesArrivingLeaveTheTextTypedMeanwhile()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(fixtureAddress("panel-search", "slow-subsets=400&"), "kinase"));
+        h.typeQuery("ligase");
+        QTRY_VERIFY(h.queryBox()->findText("Primers") >= 0);
+        QCOMPARE(itemTexts(h.queryBox()), QStringList{"Primers"});
+        QCOMPARE(h.queryBox()->currentText(), QString("ligase"));
+        QCOMPARE(h.queryBox()->currentIndex(), -1);
+    }
+
     void typedAddressThatAnsweredEntersTheBoxAndHistory()
     {
         PanelHarness h;
