@@ -113,8 +113,10 @@ void CScoutPanel::RetireJob(std::unique_ptr<CScoutRequest>& job)
 {
     if (!job)
         return;
-    if (job == m_pSubsetJob)
+    if (job == m_pSubsetJob) {
         m_subsetJobWaiting = false; // never started, it never posts
+        m_subsetJobAtPaint = false;
+    }
     // A stopped job still posts its completion later; it must stay allocated until then.
     job->Stop();
     m_retiredJobs.push_back(std::move(job));
@@ -152,9 +154,10 @@ int CScoutPanel::StartSubsetRequest(const std::string& listUrl)
     return 1;
 }
 
-// The subset names wait for the object list the user is waiting for: run side by side, the two
-// handlers compete for the processor and the store. They start once the list's answer is in, or
-// after kSubsetJobDelay when the list takes longer.
+// The subset names wait for the object list the user is waiting for: run side by side, their
+// handler competes with the list's handler for the processor and the store, and then with the
+// list's painting. They start once the list is painted with its answer, or after
+// kSubsetJobDelay when the list takes longer or is not painted (a hidden or minimised host).
 void CScoutPanel::StartSubsetJobAfterList()
 {
     if (!m_pListJob) {
@@ -165,11 +168,28 @@ void CScoutPanel::StartSubsetJobAfterList()
     QTimer::singleShot(kSubsetJobDelay, this, [this] { StartWaitingSubsetJob(); });
 }
 
+void CScoutPanel::OnListPainting()
+{
+    if (!m_subsetJobAtPaint)
+        return;
+    m_subsetJobAtPaint = false;
+    // Queued: started once this paint is done. A Go meanwhile makes another job, which waits
+    // for its own list.
+    QMetaObject::invokeMethod(
+        this,
+        [this, job = m_pSubsetJob.get()] {
+            if (job == m_pSubsetJob.get())
+                StartWaitingSubsetJob();
+        },
+        Qt::QueuedConnection);
+}
+
 void CScoutPanel::StartWaitingSubsetJob()
 {
     if (!m_subsetJobWaiting || !m_pSubsetJob)
         return;
     m_subsetJobWaiting = false;
+    m_subsetJobAtPaint = false;
     m_pSubsetJob->Start();
 }
 

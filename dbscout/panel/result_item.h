@@ -17,7 +17,7 @@ int CompareRows(const ResultRow* row1, const ResultRow* row2, int column, bool a
 class ResultItem final : public QTreeWidgetItem
 {
 public:
-    explicit ResultItem(const ResultRow& row) : m_row(std::make_unique<ResultRow>(row)) {}
+    explicit ResultItem(ResultRow row) : m_row(std::make_unique<ResultRow>(std::move(row))) {}
 
     const ResultRow& row() const { return *m_row; }
 

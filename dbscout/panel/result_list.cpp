@@ -61,7 +61,7 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
         setCursor(Qt::ArrowCursor);
         m_pListJob.reset();
         m_checkOptionsArmed = m_nServerVersion > 1 ? 1 : 0;
-        StartWaitingSubsetJob();
+        m_subsetJobAtPaint = m_subsetJobWaiting; // once the user sees this answer
     } else if (m_pSubsetJob && job == m_pSubsetJob.get()) {
         ShowSubsetPage(*static_cast<ResultPage*>(job->response()));
         m_pSubsetJob.reset();
@@ -130,7 +130,7 @@ void CScoutPanel::FillQueryBox(const ResultPage& page)
     RecordQuery(m_queryHistory, m_strSourceURL, m_strQuery);
 }
 
-void CScoutPanel::FillColumnsAndRows(const ResultPage& page)
+void CScoutPanel::FillColumnsAndRows(ResultPage& page)
 {
     QStringList headers;
     for (const std::string& column : page.columns)
@@ -143,8 +143,10 @@ void CScoutPanel::FillColumnsAndRows(const ResultPage& page)
     const int image = rowImageOfTitle(page.title);
     QList<QTreeWidgetItem*> items;
     items.reserve(qsizetype(page.rows.size()));
-    for (const ResultRow& row : page.rows) {
-        auto* item = new ResultItem(row);
+    // The rows move into the items: the page goes with its job.
+    for (ResultRow& pageRow : page.rows) {
+        auto* item = new ResultItem(std::move(pageRow));
+        const ResultRow& row = item->row();
         item->setText(0, local(row.name));
         item->setIcon(0, RowIcon(image, overlayOf(row)));
         for (size_t cell = 0; cell < row.cells.size(); ++cell)
@@ -199,7 +201,9 @@ int CScoutPanel::AddComboEntry(bool bAtTop, QComboBox* combo, const std::string&
     const int index = bAtTop ? 0 : combo->count();
     combo->insertItem(index, m_ilCombo.value(nImage), entry);
     combo->setCurrentIndex(selected < 0 ? -1 : (bAtTop ? selected + 1 : selected));
-    combo->setEditText(editText);
+    // Set again only where it changed: setting it moves the cursor and repaints the box.
+    if (combo->currentText() != editText)
+        combo->setEditText(editText);
     return index;
 }
 

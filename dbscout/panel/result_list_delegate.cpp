@@ -29,13 +29,20 @@ bool isSimpleText(const QString& text)
 }
 
 // Cells that the simple drawing shows exactly as the style: one line of simple text, left to
-// right, elided, not being edited.
+// right, on the left and centred in height, elided, not being edited, without the focus (whose
+// frame follows the text).
 bool isPlainCell(const QStyleOptionViewItem& option)
 {
     return option.direction == Qt::LeftToRight && option.textElideMode != Qt::ElideNone &&
+           (option.displayAlignment & (Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask)) ==
+               (Qt::AlignLeft | Qt::AlignVCenter) &&
            !(option.features & QStyleOptionViewItem::WrapText) &&
-           !(option.state & QStyle::State_Editing) && isSimpleText(option.text);
+           !(option.state & (QStyle::State_Editing | QStyle::State_HasFocus)) &&
+           isSimpleText(option.text);
 }
+
+// Enough for the cells of several pages of 100 rows; a full cache starts again.
+constexpr qsizetype kMostKept = 4096;
 
 } // namespace
 
@@ -48,26 +55,75 @@ void ResultListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    const QWidget* widget = cell.widget;
-    const QStyle* style = widget ? widget->style() : QApplication::style();
-
-    // The text box does not depend on the text, as long as there is one: a blank stands in, so
-    // that the style does not measure the real text.
-    const QString text = cell.text;
-    cell.text = QStringLiteral(" ");
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect box = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget)
-                          .adjusted(margin, 0, -margin, 0);
+    checkLayoutBasis(cell);
+    const TextPlace& place = textPlace(cell);
+    const QStaticText& text = laidOutText(cell, place.width);
+    // The rest of the cell without the text, whose box the style need not work out again.
     cell.text.clear();
-    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+    cell.features &= ~QStyleOptionViewItem::HasDisplay;
+    m_style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
 
     painter->save();
     painter->setFont(cell.font);
     painter->setPen(textColour(cell));
     painter->setClipRect(cell.rect, Qt::IntersectClip);
-    painter->drawText(box, int(QStyle::visualAlignment(cell.direction, cell.displayAlignment)),
-                      cell.fontMetrics.elidedText(text, cell.textElideMode, box.width()));
+    painter->drawStaticText(place.origin + cell.rect.topLeft(), text);
     painter->restore();
+}
+
+void ResultListDelegate::checkLayoutBasis(const QStyleOptionViewItem& cell) const
+{
+    const QStyle* style = cell.widget ? cell.widget->style() : QApplication::style();
+    // The metrics stand for the font at the screen's resolution.
+    if (style == m_style && cell.font == m_font && cell.fontMetrics == m_metrics &&
+        cell.textElideMode == m_elideMode)
+        return;
+    m_style = style;
+    m_font = cell.font;
+    m_metrics = cell.fontMetrics;
+    m_elideMode = cell.textElideMode;
+    m_places.clear();
+    m_texts.clear();
+}
+
+const ResultListDelegate::TextPlace&
+ResultListDelegate::textPlace(const QStyleOptionViewItem& cell) const
+{
+    const PlaceKey key{cell.rect.size(), cell.decorationSize, int(cell.features),
+                       int(cell.decorationPosition)};
+    const auto found = m_places.constFind(key);
+    if (found != m_places.constEnd())
+        return *found;
+    // The box does not depend on the text, as long as there is one: a blank stands in, so that
+    // the style does not measure the real text.
+    QStyleOptionViewItem blank = cell;
+    blank.rect.moveTopLeft(QPoint(0, 0));
+    blank.text = QStringLiteral(" ");
+    const int margin = m_style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, cell.widget) + 1;
+    const QRect box = m_style->subElementRect(QStyle::SE_ItemViewItemText, &blank, cell.widget)
+                          .adjusted(margin, 0, -margin, 0);
+    // One line placed in the box as drawText centres it.
+    const qreal top = box.top() + (box.height() - QFontMetricsF(cell.font).height()) / 2;
+    if (m_places.size() >= kMostKept)
+        m_places.clear();
+    return m_places.insert(key, TextPlace{QPointF(box.left(), top), box.width()}).value();
+}
+
+const QStaticText& ResultListDelegate::laidOutText(const QStyleOptionViewItem& cell,
+                                                   int width) const
+{
+    TextKey key{cell.text, width};
+    const auto found = m_texts.constFind(key);
+    if (found != m_texts.constEnd())
+        return *found;
+    QStaticText text(cell.fontMetrics.elidedText(cell.text, cell.textElideMode, width));
+    text.setTextFormat(Qt::PlainText);
+    text.setPerformanceHint(QStaticText::AggressiveCaching);
+    text.prepare(QTransform(), cell.font);
+    // A resized column adds texts of another width: what no longer fits is forgotten at once.
+    if (m_texts.size() >= kMostKept)
+        m_texts.clear();
+    return m_texts.insert(std::move(key), std::move(text)).value();
 }
 
 } // namespace Dbscout

@@ -184,6 +184,8 @@ void CScoutPanel::ConnectControls()
 
 bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_list && watched == m_list->viewport() && event->type() == QEvent::Paint)
+        OnListPainting();
     // Clicks and double clicks in the list are those of the left button; the right one opens
     // the context menu.
     const bool listClick = m_list && watched == m_list->viewport() &&

@@ -136,13 +136,15 @@ private:
     std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url);
     void RetireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
     void StartSubsetJobAfterList();
+    // A paint of the list starts, after its paint, a subset job that waits for it.
+    void OnListPainting();
     void StartWaitingSubsetJob();
 
     // Result list.
     void ShowListPage(Dbscout::ResultPage& page, const std::string& errorText);
     void NoteSourceAnswered();
     void FillQueryBox(const Dbscout::ResultPage& page);
-    void FillColumnsAndRows(const Dbscout::ResultPage& page);
+    void FillColumnsAndRows(Dbscout::ResultPage& page);
     void ShowSubsetPage(const Dbscout::ResultPage& page);
     QIcon RowIcon(int image, int overlay);
     int AddComboEntry(bool bAtTop, QComboBox* combo, const std::string& text, int nImage);
@@ -243,6 +245,7 @@ private:
     std::unique_ptr<Dbscout::CScoutRequest> m_pListJob;
     std::unique_ptr<Dbscout::CScoutRequest> m_pSubsetJob;
     bool m_subsetJobWaiting = false; // made, not yet started: the list goes first
+    bool m_subsetJobAtPaint = false; // and starts after the list's next paint
     Dbscout::PanelOperations m_operations{*this};
 
     bool m_bWindowCreated = false;

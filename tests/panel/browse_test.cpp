@@ -20,6 +20,13 @@ const QStringList kByNameDown = {"pUC19", "pBR322", "lambda", "fragment", "M13mp
 
 constexpr DWORD kNotStored = 0xBAD;
 
+// Swallows the paint events of the widget it filters.
+class PaintBlock final : public QObject
+{
+protected:
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Paint; }
+};
+
 // A value of the first data source's stored layout, read back from the settings store.
 DWORD storedLayoutValue(PanelHarness& h, const char* name)
 {
@@ -204,6 +211,26 @@ private slots:
         QCOMPARE(h.columnTexts().size(), 5);
     }
 
+    // They wait for the list's paint; a list that is never painted (a hidden host, or one that
+    // paints nothing, as a minimised one) still gets them.
+    void theSubsetNamesComeWhetherOrNotTheListIsPainted()
+    {
+        for (const char* host : {"painted", "hidden", "paints nothing"}) {
+            PanelHarness h;
+            PaintBlock block;
+            if (host == std::string("hidden"))
+                h.host()->hide();
+            else if (host == std::string("paints nothing"))
+                h.list()->viewport()->installEventFilter(&block);
+            h.typeSource(kDna);
+            h.command(6901); // Go
+            QVERIFY2(h.waitForListing(), host);
+            QVERIFY2(h.waitForSubsets(3), host);
+            QCOMPARE(itemTexts(h.queryBox()), QStringList({"Primers", "Plasmids", "Archive"}));
+            QCOMPARE(h.handlerCalls().size(), 2);
+        }
+    }
+
     void failuresShowTheirMessageUnderTheirCaption_data()
     {
         QTest::addColumn<int>("dataType");
@@ -243,6 +270,17 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(itemTexts(h.queryBox()), QStringList({"Primers", "Plasmids", "Archive"}));
         QCOMPARE(h.queryBox()->currentIndex(), 0);
+    }
+
+    void subsetNamesArrivingLeaveTheTextTypedMeanwhile()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(fixtureAddress("panel-search", "slow-subsets=400&"), "kinase"));
+        h.typeQuery("ligase");
+        QTRY_VERIFY(h.queryBox()->findText("Primers") >= 0);
+        QCOMPARE(itemTexts(h.queryBox()), QStringList{"Primers"});
+        QCOMPARE(h.queryBox()->currentText(), QString("ligase"));
+        QCOMPARE(h.queryBox()->currentIndex(), -1);
     }
 
     void typedAddressThatAnsweredEntersTheBoxAndHistory()
