@@ -10,7 +10,7 @@ bool parseHex(std::string_view text, size_t maxDigits, uint32_t& number)
         return false;
     number = 0;
     for (char c : text) {
-        const int digit = HexDigitValue(c);
+        const int digit = hexDigitValue(c);
         if (digit < 0)
             return false;
         number = number * 16 + uint32_t(digit);

@@ -95,8 +95,8 @@ bool dataFromText(DWORD type, const std::string& text, std::string& data, std::s
     }
     case REG_BINARY:
         for (size_t i = 0; i + 1 < text.size(); i += 2) {
-            const int high = HexDigitValue(text[i]);
-            const int low = HexDigitValue(text[i + 1]);
+            const int high = hexDigitValue(text[i]);
+            const int low = hexDigitValue(text[i + 1]);
             if (high < 0 || low < 0)
                 break;
             data += char(high * 16 + low);

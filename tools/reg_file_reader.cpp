@@ -113,7 +113,7 @@ private:
     {
         if (text.find('\0') != std::string_view::npos)
             return fail("the " + what + " holds a NUL byte");
-        if (!IsValidUtf8(text))
+        if (!isValidUtf8(text))
             return fail("the " + what + " is not valid UTF-8");
         return true;
     }

@@ -17,8 +17,8 @@ bool MolbURLUnescape(char* out, int length, const char* source)
     for (int i = 0; i < length && source[i] != '\0'; ++i) {
         if (source[i] == '%') {
             // Both digits must lie inside the length given: never read past it.
-            const int high = i + 2 < length ? HexDigitValue(source[i + 1]) : -1;
-            const int low = high >= 0 ? HexDigitValue(source[i + 2]) : -1;
+            const int high = i + 2 < length ? hexDigitValue(source[i + 1]) : -1;
+            const int low = high >= 0 ? hexDigitValue(source[i + 2]) : -1;
             if (low >= 0) {
                 out[written++] = char(high * 16 + low);
                 i += 2;

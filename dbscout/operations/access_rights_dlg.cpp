@@ -44,7 +44,7 @@ CAccessRightsDlg::CAccessRightsDlg(QWidget* parent, bool forObjects, std::string
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_explanation);
     layout->addLayout(lists);
-    layout->addLayout(MakeButtonRow(Texts::AccessSetButton, Texts::CancelMnemonic));
+    layout->addLayout(makeButtonRow(Texts::AccessSetButton, Texts::CancelMnemonic));
 }
 
 QComboBox* CAccessRightsDlg::MakeLevelList(int id)

@@ -48,7 +48,7 @@ CCommentDlg::CCommentDlg(QWidget* parent) : CModalDialog(parent, IDD_COMMENT)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_edit);
-    layout->addLayout(MakeButtonRow(Texts::OkMnemonic, Texts::CancelMnemonic));
+    layout->addLayout(makeButtonRow(Texts::OkMnemonic, Texts::CancelMnemonic));
     resize(360, 200);
 }
 

@@ -27,7 +27,7 @@ constexpr int kMaxCheckRequest = 2009;
 // "MAIN" in any letter case, as the server refuses it.
 bool IsReservedSubsetName(const std::string& name)
 {
-    return EqualsAsciiNoCase(name, "MAIN");
+    return equalsAsciiNoCase(name, "MAIN");
 }
 
 const char* CaptionLabel(CheckOperation operation)
@@ -135,7 +135,7 @@ bool PanelOperations::CheckInOut(CheckOperation operation, bool bAskComment)
         CCommentDlg dialog(m_panel.dialogOwner());
         dialog.maxChars = kMaxCheckRequest - int(url.size());
         dialog.captionSuffix = captionSuffix;
-        if (dialog.DoModal() != QDialog::Accepted)
+        if (dialog.doModal() != QDialog::Accepted)
             return false;
         AppendComment(url, dialog.comment);
     }
@@ -145,7 +145,7 @@ bool PanelOperations::CheckInOut(CheckOperation operation, bool bAskComment)
 void PanelOperations::CreateSubset(bool bUseSelection)
 {
     CSubsetNameDlg dialog(m_panel.dialogOwner());
-    if (dialog.DoModal() != QDialog::Accepted)
+    if (dialog.doModal() != QDialog::Accepted)
         return;
     if (IsReservedSubsetName(dialog.subsetName)) {
         ShowStringError(m_panel.dialogOwner(), IDS_MAIN_RESERVED);
@@ -177,7 +177,7 @@ void PanelOperations::SetObjectAccess()
     }
     CAccessRightsDlg dialog(m_panel.dialogOwner(), true, modes.displayName, modes.levels.owner,
                             modes.levels.group, modes.levels.other);
-    if (dialog.DoModal() != QDialog::Accepted)
+    if (dialog.doModal() != QDialog::Accepted)
         return;
     const std::string listUrl = m_panel.listUrl(modes.objectPath);
     if (!listUrl.empty())
@@ -195,7 +195,7 @@ void PanelOperations::SetSubsetAccess()
     MergeMode(subset->mode, levels);
     CAccessRightsDlg dialog(m_panel.dialogOwner(), false, subset->name, levels.owner, levels.group,
                             levels.other);
-    if (dialog.DoModal() != QDialog::Accepted)
+    if (dialog.doModal() != QDialog::Accepted)
         return;
     const std::string listUrl = m_panel.listUrl(std::string());
     if (!listUrl.empty())

@@ -8,7 +8,7 @@ int CDbscout::SaveObject(std::string& name, const std::string& arcName, const ch
                          const char* data, int dataLength, int& exists, QWidget* parent)
 {
     Dbscout::CSavingDlg dialog(parent, name, arcName, url ? url : "", data, dataLength, exists);
-    dialog.DoModal();
+    dialog.doModal();
     exists = dialog.resultCode == 2 ? 1 : 0;
     name = dialog.returnedName;
     return dialog.resultCode == 1 ? 1 : 0;

@@ -75,7 +75,7 @@ CSavingDlg::CSavingDlg(QWidget* parent, const std::string& name, const std::stri
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(MakeButton(kIdCancel, Texts::CancelMnemonic));
+    buttons->addWidget(makeButton(kIdCancel, Texts::CancelMnemonic));
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_name);

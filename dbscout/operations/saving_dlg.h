@@ -4,7 +4,7 @@
 //
 // The bytes are not copied. Whatever ends the dialog (answer, Cancel, Esc, Enter) first stops
 // the request and waits for its worker to finish (the handler is killed, so this is short):
-// once DoModal returns, nothing reads the bytes any more and nothing posts to the dialog.
+// once doModal returns, nothing reads the bytes any more and nothing posts to the dialog.
 
 #include "platform/modal_dialog.h"
 #include "request/scout_request.h"
@@ -22,7 +22,7 @@ class CSavingDlg final : public CModalDialog
     Q_OBJECT
 public:
     // url: the put request as the host got it from a panel in save mode; data: dataLength bytes
-    // that must stay valid until DoModal returns (null or a negative length send nothing);
+    // that must stay valid until doModal returns (null or a negative length send nothing);
     // exists non-zero asks the server to overwrite.
     CSavingDlg(QWidget* parent, const std::string& name, const std::string& arcName,
                const std::string& url, const char* data, int dataLength, int exists);

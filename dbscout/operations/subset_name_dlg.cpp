@@ -16,7 +16,7 @@ CSubsetNameDlg::CSubsetNameDlg(QWidget* parent) : CModalDialog(parent, IDD_SUBSE
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_edit);
-    layout->addLayout(MakeButtonRow(Texts::Ok, Texts::Cancel));
+    layout->addLayout(makeButtonRow(Texts::Ok, Texts::Cancel));
 }
 
 void CSubsetNameDlg::OnInitDialog()

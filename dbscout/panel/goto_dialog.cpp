@@ -52,8 +52,8 @@ CGotoDlg::CGotoDlg(int start, int pageSize, int total, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(MakeButton(kIdOk, Texts::Ok));
-    buttons->addWidget(MakeButton(kIdCancel, Texts::Cancel));
+    buttons->addWidget(makeButton(kIdOk, Texts::Ok));
+    buttons->addWidget(makeButton(kIdCancel, Texts::Cancel));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(totalLabel);
@@ -98,7 +98,7 @@ bool CGotoDlg::OnOK()
 bool RunGotoDialog(QWidget* parent, int& pageStart, int& pageSize, int total)
 {
     CGotoDlg dialog(pageStart, pageSize, total, parent);
-    if (dialog.DoModal() != QDialog::Accepted)
+    if (dialog.doModal() != QDialog::Accepted)
         return false;
     pageStart = dialog.start();
     pageSize = dialog.pageSize();

@@ -27,7 +27,7 @@ constexpr int kTypedAddressImage = ImageIndex::Address;
 
 bool isOk(const std::string& status)
 {
-    return EqualsAsciiNoCase(status, "OK");
+    return equalsAsciiNoCase(status, "OK");
 }
 
 // Overlay 1 to 3 for a row, or 0 for none.

@@ -7,17 +7,17 @@
 
 namespace Dbscout {
 
-constexpr char AsciiUpper(char c)
+constexpr char asciiUpper(char c)
 {
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
-constexpr bool EqualsAsciiNoCase(std::string_view a, std::string_view b)
+constexpr bool equalsAsciiNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+        if (asciiUpper(a[i]) != asciiUpper(b[i]))
             return false;
     return true;
 }

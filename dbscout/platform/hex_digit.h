@@ -3,7 +3,7 @@
 
 namespace Dbscout {
 
-constexpr int HexDigitValue(char c)
+constexpr int hexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';

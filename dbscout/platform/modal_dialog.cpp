@@ -13,7 +13,7 @@ CModalDialog::CModalDialog(QWidget* parent, int dialogId) : QDialog(parent)
     setModal(true);
 }
 
-int CModalDialog::DoModal()
+int CModalDialog::doModal()
 {
     OnInitDialog();
     return ModalUi::current().exec(this) == QDialog::Accepted ? QDialog::Accepted
@@ -26,7 +26,7 @@ void CModalDialog::accept()
         QDialog::accept();
 }
 
-QPushButton* CModalDialog::MakeButton(int id, const char* text)
+QPushButton* CModalDialog::makeButton(int id, const char* text)
 {
     auto* button = new QPushButton(QString::fromLocal8Bit(text), this);
     button->setObjectName(QString::number(id));
@@ -40,12 +40,12 @@ QPushButton* CModalDialog::MakeButton(int id, const char* text)
     return button;
 }
 
-QHBoxLayout* CModalDialog::MakeButtonRow(const char* okText, const char* cancelText)
+QHBoxLayout* CModalDialog::makeButtonRow(const char* okText, const char* cancelText)
 {
     auto* row = new QHBoxLayout;
     row->addStretch();
-    row->addWidget(MakeButton(kIdOk, okText));
-    row->addWidget(MakeButton(kIdCancel, cancelText));
+    row->addWidget(makeButton(kIdOk, okText));
+    row->addWidget(makeButton(kIdCancel, cancelText));
     return row;
 }
 

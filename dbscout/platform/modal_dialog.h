@@ -1,6 +1,6 @@
 #pragma once
 // Every dialog of the component runs as the framework runs a modal dialog: the caller fills
-// the public members, DoModal puts them into the controls (OnInitDialog) and runs the dialog
+// the public members, doModal puts them into the controls (OnInitDialog) and runs the dialog
 // through the modal seam, and the confirming button reads them back (OnOK), which may refuse
 // and keep the dialog open. Every control carries its resource id as objectName.
 
@@ -24,7 +24,7 @@ public:
 
     // Initialises the controls and runs the dialog modally; QDialog::Accepted after a confirmed
     // OnOK, otherwise Rejected.
-    int DoModal();
+    int doModal();
 
     // Confirms through OnOK; stays open when OnOK refuses.
     void accept() override;
@@ -35,9 +35,9 @@ protected:
     virtual bool OnOK() { return true; }
 
     // A push button with the id kIdOk (confirms; the default button) or kIdCancel and the text.
-    QPushButton* MakeButton(int id, const char* text);
+    QPushButton* makeButton(int id, const char* text);
     // The confirming and cancelling buttons in a row at the right.
-    QHBoxLayout* MakeButtonRow(const char* okText, const char* cancelText);
+    QHBoxLayout* makeButtonRow(const char* okText, const char* cancelText);
 };
 
 } // namespace Dbscout

@@ -26,7 +26,7 @@ pid_t SpawnHandler(const std::string& program, const std::string& arguments, int
 // at the first error. A reader that has gone away gives EPIPE and never a SIGPIPE: the signal is
 // blocked on the calling thread for the call and a pending one consumed, so the process-wide
 // handlers stay as the host set them. Returns true when every byte was written.
-bool WriteHandlerInput(int stdinWrite, const char* data, size_t length);
+bool writeHandlerInput(int stdinWrite, const char* data, size_t length);
 
 // The process of one handler, shared by a request job's worker thread (which reaps it) and the
 // user-interface thread (which may end it at any moment). The pid stays reserved until the

@@ -8,7 +8,7 @@
 
 namespace Dbscout {
 
-bool WriteHandlerInput(int stdinWrite, const char* data, size_t length)
+bool writeHandlerInput(int stdinWrite, const char* data, size_t length)
 {
     sigset_t pipeOnly, previous, pending;
     sigemptyset(&pipeOnly);

@@ -62,7 +62,7 @@ std::shared_ptr<Hive> hiveOf(Hive::Kind kind)
     return hive;
 }
 
-void ResetRegistryForTests()
+void resetRegistryForTests()
 {
     HiveCache& hives = cache();
     std::lock_guard lock(hives.mutex);

@@ -107,6 +107,6 @@ std::shared_ptr<Hive> hiveOf(Hive::Kind kind);
 
 // Drops the cached hives so that the next use reads DBSCOUT_REGISTRY_DIR again. Keys opened
 // before keep their old hive.
-void ResetRegistryForTests();
+void resetRegistryForTests();
 
 } // namespace Dbscout

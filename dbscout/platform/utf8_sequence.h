@@ -8,7 +8,7 @@
 namespace Dbscout {
 
 // The length of the well-formed UTF-8 sequence at text[i], or 0 when it is malformed.
-constexpr size_t Utf8SequenceLength(std::string_view text, size_t i)
+constexpr size_t utf8SequenceLength(std::string_view text, size_t i)
 {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
@@ -38,10 +38,10 @@ constexpr size_t Utf8SequenceLength(std::string_view text, size_t i)
     return length;
 }
 
-constexpr bool IsValidUtf8(std::string_view text)
+constexpr bool isValidUtf8(std::string_view text)
 {
     for (size_t i = 0; i < text.size();) {
-        const size_t length = Utf8SequenceLength(text, i);
+        const size_t length = utf8SequenceLength(text, i);
         if (length == 0)
             return false;
         i += length;

@@ -27,7 +27,7 @@ bool quotedField(const std::string& command, int pair, std::string& field)
 
 bool startsWithNoCase(const std::string& url, const char* prefix)
 {
-    return url.size() >= 4 && EqualsAsciiNoCase(std::string_view(url).substr(0, 4), prefix);
+    return url.size() >= 4 && equalsAsciiNoCase(std::string_view(url).substr(0, 4), prefix);
 }
 
 } // namespace

@@ -126,7 +126,7 @@ CScoutRequest::Outcome CScoutRequest::execute()
         return Outcome::Cancelled;
 
     if (m_bodyLength > 0 && m_body)
-        WriteHandlerInput(m_stdinWrite, m_body, m_bodyLength);
+        writeHandlerInput(m_stdinWrite, m_body, m_bodyLength);
     ::close(m_stdinWrite);
     m_stdinWrite = kNoHandle; // the handler sees the end of its input
 

@@ -40,8 +40,8 @@ COptionsDlg::COptionsDlg(const PanelOptions& options, int serverVersion, QWidget
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(MakeButton(kIdOk, Texts::Ok));
-    buttons->addWidget(MakeButton(kIdCancel, Texts::Cancel));
+    buttons->addWidget(makeButton(kIdOk, Texts::Ok));
+    buttons->addWidget(makeButton(kIdCancel, Texts::Cancel));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sheet);
     layout->addLayout(buttons);
@@ -65,7 +65,7 @@ bool RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, Pane
 {
     LoadOptions(settingsKey, options);
     COptionsDlg dialog(options, serverVersion, parent);
-    if (dialog.DoModal() != QDialog::Accepted)
+    if (dialog.doModal() != QDialog::Accepted)
         return true;
     options = dialog.options();
     return SaveOptions(settingsKey, options);

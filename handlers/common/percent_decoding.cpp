@@ -6,8 +6,8 @@ namespace Dbscout::Handlers {
 
 int hexPairAt(std::string_view text, size_t at)
 {
-    const int high = at < text.size() ? HexDigitValue(text[at]) : -1;
-    const int low = at + 1 < text.size() ? HexDigitValue(text[at + 1]) : -1;
+    const int high = at < text.size() ? hexDigitValue(text[at]) : -1;
+    const int low = at + 1 < text.size() ? hexDigitValue(text[at + 1]) : -1;
     return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 

@@ -6,7 +6,7 @@ namespace Dbscout::Handlers {
 
 bool isValidUtf8(std::string_view text)
 {
-    return IsValidUtf8(text);
+    return Dbscout::isValidUtf8(text);
 }
 
 std::string repairedUtf8(std::string_view text)
@@ -14,7 +14,7 @@ std::string repairedUtf8(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        const size_t length = Utf8SequenceLength(text, i);
+        const size_t length = utf8SequenceLength(text, i);
         out.append(length == 0 ? std::string_view("\xef\xbf\xbd") : text.substr(i, length));
         i += length == 0 ? 1 : length;
     }
@@ -24,7 +24,7 @@ std::string repairedUtf8(std::string_view text)
 void appendXmlText(std::string& out, std::string_view text)
 {
     for (size_t i = 0; i < text.size();) {
-        const size_t length = Utf8SequenceLength(text, i);
+        const size_t length = utf8SequenceLength(text, i);
         if (length == 0) {
             out += "\xef\xbf\xbd";
             ++i;

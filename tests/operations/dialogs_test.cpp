@@ -24,7 +24,7 @@ std::string RunComment(int maxChars, const std::string& preset, const Steps& ste
     dialog.maxChars = maxChars;
     dialog.comment = preset;
     modal.answerNextDialog(Scripted([&](QDialog* d) { steps(d, modal); }));
-    return dialog.DoModal() == QDialog::Accepted ? dialog.comment : "(not accepted)";
+    return dialog.doModal() == QDialog::Accepted ? dialog.comment : "(not accepted)";
 }
 
 // Presses OK expecting a refusal (the dialog stays open) naming the limit.

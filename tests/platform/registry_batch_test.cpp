@@ -49,7 +49,7 @@ TEST_F(RegistryTest, failedCallInsideABatchTakesBackOnlyItself)
         EXPECT_EQ(missing.open(key.get(), "Nowhere", KEY_READ), ERROR_FILE_NOT_FOUND);
         put(key.get(), "also kept", REG_SZ, std::string("3\0", 2));
     }
-    Dbscout::ResetRegistryForTests(); // read the file anew
+    Dbscout::resetRegistryForTests(); // read the file anew
     RegKey reread = createKey(HKEY_CURRENT_USER, "Software\\Batch");
     EXPECT_EQ(valueNamesOf(reread.get()), (std::vector<std::string>{"kept", "also kept"}));
     EXPECT_TRUE(subkeysOf(reread.get()).empty());

@@ -25,8 +25,8 @@ struct StoredValue
 class RegistryTest : public ::testing::Test
 {
 protected:
-    RegistryTest() { Dbscout::ResetRegistryForTests(); }
-    ~RegistryTest() override { Dbscout::ResetRegistryForTests(); }
+    RegistryTest() { Dbscout::resetRegistryForTests(); }
+    ~RegistryTest() override { Dbscout::resetRegistryForTests(); }
 
     // Creates (or opens) path below root with full access; fails the test when it cannot.
     static Dbscout::RegKey createKey(HKEY root, const char* path);

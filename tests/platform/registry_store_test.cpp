@@ -78,7 +78,7 @@ TEST_F(RegistryTest, writerKilledHalfWayLeavesEveryCommittedValue)
     ASSERT_GE(committed.size(), 300u);
     EXPECT_EQ(fileAnswer(m_env.file("registry/user.db"), "PRAGMA integrity_check"), "ok");
 
-    Dbscout::ResetRegistryForTests();
+    Dbscout::resetRegistryForTests();
     RegKey key;
     ASSERT_EQ(key.open(HKEY_CURRENT_USER, "Software\\Killed", KEY_ALL_ACCESS), ERROR_SUCCESS);
     for (long i : committed) {
@@ -98,7 +98,7 @@ TEST_F(RegistryTest, damagedStoreGivesErrorCodesNeverACrash)
         for (int i = 0; i < 300; ++i)
             put(key.get(), std::to_string(i).c_str(), REG_BINARY, std::string(200, char(i)));
     }
-    Dbscout::ResetRegistryForTests(); // closes the file; its journal is folded in
+    Dbscout::resetRegistryForTests(); // closes the file; its journal is folded in
     std::string good;
     {
         std::ifstream in(file, std::ios::binary);
@@ -120,7 +120,7 @@ TEST_F(RegistryTest, damagedStoreGivesErrorCodesNeverACrash)
         {"newer format", newer},
     };
     for (const auto& c : cases) {
-        Dbscout::ResetRegistryForTests();
+        Dbscout::resetRegistryForTests();
         {
             std::ofstream out(file, std::ios::binary | std::ios::trunc);
             out << c.bytes;
@@ -134,7 +134,7 @@ TEST_F(RegistryTest, damagedStoreGivesErrorCodesNeverACrash)
         EXPECT_EQ(key.create(HKEY_LOCAL_MACHINE, "Software\\Fine"), ERROR_SUCCESS) << c.damage;
     }
 
-    Dbscout::ResetRegistryForTests();
+    Dbscout::resetRegistryForTests();
     ::unlink(file.c_str());
     ASSERT_EQ(::mkdir(file.c_str(), 0700), 0);
     RegKey key;
@@ -147,7 +147,7 @@ TEST_F(RegistryTest, machineHiveThatCannotBeWrittenRefusesChanges)
         RegKey key = createKey(HKEY_LOCAL_MACHINE, "Software\\Vendor");
         put(key.get(), "font_table", REG_SZ, "Arial");
     }
-    Dbscout::ResetRegistryForTests();
+    Dbscout::resetRegistryForTests();
     const std::string folder = m_env.file("registry");
     ASSERT_EQ(::chmod((folder + "/machine.db").c_str(), 0444), 0);
     // The test may run as root, who writes anything: the check runs as "nobody" then, which

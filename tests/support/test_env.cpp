@@ -42,7 +42,7 @@ TestEnv::TestEnv() : m_dir(tempRoot())
     QDir().mkpath(root + "/runtime");
     qputenv("XDG_RUNTIME_DIR", (root + "/runtime").toLocal8Bit());
     qputenv("MOLB_AGENT_IDLE_SECONDS", "2");
-    Dbscout::ResetRegistryForTests(); // the next key opens this world's store
+    Dbscout::resetRegistryForTests(); // the next key opens this world's store
 }
 
 TestEnv::~TestEnv()
@@ -53,7 +53,7 @@ TestEnv::~TestEnv()
         else
             qunsetenv(kVariables[i]);
     }
-    Dbscout::ResetRegistryForTests();
+    Dbscout::resetRegistryForTests();
 }
 
 std::string TestEnv::path() const

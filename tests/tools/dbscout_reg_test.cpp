@@ -325,7 +325,7 @@ TEST_F(DbscoutRegTest, anImportTheStoreRefusesPartWayChangesNothing)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.errors, "dbscout-reg: " + file + ":7: HKEY_CURRENT_USER\\Software\\" + longName +
                               ": invalid key or value name\n");
-    Dbscout::ResetRegistryForTests(); // read the file anew
+    Dbscout::resetRegistryForTests(); // read the file anew
     RegKey absent;
     EXPECT_EQ(absent.open(HKEY_CURRENT_USER, "Software\\Early"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(absent.open(HKEY_CURRENT_USER, "Software\\Later"), ERROR_FILE_NOT_FOUND);

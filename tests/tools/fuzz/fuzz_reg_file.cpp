@@ -16,7 +16,7 @@ namespace {
 
 bool isText(const std::string& text)
 {
-    return text.find('\0') == std::string::npos && IsValidUtf8(text);
+    return text.find('\0') == std::string::npos && isValidUtf8(text);
 }
 
 } // namespace

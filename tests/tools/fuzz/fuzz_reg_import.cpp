@@ -80,7 +80,7 @@ void useOwnStore()
     static std::string folder = base + "/fuzz-reg-XXXXXX";
     FUZZ_CHECK(::mkdtemp(folder.data()) != nullptr);
     ::setenv("DBSCOUT_REGISTRY_DIR", folder.c_str(), 1);
-    ResetRegistryForTests();
+    resetRegistryForTests();
     std::atexit([] { std::filesystem::remove_all(folder); });
 }
 
