@@ -26,7 +26,7 @@ void parseText(benchmark::State& state, const std::string& text)
 {
     for (auto _ : state) {
         Dbscout::ResultPage page;
-        page.ParseText(text.c_str());
+        page.parseText(text.c_str());
         benchmark::DoNotOptimize(page.rows.data());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));

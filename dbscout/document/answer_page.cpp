@@ -10,7 +10,7 @@
 
 namespace Dbscout {
 
-int ParseDecimal(std::string_view text)
+int parseDecimal(std::string_view text)
 {
     size_t at = 0;
     while (at < text.size() &&
@@ -33,27 +33,27 @@ void AnswerPage::Parse(int stdoutRead)
     const OutputBuffer text = ReadAllOutput(stdoutRead);
     if (!text)
         throw NoAnswerText{};
-    ParseText(text.get());
+    parseText(text.get());
 }
 
-void AnswerPage::SetVersion(const std::string* version)
+void AnswerPage::setVersion(const std::string* version)
 {
     if (!version) {
         versionMajor = 1;
         versionMinor = 0;
         return;
     }
-    versionMajor = ParseDecimal(*version);
+    versionMajor = parseDecimal(*version);
     size_t point = version->find('.');
-    versionMinor = point == std::string::npos ? 0 : ParseDecimal(version->substr(point + 1));
+    versionMinor = point == std::string::npos ? 0 : parseDecimal(version->substr(point + 1));
 }
 
-void AnswerPage::OpenBody(CXMLReader& reader, const char* text)
+void AnswerPage::openBody(CXMLReader& reader, const char* text)
 {
     reader.LoadXML(text);
     reader.OpenRoot("html");
     std::string version;
-    SetVersion(reader.GetAttribute("version", version, false) ? &version : nullptr);
+    setVersion(reader.GetAttribute("version", version, false) ? &version : nullptr);
 
     reader.PushChild("head", true);
     reader.PushChild("title", true);
@@ -65,7 +65,7 @@ void AnswerPage::OpenBody(CXMLReader& reader, const char* text)
     reader.GetAttribute("id", status, true);
 }
 
-bool AnswerPage::StatusIs(std::string_view expected) const
+bool AnswerPage::statusIs(std::string_view expected) const
 {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     return status.size() == expected.size() &&

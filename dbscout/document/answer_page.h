@@ -14,7 +14,7 @@ class CXMLReader;
 
 // The decimal number at the start of text: leading blanks skipped, a sign allowed, reading stops
 // at the first non-digit, no digits give 0, values beyond the int range saturate.
-int ParseDecimal(std::string_view text);
+int parseDecimal(std::string_view text);
 
 class AnswerPage : public ScoutResponse
 {
@@ -24,21 +24,21 @@ public:
     void Parse(int stdoutRead) final;
 
     // Parses an answer already in memory (NUL-terminated, UTF-8). Throws CXMLException.
-    virtual void ParseText(const char* text) = 0;
+    virtual void parseText(const char* text) = 0;
 
     // Sets versionMajor and versionMinor from the html element's version attribute, or to 1.0
     // where version is null (the page gives none).
-    void SetVersion(const std::string* version);
+    void setVersion(const std::string* version);
 
     // Whether status equals expected apart from ASCII letter case.
-    bool StatusIs(std::string_view expected) const;
+    bool statusIs(std::string_view expected) const;
 
     std::string title;
 
 protected:
     // Loads text, checks the html root, reads the version and the title, and leaves the reader
     // inside body with status set from its id.
-    void OpenBody(CXMLReader& reader, const char* text);
+    void openBody(CXMLReader& reader, const char* text);
 };
 
 } // namespace Dbscout

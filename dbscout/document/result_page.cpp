@@ -5,21 +5,21 @@
 
 namespace Dbscout {
 
-void ResultPage::ParseText(const char* text)
+void ResultPage::parseText(const char* text)
 {
     ResultPage streamed;
-    if (StreamResultPage(text, streamed)) {
+    if (streamResultPage(text, streamed)) {
         *this = std::move(streamed);
         return;
     }
-    ParseTree(text);
+    parseTree(text);
 }
 
-void ResultPage::ParseTree(const char* text)
+void ResultPage::parseTree(const char* text)
 {
     CXMLReader reader;
-    OpenBody(reader, text);
-    if (!StatusIs("OK")) {
+    openBody(reader, text);
+    if (!statusIs("OK")) {
         reader.GetText(message, true);
     } else {
         readSubsets(reader);
@@ -118,7 +118,7 @@ void ResultPage::readNumbers(CXMLReader& reader)
         reader.PushChild("b", true);
         std::string number;
         reader.GetText(number, true);
-        *targets[i] = ParseDecimal(number);
+        *targets[i] = parseDecimal(number);
         reader.PopElement("b");
         reader.PopElement("p");
     }

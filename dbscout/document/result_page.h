@@ -33,12 +33,12 @@ class ResultPage final : public AnswerPage
 public:
     // Throws CXMLException at the first missing required piece; what was filled before stays,
     // including a row that was being read. A page in the plain form that handlers send is read
-    // in one pass (StreamResultPage), any other through ParseTree.
-    void ParseText(const char* text) override;
+    // in one pass (streamResultPage), any other through parseTree.
+    void parseText(const char* text) override;
 
     // Reads the page through the document tree with CXMLReader: the reading that defines every
-    // rule and message, for pages of any form. ParseText gives the same result, faster.
-    void ParseTree(const char* text);
+    // rule and message, for pages of any form. parseText gives the same result, faster.
+    void parseTree(const char* text);
 
     std::vector<SubsetEntry> subsets;
     SubsetEntry caption;

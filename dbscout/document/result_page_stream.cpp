@@ -95,7 +95,7 @@ bool ResultPageStream::readBody(const XmlStreamAttributes& attributes)
 {
     if (!attributes.find("id", m_page.status))
         return false;
-    m_okPage = m_page.StatusIs("OK");
+    m_okPage = m_page.statusIs("OK");
     if (!m_okPage)
         collect(m_page.message); // an error page is its body text
     return true;
@@ -221,7 +221,7 @@ bool ResultPageStream::startElement(std::string_view name, const XmlStreamAttrib
         if (name != "html")
             return false;
         std::string version;
-        m_page.SetVersion(attributes.find("version", version) ? &version : nullptr);
+        m_page.setVersion(attributes.find("version", version) ? &version : nullptr);
     } else if (!classify(name, m_open.back(), attributes, role)) {
         return false;
     }
@@ -234,13 +234,13 @@ bool ResultPageStream::endElement()
     const Open closed = m_open.back();
     m_open.pop_back();
     if (m_text && m_open.size() == m_textDepth) {
-        TrimElementText(*m_text);
+        trimElementText(*m_text);
         m_text = nullptr;
     }
     switch (closed.role) {
     case Role::NumberText: {
         int* const targets[] = {&m_page.totalFound, &m_page.pageSize, &m_page.firstNumber};
-        *targets[m_numbers - 1] = ParseDecimal(m_number);
+        *targets[m_numbers - 1] = parseDecimal(m_number);
         return true;
     }
     case Role::Subset:    // without its link
@@ -262,10 +262,10 @@ void ResultPageStream::characters(std::string_view text)
 
 } // namespace
 
-bool StreamResultPage(const char* text, ResultPage& page)
+bool streamResultPage(const char* text, ResultPage& page)
 {
     ResultPageStream stream(page);
-    return StreamXml(text, stream) && stream.complete();
+    return streamXml(text, stream) && stream.complete();
 }
 
 } // namespace Dbscout

@@ -4,11 +4,11 @@
 
 namespace Dbscout {
 
-void StatusPage::ParseText(const char* text)
+void StatusPage::parseText(const char* text)
 {
     CXMLReader reader;
-    OpenBody(reader, text);
-    if (StatusIs("ERROR")) {
+    openBody(reader, text);
+    if (statusIs("ERROR")) {
         messageTitle = title;
         reader.GetText(message, true);
     } else {

@@ -12,7 +12,7 @@ class StatusPage final : public AnswerPage
 {
 public:
     // Throws CXMLException at the first missing required piece; what was filled before stays.
-    void ParseText(const char* text) override;
+    void parseText(const char* text) override;
 
     std::string linkText; // on success: the name under which the object was stored
     std::string linkHref; // empty where the link has none

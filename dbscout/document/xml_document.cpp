@@ -102,7 +102,7 @@ xmlEntity* getParameterEntity(void* context, const xmlChar* name)
 
 } // namespace
 
-XmlDocument::XmlDocument() : m_context(NewAnswerParserContext()) {}
+XmlDocument::XmlDocument() : m_context(newAnswerParserContext()) {}
 
 XmlDocument::~XmlDocument()
 {

@@ -8,7 +8,7 @@
 
 namespace Dbscout {
 
-xmlParserCtxt* NewAnswerParserContext()
+xmlParserCtxt* newAnswerParserContext()
 {
     static std::once_flag initialised;
     std::call_once(initialised, xmlInitParser);

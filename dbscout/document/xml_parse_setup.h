@@ -1,5 +1,5 @@
 #pragma once
-// What the tree reading (XmlDocument) and the one-pass reading (StreamXml) of an answer share:
+// What the tree reading (XmlDocument) and the one-pass reading (streamXml) of an answer share:
 // the parser options, a parser context, and feeding a text in memory to the parser.
 
 #include <libxml/parser.h>
@@ -16,7 +16,7 @@ constexpr int kAnswerParseOptions = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE
 
 // A new parser context, with libxml2 initialised once per process. Throws "Error initialisation
 // MSXML" where none can be made. Free it with xmlFreeParserCtxt.
-xmlParserCtxt* NewAnswerParserContext();
+xmlParserCtxt* newAnswerParserContext();
 
 // The unread rest of a text, handed to the parser in the pieces it asks for (xmlCtxtReadIO), so
 // that the text is never copied whole.

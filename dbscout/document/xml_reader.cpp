@@ -33,7 +33,7 @@ bool isElementNamed(const xmlNode* node, const char* name)
 
 } // namespace
 
-void TrimElementText(std::string& text)
+void trimElementText(std::string& text)
 {
     constexpr const char* kBlanks = " \t\r\n";
     size_t last = text.find_last_not_of(kBlanks);
@@ -153,7 +153,7 @@ bool CXMLReader::GetText(std::string& out, bool required)
 {
     std::string text;
     if (!m_stack.empty() && m_document.appendText(m_stack.back().node->children, text)) {
-        TrimElementText(text);
+        trimElementText(text);
         out = std::move(text);
         return true;
     }

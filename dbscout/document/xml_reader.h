@@ -22,7 +22,7 @@ struct XMLNodeList
 
 // Removes the white space (blank, tab, carriage return, line feed) that GetText drops at both
 // ends of an element's text.
-void TrimElementText(std::string& text);
+void trimElementText(std::string& text);
 
 class CXMLReader
 {

@@ -127,11 +127,11 @@ bool XmlStreamAttributes::find(std::string_view name, std::string& value) const
     return false;
 }
 
-bool StreamXml(const char* text, XmlStreamHandler& handler)
+bool streamXml(const char* text, XmlStreamHandler& handler)
 {
     if (!text || !*text)
         return false;
-    xmlParserCtxt* context = NewAnswerParserContext();
+    xmlParserCtxt* context = newAnswerParserContext();
     xmlSAXHandler& sax = *context->sax;
     sax = xmlSAXHandler{};
     sax.initialized = XML_SAX2_MAGIC;

@@ -43,6 +43,6 @@ public:
 // well-formed, in the plain form, and the handler refused nothing; a null or empty text gives
 // false. Throws "Error initialisation MSXML" where no parser context can be made, and passes on
 // what the handler throws once the parser is released.
-bool StreamXml(const char* text, XmlStreamHandler& handler);
+bool streamXml(const char* text, XmlStreamHandler& handler);
 
 } // namespace Dbscout

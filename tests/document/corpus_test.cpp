@@ -25,7 +25,7 @@ TEST(Corpus, everyInputEndsInAPageOrAMessage)
         for (AnswerPage* page :
              {static_cast<AnswerPage*>(&result), static_cast<AnswerPage*>(&status)}) {
             try {
-                page->ParseText(text.c_str());
+                page->parseText(text.c_str());
             } catch (const CXMLException& error) {
                 EXPECT_FALSE(error.message().empty()) << entry.path().filename();
             }

@@ -50,9 +50,9 @@ std::string dump(const ResultPage& p)
 ResultPage parsed(const std::string& text)
 {
     ResultPage tree;
-    tree.ParseTree(text.c_str());
+    tree.parseTree(text.c_str());
     ResultPage fast;
-    if (StreamResultPage(text.c_str(), fast)) {
+    if (streamResultPage(text.c_str(), fast)) {
         EXPECT_TRUE(dump(fast) == dump(tree)) << "the two readings differ";
     }
     return tree;
@@ -63,17 +63,17 @@ bool streams(const std::string& text)
 {
     ResultPage fast;
     parsed(text); // throws where the tree reading fails
-    return StreamResultPage(text.c_str(), fast);
+    return streamResultPage(text.c_str(), fast);
 }
 
 // The message a malformed page gives; the one-pass reading must refuse it.
 std::string failure(const std::string& text)
 {
     ResultPage fast;
-    EXPECT_FALSE(StreamResultPage(text.c_str(), fast)) << "taken in one pass";
+    EXPECT_FALSE(streamResultPage(text.c_str(), fast)) << "taken in one pass";
     ResultPage page;
     try {
-        page.ParseText(text.c_str());
+        page.parseText(text.c_str());
     } catch (const CXMLException& error) {
         return error.message();
     }
@@ -285,7 +285,7 @@ TEST(ResultPage, aFailureHalfWayKeepsWhatWasRead)
     ResultPageParts parts;
     parts.rows = dataRow("<a id=\"a/1\">One</a>", "<td>10</td>") + dataRow("<a>Two</a>");
     ResultPage page;
-    EXPECT_THROW(page.ParseText(parts.text().c_str()), CXMLException);
+    EXPECT_THROW(page.parseText(parts.text().c_str()), CXMLException);
     ASSERT_EQ(page.rows.size(), 2u);
     EXPECT_EQ(page.rows[0].cells, std::vector<std::string>{"10"});
     EXPECT_EQ(page.rows[1].name, "Two");

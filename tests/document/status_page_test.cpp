@@ -16,7 +16,7 @@ namespace {
 StatusPage parsed(const std::string& text)
 {
     StatusPage page;
-    page.ParseText(text.c_str());
+    page.parseText(text.c_str());
     return page;
 }
 
@@ -77,7 +77,7 @@ TEST(StatusPage, eachDefectGivesItsMessage)
         c.edit(parts);
         StatusPage page;
         try {
-            page.ParseText(parts.text().c_str());
+            page.parseText(parts.text().c_str());
             ADD_FAILURE() << "parsed";
         } catch (const CXMLException& error) {
             EXPECT_EQ(error.message(), c.message);

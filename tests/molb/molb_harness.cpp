@@ -62,7 +62,7 @@ template <typename Page> Page parsePage(const std::string& text)
 {
     Page page;
     try {
-        page.ParseText(text.c_str());
+        page.parseText(text.c_str());
     } catch (const Dbscout::CXMLException& error) {
         ADD_FAILURE() << "the component cannot parse the page: " << error.message() << "\n"
                       << text.substr(0, 2000);

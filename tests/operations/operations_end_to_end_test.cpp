@@ -199,7 +199,7 @@ private:
             "molb://local/demo/dnarna/?start=0&page=100&query=" + subset + "&" + Login(user);
         ResultPage result;
         try {
-            result.ParseText(m_store->request(url).constData());
+            result.parseText(m_store->request(url).constData());
         } catch (const CXMLException& e) {
             qWarning() << "listing" << url << "unreadable:" << e.message().c_str();
         }

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string text(reinterpret_cast<const char*>(data), size); // adds the terminating NUL
     Dbscout::DBSCOUT_FUZZ_PAGE page;
     try {
-        page.ParseText(text.c_str());
+        page.parseText(text.c_str());
     } catch (const Dbscout::CXMLException&) {
     }
     return 0;
