@@ -115,7 +115,7 @@ bool PanelOperations::CheckInOut(CheckOperation operation, bool bAskComment)
         ids.push_back(row->id);
     const std::string captionSuffix = CaptionLabel(operation) + rows.front()->name;
 
-    const std::string objectPath = JoinObjectIds(ids);
+    const std::string objectPath = joinObjectIds(ids);
     const std::string listUrl = m_panel.listUrl(objectPath);
     if (listUrl.empty())
         return false;
@@ -123,13 +123,13 @@ bool PanelOperations::CheckInOut(CheckOperation operation, bool bAskComment)
     const bool descendantsAllowed = serverVersion >= 3;
     std::string url;
     if (operation == CheckOperation::CheckIn)
-        url = BuildCheckUrl(listUrl, CheckCommand::CheckIn,
+        url = buildCheckUrl(listUrl, CheckCommand::CheckIn,
                             descendantsAllowed && options.checkinOnSaveDesc);
     else if (operation == CheckOperation::CheckOut)
-        url = BuildCheckUrl(listUrl, CheckCommand::CheckOut,
+        url = buildCheckUrl(listUrl, CheckCommand::CheckOut,
                             descendantsAllowed && options.checkoutOnOpenDesc);
     else
-        url = BuildUndoCheckOutUrl(listUrl);
+        url = buildUndoCheckOutUrl(listUrl);
 
     if (bAskComment) {
         CCommentDlg dialog(m_panel.dialogOwner());
@@ -137,7 +137,7 @@ bool PanelOperations::CheckInOut(CheckOperation operation, bool bAskComment)
         dialog.captionSuffix = captionSuffix;
         if (dialog.doModal() != QDialog::Accepted)
             return false;
-        AppendComment(url, dialog.comment);
+        appendComment(url, dialog.comment);
     }
     return m_panel.startListRequest(url);
 }
@@ -159,10 +159,10 @@ void PanelOperations::CreateSubset(bool bUseSelection)
             ids.push_back(row->id);
         }
     }
-    const std::string objectPath = JoinObjectIds(ids);
+    const std::string objectPath = joinObjectIds(ids);
     const std::string listUrl = m_panel.listUrl(objectPath);
     if (!listUrl.empty())
-        m_panel.startListRequest(BuildCreateSubsetUrl(listUrl, dialog.subsetName));
+        m_panel.startListRequest(buildCreateSubsetUrl(listUrl, dialog.subsetName));
 }
 
 void PanelOperations::SetObjectAccess()
@@ -181,7 +181,7 @@ void PanelOperations::SetObjectAccess()
         return;
     const std::string listUrl = m_panel.listUrl(modes.objectPath);
     if (!listUrl.empty())
-        m_panel.startListRequest(BuildObjectAccessUrl(listUrl, BuildModeString(dialog.levels())));
+        m_panel.startListRequest(buildObjectAccessUrl(listUrl, BuildModeString(dialog.levels())));
 }
 
 void PanelOperations::SetSubsetAccess()
@@ -200,7 +200,7 @@ void PanelOperations::SetSubsetAccess()
     const std::string listUrl = m_panel.listUrl(std::string());
     if (!listUrl.empty())
         m_panel.startListRequest(
-            BuildSubsetAccessUrl(listUrl, BuildModeString(dialog.levels()), subset->name));
+            buildSubsetAccessUrl(listUrl, BuildModeString(dialog.levels()), subset->name));
 }
 
 } // namespace Dbscout

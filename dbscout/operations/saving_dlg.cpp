@@ -58,7 +58,7 @@ std::string SavingLocation(const std::string& url)
 
 CSavingDlg::CSavingDlg(QWidget* parent, const std::string& name, const std::string& arcName,
                        const std::string& url, const char* data, int dataLength, int exists)
-    : CModalDialog(parent, IDD_SAVING), requestUrl(BuildSaveUrl(url, exists != 0, arcName)),
+    : CModalDialog(parent, IDD_SAVING), requestUrl(buildSaveUrl(url, exists != 0, arcName)),
       data(data), dataLength(data && dataLength > 0 ? dataLength : 0), arcName(arcName),
       nameLine(Texts::SavingNamePrefix + name),
       locationLine(Texts::SavingLocationPrefix + SavingLocation(url))

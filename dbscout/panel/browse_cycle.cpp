@@ -33,7 +33,7 @@ std::string comboText(const QComboBox* combo)
 {
     const QString selected =
         combo->currentIndex() >= 0 ? combo->itemText(combo->currentIndex()) : QString();
-    return ComboBoxText(combo->currentText().toLocal8Bit().toStdString(),
+    return comboBoxText(combo->currentText().toLocal8Bit().toStdString(),
                         selected.toLocal8Bit().toStdString());
 }
 
@@ -103,7 +103,7 @@ bool CScoutPanel::startListRequest(const std::string& url)
 
 std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url)
 {
-    const std::string& command = HandlerCommandForUrl(url, m_strMolbHandler, m_strNcbiHandler);
+    const std::string& command = handlerCommandForUrl(url, m_strMolbHandler, m_strNcbiHandler);
     return std::make_unique<CScoutRequest>(std::make_unique<ResultPage>(), this,
                                            HandlerProgramPath(command),
                                            HandlerArguments(command, url), nullptr, 0);

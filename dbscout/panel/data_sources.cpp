@@ -259,7 +259,7 @@ void CScoutPanel::StartAtInitialPlace()
         Browse(true);
         return;
     }
-    const ObjectUrlParts place = ReadObjectUrl(m_strInitial);
+    const ObjectUrlParts place = readObjectUrl(m_strInitial);
     std::vector<char> name(place.escapedName.size() + 1);
     MolbURLUnescape(name.data(), int(place.escapedName.size()), place.escapedName.c_str());
     m_edName->setText(QString::fromLocal8Bit(name.data()));

@@ -55,7 +55,7 @@ std::string HandlerArguments(const std::string& command, const std::string& url)
     }
 }
 
-const std::string& HandlerCommandForUrl(const std::string& url, const std::string& molbCommand,
+const std::string& handlerCommandForUrl(const std::string& url, const std::string& molbCommand,
                                         const std::string& ncbiCommand)
 {
     static const std::string kNone;

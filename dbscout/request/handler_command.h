@@ -21,7 +21,7 @@ std::string HandlerArguments(const std::string& command, const std::string& url)
 
 // The command that serves url, chosen by its first four characters ("ncbi" or "molb", in any
 // case); empty for any other URL.
-const std::string& HandlerCommandForUrl(const std::string& url, const std::string& molbCommand,
+const std::string& handlerCommandForUrl(const std::string& url, const std::string& molbCommand,
                                         const std::string& ncbiCommand);
 
 } // namespace Dbscout

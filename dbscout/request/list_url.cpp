@@ -4,7 +4,7 @@
 
 namespace Dbscout {
 
-std::string ComboBoxText(const std::string& editText, const std::string& selectedItemText)
+std::string comboBoxText(const std::string& editText, const std::string& selectedItemText)
 {
     if (!editText.empty())
         return editText;
@@ -82,7 +82,7 @@ std::optional<std::string> BuildSubsetListUrl(const std::string& listUrl, const 
     if (!user.empty())
         appendCredentials(url, '?', user, password);
     if (!openMode)
-        AppendUrlParam(url, "writable=yes");
+        appendUrlParam(url, "writable=yes");
     return url;
 }
 

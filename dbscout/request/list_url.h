@@ -12,7 +12,7 @@ constexpr size_t kComboItemTextMax = 260;
 
 // The text of a combo box as the URL builders read it: the edit field, or, when that is empty,
 // the selected item's text cut to kComboItemTextMax bytes.
-std::string ComboBoxText(const std::string& editText, const std::string& selectedItemText);
+std::string comboBoxText(const std::string& editText, const std::string& selectedItemText);
 
 // The data source box as it stands when a listing starts.
 struct DataSourceChoice
@@ -24,13 +24,13 @@ struct DataSourceChoice
     std::string descriptorUser;
     std::string descriptorPassword; // what the descriptor's GetPassword returns
     bool descriptorFlagA = false;
-    std::string boxText; // ComboBoxText of the data source box
+    std::string boxText; // comboBoxText of the data source box
 };
 
 struct ListUrlInput
 {
     DataSourceChoice source;
-    std::string queryBoxText; // ComboBoxText of the subset/query box
+    std::string queryBoxText; // comboBoxText of the subset/query box
     int pageStart = 0;
     int pageSize = 0;
     bool openMode = true;

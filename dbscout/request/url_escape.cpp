@@ -62,7 +62,7 @@ std::string EscapeComment(std::string_view text)
     return out;
 }
 
-void AppendUrlParam(std::string& url, std::string_view param)
+void appendUrlParam(std::string& url, std::string_view param)
 {
     url += url.find('?') == std::string::npos ? '?' : '&';
     url += param;

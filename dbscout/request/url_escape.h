@@ -19,6 +19,6 @@ void EscapeObjectName(const char* text, int length, std::string& out);
 std::string EscapeComment(std::string_view text);
 
 // Appends param after '?' when the URL holds no '?' yet, else after '&'.
-void AppendUrlParam(std::string& url, std::string_view param);
+void appendUrlParam(std::string& url, std::string_view param);
 
 } // namespace Dbscout

@@ -49,7 +49,7 @@ void SplitUrlCredentials(std::string& url, std::string& user, std::string& passw
     password = ExtractUrlParam(url, "pass=");
 }
 
-ObjectUrlParts ReadObjectUrl(const std::string& url)
+ObjectUrlParts readObjectUrl(const std::string& url)
 {
     ObjectUrlParts parts;
     const size_t slash = url.rfind('/');

@@ -27,7 +27,7 @@ struct ObjectUrlParts
     std::string query;
     bool hasQuery = false; // the URL holds "query="
 };
-ObjectUrlParts ReadObjectUrl(const std::string& url);
+ObjectUrlParts readObjectUrl(const std::string& url);
 
 } // namespace Dbscout
 

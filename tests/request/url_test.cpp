@@ -95,9 +95,9 @@ TEST(UrlEscape, commentEscapesEachCharacterOfTheTable)
     for (const auto& [input, expected] : cases)
         EXPECT_EQ(EscapeComment(input), expected) << input;
     std::string url = "molb://h/d", withQuery = "molb://h/d?";
-    AppendUrlParam(url, "force=yes");
-    AppendUrlParam(url, "arcname=x");
-    AppendUrlParam(withQuery, "a=1");
+    appendUrlParam(url, "force=yes");
+    appendUrlParam(url, "arcname=x");
+    appendUrlParam(withQuery, "a=1");
     EXPECT_EQ(url, "molb://h/d?force=yes&arcname=x");
     EXPECT_EQ(withQuery, "molb://h/d?&a=1");
 }
@@ -158,9 +158,9 @@ TEST(ListUrl, choosesPendingAddressThenDescriptorThenBoxText)
         input.openMode = openMode;
         EXPECT_EQ(BuildListUrl(input).singleSelection, single) << descriptor << flagA << openMode;
     }
-    EXPECT_EQ(ComboBoxText("typed", "item"), "typed");
-    EXPECT_EQ(ComboBoxText("", std::string(300, 'x')), std::string(260, 'x'));
-    EXPECT_EQ(ComboBoxText(std::string(300, 'y'), ""), std::string(300, 'y'));
+    EXPECT_EQ(comboBoxText("typed", "item"), "typed");
+    EXPECT_EQ(comboBoxText("", std::string(300, 'x')), std::string(260, 'x'));
+    EXPECT_EQ(comboBoxText(std::string(300, 'y'), ""), std::string(300, 'y'));
 }
 
 TEST(SubsetListUrl, keepsTheListingUpToItsLastSlashWithCredentialsAndWritable)
@@ -233,18 +233,18 @@ TEST(ObjectUrl, checkAndDescendantOptionsFollowModeVersionAndArming)
 TEST(OperationUrls, subsetCreationDropsOnlyTheQueryAndSaveEscapesTheArchiveName)
 {
     std::string empty = "u?a=1";
-    AppendComment(empty, "");
+    appendComment(empty, "");
     const std::pair<std::string, std::string> cases[] = {
         {empty, "u?a=1&comment="},
-        {BuildCreateSubsetUrl("molb://h/d/?start=0&page=20&query=A&writable=yes", "New set"),
+        {buildCreateSubsetUrl("molb://h/d/?start=0&page=20&query=A&writable=yes", "New set"),
          "molb://h/d/?start=0&page=20&writable=yes&command=cs&command=dir&query=New set"},
-        {BuildCreateSubsetUrl("molb://h/d/?start=0&page=20", "New set"),
+        {buildCreateSubsetUrl("molb://h/d/?start=0&page=20", "New set"),
          "molb://h/d/?start=0&page=20&command=cs&command=dir&query=New set"},
-        {BuildSaveUrl("molb://h/d/n?query=&command=put", true, "my file.gb"),
+        {buildSaveUrl("molb://h/d/n?query=&command=put", true, "my file.gb"),
          "molb://h/d/n?query=&command=put&force=yes&arcname=my%20file%2egb"},
-        {BuildSaveUrl("molb://h/d/n", false, "a"), "molb://h/d/n?arcname=a"},
-        {JoinObjectIds({}), ""},
-        {JoinObjectIds({"7", "Alpha/P1", "12"}), "7,Alpha/P1,12"},
+        {buildSaveUrl("molb://h/d/n", false, "a"), "molb://h/d/n?arcname=a"},
+        {joinObjectIds({}), ""},
+        {joinObjectIds({"7", "Alpha/P1", "12"}), "7,Alpha/P1,12"},
     };
     for (const auto& [url, expected] : cases)
         EXPECT_EQ(url, expected);
@@ -306,7 +306,7 @@ TEST(UrlParams, replaceNameKeepsTheQueryPartAndObjectUrlReadsItBack)
         {"molb://host/db/n?command=fetch&query=", "n", "", true},
     };
     for (const auto& [url, name, query, hasQuery] : reads) {
-        const ObjectUrlParts parts = ReadObjectUrl(url);
+        const ObjectUrlParts parts = readObjectUrl(url);
         EXPECT_EQ(parts.escapedName + " " + parts.query, name + " " + query);
         EXPECT_EQ(parts.hasQuery, hasQuery) << url;
     }
@@ -334,7 +334,7 @@ TEST(HandlerCommand, programAndArgumentsComeFromTheQuotedFieldsAndTheSchemeChoos
         {"http://h", ""},     {"ncb", ""},     {"", ""},
     };
     for (const auto& [url, expected] : schemes)
-        EXPECT_EQ(HandlerCommandForUrl(url, molb, ncbi), expected) << url;
+        EXPECT_EQ(handlerCommandForUrl(url, molb, ncbi), expected) << url;
 }
 
 TEST(HandlerCommand, theSchemeIsComparedInAsciiWhateverTheLocale)
@@ -344,6 +344,6 @@ TEST(HandlerCommand, theSchemeIsComparedInAsciiWhateverTheLocale)
     if (!turkish.active())
         GTEST_SKIP() << "no Turkish locale could be made";
     const std::string molb = "molb command", ncbi = "ncbi command";
-    EXPECT_EQ(HandlerCommandForUrl("NCBI://nucleotide/x", molb, ncbi), ncbi);
-    EXPECT_EQ(HandlerCommandForUrl("ncb\xfd://nucleotide/x", molb, ncbi), ""); // a dotless i
+    EXPECT_EQ(handlerCommandForUrl("NCBI://nucleotide/x", molb, ncbi), ncbi);
+    EXPECT_EQ(handlerCommandForUrl("ncb\xfd://nucleotide/x", molb, ncbi), ""); // a dotless i
 }
