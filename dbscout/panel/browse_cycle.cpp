@@ -234,7 +234,7 @@ void CScoutPanel::ClearList()
     // layout costs no write, and leaves alone what another panel on the same key wrote since.
     // One that failed is tried again at the next listing.
     if (m_savedTableSettings != m_tableSettings &&
-        noteSettingsWrite(SaveTableLayouts(m_hSettingsKey, m_tableSettings), "table layouts"))
+        noteSettingsWrite(saveTableLayouts(m_hSettingsKey, m_tableSettings), "table layouts"))
         m_savedTableSettings = m_tableSettings;
     m_nSortColumn = -1;
     m_bSortAscending = 0;

@@ -135,9 +135,9 @@ bool CScoutPanel::LoadDataSources()
                              nullptr, nullptr, &largestValue, nullptr, nullptr) != ERROR_SUCCESS)
             return false;
         DWORD fromList = 0;
-        if (ReadDword(lastOpen.get(), "LAST_OPEN_DS", fromList))
+        if (readDword(lastOpen.get(), "LAST_OPEN_DS", fromList))
             m_bLastOpenFromList = fromList ? 1 : 0;
-        ReadString(lastOpen.get(), "LAST_OPEN_URL", m_strLastOpenURL, largestValue + 1);
+        readString(lastOpen.get(), "LAST_OPEN_URL", m_strLastOpenURL, largestValue + 1);
     }
     FillDataSourceBox();
     m_strPendingSource.clear();
@@ -154,7 +154,7 @@ bool CScoutPanel::LoadHostIcon()
                          nullptr, &largestValue, nullptr, nullptr) != ERROR_SUCCESS)
         return false;
     std::string value;
-    if (!ReadString(key.get(), nullptr, value, largestValue + 1))
+    if (!readString(key.get(), nullptr, value, largestValue + 1))
         return false;
     // "<icon file>,<number>": the number picks an image where the file holds several.
     const size_t comma = value.find(',');

@@ -112,7 +112,7 @@ void CScoutPanel::NoteSourceAnswered()
 void CScoutPanel::FillQueryBox(const ResultPage& page)
 {
     if (m_cbQuery->count() == 0)
-        for (const std::string& query : QueriesOf(m_queryHistory, m_strSourceURL))
+        for (const std::string& query : queriesOf(m_queryHistory, m_strSourceURL))
             AddComboEntry(false, m_cbQuery, query, kQueryImage);
 
     m_strCaptionQuery = page.caption.name;
@@ -127,7 +127,7 @@ void CScoutPanel::FillQueryBox(const ResultPage& page)
         if (index >= 0)
             m_cbQuery->setCurrentIndex(index);
     }
-    RecordQuery(m_queryHistory, m_strSourceURL, m_strQuery);
+    recordQuery(m_queryHistory, m_strSourceURL, m_strQuery);
 }
 
 void CScoutPanel::FillColumnsAndRows(ResultPage& page)

@@ -250,14 +250,14 @@ BOOL CScoutPanel::OnInitDialog()
     LookUpHandlers();
     LoadOptions(m_hSettingsKey, m_options);
     LoadDataSources();
-    LoadTableLayouts(m_hSettingsKey, m_tableSettings);
+    loadTableLayouts(m_hSettingsKey, m_tableSettings);
     StartAtInitialPlace();
     return TRUE;
 }
 
 void CScoutPanel::OnOptions()
 {
-    noteSettingsWrite(RunOptionsDialog(this, m_hSettingsKey, m_nServerVersion, m_options),
+    noteSettingsWrite(runOptionsDialog(this, m_hSettingsKey, m_nServerVersion, m_options),
                       "options");
 }
 

@@ -39,7 +39,7 @@ bool LoadOptions(HKEY settingsKey, PanelOptions& options)
         return false;
     for (const StoredOption& option : kStoredOptions) {
         DWORD value = 0;
-        if (ReadDword(key.get(), option.name, value))
+        if (readDword(key.get(), option.name, value))
             options.*option.field = value;
     }
     return true;
@@ -52,7 +52,7 @@ bool SaveOptions(HKEY settingsKey, const PanelOptions& options)
         return false;
     bool written = true;
     for (const StoredOption& option : kStoredOptions)
-        written = WriteDword(key.get(), option.name, options.*option.field) && written;
+        written = writeDword(key.get(), option.name, options.*option.field) && written;
     return written;
 }
 

@@ -61,7 +61,7 @@ bool COptionsDlg::OnOK()
     return true;
 }
 
-bool RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options)
+bool runOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options)
 {
     LoadOptions(settingsKey, options);
     COptionsDlg dialog(options, serverVersion, parent);

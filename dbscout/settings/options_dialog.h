@@ -36,6 +36,6 @@ private:
 // changes, even when the user then cancels), runs the dialog through the modal seam, and on OK
 // copies the dialog's values into options and saves them. False when saving them failed (the
 // options in memory are the chosen ones all the same).
-bool RunOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options);
+bool runOptionsDialog(QWidget* parent, HKEY settingsKey, int serverVersion, PanelOptions& options);
 
 } // namespace Dbscout

@@ -45,7 +45,7 @@ void COptionsCheckoutPP::addCheck(QVBoxLayout* layout, int id, const char* text,
 }
 
 COptionsSavePP::COptionsSavePP(int recalcDesc, int leaveOnError, int serverVersion, QWidget* parent)
-    : QWidget(parent), m_nRecalcDesc(recalcDesc), m_nLeaveOnError(leaveOnError)
+    : QWidget(parent), m_recalcDesc(recalcDesc), m_leaveOnError(leaveOnError)
 {
     setWindowTitle(QString::fromUtf8(Texts::SavePageCaption));
     auto* layout = new QVBoxLayout(this);
@@ -57,11 +57,11 @@ COptionsSavePP::COptionsSavePP(int recalcDesc, int leaveOnError, int serverVersi
              {{IDC_SAVE_PAGE_RECALC_DESC, Texts::SavePageRecalcDesc},
               {IDC_SAVE_PAGE_KEEP_DESC, Texts::SavePageKeepDesc},
               {IDC_SAVE_PAGE_DISCONNECT_DESC, Texts::SavePageDisconnectDesc}},
-             m_nRecalcDesc, enabled);
+             m_recalcDesc, enabled);
     addGroup(layout, Texts::SavePageErrorGroup,
              {{IDC_SAVE_PAGE_LEAVE_ON_ERROR, Texts::SavePageLeaveOnError},
               {IDC_SAVE_PAGE_DISCONNECT_ON_ERROR, Texts::SavePageDisconnectOnError}},
-             m_nLeaveOnError, enabled);
+             m_leaveOnError, enabled);
     layout->addStretch();
 }
 

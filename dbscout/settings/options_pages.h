@@ -48,8 +48,8 @@ public:
     // kept until the user picks one.
     COptionsSavePP(int recalcDesc, int leaveOnError, int serverVersion, QWidget* parent = nullptr);
 
-    int recalcDesc() const { return m_nRecalcDesc; }
-    int leaveOnError() const { return m_nLeaveOnError; }
+    int recalcDesc() const { return m_recalcDesc; }
+    int leaveOnError() const { return m_leaveOnError; }
 
 private:
     struct Choice
@@ -60,8 +60,8 @@ private:
     void addGroup(QVBoxLayout* layout, const char* title, std::initializer_list<Choice> choices,
                   int& value, bool enabled);
 
-    int m_nRecalcDesc;
-    int m_nLeaveOnError;
+    int m_recalcDesc;
+    int m_leaveOnError;
 };
 
 } // namespace Dbscout

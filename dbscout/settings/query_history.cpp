@@ -4,7 +4,7 @@
 
 namespace Dbscout {
 
-void RecordQuery(QueryHistory& history, const std::string& address, const std::string& query)
+void recordQuery(QueryHistory& history, const std::string& address, const std::string& query)
 {
     if (query.empty())
         return;
@@ -13,7 +13,7 @@ void RecordQuery(QueryHistory& history, const std::string& address, const std::s
     list.insert(list.begin(), query);
 }
 
-const CRegStrList& QueriesOf(QueryHistory& history, const std::string& address)
+const CRegStrList& queriesOf(QueryHistory& history, const std::string& address)
 {
     return history[address];
 }

@@ -12,9 +12,9 @@ constexpr int kQueryHistoryKept = 15;
 
 // Puts query first in the address's list (creating the entry), dropping an equal older one.
 // An empty query records nothing.
-void RecordQuery(QueryHistory& history, const std::string& address, const std::string& query);
+void recordQuery(QueryHistory& history, const std::string& address, const std::string& query);
 
 // The address's queries in list order, creating an empty entry when there is none.
-const CRegStrList& QueriesOf(QueryHistory& history, const std::string& address);
+const CRegStrList& queriesOf(QueryHistory& history, const std::string& address);
 
 } // namespace Dbscout

@@ -4,13 +4,13 @@
 
 namespace Dbscout {
 
-bool WriteDword(HKEY key, const char* name, DWORD value)
+bool writeDword(HKEY key, const char* name, DWORD value)
 {
     return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                           sizeof value) == ERROR_SUCCESS;
 }
 
-bool ReadDword(HKEY key, const char* name, DWORD& value)
+bool readDword(HKEY key, const char* name, DWORD& value)
 {
     DWORD type = REG_NONE;
     DWORD data = 0;
@@ -23,13 +23,13 @@ bool ReadDword(HKEY key, const char* name, DWORD& value)
     return true;
 }
 
-bool WriteString(HKEY key, const char* name, const std::string& value)
+bool writeString(HKEY key, const char* name, const std::string& value)
 {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           DWORD(value.size() + 1)) == ERROR_SUCCESS;
 }
 
-bool ReadString(HKEY key, const char* name, std::string& value, DWORD maxBytes)
+bool readString(HKEY key, const char* name, std::string& value, DWORD maxBytes)
 {
     std::unique_ptr<BYTE[]> buffer(new BYTE[maxBytes]);
     DWORD type = REG_NONE;
@@ -60,14 +60,14 @@ bool saveElements(HKEY key, const List& list, int maxCount, WriteElement write)
             return false;
         ++count;
     }
-    return WriteDword(key, "size", count);
+    return writeDword(key, "size", count);
 }
 
 template <typename List, typename ReadElement>
 bool loadElements(HKEY key, List& list, ReadElement read)
 {
     DWORD count = 0;
-    if (!ReadDword(key, "size", count))
+    if (!readDword(key, "size", count))
         return false;
     for (DWORD i = 0; i < count; ++i) {
         typename List::value_type element{};
@@ -82,14 +82,14 @@ bool loadElements(HKEY key, List& list, ReadElement read)
 
 bool CRegDWORDVector::Save(HKEY key, int maxCount) const
 {
-    return saveElements(key, *this, maxCount, WriteDword);
+    return saveElements(key, *this, maxCount, writeDword);
 }
 
 bool CRegDWORDVector::Load(HKEY key)
 {
     return loadElements(key, *this, [](HKEY k, const char* name, uint32_t& value) {
         DWORD read = 0;
-        if (!ReadDword(k, name, read))
+        if (!readDword(k, name, read))
             return false;
         value = read;
         return true;
@@ -98,13 +98,13 @@ bool CRegDWORDVector::Load(HKEY key)
 
 bool CRegStrList::Save(HKEY key, int maxCount) const
 {
-    return saveElements(key, *this, maxCount, WriteString);
+    return saveElements(key, *this, maxCount, writeString);
 }
 
 bool CRegStrList::Load(HKEY key)
 {
     return loadElements(key, *this, [](HKEY k, const char* name, std::string& value) {
-        return ReadString(k, name, value);
+        return readString(k, name, value);
     });
 }
 

@@ -11,12 +11,12 @@
 namespace Dbscout {
 
 // Values the containers read and write, shared with their users.
-bool WriteDword(HKEY key, const char* name, DWORD value);
-bool ReadDword(HKEY key, const char* name, DWORD& value);
-bool WriteString(HKEY key, const char* name, const std::string& value);
+bool writeDword(HKEY key, const char* name, DWORD value);
+bool readDword(HKEY key, const char* name, DWORD& value);
+bool writeString(HKEY key, const char* name, const std::string& value);
 // A string counts only with its terminator (two for a multi-string, whose first string is taken)
 // and when it fits maxBytes; expandable strings are taken as stored.
-bool ReadString(HKEY key, const char* name, std::string& value, DWORD maxBytes = 32768);
+bool readString(HKEY key, const char* name, std::string& value, DWORD maxBytes = 32768);
 
 class CRegDWORDVector : public std::vector<uint32_t>
 {

@@ -23,14 +23,14 @@ public:
         RegKey map;
         if (map.create(parent, kSubtree, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
             return false;
-        if (!WriteDword(map.get(), "size", DWORD(this->size())))
+        if (!writeDword(map.get(), "size", DWORD(this->size())))
             return false;
         DWORD index = 0;
         for (const auto& [key, value] : *this) {
             RegKey entry;
             if (entry.create(map.get(), std::to_string(index++).c_str(), KEY_READ | KEY_WRITE) !=
                     ERROR_SUCCESS ||
-                !WriteString(entry.get(), nullptr, key) || !value.Save(entry.get(), limit))
+                !writeString(entry.get(), nullptr, key) || !value.Save(entry.get(), limit))
                 return false;
         }
         return true;
@@ -44,13 +44,13 @@ public:
         if (map.open(parent, kSubtree, KEY_READ) != ERROR_SUCCESS)
             return false;
         DWORD count = 0;
-        if (!ReadDword(map.get(), "size", count))
+        if (!readDword(map.get(), "size", count))
             return false;
         for (DWORD i = 0; i < count; ++i) {
             RegKey entry;
             std::string key;
             if (entry.open(map.get(), std::to_string(i).c_str(), KEY_READ) != ERROR_SUCCESS ||
-                !ReadString(entry.get(), nullptr, key) || this->count(key))
+                !readString(entry.get(), nullptr, key) || this->count(key))
                 return false;
             Value value;
             value.Load(entry.get());

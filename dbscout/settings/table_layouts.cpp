@@ -17,14 +17,14 @@ bool openTableSettings(HKEY settingsKey, RegKey& tableSettings)
 
 } // namespace
 
-void LoadTableLayouts(HKEY settingsKey, TableLayouts& layouts)
+void loadTableLayouts(HKEY settingsKey, TableLayouts& layouts)
 {
     RegKey tableSettings;
     if (openTableSettings(settingsKey, tableSettings))
         layouts.Load(tableSettings.get());
 }
 
-bool SaveTableLayouts(HKEY settingsKey, const TableLayouts& layouts)
+bool saveTableLayouts(HKEY settingsKey, const TableLayouts& layouts)
 {
     if (!settingsKey)
         return true;

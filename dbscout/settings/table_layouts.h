@@ -10,9 +10,9 @@ namespace Dbscout {
 using TableLayouts = CRegStrMap<CTableSettings>;
 
 // Adds the stored layouts; nothing without a settings key or when the keys cannot be made.
-void LoadTableLayouts(HKEY settingsKey, TableLayouts& layouts);
+void loadTableLayouts(HKEY settingsKey, TableLayouts& layouts);
 // Rewrites every layout with all its widths in one commit. True without a settings key; false
 // when the layouts could not all be written.
-bool SaveTableLayouts(HKEY settingsKey, const TableLayouts& layouts);
+bool saveTableLayouts(HKEY settingsKey, const TableLayouts& layouts);
 
 } // namespace Dbscout

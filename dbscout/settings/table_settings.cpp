@@ -6,8 +6,8 @@ bool CTableSettings::Save(HKEY key, int maxCount) const
 {
     if (!CRegDWORDVector::Save(key, maxCount))
         return false;
-    if (!WriteDword(key, "SortColumn", DWORD(SortColumn)) ||
-        !WriteDword(key, "SortDirection", SortDirection))
+    if (!writeDword(key, "SortColumn", DWORD(SortColumn)) ||
+        !writeDword(key, "SortDirection", SortDirection))
         return false;
     RegKey order;
     if (order.create(key, "Order", KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
@@ -23,10 +23,10 @@ bool CTableSettings::Load(HKEY key)
     if (order.create(key, "Order", KEY_READ | KEY_WRITE) == ERROR_SUCCESS && !Order.Load(order.get()))
         return false;
     DWORD column = 0;
-    if (!ReadDword(key, "SortColumn", column))
+    if (!readDword(key, "SortColumn", column))
         return false;
     SortColumn = int32_t(column);
-    return ReadDword(key, "SortDirection", SortDirection);
+    return readDword(key, "SortDirection", SortDirection);
 }
 
 } // namespace Dbscout

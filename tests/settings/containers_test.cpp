@@ -40,11 +40,11 @@ TEST_F(ContainersTest, saveLimitsAndLeavesOlderValuesBehind)
     five.assign({10, 20, 30, 40, 50});
     ASSERT_TRUE(five.Save(key.get(), 0));
     DWORD size = 0;
-    ASSERT_TRUE(ReadDword(key.get(), "size", size));
+    ASSERT_TRUE(readDword(key.get(), "size", size));
     EXPECT_EQ(size, 5u);
 
     ASSERT_TRUE(five.Save(key.get(), 3));
-    ASSERT_TRUE(ReadDword(key.get(), "size", size));
+    ASSERT_TRUE(readDword(key.get(), "size", size));
     EXPECT_EQ(size, 3u);
     EXPECT_TRUE(hasValue(key.get(), "4")); // left from the longer save
 
@@ -128,26 +128,26 @@ TEST_F(ContainersTest, tableLayoutsLiveUnderTheSettingsKey)
     layouts["molb://local/demo/dnarna/"].assign({300, 90});
     layouts["molb://local/demo/dnarna/"].SortColumn = 0;
     layouts["molb://local/demo/protein/"]; // a first listing: defaults
-    SaveTableLayouts(key.get(), layouts);
+    saveTableLayouts(key.get(), layouts);
 
     RegKey first;
     ASSERT_EQ(first.open(key.get(), "SCOUTPANE_UI\\TableSettings\\QUERY_HISTORY\\0"),
               ERROR_SUCCESS);
     std::string address;
-    ASSERT_TRUE(ReadString(first.get(), nullptr, address));
+    ASSERT_TRUE(readString(first.get(), nullptr, address));
     EXPECT_EQ(address, "molb://local/demo/dnarna/");
     DWORD width = 0;
-    ASSERT_TRUE(ReadDword(first.get(), "1", width));
+    ASSERT_TRUE(readDword(first.get(), "1", width));
     EXPECT_EQ(width, 90u);
 
     TableLayouts loaded;
-    LoadTableLayouts(key.get(), loaded);
+    loadTableLayouts(key.get(), loaded);
     ASSERT_EQ(loaded.size(), 2u);
     EXPECT_EQ(loaded["molb://local/demo/dnarna/"].SortColumn, 0);
     EXPECT_EQ(loaded["molb://local/demo/protein/"].SortColumn, -1);
     EXPECT_TRUE(loaded["molb://local/demo/protein/"].empty());
 
-    LoadTableLayouts(nullptr, loaded); // no settings key: nothing happens
+    loadTableLayouts(nullptr, loaded); // no settings key: nothing happens
     EXPECT_EQ(loaded.size(), 2u);
 }
 
@@ -155,10 +155,10 @@ TEST_F(ContainersTest, queryHistoryKeepsMostRecentFirstWithoutRepeats)
 {
     QueryHistory history;
     for (const char* query : {"a", "b", "a", "", "ABC", "abc"})
-        RecordQuery(history, "molb://x/db/", query);
-    EXPECT_EQ(QueriesOf(history, "molb://x/db/"),
+        recordQuery(history, "molb://x/db/", query);
+    EXPECT_EQ(queriesOf(history, "molb://x/db/"),
               (std::vector<std::string>{"abc", "ABC", "a", "b"}));
-    EXPECT_TRUE(QueriesOf(history, "MOLB://x/db/").empty()); // addresses compare with case
+    EXPECT_TRUE(queriesOf(history, "MOLB://x/db/").empty()); // addresses compare with case
     EXPECT_EQ(history.size(), 2u);                           // the look-up made an entry
 }
 
@@ -166,14 +166,14 @@ TEST_F(ContainersTest, queryHistoryKeepsFifteenAcrossRuns)
 {
     QueryHistory history;
     for (int i = 0; i < 20; ++i)
-        RecordQuery(history, "molb://x/db/", "q" + std::to_string(i));
+        recordQuery(history, "molb://x/db/", "q" + std::to_string(i));
     history["molb://x/empty/"];
-    EXPECT_EQ(QueriesOf(history, "molb://x/db/").size(), 20u);
+    EXPECT_EQ(queriesOf(history, "molb://x/db/").size(), 20u);
     ASSERT_TRUE(history.Save(key.get(), kQueryHistoryKept));
 
     QueryHistory next;
     ASSERT_TRUE(next.Load(key.get()));
-    const CRegStrList& kept = QueriesOf(next, "molb://x/db/");
+    const CRegStrList& kept = queriesOf(next, "molb://x/db/");
     ASSERT_EQ(kept.size(), 15u);
     EXPECT_EQ(kept.front(), "q19");
     EXPECT_EQ(kept.back(), "q5");
@@ -184,9 +184,9 @@ TEST_F(ContainersTest, queryHistoryKeepsFifteenAcrossRuns)
 TEST_F(ContainersTest, damagedHistoryLoadsTheEntriesBeforeTheDamage)
 {
     QueryHistory history;
-    RecordQuery(history, "molb://a/", "x");
-    RecordQuery(history, "molb://b/", "y");
-    RecordQuery(history, "molb://c/", "z");
+    recordQuery(history, "molb://a/", "x");
+    recordQuery(history, "molb://b/", "y");
+    recordQuery(history, "molb://c/", "z");
     ASSERT_TRUE(history.Save(key.get(), 15));
     ASSERT_EQ(RegDeleteTreeA(key.get(), "QUERY_HISTORY\\1"), ERROR_SUCCESS);
 

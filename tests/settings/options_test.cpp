@@ -128,7 +128,7 @@ private slots:
         // The dialog still runs and OK still changes the record; nothing can be stored.
         ScriptedModal modal;
         modal.answerNextDialog(clickThen({6926}, 1));
-        Dbscout::RunOptionsDialog(nullptr, nullptr, 3, options);
+        Dbscout::runOptionsDialog(nullptr, nullptr, 3, options);
         QCOMPARE(modal.dialogsShown(), 1);
         QCOMPARE(describe(options), QString("1 1 1 0 2 1"));
         QVERIFY(modal.messages().empty());
@@ -152,7 +152,7 @@ private slots:
             ScriptedModal modal;
             if (closing)
                 modal.answerNextDialog(clickThen(clicks, closing));
-            Dbscout::RunOptionsDialog(nullptr, settings(), version, options);
+            Dbscout::runOptionsDialog(nullptr, settings(), version, options);
             QCOMPARE(modal.dialogsShown(), 1);
             QCOMPARE(describe(options), after);
             QCOMPARE(stored(), after);
@@ -178,7 +178,7 @@ private slots:
                     control(dialog, shown)->isChecked() && !control(dialog, clicked)->isChecked();
                 return clickThen({clicked}, 1)(dialog);
             });
-            Dbscout::RunOptionsDialog(nullptr, settings(), 3, options);
+            Dbscout::runOptionsDialog(nullptr, settings(), 3, options);
             QVERIFY2(shownChecked, qPrintable(before));
             QCOMPARE(describe(options), after);
             QCOMPARE(stored(), after);
