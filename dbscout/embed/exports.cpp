@@ -10,7 +10,7 @@
 void InitScoutpaneDLL()
 {
     // The bitmaps and the "Saving..." animation, which SaveObject needs without any panel.
-    Dbscout::InitResources();
+    Dbscout::initResources();
 }
 
 CDbscout* CreateScoutpane(const char* pszInitial, HKEY hSettingsKey, int bOpenMode, int nDataType,

@@ -49,7 +49,7 @@ CAccessRightsDlg::CAccessRightsDlg(QWidget* parent, bool forObjects, std::string
 
 QComboBox* CAccessRightsDlg::MakeLevelList(int id)
 {
-    const QList<QPixmap> images = LoadImageStrip(IDB_ACCESS_LEVELS);
+    const QList<QPixmap> images = loadImageStrip(IDB_ACCESS_LEVELS);
     auto* list = new QComboBox(this);
     list->setObjectName(QString::number(id));
     const char* const texts[] = {Texts::AccessNone, Texts::AccessRead, Texts::AccessFull};

@@ -70,7 +70,7 @@ CSavingDlg::CSavingDlg(QWidget* parent, const std::string& name, const std::stri
     m_location = MakeStatic(this, IDC_SAVING_LOCATION);
     m_animation = MakeStatic(this, IDC_SAVING_ANIMATION);
     m_animation->setAlignment(Qt::AlignCenter);
-    m_movie = new QMovie(AnimationPath(IDR_SAVING_ANIMATION), QByteArray(), this);
+    m_movie = new QMovie(animationPath(IDR_SAVING_ANIMATION), QByteArray(), this);
     m_movie->setCacheMode(QMovie::CacheAll);
 
     auto* buttons = new QHBoxLayout;

@@ -144,15 +144,15 @@ void CScoutPanel::ApplyLocalCopyBox()
 
 void CScoutPanel::LoadImages()
 {
-    InitResources();
-    const QList<QPixmap> images = LoadImageStrip(IDB_IMAGES);
+    initResources();
+    const QList<QPixmap> images = loadImageStrip(IDB_IMAGES);
     m_ilCombo.clear();
     for (const QPixmap& image : images)
         m_ilCombo << QIcon(image);
     m_ilList = images;
     m_rowIcons.clear();
     m_ilHeader.clear();
-    for (const QPixmap& arrow : LoadImageStrip(IDB_SORT_ARROWS))
+    for (const QPixmap& arrow : loadImageStrip(IDB_SORT_ARROWS))
         m_ilHeader << QIcon(arrow);
 }
 
@@ -217,11 +217,11 @@ BOOL CScoutPanel::OnInitDialog()
 
     m_toolBar = new CMenuToolBar(this, this, [this](int id) { OnCommand(id); });
     m_toolBar->setObjectName(QString::number(IDC_TOOLBAR));
-    m_toolBar->setButton(ID_GOTO, QIcon(LoadImageStrip(IDB_TOOLBAR).value(0)));
+    m_toolBar->setButton(ID_GOTO, QIcon(loadImageStrip(IDB_TOOLBAR).value(0)));
     m_toolBar->resize(m_btnGo->width(), m_cbDataSource->height());
     m_toolBar->show();
 
-    const QPixmap go = LoadImageStrip(IDB_GO).value(0);
+    const QPixmap go = loadImageStrip(IDB_GO).value(0);
     if (!go.isNull()) {
         m_btnGo->setIcon(QIcon(go));
         m_btnGo->setIconSize(go.size());

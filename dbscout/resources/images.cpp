@@ -38,21 +38,21 @@ const StripResource* findStrip(int id)
 
 } // namespace
 
-void InitResources()
+void initResources()
 {
     initDbscoutResourceData();
 }
 
-QPixmap LoadBitmap(int bitmapId)
+QPixmap loadBitmap(int bitmapId)
 {
     const StripResource* strip = findStrip(bitmapId);
     return strip ? QPixmap(QString::fromLatin1(strip->path)) : QPixmap();
 }
 
-QList<QPixmap> LoadImageStrip(int bitmapId)
+QList<QPixmap> loadImageStrip(int bitmapId)
 {
     const StripResource* strip = findStrip(bitmapId);
-    const QPixmap whole = LoadBitmap(bitmapId);
+    const QPixmap whole = loadBitmap(bitmapId);
     QList<QPixmap> images;
     if (!strip || whole.isNull())
         return images;
@@ -61,7 +61,7 @@ QList<QPixmap> LoadImageStrip(int bitmapId)
     return images;
 }
 
-QString AnimationPath(int animationId)
+QString animationPath(int animationId)
 {
     return animationId == IDR_SAVING_ANIMATION ? QStringLiteral(":/dbscout/images/6941_saving.gif")
                                                : QString();

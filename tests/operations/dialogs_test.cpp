@@ -44,7 +44,7 @@ class DialogsTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitResources(); }
+    void initTestCase() { initResources(); }
 
     void typingStopsAtTheLimitWithLineBreaksCountingTwo()
     {

@@ -136,7 +136,7 @@ private slots:
              "r",
              QStringList{kSubsetAccess, "-", kSubsetBoth} + kEnd},
         };
-        InitResources();
+        initResources();
         for (const auto& c : cases) {
             std::vector<const ResultRow*> selected;
             for (int index : c.selection)

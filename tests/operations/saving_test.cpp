@@ -53,7 +53,7 @@ class SavingTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitResources(); }
+    void initTestCase() { initResources(); }
     void init()
     {
         m_env = std::make_unique<TestEnv>();

@@ -30,8 +30,8 @@ class ImagesTest : public QObject
 private slots:
     void initTestCase()
     {
-        InitResources();
-        InitResources(); // a second call by another caller must not hurt
+        initResources();
+        initResources(); // a second call by another caller must not hurt
     }
 
     void stripsHaveTheirImagesInSizeAndUnknownIdsGiveNothing()
@@ -41,9 +41,9 @@ private slots:
             {IDB_SORT_ARROWS, 2, {16, 16}}, {IDB_ACCESS_LEVELS, 3, {16, 16}},
         };
         for (const auto& [id, count, size] : strips) {
-            const QList<QPixmap> images = LoadImageStrip(id);
+            const QList<QPixmap> images = loadImageStrip(id);
             QCOMPARE(images.size(), count);
-            QCOMPARE(LoadBitmap(id).size(), QSize(size.width() * count, size.height()));
+            QCOMPARE(loadBitmap(id).size(), QSize(size.width() * count, size.height()));
             for (int i = 0; i < count; ++i) {
                 QCOMPARE(images[i].size(), size);
                 QVERIFY(images[i].hasAlphaChannel());
@@ -54,17 +54,17 @@ private slots:
             }
         }
         for (int id : {0, -1, 6910, IDR_SAVING_ANIMATION, 100000}) {
-            QVERIFY(LoadImageStrip(id).isEmpty());
-            QVERIFY(LoadBitmap(id).isNull());
+            QVERIFY(loadImageStrip(id).isEmpty());
+            QVERIFY(loadBitmap(id).isNull());
         }
         for (int id : {0, IDB_IMAGES, IDR_CONTEXT_MENU})
-            QVERIFY(AnimationPath(id).isEmpty());
+            QVERIFY(animationPath(id).isEmpty());
     }
 
     void sortArrowsPointUpThenDown()
     {
         // An arrow pointing up is narrow at the top: fewer opaque pixels in its upper half.
-        const QList<QPixmap> arrows = LoadImageStrip(IDB_SORT_ARROWS);
+        const QList<QPixmap> arrows = loadImageStrip(IDB_SORT_ARROWS);
         for (int i = 0; i < arrows.size(); ++i) {
             const QImage arrow = arrows[i].toImage();
             const bool pointsUp =
@@ -75,7 +75,7 @@ private slots:
 
     void savingAnimationPlaysInQMovie()
     {
-        QMovie movie(AnimationPath(IDR_SAVING_ANIMATION));
+        QMovie movie(animationPath(IDR_SAVING_ANIMATION));
         QVERIFY2(movie.isValid(), qPrintable(movie.lastErrorString()));
         QVERIFY(movie.frameCount() > 1);
         QCOMPARE(movie.loopCount(), -1); // plays until the dialog closes
