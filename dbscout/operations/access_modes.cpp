@@ -8,7 +8,7 @@ namespace {
 
 constexpr char kModeChars[] = {'-', 'r', 'w'};
 
-int LevelOf(char modeChar)
+int levelOf(char modeChar)
 {
     for (int level = kLevelNone; level <= kLevelFull; ++level) {
         if (kModeChars[level] == modeChar)
@@ -17,7 +17,7 @@ int LevelOf(char modeChar)
     return kLevelMixed;
 }
 
-char CharOf(int level)
+char charOf(int level)
 {
     return level >= kLevelNone && level <= kLevelFull ? kModeChars[level] : '*';
 }
@@ -26,14 +26,14 @@ char CharOf(int level)
 
 void MergeModeChar(int& level, char modeChar)
 {
-    const int merged = LevelOf(modeChar);
+    const int merged = levelOf(modeChar);
     if (level == kLevelUnmerged)
         level = merged;
     else if (level != merged)
         level = kLevelMixed;
 }
 
-void MergeMode(const std::string& mode, AccessLevels& levels)
+void mergeMode(const std::string& mode, AccessLevels& levels)
 {
     // A NUL is no mode character, so it stands for a position past the end.
     const auto at = [&mode](size_t i) { return i < mode.size() ? mode[i] : '\0'; };
@@ -42,9 +42,9 @@ void MergeMode(const std::string& mode, AccessLevels& levels)
     MergeModeChar(levels.other, at(2));
 }
 
-std::string BuildModeString(const AccessLevels& levels)
+std::string buildModeString(const AccessLevels& levels)
 {
-    return {CharOf(levels.owner), CharOf(levels.group), CharOf(levels.other)};
+    return {charOf(levels.owner), charOf(levels.group), charOf(levels.other)};
 }
 
 bool CollectObjectModes(const std::vector<const ResultRow*>& selection, ObjectModes& modes)
@@ -64,7 +64,7 @@ bool CollectObjectModes(const std::vector<const ResultRow*>& selection, ObjectMo
             modes.refusalId = IDS_CHECKED_OUT_ACCESS_DENIED;
             return false;
         }
-        MergeMode(row->mode, modes.levels);
+        mergeMode(row->mode, modes.levels);
         modes.objectPath += row->id;
         if (i + 1 < selection.size())
             modes.objectPath += ',';

@@ -30,11 +30,11 @@ void MergeModeChar(int& level, char modeChar);
 
 // Merges the first three characters of mode into the three classes; a position past the end of
 // mode counts as a character not understood.
-void MergeMode(const std::string& mode, AccessLevels& levels);
+void mergeMode(const std::string& mode, AccessLevels& levels);
 
 // The mode string of a request: '-', 'r' or 'w' for a class with a level of 0 to 2, '*' (leave
 // unchanged) for a class without one.
-std::string BuildModeString(const AccessLevels& levels);
+std::string buildModeString(const AccessLevels& levels);
 
 // What a change of access to the selected objects starts from.
 struct ObjectModes

@@ -14,7 +14,7 @@ namespace Dbscout {
 
 namespace {
 
-void SelectLevel(QComboBox* list, int level)
+void selectLevel(QComboBox* list, int level)
 {
     list->setCurrentIndex(level >= kLevelNone && level <= kLevelFull ? level : -1);
 }
@@ -29,9 +29,9 @@ CAccessRightsDlg::CAccessRightsDlg(QWidget* parent, bool forObjects, std::string
     m_explanation = new QLabel(this);
     m_explanation->setObjectName(QString::number(IDC_ACCESS_EXPLANATION));
     m_explanation->setWordWrap(true);
-    m_owner = MakeLevelList(IDC_ACCESS_OWNER);
-    m_group = MakeLevelList(IDC_ACCESS_GROUP);
-    m_other = MakeLevelList(IDC_ACCESS_OTHER);
+    m_owner = makeLevelList(IDC_ACCESS_OWNER);
+    m_group = makeLevelList(IDC_ACCESS_GROUP);
+    m_other = makeLevelList(IDC_ACCESS_OTHER);
 
     auto* lists = new QFormLayout;
     for (const auto& [label, list] :
@@ -47,7 +47,7 @@ CAccessRightsDlg::CAccessRightsDlg(QWidget* parent, bool forObjects, std::string
     layout->addLayout(makeButtonRow(Texts::AccessSetButton, Texts::CancelMnemonic));
 }
 
-QComboBox* CAccessRightsDlg::MakeLevelList(int id)
+QComboBox* CAccessRightsDlg::makeLevelList(int id)
 {
     const QList<QPixmap> images = loadImageStrip(IDB_ACCESS_LEVELS);
     auto* list = new QComboBox(this);
@@ -60,9 +60,9 @@ QComboBox* CAccessRightsDlg::MakeLevelList(int id)
 
 void CAccessRightsDlg::OnInitDialog()
 {
-    SelectLevel(m_owner, ownerLevel);
-    SelectLevel(m_group, groupLevel);
-    SelectLevel(m_other, otherLevel);
+    selectLevel(m_owner, ownerLevel);
+    selectLevel(m_group, groupLevel);
+    selectLevel(m_other, otherLevel);
     m_explanation->setText(QString::fromLocal8Bit(
         LoadString(forObjects ? IDS_OBJECT_ACCESS_EXPLANATION : IDS_SUBSET_ACCESS_EXPLANATION)));
     setWindowTitle(QString::fromLocal8Bit(

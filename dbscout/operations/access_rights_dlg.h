@@ -35,7 +35,7 @@ protected:
     bool OnOK() override;
 
 private:
-    QComboBox* MakeLevelList(int id);
+    QComboBox* makeLevelList(int id);
 
     QComboBox* m_owner;
     QComboBox* m_group;

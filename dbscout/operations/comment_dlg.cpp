@@ -13,12 +13,12 @@ namespace Dbscout {
 
 namespace {
 
-bool IsLineBreak(QChar c)
+bool isLineBreak(QChar c)
 {
     return c == QLatin1Char('\n') || c == QChar::ParagraphSeparator;
 }
 
-QString TooLongMessage(int limit)
+QString tooLongMessage(int limit)
 {
     if (limit == 0)
         return QStringLiteral("The request leaves no room for a comment: leave the comment empty.");
@@ -29,9 +29,9 @@ QString TooLongMessage(int limit)
 
 } // namespace
 
-int CommentLength(const QString& text)
+int commentLength(const QString& text)
 {
-    return int(text.size() + std::count_if(text.begin(), text.end(), IsLineBreak));
+    return int(text.size() + std::count_if(text.begin(), text.end(), isLineBreak));
 }
 
 CCommentDlg::CCommentDlg(QWidget* parent) : CModalDialog(parent, IDD_COMMENT)
@@ -44,7 +44,7 @@ CCommentDlg::CCommentDlg(QWidget* parent) : CModalDialog(parent, IDD_COMMENT)
     m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_edit->setTabChangesFocus(true);
     connect(m_edit->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int added) { CutTypedExcess(position, added); });
+            [this](int position, int, int added) { cutTypedExcess(position, added); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_edit);
@@ -66,8 +66,8 @@ void CCommentDlg::OnInitDialog()
 bool CCommentDlg::OnOK()
 {
     const QString text = m_edit->toPlainText();
-    if (CommentLength(text) > Limit()) {
-        std::string message = TooLongMessage(Limit()).toLocal8Bit().toStdString();
+    if (commentLength(text) > limit()) {
+        std::string message = tooLongMessage(limit()).toLocal8Bit().toStdString();
         ShowError(this, message);
         m_edit->setFocus();
         return false;
@@ -77,21 +77,21 @@ bool CCommentDlg::OnOK()
     return true;
 }
 
-int CCommentDlg::Limit() const
+int CCommentDlg::limit() const
 {
     return std::max(maxChars, 0);
 }
 
-void CCommentDlg::CutTypedExcess(int position, int added)
+void CCommentDlg::cutTypedExcess(int position, int added)
 {
     if (m_filling || added <= 0)
         return;
     QTextDocument* document = m_edit->document();
-    int excess = CommentLength(document->toPlainText()) - Limit();
+    int excess = commentLength(document->toPlainText()) - limit();
     int cutFrom = position + added;
     while (excess > 0 && cutFrom > position) {
         --cutFrom;
-        excess -= IsLineBreak(document->characterAt(cutFrom)) ? 2 : 1;
+        excess -= isLineBreak(document->characterAt(cutFrom)) ? 2 : 1;
     }
     if (cutFrom == position + added)
         return;

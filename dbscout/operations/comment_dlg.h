@@ -30,14 +30,14 @@ protected:
     bool OnOK() override;
 
 private:
-    int Limit() const;
-    void CutTypedExcess(int position, int added);
+    int limit() const;
+    void cutTypedExcess(int position, int added);
 
     QPlainTextEdit* m_edit;
     bool m_filling = false;
 };
 
 // The length of text as the limit counts it: one per character, two per line break.
-int CommentLength(const QString& text);
+int commentLength(const QString& text);
 
 } // namespace Dbscout

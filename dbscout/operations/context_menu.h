@@ -24,7 +24,7 @@ struct ContextMenuState
 
 // The state for a selection of selectedCount items sorted into classes; currentSubset is the
 // entry attached to the selected Subset/Query box entry, or null.
-ContextMenuState MakeContextMenuState(const SelectionClasses& classes, int selectedCount,
+ContextMenuState makeContextMenuState(const SelectionClasses& classes, int selectedCount,
                                       int serverVersion, bool rowsListed,
                                       const SubsetEntry* currentSubset);
 
@@ -33,9 +33,9 @@ ContextMenuState MakeContextMenuState(const SelectionClasses& classes, int selec
 void BuildContextMenu(QMenu& menu, const ContextMenuState& state);
 
 // The command of an item made by BuildContextMenu; 0 for separators and popups.
-int MenuCommand(const QAction* action);
+int menuCommand(const QAction* action);
 
 // The item of command in menu or its popups, or null.
-QAction* FindMenuItem(const QMenu& menu, int command);
+QAction* findMenuItem(const QMenu& menu, int command);
 
 } // namespace Dbscout

@@ -42,19 +42,19 @@ void CMenuToolBar::mousePressEvent(QMouseEvent* event)
         style()->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButtonMenu, this);
     if (event->button() == Qt::LeftButton && arrow.contains(event->position().toPoint())) {
         if (m_command == ID_GOTO)
-            SendMessageA(m_target, UM_DBSCOUT_POP_MENU, 0, PackScreenPoint(dropDownPoint()));
+            SendMessageA(m_target, UM_DBSCOUT_POP_MENU, 0, packScreenPoint(dropDownPoint()));
         event->accept();
         return;
     }
     QToolButton::mousePressEvent(event);
 }
 
-long PackScreenPoint(const QPoint& point)
+long packScreenPoint(const QPoint& point)
 {
     return long((uint32_t(uint16_t(point.y())) << 16) | uint16_t(point.x()));
 }
 
-QPoint UnpackScreenPoint(long lParam)
+QPoint unpackScreenPoint(long lParam)
 {
     return QPoint(int16_t(lParam & 0xFFFF), int16_t((lParam >> 16) & 0xFFFF));
 }

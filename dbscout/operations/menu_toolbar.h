@@ -33,7 +33,7 @@ private:
 };
 
 // Packs a screen point as a message's lParam: x in the low 16 bits, y in the high 16 bits.
-long PackScreenPoint(const QPoint& point);
-QPoint UnpackScreenPoint(long lParam);
+long packScreenPoint(const QPoint& point);
+QPoint unpackScreenPoint(long lParam);
 
 } // namespace Dbscout

@@ -25,12 +25,12 @@ namespace {
 constexpr int kMaxCheckRequest = 2009;
 
 // "MAIN" in any letter case, as the server refuses it.
-bool IsReservedSubsetName(const std::string& name)
+bool isReservedSubsetName(const std::string& name)
 {
     return equalsAsciiNoCase(name, "MAIN");
 }
 
-const char* CaptionLabel(CheckOperation operation)
+const char* captionLabel(CheckOperation operation)
 {
     switch (operation) {
     case CheckOperation::CheckIn:
@@ -43,7 +43,7 @@ const char* CaptionLabel(CheckOperation operation)
     return Texts::UndoCheckOutLabel;
 }
 
-void ShowStringError(QWidget* owner, int stringId)
+void showStringError(QWidget* owner, int stringId)
 {
     std::string text = LoadString(stringId);
     ShowError(owner, text);
@@ -85,7 +85,7 @@ void PanelOperations::BuildContextMenu(QMenu& menu) const
     const std::vector<const ResultRow*> selection = m_panel.selectedRows();
     const std::optional<SubsetEntry> subset = m_panel.currentSubsetEntry();
     const int serverVersion = m_panel.serverVersion();
-    const ContextMenuState state = MakeContextMenuState(
+    const ContextMenuState state = makeContextMenuState(
         ClassifySelection(selection, m_panel.currentUserName(), serverVersion),
         int(selection.size()), serverVersion, m_panel.listShowsRows(), subset ? &*subset : nullptr);
     Dbscout::BuildContextMenu(menu, state);
@@ -93,12 +93,12 @@ void PanelOperations::BuildContextMenu(QMenu& menu) const
 
 QAction* PanelOperations::stopItem(const QMenu& menu)
 {
-    return FindMenuItem(menu, ID_STOP);
+    return findMenuItem(menu, ID_STOP);
 }
 
 int PanelOperations::commandOf(const QAction* chosen)
 {
-    return MenuCommand(chosen);
+    return menuCommand(chosen);
 }
 
 bool PanelOperations::CheckInOut(CheckOperation operation, bool bAskComment)
@@ -107,13 +107,13 @@ bool PanelOperations::CheckInOut(CheckOperation operation, bool bAskComment)
     const int serverVersion = m_panel.serverVersion();
     const SelectionClasses classes =
         ClassifySelection(selection, m_panel.currentUserName(), serverVersion);
-    const std::vector<const ResultRow*>& rows = QualifyingRows(classes, operation);
-    if (!CoversSelection(rows, selection.size()))
+    const std::vector<const ResultRow*>& rows = qualifyingRows(classes, operation);
+    if (!coversSelection(rows, selection.size()))
         return false; // the whole selection or nothing
     std::vector<std::string> ids;
     for (const ResultRow* row : rows)
         ids.push_back(row->id);
-    const std::string captionSuffix = CaptionLabel(operation) + rows.front()->name;
+    const std::string captionSuffix = captionLabel(operation) + rows.front()->name;
 
     const std::string objectPath = joinObjectIds(ids);
     const std::string listUrl = m_panel.listUrl(objectPath);
@@ -147,8 +147,8 @@ void PanelOperations::CreateSubset(bool bUseSelection)
     CSubsetNameDlg dialog(m_panel.dialogOwner());
     if (dialog.doModal() != QDialog::Accepted)
         return;
-    if (IsReservedSubsetName(dialog.subsetName)) {
-        ShowStringError(m_panel.dialogOwner(), IDS_MAIN_RESERVED);
+    if (isReservedSubsetName(dialog.subsetName)) {
+        showStringError(m_panel.dialogOwner(), IDS_MAIN_RESERVED);
         return;
     }
     std::vector<std::string> ids;
@@ -172,7 +172,7 @@ void PanelOperations::SetObjectAccess()
     ObjectModes modes;
     if (!CollectObjectModes(m_panel.selectedRows(), modes)) {
         if (modes.refusalId)
-            ShowStringError(m_panel.dialogOwner(), modes.refusalId);
+            showStringError(m_panel.dialogOwner(), modes.refusalId);
         return;
     }
     CAccessRightsDlg dialog(m_panel.dialogOwner(), true, modes.displayName, modes.levels.owner,
@@ -181,7 +181,7 @@ void PanelOperations::SetObjectAccess()
         return;
     const std::string listUrl = m_panel.listUrl(modes.objectPath);
     if (!listUrl.empty())
-        m_panel.startListRequest(buildObjectAccessUrl(listUrl, BuildModeString(dialog.levels())));
+        m_panel.startListRequest(buildObjectAccessUrl(listUrl, buildModeString(dialog.levels())));
 }
 
 void PanelOperations::SetSubsetAccess()
@@ -192,7 +192,7 @@ void PanelOperations::SetSubsetAccess()
     if (!subset || subset->mode.empty())
         return;
     AccessLevels levels;
-    MergeMode(subset->mode, levels);
+    mergeMode(subset->mode, levels);
     CAccessRightsDlg dialog(m_panel.dialogOwner(), false, subset->name, levels.owner, levels.group,
                             levels.other);
     if (dialog.doModal() != QDialog::Accepted)
@@ -200,7 +200,7 @@ void PanelOperations::SetSubsetAccess()
     const std::string listUrl = m_panel.listUrl(std::string());
     if (!listUrl.empty())
         m_panel.startListRequest(
-            buildSubsetAccessUrl(listUrl, BuildModeString(dialog.levels()), subset->name));
+            buildSubsetAccessUrl(listUrl, buildModeString(dialog.levels()), subset->name));
 }
 
 } // namespace Dbscout

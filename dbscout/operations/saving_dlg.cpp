@@ -22,14 +22,14 @@ namespace Dbscout {
 
 namespace {
 
-void TrimBlanksAndQuotes(std::string& text)
+void trimBlanksAndQuotes(std::string& text)
 {
     const size_t begin = text.find_first_not_of(" \"");
     const size_t end = text.find_last_not_of(" \"");
     text = begin == std::string::npos ? std::string() : text.substr(begin, end - begin + 1);
 }
 
-QLabel* MakeStatic(QWidget* parent, int id)
+QLabel* makeStatic(QWidget* parent, int id)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::number(id));
@@ -38,7 +38,7 @@ QLabel* MakeStatic(QWidget* parent, int id)
 
 } // namespace
 
-std::string SavingLocation(const std::string& url)
+std::string savingLocation(const std::string& url)
 {
     const size_t lastSlash = url.rfind('/');
     std::string location =
@@ -61,14 +61,14 @@ CSavingDlg::CSavingDlg(QWidget* parent, const std::string& name, const std::stri
     : CModalDialog(parent, IDD_SAVING), requestUrl(buildSaveUrl(url, exists != 0, arcName)),
       data(data), dataLength(data && dataLength > 0 ? dataLength : 0), arcName(arcName),
       nameLine(Texts::SavingNamePrefix + name),
-      locationLine(Texts::SavingLocationPrefix + SavingLocation(url))
+      locationLine(Texts::SavingLocationPrefix + savingLocation(url))
 {
     setWindowTitle(QString::fromLocal8Bit(Texts::SavingCaption));
     // No system menu: the dialog ends by its answer or by Cancel.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    m_name = MakeStatic(this, IDC_SAVING_NAME);
-    m_location = MakeStatic(this, IDC_SAVING_LOCATION);
-    m_animation = MakeStatic(this, IDC_SAVING_ANIMATION);
+    m_name = makeStatic(this, IDC_SAVING_NAME);
+    m_location = makeStatic(this, IDC_SAVING_LOCATION);
+    m_animation = makeStatic(this, IDC_SAVING_ANIMATION);
     m_animation->setAlignment(Qt::AlignCenter);
     m_movie = new QMovie(animationPath(IDR_SAVING_ANIMATION), QByteArray(), this);
     m_movie->setCacheMode(QMovie::CacheAll);
@@ -153,7 +153,7 @@ void CSavingDlg::OnMarkupDone(CScoutRequest* job)
         std::string caption = page->messageTitle;
         if (caption.empty())
             caption = LoadString(IDS_DBSCOUT_ERROR);
-        TrimBlanksAndQuotes(caption);
+        trimBlanksAndQuotes(caption);
         ShowError(this, text, caption.c_str());
     }
     accept();

@@ -56,6 +56,6 @@ private:
 
 // The place a save goes to, as the dialog shows it: url up to its last '/', without the user
 // name and password of its authority and without user= and pass= parameters.
-std::string SavingLocation(const std::string& url);
+std::string savingLocation(const std::string& url);
 
 } // namespace Dbscout

@@ -23,13 +23,13 @@ SelectionClasses ClassifySelection(const std::vector<const ResultRow*>& selectio
     return classes;
 }
 
-const std::vector<const ResultRow*>& QualifyingRows(const SelectionClasses& classes,
+const std::vector<const ResultRow*>& qualifyingRows(const SelectionClasses& classes,
                                                     CheckOperation operation)
 {
     return operation == CheckOperation::CheckOut ? classes.freeRows : classes.checkedOutByUser;
 }
 
-bool CoversSelection(const std::vector<const ResultRow*>& rows, size_t selectedCount)
+bool coversSelection(const std::vector<const ResultRow*>& rows, size_t selectedCount)
 {
     return selectedCount > 0 && rows.size() == selectedCount;
 }

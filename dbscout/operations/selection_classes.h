@@ -27,10 +27,10 @@ SelectionClasses ClassifySelection(const std::vector<const ResultRow*>& selectio
 
 // The rows an operation applies to: checkedOutByUser for check in and undo, freeRows for check
 // out.
-const std::vector<const ResultRow*>& QualifyingRows(const SelectionClasses& classes,
+const std::vector<const ResultRow*>& qualifyingRows(const SelectionClasses& classes,
                                                     CheckOperation operation);
 
 // Whether rows covers the whole selection of selectedCount items (and that is not empty).
-bool CoversSelection(const std::vector<const ResultRow*>& rows, size_t selectedCount);
+bool coversSelection(const std::vector<const ResultRow*>& rows, size_t selectedCount);
 
 } // namespace Dbscout

@@ -174,7 +174,7 @@ void CScoutPanel::ConnectControls()
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         SendMessageA(this, UM_DBSCOUT_POP_MENU, 0,
-                     PackScreenPoint(m_list->viewport()->mapToGlobal(at)));
+                     packScreenPoint(m_list->viewport()->mapToGlobal(at)));
     });
     m_pHeader->setSectionsClickable(true);
     connect(m_pHeader, &QHeaderView::sectionClicked, this,
@@ -338,7 +338,7 @@ bool CScoutPanel::event(QEvent* event)
     }
     if (UM_DBSCOUT_POP_MENU && event->type() == QEvent::Type(UM_DBSCOUT_POP_MENU)) {
         auto* message = static_cast<MessageEvent*>(event);
-        const QPoint at = UnpackScreenPoint(message->lParam);
+        const QPoint at = unpackScreenPoint(message->lParam);
         OnPopMenu(at.x(), at.y());
         message->result = 0;
         return true;

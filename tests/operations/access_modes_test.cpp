@@ -50,10 +50,10 @@ TEST(AccessModes, modesMergeClassByClassAndOddOrShortModesBecomeMixed)
         SCOPED_TRACE(c.request);
         AccessLevels levels;
         for (const std::string& mode : c.modes)
-            MergeMode(mode, levels);
-        EXPECT_EQ(BuildModeString(levels), c.request);
+            mergeMode(mode, levels);
+        EXPECT_EQ(buildModeString(levels), c.request);
     }
-    EXPECT_EQ(BuildModeString({kLevelNone, kLevelRead, 7}), "-r*");
+    EXPECT_EQ(buildModeString({kLevelNone, kLevelRead, 7}), "-r*");
 }
 
 TEST(AccessModes, selectionsWithoutRowDataAreRefusedWithoutAMessage)
@@ -95,7 +95,7 @@ TEST(SelectionClasses, rowsAreSortedByWritabilityHolderAndMode)
         EXPECT_EQ(Ids(classes.accessCandidates), c.access);
     }
     const SelectionClasses mineOnly = ClassifySelection({&mine, &mine}, "curator", 3);
-    EXPECT_TRUE(CoversSelection(QualifyingRows(mineOnly, CheckOperation::UndoCheckOut), 2));
-    EXPECT_FALSE(CoversSelection(QualifyingRows(mineOnly, CheckOperation::CheckOut), 2));
-    EXPECT_FALSE(CoversSelection({}, 0)); // an empty selection qualifies for nothing
+    EXPECT_TRUE(coversSelection(qualifyingRows(mineOnly, CheckOperation::UndoCheckOut), 2));
+    EXPECT_FALSE(coversSelection(qualifyingRows(mineOnly, CheckOperation::CheckOut), 2));
+    EXPECT_FALSE(coversSelection({}, 0)); // an empty selection qualifies for nothing
 }

@@ -81,7 +81,7 @@ void WithOpenMenu(const std::function<void()>& open, const std::function<void(QM
 std::function<void()> PopMenu(PanelHarness& h)
 {
     return [&h] {
-        SendMessageA(h.dbscout()->panel(), UM_DBSCOUT_POP_MENU, 0, PackScreenPoint({10, 10}));
+        SendMessageA(h.dbscout()->panel(), UM_DBSCOUT_POP_MENU, 0, packScreenPoint({10, 10}));
     };
 }
 
@@ -144,7 +144,7 @@ private slots:
             const SubsetEntry subset{"Alpha", c.subsetMode};
             QMenu menu;
             BuildContextMenu(
-                menu, MakeContextMenuState(ClassifySelection(selected, "curator", c.version),
+                menu, makeContextMenuState(ClassifySelection(selected, "curator", c.version),
                                            int(selected.size()), c.version, c.rowsListed, &subset));
             QVERIFY2(DescribeMenu(menu) == c.expected,
                      qPrintable(c.what + (": " + DescribeMenu(menu).join(" | "))));
@@ -154,9 +154,9 @@ private slots:
     void packedPointsKeepSignedCoordinates()
     {
         for (const QPoint point : {QPoint(1920, 1080), QPoint(40, -2), QPoint(-32768, 32767)}) {
-            const long packed = PackScreenPoint(point);
+            const long packed = packScreenPoint(point);
             QCOMPARE(packed & ~0xFFFFFFFFL, 0L);
-            QCOMPARE(UnpackScreenPoint(packed), point);
+            QCOMPARE(unpackScreenPoint(packed), point);
         }
     }
 
@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(h.columnTexts(), QStringList{"Downloading..."});
         WithOpenMenu(PopMenu(h), [&](QMenu* menu) {
             QCOMPARE(DescribeMenu(*menu), QStringList{kSubsetEmpty} + kEnd);
-            QAction* stop = FindMenuItem(*menu, ID_STOP);
+            QAction* stop = findMenuItem(*menu, ID_STOP);
             QVERIFY(stop->isEnabled());
             QVERIFY(h.waitForListing());
             QTRY_VERIFY_WITH_TIMEOUT(!stop->isEnabled(), 5000);
@@ -198,7 +198,7 @@ private slots:
         List(h);
         h.modal().answerNextDialog(Scripted([](QDialog* d) { Press(d, kIdOk); }));
         WithOpenMenu(PopMenu(h), [](QMenu* menu) {
-            menu->setActiveAction(FindMenuItem(*menu, ID_SUBSET_ACCESS));
+            menu->setActiveAction(findMenuItem(*menu, ID_SUBSET_ACCESS));
             QTest::keyClick(menu, Qt::Key_Return);
         });
         QCOMPARE(h.modal().dialogsShown(), 1);
@@ -221,7 +221,7 @@ private slots:
             },
             [&](QMenu* menu) {
                 QCOMPARE(menu->geometry().topLeft(), global);
-                QVERIFY(FindMenuItem(*menu, ID_OPTIONS));
+                QVERIFY(findMenuItem(*menu, ID_OPTIONS));
             });
     }
 
@@ -237,7 +237,7 @@ private slots:
         const QRect arrow = toolBar->style()->subControlRect(QStyle::CC_ToolButton, &option,
                                                              QStyle::SC_ToolButtonMenu, toolBar);
         WithOpenMenu([&] { QTest::mouseClick(toolBar, Qt::LeftButton, {}, arrow.center()); },
-                     [](QMenu* menu) { QVERIFY(FindMenuItem(*menu, ID_GOTO)); });
+                     [](QMenu* menu) { QVERIFY(findMenuItem(*menu, ID_GOTO)); });
         QCOMPARE(h.modal().dialogsShown(), 0);
 
         QString title; // the button itself runs Go to, whose dialog the user cancels here

@@ -101,7 +101,7 @@ private slots:
             {"pUC19", "pUC19"},
         };
         for (const auto& [url, location] : cases)
-            QCOMPARE(SavingLocation(url), std::string(location));
+            QCOMPARE(savingLocation(url), std::string(location));
         // The dialog shows it, also without a handler to run.
         Save(cases[0][0], "x", 0, [](QDialog* d) {
             QCOMPARE(Line(d, IDC_SAVING_LOCATION),
