@@ -23,7 +23,7 @@ CDbscout::~CDbscout()
     // Destroying the window saves the panel's settings, whether the host deletes this object or
     // its own window that holds it.
     if (m_pPanel)
-        m_pPanel->DestroyWindow();
+        m_pPanel->destroyWindow();
     delete m_pPanel;
 }
 
@@ -52,7 +52,7 @@ void CDbscout::OnSize(UINT, int cx, int cy)
 {
     if (!m_pPanel)
         return;
-    if (!m_pPanel->IsWindow()) {
+    if (!m_pPanel->isWindowCreated()) {
         if (!isVisible()) {
             // The first size of a window that Qt is still showing: building the panel may open
             // message boxes, whose event loop must not run in the middle of the host's show.

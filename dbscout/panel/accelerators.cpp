@@ -12,7 +12,7 @@ namespace {
 constexpr int IDCANCEL = 2;
 }
 
-const std::vector<Accelerator>& PanelAccelerators()
+const std::vector<Accelerator>& panelAccelerators()
 {
     static const std::vector<Accelerator> table = {
         {QKeyCombination(Qt::Key_Return), ID_ENTER},

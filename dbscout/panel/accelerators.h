@@ -22,7 +22,7 @@ struct Accelerator
 // The panel's table: Enter, F5, Ctrl+PgUp/PgDn, Ctrl+G/O/I/U/S/B/A/C/P, and Ctrl+Home,
 // Ctrl+End and F2, which are bound to commands nothing handles (the keys are swallowed). Esc
 // gives the cancel command (2), which the panel turns into Stop.
-const std::vector<Accelerator>& PanelAccelerators();
+const std::vector<Accelerator>& panelAccelerators();
 
 // Watches key presses aimed at owner or any widget inside its window and hands matching keys to
 // dispatch as commands; those keys go no further.

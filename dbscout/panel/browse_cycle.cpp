@@ -63,7 +63,7 @@ std::string CScoutPanel::BuildListUrl(const std::string* objectPath)
     ListUrlInput input;
     if (!m_strPendingSource.empty())
         input.source.pendingAddress = m_strPendingSource;
-    if (const CDataSourceDesc* source = SelectedSource()) {
+    if (const CDataSourceDesc* source = selectedSource()) {
         input.source.hasDescriptor = true;
         input.source.descriptorUrl = source->m_strAddress;
         input.source.descriptorLogin = source->m_bHasLogin != 0;
@@ -80,7 +80,7 @@ std::string CScoutPanel::BuildListUrl(const std::string* objectPath)
     ListUrlResult result = Dbscout::BuildListUrl(input, objectPath);
     m_strSourceURL = result.sourceUrl;
     m_bSourceFromList = result.sourceFromList;
-    m_pCurrentSource = result.sourceFromList ? SelectedSource() : nullptr;
+    m_pCurrentSource = result.sourceFromList ? selectedSource() : nullptr;
     if (result.pendingUsed)
         m_strPendingSource.clear();
     m_strUser = result.user;
@@ -101,7 +101,7 @@ bool CScoutPanel::startListRequest(const std::string& url)
     return StartListRequest(url, false) != 0;
 }
 
-std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url)
+std::unique_ptr<CScoutRequest> CScoutPanel::makeJob(const std::string& url)
 {
     const std::string& command = handlerCommandForUrl(url, m_strMolbHandler, m_strNcbiHandler);
     return std::make_unique<CScoutRequest>(std::make_unique<ResultPage>(), this,
@@ -109,7 +109,7 @@ std::unique_ptr<CScoutRequest> CScoutPanel::MakeJob(const std::string& url)
                                            HandlerArguments(command, url), nullptr, 0);
 }
 
-void CScoutPanel::RetireJob(std::unique_ptr<CScoutRequest>& job)
+void CScoutPanel::retireJob(std::unique_ptr<CScoutRequest>& job)
 {
     if (!job)
         return;
@@ -126,8 +126,8 @@ int CScoutPanel::StartListRequest(const std::string& url, bool bRefreshSubsets)
 {
     if (url.empty())
         return 0;
-    std::unique_ptr<CScoutRequest> job = MakeJob(url);
-    RetireJob(m_pListJob);
+    std::unique_ptr<CScoutRequest> job = makeJob(url);
+    retireJob(m_pListJob);
     m_pListJob = std::move(job);
     // Started before the list is cleared, so that the handler runs meanwhile; its answer is
     // handled by this thread, after this function.
@@ -147,10 +147,10 @@ int CScoutPanel::StartSubsetRequest(const std::string& listUrl)
         BuildSubsetListUrl(listUrl, m_strUser, m_strPassword, m_bOpenMode != 0);
     if (!url)
         return 0;
-    std::unique_ptr<CScoutRequest> job = MakeJob(*url);
-    RetireJob(m_pSubsetJob);
+    std::unique_ptr<CScoutRequest> job = makeJob(*url);
+    retireJob(m_pSubsetJob);
     m_pSubsetJob = std::move(job);
-    StartSubsetJobAfterList();
+    startSubsetJobAfterList();
     return 1;
 }
 
@@ -158,17 +158,17 @@ int CScoutPanel::StartSubsetRequest(const std::string& listUrl)
 // handler competes with the list's handler for the processor and the store, and then with the
 // list's painting. They start once the list is painted with its answer, or after
 // kSubsetJobDelay when the list takes longer or is not painted (a hidden or minimised host).
-void CScoutPanel::StartSubsetJobAfterList()
+void CScoutPanel::startSubsetJobAfterList()
 {
     if (!m_pListJob) {
         m_pSubsetJob->Start();
         return;
     }
     m_subsetJobWaiting = true;
-    QTimer::singleShot(kSubsetJobDelay, this, [this] { StartWaitingSubsetJob(); });
+    QTimer::singleShot(kSubsetJobDelay, this, [this] { startWaitingSubsetJob(); });
 }
 
-void CScoutPanel::OnListPainting()
+void CScoutPanel::onListPainting()
 {
     if (!m_subsetJobAtPaint)
         return;
@@ -179,12 +179,12 @@ void CScoutPanel::OnListPainting()
         this,
         [this, job = m_pSubsetJob.get()] {
             if (job == m_pSubsetJob.get())
-                StartWaitingSubsetJob();
+                startWaitingSubsetJob();
         },
         Qt::QueuedConnection);
 }
 
-void CScoutPanel::StartWaitingSubsetJob()
+void CScoutPanel::startWaitingSubsetJob()
 {
     if (!m_subsetJobWaiting || !m_pSubsetJob)
         return;
@@ -195,20 +195,20 @@ void CScoutPanel::StartWaitingSubsetJob()
 
 void CScoutPanel::StopRequests()
 {
-    HoldListPainting(false);
+    holdListPainting(false);
     if (m_pListJob || m_pSubsetJob)
         ClearList();
     setCursor(Qt::ArrowCursor);
-    RetireJob(m_pListJob);
-    RetireJob(m_pSubsetJob);
+    retireJob(m_pListJob);
+    retireJob(m_pSubsetJob);
 }
 
 // A list that answers within a moment is painted once, filled: painting "Downloading..." first
 // would take the processor from the handler while it starts, for a state nobody could see.
 void CScoutPanel::ShowRequestStarted(const std::string& text)
 {
-    HoldListPainting(true);
-    QTimer::singleShot(kPaintHoldDelay, this, [this] { HoldListPainting(false); });
+    holdListPainting(true);
+    QTimer::singleShot(kPaintHoldDelay, this, [this] { holdListPainting(false); });
     setCursor(Qt::BusyCursor);
     m_list->setFocus();
     ClearList();
@@ -221,7 +221,7 @@ void CScoutPanel::ShowRequestStarted(const std::string& text)
         m_stStatus->setText(QString::fromLocal8Bit(text));
 }
 
-void CScoutPanel::HoldListPainting(bool hold)
+void CScoutPanel::holdListPainting(bool hold)
 {
     for (QWidget* widget : {static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_stStatus)})
         if (widget)
@@ -247,13 +247,13 @@ void CScoutPanel::ClearList()
     }
 }
 
-void CScoutPanel::OnGo()
+void CScoutPanel::onGo()
 {
     m_nPageStart = 0;
     Browse(true);
 }
 
-void CScoutPanel::OnEnter()
+void CScoutPanel::onEnter()
 {
     // The focus within this window, whether or not the window is active right now. An
     // editable box takes the focus itself and hands the keys to its edit field.
@@ -268,13 +268,13 @@ void CScoutPanel::OnEnter()
         NotifyItemSelected(true);
 }
 
-void CScoutPanel::OnPreviousPage()
+void CScoutPanel::onPreviousPage()
 {
     m_nPageStart = std::max(0, m_nPageStart - m_nPageSize);
     Browse(false);
 }
 
-void CScoutPanel::OnNextPage()
+void CScoutPanel::onNextPage()
 {
     // No upper limit but the largest start a request can carry.
     m_nPageStart = int(std::min<long long>(std::numeric_limits<int>::max(),
@@ -282,18 +282,18 @@ void CScoutPanel::OnNextPage()
     Browse(false);
 }
 
-void CScoutPanel::OnGoTo()
+void CScoutPanel::onGoTo()
 {
     int start = m_nPageStart;
     int size = m_nPageSize;
-    if (!RunGotoDialog(this, start, size, m_nTotalCount))
+    if (!runGotoDialog(this, start, size, m_nTotalCount))
         return;
     m_nPageSize = size;
     m_nPageStart = start;
     Browse(false);
 }
 
-void CScoutPanel::OnDataSourceChosen()
+void CScoutPanel::onDataSourceChosen()
 {
     m_nServerVersion = 1;
     m_nPageStart = 0;
@@ -304,7 +304,7 @@ void CScoutPanel::OnDataSourceChosen()
     Browse(true);
 }
 
-void CScoutPanel::OnQueryChosen()
+void CScoutPanel::onQueryChosen()
 {
     m_strPendingSource.clear();
     m_nPageStart = 0;

@@ -68,7 +68,7 @@ void AppendKindPath(std::string& strURL, int nKind)
     strURL += '/';
 }
 
-CDataSourceDesc* CScoutPanel::SelectedSource() const
+CDataSourceDesc* CScoutPanel::selectedSource() const
 {
     const int index = m_cbDataSource ? m_cbDataSource->currentIndex() : -1;
     if (index < 0)
@@ -120,7 +120,7 @@ bool CScoutPanel::LoadDataSources()
         delete source;
     }
 
-    if (!LoadHostIcon())
+    if (!loadHostIcon())
         return false;
     if (!m_hSettingsKey)
         return true;
@@ -139,12 +139,12 @@ bool CScoutPanel::LoadDataSources()
             m_bLastOpenFromList = fromList ? 1 : 0;
         readString(lastOpen.get(), "LAST_OPEN_URL", m_strLastOpenURL, largestValue + 1);
     }
-    FillDataSourceBox();
+    fillDataSourceBox();
     m_strPendingSource.clear();
     return true;
 }
 
-bool CScoutPanel::LoadHostIcon()
+bool CScoutPanel::loadHostIcon()
 {
     RegKey key;
     if (key.open(HKEY_CURRENT_USER, kDefaultIconKey, KEY_READ) != ERROR_SUCCESS)
@@ -172,7 +172,7 @@ bool CScoutPanel::LoadHostIcon()
     return true;
 }
 
-void CScoutPanel::FillDataSourceBox()
+void CScoutPanel::fillDataSourceBox()
 {
     const QIcon sourceIcon =
         m_ilCombo.value(m_nHostIconIndex ? m_nHostIconIndex : ImageIndex::DnaRna);
@@ -224,7 +224,7 @@ void CScoutPanel::AddInitialSource()
     m_strPendingSource.clear();
 }
 
-void CScoutPanel::OnDataSourceEditEnded()
+void CScoutPanel::onDataSourceEditEnded()
 {
     const QString text = m_cbDataSource->currentText();
     const int selected = m_cbDataSource->currentIndex();
@@ -241,7 +241,7 @@ void CScoutPanel::OnDataSourceEditEnded()
         m_cbDataSource->setEditText(text); // no entry: the box keeps what the user typed
 }
 
-void CScoutPanel::StartAtInitialPlace()
+void CScoutPanel::startAtInitialPlace()
 {
     if (m_strInitial.empty()) {
         StartSubsetRequest(BuildListUrl(nullptr));

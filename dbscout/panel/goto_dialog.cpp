@@ -36,8 +36,8 @@ void refuse(QWidget* owner, const QString& text)
 } // namespace
 
 CGotoDlg::CGotoDlg(int start, int pageSize, int total, QWidget* parent)
-    : CModalDialog(parent, IDD_GOTO), m_edStart(makeEdit(IDC_GOTO_START, start)),
-      m_edPageSize(makeEdit(IDC_GOTO_PAGE_SIZE, pageSize)), m_nStart(start), m_nPageSize(pageSize)
+    : CModalDialog(parent, IDD_GOTO), m_startEdit(makeEdit(IDC_GOTO_START, start)),
+      m_pageSizeEdit(makeEdit(IDC_GOTO_PAGE_SIZE, pageSize)), m_start(start), m_pageSize(pageSize)
 {
     setWindowTitle(QString::fromUtf8(Texts::GoToCaption));
 
@@ -47,8 +47,8 @@ CGotoDlg::CGotoDlg(int start, int pageSize, int total, QWidget* parent)
     totalLabel->setObjectName(QString::number(IDC_GOTO_TOTAL));
 
     auto* fields = new QFormLayout;
-    fields->addRow(QString::fromUtf8(Texts::GoToStartLabel), m_edStart);
-    fields->addRow(QString::fromUtf8(Texts::GoToPageSizeLabel), m_edPageSize);
+    fields->addRow(QString::fromUtf8(Texts::GoToStartLabel), m_startEdit);
+    fields->addRow(QString::fromUtf8(Texts::GoToPageSizeLabel), m_pageSizeEdit);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -87,15 +87,15 @@ bool CGotoDlg::OnOK()
 {
     int start = 0;
     int pageSize = 0;
-    if (!takeValue(m_edStart, kMinStart, kMaxStart, start) ||
-        !takeValue(m_edPageSize, kMinPageSize, kMaxPageSize, pageSize))
+    if (!takeValue(m_startEdit, kMinStart, kMaxStart, start) ||
+        !takeValue(m_pageSizeEdit, kMinPageSize, kMaxPageSize, pageSize))
         return false;
-    m_nStart = start;
-    m_nPageSize = pageSize;
+    m_start = start;
+    m_pageSize = pageSize;
     return true;
 }
 
-bool RunGotoDialog(QWidget* parent, int& pageStart, int& pageSize, int total)
+bool runGotoDialog(QWidget* parent, int& pageStart, int& pageSize, int total)
 {
     CGotoDlg dialog(pageStart, pageSize, total, parent);
     if (dialog.doModal() != QDialog::Accepted)

@@ -21,8 +21,8 @@ public:
     CGotoDlg(int start, int pageSize, int total, QWidget* parent = nullptr);
 
     // The accepted values; as given until OK succeeds.
-    int start() const { return m_nStart; }
-    int pageSize() const { return m_nPageSize; }
+    int start() const { return m_start; }
+    int pageSize() const { return m_pageSize; }
 
 protected:
     bool OnOK() override;
@@ -32,14 +32,14 @@ private:
     // edit and returns false.
     bool takeValue(QLineEdit* edit, long min, long max, int& value);
 
-    QLineEdit* m_edStart;
-    QLineEdit* m_edPageSize;
-    int m_nStart;
-    int m_nPageSize;
+    QLineEdit* m_startEdit;
+    QLineEdit* m_pageSizeEdit;
+    int m_start;
+    int m_pageSize;
 };
 
 // The panel's Go to command: runs the dialog through the modal seam; on OK stores its values in
 // pageStart and pageSize and returns true. Cancel changes nothing.
-bool RunGotoDialog(QWidget* parent, int& pageStart, int& pageSize, int total);
+bool runGotoDialog(QWidget* parent, int& pageStart, int& pageSize, int total);
 
 } // namespace Dbscout

@@ -15,13 +15,13 @@ constexpr int kMenuTimerPeriodMs = 100;
 
 void CScoutPanel::OnPopMenu(int x, int y)
 {
-    if (!m_bWindowCreated || m_menu)
+    if (!m_windowCreated || m_menu)
         return;
     QPointer<QMenu> menu = new QMenu(this);
     m_operations.BuildContextMenu(*menu);
     m_menu = menu;
     QTimer timer;
-    connect(&timer, &QTimer::timeout, this, [this] { UpdateStopItem(); });
+    connect(&timer, &QTimer::timeout, this, [this] { updateStopItem(); });
     timer.start(kMenuTimerPeriodMs);
     m_nMenuTimer = timer.timerId();
 
@@ -38,7 +38,7 @@ void CScoutPanel::OnPopMenu(int x, int y)
         OnCommand(command);
 }
 
-void CScoutPanel::UpdateStopItem()
+void CScoutPanel::updateStopItem()
 {
     if (!m_menu)
         return;

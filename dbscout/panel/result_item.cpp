@@ -22,10 +22,10 @@ bool ResultItem::operator<(const QTreeWidgetItem& other) const
 {
     // The view reverses the arguments itself for a descending sort.
     const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-    return CompareRows(m_row.get(), RowData(&other), column, true) < 0;
+    return CompareRows(m_row.get(), rowData(&other), column, true) < 0;
 }
 
-const ResultRow* RowData(const QTreeWidgetItem* item)
+const ResultRow* rowData(const QTreeWidgetItem* item)
 {
     const auto* resultItem = dynamic_cast<const ResultItem*>(item);
     return resultItem ? &resultItem->row() : nullptr;

@@ -28,7 +28,7 @@ private:
 };
 
 // The row data of an item, or null for the placeholder and "Downloading..." rows.
-const ResultRow* RowData(const QTreeWidgetItem* item);
+const ResultRow* rowData(const QTreeWidgetItem* item);
 
 } // namespace Dbscout
 

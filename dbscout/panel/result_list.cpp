@@ -51,9 +51,9 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
     // deleted included.
     const auto* job = reinterpret_cast<const CScoutRequest*>(lParam);
     if (m_pListJob && job == m_pListJob.get()) {
-        HoldListPainting(false);
+        holdListPainting(false);
         auto* page = static_cast<ResultPage*>(job->response());
-        ShowListPage(*page, job->errorText());
+        showListPage(*page, job->errorText());
         ApplyTableLayout();
         // Laid out now, the list shows its scroll bar before its first paint rather than after
         // it, which would paint every row twice.
@@ -63,13 +63,13 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
         m_checkOptionsArmed = m_nServerVersion > 1 ? 1 : 0;
         m_subsetJobAtPaint = m_subsetJobWaiting; // once the user sees this answer
     } else if (m_pSubsetJob && job == m_pSubsetJob.get()) {
-        ShowSubsetPage(*static_cast<ResultPage*>(job->response()));
+        showSubsetPage(*static_cast<ResultPage*>(job->response()));
         m_pSubsetJob.reset();
     }
     // Any other address is ignored: a retired job (allocated until the panel goes), or null.
 }
 
-void CScoutPanel::ShowListPage(ResultPage& page, const std::string& errorText)
+void CScoutPanel::showListPage(ResultPage& page, const std::string& errorText)
 {
     ClearList();
     m_nTotalCount = page.totalFound;
@@ -91,12 +91,12 @@ void CScoutPanel::ShowListPage(ResultPage& page, const std::string& errorText)
         ShowError(this, text);
         return;
     }
-    NoteSourceAnswered();
-    FillQueryBox(page);
-    FillColumnsAndRows(page);
+    noteSourceAnswered();
+    fillQueryBox(page);
+    fillColumnsAndRows(page);
 }
 
-void CScoutPanel::NoteSourceAnswered()
+void CScoutPanel::noteSourceAnswered()
 {
     if (!m_bSourceFromList) {
         const int index = AddComboEntry(true, m_cbDataSource, m_strSourceURL, kTypedAddressImage);
@@ -109,7 +109,7 @@ void CScoutPanel::NoteSourceAnswered()
     m_strLastOpenURL = m_strSourceURL;
 }
 
-void CScoutPanel::FillQueryBox(const ResultPage& page)
+void CScoutPanel::fillQueryBox(const ResultPage& page)
 {
     if (m_cbQuery->count() == 0)
         for (const std::string& query : queriesOf(m_queryHistory, m_strSourceURL))
@@ -130,7 +130,7 @@ void CScoutPanel::FillQueryBox(const ResultPage& page)
     recordQuery(m_queryHistory, m_strSourceURL, m_strQuery);
 }
 
-void CScoutPanel::FillColumnsAndRows(ResultPage& page)
+void CScoutPanel::fillColumnsAndRows(ResultPage& page)
 {
     QStringList headers;
     for (const std::string& column : page.columns)
@@ -148,7 +148,7 @@ void CScoutPanel::FillColumnsAndRows(ResultPage& page)
         auto* item = new ResultItem(std::move(pageRow));
         const ResultRow& row = item->row();
         item->setText(0, local(row.name));
-        item->setIcon(0, RowIcon(image, overlayOf(row)));
+        item->setIcon(0, rowIcon(image, overlayOf(row)));
         for (size_t cell = 0; cell < row.cells.size(); ++cell)
             item->setText(int(cell) + 1, local(row.cells[cell]));
         items << item;
@@ -156,7 +156,7 @@ void CScoutPanel::FillColumnsAndRows(ResultPage& page)
     m_list->addTopLevelItems(items);
 }
 
-void CScoutPanel::ShowSubsetPage(const ResultPage& page)
+void CScoutPanel::showSubsetPage(const ResultPage& page)
 {
     if (!isOk(page.status) || page.subsets.empty())
         return;
@@ -171,7 +171,7 @@ void CScoutPanel::ShowSubsetPage(const ResultPage& page)
     }
 }
 
-QIcon CScoutPanel::RowIcon(int image, int overlay)
+QIcon CScoutPanel::rowIcon(int image, int overlay)
 {
     if (image < 0 || image >= m_ilList.size())
         return QIcon();
@@ -220,7 +220,7 @@ void CScoutPanel::ClearComboEntries()
     m_cbQuery->setEditText(editText);
 }
 
-bool CScoutPanel::QueryEntryIsServerSubset() const
+bool CScoutPanel::queryEntryIsServerSubset() const
 {
     const int index = m_cbQuery->currentIndex();
     if (index < 0)

@@ -69,17 +69,17 @@ CScoutPanel::~CScoutPanel()
 
 void CScoutPanel::Create(QWidget* parent)
 {
-    if (m_bWindowCreated)
+    if (m_windowCreated)
         return;
     setParent(parent);
-    CreateControls();
-    ApplyLocalCopyBox();
-    m_bWindowCreated = true;
+    createControls();
+    applyLocalCopyBox();
+    m_windowCreated = true;
     OnInitDialog();
     show();
 }
 
-void CScoutPanel::CreateControls()
+void CScoutPanel::createControls()
 {
     m_cbDataSource = makeControl<QComboBox>(this, IDC_DATASOURCE);
     m_cbDataSource->setEditable(true);
@@ -121,9 +121,9 @@ void CScoutPanel::CheckBox(int nFlags)
     m_localCopyRequest.shown = true;
     m_localCopyRequest.disabled = m_localCopyRequest.disabled || (nFlags & 2);
     m_localCopyRequest.checked = nFlags & 1;
-    if (!m_bWindowCreated)
+    if (!m_windowCreated)
         return;
-    ApplyLocalCopyBox();
+    applyLocalCopyBox();
     Layout(width(), height());
 }
 
@@ -132,7 +132,7 @@ bool CScoutPanel::IsBoxChecked() const
     return m_chkLocalCopy ? m_chkLocalCopy->isChecked() : m_localCopyRequest.checked;
 }
 
-void CScoutPanel::ApplyLocalCopyBox()
+void CScoutPanel::applyLocalCopyBox()
 {
     if (!m_localCopyRequest.shown)
         return;
@@ -142,7 +142,7 @@ void CScoutPanel::ApplyLocalCopyBox()
     m_chkLocalCopy->setChecked(m_localCopyRequest.checked);
 }
 
-void CScoutPanel::LoadImages()
+void CScoutPanel::loadImages()
 {
     initResources();
     const QList<QPixmap> images = loadImageStrip(IDB_IMAGES);
@@ -156,16 +156,16 @@ void CScoutPanel::LoadImages()
         m_ilHeader << QIcon(arrow);
 }
 
-void CScoutPanel::ConnectControls()
+void CScoutPanel::connectControls()
 {
     connect(m_btnGo, &QPushButton::clicked, this, [this] { OnCommand(IDC_GO); });
     // activated: only the user's choice, as a selection change in the box's list is.
-    connect(m_cbDataSource, &QComboBox::activated, this, [this] { OnDataSourceChosen(); });
+    connect(m_cbDataSource, &QComboBox::activated, this, [this] { onDataSourceChosen(); });
     connect(m_cbDataSource->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { m_strPendingSource = text.toLocal8Bit().toStdString(); });
     connect(m_cbDataSource->lineEdit(), &QLineEdit::editingFinished, this,
-            [this] { OnDataSourceEditEnded(); });
-    connect(m_cbQuery, &QComboBox::activated, this, [this] { OnQueryChosen(); });
+            [this] { onDataSourceEditEnded(); });
+    connect(m_cbQuery, &QComboBox::activated, this, [this] { onQueryChosen(); });
     // An editable box also reports leaving its edit field with an entry's text as choosing that
     // entry, and the list takes the focus at every request: typed text would then list again
     // from the first page. Typed text is browsed by Enter and Go; only a pick is a choice.
@@ -178,14 +178,14 @@ void CScoutPanel::ConnectControls()
     });
     m_pHeader->setSectionsClickable(true);
     connect(m_pHeader, &QHeaderView::sectionClicked, this,
-            [this](int column) { OnColumnClick(column); });
+            [this](int column) { onColumnClick(column); });
     m_list->viewport()->installEventFilter(this);
 }
 
 bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_list && watched == m_list->viewport() && event->type() == QEvent::Paint)
-        OnListPainting();
+        onListPainting();
     // Clicks and double clicks in the list are those of the left button; the right one opens
     // the context menu.
     const bool listClick = m_list && watched == m_list->viewport() &&
@@ -193,14 +193,14 @@ bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
                             event->type() == QEvent::MouseButtonDblClick) &&
                            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     if (listClick && event->type() == QEvent::MouseButtonDblClick) {
-        OnListDoubleClick(m_list->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
+        onListDoubleClick(m_list->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
     } else if (listClick) {
         // A click shows the selection once the view has updated it.
         QMetaObject::invokeMethod(
             this,
             [this] {
                 if (m_list)
-                    OnListClick();
+                    onListClick();
             },
             Qt::QueuedConnection);
     }
@@ -212,8 +212,8 @@ BOOL CScoutPanel::OnInitDialog()
     m_pHeader = m_list->header();
     if (const QFont* font = GetDisplayFont(FontTable))
         m_list->setFont(*font);
-    m_hAccel = new AcceleratorFilter(this, PanelAccelerators(), [this](int id) { OnCommand(id); });
-    LoadImages();
+    m_hAccel = new AcceleratorFilter(this, panelAccelerators(), [this](int id) { OnCommand(id); });
+    loadImages();
 
     m_toolBar = new CMenuToolBar(this, this, [this](int id) { OnCommand(id); });
     m_toolBar->setObjectName(QString::number(IDC_TOOLBAR));
@@ -245,17 +245,17 @@ BOOL CScoutPanel::OnInitDialog()
 
     auto* placeholder = new QTreeWidgetItem(m_list);
     placeholder->setText(0, QString::fromLocal8Bit(LoadString(IDS_ENTER_QUERY)));
-    ConnectControls();
+    connectControls();
 
-    LookUpHandlers();
+    lookUpHandlers();
     LoadOptions(m_hSettingsKey, m_options);
     LoadDataSources();
     loadTableLayouts(m_hSettingsKey, m_tableSettings);
-    StartAtInitialPlace();
+    startAtInitialPlace();
     return TRUE;
 }
 
-void CScoutPanel::OnOptions()
+void CScoutPanel::onOptions()
 {
     noteSettingsWrite(runOptionsDialog(this, m_hSettingsKey, m_nServerVersion, m_options),
                       "options");
@@ -270,7 +270,7 @@ bool CScoutPanel::noteSettingsWrite(bool written, const char* what)
     return written;
 }
 
-void CScoutPanel::LookUpHandlers()
+void CScoutPanel::lookUpHandlers()
 {
     if (!LookupHandlerCommand("molb", "dir", m_strMolbHandler)) {
         std::string text = LoadString(IDS_MOLB_NOT_FOUND);
@@ -285,7 +285,7 @@ void CScoutPanel::LookUpHandlers()
 bool CScoutPanel::OnCommand(int nCommand)
 {
     // Every command works on the controls; before the window is made there is nothing to run.
-    if (!m_bWindowCreated)
+    if (!m_windowCreated)
         return false;
     switch (nCommand) {
     case IDCANCEL:
@@ -293,10 +293,10 @@ bool CScoutPanel::OnCommand(int nCommand)
         StopRequests();
         return true;
     case IDC_GO:
-        OnGo();
+        onGo();
         return true;
     case ID_ENTER:
-        OnEnter();
+        onEnter();
         return true;
     case ID_RELOAD:
         Browse(true);
@@ -305,16 +305,16 @@ bool CScoutPanel::OnCommand(int nCommand)
         StopRequests();
         return true;
     case ID_PREVIOUS_PAGE:
-        OnPreviousPage();
+        onPreviousPage();
         return true;
     case ID_NEXT_PAGE:
-        OnNextPage();
+        onNextPage();
         return true;
     case ID_GOTO:
-        OnGoTo();
+        onGoTo();
         return true;
     case ID_OPTIONS:
-        OnOptions();
+        onOptions();
         return true;
     default:
         return m_operations.runCommand(nCommand);
@@ -324,7 +324,7 @@ bool CScoutPanel::OnCommand(int nCommand)
 void CScoutPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (m_bWindowCreated)
+    if (m_windowCreated)
         Layout(width(), height());
 }
 
@@ -346,9 +346,9 @@ bool CScoutPanel::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void CScoutPanel::DestroyWindow()
+void CScoutPanel::destroyWindow()
 {
-    if (!m_bWindowCreated)
+    if (!m_windowCreated)
         return;
     OnDestroy();
     delete m_hAccel;
@@ -365,7 +365,7 @@ void CScoutPanel::DestroyWindow()
     m_chkLocalCopy = nullptr;
     m_toolBar = nullptr;
     m_pHeader = nullptr;
-    m_bWindowCreated = false;
+    m_windowCreated = false;
 }
 
 void CScoutPanel::OnDestroy()
@@ -380,14 +380,14 @@ void CScoutPanel::OnDestroy()
             history.create(m_hSettingsKey, "DSHISTORY", KEY_READ | KEY_WRITE) == ERROR_SUCCESS;
         noteSettingsWrite(historyOpen && m_dsHistory.Save(history.get(), kDataSourceHistoryKept),
                           "data-source history");
-        noteSettingsWrite(SaveLastOpen(), "last opened place");
+        noteSettingsWrite(saveLastOpen(), "last opened place");
         noteSettingsWrite(SaveOptions(m_hSettingsKey, m_options), "options");
     }
     noteSettingsWrite(batch.finish() == ERROR_SUCCESS, "panel's settings");
     ClearComboEntries();
 }
 
-bool CScoutPanel::SaveLastOpen()
+bool CScoutPanel::saveLastOpen()
 {
     RegKey key;
     if (key.create(m_hSettingsKey, "LAST_OPEN", KEY_READ | KEY_WRITE) != ERROR_SUCCESS)

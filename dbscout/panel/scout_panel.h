@@ -53,10 +53,10 @@ public:
     // Makes the panel's window as a child of parent and initialises it (OnInitDialog).
     void Create(QWidget* parent);
     // Whether the panel's window (its controls) exists.
-    bool IsWindow() const { return m_bWindowCreated; }
+    bool isWindowCreated() const { return m_windowCreated; }
     // Tears the window down as a destroyed window would: saves the settings (OnDestroy), then
     // drops the controls. The object stays usable for Stop and GetURL (which then fails).
-    void DestroyWindow();
+    void destroyWindow();
 
     // Runs a command by its id, as the keys, menus and buttons do. Nothing (false) while the
     // window does not exist.
@@ -99,68 +99,68 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CreateControls();
-    void ApplyLocalCopyBox();
-    void LoadImages();
-    void ConnectControls();
+    void createControls();
+    void applyLocalCopyBox();
+    void loadImages();
+    void connectControls();
     void OnDestroy();
-    bool SaveLastOpen();
+    bool saveLastOpen();
     // Every settings write of the panel reports here; returns written.
     bool noteSettingsWrite(bool written, const char* what);
-    void LookUpHandlers();
-    void OnOptions();
+    void lookUpHandlers();
+    void onOptions();
 
     // Data sources and the place to start at.
     bool LoadDataSources();
-    void LoadHistories();
-    bool LoadHostIcon();
-    void FillDataSourceBox();
+    void loadHistories();
+    bool loadHostIcon();
+    void fillDataSourceBox();
     void AddInitialSource();
-    void StartAtInitialPlace();
+    void startAtInitialPlace();
     // Editing of the data-source box ended (Enter or the focus left it): the entry of its text,
     // or none, becomes the selected one.
-    void OnDataSourceEditEnded();
+    void onDataSourceEditEnded();
     // The descriptor of the data-source box's selected entry, or null for a typed address.
-    Dbscout::CDataSourceDesc* SelectedSource() const;
+    Dbscout::CDataSourceDesc* selectedSource() const;
 
     // Browse cycle.
-    void OnGo();
-    void OnEnter();
-    void OnPreviousPage();
-    void OnNextPage();
-    void OnGoTo();
-    void OnDataSourceChosen();
-    void OnQueryChosen();
+    void onGo();
+    void onEnter();
+    void onPreviousPage();
+    void onNextPage();
+    void onGoTo();
+    void onDataSourceChosen();
+    void onQueryChosen();
     void ShowRequestStarted(const std::string& text);
-    void HoldListPainting(bool hold);
-    std::unique_ptr<Dbscout::CScoutRequest> MakeJob(const std::string& url);
-    void RetireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
-    void StartSubsetJobAfterList();
+    void holdListPainting(bool hold);
+    std::unique_ptr<Dbscout::CScoutRequest> makeJob(const std::string& url);
+    void retireJob(std::unique_ptr<Dbscout::CScoutRequest>& job);
+    void startSubsetJobAfterList();
     // A paint of the list starts, after its paint, a subset job that waits for it.
-    void OnListPainting();
-    void StartWaitingSubsetJob();
+    void onListPainting();
+    void startWaitingSubsetJob();
 
     // Result list.
-    void ShowListPage(Dbscout::ResultPage& page, const std::string& errorText);
-    void NoteSourceAnswered();
-    void FillQueryBox(const Dbscout::ResultPage& page);
-    void FillColumnsAndRows(Dbscout::ResultPage& page);
-    void ShowSubsetPage(const Dbscout::ResultPage& page);
-    QIcon RowIcon(int image, int overlay);
+    void showListPage(Dbscout::ResultPage& page, const std::string& errorText);
+    void noteSourceAnswered();
+    void fillQueryBox(const Dbscout::ResultPage& page);
+    void fillColumnsAndRows(Dbscout::ResultPage& page);
+    void showSubsetPage(const Dbscout::ResultPage& page);
+    QIcon rowIcon(int image, int overlay);
     int AddComboEntry(bool bAtTop, QComboBox* combo, const std::string& text, int nImage);
     void SetComboEntryData(int nIndex, const Dbscout::SubsetEntry& entry);
     void ClearComboEntries();
     void SortBy(int nColumn);
-    void OnColumnClick(int nColumn);
+    void onColumnClick(int nColumn);
     void CaptureTableLayout();
     void ApplyTableLayout();
 
     // Selection.
-    void OnListClick();
-    void OnListDoubleClick(QTreeWidgetItem* item);
+    void onListClick();
+    void onListDoubleClick(QTreeWidgetItem* item);
     void OpenItem(const Dbscout::ResultRow& row);
     void NotifyItemSelected(bool bForce);
-    bool QueryEntryIsServerSubset() const;
+    bool queryEntryIsServerSubset() const;
 
     // What the object operations see of the panel (see PanelAccess).
     QWidget* dialogOwner() override { return this; }
@@ -176,7 +176,7 @@ private:
     // The context menu (UM_DBSCOUT_POP_MENU): shows the operations' menu at the screen point
     // (x, y) and runs the chosen command; Stop follows the running requests while it is open.
     void OnPopMenu(int x, int y);
-    void UpdateStopItem();
+    void updateStopItem();
     QMenu* m_menu = nullptr; // the open context menu
 
     // Controls, in the order they are bound.
@@ -248,5 +248,5 @@ private:
     bool m_subsetJobAtPaint = false; // and starts after the list's next paint
     Dbscout::PanelOperations m_operations{*this};
 
-    bool m_bWindowCreated = false;
+    bool m_windowCreated = false;
 };

@@ -22,7 +22,7 @@ std::vector<const ResultRow*> CScoutPanel::selectedRows() const
     for (int i = 0; m_list && i < m_list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = m_list->topLevelItem(i);
         if (item->isSelected())
-            rows.push_back(RowData(item));
+            rows.push_back(rowData(item));
     }
     return rows;
 }
@@ -50,7 +50,7 @@ std::string CScoutPanel::currentUserName() const
     return user;
 }
 
-void CScoutPanel::OnListClick()
+void CScoutPanel::onListClick()
 {
     if (m_pListJob || m_bNameLocked)
         return;
@@ -60,17 +60,17 @@ void CScoutPanel::OnListClick()
         QTreeWidgetItem* item = m_list->topLevelItem(i);
         if (!item->isSelected() || item->text(0) == placeholder)
             continue;
-        const ResultRow* row = RowData(item);
+        const ResultRow* row = rowData(item);
         ids << (row ? QString::fromLocal8Bit(row->id) : QString());
     }
     m_edName->setText(ids.join(','));
 }
 
-void CScoutPanel::OnListDoubleClick(QTreeWidgetItem* item)
+void CScoutPanel::onListDoubleClick(QTreeWidgetItem* item)
 {
     if (m_pListJob || m_bNameLocked || !item)
         return;
-    const ResultRow* row = RowData(item);
+    const ResultRow* row = rowData(item);
     if (!row)
         return;
     if ((row->writable && !m_bOpenMode) || (row->readable && m_bOpenMode))
@@ -94,7 +94,7 @@ void CScoutPanel::OpenItem(const ResultRow& row)
             m_checkOptionsArmed = 1;
         return;
     }
-    if (!QueryEntryIsServerSubset())
+    if (!queryEntryIsServerSubset())
         return;
     if (options.checkinOnSave)
         m_checkOptionsArmed = 1;

@@ -12,10 +12,10 @@ using namespace Dbscout;
 
 bool CScoutPanel::listShowsRows() const
 {
-    return m_list && m_list->topLevelItemCount() > 0 && RowData(m_list->topLevelItem(0));
+    return m_list && m_list->topLevelItemCount() > 0 && rowData(m_list->topLevelItem(0));
 }
 
-void CScoutPanel::OnColumnClick(int nColumn)
+void CScoutPanel::onColumnClick(int nColumn)
 {
     if (listShowsRows())
         SortBy(nColumn);

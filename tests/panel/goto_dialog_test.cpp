@@ -42,7 +42,7 @@ private slots:
             return dialog->result();
         });
         int start = 300, size = 50;
-        QVERIFY(!Dbscout::RunGotoDialog(nullptr, start, size, 1234));
+        QVERIFY(!Dbscout::runGotoDialog(nullptr, start, size, 1234));
         QCOMPARE(shown, QString("300 50"));
         QCOMPARE(start, 300);
         QCOMPARE(size, 50);
@@ -92,7 +92,7 @@ private slots:
             return dialog->result();
         });
         int pageStart = 500, size = 100;
-        QVERIFY(Dbscout::RunGotoDialog(nullptr, pageStart, size, 900));
+        QVERIFY(Dbscout::runGotoDialog(nullptr, pageStart, size, 900));
         if (!field) {
             QCOMPARE(QString("%1 %2").arg(pageStart).arg(size), result);
             QVERIFY(modal.messages().empty());
