@@ -12,14 +12,14 @@ CDbscout::CDbscout(const char* pszInitial, HKEY hSettingsKey, int bOpenMode, int
                    int bLockName, int bInitialIsName)
 {
     setObjectName(QStringLiteral("CDbscout"));
-    Dbscout::NotePanelCreated(this);
+    Dbscout::notePanelCreated(this);
     m_pPanel = new (std::nothrow) CScoutPanel(nullptr, pszInitial, hSettingsKey, bOpenMode,
                                               nDataType, bLockName, bInitialIsName);
 }
 
 CDbscout::~CDbscout()
 {
-    Dbscout::NotePanelDeleted(this);
+    Dbscout::notePanelDeleted(this);
     // Destroying the window saves the panel's settings, whether the host deletes this object or
     // its own window that holds it.
     if (m_pPanel)

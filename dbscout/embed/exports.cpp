@@ -22,7 +22,7 @@ CDbscout* CreateScoutpane(const char* pszInitial, HKEY hSettingsKey, int bOpenMo
 
 void DeleteScoutpane(CDbscout* p)
 {
-    if (p && Dbscout::IsLivePanel(p))
+    if (p && Dbscout::isLivePanel(p))
         delete p;
 }
 

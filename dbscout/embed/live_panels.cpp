@@ -14,17 +14,17 @@ std::set<const CDbscout*>& livePanels()
 
 } // namespace
 
-void NotePanelCreated(const CDbscout* panel)
+void notePanelCreated(const CDbscout* panel)
 {
     livePanels().insert(panel);
 }
 
-void NotePanelDeleted(const CDbscout* panel)
+void notePanelDeleted(const CDbscout* panel)
 {
     livePanels().erase(panel);
 }
 
-bool IsLivePanel(const CDbscout* panel)
+bool isLivePanel(const CDbscout* panel)
 {
     return livePanels().count(panel) != 0;
 }

@@ -8,8 +8,8 @@ class CDbscout;
 
 namespace Dbscout {
 
-void NotePanelCreated(const CDbscout* panel);
-void NotePanelDeleted(const CDbscout* panel);
-bool IsLivePanel(const CDbscout* panel);
+void notePanelCreated(const CDbscout* panel);
+void notePanelDeleted(const CDbscout* panel);
+bool isLivePanel(const CDbscout* panel);
 
 } // namespace Dbscout
