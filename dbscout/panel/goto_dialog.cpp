@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -50,14 +49,10 @@ CGotoDlg::CGotoDlg(int start, int pageSize, int total, QWidget* parent)
     fields->addRow(QString::fromUtf8(Texts::GoToStartLabel), m_startEdit);
     fields->addRow(QString::fromUtf8(Texts::GoToPageSizeLabel), m_pageSizeEdit);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeButton(kIdOk, Texts::Ok));
-    buttons->addWidget(makeButton(kIdCancel, Texts::Cancel));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(totalLabel);
-    layout->addLayout(buttons);
+    layout->addLayout(makeButtonRow(Texts::Ok, Texts::Cancel));
 }
 
 bool CGotoDlg::takeValue(QLineEdit* edit, long min, long max, int& value)

@@ -4,7 +4,6 @@
 #include "settings/options_pages.h"
 
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -38,13 +37,9 @@ COptionsDlg::COptionsDlg(const PanelOptions& options, int serverVersion, QWidget
     sheet->addTab(m_checkoutPage, m_checkoutPage->windowTitle());
     sheet->addTab(m_savePage, m_savePage->windowTitle());
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeButton(kIdOk, Texts::Ok));
-    buttons->addWidget(makeButton(kIdCancel, Texts::Cancel));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sheet);
-    layout->addLayout(buttons);
+    layout->addLayout(makeButtonRow(Texts::Ok, Texts::Cancel));
 }
 
 bool COptionsDlg::OnOK()
