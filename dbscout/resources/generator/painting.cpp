@@ -25,16 +25,21 @@ QImage joinStrip(const QList<QImage>& images, int width, int height)
     return strip;
 }
 
+QPainterPath closedPath(std::initializer_list<QPointF> corners)
+{
+    QPainterPath path;
+    for (const QPointF& corner : corners)
+        path.elementCount() == 0 ? path.moveTo(corner) : path.lineTo(corner);
+    path.closeSubpath();
+    return path;
+}
+
 void drawPage(QPainter& p, const QRectF& rect)
 {
     const qreal fold = 4;
-    QPainterPath sheet;
-    sheet.moveTo(rect.topLeft());
-    sheet.lineTo(rect.right() - fold, rect.top());
-    sheet.lineTo(rect.right(), rect.top() + fold);
-    sheet.lineTo(rect.bottomRight());
-    sheet.lineTo(rect.bottomLeft());
-    sheet.closeSubpath();
+    const QPainterPath sheet =
+        closedPath({rect.topLeft(), {rect.right() - fold, rect.top()},
+                    {rect.right(), rect.top() + fold}, rect.bottomRight(), rect.bottomLeft()});
     p.setPen(QPen(outline, 1));
     p.setBrush(QColor(0xfb, 0xfb, 0xf7));
     p.drawPath(sheet);
@@ -50,31 +55,15 @@ void drawPage(QPainter& p, const QRectF& rect)
 void drawFolder(QPainter& p, const QColor& tint, bool open)
 {
     const QColor back = tint.darker(125);
-    QPainterPath rear;
-    rear.moveTo(1.5, 3.5);
-    rear.lineTo(6, 3.5);
-    rear.lineTo(7.5, 5);
-    rear.lineTo(14.5, 5);
-    rear.lineTo(14.5, 13.5);
-    rear.lineTo(1.5, 13.5);
-    rear.closeSubpath();
+    const QPainterPath rear =
+        closedPath({{1.5, 3.5}, {6, 3.5}, {7.5, 5}, {14.5, 5}, {14.5, 13.5}, {1.5, 13.5}});
     p.setPen(QPen(outline, 1));
     p.setBrush(back);
     p.drawPath(rear);
 
-    QPainterPath front;
-    if (open) {
-        front.moveTo(3.5, 7.5);
-        front.lineTo(15.5, 7.5);
-        front.lineTo(13, 13.5);
-        front.lineTo(1.5, 13.5);
-    } else {
-        front.moveTo(1.5, 6.5);
-        front.lineTo(14.5, 6.5);
-        front.lineTo(14.5, 13.5);
-        front.lineTo(1.5, 13.5);
-    }
-    front.closeSubpath();
+    const QPainterPath front =
+        open ? closedPath({{3.5, 7.5}, {15.5, 7.5}, {13, 13.5}, {1.5, 13.5}})
+             : closedPath({{1.5, 6.5}, {14.5, 6.5}, {14.5, 13.5}, {1.5, 13.5}});
     QLinearGradient shade(0, 6, 0, 14);
     shade.setColorAt(0, tint.lighter(115));
     shade.setColorAt(1, tint);

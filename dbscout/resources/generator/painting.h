@@ -6,8 +6,11 @@
 #include <QImage>
 #include <QList>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
+
+#include <initializer_list>
 
 namespace Artwork {
 
@@ -23,6 +26,9 @@ public:
 
 // Images of one strip side by side, each width wide, in index order.
 QImage joinStrip(const QList<QImage>& images, int width, int height);
+
+// A closed outline through the corners, in order.
+QPainterPath closedPath(std::initializer_list<QPointF> corners);
 
 // Shapes used by more than one image.
 void drawPage(QPainter& p, const QRectF& rect);              // white sheet with a folded corner

@@ -14,13 +14,9 @@ QImage arrow(bool up)
 {
     QImage image = blankImage(16, 16);
     Pen p(image);
-    QPainterPath triangle;
     const qreal tip = up ? 5.5 : 10.5;
     const qreal base = up ? 10.5 : 5.5;
-    triangle.moveTo(8, tip);
-    triangle.lineTo(12.5, base);
-    triangle.lineTo(3.5, base);
-    triangle.closeSubpath();
+    const QPainterPath triangle = closedPath({{8, tip}, {12.5, base}, {3.5, base}});
     p.setPen(QPen(QColor(0x4a, 0x50, 0x5a), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(QColor(0x6a, 0x72, 0x7e));
     p.drawPath(triangle);
@@ -57,11 +53,7 @@ QImage pencil()
     p.drawRect(QRectF(-4.5, -2, 9, 4)); // the body
     p.setBrush(QColor(0xe8, 0x8a, 0x8a));
     p.drawRect(QRectF(4.5, -2, 2, 4)); // the eraser
-    QPainterPath point;
-    point.moveTo(-4.5, -2);
-    point.lineTo(-8, 0);
-    point.lineTo(-4.5, 2);
-    point.closeSubpath();
+    const QPainterPath point = closedPath({{-4.5, -2}, {-8, 0}, {-4.5, 2}});
     p.setBrush(QColor(0xf1, 0xd9, 0xb0));
     p.drawPath(point);
     p.setPen(Qt::NoPen);
@@ -105,15 +97,8 @@ QImage toolbarImage()
     p.setPen(QPen(QColor(0x9a, 0xa3, 0xb2), 1));
     for (qreal y : {4.5, 6.5, 8.5, 10.5})
         p.drawLine(QPointF(9, y), QPointF(12.5, y));
-    QPainterPath arrowHead;
-    arrowHead.moveTo(1, 5.5);
-    arrowHead.lineTo(5, 5.5);
-    arrowHead.lineTo(5, 3);
-    arrowHead.lineTo(9, 7.5);
-    arrowHead.lineTo(5, 12);
-    arrowHead.lineTo(5, 9.5);
-    arrowHead.lineTo(1, 9.5);
-    arrowHead.closeSubpath();
+    const QPainterPath arrowHead =
+        closedPath({{1, 5.5}, {5, 5.5}, {5, 3}, {9, 7.5}, {5, 12}, {5, 9.5}, {1, 9.5}});
     p.setPen(QPen(QColor(0x17, 0x45, 0x8f), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.setBrush(QColor(0x3d, 0x7b, 0xd9));
     p.drawPath(arrowHead);
