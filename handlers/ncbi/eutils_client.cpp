@@ -168,7 +168,7 @@ Status EutilsClient::request(std::string_view query, const BodySink& sink, bool&
         // Bytes already passed on cannot be taken back, unless the caller still holds them.
         if (attempt == kMaxAttempts || !worthRetrying(result) || (result.bodyStarted && !restart) ||
             result.retryAfterSeconds > kMaxRetryAfterSeconds)
-            return failure(result, attempt);
+            return Status::fail(ErrorCode::Failure, failureText(result, attempt));
         if (result.bodyStarted)
             (*restart)();
         pause(result.retryAfterSeconds >= 0 ? result.retryAfterSeconds : pauseSeconds);
@@ -176,58 +176,46 @@ Status EutilsClient::request(std::string_view query, const BodySink& sink, bool&
     }
 }
 
-Status EutilsClient::failure(const HttpResult& result, int attempts) const
+std::string EutilsClient::failureText(const HttpResult& result, int attempts) const
 {
-    const std::string host = hostOf(m_settings.baseAddress);
-    std::string message;
     switch (result.outcome) {
     case Outcome::Answered:
         if (result.status == 429)
-            message = "NCBI refused the request: too many requests (HTTP 429)" + tries(attempts) +
-                      ". Wait a moment and try again; an NCBI API key in the settings (ApiKey) "
-                      "raises the limit.";
-        else if (result.status >= 500)
-            message = "NCBI's E-utilities failed (HTTP " + std::to_string(result.status) + ")" +
-                      tries(attempts) + ". NCBI may be busy or down: try again later.";
-        else
-            message = "NCBI refused the request (HTTP " + std::to_string(result.status) +
-                      (result.errorBody.empty() ? "" : ": " + firstLine(result.errorBody)) +
-                      "). Check the query and the E-utilities address in the settings.";
-        break;
+            return "NCBI refused the request: too many requests (HTTP 429)" + tries(attempts) +
+                   ". Wait a moment and try again; an NCBI API key in the settings (ApiKey) "
+                   "raises the limit.";
+        if (result.status >= 500)
+            return "NCBI's E-utilities failed (HTTP " + std::to_string(result.status) + ")" +
+                   tries(attempts) + ". NCBI may be busy or down: try again later.";
+        return "NCBI refused the request (HTTP " + std::to_string(result.status) +
+               (result.errorBody.empty() ? "" : ": " + firstLine(result.errorBody)) +
+               "). Check the query and the E-utilities address in the settings.";
     case Outcome::NoLibrary:
-        message = "The ncbi handler cannot reach the network: " + result.detail +
-                  ". Install libcurl (Debian: libcurl4).";
-        break;
+        return "The ncbi handler cannot reach the network: " + result.detail +
+               ". Install libcurl (Debian: libcurl4).";
     case Outcome::UnknownHost:
-        message = "Cannot find NCBI's server " + host +
-                  ": check the network connection, or the E-utilities address (BaseAddress) in "
-                  "the settings.";
-        break;
+        return "Cannot find NCBI's server " + hostOf(m_settings.baseAddress) +
+               ": check the network connection, or the E-utilities address (BaseAddress) in "
+               "the settings.";
     case Outcome::NoConnection:
-        message = "Cannot connect to NCBI's E-utilities at " + host +
-                  ": the network or NCBI may be down. Try again later.";
-        break;
+        return "Cannot connect to NCBI's E-utilities at " + hostOf(m_settings.baseAddress) +
+               ": the network or NCBI may be down. Try again later.";
     case Outcome::TimedOut:
-        message = "NCBI did not answer within " + std::to_string(m_settings.timeoutSeconds) +
-                  " seconds. NCBI may be busy: try again later, or allow more time "
-                  "(TimeoutSeconds in the settings).";
-        break;
+        return "NCBI did not answer within " + std::to_string(m_settings.timeoutSeconds) +
+               " seconds. NCBI may be busy: try again later, or allow more time "
+               "(TimeoutSeconds in the settings).";
     case Outcome::Cut:
-        message = "NCBI's answer was cut short (" + result.detail + ")" + tries(attempts) +
-                  ". Try again.";
-        break;
+        return "NCBI's answer was cut short (" + result.detail + ")" + tries(attempts) +
+               ". Try again.";
     case Outcome::InsecureLink:
-        message = "The secure connection to NCBI failed (" + result.detail +
-                  "). Check the system's certificates and the proxy settings.";
-        break;
+        return "The secure connection to NCBI failed (" + result.detail +
+               "). Check the system's certificates and the proxy settings.";
     case Outcome::Stopped:
-        message = "The reader of NCBI's answer went away.";
-        break;
+        return "The reader of NCBI's answer went away.";
     case Outcome::Failed:
-        message = "The request to NCBI failed: " + result.detail + ".";
         break;
     }
-    return Status::fail(ErrorCode::Failure, message);
+    return "The request to NCBI failed: " + result.detail + ".";
 }
 
 } // namespace Dbscout::Ncbi

@@ -50,7 +50,8 @@ private:
     // again; without it, an answer cut after its first bytes is a failure.
     Status request(std::string_view query, const BodySink& sink, bool& started,
                    const std::function<void()>* restart);
-    Status failure(const HttpResult& result, int attempts) const;
+    // What the user reads when a request fails: what happened and what to do.
+    std::string failureText(const HttpResult& result, int attempts) const;
 
     ServiceSettings m_settings;
     AnswerCache m_cache;

@@ -2,7 +2,6 @@
 
 #include "percent_decoding.h"
 
-#include <charconv>
 #include <strings.h>
 
 namespace Dbscout::Ncbi {
@@ -22,14 +21,6 @@ Status bad(std::string message)
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-bool parseWhole(std::string_view text, std::int64_t& value)
-{
-    if (text.empty() || text.size() > 18)
-        return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && value >= 0;
 }
 
 void takeCommand(std::string_view value, NcbiRequest& request)
@@ -53,27 +44,9 @@ Status takeParameter(std::string_view name, std::string_view value, NcbiRequest&
 {
     if (name == "command") {
         takeCommand(value, request);
-    } else if (name == "start" || name == "page") {
-        std::int64_t number = 0;
-        if (!parseWhole(value, number))
-            return bad("The " + std::string(name) + "= parameter must be a whole number.");
-        if (name == "start") {
-            request.start = number;
-        } else {
-            if (number < 1 || number > kMaxPageSize)
-                return bad("The page= parameter must be between 1 and " +
-                           std::to_string(kMaxPageSize) + " for NCBI databases.");
-            request.pageSize = static_cast<int>(number);
-        }
-    } else if (name == "query") {
-        std::string decoded;
-        if (!Handlers::percentDecode(value, decoded))
-            return bad("The query= parameter holds a malformed percent escape.");
-        if (decoded.find('\0') != std::string::npos)
-            return bad("The query= parameter contains a NUL byte.");
-        if (decoded.size() > kMaxQueryBytes)
-            return bad("The query is longer than " + std::to_string(kMaxQueryBytes) + " bytes.");
-        request.query = std::move(decoded);
+    } else if (Handlers::isListingParameter(name)) {
+        return Handlers::takeListingParameter(name, value, request,
+                                              {kMaxPageSize, " for NCBI databases"});
     }
     // Everything else (user=, pass=, writable=, the operations' options) means nothing here.
     return Status::pass();
@@ -81,14 +54,11 @@ Status takeParameter(std::string_view name, std::string_view value, NcbiRequest&
 
 Status parseParameters(std::string_view text, NcbiRequest& request)
 {
-    while (!text.empty()) {
-        const size_t amp = text.find('&');
-        const std::string_view pair = text.substr(0, amp);
-        text = amp == std::string_view::npos ? std::string_view() : text.substr(amp + 1);
-        const size_t equals = pair.find('=');
-        if (pair.empty() || equals == std::string_view::npos)
+    Handlers::ParameterReader reader(text);
+    for (Handlers::Parameter parameter; reader.next(parameter);) {
+        if (!parameter.hasValue)
             continue;
-        Status status = takeParameter(pair.substr(0, equals), pair.substr(equals + 1), request);
+        Status status = takeParameter(parameter.name, parameter.value, request);
         if (!status.ok())
             return status;
     }

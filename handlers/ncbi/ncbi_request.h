@@ -5,6 +5,7 @@
 // docs/ncbi.md.
 
 #include "entrez_database.h"
+#include "request_parameters.h"
 #include "status.h"
 
 #include <cstdint>
@@ -14,12 +15,11 @@
 
 namespace Dbscout::Ncbi {
 
+using Handlers::kMaxQueryBytes;
 using Handlers::Status;
 
-inline constexpr int kDefaultPageSize = 100;
 // esummary answers at most this many documents to one request of ours.
 inline constexpr int kMaxPageSize = 500;
-inline constexpr size_t kMaxQueryBytes = 4096;
 inline constexpr size_t kMaxIdBytes = 64;
 
 enum class Command {
@@ -29,15 +29,13 @@ enum class Command {
     Unknown, // any other word
 };
 
-struct NcbiRequest
+// The listing's query, start and page size come from the handlers' shared reading.
+struct NcbiRequest : Handlers::ListingParameters
 {
     const DatabaseInfo* database = nullptr;
     std::string id; // the path after the database (and kind); empty when absent
     Command command = Command::Dir;
-    std::string commandWord;          // the first command other than dir, as written
-    std::optional<std::string> query; // percent-decoded
-    std::int64_t start = 0;
-    int pageSize = kDefaultPageSize;
+    std::string commandWord; // the first command other than dir, as written
 };
 
 // Parses text; a malformed URL fails with BadRequest and a message naming the fault and the fix.

@@ -36,20 +36,28 @@ std::string joined(const std::vector<std::string>& texts)
     return out;
 }
 
+// NCBI's answer to query (from the cache while it is young enough), read by read. Only an answer
+// that reads whole and carries no error of NCBI's own is cached; any other is asked again.
+template <class Answer>
+Status readAnswer(EutilsClient& client, std::string_view query, int maxAgeSeconds,
+                  Status (*read)(std::string_view, Answer&), Answer& answer)
+{
+    std::string body;
+    const Status status = client.answer(
+        query, maxAgeSeconds,
+        [read](const std::string& bytes) {
+            Answer check;
+            return read(bytes, check).ok() && check.error.empty();
+        },
+        body);
+    return status.ok() ? read(body, answer) : status;
+}
+
 Status search(EutilsClient& client, const DatabaseInfo& database, const std::string& term,
               const NcbiRequest& request, SearchAnswer& answer)
 {
-    std::string body;
-    Status status = client.answer(
-        searchQuery(database, term, request.start, request.pageSize),
-        client.settings().searchCacheSeconds,
-        [](const std::string& bytes) {
-            SearchAnswer check;
-            return readSearchAnswer(bytes, check).ok() && check.error.empty();
-        },
-        body);
-    if (status.ok())
-        status = readSearchAnswer(body, answer);
+    Status status = readAnswer(client, searchQuery(database, term, request.start, request.pageSize),
+                               client.settings().searchCacheSeconds, readSearchAnswer, answer);
     if (!status.ok())
         return status;
     if (!answer.error.empty())
@@ -65,17 +73,9 @@ Status search(EutilsClient& client, const DatabaseInfo& database, const std::str
 Status summarise(EutilsClient& client, const DatabaseInfo& database,
                  const std::vector<std::string>& uids, std::vector<ListedRecord>& records)
 {
-    std::string body;
     SummaryAnswer answer;
-    Status status = client.answer(
-        summaryQuery(database, uids), client.settings().recordCacheSeconds,
-        [](const std::string& bytes) {
-            SummaryAnswer check;
-            return readSummaryAnswer(bytes, check).ok() && check.error.empty();
-        },
-        body);
-    if (status.ok())
-        status = readSummaryAnswer(body, answer);
+    Status status = readAnswer(client, summaryQuery(database, uids),
+                               client.settings().recordCacheSeconds, readSummaryAnswer, answer);
     if (!status.ok())
         return status;
     if (!answer.error.empty() && answer.docs.empty())

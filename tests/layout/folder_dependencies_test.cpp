@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 
 namespace fs = std::filesystem;
 using namespace DbscoutTest;
@@ -78,6 +79,51 @@ TEST_F(MadeTree, malformedTablesAreRefusedWithTheirLine)
     EXPECT_FALSE(readFolderTable(m_root / "table.txt", error));
     EXPECT_EQ(error, "table.txt:1: expected \"scan = ...\", \"search = ...\" or \"folder: ...\"");
     EXPECT_FALSE(readFolderTable(m_root / "absent.txt", error));
+}
+
+// The tree's own table over a made tree of the handlers' folders: an include against the molb
+// layering, between the two back ends, from serving code to the server client, or between the
+// handlers, is named; one along the layering is not.
+TEST_F(MadeTree, theTreesTableRefusesHandlerIncludesAgainstTheirDirection)
+{
+    std::string error;
+    std::optional<FolderTable> folders = readFolderTable(
+        fs::path(DBSCOUT_SOURCE_DIR) / "tests/layout/folder_dependencies.txt", error);
+    ASSERT_TRUE(folders) << error;
+    folders->scanned = {"handlers"};
+    struct Case
+    {
+        std::string from, to; // folders below handlers/
+        bool allowed;
+    };
+    const Case cases[] = {
+        {"molb/model", "molb/steps", false},    {"molb/import", "molb/derive", false},
+        {"molb/derive", "molb/steps", false},   {"molb/steps", "molb/sqlite", false},
+        {"molb/sqlite", "molb/pg", false},      {"molb/pg", "molb/sqlite", false},
+        {"molb/serve", "molb/pg", false},       {"molb/handler", "molb/pg", false},
+        {"molb/protocol", "molb/serve", false}, {"molb/link", "molb/protocol", false},
+        {"molb/admin", "molb/serve", false},    {"molb/test_hooks", "molb/model", false},
+        {"common", "molb/model", false},        {"ncbi", "molb/protocol", false},
+        {"molb/serve", "molb/sqlite", true},    {"molb/agent", "molb/pg", true},
+        {"molb/admin", "molb/derive", true},    {"molb/steps", "molb/test_hooks", true},
+        {"molb/import", "molb/model", true},    {"molb/model", "common", true},
+    };
+    std::set<std::string> refused; // the check names them in the order of their files
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        // Includes name the molb folder ("model/probe3.h"), a common header its name alone.
+        const std::string header = "probe" + std::to_string(i) + ".h";
+        const std::string included =
+            c.to == "common" ? header : c.to.substr(c.to.find('/') + 1) + "/" + header;
+        const std::string source = "handlers/" + c.from + "/probe" + std::to_string(i) + ".cpp";
+        write("handlers/" + c.to + "/" + header, "#pragma once\n");
+        write(source, "#include \"" + included + "\"\n");
+        if (!c.allowed)
+            refused.insert(source + ":1: " + included + ": handlers/" + c.from +
+                           " may not include handlers/" + c.to);
+    }
+    EXPECT_EQ(joined(checkIncludes(m_root, *folders)),
+              joined(std::vector(refused.begin(), refused.end())));
 }
 
 TEST(SourceTree, everyIncludeRunsAlongTheTableWhichHasNoCycle)

@@ -98,11 +98,7 @@ class JobTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        static int argc = 1;
-        static char name[] = "request_job_test";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
+        ensureCoreApplication("request_job_test");
         std::signal(SIGPIPE, SIG_DFL);
     }
     void TearDown() override { EXPECT_TRUE(childProcesses().empty()); }

@@ -76,11 +76,7 @@ class PipeFailureTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        static int argc = 1;
-        static char name[] = "request_pipe_failure_test";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
+        DbscoutTest::ensureCoreApplication("request_pipe_failure_test");
         std::lock_guard lock(gate.mutex);
         gate.failing = true;
         gate.entered = false;

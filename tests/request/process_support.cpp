@@ -1,5 +1,7 @@
 #include "process_support.h"
 
+#include <QCoreApplication>
+
 #include <cctype>
 #include <chrono>
 #include <filesystem>
@@ -66,6 +68,16 @@ std::string handlerPattern(size_t length)
     for (size_t i = 0; i < length; ++i)
         pattern[i] = char('a' + i % (1 << 20) % 26);
     return pattern;
+}
+
+void ensureCoreApplication(const char* program)
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static std::string name = program;
+    static char* argv[] = {name.data(), nullptr};
+    new QCoreApplication(argc, argv);
 }
 
 } // namespace DbscoutTest

@@ -1,5 +1,5 @@
 #pragma once
-// What the request tests inspect about the test process itself.
+// What the request tests inspect about the test process itself, and the event loop they need.
 
 #include <string>
 #include <sys/types.h>
@@ -13,5 +13,7 @@ std::string fileContent(const std::string& path); // empty when it cannot be rea
 // Polls until the file exists; the limit only guards against a hang.
 bool waitForFile(const std::string& path, int limitMs = 20000);
 std::string handlerPattern(size_t length); // what the test handler writes for testmode=bytes:N
+// The event loop jobs post to: one QCoreApplication named program, made at the first call.
+void ensureCoreApplication(const char* program);
 
 } // namespace DbscoutTest

@@ -3,7 +3,6 @@
 #include "percent_encoding.h"
 #include "protocol/comment_text.h"
 
-#include <charconv>
 #include <strings.h>
 
 namespace Dbscout::Molb {
@@ -14,23 +13,6 @@ constexpr std::string_view kScheme = "molb://";
 Status bad(std::string message)
 {
     return Status::fail(ErrorCode::BadRequest, std::move(message));
-}
-
-bool parseWhole(std::string_view text, std::int64_t& value)
-{
-    if (text.empty() || text.size() > 18)
-        return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && value >= 0;
-}
-
-Status decodeParameter(std::string_view name, std::string_view raw, std::string& out)
-{
-    if (!percentDecode(raw, out))
-        return bad("The " + std::string(name) + "= parameter holds a malformed percent escape.");
-    if (out.find('\0') != std::string::npos)
-        return bad("The " + std::string(name) + "= parameter contains a NUL byte.");
-    return Status::pass();
 }
 
 struct CommandWord
@@ -117,31 +99,8 @@ Status takeParameter(std::string_view name, std::string_view value, RequestUrl& 
 {
     if (name == "command")
         return takeCommand(value, url, operationChosen);
-    if (name == "start" || name == "page") {
-        url.pagingGiven = true;
-        std::int64_t number = 0;
-        if (!parseWhole(value, number))
-            return bad("The " + std::string(name) + "= parameter must be a whole number.");
-        if (name == "start") {
-            url.start = number;
-        } else {
-            if (number < 1 || number > kMaxPageSize)
-                return bad("The page= parameter must be between 1 and " +
-                           std::to_string(kMaxPageSize) + ".");
-            url.pageSize = static_cast<int>(number);
-        }
-        return Status::pass();
-    }
-    if (name == "query") {
-        std::string decoded;
-        Status status = decodeParameter(name, value, decoded);
-        if (!status.ok())
-            return status;
-        if (decoded.size() > kMaxQueryBytes)
-            return bad("The query is longer than " + std::to_string(kMaxQueryBytes) + " bytes.");
-        url.query = std::move(decoded);
-        return Status::pass();
-    }
+    if (isListingParameter(name))
+        return takeListingParameter(name, value, url, {kMaxPageSize, ""});
     if (name == "arcname") {
         Status status = decodeParameter(name, value, url.arcname);
         if (status.ok() && url.arcname.size() > kMaxNameBytes)
@@ -189,24 +148,11 @@ Status takeRawName(std::string_view name, std::string_view value, RequestUrl& ur
 Status parseQueryString(std::string_view text, RequestUrl& url)
 {
     bool operationChosen = false;
-    while (!text.empty()) {
-        const size_t amp = text.find('&');
-        const std::string_view pair = text.substr(0, amp);
-        text = amp == std::string_view::npos ? std::string_view() : text.substr(amp + 1);
-        if (pair.empty())
-            continue;
-        const size_t equals = pair.find('=');
-        const std::string_view name = pair.substr(0, equals);
-        const std::string_view value =
-            equals == std::string_view::npos ? std::string_view() : pair.substr(equals + 1);
-        if (equals != std::string_view::npos && runsToTheEnd(name, url)) {
-            const std::string_view rest =
-                amp == std::string_view::npos
-                    ? value
-                    : std::string_view(value.data(), value.size() + 1 + text.size());
-            return takeRawName(name, rest, url);
-        }
-        Status status = takeParameter(name, value, url, operationChosen);
+    ParameterReader reader(text);
+    for (Parameter parameter; reader.next(parameter);) {
+        if (parameter.hasValue && runsToTheEnd(parameter.name, url))
+            return takeRawName(parameter.name, reader.valueToTheEnd(parameter), url);
+        Status status = takeParameter(parameter.name, parameter.value, url, operationChosen);
         if (!status.ok())
             return status;
     }

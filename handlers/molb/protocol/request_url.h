@@ -6,6 +6,7 @@
 #include "model/object_kind.h"
 #include "model/shared_names.h"
 #include "model/store.h"
+#include "request_parameters.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,10 +16,8 @@
 
 namespace Dbscout::Molb {
 
-inline constexpr int kDefaultPageSize = 100;
 inline constexpr int kMaxPageSize = 1000;
 inline constexpr size_t kMaxNameBytes = 1024;
-inline constexpr size_t kMaxQueryBytes = 4096;
 
 enum class Command {
     Dir,
@@ -34,7 +33,8 @@ enum class Command {
 
 inline constexpr size_t kMaxCommentBytes = 4096;
 
-struct RequestUrl
+// The listing's query, start and page size come from the handlers' shared reading.
+struct RequestUrl : Handlers::ListingParameters
 {
     std::string host;     // "local", or a server (not served yet)
     std::string database; // letters, digits, "_", "-" and "."; never "." or ".." or hidden
@@ -45,10 +45,6 @@ struct RequestUrl
     bool checkOutAfter = false;     // command=fetch...&command=co
     bool checkInAfter = false;      // command=put...&command=ci
 
-    std::optional<std::string> query; // percent-decoded
-    bool pagingGiven = false;         // start= or page= was present
-    std::int64_t start = 0;
-    int pageSize = kDefaultPageSize;
     bool credentialsGiven = false;
     std::string user; // raw, as the panel writes it
     std::string password;
