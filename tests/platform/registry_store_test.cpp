@@ -4,6 +4,9 @@
 #include "support/child_process.h"
 #include "platform/registry_fixture.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <atomic>
 #include <fstream>
 #include <set>
@@ -143,16 +146,20 @@ TEST_F(RegistryTest, damagedStoreGivesErrorCodesNeverACrash)
 
 TEST_F(RegistryTest, machineHiveThatCannotBeWrittenRefusesChanges)
 {
+    // The test may run as root, who writes anything: the check runs as "nobody" then, who must
+    // reach the store. The test world may sit under a home only its owner enters (a clone in
+    // /root), so this store has a folder of its own under the system's temporary folder.
+    QTemporaryDir reachable(QDir::tempPath() + "/dbscout-hive-XXXXXX");
+    ASSERT_TRUE(reachable.isValid());
+    const std::string folder = reachable.path().toStdString();
+    qputenv("DBSCOUT_REGISTRY_DIR", reachable.path().toLocal8Bit());
+    Dbscout::resetRegistryForTests();
     {
         RegKey key = createKey(HKEY_LOCAL_MACHINE, "Software\\Vendor");
         put(key.get(), "font_table", REG_SZ, "Arial");
     }
     Dbscout::resetRegistryForTests();
-    const std::string folder = m_env.file("registry");
     ASSERT_EQ(::chmod((folder + "/machine.db").c_str(), 0444), 0);
-    // The test may run as root, who writes anything: the check runs as "nobody" then, which
-    // needs to reach the folder.
-    ::chmod(m_env.path().c_str(), 0755);
     ::chmod(folder.c_str(), 0555);
     const pid_t pid = ::fork();
     if (pid == 0) {
