@@ -161,15 +161,15 @@ Status PgStore::countAndList(const Session& session, const ListingRequest& reque
     // The server shows a user only the subsets it may read: the others do not exist for it.
     // A page is one index range whatever its values: the plan the connection made first serves
     // every later page, instead of being made again for each.
-    const std::vector<PgStatement> statements =
-        main ? std::vector<PgStatement>{{kGenericPlans, {}},
-                                        {pgSql(StoreSql::kKindCount), {kind}},
-                                        {mainPageSql(m_admin),
-                                         {kind, request.start, request.pageSize}}}
-             : std::vector<PgStatement>{{kGenericPlans, {}},
-                                        {kSubsetCount, {kind, request.subset}},
-                                        {subsetPageSql(m_admin),
-                                         {kind, request.subset, request.start, request.pageSize}}};
+    std::vector<PgStatement> statements{{kGenericPlans, {}}};
+    if (main) {
+        statements.push_back({pgSql(StoreSql::kKindCount), {kind}});
+        statements.push_back({mainPageSql(m_admin), {kind, request.start, request.pageSize}});
+    } else {
+        statements.push_back({kSubsetCount, {kind, request.subset}});
+        statements.push_back(
+            {subsetPageSql(m_admin), {kind, request.subset, request.start, request.pageSize}});
+    }
     std::vector<PgResult> answers;
     if (Status status = m_db.readSnapshot(statements, answers); !status.ok())
         return status;
