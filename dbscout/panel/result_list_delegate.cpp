@@ -41,6 +41,18 @@ bool isPlainCell(const QStyleOptionViewItem& option)
            isSimpleText(option.text);
 }
 
+// Whether the style draws nothing in the cell once its text is taken out: Qt's own styles draw
+// there only a selection, a background, a check box or an icon. Another style, or a style sheet,
+// may draw anything and is always asked.
+bool isBareCell(const QStyleOptionViewItem& cell, bool qtStyle)
+{
+    return qtStyle &&
+           !(cell.features & (QStyleOptionViewItem::HasDecoration |
+                              QStyleOptionViewItem::HasCheckIndicator)) &&
+           !(cell.state & (QStyle::State_Selected | QStyle::State_MouseOver)) &&
+           cell.backgroundBrush.style() == Qt::NoBrush;
+}
+
 // Enough for the cells of several pages of 100 rows; a full cache starts again.
 constexpr qsizetype kMostKept = 4096;
 
@@ -59,9 +71,11 @@ void ResultListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const TextPlace& place = textPlace(cell);
     const QStaticText& text = laidOutText(cell, place.width);
     // The rest of the cell without the text, whose box the style need not work out again.
-    cell.text.clear();
-    cell.features &= ~QStyleOptionViewItem::HasDisplay;
-    m_style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
+    if (!isBareCell(cell, m_qtStyle)) {
+        cell.text.clear();
+        cell.features &= ~QStyleOptionViewItem::HasDisplay;
+        m_style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
+    }
 
     painter->save();
     painter->setFont(cell.font);
@@ -79,6 +93,8 @@ void ResultListDelegate::checkLayoutBasis(const QStyleOptionViewItem& cell) cons
         cell.textElideMode == m_elideMode)
         return;
     m_style = style;
+    m_qtStyle = style->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0 ||
+                style->name().compare(QLatin1String("windows"), Qt::CaseInsensitive) == 0;
     m_font = cell.font;
     m_metrics = cell.fontMetrics;
     m_elideMode = cell.textElideMode;

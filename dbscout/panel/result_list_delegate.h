@@ -59,12 +59,13 @@ private:
     // The text elided to the box's width and laid out.
     const QStaticText& laidOutText(const QStyleOptionViewItem& cell, int width) const;
     // Forgets what was laid out when the list's font, its resolution, the style or the eliding
-    // changed.
+    // changed, and sees whether the style is one of Qt's own.
     void checkLayoutBasis(const QStyleOptionViewItem& cell) const;
 
     mutable QFont m_font;
     mutable QFontMetrics m_metrics{m_font};
     mutable const QStyle* m_style = nullptr;
+    mutable bool m_qtStyle = false; // Fusion or Windows as made by name, without a style sheet
     mutable Qt::TextElideMode m_elideMode = Qt::ElideNone;
     mutable QHash<PlaceKey, TextPlace> m_places;
     mutable QHash<TextKey, QStaticText> m_texts;

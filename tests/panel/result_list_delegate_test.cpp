@@ -5,6 +5,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -14,6 +17,20 @@
 using namespace Dbscout;
 
 namespace {
+
+// A host's style that shades every cell of a list.
+class ShadingStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element == PE_PanelItemViewItem)
+            painter->fillRect(option->rect, QColor(255, 240, 200));
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
 
 using Setup = std::function<void(QTreeWidget&)>;
 
@@ -108,6 +125,10 @@ private slots:
             {"a check box", kListing,
              [](QTreeWidget& l) { l.topLevelItem(1)->setCheckState(1, Qt::Checked); }},
             {"a disabled list", kListing, [](QTreeWidget& l) { l.setEnabled(false); }},
+            {"a style sheet framing every cell", kListing,
+             [](QTreeWidget& l) { l.setStyleSheet("QTreeView::item { border: 1px solid red; }"); }},
+            {"a host's style shading every cell", kListing,
+             [](QTreeWidget& l) { l.setStyle(new ShadingStyle(QStyleFactory::create("Fusion"))); }},
             {"scripts written right to left or joined",
              {"\u05d0\u05d1\u05d2 abc", "\u0645\u0631\u062d\u0628\u0627 kinase",
               "\u0915\u093f DNA"},
