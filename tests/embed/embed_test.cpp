@@ -132,41 +132,50 @@ private slots:
         DeleteScoutpane(panel);
     }
 
-    // Before Create, right after it, after Create and a size of the hidden window (a window
-    // gets its first size only when shown), and in a shown host before the event loop ran, the
-    // panel is not built yet: no member may reach for it.
+    // Before Create, right after it, after a size of the hidden window (a window gets its first
+    // size only when shown), and in a shown host before the event loop ran, the panel is not
+    // built yet: no member may reach for it.
+    void membersBeforeThePanelIsBuiltDoNothing_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<bool>("size");
+        QTest::addColumn<DWORD>("style");
+        QTest::newRow("before Create") << false << false << DWORD(WS_CHILD);
+        QTest::newRow("after Create") << true << false << DWORD(WS_CHILD);
+        QTest::newRow("after a size while hidden") << true << true << DWORD(WS_CHILD);
+        QTest::newRow("shown before the event loop")
+            << true << false << DWORD(WS_CHILD | WS_VISIBLE);
+    }
     void membersBeforeThePanelIsBuiltDoNothing()
     {
-        enum Moment { BeforeCreate, AfterCreate, AfterSize, ShownBeforeEventLoop };
-        for (Moment moment : {BeforeCreate, AfterCreate, AfterSize, ShownBeforeEventLoop}) {
-            CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
-            const DWORD style = moment == ShownBeforeEventLoop ? WS_CHILD | WS_VISIBLE : WS_CHILD;
-            if (moment != BeforeCreate)
-                QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, style));
-            if (moment == AfterSize)
-                panel->resize(640, 480);
-            QVERIFY2(!control(panel, 6996), "built too early for this test");
+        QFETCH(bool, create);
+        QFETCH(bool, size);
+        QFETCH(DWORD, style);
+        CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
+        if (create)
+            QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, style));
+        if (size)
+            panel->resize(640, 480);
+        QVERIFY2(!control(panel, 6996), "built too early for this test");
 
-            panel->Refresh();
-            panel->Stop();
-            std::string url = "unchanged", name;
-            int flag = 7;
-            QCOMPARE(panel->GetURL(url, flag, name), FALSE);
-            QCOMPARE(flag, 0);
-            QCOMPARE(url, std::string("unchanged"));
-            QCOMPARE(panel->IsBoxChecked(), FALSE);
+        panel->Refresh();
+        panel->Stop();
+        std::string url = "unchanged", name;
+        int flag = 7;
+        QCOMPARE(panel->GetURL(url, flag, name), FALSE);
+        QCOMPARE(flag, 0);
+        QCOMPARE(url, std::string("unchanged"));
+        QCOMPARE(panel->IsBoxChecked(), FALSE);
 
-            // Once built, the panel starts as ever: nothing ran before.
-            if (moment == BeforeCreate)
-                QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, style));
-            panel->show();
-            QVERIFY(QTest::qWaitFor([panel] { return control(panel, 6996) != nullptr; }));
-            auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
-            QCOMPARE(list->topLevelItemCount(), 1);
-            QCOMPARE(list->topLevelItem(0)->text(0), kPlaceholder);
-            DeleteScoutpane(panel);
-            m_modal->clear();
-        }
+        // Once built, the panel starts as ever: nothing ran before.
+        if (!create)
+            QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, style));
+        panel->show();
+        QVERIFY(QTest::qWaitFor([panel] { return control(panel, 6996) != nullptr; }));
+        auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(0), kPlaceholder);
+        DeleteScoutpane(panel);
     }
 
     // A host sets the box up before it shows its window; Qt builds the panel at the first show,

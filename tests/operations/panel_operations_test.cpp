@@ -140,12 +140,14 @@ private slots:
                     h.list()->selectAll();
                 else
                     h.select(c.selection);
-                QVERIFY2(Run(h, command).isEmpty(),
-                         qPrintable(c.selection.join(',') + " " + QString::number(command)));
+                const QStringList sent = Run(h, command);
+                QVERIFY2(sent.isEmpty() && h.modal().dialogsShown() == 0 &&
+                             h.modal().messages().empty(),
+                         qPrintable(QString("%1 on %2 in %3: %4")
+                                        .arg(command)
+                                        .arg(c.selection.join(','), c.fixture, sent.join(' '))));
             }
         }
-        QCOMPARE(h.modal().dialogsShown(), 0);
-        QVERIFY(h.modal().messages().empty());
 
         // Subsets are created whatever the version.
         h.modal().answerNextDialog(TypeSubsetName("New"));

@@ -251,30 +251,38 @@ private slots:
 
     // Subset names answering after the object page leave the server's subsets (the page's
     // caption selected) and the text typed meanwhile.
+    void lateSubsetNamesLeaveThePageCaptionAndTypedText_data()
+    {
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("subsets");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("index");
+        QTest::newRow("caption") << "panel-dnarna"
+                                 << ""
+                                 << "" << QStringList({"Primers", "Plasmids", "Archive"})
+                                 << "Primers" << 0;
+        QTest::newRow("typed") << "panel-search"
+                               << "kinase"
+                               << "ligase" << QStringList{"Primers"} << "ligase" << -1;
+    }
     void lateSubsetNamesLeaveThePageCaptionAndTypedText()
     {
-        const struct
-        {
-            const char *fixture, *query, *typed;
-            QStringList subsets;
-            const char* text;
-            int index;
-        } cases[] = {
-            {"panel-dnarna", "", "", {"Primers", "Plasmids", "Archive"}, "Primers", 0},
-            {"panel-search", "kinase", "ligase", {"Primers"}, "ligase", -1},
-        };
-        for (const auto& c : cases) {
-            PanelHarness h;
-            QVERIFY(h.go(fixtureAddress(c.fixture, "slow-subsets=400&"), c.query));
-            if (*c.typed)
-                h.typeQuery(c.typed);
-            QVERIFY2(QTest::qWaitFor([&] { return itemTexts(h.queryBox()) == c.subsets; }),
-                     c.fixture);
-            QTest::qWait(100);
-            QCOMPARE(itemTexts(h.queryBox()), c.subsets);
-            QCOMPARE(h.queryBox()->currentText(), QString(c.text));
-            QCOMPARE(h.queryBox()->currentIndex(), c.index);
-        }
+        QFETCH(QString, fixture);
+        QFETCH(QString, query);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, subsets);
+        PanelHarness h;
+        QVERIFY(
+            h.go(fixtureAddress(fixture.toStdString(), "slow-subsets=400&"), query.toStdString()));
+        if (!typed.isEmpty())
+            h.typeQuery(typed.toStdString());
+        QVERIFY(QTest::qWaitFor([&] { return itemTexts(h.queryBox()) == subsets; }));
+        QTest::qWait(100);
+        QCOMPARE(itemTexts(h.queryBox()), subsets);
+        QTEST(h.queryBox()->currentText(), "text");
+        QTEST(h.queryBox()->currentIndex(), "index");
     }
 
     void typedAddressThatAnsweredEntersTheBoxAndHistory()
