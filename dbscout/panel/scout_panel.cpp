@@ -6,6 +6,7 @@
 #include "panel/panel_metrics.h"
 #include "panel/result_item.h"
 #include "panel/result_list_delegate.h"
+#include "panel/result_list_header.h"
 #include "platform/modal.h"
 #include "platform/registered_messages.h"
 #include "platform/registry_batch.h"
@@ -209,6 +210,7 @@ bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
 
 BOOL CScoutPanel::OnInitDialog()
 {
+    m_list->setHeader(new ResultListHeader(m_list));
     m_pHeader = m_list->header();
     if (const QFont* font = GetDisplayFont(FontTable))
         m_list->setFont(*font);

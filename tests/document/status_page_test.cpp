@@ -13,13 +13,6 @@ using DbscoutTest::StatusPageParts;
 
 namespace {
 
-StatusPage parsed(const std::string& text)
-{
-    StatusPage page;
-    page.parseText(text.c_str());
-    return page;
-}
-
 // Success statuses take the link; "ERROR" in any case takes the title and the body's text.
 TEST(StatusPage, successTakesTheLinkAndErrorTheTitleAndBodyText)
 {
@@ -44,7 +37,8 @@ TEST(StatusPage, successTakesTheLinkAndErrorTheTitleAndBodyText)
         StatusPageParts parts;
         parts.body = std::string("<body id=\"") + c.status + "\">";
         parts.content = c.content;
-        StatusPage page = parsed(parts.text());
+        StatusPage page;
+        page.parseText(parts.text().c_str());
         EXPECT_EQ(page.status, c.status);
         EXPECT_EQ(page.title, "Save");
         EXPECT_EQ(page.linkText + " " + page.linkHref, c.link);

@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes to one page parser, DBSCOUT_FUZZ_PAGE (ResultPage or StatusPage): every
-// input must end in a page or CXMLException, never a crash, hang or leak.
+// input must end in a page or a CXMLException with a message, never a crash, hang or leak.
 
 #include "document/result_page.h"
 #include "document/status_page.h"
 #include "document/xml_exception.h"
+#include "fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Dbscout::DBSCOUT_FUZZ_PAGE page;
     try {
         page.parseText(text.c_str());
-    } catch (const Dbscout::CXMLException&) {
+    } catch (const Dbscout::CXMLException& error) {
+        FUZZ_CHECK(!error.message().empty());
     }
     return 0;
 }
