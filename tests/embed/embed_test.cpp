@@ -70,22 +70,8 @@ private slots:
 
     void panelIsBuiltOnFirstResizeWithItsControls()
     {
-        CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
-        QVERIFY(panel);
-        std::string url = "unchanged";
-        std::string name;
-        int flag = 7;
-        QCOMPARE(panel->GetURL(url, flag, name), FALSE); // no panel window yet
-        QCOMPARE(flag, 0);
-        QCOMPARE(url, std::string("unchanged"));
-        panel->CheckBox(1); // nothing without the window
-        QCOMPARE(panel->IsBoxChecked(), FALSE);
-
-        // Hidden, the window gets its first size only when it is shown.
-        QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, WS_CHILD));
+        CDbscout* panel = createPanel();
         QCOMPARE(panel->parentWidget(), m_host.get());
-        QVERIFY(!control(panel, 6996));
-        panel->show();
         panel->resize(640, 480);
         for (int id : {6913, 6914, 6909, 6901, 6996, 6999, 6920})
             QVERIFY2(control(panel, id), qPrintable(QString("control %1 missing").arg(id)));
@@ -146,36 +132,50 @@ private slots:
         DeleteScoutpane(panel);
     }
 
-    // Right after Create, after Create and a size of the hidden window, and in a shown host
-    // before the event loop ran, the panel is not built yet: no member may reach for it.
+    // Before Create, right after it, after a size of the hidden window (a window gets its first
+    // size only when shown), and in a shown host before the event loop ran, the panel is not
+    // built yet: no member may reach for it.
+    void membersBeforeThePanelIsBuiltDoNothing_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<bool>("size");
+        QTest::addColumn<DWORD>("style");
+        QTest::newRow("before Create") << false << false << DWORD(WS_CHILD);
+        QTest::newRow("after Create") << true << false << DWORD(WS_CHILD);
+        QTest::newRow("after a size while hidden") << true << true << DWORD(WS_CHILD);
+        QTest::newRow("shown before the event loop")
+            << true << false << DWORD(WS_CHILD | WS_VISIBLE);
+    }
     void membersBeforeThePanelIsBuiltDoNothing()
     {
-        enum Moment { AfterCreate, AfterSize, ShownBeforeEventLoop };
-        for (Moment moment : {AfterCreate, AfterSize, ShownBeforeEventLoop}) {
-            CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
-            const DWORD style = moment == ShownBeforeEventLoop ? WS_CHILD | WS_VISIBLE : WS_CHILD;
+        QFETCH(bool, create);
+        QFETCH(bool, size);
+        QFETCH(DWORD, style);
+        CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
+        if (create)
             QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, style));
-            if (moment == AfterSize)
-                panel->resize(640, 480);
-            QVERIFY2(!control(panel, 6996), "built too early for this test");
+        if (size)
+            panel->resize(640, 480);
+        QVERIFY2(!control(panel, 6996), "built too early for this test");
 
-            panel->Refresh();
-            panel->Stop();
-            std::string url, name;
-            int flag = 7;
-            QCOMPARE(panel->GetURL(url, flag, name), FALSE);
-            QCOMPARE(flag, 0);
-            QCOMPARE(panel->IsBoxChecked(), FALSE);
+        panel->Refresh();
+        panel->Stop();
+        std::string url = "unchanged", name;
+        int flag = 7;
+        QCOMPARE(panel->GetURL(url, flag, name), FALSE);
+        QCOMPARE(flag, 0);
+        QCOMPARE(url, std::string("unchanged"));
+        QCOMPARE(panel->IsBoxChecked(), FALSE);
 
-            // Once built, the panel starts as ever: nothing ran before.
-            panel->show();
-            QVERIFY(QTest::qWaitFor([panel] { return control(panel, 6996) != nullptr; }));
-            auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
-            QCOMPARE(list->topLevelItemCount(), 1);
-            QCOMPARE(list->topLevelItem(0)->text(0), kPlaceholder);
-            DeleteScoutpane(panel);
-            m_modal->clear();
-        }
+        // Once built, the panel starts as ever: nothing ran before.
+        if (!create)
+            QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, style));
+        panel->show();
+        QVERIFY(QTest::qWaitFor([panel] { return control(panel, 6996) != nullptr; }));
+        auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(0), kPlaceholder);
+        DeleteScoutpane(panel);
     }
 
     // A host sets the box up before it shows its window; Qt builds the panel at the first show,
@@ -208,23 +208,21 @@ private slots:
         DeleteScoutpane(panel);
     }
 
-    void deleteScoutpaneDeletesAPanelTheHostMadeWithNew()
+    // A panel the host made with new, null, and a panel the host's window already took with it.
+    void deleteScoutpaneDeletesAnyPanelAndAcceptsTheGoneOnes()
     {
-        QPointer<CDbscout> panel = new CDbscout("", m_settings, 1, 0, 0, 0);
-        QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 10, 10), 77, WS_CHILD | WS_VISIBLE));
-        panel->resize(500, 300);
-        QVERIFY(control(panel, 6996));
-        DeleteScoutpane(panel);
-        QVERIFY(panel.isNull());
+        QPointer<CDbscout> made = new CDbscout("", m_settings, 1, 0, 0, 0);
+        QVERIFY(made->Create(m_host.get(), QRect(0, 0, 10, 10), 77, WS_CHILD | WS_VISIBLE));
+        made->resize(500, 300);
+        QVERIFY(control(made, 6996));
+        DeleteScoutpane(made);
+        QVERIFY(made.isNull());
         QVERIFY(m_host->findChildren<CDbscout*>().isEmpty());
-    }
 
-    void deleteScoutpaneAcceptsNullAndPanelsTheHostAlreadyDestroyed()
-    {
         DeleteScoutpane(nullptr);
         CDbscout* panel = createPanel();
         panel->resize(300, 200);
-        m_host.reset(); // the host's window takes its children with it
+        m_host.reset();
         DeleteScoutpane(panel);
         m_host = std::make_unique<QWidget>();
     }

@@ -1,18 +1,13 @@
 #include "real_store.h"
 
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 #include <QDebug>
 #include <QFile>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace DbscoutTest {
 
@@ -41,47 +36,18 @@ QString writeFile(const TestEnv& env, const char* name, const QByteArray& bytes)
 }
 
 // Runs a program to its end and returns its standard output; ok tells whether it exited 0.
-// The input goes into the pipe before the start, so it must fit the pipe's buffer.
-// (posix_spawn: the thread sanitizer refuses a fork in a process that has threads.)
 QByteArray runProgram(const QString& program, const QStringList& arguments, bool* ok = nullptr,
                       const QByteArray& input = {})
 {
-    std::vector<std::string> words{program.toStdString()};
+    std::vector<std::string> words;
     for (const QString& argument : arguments)
         words.push_back(argument.toStdString());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    int in[2] = {-1, -1}, out[2] = {-1, -1};
-    bool passed = pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0 &&
-                  write(in[1], input.constData(), input.size()) == input.size();
-    close(in[1]);
-    pid_t pid = 0;
-    if (passed) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        passed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    close(in[0]);
-    close(out[1]);
-    QByteArray output;
-    char block[65536];
-    for (ssize_t count; passed && (count = read(out[0], block, sizeof block)) > 0;)
-        output.append(block, count);
-    close(out[0]);
-    int status = 0;
-    passed =
-        passed && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (!passed)
-        qWarning() << program << arguments << "failed";
+    const ProcessResult result = runProcess(program.toStdString(), words, input.toStdString());
+    if (result.exitCode != 0)
+        qWarning() << program << arguments << "failed:" << result.errors.c_str();
     if (ok)
-        *ok = passed;
-    return output;
+        *ok = result.exitCode == 0;
+    return QByteArray::fromStdString(result.output);
 }
 
 } // namespace

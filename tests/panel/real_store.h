@@ -17,7 +17,7 @@ public:
     // are imported into MAIN and into the subset "Favourites".
     RealStore(const TestEnv& env, int count);
 
-    // molb-admin run with arguments (the store is named "demo"); input must be small.
+    // molb-admin run with arguments (the store is named "demo").
     QByteArray admin(const QStringList& arguments, bool* ok = nullptr,
                      const QByteArray& input = {}) const;
     // The handler run for a request URL exactly as the panel runs it (the URL its one argument).
