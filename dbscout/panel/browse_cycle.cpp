@@ -211,9 +211,7 @@ void CScoutPanel::ShowRequestStarted(const std::string& text)
     QTimer::singleShot(kPaintHoldDelay, this, [this] { holdListPainting(false); });
     setCursor(Qt::BusyCursor);
     m_list->setFocus();
-    ClearList();
-    m_list->setColumnCount(1);
-    m_list->setHeaderLabels({QString()});
+    ClearList({QString()});
     m_list->setColumnWidth(0, kDownloadingColumnWidth);
     auto* downloading = new QTreeWidgetItem(m_list);
     downloading->setText(0, QString::fromUtf8(Texts::DownloadingRow));
@@ -228,7 +226,7 @@ void CScoutPanel::holdListPainting(bool hold)
             widget->setUpdatesEnabled(!hold);
 }
 
-void CScoutPanel::ClearList()
+void CScoutPanel::ClearList(const QStringList& nextColumns)
 {
     // Written when they differ from what this panel wrote last: a listing that changed no
     // layout costs no write, and leaves alone what another panel on the same key wrote since.
@@ -243,7 +241,8 @@ void CScoutPanel::ClearList()
         m_stStatus->clear();
     if (m_list) {
         m_list->clear(); // the rows take their row data with them
-        m_list->setColumnCount(0);
+        // A column kept keeps nothing of its past but its place: no title, no sort image.
+        m_list->setHeaderItem(new QTreeWidgetItem(nextColumns));
     }
 }
 

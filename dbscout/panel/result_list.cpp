@@ -71,14 +71,20 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
 
 void CScoutPanel::showListPage(ResultPage& page, const std::string& errorText)
 {
-    ClearList();
+    const bool answered = isOk(page.status);
+    const bool accepted = answered && dataTypeAccepts(m_nDataType, kindCodeOfTitle(page.title));
+    QStringList columns;
+    if (accepted)
+        for (const std::string& column : page.columns)
+            columns << local(column);
+    ClearList(columns);
     m_nTotalCount = page.totalFound;
     char status[400];
     std::snprintf(status, sizeof status, LoadString(IDS_OBJECTS_FOUND_STATUS).c_str(),
                   page.totalFound, page.firstNumber, page.pageSize);
     m_stStatus->setText(local(status));
 
-    if (!isOk(page.status)) {
+    if (!answered) {
         std::string text = page.message.empty() ? errorText : page.message;
         const std::string caption =
             page.messageTitle.empty() ? LoadString(IDS_MOLB_PROTOCOL_ERROR) : page.messageTitle;
@@ -86,7 +92,7 @@ void CScoutPanel::showListPage(ResultPage& page, const std::string& errorText)
         return;
     }
     m_nServerVersion = page.versionMajor;
-    if (!dataTypeAccepts(m_nDataType, kindCodeOfTitle(page.title))) {
+    if (!accepted) {
         std::string text = LoadString(IDS_WRONG_DATA_TYPE);
         ShowError(this, text);
         return;
@@ -132,12 +138,7 @@ void CScoutPanel::fillQueryBox(const ResultPage& page)
 
 void CScoutPanel::fillColumnsAndRows(ResultPage& page)
 {
-    QStringList headers;
-    for (const std::string& column : page.columns)
-        headers << local(column);
-    m_list->setColumnCount(int(headers.size()));
-    m_list->setHeaderLabels(headers);
-    for (int i = 0; i < headers.size(); ++i)
+    for (int i = 0; i < m_list->columnCount(); ++i)
         m_list->setColumnWidth(i, kResultColumnWidth);
 
     const int image = rowImageOfTitle(page.title);

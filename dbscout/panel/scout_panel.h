@@ -80,7 +80,10 @@ public:
     int StartSubsetRequest(const std::string& listUrl);
     // Stops the requests in flight (Stop, Esc, the host's Stop) and empties the list.
     void StopRequests();
-    void ClearList();
+    // Empties the list of its rows and columns. A caller that puts columns in at once names
+    // their titles: the list goes straight to them, without a moment of no columns, in which
+    // the header would lose its height and the whole list be laid out twice more.
+    void ClearList(const QStringList& nextColumns = {});
 
     // The "&cc: to Local DB" box as the host asks for it (CDbscout::CheckBox): bit 0 checks it,
     // bit 1 disables it for good; it shows from the first request on. A request made before the
@@ -144,6 +147,7 @@ private:
     void showListPage(Dbscout::ResultPage& page, const std::string& errorText);
     void noteSourceAnswered();
     void fillQueryBox(const Dbscout::ResultPage& page);
+    // Sizes the columns the list was cleared to and moves the page's rows in.
     void fillColumnsAndRows(Dbscout::ResultPage& page);
     void showSubsetPage(const Dbscout::ResultPage& page);
     QIcon rowIcon(int image, int overlay);

@@ -86,11 +86,18 @@ private slots:
     void stopKillsAHangingHandlerAndEmptiesTheList()
     {
         PanelHarness h;
+        QVERIFY(h.go(kDna));
+        h.clickHeader(0); // sorted: the first column's title carries the sort image
         h.typeSource(fixtureAddress("panel-dnarna", "testmode=hang&"));
         h.pressGo();
         QVERIFY(!h.list()->updatesEnabled()); // an answer within a moment is painted once, filled
         QTest::qWait(200);
         QCOMPARE(h.columnTexts(), QStringList({"Downloading..."}));
+        // One untitled column of its own, with nothing left of the last list's first column.
+        QCOMPARE(h.list()->columnCount(), 1);
+        QCOMPARE(h.list()->headerItem()->text(0), QString());
+        QVERIFY(h.list()->headerItem()->icon(0).isNull());
+        QCOMPARE(h.list()->columnWidth(0), 400);
         QVERIFY(h.list()->updatesEnabled() && h.status()->updatesEnabled()); // a slow one shows it
         QTest::keyClick(h.list(), Qt::Key_Escape);
         QCOMPARE(h.list()->columnCount(), 0);
