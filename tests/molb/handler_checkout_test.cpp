@@ -182,7 +182,6 @@ TEST_F(Checkout, malformedOperationParametersAreRefused)
               "The comment= parameter contains a NUL byte."},
              {"command=co&descendant=all&command=dir",
               "The descendant= parameter must be co or ci."},
-             {"command=co&command=ci", "The command \"ci\" cannot follow another command."},
              {"command=frobnicate&command=dir",
               "The command \"frobnicate\" is not served by this handler."},
          })

@@ -2,6 +2,7 @@
 // listing, and nothing is written outside the store folder.
 
 #include "molb_harness.h"
+#include "request/url_escape.h"
 
 #include <filesystem>
 #include <fstream>
@@ -101,21 +102,15 @@ TEST_F(HandlerHostile, everyHostileRequestGetsAReadablePage)
 
 TEST_F(HandlerHostile, namesWithEveryByteSurviveASaveAndAListing)
 {
-    // Every printable ASCII byte and a UTF-8 letter, escaped as the panel escapes object names
-    // (which it trims first, so a name never starts or ends with a blank).
+    // Every printable ASCII byte and a UTF-8 letter, escaped by the panel (which trims a name
+    // first, so it never starts or ends with a blank).
     std::string name;
     for (char c = 0x21; c < 0x7f; ++c)
         name += c;
     name.insert(5, " ");
     name += "\xc3\xa9";
     std::string escaped;
-    static const char kHex[] = "0123456789abcdef";
-    for (unsigned char c : name) {
-        if (std::isalnum(c) || c == ':' || c == ',' || c == '/')
-            escaped += static_cast<char>(c);
-        else
-            escaped += std::string("%") + kHex[c >> 4] + kHex[c & 15];
-    }
+    Dbscout::EscapeObjectName(name.data(), static_cast<int>(name.size()), escaped);
     const std::string id = saveObject("lab", "dnarna", escaped, "bytes");
     const Dbscout::ResultPage page =
         parseResultPage(runHandler(store.url("dnarna/?start=0&page=5")).output);

@@ -57,30 +57,24 @@ protected:
     TestStore store = makeStore("lab");
 };
 
-TEST_F(HandlerSave, aNewObjectIsStoredAndLinkedForFetching)
+TEST_F(HandlerSave, aSaveIsLinkedForFetchingAndEachRevisionKeepsItsArchiveNameAndComment)
 {
+    // A host records where a copy came from this way; `molb-admin log` shows the comment.
     const Dbscout::StatusPage page =
-        parseStatusPage(put("my%20seq", "ACGT", "&arcname=my%20seq%2egb").output);
+        parseStatusPage(put("my%20seq", "ACGT",
+                            "&comment=Copied from ncbi:\\x2F\\x2Fentrez\\x2Fpubmed\\x2F7 a\\x26b"
+                            "&arcname=ncbi%3a%2f%2fentrez%2fpubmed%2f7")
+                            .output);
     EXPECT_EQ(page.status, "OK");
     EXPECT_EQ(page.linkText, "my seq");
     EXPECT_EQ(runHandler(page.linkHref).output, "ACGT");
     EXPECT_EQ(fetch("my%20seq"), "ACGT"); // by name as well
-    EXPECT_EQ(runSql("lab", "SELECT arcname FROM objects"), "my seq.gb\n");
-}
-
-TEST_F(HandlerSave, eachRevisionKeepsTheArchiveNameAndCommentOfItsSave)
-{
-    // A host records where a copy came from this way; `molb-admin log` shows the comment.
     ASSERT_EQ(
-        parseStatusPage(put("copy", "one",
-                            "&comment=Copied from ncbi:\\x2F\\x2Fentrez\\x2Fpubmed\\x2F7 a\\x26b"
-                            "&arcname=ncbi%3a%2f%2fentrez%2fpubmed%2f7")
-                            .output)
-            .status,
+        parseStatusPage(put("my%20seq", "two", "&force=yes&arcname=my%20seq%2egb").output).status,
         "OK");
-    ASSERT_EQ(parseStatusPage(put("copy", "two", "&force=yes&arcname=second").output).status, "OK");
     EXPECT_EQ(runSql("lab", "SELECT revision, arcname, comment FROM revisions ORDER BY revision"),
-              "1|ncbi://entrez/pubmed/7|Copied from ncbi://entrez/pubmed/7 a&b\n2|second|\n");
+              "1|ncbi://entrez/pubmed/7|Copied from ncbi://entrez/pubmed/7 a&b\n2|my seq.gb|\n");
+    EXPECT_EQ(runSql("lab", "SELECT arcname FROM objects"), "my seq.gb\n");
 }
 
 TEST_F(HandlerSave, aRecordFillsTheColumnsAndARevisionRefreshesThem)

@@ -132,8 +132,6 @@ TEST_F(ServerAdmin, badConnectionStringsAreExplainedWithoutTheirPassword)
     expectAdmin({"init", "postgresql://" + server.admin + ":wrong" + server.password + "@" +
                              server.host + "/lab"},
                 "", 1, "password authentication failed");
-    expectAdmin({"import", adminTarget("nosuch"), "/dev/null"}, "", 1,
-                "There is no database \"nosuch\" on " + server.host);
 }
 
 TEST_F(ServerAdmin, theHandlerRefusesAddressesAndRolesItCannotServe)
