@@ -71,20 +71,14 @@ void CScoutPanel::OnMarkupDone(WPARAM, LPARAM lParam)
 
 void CScoutPanel::showListPage(ResultPage& page, const std::string& errorText)
 {
-    const bool answered = isOk(page.status);
-    const bool accepted = answered && dataTypeAccepts(m_nDataType, kindCodeOfTitle(page.title));
-    QStringList columns;
-    if (accepted)
-        for (const std::string& column : page.columns)
-            columns << local(column);
-    ClearList(columns);
+    ClearList();
     m_nTotalCount = page.totalFound;
     char status[400];
     std::snprintf(status, sizeof status, LoadString(IDS_OBJECTS_FOUND_STATUS).c_str(),
                   page.totalFound, page.firstNumber, page.pageSize);
     m_stStatus->setText(local(status));
 
-    if (!answered) {
+    if (!isOk(page.status)) {
         std::string text = page.message.empty() ? errorText : page.message;
         const std::string caption =
             page.messageTitle.empty() ? LoadString(IDS_MOLB_PROTOCOL_ERROR) : page.messageTitle;
@@ -92,7 +86,7 @@ void CScoutPanel::showListPage(ResultPage& page, const std::string& errorText)
         return;
     }
     m_nServerVersion = page.versionMajor;
-    if (!accepted) {
+    if (!dataTypeAccepts(m_nDataType, kindCodeOfTitle(page.title))) {
         std::string text = LoadString(IDS_WRONG_DATA_TYPE);
         ShowError(this, text);
         return;
@@ -138,7 +132,12 @@ void CScoutPanel::fillQueryBox(const ResultPage& page)
 
 void CScoutPanel::fillColumnsAndRows(ResultPage& page)
 {
-    for (int i = 0; i < m_list->columnCount(); ++i)
+    QStringList headers;
+    for (const std::string& column : page.columns)
+        headers << local(column);
+    m_list->setColumnCount(int(headers.size()));
+    m_list->setHeaderLabels(headers);
+    for (int i = 0; i < headers.size(); ++i)
         m_list->setColumnWidth(i, kResultColumnWidth);
 
     const int image = rowImageOfTitle(page.title);

@@ -80,9 +80,11 @@ public:
     int StartSubsetRequest(const std::string& listUrl);
     // Stops the requests in flight (Stop, Esc, the host's Stop) and empties the list.
     void StopRequests();
-    // Empties the list of its rows and columns. A caller that puts columns in at once names
-    // their titles: the list goes straight to them, without a moment of no columns, in which
-    // the header would lose its height and the whole list be laid out twice more.
+    // Empties the list of its rows and columns, or leaves it the untitled columns named. A
+    // listing names its one "Downloading..." column: the list goes to it without a moment of no
+    // columns, in which the header would lose its height and the list be laid out twice more.
+    // A page's columns come in after that moment, though: going to them from a kept column
+    // leaves the list to be painted twice.
     void ClearList(const QStringList& nextColumns = {});
 
     // The "&cc: to Local DB" box as the host asks for it (CDbscout::CheckBox): bit 0 checks it,
@@ -147,7 +149,6 @@ private:
     void showListPage(Dbscout::ResultPage& page, const std::string& errorText);
     void noteSourceAnswered();
     void fillQueryBox(const Dbscout::ResultPage& page);
-    // Sizes the columns the list was cleared to and moves the page's rows in.
     void fillColumnsAndRows(Dbscout::ResultPage& page);
     void showSubsetPage(const Dbscout::ResultPage& page);
     QIcon rowIcon(int image, int overlay);

@@ -8,6 +8,7 @@
 #include "platform/registered_messages.h"
 #include "settings/options.h"
 
+#include <QPaintEvent>
 #include <QPushButton>
 
 using namespace DbscoutTest;
@@ -25,6 +26,30 @@ class PaintBlock final : public QObject
 {
 protected:
     bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Paint; }
+};
+
+// Counts the paints of a list's whole viewport that show rows of an answer.
+class RowPaintCount final : public QObject
+{
+public:
+    explicit RowPaintCount(QTreeWidget* list) : m_list(list)
+    {
+        list->viewport()->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && m_list->topLevelItemCount() > 0 &&
+            m_list->topLevelItem(0)->text(0) != "Downloading..." &&
+            static_cast<QPaintEvent*>(event)->rect() == m_list->viewport()->rect())
+            ++count;
+        return false;
+    }
+
+private:
+    QTreeWidget* m_list;
 };
 
 // A value of the first data source's stored layout, read back from the settings store.
@@ -70,6 +95,23 @@ private slots:
                  QString("57 objects were found. The first object # is 1, page size: 100"));
         QCOMPARE(h.queryBox()->currentText(), QString("Primers")); // the page's caption
         QVERIFY(h.modal().messages().empty());
+    }
+
+    // A list that replaces another is painted once with its rows: every paint of the list is a
+    // paint of every visible row.
+    void anAnswerIsPaintedOnce()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(kDna));
+        QVERIFY(h.waitForSubsets(3));
+        h.typeSource(kDna);
+        QTest::qWait(50); // what the typing repaints, the old rows included
+        RowPaintCount paints(h.list());
+        h.pressGo();
+        QVERIFY(h.waitForListing());
+        QVERIFY(h.waitForSubsets(3)); // asked for once the list was painted
+        QTest::qWait(100);
+        QCOMPARE(paints.count, 1);
     }
 
     void goTwiceQuicklyKeepsOnlyTheSecondAnswer()
