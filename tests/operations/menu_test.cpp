@@ -143,6 +143,21 @@ private slots:
         }
     }
 
+    // Below version 2 a server has no operations: a key such as Ctrl+O finds no row to act on,
+    // though the same rows qualify at version 2.
+    void serversBeforeVersionTwoLeaveNoRowToActOn()
+    {
+        const ResultRow rows[] = {Row("", "rw-"), Row("curator", "rw-")};
+        const std::vector<const ResultRow*> selected = {&rows[0], &rows[1]};
+        for (int version : {0, 1, 2}) {
+            const SelectionClasses classes = ClassifySelection(selected, "curator", version);
+            const size_t expected = version >= 2 ? 1 : 0;
+            QCOMPARE(classes.freeRows.size(), expected);
+            QCOMPARE(classes.checkedOutByUser.size(), expected);
+            QCOMPARE(classes.accessCandidates.size(), expected);
+        }
+    }
+
     void packedPointsKeepSignedCoordinates()
     {
         for (const QPoint point : {QPoint(1920, 1080), QPoint(40, -2), QPoint(-32768, 32767)}) {
