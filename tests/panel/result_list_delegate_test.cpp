@@ -128,7 +128,11 @@ private slots:
             {"a style sheet framing every cell", kListing,
              [](QTreeWidget& l) { l.setStyleSheet("QTreeView::item { border: 1px solid red; }"); }},
             {"a host's style shading every cell", kListing,
-             [](QTreeWidget& l) { l.setStyle(new ShadingStyle(QStyleFactory::create("Fusion"))); }},
+             [](QTreeWidget& l) {
+                 auto* style = new ShadingStyle(QStyleFactory::create("Fusion"));
+                 style->setParent(&l); // a widget does not own the style it is given
+                 l.setStyle(style);
+             }},
             {"scripts written right to left or joined",
              {"\u05d0\u05d1\u05d2 abc", "\u0645\u0631\u062d\u0628\u0627 kinase",
               "\u0915\u093f DNA"},

@@ -69,7 +69,12 @@ private slots:
                  font.setPointSize(font.pointSize() + 6);
                  l.header()->setFont(font);
              }},
-            {"another style", [](QTreeWidget& l) { l.header()->setStyle(QStyleFactory::create("Windows")); }},
+            {"another style",
+             [](QTreeWidget& l) {
+                 QStyle* style = QStyleFactory::create("Windows");
+                 style->setParent(&l); // a widget does not own the style it is given
+                 l.header()->setStyle(style);
+             }},
         };
         for (const auto& c : cases) {
             auto ours = makeList(true);
