@@ -35,7 +35,7 @@ TEST_F(ServerAdmin, initMakesAStoreOnlyUsersMayConnectToAndRefusesToMakeItTwice)
     const ProcessResult made = runAdmin({"init", adminTarget("lab")});
     ASSERT_EQ(made.exitCode, 0) << made.errors;
     EXPECT_EQ(made.output, "created database \"lab\" on " + serverAddress().host + "\n");
-    EXPECT_EQ(runSql("lab", "SELECT version FROM molb_schema"), "3\n");
+    EXPECT_EQ(runSql("lab", "SELECT version FROM molb_schema"), "4\n");
     EXPECT_EQ(runSql("lab", "SELECT has_database_privilege('public', 'lab', 'CONNECT'), "
                             "has_database_privilege('molb.lab', 'lab', 'CONNECT')"),
               "f|t\n");
@@ -73,7 +73,7 @@ TEST_F(ServerAdmin, aStoreOfTheFirstSchemaServesOnceAnAdminCommandBroughtItUpToD
                       " has an older schema (1); any molb-admin command on it brings it up to "
                       "date.");
     ASSERT_EQ(store.admin("user add", {"ann", "--group", "qc"}, "ann-pw\n").exitCode, 0);
-    EXPECT_EQ(runSql("old", "SELECT version FROM molb_schema"), "3\n");
+    EXPECT_EQ(runSql("old", "SELECT version FROM molb_schema"), "4\n");
     // The rights as before: ann reads through her group, and nothing of bob's own object.
     ASSERT_EQ(store.admin("user add", {"bob"}, "bob-pw\n").exitCode, 0);
     ASSERT_EQ(store.admin("generate", {"--count", "3"}).exitCode, 0);

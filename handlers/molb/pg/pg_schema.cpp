@@ -3,6 +3,7 @@
 #include "pg/pg_schema_v1.sql.h"
 #include "pg/pg_schema_v2.sql.h"
 #include "pg/pg_schema_v3.sql.h"
+#include "pg/pg_schema_v4.sql.h"
 
 #include <vector>
 
@@ -14,7 +15,7 @@ namespace {
 const std::vector<const char*>& schemaSteps()
 {
     static const std::vector<const char*> steps = {kPgSchemaV1.c_str(), kPgSchemaV2.c_str(),
-                                                   kPgSchemaV3};
+                                                   kPgSchemaV3, kPgSchemaV4};
     return steps;
 }
 
