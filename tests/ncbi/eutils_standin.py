@@ -31,7 +31,7 @@ import urllib.parse
 
 ESUMMARY_HEAD = (
     '<?xml version="1.0"?>\n<!DOCTYPE eSummaryResult PUBLIC "-//NLM//DTD eSummaryResult, '
-    '29 October 2004//EN" "http://www.ncbi.nlm.nih.gov/entrez/query/DTD/eSummary_041029.dtd">\n'
+    '29 October 2004//EN" "http://127.0.0.1:9/entrez/query/DTD/eSummary_041029.dtd">\n'
     "<eSummaryResult>\n")
 
 

@@ -54,7 +54,7 @@ TEST(NcbiRequest, malformedAddressesAreRefusedWithTheirFault)
 {
     for (const auto& [url, words] : std::vector<std::pair<std::string, std::string>>{
              {"molb://local/demo/", "must start with ncbi://entrez/"},
-             {"ncbi://www.ncbi.nlm.nih.gov/pubmed/", "must name the host entrez"},
+             {"ncbi://eutils.invalid/pubmed/", "must name the host entrez"},
              {"ncbi://entrez/", "names no database"},
              {"ncbi://entrez/genome/", "no database \"genome\""},
              {"ncbi://entrez/pubmed/dnarna/", "holds no dnarna objects"},
