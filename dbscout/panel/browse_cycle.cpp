@@ -211,7 +211,7 @@ void CScoutPanel::ShowRequestStarted(const std::string& text)
     QTimer::singleShot(kPaintHoldDelay, this, [this] { holdListPainting(false); });
     setCursor(Qt::BusyCursor);
     m_list->setFocus();
-    ClearList({QString()});
+    ClearList(1);
     m_list->setColumnWidth(0, kDownloadingColumnWidth);
     auto* downloading = new QTreeWidgetItem(m_list);
     downloading->setText(0, QString::fromUtf8(Texts::DownloadingRow));
@@ -226,7 +226,7 @@ void CScoutPanel::holdListPainting(bool hold)
             widget->setUpdatesEnabled(!hold);
 }
 
-void CScoutPanel::ClearList(const QStringList& nextColumns)
+void CScoutPanel::ClearList(int keptColumns)
 {
     // Written when they differ from what this panel wrote last: a listing that changed no
     // layout costs no write, and leaves alone what another panel on the same key wrote since.
@@ -242,7 +242,7 @@ void CScoutPanel::ClearList(const QStringList& nextColumns)
     if (m_list) {
         m_list->clear(); // the rows take their row data with them
         // A column kept keeps nothing of its past but its place: no title, no sort image.
-        m_list->setHeaderItem(new QTreeWidgetItem(nextColumns));
+        m_list->setHeaderItem(new QTreeWidgetItem(QStringList(keptColumns, QString())));
     }
 }
 

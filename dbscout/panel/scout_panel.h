@@ -80,12 +80,12 @@ public:
     int StartSubsetRequest(const std::string& listUrl);
     // Stops the requests in flight (Stop, Esc, the host's Stop) and empties the list.
     void StopRequests();
-    // Empties the list of its rows and columns, or leaves it the untitled columns named. A
-    // listing names its one "Downloading..." column: the list goes to it without a moment of no
-    // columns, in which the header would lose its height and the list be laid out twice more.
-    // A page's columns come in after that moment, though: going to them from a kept column
-    // leaves the list to be painted twice.
-    void ClearList(const QStringList& nextColumns = {});
+    // Empties the list of its rows and leaves it keptColumns untitled columns. A listing keeps
+    // one, for "Downloading...": the list goes to it without a moment of no columns, in which the
+    // header would lose its height and the list be laid out twice more. A page's columns come in
+    // after that moment, though: going to them from a kept column leaves the list to be painted
+    // twice.
+    void ClearList(int keptColumns = 0);
 
     // The "&cc: to Local DB" box as the host asks for it (CDbscout::CheckBox): bit 0 checks it,
     // bit 1 disables it for good; it shows from the first request on. A request made before the
