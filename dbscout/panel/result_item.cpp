@@ -22,7 +22,21 @@ bool ResultItem::operator<(const QTreeWidgetItem& other) const
 {
     // The view reverses the arguments itself for a descending sort.
     const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-    return CompareRows(m_row.get(), rowData(&other), column, true) < 0;
+    return CompareRows(&m_row, rowData(&other), column, true) < 0;
+}
+
+QVariant ResultItem::data(int column, int role) const
+{
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+        if (column == 0)
+            return QString::fromLocal8Bit(m_row.name);
+        if (column > 0 && size_t(column - 1) < m_row.cells.size())
+            return QString::fromLocal8Bit(m_row.cells[size_t(column - 1)]);
+        return QVariant();
+    }
+    if (role == Qt::DecorationRole && column == 0)
+        return m_icon;
+    return QTreeWidgetItem::data(column, role);
 }
 
 const ResultRow* rowData(const QTreeWidgetItem* item)

@@ -1,12 +1,12 @@
 #pragma once
-// A row of the result list that carries its own copy of the page's row. The placeholder and
+// A row of the result list that carries its own copy of the page's row, and shows its texts
+// straight from it: a page's rows cost no copy of their texts into the list. The placeholder and
 // "Downloading..." rows are plain items without one.
 
 #include "document/result_page.h"
 
+#include <QIcon>
 #include <QTreeWidgetItem>
-
-#include <memory>
 
 namespace Dbscout {
 
@@ -17,14 +17,18 @@ int CompareRows(const ResultRow* row1, const ResultRow* row2, int column, bool a
 class ResultItem final : public QTreeWidgetItem
 {
 public:
-    explicit ResultItem(ResultRow row) : m_row(std::make_unique<ResultRow>(std::move(row))) {}
+    ResultItem(ResultRow row, QIcon icon) : m_row(std::move(row)), m_icon(std::move(icon)) {}
 
-    const ResultRow& row() const { return *m_row; }
+    // The name (column 0) and the cells as the display text, the icon in column 0.
+    QVariant data(int column, int role) const override;
+
+    const ResultRow& row() const { return m_row; }
 
     bool operator<(const QTreeWidgetItem& other) const override;
 
 private:
-    std::unique_ptr<ResultRow> m_row;
+    ResultRow m_row;
+    QIcon m_icon;
 };
 
 // The row data of an item, or null for the placeholder and "Downloading..." rows.

@@ -145,13 +145,8 @@ void CScoutPanel::fillColumnsAndRows(ResultPage& page)
     items.reserve(qsizetype(page.rows.size()));
     // The rows move into the items: the page goes with its job.
     for (ResultRow& pageRow : page.rows) {
-        auto* item = new ResultItem(std::move(pageRow));
-        const ResultRow& row = item->row();
-        item->setText(0, local(row.name));
-        item->setIcon(0, rowIcon(image, overlayOf(row)));
-        for (size_t cell = 0; cell < row.cells.size(); ++cell)
-            item->setText(int(cell) + 1, local(row.cells[cell]));
-        items << item;
+        const QIcon icon = rowIcon(image, overlayOf(pageRow));
+        items << new ResultItem(std::move(pageRow), icon);
     }
     m_list->addTopLevelItems(items);
 }

@@ -85,6 +85,7 @@ private slots:
         QCOMPARE(h.columnTexts(),
                  QStringList({"pUC19", "M13mp18", "pBR322", "lambda", "fragment"}));
         QCOMPARE(list->topLevelItem(0)->text(1), QString("L09137"));
+        QCOMPARE(list->topLevelItem(4)->text(2), QString()); // a row without that cell
         // Free, read-only and held rows each get their own overlay on the kind image.
         auto image = [list](int row) {
             return list->topLevelItem(row)->icon(0).pixmap(16).toImage();
