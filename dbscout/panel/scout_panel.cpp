@@ -7,6 +7,7 @@
 #include "panel/result_item.h"
 #include "panel/result_list_delegate.h"
 #include "panel/result_list_header.h"
+#include "panel/result_list_scroll_bar.h"
 #include "platform/modal.h"
 #include "platform/registered_messages.h"
 #include "platform/registry_batch.h"
@@ -211,6 +212,8 @@ bool CScoutPanel::eventFilter(QObject* watched, QEvent* event)
 BOOL CScoutPanel::OnInitDialog()
 {
     m_list->setHeader(new ResultListHeader(m_list));
+    m_list->setVerticalScrollBar(new ResultListScrollBar(Qt::Vertical, m_list));
+    m_list->setHorizontalScrollBar(new ResultListScrollBar(Qt::Horizontal, m_list));
     m_pHeader = m_list->header();
     if (const QFont* font = GetDisplayFont(FontTable))
         m_list->setFont(*font);
