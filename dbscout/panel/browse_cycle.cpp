@@ -133,8 +133,11 @@ int CScoutPanel::StartListRequest(const std::string& url, bool bRefreshSubsets)
     // handled by this thread, after this function.
     m_pListJob->Start();
     ShowRequestStarted(quotedPart(url));
-    if (bRefreshSubsets && StartSubsetRequest(url))
+    if (bRefreshSubsets && StartSubsetRequest(url)) {
+        // Emptied now and filled with the answer: held with the list, it is painted once.
+        m_cbQuery->setUpdatesEnabled(false);
         ClearComboEntries();
+    }
     return 1;
 }
 
@@ -221,7 +224,9 @@ void CScoutPanel::ShowRequestStarted(const std::string& text)
 
 void CScoutPanel::holdListPainting(bool hold)
 {
-    for (QWidget* widget : {static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_stStatus)})
+    // The Subset/Query box is held only by a request that empties it (StartListRequest).
+    for (QWidget* widget : {static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_stStatus),
+                            hold ? nullptr : static_cast<QWidget*>(m_cbQuery)})
         if (widget)
             widget->setUpdatesEnabled(!hold);
 }

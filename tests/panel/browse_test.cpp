@@ -8,6 +8,7 @@
 #include "platform/registered_messages.h"
 #include "settings/options.h"
 
+#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QPushButton>
 
@@ -50,6 +51,26 @@ protected:
 
 private:
     QTreeWidget* m_list;
+};
+
+// When, from its start, the timer saw the box painted while it listed nothing.
+class EmptyBoxPaints final : public QObject
+{
+public:
+    explicit EmptyBoxPaints(QComboBox* box) : m_box(box) { box->installEventFilter(this); }
+    QElapsedTimer clock;
+    QList<qint64> times;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && m_box->count() == 0)
+            times << clock.elapsed();
+        return false;
+    }
+
+private:
+    QComboBox* m_box;
 };
 
 // A value of the first data source's stored layout, read back from the settings store.
@@ -113,6 +134,23 @@ private slots:
         QVERIFY(h.waitForSubsets(3)); // asked for once the list was painted
         QTest::qWait(100);
         QCOMPARE(paints.count, 1);
+    }
+
+    // Go empties the Subset/Query box; it is painted empty only once the list is painted
+    // "Downloading...", never in the moment before (the hold), when an answer may still come.
+    void theEmptiedQueryBoxWaitsForTheList()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(kDna));
+        QVERIFY(h.waitForSubsets(3));
+        QTest::qWait(50);
+        EmptyBoxPaints paints(h.queryBox());
+        paints.clock.start();
+        h.pressGo();
+        QVERIFY(h.waitForListing());
+        QVERIFY(h.waitForSubsets(3));
+        for (qint64 at : paints.times)
+            QVERIFY2(at >= 33, qPrintable(QString("painted empty at %1 ms").arg(at)));
     }
 
     void goTwiceQuicklyKeepsOnlyTheSecondAnswer()
