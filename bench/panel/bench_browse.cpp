@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -38,6 +39,31 @@ double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
+
+// Processor time in ms that this process's threads (RUSAGE_SELF) or its reaped children
+// (RUSAGE_CHILDREN) have used so far.
+double processorMs(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// Processor time of one timed run: this process's, and its handler's.
+struct ProcessorTimes
+{
+    std::vector<double> own;
+    std::vector<double> handler;
+    template <typename Run> void add(Run run)
+    {
+        const double own0 = processorMs(RUSAGE_SELF);
+        const double handler0 = processorMs(RUSAGE_CHILDREN);
+        run();
+        own.push_back(processorMs(RUSAGE_SELF) - own0);
+        handler.push_back(processorMs(RUSAGE_CHILDREN) - handler0);
+    }
+};
 
 // The handler alone: spawned with the URL, read to its end, reaped.
 double runHandlerAlone(const std::string& handler, const std::string& url)
@@ -217,6 +243,8 @@ int main(int argc, char** argv)
     std::vector<double> inPlaceTimes;
     std::vector<double> paintedTimes;
     std::vector<double> aloneTimes;
+    ProcessorTimes panelProcessor;
+    ProcessorTimes aloneProcessor;
     // Each run, of the panel and of the handler alone, starts after the same pause: the previous
     // run's subset answer and repaints come in first, as they would between two Go presses of a
     // user, and both start from the same idle machine.
@@ -227,10 +255,12 @@ int main(int argc, char** argv)
     };
     for (int i = 0; i < runs; ++i) {
         pause();
-        aloneTimes.push_back(runHandlerAlone(MOLB_HANDLER_PATH, url));
+        aloneProcessor.add(
+            [&] { aloneTimes.push_back(runHandlerAlone(MOLB_HANDLER_PATH, url)); });
         pause();
         source->lineEdit()->textEdited(QString::fromStdString(address));
-        const FillTimes times = watch.measure([go] { go->click(); });
+        FillTimes times;
+        panelProcessor.add([&] { times = watch.measure([go] { go->click(); }); });
         if (times.inPlace < 0 || times.painted < 0) {
             std::fprintf(stderr, "bench_browse: no list of 100 rows after 30 s\n");
             return 1;
@@ -246,6 +276,11 @@ int main(int argc, char** argv)
     std::printf("Go to a filled list of 100 rows: median %.2f ms over %d runs\n", inPlace, runs);
     std::printf("Go to that list painted:         median %.2f ms over %d runs\n", painted, runs);
     std::printf("handler alone for the same URL:   median %.2f ms over %d runs\n", alone, runs);
+    // On a machine that runs them one after the other, the wall times follow these sums.
+    std::printf("processor time, Go to the painted list: panel %.2f ms, its handler %.2f ms\n",
+                median(panelProcessor.own), median(panelProcessor.handler));
+    std::printf("processor time, the handler alone:     spawning %.2f ms, handler %.2f ms\n",
+                median(aloneProcessor.own), median(aloneProcessor.handler));
     std::printf("two threads started together after a pause take %.2f times one thread's time\n",
                 together);
     // The figures against their targets, as bench/molb/run-server.sh prints its own.
