@@ -41,16 +41,24 @@ bool isPlainCell(const QStyleOptionViewItem& option)
            isSimpleText(option.text);
 }
 
-// Whether the style draws nothing in the cell once its text is taken out: Qt's own styles draw
-// there only a selection, a background, a check box or an icon. Another style, or a style sheet,
-// may draw anything and is always asked.
-bool isBareCell(const QStyleOptionViewItem& cell, bool qtStyle)
+// Whether the style draws nothing in the cell but its icon once its text is taken out: Qt's own
+// styles draw there only a selection, a background, alternating rows, a check box or an icon.
+// Another style, or a style sheet, may draw anything and is always asked.
+bool styleDrawsOnlyTheIcon(const QStyleOptionViewItem& cell, bool qtStyle)
 {
     return qtStyle &&
-           !(cell.features & (QStyleOptionViewItem::HasDecoration |
-                              QStyleOptionViewItem::HasCheckIndicator)) &&
+           !(cell.features &
+             (QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::Alternate)) &&
            !(cell.state & (QStyle::State_Selected | QStyle::State_MouseOver)) &&
            cell.backgroundBrush.style() == Qt::NoBrush;
+}
+
+// The icon as Qt's own styles draw it for a cell that is not selected.
+void paintIcon(QPainter* painter, const QStyleOptionViewItem& cell, const QRect& place)
+{
+    const QIcon::Mode mode = cell.state & QStyle::State_Enabled ? QIcon::Normal : QIcon::Disabled;
+    const QIcon::State state = cell.state & QStyle::State_Open ? QIcon::On : QIcon::Off;
+    cell.icon.paint(painter, place, cell.decorationAlignment, mode, state);
 }
 
 // Enough for the cells of several pages of 100 rows; a full cache starts again.
@@ -70,17 +78,20 @@ void ResultListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     checkLayoutBasis(cell);
     const TextPlace& place = textPlace(cell);
     const QStaticText& text = laidOutText(cell, place.width);
+    const bool iconOnly = styleDrawsOnlyTheIcon(cell, m_qtStyle);
     // The rest of the cell without the text, whose box the style need not work out again.
-    if (!isBareCell(cell, m_qtStyle)) {
+    if (!iconOnly) {
         cell.text.clear();
         cell.features &= ~QStyleOptionViewItem::HasDisplay;
         m_style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
     }
 
     painter->save();
+    painter->setClipRect(cell.rect, Qt::IntersectClip);
+    if (iconOnly && (cell.features & QStyleOptionViewItem::HasDecoration))
+        paintIcon(painter, cell, place.icon.translated(cell.rect.topLeft()));
     painter->setFont(cell.font);
     painter->setPen(textColour(cell));
-    painter->setClipRect(cell.rect, Qt::IntersectClip);
     painter->drawStaticText(place.origin + cell.rect.topLeft(), text);
     painter->restore();
 }
@@ -118,11 +129,12 @@ ResultListDelegate::textPlace(const QStyleOptionViewItem& cell) const
     const int margin = m_style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, cell.widget) + 1;
     const QRect box = m_style->subElementRect(QStyle::SE_ItemViewItemText, &blank, cell.widget)
                           .adjusted(margin, 0, -margin, 0);
+    const QRect icon = m_style->subElementRect(QStyle::SE_ItemViewItemDecoration, &blank, cell.widget);
     // One line placed in the box as drawText centres it.
     const qreal top = box.top() + (box.height() - QFontMetricsF(cell.font).height()) / 2;
     if (m_places.size() >= kMostKept)
         m_places.clear();
-    return m_places.insert(key, TextPlace{QPointF(box.left(), top), box.width()}).value();
+    return m_places.insert(key, TextPlace{QPointF(box.left(), top), box.width(), icon}).value();
 }
 
 const QStaticText& ResultListDelegate::laidOutText(const QStyleOptionViewItem& cell,

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QPointF>
+#include <QRect>
 #include <QSize>
 #include <QStaticText>
 #include <QStyledItemDelegate>
@@ -49,11 +50,12 @@ private:
     };
 
     // Where a cell's text goes, relative to the cell: the top left corner of its line, and the
-    // width it is elided to.
+    // width it is elided to; and where its icon goes.
     struct TextPlace
     {
         QPointF origin;
         int width;
+        QRect icon;
     };
     const TextPlace& textPlace(const QStyleOptionViewItem& cell) const;
     // The text elided to the box's width and laid out.
