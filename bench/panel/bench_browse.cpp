@@ -255,8 +255,7 @@ int main(int argc, char** argv)
     };
     for (int i = 0; i < runs; ++i) {
         pause();
-        aloneProcessor.add(
-            [&] { aloneTimes.push_back(runHandlerAlone(MOLB_HANDLER_PATH, url)); });
+        aloneProcessor.add([&] { aloneTimes.push_back(runHandlerAlone(MOLB_HANDLER_PATH, url)); });
         pause();
         source->lineEdit()->textEdited(QString::fromStdString(address));
         FillTimes times;

@@ -129,7 +129,8 @@ ResultListDelegate::textPlace(const QStyleOptionViewItem& cell) const
     const int margin = m_style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, cell.widget) + 1;
     const QRect box = m_style->subElementRect(QStyle::SE_ItemViewItemText, &blank, cell.widget)
                           .adjusted(margin, 0, -margin, 0);
-    const QRect icon = m_style->subElementRect(QStyle::SE_ItemViewItemDecoration, &blank, cell.widget);
+    const QRect icon =
+        m_style->subElementRect(QStyle::SE_ItemViewItemDecoration, &blank, cell.widget);
     // One line placed in the box as drawText centres it.
     const qreal top = box.top() + (box.height() - QFontMetricsF(cell.font).height()) / 2;
     if (m_places.size() >= kMostKept)

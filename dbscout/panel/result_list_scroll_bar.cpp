@@ -8,8 +8,7 @@ namespace Dbscout {
 
 ResultListScrollBar::ResultListScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent)
-{
-}
+{}
 
 // Only the bar itself knows which of its parts the pointer is on or holds, and a style sheet or a
 // fading bar may draw from more than the bar's state: the style draws those each time.
