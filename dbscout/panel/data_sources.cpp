@@ -57,17 +57,6 @@ bool supports(const CDataSourceDesc& source, int dataType)
 
 } // namespace
 
-void AppendKindPath(std::string& strURL, int nKind)
-{
-    const ObjectKind* kind = kindOfCode(nKind);
-    if (!kind)
-        return;
-    if (strURL.empty() || (strURL.back() != '/' && strURL.back() != ':'))
-        strURL += '/';
-    strURL += kind->keyword;
-    strURL += '/';
-}
-
 CDataSourceDesc* CScoutPanel::selectedSource() const
 {
     const int index = m_cbDataSource ? m_cbDataSource->currentIndex() : -1;
@@ -136,7 +125,7 @@ bool CScoutPanel::LoadDataSources()
             return false;
         DWORD fromList = 0;
         if (readDword(lastOpen.get(), "LAST_OPEN_DS", fromList))
-            m_bLastOpenFromList = fromList ? 1 : 0;
+            m_bLastOpenFromList = int(fromList);
         readString(lastOpen.get(), "LAST_OPEN_URL", m_strLastOpenURL, largestValue + 1);
     }
     fillDataSourceBox();

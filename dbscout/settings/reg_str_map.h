@@ -10,8 +10,7 @@
 
 namespace Dbscout {
 
-template <typename Value>
-class CRegStrMap : public std::map<std::string, Value>
+template <typename Value> class CRegStrMap : public std::map<std::string, Value>
 {
 public:
     virtual ~CRegStrMap() = default;
