@@ -5,6 +5,7 @@
 
 #include "panel_harness.h"
 
+#include "panel/panel_metrics.h"
 #include "platform/registered_messages.h"
 #include "settings/options.h"
 #include "settings/table_layouts.h"
@@ -181,7 +182,7 @@ private slots:
         QCOMPARE(h.list()->columnCount(), 1);
         QCOMPARE(h.list()->headerItem()->text(0), QString());
         QVERIFY(h.list()->headerItem()->icon(0).isNull());
-        QCOMPARE(h.list()->columnWidth(0), 400);
+        QCOMPARE(h.list()->columnWidth(0), Dbscout::kDownloadingColumnWidth);
         QVERIFY(h.list()->updatesEnabled() && h.status()->updatesEnabled()); // a slow one shows it
         QTest::keyClick(h.list(), Qt::Key_Escape);
         QCOMPARE(h.list()->columnCount(), 0);
