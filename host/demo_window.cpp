@@ -96,7 +96,11 @@ DemoWindow::~DemoWindow()
 
 void DemoWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
+    // The menus leave the panel its own Alt keys: "&Data Source", "&Filter", "Object &name",
+    // "&Go!" and "&cc: to Local DB". A menu on one of them would share it with the panel's
+    // control, and the key would then open the one and the other in turn; so the File menu is
+    // Alt+E here, and the Filter box is also Ctrl+F, from anywhere in the window.
+    QMenu* file = menuBar()->addMenu(tr("Fil&e"));
     file->addAction(tr("&Save to Database..."), QKeySequence(tr("Ctrl+Shift+S")), this,
                     &DemoWindow::saveShownObject);
     file->addAction(tr("Save &File to Database..."), this, [this] {
@@ -108,9 +112,6 @@ void DemoWindow::buildMenus()
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
-    // The menus leave the panel its own Alt keys: "&Data Source", "Object &name", "&Go!" and
-    // "&cc: to Local DB". Alt+F stays the File menu's, as in every application; the "&Filter"
-    // box is Ctrl+F instead, from anywhere in the window.
     QMenu* kinds = menuBar()->addMenu(tr("&View"));
     kinds->addAction(tr("&Filter Box"), QKeySequence(tr("Ctrl+F")), this, [this] {
         if (auto* box = m_panel->control<QComboBox>(PanelControls::kQueryBox)) {
@@ -146,7 +147,7 @@ void DemoWindow::onPanelBuilt()
         if (sourceAddressOf(readConfiguredSources(), text.toLocal8Bit().toStdString())
                 .starts_with("ncbi:"))
             statusBar()->showMessage(tr("%1 lists records only for a search: type words, an "
-                                        "author or an accession in the Filter box (Ctrl+F) and "
+                                        "author or an accession in the Filter box (Alt+F) and "
                                         "press Go.")
                                          .arg(text));
     });

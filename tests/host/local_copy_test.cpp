@@ -40,7 +40,7 @@ TEST_F(LocalCopy, anNcbiSourceIsPickedQuietlyAndItsSearchPagesSortsAndOpens)
     ASSERT_TRUE(chooseSource(panel(), kNcbiPubmed, kWaitMs));
     EXPECT_TRUE(modal.messages().empty());
     EXPECT_EQ(status(), "NCBI PubMed (Citation) lists records only for a search: type words, an "
-                        "author or an accession in the Filter box (Ctrl+F) and press Go.");
+                        "author or an accession in the Filter box (Alt+F) and press Go.");
     QLabel* statusLine = panel().control<QLabel>(kStatusLine);
     EXPECT_EQ(statusLine->text(), "0 objects were found. The first object # is 0, page size: 100");
     QComboBox* queries = panel().control<QComboBox>(kQueryBox);
