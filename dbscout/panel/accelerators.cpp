@@ -52,8 +52,7 @@ AcceleratorFilter::~AcceleratorFilter()
 
 bool AcceleratorFilter::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool isKey =
-        event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
     if (!isKey || !watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);

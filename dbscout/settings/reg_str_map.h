@@ -10,7 +10,8 @@
 
 namespace Dbscout {
 
-template <typename Value> class CRegStrMap : public std::map<std::string, Value>
+template <typename Value>
+class CRegStrMap : public std::map<std::string, Value>
 {
 public:
     virtual ~CRegStrMap() = default;

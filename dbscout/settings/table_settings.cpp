@@ -20,8 +20,7 @@ bool CTableSettings::Load(HKEY key)
     if (!CRegDWORDVector::Load(key))
         return false;
     RegKey order;
-    if (order.create(key, "Order", KEY_READ | KEY_WRITE) == ERROR_SUCCESS &&
-        !Order.Load(order.get()))
+    if (order.create(key, "Order", KEY_READ | KEY_WRITE) == ERROR_SUCCESS && !Order.Load(order.get()))
         return false;
     DWORD column = 0;
     if (!readDword(key, "SortColumn", column))

@@ -61,12 +61,8 @@ private slots:
                  sizes(l);
                  l.headerItem()->setIcon(1, QIcon());
              }},
-            {"other titles",
-             [](QTreeWidget& l) {
-                 l.setHeaderLabels({"Title", "Journal", "Year"});
-             }},
-            {"a longer title",
-             [](QTreeWidget& l) { l.headerItem()->setText(0, "Name of the object"); }},
+            {"other titles", [](QTreeWidget& l) { l.setHeaderLabels({"Title", "Journal", "Year"}); }},
+            {"a longer title", [](QTreeWidget& l) { l.headerItem()->setText(0, "Name of the object"); }},
             {"another font",
              [](QTreeWidget& l) {
                  QFont font = l.header()->font();
