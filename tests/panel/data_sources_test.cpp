@@ -135,20 +135,12 @@ private slots:
         QCOMPARE(h.sourceBox()->currentText(), QString("Lab"));
         h.destroy();
 
-        DWORD type = REG_NONE, size = 0;
-        char data[64] = {};
-        const auto read = [&](const char* name) {
-            size = sizeof data;
-            return RegQueryValueExA(lastOpen.get(), name, nullptr, &type,
-                                    reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
-        };
-        QVERIFY(read("LAST_OPEN_DS"));
-        QCOMPARE(type, DWORD(REG_DWORD));
-        QCOMPARE(size, DWORD(4));
-        QCOMPARE(int(data[0]), 2);
-        QVERIFY(read("LAST_OPEN_URL"));
-        QCOMPARE(type, DWORD(REG_SZ));
-        QCOMPARE(QByteArray(data, int(size)), QByteArray("molb://x/lab/dnarna/", 21));
+        DWORD fromList = 0;
+        std::string address;
+        QVERIFY(Dbscout::readDword(lastOpen.get(), "LAST_OPEN_DS", fromList)); // REG_DWORD
+        QCOMPARE(fromList, DWORD(2));
+        QVERIFY(Dbscout::readString(lastOpen.get(), "LAST_OPEN_URL", address)); // REG_SZ, NUL
+        QCOMPARE(address, std::string("molb://x/lab/dnarna/"));
         Dbscout::RegKey history;
         QCOMPARE(history.open(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
         Dbscout::CRegStrList kept;
