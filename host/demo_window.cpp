@@ -112,17 +112,17 @@ void DemoWindow::buildMenus()
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
-    QMenu* kinds = menuBar()->addMenu(tr("&View"));
-    kinds->addAction(tr("&Filter Box"), QKeySequence(tr("Ctrl+F")), this, [this] {
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(tr("&Filter Box"), QKeySequence(tr("Ctrl+F")), this, [this] {
         if (auto* box = m_panel->control<QComboBox>(PanelControls::kQueryBox)) {
             box->setFocus(Qt::ShortcutFocusReason);
             box->lineEdit()->selectAll();
         }
     });
-    kinds->addSection(tr("Data Type"));
+    view->addSection(tr("Data Type"));
     m_dataTypes = new QActionGroup(this);
     for (const DataTypeChoice& choice : kDataTypes) {
-        QAction* action = kinds->addAction(tr(choice.label));
+        QAction* action = view->addAction(tr(choice.label));
         action->setCheckable(true);
         action->setData(choice.code);
         action->setChecked(choice.code == m_dataType);

@@ -61,10 +61,10 @@ void CScoutPanel::Layout(int cx, int cy)
 
     place(m_list, mx, 2 * H + 3 * my, cx - 2 * mx, cy - 5 * my - 3 * H - S);
 
-    for (QWidget* control :
-         {static_cast<QWidget*>(m_stSourceLabel), static_cast<QWidget*>(m_stFilterLabel),
-          static_cast<QWidget*>(m_stNameLabel), static_cast<QWidget*>(m_edName),
-          static_cast<QWidget*>(m_list)})
+    for (QWidget* control : {static_cast<QWidget*>(m_stSourceLabel),
+                             static_cast<QWidget*>(m_stFilterLabel),
+                             static_cast<QWidget*>(m_stNameLabel), static_cast<QWidget*>(m_edName),
+                             static_cast<QWidget*>(m_list)})
         if (control)
             control->update();
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The result list itself. Moving the selection with the keyboard (arrows, Shift with them, Page
 // Up and Down, Home, End, Space) must show in the object-name box as a click does, or Enter
-// would open a row the user no longer sees highlighted. Only the list knows
-// when a key it handled moved the selection; the panel's own keys never reach it.
+// would open a row the user no longer sees highlighted. Only the list knows when a key it
+// handled moved the selection; the panel's own keys never reach it.
 
 #include <QTreeWidget>
 
