@@ -125,7 +125,7 @@ HttpResult::Outcome outcomeOf(CURLcode code)
 
 } // namespace
 
-HttpResult httpGet(const HttpRequest& request, const BodySink& sink)
+HttpResult httpRequest(const HttpRequest& request, const BodySink& sink)
 {
     HttpResult result;
     const CurlLibrary* curl = curlLibrary();
@@ -142,6 +142,11 @@ HttpResult httpGet(const HttpRequest& request, const BodySink& sink)
     Transfer transfer{*curl, handle, sink, result};
     char error[CURL_ERROR_SIZE] = {};
     curl->setopt(handle, CURLOPT_URL, request.address.c_str());
+    if (!request.form.empty()) {
+        curl->setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
+                     static_cast<curl_off_t>(request.form.size()));
+        curl->setopt(handle, CURLOPT_POSTFIELDS, request.form.c_str());
+    }
     curl->setopt(handle, CURLOPT_ERRORBUFFER, error);
     curl->setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl->setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
