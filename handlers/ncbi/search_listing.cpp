@@ -54,9 +54,9 @@ Status slicedPieces(EutilsClient& client, const DatabaseInfo& database, const st
                                prefix);
     if (!status.ok())
         return status;
-    std::map<std::uint64_t, SearchAnswer> counted; // by the range's first PMID
+    std::map<std::pair<std::uint64_t, std::uint64_t>, SearchAnswer> counted; // by range
     const RangeCounter counter = [&](const PmidRange& range, std::int64_t& found) {
-        SearchAnswer& part = counted[range.first];
+        SearchAnswer& part = counted[{range.first, range.last}];
         const Status status = callSearch(client, rangeQuery(database, prefix, range), part);
         found = part.count;
         return status;
@@ -66,7 +66,7 @@ Status slicedPieces(EutilsClient& client, const DatabaseInfo& database, const st
     for (const Slice& slice : slices) {
         const std::int64_t from = std::max(start, slice.ranksBefore);
         const std::int64_t to = std::min(start + count, slice.ranksBefore + slice.count);
-        const auto known = counted.find(slice.range.first);
+        const auto known = counted.find({slice.range.first, slice.range.last});
         const bool same = known != counted.end() && !known->second.webEnv.empty();
         pieces.push_back({rangeQuery(database, prefix, slice.range),
                           same ? known->second : SearchAnswer(), from - slice.ranksBefore,
