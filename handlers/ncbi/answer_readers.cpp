@@ -4,7 +4,6 @@
 #include "xml_scanner.h"
 
 #include <charconv>
-#include <strings.h>
 
 namespace Dbscout::Ncbi {
 namespace {

@@ -1,26 +1,15 @@
 #include "entrez_term.h"
 
-#include <strings.h>
+#include "ascii_text.h"
 
 namespace Dbscout::Ncbi {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n";
+using Handlers::kAsciiBlanks;
+using Handlers::startsWithIgnoringCase;
+using Handlers::trimmed;
+
 constexpr size_t kQuotedBytes = 80;
-
-std::string_view trimmed(std::string_view text)
-{
-    const size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() &&
-           strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
-}
 
 std::string shown(std::string_view text)
 {
@@ -85,7 +74,7 @@ Status entrezTerm(const DatabaseInfo& database, std::string_view query, EntrezTe
             return Status::pass();
         }
         // "RefSeq insulin" or "RefSeq: insulin": the filter picked, a query typed after it.
-        if (rest.front() != ':' && kBlanks.find(rest.front()) == std::string_view::npos)
+        if (rest.front() != ':' && kAsciiBlanks.find(rest.front()) == std::string_view::npos)
             continue;
         // The caption stays empty, so that the query box keeps what the user typed.
         rest = trimmed(rest.front() == ':' ? rest.substr(1) : rest);

@@ -1,25 +1,17 @@
 #include "flat_records.h"
 
+#include "ascii_text.h"
 #include "web_page.h"
-
-#include <strings.h>
 
 namespace Dbscout::Ncbi {
 namespace {
 
 using Handlers::ErrorCode;
+using Handlers::kAsciiBlanks;
+using Handlers::trimmed;
 
-constexpr std::string_view kBlanks = " \t\r";
 constexpr std::string_view kMonths = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC";
 constexpr size_t kQuotedBytes = 60;
-
-std::string_view trimmed(std::string_view text)
-{
-    const size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 bool isBlank(std::string_view line)
 {
@@ -29,7 +21,7 @@ bool isBlank(std::string_view line)
 std::string_view firstWord(std::string_view text)
 {
     text = trimmed(text);
-    return text.substr(0, text.find_first_of(kBlanks));
+    return text.substr(0, text.find_first_of(kAsciiBlanks));
 }
 
 bool startsRecord(std::string_view line, RecordText format)
@@ -186,8 +178,7 @@ Status readFlatRecords(std::string_view answer, RecordText format, std::vector<F
 bool recordAnswers(const FlatRecord& record, std::string_view id)
 {
     const auto same = [id](const std::string& name) {
-        return !name.empty() && name.size() == id.size() &&
-               strncasecmp(name.data(), id.data(), id.size()) == 0;
+        return !name.empty() && Handlers::equalsIgnoringCase(name, id);
     };
     return same(record.accessionVersion) || same(record.accession);
 }

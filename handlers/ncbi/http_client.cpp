@@ -1,11 +1,12 @@
 #include "http_client.h"
 
+#include "ascii_text.h"
+
 #include <curl/curl.h>
 #include <dlfcn.h>
 
 #include <cstdlib>
 #include <mutex>
-#include <strings.h>
 
 namespace Dbscout::Ncbi {
 namespace {
@@ -81,8 +82,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* context)
     const size_t length = size * count;
     constexpr std::string_view kRetryAfter = "retry-after:";
     const std::string_view line(data, length);
-    if (line.size() > kRetryAfter.size() &&
-        strncasecmp(line.data(), kRetryAfter.data(), kRetryAfter.size()) == 0) {
+    if (line.size() > kRetryAfter.size() && Handlers::startsWithIgnoringCase(line, kRetryAfter)) {
         // Seconds only: NCBI sends no dates here, and a date would be no reason to wait longer.
         const std::string value(line.substr(kRetryAfter.size()));
         char* end = nullptr;

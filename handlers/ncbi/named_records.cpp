@@ -3,8 +3,9 @@
 #include "entrez_calls.h"
 #include "eutils_query.h"
 
+#include "ascii_text.h"
+
 #include <algorithm>
-#include <strings.h>
 
 namespace Dbscout::Ncbi {
 namespace {
@@ -13,7 +14,7 @@ using Handlers::ErrorCode;
 
 bool sameName(std::string_view a, std::string_view b)
 {
-    return !a.empty() && a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+    return !a.empty() && Handlers::equalsIgnoringCase(a, b);
 }
 
 // Whether summary is of the record id names: its PMID, GI, accession.version, or accession.

@@ -1,13 +1,14 @@
 #include "ncbi_request.h"
 
+#include "ascii_text.h"
 #include "percent_decoding.h"
 
 #include <algorithm>
-#include <strings.h>
 
 namespace Dbscout::Ncbi {
 namespace {
 
+using Handlers::equalsIgnoringCase;
 using Handlers::ErrorCode;
 
 constexpr std::string_view kScheme = "ncbi://";
@@ -17,11 +18,6 @@ constexpr std::string_view kWriteCommands[] = {"put", "co", "ci", "unco", "cs", 
 Status bad(std::string message)
 {
     return Status::fail(ErrorCode::BadRequest, std::move(message));
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 void takeCommand(std::string_view value, NcbiRequest& request)

@@ -1,20 +1,16 @@
 #include "web_page.h"
 
-#include <strings.h>
+#include "ascii_text.h"
 
 namespace Dbscout::Ncbi {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n";
+using Handlers::kAsciiBlanks;
+using Handlers::startsWithIgnoringCase;
+
 // A page's title is in its head, near its start.
 constexpr size_t kHeadBytes = 64 * 1024;
 constexpr size_t kLongestTitle = 120;
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() &&
-           strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
-}
 
 size_t findIgnoringCase(std::string_view text, std::string_view what, size_t from = 0)
 {
@@ -30,11 +26,11 @@ std::string_view documentStart(std::string_view bytes)
 {
     if (bytes.starts_with("\xef\xbb\xbf"))
         bytes.remove_prefix(3);
-    bytes.remove_prefix(std::min(bytes.size(), bytes.find_first_not_of(kBlanks)));
+    bytes.remove_prefix(std::min(bytes.size(), bytes.find_first_not_of(kAsciiBlanks)));
     if (bytes.starts_with("<?xml")) {
         const size_t end = bytes.find("?>");
         bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 2);
-        bytes.remove_prefix(std::min(bytes.size(), bytes.find_first_not_of(kBlanks)));
+        bytes.remove_prefix(std::min(bytes.size(), bytes.find_first_not_of(kAsciiBlanks)));
     }
     return bytes;
 }
@@ -49,7 +45,7 @@ std::string titleOf(std::string_view page)
         return {};
     std::string title;
     for (char c : page.substr(start + 1, end - start - 1)) {
-        const bool blank = kBlanks.find(c) != std::string_view::npos;
+        const bool blank = kAsciiBlanks.find(c) != std::string_view::npos;
         if (blank && (title.empty() || title.back() == ' '))
             continue;
         title += blank ? ' ' : c;

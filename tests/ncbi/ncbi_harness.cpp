@@ -1,5 +1,7 @@
 #include "ncbi_harness.h"
 
+#include "request/url_escape.h"
+
 #include <dbscout/registry.h>
 
 #include <chrono>
@@ -171,18 +173,8 @@ std::string fixture(const std::string& name)
 
 std::string escaped(const std::string& text)
 {
-    static constexpr char kDigits[] = "0123456789abcdef";
     std::string out;
-    for (unsigned char c : text) {
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        if (letter || (c >= '0' && c <= '9') || c == ':' || c == ',') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kDigits[c >> 4];
-            out += kDigits[c & 15];
-        }
-    }
+    Dbscout::EscapeQueryText(text.data(), static_cast<int>(text.size()), out);
     return out;
 }
 

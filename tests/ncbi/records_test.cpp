@@ -20,6 +20,14 @@ std::string listing(const std::string& base, const std::string& query, int start
            "&query=" + escaped(query);
 }
 
+// The page of query's listing in base, which must be answered.
+Dbscout::ResultPage listPage(const std::string& base, const std::string& query, int start, int page)
+{
+    const ProcessResult result = runNcbi(listing(base, query, start, page), kWithKey);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    return parseResultPage(result.output);
+}
+
 std::string fetching(const std::string& base, const std::vector<std::string>& ids)
 {
     std::string path;
@@ -63,10 +71,8 @@ TEST(NcbiRecords, columnsAreNcbisOwnFieldsNeverGuessedFromTitles)
     NcbiWorld world;
     // AC007323.5's title starts "Genomic sequence for Arabidopsis ...", 1MRR_A's names no
     // organism: the Organism column is NCBI's organism, as each record's ORGANISM line has it.
-    const ProcessResult nucleotide =
-        runNcbi(listing(kNucleotide, "Arabidopsis thaliana[orgn]", 0, 3), kWithKey);
-    const Dbscout::ResultPage page = parseResultPage(nucleotide.output);
-    ASSERT_EQ(page.rows.size(), 3u) << nucleotide.output;
+    const Dbscout::ResultPage page = listPage(kNucleotide, "Arabidopsis thaliana[orgn]", 0, 3);
+    ASSERT_EQ(page.rows.size(), 3u);
     for (const Dbscout::ResultRow& row : page.rows) {
         const std::string record =
             recordOf(row.id == "AC007323.5" ? "arab1.gb.gz" : "cor6_6.gb.gz", row.id);
@@ -77,11 +83,9 @@ TEST(NcbiRecords, columnsAreNcbisOwnFieldsNeverGuessedFromTitles)
         EXPECT_TRUE(field(record, "DEFINITION").starts_with(row.cells.at(0).substr(0, 40)))
             << row.id;
     }
-    const ProcessResult protein =
-        runNcbi(listing("ncbi://entrez/protein/protein/", "1MRR_A NP_005537.3 NP_034640.1", 0, 10),
-                kWithKey);
-    const Dbscout::ResultPage proteins = parseResultPage(protein.output);
-    ASSERT_EQ(proteins.rows.size(), 3u) << protein.output;
+    const Dbscout::ResultPage proteins =
+        listPage("ncbi://entrez/protein/protein/", "1MRR_A NP_005537.3 NP_034640.1", 0, 10);
+    ASSERT_EQ(proteins.rows.size(), 3u);
     const std::string sample = fixture("esummary_v2_protein.xml");
     const size_t organism = sample.find("<Organism>") + 10;
     for (const auto& [row, organismOfRecord] : std::vector<std::pair<size_t, std::string>>{
@@ -100,10 +104,8 @@ TEST(NcbiRecords, columnsAreNcbisOwnFieldsNeverGuessedFromTitles)
 TEST(NcbiRecords, recordsWithoutAGiAreFoundByAccessionAndOpenedByAccessionVersion)
 {
     NcbiWorld world;
-    const ProcessResult listed =
-        runNcbi(listing(kNucleotide, "GU949562.1 zz_000010 X55053.1", 0, 10), kWithKey);
-    const Dbscout::ResultPage page = parseResultPage(listed.output);
-    ASSERT_EQ(page.rows.size(), 3u) << listed.output;
+    const Dbscout::ResultPage page = listPage(kNucleotide, "GU949562.1 zz_000010 X55053.1", 0, 10);
+    ASSERT_EQ(page.rows.size(), 3u);
     const std::string gu = fixture("GU949562.1.gb");
     EXPECT_EQ(page.rows[0].id, "GU949562.1");
     EXPECT_EQ(page.rows[0].cells.at(2), field(gu, "  ORGANISM"));
@@ -143,9 +145,7 @@ TEST(NcbiRecords, aPastedListOfFiftyAccessionsListsExactlyThose)
         if (std::find(expected.begin(), expected.end(), id) == expected.end())
             expected.push_back(id);
     }
-    const ProcessResult result = runNcbi(listing(kNucleotide, pasted, 0, 100), kWithKey);
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    const Dbscout::ResultPage page = parseResultPage(result.output);
+    const Dbscout::ResultPage page = listPage(kNucleotide, pasted, 0, 100);
     EXPECT_EQ(page.totalFound, static_cast<int>(expected.size()));
     ASSERT_EQ(page.rows.size(), expected.size());
     std::vector<std::string> unknown;
@@ -163,8 +163,7 @@ TEST(NcbiRecords, aPastedListOfFiftyAccessionsListsExactlyThose)
     EXPECT_EQ(unknown, (std::vector<std::string>{"NOPE00001.1", "ZZ_999999.1", "X99999"}));
     EXPECT_LE(world.standIn().requests(), 2u);
     // The list pages like any listing, the count staying the list's.
-    const Dbscout::ResultPage last =
-        parseResultPage(runNcbi(listing(kNucleotide, pasted, 40, 20), kWithKey).output);
+    const Dbscout::ResultPage last = listPage(kNucleotide, pasted, 40, 20);
     EXPECT_EQ(last.totalFound, static_cast<int>(expected.size()));
     ASSERT_EQ(last.rows.size(), expected.size() - 40);
     EXPECT_EQ(last.rows.front().id, expected[40]);
@@ -182,9 +181,7 @@ TEST(NcbiRecords, fourHundredAccessionsGoByPost)
         query += (query.empty() ? "" : " OR ") + accession + "[accn]";
         list += accession + "\n";
     }
-    ProcessResult result = runNcbi(listing(kNucleotide, query, 0, 100), kWithKey);
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    Dbscout::ResultPage page = parseResultPage(result.output);
+    Dbscout::ResultPage page = listPage(kNucleotide, query, 0, 100);
     EXPECT_EQ(page.totalFound, world.standIn().count("nucleotide", query));
     std::vector<std::string> ids;
     for (const Dbscout::ResultRow& row : page.rows)
@@ -195,8 +192,7 @@ TEST(NcbiRecords, fourHundredAccessionsGoByPost)
     EXPECT_EQ(arrivals[0].method, "POST"); // the search, with the whole query
     EXPECT_TRUE(arrivals[0].request.starts_with("/entrez/eutils/esearch.fcgi?db=nucleotide&term="));
 
-    result = runNcbi(listing(kNucleotide, list, 0, 400), kWithKey);
-    page = parseResultPage(result.output);
+    page = listPage(kNucleotide, list, 0, 400);
     EXPECT_EQ(page.rows.size(), 400u);
     EXPECT_TRUE(std::all_of(page.rows.begin(), page.rows.end(),
                             [](const Dbscout::ResultRow& row) { return row.readable; }));

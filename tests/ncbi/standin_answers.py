@@ -214,31 +214,30 @@ class Answers:
                                                  i % 13, i % 97, uid))
 
     @staticmethod
-    def sequence_docsum(record):
+    def summary_fields(record):
+        """A record's summary fields as (version 1.0 name, version 2.0 name, type, value)."""
+        return [("Caption", "Caption", "String", record.accession),
+                ("Title", "Title", "String", escape(record.title)),
+                ("Extra", "Extra", "String", "gi|%s|gb|%s|" % (record.gi, record.accession_version)),
+                ("Gi", "Gi", "Integer", record.gi),
+                ("CreateDate", "CreateDate", "String", record.update),
+                ("UpdateDate", "UpdateDate", "String", record.update),
+                ("TaxId", "TaxId", "Integer", record.taxid),
+                ("Length", "Slen", "Integer", record.length),
+                (None, "Organism", "String", escape(record.organism)),
+                (None, "AccessionVersion", "String", record.accession_version)]
+
+    def sequence_docsum(self, record):
         if record is None or record.v1:
             return record.v1 if record else None
-        return ("<DocSum>\n\t<Id>%s</Id>\n\t<Item Name=\"Caption\" Type=\"String\">%s</Item>\n"
-                "\t<Item Name=\"Title\" Type=\"String\">%s</Item>\n"
-                "\t<Item Name=\"Extra\" Type=\"String\">gi|%s|gb|%s|</Item>\n"
-                "\t<Item Name=\"Gi\" Type=\"Integer\">%s</Item>\n"
-                "\t<Item Name=\"UpdateDate\" Type=\"String\">%s</Item>\n"
-                "\t<Item Name=\"TaxId\" Type=\"Integer\">%s</Item>\n"
-                "\t<Item Name=\"Length\" Type=\"Integer\">%s</Item>\n</DocSum>\n" % (
-                    record.gi, record.accession, escape(record.title), record.gi,
-                    record.accession_version, record.gi, record.update, record.taxid,
-                    record.length))
+        return "<DocSum>\n\t<Id>%s</Id>\n%s</DocSum>\n" % (record.gi, "".join(
+            '\t<Item Name="%s" Type="%s">%s</Item>\n' % (name, kind, value)
+            for name, _, kind, value in self.summary_fields(record) if name))
 
-    @staticmethod
-    def document_summary(record):
-        return ('<DocumentSummary uid="%s">\n\t<Caption>%s</Caption>\n\t<Title>%s</Title>\n'
-                "\t<Extra>gi|%s|gb|%s|</Extra>\n\t<Gi>%s</Gi>\n\t<CreateDate>%s</CreateDate>\n"
-                "\t<UpdateDate>%s</UpdateDate>\n\t<TaxId>%s</TaxId>\n\t<Slen>%s</Slen>\n"
-                "\t<Topology>linear</Topology>\n\t<Organism>%s</Organism>\n"
-                "\t<AccessionVersion>%s</AccessionVersion>\n</DocumentSummary>\n" % (
-                    record.gi, record.accession, escape(record.title), record.gi,
-                    record.accession_version, record.gi, record.update, record.update,
-                    record.taxid, record.length, escape(record.organism),
-                    record.accession_version))
+    def document_summary(self, record):
+        return '<DocumentSummary uid="%s">\n%s</DocumentSummary>\n' % (record.gi, "".join(
+            "\t<%s>%s</%s>\n" % (name, value, name)
+            for _, name, _, value in self.summary_fields(record)))
 
     # --- efetch -----------------------------------------------------------------------------
     def records(self, params):
