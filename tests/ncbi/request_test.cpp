@@ -205,36 +205,21 @@ TEST(PastedList, listsOfRecordNamesKeepTheirOrderEachOnce)
 TEST(EutilsQuery, requestsCarryEncodedTermsAndGoByPostWhenLong)
 {
     const DatabaseInfo& pubmed = *databaseNamed("pubmed");
-    const DatabaseInfo& protein = *databaseNamed("protein");
     EXPECT_EQ(historySearchQuery(pubmed, "a b&c=[d]", 1),
               "esearch.fcgi?db=pubmed&term=a%20b%26c%3D%5Bd%5D&usehistory=y&retmax=1");
-    // Nucleotide and protein records are named by accession.version: those without a GI too.
-    EXPECT_EQ(historySearchQuery(protein, "x", 0),
-              "esearch.fcgi?db=protein&term=x&usehistory=y&retmax=0&idtype=acc");
-    EXPECT_EQ(summaryQuery(pubmed, {"1", "22"}), "esummary.fcgi?db=pubmed&retmode=xml&id=1,22");
-    EXPECT_EQ(summaryQuery(protein, {"NP_1.1"}),
-              "esummary.fcgi?db=protein&retmode=xml&version=2.0&id=NP_1.1");
-    EXPECT_EQ(historySummaryQuery(protein, "MCID_1@2", "3", 40, 20),
-              "esummary.fcgi?db=protein&retmode=xml&version=2.0&query_key=3&WebEnv=MCID_1%402"
-              "&retstart=40&retmax=20");
-    EXPECT_EQ(fetchQuery(*databaseNamed("nucleotide"), {"NT_019265", "X55053.1"}),
-              "efetch.fcgi?db=nucleotide&id=NT_019265,X55053.1&rettype=gb&retmode=text");
-
     ServiceSettings settings;
     settings.baseAddress = "http://127.0.0.1:9/e/";
-    HttpRequest request = httpRequestFor(settings, "efetch.fcgi?db=pubmed");
-    EXPECT_EQ(request.address, "http://127.0.0.1:9/e/efetch.fcgi?db=pubmed&tool=dbscout");
-    EXPECT_TRUE(request.form.empty());
     settings.email = "ann@lab.org";
     settings.apiKey = "k+1";
-    request = httpRequestFor(settings, "q?x");
+    HttpRequest request = httpRequestFor(settings, "q?x");
     EXPECT_EQ(request.address,
               "http://127.0.0.1:9/e/q?x&tool=dbscout&email=ann%40lab.org&api_key=k%2B1");
+    EXPECT_TRUE(request.form.empty());
     // Four hundred accessions make an address NCBI refuses: the same parameters go as a POST.
     Ids accessions;
     for (int i = 0; i < 400; ++i)
         accessions.push_back("ZZ_" + std::to_string(100000 + i) + ".1");
-    const std::string query = fetchQuery(protein, accessions);
+    const std::string query = fetchQuery(*databaseNamed("protein"), accessions);
     request = httpRequestFor(settings, query);
     EXPECT_EQ(request.address, "http://127.0.0.1:9/e/efetch.fcgi");
     EXPECT_EQ(request.form, query.substr(query.find('?') + 1) +
