@@ -165,7 +165,7 @@ Status readFlatRecords(std::string_view answer, RecordText format, std::vector<F
     }
     if (recordStart && format == RecordText::GenBank)
         return Status::fail(ErrorCode::Failure, "a GenBank record cut short (" +
-                                                    record.accessionVersion +
+                                                    quoted(record.accessionVersion) +
                                                     " has no closing \"//\" line)");
     if (recordStart) {
         if (!answer.ends_with('\n'))

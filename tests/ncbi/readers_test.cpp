@@ -206,7 +206,7 @@ TEST(FlatRecords, whatIsNotRecordsIsNamed)
              {arab + "<html><body>busy</body></html>", RecordText::GenBank,
               "text that is not a GenBank record (\"<html><body>busy</body></html>\")"},
              {arab.substr(0, arab.size() - 4), RecordText::GenBank,
-              "a GenBank record cut short (AC007323.5 has no closing \"//\" line)"},
+              "a GenBank record cut short (\"AC007323.5\" has no closing \"//\" line)"},
              {"<eFetchResult><ERROR>Unable to obtain query #1</ERROR></eFetchResult>",
               RecordText::Medline, "text that is not a MEDLINE record"},
              {"PMID- 1\nTI  - a title\nthis is no MEDLINE line\n", RecordText::Medline,
