@@ -48,7 +48,7 @@ std::string hostOf(const std::string& address)
     return address.substr(start, address.find('/', start) - start);
 }
 
-// The first line of an error answer's body, as NCBI's own words about the refusal.
+// The first line of an error answer's body, as the service's own words about the refusal.
 std::string firstLine(const std::string& body)
 {
     std::string line = body.substr(0, std::min(body.find('\n'), size_t{200}));

@@ -1,8 +1,8 @@
 #pragma once
 // command=fetch: records as text, GenBank, GenPept or MEDLINE. One record streams as it arrives;
-// several come in the order asked, each once, fetched in batches of kFetchBatch by POST, each
-// record kept in the cache on its own. docs/ncbi.md states the contract for several: how a reader
-// tells the records apart, what happens to ids NCBI does not know, and the exit status.
+// several come in the order asked, each once, fetched in batches of kFetchBatch (by POST when
+// long), each record kept in the cache on its own. docs/ncbi.md states the contract for several:
+// how a reader tells the records apart, what happens to ids NCBI does not know, the exit status.
 
 #include "entrez_database.h"
 #include "eutils_client.h"
@@ -15,8 +15,6 @@ namespace Dbscout::Ncbi {
 // Ids per efetch: NCBI asks for POST beyond about 200 ids and batches of about 500 at most when
 // they are accession.versions; several hundred records make one answer.
 inline constexpr size_t kFetchBatch = 200;
-// The most ids one fetch may name.
-inline constexpr size_t kMaxFetchIds = 1000;
 
 struct FetchOutcome
 {

@@ -57,9 +57,15 @@ Status slicedPieces(EutilsClient& client, const DatabaseInfo& database, const st
     std::map<std::pair<std::uint64_t, std::uint64_t>, SearchAnswer> counted; // by range
     const RangeCounter counter = [&](const PmidRange& range, std::int64_t& found) {
         SearchAnswer& part = counted[{range.first, range.last}];
-        const Status status = callSearch(client, rangeQuery(database, prefix, range), part);
+        Status searched = callSearch(client, rangeQuery(database, prefix, range), part);
+        if (searched.ok() && !part.error.empty())
+            searched =
+                Status::fail(ErrorCode::Failure,
+                             client.serviceName() + " could not count the records of PMIDs " +
+                                 std::to_string(range.first) + " to " + std::to_string(range.last) +
+                                 ": " + part.error + ". Please try again.");
         found = part.count;
-        return status;
+        return searched;
     };
     std::vector<Slice> slices;
     status = findSlices(search.count, newestPmid(search), start, count, counter, slices);

@@ -134,8 +134,9 @@ TEST(NcbiPaging, aNucleotideSearchPagesFromItsSearchSet)
 }
 
 // A search too large to list at once is paged by adding PMID ranges to it: text that would
-// capture them is refused, naming what is open, rather than searched wrongly.
-TEST(NcbiPaging, unbalancedTextIsNotCutIntoRanges)
+// capture them is refused, naming what is open, rather than searched wrongly; a range NCBI will
+// not count is no empty range.
+TEST(NcbiPaging, rangesAreAddedOutsideTheUsersTextAndCountedOrNothing)
 {
     NcbiWorld world;
     const ProcessResult result = runNcbi(listing("pubmed", "\"cancer", 0, kPage), kWithKey);
@@ -147,6 +148,13 @@ TEST(NcbiPaging, unbalancedTextIsNotCutIntoRanges)
               "or remove the '\"', so that the search can be paged past the 9,999 "
               "records NCBI lists of it at once.");
     EXPECT_EQ(world.standIn().requests(), 1u); // the count, and nothing cut
+    // A range NCBI refuses to count fails the page instead of counting as empty.
+    world.standIn().plan({"", "error"});
+    const ProcessResult refused = runNcbi(listing("pubmed", "cancer", 500000, kPage), kWithKey);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(parseResultPage(refused.output)
+                    .message.starts_with("NCBI PubMed could not count the records of PMIDs "))
+        << refused.output;
 }
 
 } // namespace
