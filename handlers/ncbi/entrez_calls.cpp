@@ -10,11 +10,11 @@ namespace {
 template <class Answer>
 AnswerJudge xmlJudge(Status (*read)(std::string_view, Answer&), bool (*definite)(const Answer&))
 {
-    return [read, definite](const std::string& body) {
-        if (std::optional<std::string> page = webPage(body))
+    return [read, definite](const WebAnswer& whole) {
+        if (std::optional<std::string> page = Web::webPage(whole.body))
             return AnswerJudgement{AnswerUse::NotData, *page};
         Answer answer;
-        if (Status status = read(body, answer); !status.ok())
+        if (Status status = read(whole.body, answer); !status.ok())
             return AnswerJudgement{AnswerUse::NotData, status.message()};
         return AnswerJudgement{definite(answer) ? AnswerUse::Keep : AnswerUse::UseOnce, {}};
     };
@@ -36,7 +36,7 @@ bool summariesAreDefinite(const SummaryAnswer& answer)
 
 } // namespace
 
-Status callSearch(EutilsClient& client, std::string_view query, SearchAnswer& answer, bool fresh)
+Status callSearch(WebClient& client, std::string_view query, SearchAnswer& answer, bool fresh)
 {
     std::string body;
     Status status = client.answer(query, client.settings().searchCacheSeconds,
@@ -44,7 +44,7 @@ Status callSearch(EutilsClient& client, std::string_view query, SearchAnswer& an
     return status.ok() ? readSearchAnswer(body, answer) : status;
 }
 
-Status callSummaries(EutilsClient& client, std::string_view query, int maxAgeSeconds,
+Status callSummaries(WebClient& client, std::string_view query, int maxAgeSeconds,
                      SummaryAnswer& answer)
 {
     std::string body;
@@ -53,14 +53,14 @@ Status callSummaries(EutilsClient& client, std::string_view query, int maxAgeSec
     return status.ok() ? readSummaryAnswer(body, answer) : status;
 }
 
-Status callRecords(EutilsClient& client, RecordText format, std::string_view query,
-                   std::string& body, std::vector<FlatRecord>& records)
+Status callRecords(WebClient& client, RecordText format, std::string_view query, std::string& body,
+                   std::vector<FlatRecord>& records)
 {
     Status status = client.answer(
         query, client.settings().recordCacheSeconds,
-        [format](const std::string& answer) {
+        [format](const WebAnswer& answer) {
             std::vector<FlatRecord> read;
-            const Status readStatus = readFlatRecords(answer, format, read);
+            const Status readStatus = readFlatRecords(answer.body, format, read);
             return readStatus.ok() ? AnswerJudgement{AnswerUse::UseOnce, {}}
                                    : AnswerJudgement{AnswerUse::NotData, readStatus.message()};
         },

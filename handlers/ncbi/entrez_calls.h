@@ -5,7 +5,7 @@
 // whole, meaningful answers enter the cache.
 
 #include "answer_readers.h"
-#include "eutils_client.h"
+#include "eutils_query.h"
 #include "flat_records.h"
 
 #include <string>
@@ -15,14 +15,14 @@
 namespace Dbscout::Ncbi {
 
 // An esearch; fresh passes the cache by (a History set that NCBI has forgotten).
-Status callSearch(EutilsClient& client, std::string_view query, SearchAnswer& answer,
+Status callSearch(WebClient& client, std::string_view query, SearchAnswer& answer,
                   bool fresh = false);
 // An esummary, kept for maxAgeSeconds.
-Status callSummaries(EutilsClient& client, std::string_view query, int maxAgeSeconds,
+Status callSummaries(WebClient& client, std::string_view query, int maxAgeSeconds,
                      SummaryAnswer& answer);
 // An efetch of text records, never kept as a whole (the caller keeps each record that stands on
 // its own); records view body.
-Status callRecords(EutilsClient& client, RecordText format, std::string_view query,
-                   std::string& body, std::vector<FlatRecord>& records);
+Status callRecords(WebClient& client, RecordText format, std::string_view query, std::string& body,
+                   std::vector<FlatRecord>& records);
 
 } // namespace Dbscout::Ncbi

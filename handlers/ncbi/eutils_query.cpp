@@ -58,7 +58,7 @@ std::string fetchQuery(const DatabaseInfo& database, const std::vector<std::stri
            "&rettype=" + std::string(database.fetchType) + "&retmode=text";
 }
 
-HttpRequest httpRequestFor(const ServiceSettings& settings, std::string_view query)
+Web::HttpRequest httpRequestFor(const ServiceSettings& settings, std::string_view query)
 {
     std::string parameters(query.substr(query.find('?') + 1));
     parameters += "&tool=dbscout";
@@ -66,13 +66,27 @@ HttpRequest httpRequestFor(const ServiceSettings& settings, std::string_view que
         parameters += "&email=" + percentEncoded(settings.email);
     if (!settings.apiKey.empty())
         parameters += "&api_key=" + percentEncoded(settings.apiKey);
-    HttpRequest request;
-    request.address = settings.baseAddress + std::string(query.substr(0, query.find('?')));
-    if (request.address.size() + 1 + parameters.size() > kMaxGetAddressBytes)
-        request.form = std::move(parameters);
-    else
-        request.address += "?" + parameters;
-    return request;
+    return Web::getOrPost(settings.baseAddress + std::string(query.substr(0, query.find('?'))),
+                          std::move(parameters), kMaxGetAddressBytes);
+}
+
+Web::Service eutilsService(const ServiceSettings& settings, std::string name)
+{
+    Web::Service service;
+    service.name = std::move(name);
+    service.address = settings.baseAddress;
+    service.addressName = "the E-utilities address";
+    service.addressValue = "BaseAddress";
+    service.limitAdvice = "an API key in the settings (ApiKey) raises the limit.";
+    service.files = "ncbi";
+    service.requestsPerSecond =
+        settings.apiKey.empty() ? kRequestsPerSecond : kRequestsPerSecondWithKey;
+    service.settings = settings;
+    service.userAgent = "dbscout-ncbi-handler/1";
+    service.request = [settings](std::string_view query) {
+        return httpRequestFor(settings, query);
+    };
+    return service;
 }
 
 } // namespace Dbscout::Ncbi

@@ -1,10 +1,11 @@
 #pragma once
-// The E-utilities requests the handler makes. A query is the utility and its parameters, without
-// the caller's identity (tool, email, API key): that is also how the cache knows an answer again.
+// The E-utilities requests the handler makes, and E-utilities as the web client asks it. A query
+// is the utility and its parameters, without the caller's identity (tool, email, API key): that
+// is also how the cache knows an answer again.
 
 #include "entrez_database.h"
-#include "http_client.h"
 #include "service_settings.h"
+#include "web_client.h"
 
 #include <cstdint>
 #include <string>
@@ -12,6 +13,19 @@
 #include <vector>
 
 namespace Dbscout::Ncbi {
+
+using Handlers::Status;
+using Web::AnswerJudge;
+using Web::AnswerJudgement;
+using Web::AnswerUse;
+using Web::HttpRequest;
+using Web::StreamJudge;
+using Web::WebAnswer;
+using Web::WebClient;
+
+// NCBI's limits: requests a second without an API key, and with one.
+inline constexpr int kRequestsPerSecond = 3;
+inline constexpr int kRequestsPerSecondWithKey = 10;
 
 // A request whose address would be longer than this goes as a POST: NCBI refuses long addresses
 // (HTTP 414) and asks for POST beyond a few hundred characters.
@@ -33,5 +47,9 @@ std::string fetchQuery(const DatabaseInfo& database, const std::vector<std::stri
 // The request of query at the settings' E-utilities, with tool, email and API key: a GET, or a
 // POST of the parameters when the address would be too long.
 HttpRequest httpRequestFor(const ServiceSettings& settings, std::string_view query);
+
+// E-utilities as the web client asks it, for the database named name ("NCBI PubMed"): NCBI's
+// rate limit for the settings' key, its request shape and what its failures advise.
+Web::Service eutilsService(const ServiceSettings& settings, std::string name);
 
 } // namespace Dbscout::Ncbi

@@ -104,7 +104,7 @@ bool isMedlineLine(std::string_view line)
 
 std::string notRecords(std::string_view start, RecordText format)
 {
-    if (std::optional<std::string> page = webPage(start))
+    if (std::optional<std::string> page = Web::webPage(start))
         return *page;
     while (!start.empty()) {
         const std::string_view line = start.substr(0, start.find('\n'));
@@ -118,7 +118,7 @@ std::string notRecords(std::string_view start, RecordText format)
 Status readFlatRecords(std::string_view answer, RecordText format, std::vector<FlatRecord>& records)
 {
     records.clear();
-    if (std::optional<std::string> page = webPage(answer))
+    if (std::optional<std::string> page = Web::webPage(answer))
         return Status::fail(ErrorCode::Failure, *page);
     const char* recordStart = nullptr;
     FlatRecord record;

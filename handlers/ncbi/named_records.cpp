@@ -29,7 +29,7 @@ bool summaryAnswers(const DatabaseInfo& database, const DocSum& summary, const s
            (id.find('.') == std::string::npos && sameName(summary.item("Caption"), id));
 }
 
-Status summariesOf(EutilsClient& client, const DatabaseInfo& database,
+Status summariesOf(WebClient& client, const DatabaseInfo& database,
                    const std::vector<std::string>& ids, SummaryAnswer& summaries)
 {
     Status status = callSummaries(client, summaryQuery(database, ids),
@@ -48,7 +48,7 @@ std::string oneRecordQuery(const DatabaseInfo& database, const std::string& id)
     return fetchQuery(database, {id});
 }
 
-Status listNamed(EutilsClient& client, const DatabaseInfo& database,
+Status listNamed(WebClient& client, const DatabaseInfo& database,
                  const std::vector<std::string>& ids, std::vector<ListedRecord>& rows)
 {
     rows.clear();
@@ -89,7 +89,7 @@ Status listNamed(EutilsClient& client, const DatabaseInfo& database,
     return Status::pass();
 }
 
-Status accessionsOf(EutilsClient& client, const DatabaseInfo& database,
+Status accessionsOf(WebClient& client, const DatabaseInfo& database,
                     const std::vector<std::string>& gis,
                     std::map<std::string, std::string>& versions)
 {

@@ -23,7 +23,7 @@ std::string listed(const std::vector<std::string>& ids)
                                : text;
 }
 
-Status notFound(EutilsClient& client, const std::vector<std::string>& ids)
+Status notFound(WebClient& client, const std::vector<std::string>& ids)
 {
     return Status::fail(ErrorCode::NotFound,
                         client.serviceName() + " has no record " + listed(ids) +
@@ -37,7 +37,7 @@ bool isGi(const DatabaseInfo& database, const std::string& id)
            id.find_first_not_of("0123456789") == std::string::npos;
 }
 
-Status streamOne(EutilsClient& client, const DatabaseInfo& database, const std::string& id, int out,
+Status streamOne(WebClient& client, const DatabaseInfo& database, const std::string& id, int out,
                  FetchOutcome& outcome)
 {
     bool readerGone = false;
@@ -69,8 +69,8 @@ struct Asked
 
 // Writes the records of batch, in its order, from the cache or one efetch; ids NCBI does not
 // have go to outcome.missing.
-Status fetchBatch(EutilsClient& client, const DatabaseInfo& database,
-                  const std::vector<Asked>& batch, int out, FetchOutcome& outcome)
+Status fetchBatch(WebClient& client, const DatabaseInfo& database, const std::vector<Asked>& batch,
+                  int out, FetchOutcome& outcome)
 {
     const int keepSeconds = client.settings().recordCacheSeconds;
     std::map<std::string, std::string> texts; // by name
@@ -118,7 +118,7 @@ Status fetchBatch(EutilsClient& client, const DatabaseInfo& database,
 
 } // namespace
 
-Status fetchRecords(EutilsClient& client, const DatabaseInfo& database,
+Status fetchRecords(WebClient& client, const DatabaseInfo& database,
                     const std::vector<std::string>& ids, int out, FetchOutcome& outcome)
 {
     outcome = FetchOutcome();

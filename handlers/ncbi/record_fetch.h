@@ -5,7 +5,7 @@
 // how a reader tells the records apart, what happens to ids NCBI does not know, the exit status.
 
 #include "entrez_database.h"
-#include "eutils_client.h"
+#include "eutils_query.h"
 
 #include <string>
 #include <vector>
@@ -25,7 +25,7 @@ struct FetchOutcome
 // Writes the records of ids (distinct, at least one) to out. Fails with NotFound, naming them,
 // when NCBI has none of them; with the failure otherwise, outcome.started telling whether
 // records went out before it.
-Status fetchRecords(EutilsClient& client, const DatabaseInfo& database,
+Status fetchRecords(WebClient& client, const DatabaseInfo& database,
                     const std::vector<std::string>& ids, int out, FetchOutcome& outcome);
 
 } // namespace Dbscout::Ncbi

@@ -42,7 +42,7 @@ std::uint64_t newestPmid(const SearchAnswer& search)
 }
 
 // The pieces of a PubMed search too large to list at once: its PMID ranges.
-Status slicedPieces(EutilsClient& client, const DatabaseInfo& database, const std::string& term,
+Status slicedPieces(WebClient& client, const DatabaseInfo& database, const std::string& term,
                     const SearchAnswer& search, std::int64_t start, int count,
                     std::vector<Piece>& pieces)
 {
@@ -82,7 +82,7 @@ Status slicedPieces(EutilsClient& client, const DatabaseInfo& database, const st
 }
 
 // A piece's summaries from its History set; a forgotten set is searched again, once.
-Status pieceSummaries(EutilsClient& client, const DatabaseInfo& database, const Piece& piece,
+Status pieceSummaries(WebClient& client, const DatabaseInfo& database, const Piece& piece,
                       std::vector<DocSum>& docs)
 {
     SearchAnswer set = piece.set;
@@ -115,7 +115,7 @@ Status pieceSummaries(EutilsClient& client, const DatabaseInfo& database, const 
 
 } // namespace
 
-Status listSearch(EutilsClient& client, const DatabaseInfo& database, const std::string& term,
+Status listSearch(WebClient& client, const DatabaseInfo& database, const std::string& term,
                   std::int64_t start, int count, SearchListing& listing)
 {
     const bool pubmed = database.database == Database::Pubmed;

@@ -7,7 +7,7 @@
 
 #include "answer_readers.h"
 #include "entrez_database.h"
-#include "eutils_client.h"
+#include "eutils_query.h"
 
 #include <cstdint>
 #include <string>
@@ -23,7 +23,7 @@ struct SearchListing
 
 // The records at ranks [start, start + count) of term's search. A failed search fails with what
 // NCBI said.
-Status listSearch(EutilsClient& client, const DatabaseInfo& database, const std::string& term,
+Status listSearch(WebClient& client, const DatabaseInfo& database, const std::string& term,
                   std::int64_t start, int count, SearchListing& listing);
 
 } // namespace Dbscout::Ncbi

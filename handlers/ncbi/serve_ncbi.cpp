@@ -65,7 +65,7 @@ ListedRecord nothingFound(const DatabaseInfo& database, const std::string& term,
                         false};
 }
 
-Status searchPage(EutilsClient& client, const std::string& term, const NcbiRequest& request,
+Status searchPage(WebClient& client, const std::string& term, const NcbiRequest& request,
                   ListingPage& listing)
 {
     const DatabaseInfo& database = *request.database;
@@ -83,8 +83,8 @@ Status searchPage(EutilsClient& client, const std::string& term, const NcbiReque
 }
 
 // A pasted list lists exactly its records, in the order given; the count is the list's.
-Status namedPage(EutilsClient& client, const std::vector<std::string>& ids,
-                 const NcbiRequest& request, ListingPage& listing)
+Status namedPage(WebClient& client, const std::vector<std::string>& ids, const NcbiRequest& request,
+                 ListingPage& listing)
 {
     listing.found = static_cast<std::int64_t>(ids.size());
     if (request.start >= listing.found)
@@ -106,7 +106,7 @@ Status namedPage(EutilsClient& client, const std::vector<std::string>& ids,
 
 } // namespace
 
-Status serveListing(EutilsClient& client, const NcbiRequest& request, std::string& page)
+Status serveListing(WebClient& client, const NcbiRequest& request, std::string& page)
 {
     const DatabaseInfo& database = *request.database;
     ListingPage listing;
@@ -157,7 +157,8 @@ int serveNcbiRequest(const std::string& urlText, int out)
         return answerError(out, database,
                            refuse("The command \"" + request.commandWord +
                                   "\" is not served by the ncbi handler."));
-    EutilsClient client(loadServiceSettings(), cacheFolder(), std::string(database->sourceName));
+    WebClient client(eutilsService(loadServiceSettings(), std::string(database->sourceName)),
+                     Web::cacheFolder());
     if (request.command == Command::Fetch) {
         if (request.ids.empty())
             return answerError(out, database,

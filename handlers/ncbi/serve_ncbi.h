@@ -3,7 +3,7 @@
 // names), the subset directory (the database's filters), records as text, or a clear refusal
 // of what NCBI's read-only databases cannot do.
 
-#include "eutils_client.h"
+#include "eutils_query.h"
 #include "ncbi_request.h"
 #include "record_fetch.h"
 
@@ -12,7 +12,7 @@
 namespace Dbscout::Ncbi {
 
 // command=dir: a result page, or an error page's message in the Status.
-Status serveListing(EutilsClient& client, const NcbiRequest& request, std::string& page);
+Status serveListing(WebClient& client, const NcbiRequest& request, std::string& page);
 
 // Serves urlText, answering on out. Returns the exit status: 0 served, 1 refused or nothing of
 // it found (error page), 2 NCBI or the network failed (error page, or records cut short), 3

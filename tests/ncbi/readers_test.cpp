@@ -5,7 +5,6 @@
 #include "answer_readers.h"
 #include "flat_records.h"
 #include "listed_record.h"
-#include "web_page.h"
 
 #include <gtest/gtest.h>
 
@@ -225,8 +224,6 @@ TEST(FlatRecords, whatIsNotRecordsIsNamed)
               "a web page titled \"NCBI/eutils211 - WWW Error 500 Diagnostic\"");
     EXPECT_EQ(notRecords("Error: no records\n", RecordText::GenBank),
               "text that is not a GenBank record (\"Error: no records\")");
-    EXPECT_EQ(webPage("<eSearchResult/>"), std::nullopt);
-    EXPECT_EQ(webPage("  <HTML><body>x</body></HTML>"), "a web page");
 }
 
 } // namespace

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Status summarised = readSummaryAnswer(bytes, summary);
     FUZZ_CHECK(summarised.ok() || !summarised.message().empty());
     // A web page is never read as an answer.
-    if (const std::optional<std::string> page = webPage(bytes)) {
+    if (const std::optional<std::string> page = Dbscout::Web::webPage(bytes)) {
         FUZZ_CHECK(page->starts_with("a web page") && page->size() < 200);
         FUZZ_CHECK(!searched.ok() && !summarised.ok());
     }

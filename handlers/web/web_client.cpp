@@ -1,13 +1,11 @@
-#include "eutils_client.h"
-
-#include "eutils_query.h"
+#include "web_client.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <sys/stat.h>
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 namespace {
 
 using Handlers::ErrorCode;
@@ -88,37 +86,88 @@ std::string cacheFolder()
     return makeFolder(folder) ? folder : std::string();
 }
 
-EutilsClient::EutilsClient(ServiceSettings settings, const std::string& cacheDirectory,
-                           std::string serviceName)
-    : m_settings(std::move(settings)), m_serviceName(std::move(serviceName)),
-      m_cache(cacheDirectory.empty() ? std::string() : cacheDirectory + "/ncbi-answers.sqlite"),
-      m_rateLimit(cacheDirectory.empty() ? std::string() : cacheDirectory + "/ncbi-requests",
-                  m_settings.apiKey.empty() ? kRequestsPerSecond : kRequestsPerSecondWithKey)
+WebClient::WebClient(Service service, const std::string& cacheDirectory)
+    : m_service(std::move(service)),
+      m_cache(cacheDirectory.empty() ? std::string()
+                                     : cacheDirectory + "/" + m_service.files + "-answers.sqlite"),
+      m_rateLimit(cacheDirectory.empty() ? std::string()
+                                         : cacheDirectory + "/" + m_service.files + "-requests",
+                  m_service.requestsPerSecond)
 {}
 
-std::string EutilsClient::key(std::string_view query) const
+std::string WebClient::key(std::string_view query) const
 {
-    return m_settings.baseAddress + std::string(query);
+    return m_service.address + std::string(query);
 }
 
-std::optional<std::string> EutilsClient::cached(std::string_view query, int maxAgeSeconds)
+std::optional<std::string> WebClient::cached(std::string_view query, int maxAgeSeconds)
 {
-    return m_cache.find(key(query), maxAgeSeconds);
+    std::optional<WebAnswer> answer = stored(query, maxAgeSeconds);
+    return answer ? std::optional<std::string>(std::move(answer->body)) : std::nullopt;
 }
 
-void EutilsClient::keep(std::string_view query, std::string_view answer)
+void WebClient::keep(std::string_view query, std::string_view bytes)
 {
-    m_cache.store(key(query), answer);
+    store(query, WebAnswer{std::string(bytes), {}});
 }
 
-Status EutilsClient::answer(std::string_view query, int maxAgeSeconds, const AnswerJudge& judge,
-                            std::string& body, bool fresh)
+// A service that keeps headers stores each answer as those headers, a line each, a blank line
+// and the body; another stores the body alone.
+std::optional<WebAnswer> WebClient::stored(std::string_view query, int maxAgeSeconds)
 {
-    if (std::optional<std::string> stored = fresh ? std::nullopt : cached(query, maxAgeSeconds)) {
-        body = std::move(*stored);
+    std::optional<std::string> bytes = m_cache.find(key(query), maxAgeSeconds);
+    if (!bytes)
+        return std::nullopt;
+    WebAnswer answer;
+    size_t at = 0;
+    if (!m_service.keptHeaders.empty()) {
+        for (size_t end; (end = bytes->find('\n', at)) != std::string::npos && end > at;
+             at = end + 1) {
+            const std::string line = bytes->substr(at, end - at);
+            const size_t colon = line.find(": ");
+            if (colon != std::string::npos)
+                answer.headers.emplace_back(line.substr(0, colon), line.substr(colon + 2));
+        }
+        if (at >= bytes->size() || (*bytes)[at] != '\n')
+            return std::nullopt; // not an entry of this shape: asked again
+        ++at;
+    }
+    answer.body = bytes->substr(at);
+    return answer;
+}
+
+void WebClient::store(std::string_view query, const WebAnswer& answer)
+{
+    if (m_service.keptHeaders.empty()) {
+        m_cache.store(key(query), answer.body);
+        return;
+    }
+    std::string bytes;
+    for (const std::string& name : m_service.keptHeaders) {
+        if (const std::string_view value = answer.header(name); !value.empty())
+            bytes += name + ": " + std::string(value) + "\n";
+    }
+    m_cache.store(key(query), bytes + "\n" + answer.body);
+}
+
+Status WebClient::answer(std::string_view query, int maxAgeSeconds, const AnswerJudge& judge,
+                         std::string& body, bool fresh)
+{
+    WebAnswer whole;
+    Status status = answer(query, maxAgeSeconds, judge, whole, fresh);
+    body = std::move(whole.body);
+    return status;
+}
+
+Status WebClient::answer(std::string_view query, int maxAgeSeconds, const AnswerJudge& judge,
+                         WebAnswer& answer, bool fresh)
+{
+    if (std::optional<WebAnswer> kept = fresh ? std::nullopt : stored(query, maxAgeSeconds)) {
+        answer = std::move(*kept);
         return Status::pass();
     }
-    body.clear();
+    answer = WebAnswer();
+    std::string& body = answer.body;
     bool tooLarge = false;
     AnswerJudgement judgement;
     const Attempt attempt{[&body] {
@@ -126,7 +175,7 @@ Status EutilsClient::answer(std::string_view query, int maxAgeSeconds, const Ans
                               return true;
                           },
                           [&] {
-                              judgement = judge(body);
+                              judgement = judge(answer);
                               return judgement.use == AnswerUse::NotData ? judgement.what
                                                                          : std::string();
                           }};
@@ -138,24 +187,24 @@ Status EutilsClient::answer(std::string_view query, int maxAgeSeconds, const Ans
                 body.append(data, length);
             return !tooLarge;
         },
-        attempt);
+        attempt, answer.headers);
     if (tooLarge)
-        return Status::fail(ErrorCode::Failure, m_serviceName + "'s answer is larger than " +
+        return Status::fail(ErrorCode::Failure, m_service.name + "'s answer is larger than " +
                                                     std::to_string(kMaxAnswerBytes >> 20) +
                                                     " MiB: ask for fewer records at once.");
     // An answer that will never be reused (its cache time set to 0) is not written.
     if (status.ok() && maxAgeSeconds > 0 && judgement.use == AnswerUse::Keep)
-        keep(query, body);
+        store(query, answer);
     return status;
 }
 
-Status EutilsClient::stream(std::string_view query, int maxAgeSeconds, const StreamJudge& judge,
-                            const BodySink& sink, bool& started)
+Status WebClient::stream(std::string_view query, int maxAgeSeconds, const StreamJudge& judge,
+                         const BodySink& sink, bool& started)
 {
     started = false;
-    if (std::optional<std::string> stored = cached(query, maxAgeSeconds)) {
+    if (std::optional<std::string> kept = cached(query, maxAgeSeconds)) {
         started = true;
-        if (!sink(stored->data(), stored->size()))
+        if (!sink(kept->data(), kept->size()))
             return Status::fail(ErrorCode::Failure, "The reader of the record went away.");
         return Status::pass();
     }
@@ -194,6 +243,7 @@ Status EutilsClient::stream(std::string_view query, int maxAgeSeconds, const Str
                                   release(); // an answer shorter than its first line
                               return notData;
                           }};
+    Headers headers;
     Status status = request(
         query,
         [&](const char* data, size_t length) {
@@ -202,37 +252,44 @@ Status EutilsClient::stream(std::string_view query, int maxAgeSeconds, const Str
             head.append(data, length);
             return !startShown(head) || release();
         },
-        attempt);
+        attempt, headers);
     if (status.ok() && caching && started && judge.whole(copy))
         keep(query, copy);
     return status;
 }
 
-Status EutilsClient::request(std::string_view query, const BodySink& sink, const Attempt& attempt)
+Status WebClient::request(std::string_view query, const BodySink& sink, const Attempt& attempt,
+                          Headers& headers)
 {
-    HttpRequest request = httpRequestFor(m_settings, query);
-    request.connectTimeoutSeconds = std::min(10, m_settings.timeoutSeconds);
-    request.totalTimeoutSeconds = m_settings.timeoutSeconds;
+    HttpRequest request = m_service.request(query);
+    request.connectTimeoutSeconds = std::min(10, settings().timeoutSeconds);
+    request.totalTimeoutSeconds = settings().timeoutSeconds;
+    if (!m_service.userAgent.empty())
+        request.userAgent = m_service.userAgent;
     double pauseSeconds = kFirstPauseSeconds;
     for (int tried = 1;; ++tried) {
         HttpResult result;
         {
-            // The slot counts from the request's end, when NCBI has surely seen it.
+            // The slot counts from the request's end, when the service has surely seen it.
             const RateLimit::Turn turn = m_rateLimit.acquire();
             result = httpRequest(request, sink);
         }
         const bool answered = result.outcome == Outcome::Answered && result.status == 200;
+        headers = std::move(result.headers);
         const std::string notData =
             answered || result.outcome == Outcome::Stopped ? attempt.notData() : std::string();
         if (answered && notData.empty())
             return Status::pass();
+        if (m_service.missingIsNotFound && result.outcome == Outcome::Answered &&
+            (result.status == 404 || result.status == 410))
+            return Status::fail(ErrorCode::NotFound, failureText(result, tried));
         if (tried == kMaxAttempts || (notData.empty() && !worthRetrying(result)) ||
             result.retryAfterSeconds > kMaxRetryAfterSeconds || !attempt.restart())
             return Status::fail(ErrorCode::Failure, notData.empty()
                                                         ? failureText(result, tried)
-                                                        : m_serviceName + " sent " + notData +
+                                                        : m_service.name + " sent " + notData +
                                                               " instead of the data asked for" +
-                                                              tries(tried) + ". " + m_serviceName +
+                                                              tries(tried) + ". " + m_service.name +
                                                               " may be busy: try again in a "
                                                               "minute.");
         pause(result.retryAfterSeconds >= 0 ? result.retryAfterSeconds : pauseSeconds);
@@ -240,34 +297,36 @@ Status EutilsClient::request(std::string_view query, const BodySink& sink, const
     }
 }
 
-std::string EutilsClient::failureText(const HttpResult& result, int attempts) const
+std::string WebClient::failureText(const HttpResult& result, int attempts) const
 {
-    const std::string& service = m_serviceName;
+    const std::string& service = m_service.name;
+    const std::string host = hostOf(m_service.address);
     switch (result.outcome) {
-    case Outcome::Answered:
+    case Outcome::Answered: {
         if (result.status == 429)
             return service + " refused the request: too many requests (HTTP 429)" +
-                   tries(attempts) +
-                   ". Wait a moment and try again; an API key in the settings (ApiKey) raises "
-                   "the limit.";
+                   tries(attempts) + ". Wait a moment and try again; " + m_service.limitAdvice;
         if (result.status >= 500)
             return service + " failed (HTTP " + std::to_string(result.status) + ")" +
                    tries(attempts) + ". It may be busy or down: try again later.";
+        const std::string words =
+            m_service.words ? m_service.words(result.errorBody) : firstLine(result.errorBody);
         return service + " refused the request (HTTP " + std::to_string(result.status) +
-               (result.errorBody.empty() ? "" : ": " + firstLine(result.errorBody)) +
-               "). Check the query and the E-utilities address in the settings.";
+               (words.empty() ? "" : ": " + words) + "). Check the query and " +
+               m_service.addressName + " in the settings.";
+    }
     case Outcome::NoLibrary:
         return "Cannot reach " + service + ": " + result.detail +
                ". Install libcurl (Debian: libcurl4).";
     case Outcome::UnknownHost:
-        return "Cannot find the server of " + service + ", " + hostOf(m_settings.baseAddress) +
-               ": check the network connection, or the E-utilities address (BaseAddress) in "
-               "the settings.";
+        return "Cannot find the server of " + service + ", " + host +
+               ": check the network connection, or " + m_service.addressName + " (" +
+               m_service.addressValue + ") in the settings.";
     case Outcome::NoConnection:
-        return "Cannot connect to " + service + " at " + hostOf(m_settings.baseAddress) +
+        return "Cannot connect to " + service + " at " + host +
                ": the network or the service may be down. Try again later.";
     case Outcome::TimedOut:
-        return service + " did not answer within " + std::to_string(m_settings.timeoutSeconds) +
+        return service + " did not answer within " + std::to_string(settings().timeoutSeconds) +
                " seconds. It may be busy: try again later, or allow more time "
                "(TimeoutSeconds in the settings).";
     case Outcome::Cut:
@@ -284,4 +343,4 @@ std::string EutilsClient::failureText(const HttpResult& result, int attempts) co
     return "The request to " + service + " failed: " + result.detail + ".";
 }
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web

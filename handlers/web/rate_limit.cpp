@@ -9,16 +9,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 namespace {
 
-// A second and a margin between a request's end and the next request of its slot, for NCBI's
-// own way of counting its seconds.
+// A second and a margin between a request's end and the next request of its slot, for the
+// service's own way of counting its seconds.
 constexpr double kWindowSeconds = 1.05;
 // How soon a process that waits for requests on their way looks at their slots again.
 constexpr double kLookAgainSeconds = 0.02;
-// The file holds slots for the larger budget, so that handlers with and without a key share it.
-constexpr int kFileSlots = kRequestsPerSecondWithKey;
+// The file holds slots for the largest budget, so that handlers with different budgets (NCBI's
+// with and without an API key) share it.
+constexpr int kFileSlots = kMostRequestsPerSecond;
 using Slots = std::array<RateLimit::Slot, kFileSlots>;
 // Locked byte ranges (they need no bytes in the file): one for the whole file while a process
 // reads or writes it, one for each slot while its request is on its way.
@@ -204,4 +205,4 @@ void RateLimit::release()
     m_slot = -1;
 }
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web

@@ -2,7 +2,7 @@
 
 #include "ascii_text.h"
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 namespace {
 
 using Handlers::kAsciiBlanks;
@@ -66,4 +66,4 @@ std::optional<std::string> webPage(std::string_view bytes)
     return title.empty() ? "a web page" : "a web page titled \"" + title + "\"";
 }
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web

@@ -1,7 +1,8 @@
 #pragma once
-// NCBI's answers kept for a while in one SQLite file, so that paging back, sorting a page again
-// and opening a record twice cost no request. The cache is only ever a shortcut: a file that is
-// missing, damaged or locked by another process is passed by, and the request goes to NCBI.
+// A web service's answers kept for a while in one SQLite file, so that paging back, sorting a page
+// again and opening a record twice cost no request. The cache is only ever a shortcut: a file
+// that is missing, damaged or locked by another process is passed by, and the request goes to
+// the service.
 
 #include <optional>
 #include <string>
@@ -9,7 +10,7 @@
 
 struct sqlite3;
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 
 class AnswerCache
 {
@@ -31,4 +32,4 @@ private:
     sqlite3* m_db = nullptr;
 };
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web

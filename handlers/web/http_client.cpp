@@ -8,10 +8,14 @@
 #include <cstdlib>
 #include <mutex>
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 namespace {
 
 constexpr size_t kMaxErrorBody = 16 * 1024;
+// Enough for any header a service sends that matters here (a Link to the next page carries the
+// whole query); more, or longer, is not kept.
+constexpr size_t kMaxHeaders = 64;
+constexpr size_t kMaxHeaderBytes = 64 * 1024;
 
 // The few libcurl functions the client calls, taken from the library when first needed.
 struct CurlLibrary
@@ -76,20 +80,36 @@ size_t onBody(char* data, size_t size, size_t count, void* context)
     return transfer.sink(data, length) ? length : 0;
 }
 
+void keepHeader(std::string_view line, HttpResult& result)
+{
+    if (line.starts_with("HTTP/")) {
+        // A new answer begins (after a redirect, or a 100 Continue): only the last one's count.
+        result.headers.clear();
+        result.retryAfterSeconds = -1;
+        return;
+    }
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0 || result.headers.size() >= kMaxHeaders ||
+        line.size() > kMaxHeaderBytes)
+        return;
+    const std::string_view name = Handlers::trimmed(line.substr(0, colon));
+    const std::string_view value = Handlers::trimmed(line.substr(colon + 1));
+    result.headers.emplace_back(name, value);
+    if (Handlers::equalsIgnoringCase(name, "retry-after")) {
+        // Seconds only: a date would be no reason to wait longer than a pause of our own.
+        const std::string text(value);
+        char* end = nullptr;
+        const long seconds = std::strtol(text.c_str(), &end, 10);
+        if (end != text.c_str() && seconds >= 0)
+            result.retryAfterSeconds = static_cast<int>(std::min(seconds, 3600L));
+    }
+}
+
 size_t onHeader(char* data, size_t size, size_t count, void* context)
 {
     auto& transfer = *static_cast<Transfer*>(context);
     const size_t length = size * count;
-    constexpr std::string_view kRetryAfter = "retry-after:";
-    const std::string_view line(data, length);
-    if (line.size() > kRetryAfter.size() && Handlers::startsWithIgnoringCase(line, kRetryAfter)) {
-        // Seconds only: NCBI sends no dates here, and a date would be no reason to wait longer.
-        const std::string value(line.substr(kRetryAfter.size()));
-        char* end = nullptr;
-        const long seconds = std::strtol(value.c_str(), &end, 10);
-        if (end != value.c_str() && seconds >= 0)
-            transfer.result.retryAfterSeconds = static_cast<int>(std::min(seconds, 3600L));
-    }
+    keepHeader(std::string_view(data, length), transfer.result);
     return length;
 }
 
@@ -125,6 +145,26 @@ HttpResult::Outcome outcomeOf(CURLcode code)
 
 } // namespace
 
+std::string_view headerValue(const Headers& headers, std::string_view name)
+{
+    for (const auto& [key, value] : headers) {
+        if (Handlers::equalsIgnoringCase(key, name))
+            return value;
+    }
+    return {};
+}
+
+HttpRequest getOrPost(std::string address, std::string parameters, size_t maxGetBytes)
+{
+    HttpRequest request;
+    request.address = std::move(address);
+    if (request.address.size() + 1 + parameters.size() > maxGetBytes)
+        request.form = std::move(parameters);
+    else if (!parameters.empty())
+        request.address += "?" + parameters;
+    return request;
+}
+
 HttpResult httpRequest(const HttpRequest& request, const BodySink& sink)
 {
     HttpResult result;
@@ -156,7 +196,7 @@ HttpResult httpRequest(const HttpRequest& request, const BodySink& sink)
     curl->setopt(handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(request.connectTimeoutSeconds));
     curl->setopt(handle, CURLOPT_TIMEOUT, static_cast<long>(request.totalTimeoutSeconds));
     curl->setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
-    curl->setopt(handle, CURLOPT_USERAGENT, "dbscout-ncbi-handler/1");
+    curl->setopt(handle, CURLOPT_USERAGENT, request.userAgent.c_str());
     curl->setopt(handle, CURLOPT_WRITEFUNCTION, onBody);
     curl->setopt(handle, CURLOPT_WRITEDATA, &transfer);
     curl->setopt(handle, CURLOPT_HEADERFUNCTION, onHeader);
@@ -169,4 +209,4 @@ HttpResult httpRequest(const HttpRequest& request, const BodySink& sink)
     return result;
 }
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web

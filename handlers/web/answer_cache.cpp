@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 namespace {
 
 // Another handler writing at the same moment is waited for this long, then passed by.
@@ -133,4 +133,4 @@ void AnswerCache::store(std::string_view key, std::string_view answer)
     }
 }
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web

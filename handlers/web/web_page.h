@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 
 // When bytes are a web page: how to name it to the user, "a web page titled "..."" (or "a web
 // page" without a title). Nothing when they are not one.
 std::optional<std::string> webPage(std::string_view bytes);
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web

@@ -1,11 +1,11 @@
 #pragma once
-// NCBI allows a user 3 requests a second without an API key and 10 with one, counted where the
-// requests arrive. Every request is a handler process of its own, so the budget is shared through
-// a small file of slots, one for each request a second may hold. A request holds its slot while
-// it is on its way, and for a second after its answer came back. An answer comes back only after
-// its request arrived, so two requests of one slot arrive more than a second apart at NCBI however
-// late or unevenly the network delivers them, and no second holds more requests than there are
-// slots.
+// Web services allow a user so many requests a second (NCBI 3, or 10 with an API key; ENA 50),
+// counted where the requests arrive. Every request is a handler process of its own, so the budget
+// is shared through a small file of slots, one for each request a second may hold. A request holds
+// its slot while it is on its way, and for a second after its answer came back. An answer comes
+// back only after its request arrived, so two requests of one slot arrive more than a second apart
+// at the service however late or unevenly the network delivers them, and no second holds more
+// requests than there are slots.
 //
 // A slot on its way is marked in the file and locked by its process; the kernel drops the lock of
 // a process that dies (the panel kills a handler the user no longer waits for), so that its slot
@@ -14,10 +14,11 @@
 #include <string>
 #include <vector>
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 
-inline constexpr int kRequestsPerSecond = 3;
-inline constexpr int kRequestsPerSecondWithKey = 10;
+// The most requests a second any budget may hold: ENA's documented limit, the highest of the
+// services served.
+inline constexpr int kMostRequestsPerSecond = 50;
 
 class RateLimit
 {
@@ -70,4 +71,4 @@ private:
     std::vector<Slot> m_here; // this process's own slots, when the file cannot be used
 };
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web
