@@ -3,6 +3,8 @@
 // keyword of its pages, its columns, the filters its subset box offers and the text format of
 // its records.
 
+#include "filtered_query.h"
+
 #include <array>
 #include <span>
 #include <string_view>
@@ -16,11 +18,7 @@ enum class Database { Nucleotide, Protein, Pubmed };
 enum class RecordText { GenBank, Medline };
 
 // A subset of a database as an Entrez term; the subset box offers it by name.
-struct EntrezFilter
-{
-    std::string_view name;
-    std::string_view term;
-};
+using EntrezFilter = Web::QueryFilter;
 
 struct DatabaseInfo
 {

@@ -1,8 +1,8 @@
-#include "entrez_term.h"
+#include "filtered_query.h"
 
 #include "ascii_text.h"
 
-namespace Dbscout::Ncbi {
+namespace Dbscout::Web {
 namespace {
 
 using Handlers::kAsciiBlanks;
@@ -60,11 +60,12 @@ Status joinedTerm(std::string_view text, std::string_view restriction, std::stri
     return Status::pass();
 }
 
-Status entrezTerm(const DatabaseInfo& database, std::string_view query, EntrezTerm& result)
+Status filteredQuery(std::span<const QueryFilter> filters, std::string_view query,
+                     FilteredQuery& result)
 {
     query = trimmed(query);
-    result = EntrezTerm();
-    for (const EntrezFilter& filter : database.filters) {
+    result = FilteredQuery();
+    for (const QueryFilter& filter : filters) {
         if (!startsWithIgnoringCase(query, filter.name))
             continue;
         std::string_view rest = query.substr(filter.name.size());
@@ -90,4 +91,4 @@ Status entrezTerm(const DatabaseInfo& database, std::string_view query, EntrezTe
     return Status::pass();
 }
 
-} // namespace Dbscout::Ncbi
+} // namespace Dbscout::Web
