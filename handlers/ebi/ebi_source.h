@@ -2,6 +2,8 @@
 // The two EBI data sources the handler serves, with what the panel shows of each: the kind
 // keyword of its pages, its columns and the filters its subset box offers.
 
+#include "filtered_query.h"
+
 #include <span>
 #include <string_view>
 #include <vector>
@@ -10,20 +12,14 @@ namespace Dbscout::Ebi {
 
 enum class Source { UniProtKB, Ena };
 
-// A subset of a source as a term of the service's own query language; the subset box offers it
-// by name.
-struct Filter
-{
-    std::string_view name;
-    std::string_view term;
-};
+using Filter = Web::QueryFilter;
 
 struct SourceInfo
 {
     Source source;
-    std::string_view name;        // the address segment: uniprotkb, ena
-    std::string_view sourceName;  // how messages name it: "UniProtKB"
-    std::string_view kindKeyword; // the page title: protein, dnarna
+    std::string_view name;                 // the address segment: uniprotkb, ena
+    std::string_view sourceName;           // how messages name it: "UniProtKB"
+    std::string_view kindKeyword;          // the page title: protein, dnarna
     std::vector<std::string_view> headers; // the link's column first
     std::span<const Filter> filters;
     std::string_view example; // a query to offer in messages, in the service's own syntax

@@ -61,7 +61,7 @@ Status joinedTerm(std::string_view text, std::string_view restriction, std::stri
 }
 
 Status filteredQuery(std::span<const QueryFilter> filters, std::string_view query,
-                     FilteredQuery& result)
+                     FilteredQuery& result, const TypedTerm& typedTerm)
 {
     query = trimmed(query);
     result = FilteredQuery();
@@ -83,11 +83,11 @@ Status filteredQuery(std::span<const QueryFilter> filters, std::string_view quer
             result.term = filter.term;
             return Status::pass();
         }
-        return joinedTerm(rest, filter.term,
+        return joinedTerm(typedTerm ? typedTerm(rest) : std::string(rest), filter.term,
                           "so that the filter " + std::string(filter.name) + " stays outside it",
                           result.term);
     }
-    result.term = query;
+    result.term = typedTerm && !query.empty() ? typedTerm(query) : std::string(query);
     return Status::pass();
 }
 

@@ -7,6 +7,7 @@
 
 #include "status.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,9 +30,14 @@ struct FilteredQuery
     std::string caption; // the filter's name when the query is just that name, else empty
 };
 
-// The term of query; a query within a filter whose text is unbalanced fails with BadRequest.
+// What the user's own text becomes in the service's query language (for a service whose search
+// takes only its own fields, plain words and accessions made into them).
+using TypedTerm = std::function<std::string(std::string_view typed)>;
+
+// The term of query, the user's text made a term by typedTerm when given; a query within a filter
+// whose text is unbalanced fails with BadRequest.
 Status filteredQuery(std::span<const QueryFilter> filters, std::string_view query,
-                     FilteredQuery& result);
+                     FilteredQuery& result, const TypedTerm& typedTerm = {});
 
 // What in text would capture a term joined after it ("leaves a quoted phrase open" and what to
 // do), or empty when nothing would.

@@ -1,0 +1,29 @@
+#pragma once
+// The request URL of the ebi scheme: ebi://SOURCE/[KIND/][ID]?PARAMS, with SOURCE uniprotkb or
+// ena, KIND the matching keyword of the panel's data-source split (protein, dnarna) and ID an
+// accession or entry name (UniProtKB), an accession or accession.version (ENA), several joined by
+// ",". The grammar is in docs/ebi.md.
+
+#include "ebi_source.h"
+#include "read_only_request.h"
+
+#include <string_view>
+
+namespace Dbscout::Ebi {
+
+using Handlers::Status;
+using Web::Command;
+
+// UniProt's largest page, and the most rows the handler lists at once.
+inline constexpr int kMaxPageSize = 500;
+inline constexpr size_t kMaxEbiQueryBytes = 8 * 1024;
+
+struct EbiRequest : Web::ReadOnlyRequest
+{
+    const SourceInfo* source = nullptr;
+};
+
+// Parses text; a malformed URL fails with BadRequest and a message naming the fault and the fix.
+Status parseEbiRequest(std::string_view text, EbiRequest& request);
+
+} // namespace Dbscout::Ebi

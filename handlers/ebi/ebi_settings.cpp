@@ -1,0 +1,49 @@
+#include "ebi_settings.h"
+
+#include "ebi_answers.h"
+
+#include <algorithm>
+
+namespace Dbscout::Ebi {
+
+EbiSettings loadEbiSettings()
+{
+    EbiSettings settings;
+    Web::readServiceSettings(kSettingsKey, settings, [&settings](const Web::SettingsKey& key) {
+        key.text("UniProtAddress", settings.uniprotAddress);
+        key.text("EnaAddress", settings.enaAddress);
+        key.number("RequestsPerSecond", 1, settings.requestsPerSecond);
+    });
+    settings.uniprotAddress = Web::baseAddress(settings.uniprotAddress, kDefaultUniProtAddress);
+    settings.enaAddress = Web::baseAddress(settings.enaAddress, kDefaultEnaAddress);
+    return settings;
+}
+
+Web::Service ebiService(const EbiSettings& settings, const SourceInfo& source)
+{
+    const bool uniprot = source.source == Source::UniProtKB;
+    Web::Service service;
+    service.name = std::string(source.sourceName);
+    service.address = uniprot ? settings.uniprotAddress : settings.enaAddress;
+    service.addressName = uniprot ? "the UniProt address" : "the ENA address";
+    service.addressValue = uniprot ? "UniProtAddress" : "EnaAddress";
+    service.limitAdvice = "fewer requests a second (RequestsPerSecond in the settings) keep within "
+                          "the service's limit.";
+    service.files = uniprot ? "uniprot" : "ena";
+    const int own = uniprot ? kUniProtRequestsPerSecond : kEnaRequestsPerSecond;
+    service.requestsPerSecond =
+        settings.requestsPerSecond > 0 ? std::min(settings.requestsPerSecond, own) : own;
+    service.settings = settings;
+    service.userAgent = "dbscout-ebi-handler/1" +
+                        (settings.email.empty() ? std::string() : " (" + settings.email + ")");
+    service.request = [address = service.address](std::string_view query) {
+        return Web::HttpRequest{address + std::string(query)};
+    };
+    service.words = [](std::string_view body) { return errorWords(body); };
+    if (uniprot)
+        service.keptHeaders = {"X-Total-Results", "Link"};
+    service.missingIsNotFound = true;
+    return service;
+}
+
+} // namespace Dbscout::Ebi
