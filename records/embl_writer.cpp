@@ -66,7 +66,10 @@ void lists(std::string& out, const Record& record, bool separate)
 void references(std::string& out, const Record& record, bool separate)
 {
     for (const Reference& reference : record.references) {
-        out += "RN   [" + reference.number + "]\n";
+        // A number that brackets would not give back is written as it is.
+        const bool bare =
+            reference.number.starts_with('[') || reference.number.find(']') != std::string::npos;
+        out += "RN   " + (bare ? reference.number : "[" + reference.number + "]") + "\n";
         const std::string pubmed = record.format == Format::UniProt
                                        ? "PubMed=" + reference.pubmed + ";"
                                        : "PUBMED; " + reference.pubmed + ".";

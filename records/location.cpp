@@ -129,7 +129,8 @@ private:
         if (location.from.fuzz == Position::Fuzz::Exact && peek('.')) {
             ++m_at;
             location.from.fuzz = Position::Fuzz::Within;
-            return number(location.from.others.emplace_back());
+            if (!number(location.from.others.emplace_back()))
+                return false;
         }
         location.to = location.from;
         return true;

@@ -112,6 +112,8 @@ std::vector<RecordPlace> splitRecords(Format format, std::string_view text)
     case Format::BlastXml:
         break;
     }
+    if (trimmed(text, kLineBlanks).empty())
+        return {};
     return {RecordPlace{0, text.size(), 1}};
 }
 
