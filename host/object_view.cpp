@@ -35,6 +35,16 @@ QPlainTextEdit* monospaceText()
     return text;
 }
 
+// page with header above body, which takes the room there is.
+QWidget* withHeader(QWidget* page, QLabel* header, QWidget* body)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(header);
+    layout->addWidget(body, 1);
+    return page;
+}
+
 QString field(const QString& label, const QString& value)
 {
     return value.isEmpty() ? QString()
@@ -60,11 +70,7 @@ ObjectView::ObjectView(QWidget* parent) : QStackedWidget(parent)
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(m_features);
     split->addWidget(m_residues);
-    auto* sequenceLayout = new QVBoxLayout(m_sequencePage);
-    sequenceLayout->setContentsMargins(0, 0, 0, 0);
-    sequenceLayout->addWidget(m_sequenceHeader);
-    sequenceLayout->addWidget(split, 1);
-    addWidget(m_sequencePage);
+    addWidget(withHeader(m_sequencePage, m_sequenceHeader, split));
 
     m_citation = new QTextBrowser;
     addWidget(m_citation);
@@ -79,20 +85,12 @@ ObjectView::ObjectView(QWidget* parent) : QStackedWidget(parent)
     m_hits->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_hits->setAlternatingRowColors(true);
     m_hits->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    auto* blastLayout = new QVBoxLayout(m_blastPage);
-    blastLayout->setContentsMargins(0, 0, 0, 0);
-    blastLayout->addWidget(m_blastHeader);
-    blastLayout->addWidget(m_hits, 1);
-    addWidget(m_blastPage);
+    addWidget(withHeader(m_blastPage, m_blastHeader, m_hits));
 
     m_textPage = new QWidget;
     m_problem = headerLabel();
     m_text = monospaceText();
-    auto* textLayout = new QVBoxLayout(m_textPage);
-    textLayout->setContentsMargins(0, 0, 0, 0);
-    textLayout->addWidget(m_problem);
-    textLayout->addWidget(m_text, 1);
-    addWidget(m_textPage);
+    addWidget(withHeader(m_textPage, m_problem, m_text));
 
     showMessage(tr("Double-click an object in the list to open it here."));
 }
