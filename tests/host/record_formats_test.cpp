@@ -62,8 +62,8 @@ TEST(RecordFormats, faultsOfTheEarlierReadersAreGone)
         {"LOCUS       Q1 10 bp DNA linear\nFEATURES             Location/Qualifiers\n"
          "     misc_feature    1..10\n                     /note=\"the so-called \"\"hinge\"\"\n"
          "                     region\"\n                     /gene=\"abc\"\n"
-         "ORIGIN\n        1 acgtacgtac\n//\n",
-         "note=the so-called \"hinge\" region; gene=abc"},
+         "                     /pseudo\nORIGIN\n        1 acgtacgtac\n//\n",
+         "note=the so-called \"hinge\" region; gene=abc; pseudo"},
         // A continuation shaped like an old UniProt feature line stays in its feature.
         {"ID   P1_HUMAN  Reviewed;  10 AA.\nFT   CHAIN           1..10\n"
          "FT                   /note=\"has an\nFT                   intron 4 5 in the middle\"\n"

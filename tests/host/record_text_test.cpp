@@ -28,15 +28,6 @@ TEST(RecordText, residuesWrapInNumberedGroupsOfTen)
     EXPECT_TRUE(text.contains("\n901 AAAAAAAAAA"));
 }
 
-TEST(RecordText, featureDetailsJoinQualifiers)
-{
-    Dbscout::Records::Feature feature;
-    feature.qualifiers = {
-        {"gene", "5.8S rRNA", true, true}, {"pseudo", "", false, false}, {"note", "", true, true}};
-    EXPECT_EQ(featureDetails(feature), "gene=5.8S rRNA; pseudo; note=");
-    EXPECT_EQ(featureDetails(Dbscout::Records::Feature()), "");
-}
-
 TEST(RecordText, citationIsAFormattedReferenceWithItsTextEscaped)
 {
     Dbscout::Records::Citation citation;

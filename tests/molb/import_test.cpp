@@ -86,31 +86,6 @@ TEST(Import, blastHitsAreCountedOverAllIterations)
     EXPECT_NE(file.objects[0].meta[Field::Hits], "0");
 }
 
-TEST(Import, linesEndingInAStrayCarriageReturnReadAsTheirText)
-{
-    // Record, then the name, accession, length and description read from it.
-    using Case = std::tuple<std::string, std::string, std::string, std::string, std::string>;
-    for (const auto& [text, name, accession, length, description] : {
-             Case{">a\r\r\nACGT\n", "a", "a", "4", ""},
-             Case{">sp|P1|X_HUMAN kinase\r\r\nMKV\r\n", "sp|P1|X_HUMAN", "P1", "3", "kinase"},
-             Case{">b\t\r\r\r\nAC\n", "b", "b", "2", ""},
-             Case{"LOCUS       X1\r 12 bp DNA\r\r\nACCESSION   AB1\r\r\n//\n", "X1", "AB1", "12",
-                  ""},
-             Case{"ID   U1\r; 105 AA.\r\r\nAC   P2\r;\r\r\n//\n", "U1", "P2", "105", ""},
-         }) {
-        RecordFile file;
-        ASSERT_TRUE(readRecords(text, "f", file).ok()) << text;
-        ASSERT_EQ(file.objects.size(), 1u) << text;
-        for (const RecordProblem& problem : file.problems)
-            ADD_FAILURE() << text << ": " << problem.message;
-        const NewObject& object = file.objects[0];
-        EXPECT_EQ(object.meta[Field::Name], name);
-        EXPECT_EQ(object.meta[Field::Accession], accession);
-        EXPECT_EQ(object.meta[Field::Length], length);
-        EXPECT_EQ(object.meta[Field::Description], description);
-    }
-}
-
 // bytes gzipped once, as one member.
 std::string gzipped(const std::string& bytes)
 {

@@ -254,6 +254,9 @@ TEST(Readers, textsOfManyRecordsSayWhereEachBegins)
                   {1, 5},
                   {"P1", "P2"}},
              Case{"\nPMID- 1\nTI  - a\n\n\nPMID- 2\n", {2, 6}, {"PMID:1", "PMID:2"}},
+             // A stray carriage return separates words as a blank does.
+             Case{"LOCUS       X1\r 12 bp DNA\r\r\nACCESSION   AB1\r\r\n//\n", {1}, {"X1"}},
+             Case{"ID   U1\r; 105 AA.\r\r\nAC   P2\r;\r\r\n//\n", {1}, {"U1"}},
          }) {
         RecordText read;
         ASSERT_TRUE(readRecords(text, read).ok()) << text;
