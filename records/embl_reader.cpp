@@ -30,7 +30,7 @@ std::string_view withoutEvidence(std::string_view text)
 class EmblReader
 {
 public:
-    explicit EmblReader(Record& record) : m_record(record) {}
+    EmblReader(Record& record, size_t textSize) : m_record(record), m_textSize(textSize) {}
 
     bool started() const { return m_idSeen; }
 
@@ -109,6 +109,8 @@ private:
             return Outcome::failed(number, "the ID line of \"" + m_record.name +
                                                "\" gives no length in BP, AA or SQ");
         m_record.length = wholeNumber(size[0]);
+        // Room for the residues at once: no more than the text can hold, whatever it declares.
+        m_record.sequence.reserve(std::min(static_cast<size_t>(m_record.length), m_textSize));
         m_record.countsRecords = unit == "SQ";
         if (head.size() > 1 &&
             std::find(std::begin(kStatuses), std::end(kStatuses), head[1]) != std::end(kStatuses)) {
@@ -239,6 +241,7 @@ private:
     }
 
     Record& m_record;
+    size_t m_textSize;
     bool m_idSeen = false;
     bool m_inSequence = false;
     size_t m_sequenceLine = 0;

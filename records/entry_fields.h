@@ -37,7 +37,7 @@ Outcome readEntry(std::string_view text, size_t firstLine, Record& record, Forma
                   std::string_view keyword)
 {
     record = Record(format, RecordKind::Nucleotide);
-    Reader reader(record);
+    Reader reader(record, text.size());
     const Outcome outcome =
         eachLine(text, firstLine, [&reader](std::string_view line, size_t number) {
             return reader.take(line, number);

@@ -26,7 +26,7 @@ bool isDivision(std::string_view word)
 class GenBankReader
 {
 public:
-    explicit GenBankReader(Record& record) : m_record(record) {}
+    GenBankReader(Record& record, size_t textSize) : m_record(record), m_textSize(textSize) {}
 
     bool started() const { return m_locusSeen; }
 
@@ -123,6 +123,8 @@ private:
             return Outcome::failed(number, "the LOCUS line of \"" + m_record.name +
                                                "\" gives no length in bp, aa or rc");
         m_record.length = wholeNumber(tokens[unit - 1]);
+        // Room for the residues at once: no more than the text can hold, whatever it declares.
+        m_record.sequence.reserve(std::min(static_cast<size_t>(m_record.length), m_textSize));
         m_record.kind = tokens[unit] == "aa" ? RecordKind::Protein : RecordKind::Nucleotide;
         m_record.countsRecords = tokens[unit] == "rc";
         if (m_record.kind == RecordKind::Protein)
@@ -200,6 +202,7 @@ private:
     }
 
     Record& m_record;
+    size_t m_textSize;
     bool m_locusSeen = false;
     Section m_section = Section::Header;
     std::string m_field; // the keyword or sub-keyword that the value lines belong to

@@ -94,7 +94,8 @@ TEST(Location, positionsOutsideTheSequenceAreFound)
              Case{"X1.1:50..60", 10, 0}, // another record's bases
              Case{"complement(9^11)", 10, 11},
          }) {
-        const Position* found = positionOutside(parsed(text), length);
+        const Location location = parsed(text);
+        const Position* found = positionOutside(location, length);
         EXPECT_EQ(found ? found->value : 0, outside) << text;
     }
 }
