@@ -134,7 +134,10 @@ private:
     {
         m_record.format = Format::Embl;
         if (fields.size() == 7) {
-            m_sequenceVersion = clean(std::string_view(fields[1]).substr(2));
+            // "SV 2", or nothing where the ID line leaves the field empty.
+            const std::string_view version = fields[1];
+            if (version.starts_with("SV"))
+                m_sequenceVersion = clean(version.substr(2));
             m_record.topology = topologyNamed(fields[2]);
             m_record.molecule = fields[3];
             m_record.division = fields[5];
