@@ -21,6 +21,13 @@ std::string_view clean(std::string_view text)
     return trimmed(text, kLineBlanks);
 }
 
+// The version number that text starts with, after blanks; empty when it starts with none.
+std::string_view versionNumber(std::string_view text)
+{
+    text = clean(text);
+    return text.substr(0, std::min(text.size(), text.find_first_not_of("0123456789")));
+}
+
 // Everything after the "{" of an evidence tag goes: "Cytochrome c {ECO:0000269}".
 std::string_view withoutEvidence(std::string_view text)
 {
@@ -72,7 +79,7 @@ public:
         m_record.accessions.clear();
         for (std::string& accession : listItems(m_accessions))
             m_record.accessions.push_back(std::move(accession));
-        if (m_record.version.empty() && !m_sequenceVersion.empty() && !m_accessions.empty())
+        if (m_record.version.empty() && !m_sequenceVersion.empty() && !m_record.accessions.empty())
             m_record.version = m_record.accession() + "." + m_sequenceVersion;
         m_record.keywords = listItems(m_keywords);
         m_record.taxonomy = listItems(m_lineage);
@@ -137,7 +144,7 @@ private:
             // "SV 2", or nothing where the ID line leaves the field empty.
             const std::string_view version = fields[1];
             if (version.starts_with("SV"))
-                m_sequenceVersion = clean(version.substr(2));
+                m_sequenceVersion = versionNumber(version.substr(2));
             m_record.topology = topologyNamed(fields[2]);
             m_record.molecule = fields[3];
             m_record.division = fields[5];
@@ -213,7 +220,7 @@ private:
             (created ? m_record.created : m_record.updated) = day;
         }
         if (const size_t at = text.find("sequence version "); at != std::string_view::npos)
-            m_sequenceVersion = withoutFinal(clean(text.substr(at + 17)), '.');
+            m_sequenceVersion = versionNumber(text.substr(at + 17));
     }
 
     void finishReferences()
