@@ -6,8 +6,10 @@ namespace {
 
 constexpr const char* kSourcesKey =
     "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight\\sources";
-constexpr const char* kKindSuffixes[] = {" (DNA/RNA)", " (Protein)", " (Blast)", " (Citation)",
-                                         " (Analyses)"};
+constexpr SourceKind kKinds[] = {
+    {"dnarna", " (DNA/RNA)"},    {"protein", " (Protein)"},   {"blast", " (Blast)"},
+    {"citation", " (Citation)"}, {"analysis", " (Analyses)"},
+};
 constexpr DWORD kMaxKeyName = 256;
 
 ConfiguredSource readSource(HKEY key)
@@ -23,7 +25,24 @@ ConfiguredSource readSource(HKEY key)
     return source;
 }
 
+// Addresses compare as the panel's entries do, with or without their closing '/'.
+std::string withSlash(const std::string& address)
+{
+    return address.ends_with('/') ? address : address + '/';
+}
+
 } // namespace
+
+std::span<const SourceKind> sourceKinds()
+{
+    return kKinds;
+}
+
+std::string kindAddress(const std::string& address, const std::string& keyword)
+{
+    const bool separated = address.ends_with('/') || address.ends_with(':');
+    return address + (separated ? "" : "/") + keyword + "/";
+}
 
 std::vector<ConfiguredSource> readConfiguredSources()
 {
@@ -49,10 +68,30 @@ std::string sourceAddressOf(const std::vector<ConfiguredSource>& sources, const 
     for (const ConfiguredSource& source : sources) {
         if (text == source.name)
             return source.address;
-        for (const char* suffix : kKindSuffixes) {
-            if (text == source.name + suffix)
+        for (const SourceKind& kind : kKinds) {
+            if (text == source.name + kind.suffix)
                 return source.address;
         }
     }
     return text;
+}
+
+std::string sourceTextOf(const std::vector<ConfiguredSource>& sources, const std::string& address)
+{
+    for (const ConfiguredSource& source : sources) {
+        for (const SourceKind& kind : kKinds) {
+            if (kindAddress(source.address, kind.keyword) == address)
+                return source.name + kind.suffix;
+        }
+    }
+    return address;
+}
+
+std::string sourceNameOf(const std::vector<ConfiguredSource>& sources, const std::string& address)
+{
+    for (const ConfiguredSource& source : sources) {
+        if (withSlash(source.address) == withSlash(address))
+            return source.name;
+    }
+    return {};
 }

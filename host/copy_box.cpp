@@ -14,20 +14,16 @@ namespace {
 using namespace PanelControls;
 
 constexpr const char* kCheckedValue = "CopyToLocalDB";
-constexpr int kLookMs = 50;
 
 } // namespace
 
-CopyBox::CopyBox(HKEY settingsKey, QObject* parent) : QObject(parent), m_settings(settingsKey)
-{
-    connect(&m_waiting, &QTimer::timeout, this, &CopyBox::findControls);
-}
+CopyBox::CopyBox(HKEY settingsKey, QObject* parent) : QObject(parent), m_settings(settingsKey) {}
 
 void CopyBox::attach(PanelFrame& frame)
 {
     m_frame = &frame;
     m_box.clear();
-    m_waiting.start(kLookMs);
+    connect(&frame, &PanelFrame::panelBuilt, this, &CopyBox::findControls, Qt::UniqueConnection);
 }
 
 bool CopyBox::isChecked() const
@@ -46,15 +42,10 @@ bool CopyBox::isOffered() const
 void CopyBox::findControls()
 {
     CDbscout* panel = m_frame ? m_frame->panel() : nullptr;
-    if (!panel) {
-        m_waiting.stop();
+    auto* box = m_frame ? m_frame->control<QCheckBox>(kLocalCopyBox) : nullptr;
+    auto* sources = m_frame ? m_frame->control<QComboBox>(kSourceBox) : nullptr;
+    if (!panel || !box || !sources)
         return;
-    }
-    auto* box = m_frame->control<QCheckBox>(kLocalCopyBox);
-    auto* sources = m_frame->control<QComboBox>(kSourceBox);
-    if (!box || !sources)
-        return; // not built yet
-    m_waiting.stop();
     const bool kept = isChecked();
     m_box = box;
     m_sources = readConfiguredSources();

@@ -6,8 +6,9 @@
 // The panel tells its host neither when it has built its controls nor when the user picks
 // another data source, so the demo follows the panel's Data Source box (control 6913) and the
 // check box (control 6920) itself, finding them by the ids they carry as object names once the
-// panel has built them. A host that keeps the box enabled needs none of that: it reads
-// IsBoxChecked at each pick and decides by the picked object's URL, as DemoWindow does too.
+// panel has built them (PanelFrame::panelBuilt). A host that keeps the box enabled needs none of
+// that: it reads IsBoxChecked at each pick and decides by the picked object's URL, as DemoWindow
+// does too.
 
 #include "configured_sources.h"
 
@@ -15,7 +16,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 class PanelFrame;
 class QCheckBox;
@@ -43,5 +43,4 @@ private:
     QPointer<PanelFrame> m_frame;
     QPointer<QCheckBox> m_box;
     std::vector<ConfiguredSource> m_sources; // read when the panel is built
-    QTimer m_waiting;                        // until the panel has built its controls
 };

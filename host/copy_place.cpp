@@ -6,11 +6,9 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <iterator>
 
 namespace {
 
-constexpr const char* kKinds[] = {"dnarna", "protein", "citation", "blast", "analysis"};
 constexpr const char* kDefaultSubset = "From NCBI";
 
 // The raw value of parameter name in a query part; nothing when it is absent.
@@ -49,11 +47,14 @@ std::optional<CopyPlace> CopyPlace::fromSaveUrl(const std::string& url)
     if (!url.starts_with("molb://") || kindSlash == std::string::npos)
         return std::nullopt;
     const std::string kind = path.substr(kindSlash + 1, nameSlash - kindSlash - 1);
-    if (std::find(std::begin(kKinds), std::end(kKinds), kind) == std::end(kKinds))
+    const std::span<const SourceKind> kinds = sourceKinds();
+    if (std::none_of(kinds.begin(), kinds.end(),
+                     [&kind](const SourceKind& known) { return kind == known.keyword; }))
         return std::nullopt;
     CopyPlace place;
     place.m_saveUrl = url;
     place.m_store = path.substr(0, kindSlash + 1);
+    place.m_kind = kind;
     place.m_parameters = question == std::string::npos ? std::string() : url.substr(question + 1);
     if (const auto user = parameter(place.m_parameters, "user")) {
         place.m_credentials =
@@ -71,10 +72,8 @@ std::optional<CopyPlace> CopyPlace::byDefault(const std::vector<ConfiguredSource
     for (const ConfiguredSource& source : sources) {
         if (!source.canSave || !isLocalAddress(source.address))
             continue;
-        std::string url = source.address;
-        if (!url.ends_with('/'))
-            url += '/';
-        url += "citation/NAME?query=" + escaped(kDefaultSubset);
+        std::string url =
+            kindAddress(source.address, "citation") + "NAME?query=" + escaped(kDefaultSubset);
         if (source.hasLogin)
             url += "&user=" + source.user + "&pass=" + source.password;
         return fromSaveUrl(url + "&command=put");
@@ -82,10 +81,16 @@ std::optional<CopyPlace> CopyPlace::byDefault(const std::vector<ConfiguredSource
     return std::nullopt;
 }
 
-QString CopyPlace::description() const
+QString CopyPlace::description(const std::vector<ConfiguredSource>& sources,
+                               const std::string& kind) const
 {
-    const QString store = saveLocation(m_store);
-    return m_subset.isEmpty() ? store : QObject::tr("%1, subset %2").arg(store, m_subset);
+    const std::string address = kind.empty() ? m_store : m_store + kind + "/";
+    const std::string name =
+        kind.empty() ? sourceNameOf(sources, address) : sourceTextOf(sources, address);
+    // A place no source has (sourceTextOf gives its address back) is named by its address.
+    const QString source =
+        name.empty() || name == address ? saveLocation(address) : QString::fromLocal8Bit(name);
+    return m_subset.isEmpty() ? source : QObject::tr("%1, subset %2").arg(source, m_subset);
 }
 
 std::string CopyPlace::putUrl(const std::string& kind, const std::string& name) const

@@ -24,10 +24,16 @@ public:
     static std::optional<CopyPlace> byDefault(const std::vector<ConfiguredSource>& sources);
 
     const std::string& saveUrl() const { return m_saveUrl; }
+    // The data-source address the place was chosen in (its store with the kind path).
+    std::string sourceAddress() const { return m_store + m_kind + "/"; }
     // The subset copies join; empty when they join none (MAIN).
     const QString& subset() const { return m_subset; }
-    // The place as a user reads it, without credentials: "molb://local/demo/, subset From NCBI".
-    QString description() const;
+    // The place as a user reads it: by the name of the configured source it is in, and the
+    // subset ("Demo database, subset From NCBI"); with a kind keyword, the Data Source entry that
+    // lists that kind's copies ("Demo database (Citation), subset From NCBI"). A place no source
+    // has is named by its address, without credentials.
+    QString description(const std::vector<ConfiguredSource>& sources,
+                        const std::string& kind = {}) const;
 
     // kind: a molb kind keyword ("dnarna", "protein", "citation").
     // The put URL that stores a copy named name.
@@ -40,6 +46,7 @@ public:
 private:
     std::string m_saveUrl;
     std::string m_store;       // the address up to the kind, ending in '/'
+    std::string m_kind;        // the kind keyword of the save URL
     std::string m_parameters;  // everything after the '?'
     std::string m_credentials; // "user=...&pass=..." or empty
     QString m_subset;

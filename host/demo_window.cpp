@@ -4,16 +4,21 @@
 #include "local_copier.h"
 #include "object_saver.h"
 #include "object_view.h"
+#include "panel_controls.h"
 #include "panel_frame.h"
 #include "record.h"
 #include "save_dialog.h"
 #include "settings_values.h"
+#include "web_sources_dialog.h"
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -69,12 +74,15 @@ DemoWindow::DemoWindow(HKEY settingsKey) : m_settings(settingsKey)
     setCentralWidget(split);
     buildMenus();
 
+    m_lastCopy = new QLabel;
+    m_lastCopy->setObjectName(QStringLiteral("lastCopy"));
+    m_lastCopy->hide();
+    statusBar()->addPermanentWidget(m_lastCopy);
+
     connect(m_panel, &PanelFrame::picked, this, &DemoWindow::openPicked);
+    connect(m_panel, &PanelFrame::panelBuilt, this, &DemoWindow::onPanelBuilt);
     connect(&m_fetcher, &ObjectFetcher::finished, this, &DemoWindow::onFetched);
-    connect(m_copier, &LocalCopier::finished, this, [this](bool copied, const QString& message) {
-        statusBar()->showMessage(message);
-        emit copyFinished(copied);
-    });
+    connect(m_copier, &LocalCopier::finished, this, &DemoWindow::onCopyFinished);
     setDataType(m_dataType);
     statusBar()->showMessage(tr("Pick a data source, type a subset or query and press Go."));
 }
@@ -88,7 +96,11 @@ DemoWindow::~DemoWindow()
 
 void DemoWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
+    // The menus leave the panel its own Alt keys: "&Data Source", "&Filter", "Object &name",
+    // "&Go!" and "&cc: to Local DB". A menu on one of them would share it with the panel's
+    // control, and the key would then open the one and the other in turn; so the File menu is
+    // Alt+E here, and the Filter box is also Ctrl+F, from anywhere in the window.
+    QMenu* file = menuBar()->addMenu(tr("Fil&e"));
     file->addAction(tr("&Save to Database..."), QKeySequence(tr("Ctrl+Shift+S")), this,
                     &DemoWindow::saveShownObject);
     file->addAction(tr("Save &File to Database..."), this, [this] {
@@ -100,10 +112,17 @@ void DemoWindow::buildMenus()
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
-    QMenu* kinds = menuBar()->addMenu(tr("&Data Type"));
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(tr("&Filter Box"), QKeySequence(tr("Ctrl+F")), this, [this] {
+        if (auto* box = m_panel->control<QComboBox>(PanelControls::kQueryBox)) {
+            box->setFocus(Qt::ShortcutFocusReason);
+            box->lineEdit()->selectAll();
+        }
+    });
+    view->addSection(tr("Data Type"));
     m_dataTypes = new QActionGroup(this);
     for (const DataTypeChoice& choice : kDataTypes) {
-        QAction* action = kinds->addAction(tr(choice.label));
+        QAction* action = view->addAction(tr(choice.label));
         action->setCheckable(true);
         action->setData(choice.code);
         action->setChecked(choice.code == m_dataType);
@@ -111,6 +130,54 @@ void DemoWindow::buildMenus()
     }
     connect(m_dataTypes, &QActionGroup::triggered, this,
             [this](QAction* action) { setDataType(action->data().toInt()); });
+
+    QMenu* settings = menuBar()->addMenu(tr("&Settings"));
+    settings->addAction(tr("&Web Sources..."), this, &DemoWindow::editWebSources);
+}
+
+void DemoWindow::onPanelBuilt()
+{
+    // Picking an NCBI source lists nothing until the user searches: say how, where a first
+    // start says what to do.
+    auto* sources = m_panel->control<QComboBox>(PanelControls::kSourceBox);
+    if (!sources)
+        return;
+    connect(sources, &QComboBox::activated, this, [this, sources](int index) {
+        const QString text = sources->itemText(index);
+        if (sourceAddressOf(readConfiguredSources(), text.toLocal8Bit().toStdString())
+                .starts_with("ncbi:"))
+            statusBar()->showMessage(tr("%1 lists records only for a search: type words, an "
+                                        "author or an accession in the Filter box (Alt+F) and "
+                                        "press Go.")
+                                         .arg(text));
+    });
+}
+
+void DemoWindow::onCopyFinished(bool copied, const QString& message)
+{
+    statusBar()->showMessage(message);
+    // Where the copies went stays in sight after the next message, and the session's copies
+    // with it.
+    constexpr int kCopiesListed = 20;
+    m_copiesMade.prepend(message);
+    if (m_copiesMade.size() > kCopiesListed)
+        m_copiesMade.removeLast();
+    m_lastCopy->setText(message);
+    m_lastCopy->setToolTip(tr("Copies made since the start, the latest first:\n%1")
+                               .arg(m_copiesMade.join(QLatin1Char('\n'))));
+    m_lastCopy->show();
+    emit copyFinished(copied);
+}
+
+void DemoWindow::editWebSources()
+{
+    delete m_webSources;
+    m_webSources = new WebSourcesDialog(this);
+    m_webSources->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_webSources, &QDialog::accepted, this, [this] {
+        statusBar()->showMessage(tr("Web sources' settings saved: the next request uses them."));
+    });
+    m_webSources->open();
 }
 
 void DemoWindow::setDataType(int dataType)
@@ -204,12 +271,17 @@ void DemoWindow::chooseCopyPlace()
         new SaveDialog(m_placeSettings.get(), 0, tr("(each record's accession)"), this, true);
     m_saveDialog->setAttribute(Qt::WA_DeleteOnClose);
     m_saveDialog->setWindowTitle(tr("Where Copies Go"));
+    const std::vector<ConfiguredSource> sources = readConfiguredSources();
     const std::optional<CopyPlace> current = m_copier->place();
     m_saveDialog->setHint(
         tr("Records opened with \"cc: to Local DB\" checked are copied into this data source "
            "and subset, under their accessions; a subset of that name is made in each kind that "
            "has none. Now: %1.")
-            .arg(current ? current->description() : tr("nowhere")));
+            .arg(current ? current->description(sources) : tr("nowhere")));
+    if (current)
+        m_saveDialog->setStartPlace(
+            QString::fromLocal8Bit(sourceTextOf(sources, current->sourceAddress())),
+            current->subset());
     connect(m_saveDialog, &QDialog::finished, this, [this](int result) {
         const PanelPick pick = m_saveDialog ? m_saveDialog->pick() : PanelPick();
         if (result != QDialog::Accepted)
@@ -221,7 +293,8 @@ void DemoWindow::chooseCopyPlace()
             return;
         }
         m_copier->choosePlace(*place);
-        statusBar()->showMessage(tr("Copies go to %1.").arg(place->description()));
+        statusBar()->showMessage(
+            tr("Copies go to %1.").arg(place->description(readConfiguredSources())));
     });
     m_saveDialog->open();
 }
@@ -250,7 +323,7 @@ bool DemoWindow::storeObject(std::string url, std::string name, const QByteArray
     // A record opened from elsewhere keeps where it came from, as the local copies do.
     const std::string archive = origin.empty() ? arcName.toLocal8Bit().toStdString() : origin;
     if (!origin.empty())
-        appendSaveComment(url, "Copied from " + origin);
+        appendCopiedFrom(url, origin);
     const QString wanted = QString::fromLocal8Bit(name);
     const SaveOutcome outcome =
         saveAskingBeforeReplacing(url, name, archive, bytes, tr("Save to Database"), this);

@@ -5,6 +5,7 @@
 
 #include "object_fetcher.h"
 #include "save_dialog.h"
+#include "web_sources_dialog.h"
 
 #include <string>
 
@@ -13,12 +14,14 @@
 #include <QByteArray>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 class CopyBox;
 class LocalCopier;
 class ObjectView;
 class PanelFrame;
 class QActionGroup;
+class QLabel;
 
 class DemoWindow final : public QMainWindow
 {
@@ -44,8 +47,13 @@ public:
     void saveShownObject();
     void saveFile(const QString& path);
     // File > Where Copies Go: a panel in save mode picks the data source and subset that the
-    // copies of the "cc: to Local DB" box go to.
+    // copies of the "cc: to Local DB" box go to; it starts at the place they go to now.
     void chooseCopyPlace();
+    // Settings > Web Sources: the open dialog, if any.
+    void editWebSources();
+    WebSourcesDialog* webSourcesDialog() const { return m_webSources; }
+    // The status bar's lasting line about the last copy made (or not made) for the box.
+    QLabel* lastCopyLine() const { return m_lastCopy; }
 
 signals:
     // A fetch ended (shown or failed) or a save ended (stored, declined or failed).
@@ -56,6 +64,8 @@ signals:
 
 private:
     void buildMenus();
+    void onPanelBuilt();
+    void onCopyFinished(bool copied, const QString& message);
     void openPicked();
     void onFetched(const QByteArray& bytes, const QString& error);
     void askWhereToSave(const QByteArray& bytes, const QString& name, int dataType,
@@ -71,6 +81,9 @@ private:
     ObjectView* m_view = nullptr;
     QActionGroup* m_dataTypes = nullptr;
     QPointer<SaveDialog> m_saveDialog;
+    QPointer<WebSourcesDialog> m_webSources;
+    QLabel* m_lastCopy = nullptr;
+    QStringList m_copiesMade; // this session's copy messages, the latest first
     ObjectFetcher m_fetcher;
     CopyBox* m_copyBox = nullptr;
     LocalCopier* m_copier = nullptr;

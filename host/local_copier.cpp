@@ -76,6 +76,8 @@ void LocalCopier::copy(const QByteArray& bytes, const ObjectRecord& record,
     if (!m_place)
         return finish(false, tr("Not copied: choose where copies go with File > Where Copies "
                                 "Go."));
+    // Named as the user finds the copies: the Data Source entry that lists this kind.
+    m_where = m_place->description(readConfiguredSources(), m_kind);
     if (m_place->subset().isEmpty() || m_subsetsKnown.count(m_place->subsetNamesUrl(m_kind)))
         return save();
     m_step = Step::ListingSubsets;
@@ -87,8 +89,9 @@ void LocalCopier::onAnswer(const QByteArray& bytes, const QString& error)
     const QString subset = m_place ? m_place->subset() : QString();
     if (m_step == Step::ListingSubsets) {
         if (!error.isEmpty())
-            return finish(false, tr("Not copied: the subsets of %1 could not be listed: %2")
-                                     .arg(m_place->description(), error));
+            return finish(
+                false,
+                tr("Not copied: the subsets of %1 could not be listed: %2").arg(m_where, error));
         if (ObjectFetcher::subsetNames(bytes).contains(subset))
             return save();
         m_step = Step::MakingSubset;
@@ -106,25 +109,24 @@ void LocalCopier::save()
     m_step = Step::Saving;
     m_subsetsKnown.insert(m_place->subsetNamesUrl(m_kind));
     std::string url = m_place->putUrl(m_kind, m_name);
-    appendSaveComment(url, "Copied from " + m_origin);
+    appendCopiedFrom(url, m_origin);
     std::string name = m_name;
     const SaveOutcome outcome =
         saveAskingBeforeReplacing(url, name, m_origin, m_bytes, tr("Copy to Local DB"), m_window);
     const QString shown = QString::fromLocal8Bit(name);
-    const QString where = m_place->description();
     switch (outcome) {
     case SaveOutcome::Saved:
-        return finish(true, tr("Copied %1 to %2.").arg(shown, where));
+        return finish(true, tr("Copied %1 to %2.").arg(shown, m_where));
     case SaveOutcome::SavedAsRevision:
-        return finish(true, tr("Copied %1 to %2 as a new revision.").arg(shown, where));
+        return finish(true, tr("Copied %1 to %2 as a new revision.").arg(shown, m_where));
     case SaveOutcome::Declined:
-        return finish(false, tr("Not copied: %1 exists in %2 already.").arg(shown, where));
+        return finish(false, tr("Not copied: %1 exists in %2 already.").arg(shown, m_where));
     case SaveOutcome::Failed:
         break;
     }
     // The panel has said why; if the subset went away meanwhile, the next copy makes it again.
     m_subsetsKnown.erase(m_place->subsetNamesUrl(m_kind));
-    finish(false, tr("%1 was not copied to %2.").arg(shown, where));
+    finish(false, tr("%1 was not copied to %2.").arg(shown, m_where));
 }
 
 void LocalCopier::finish(bool copied, const QString& message)

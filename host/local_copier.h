@@ -63,4 +63,5 @@ private:
     std::string m_name;
     std::string m_kind;
     std::string m_origin;
+    QString m_where; // the place, as the messages name it
 };

@@ -33,6 +33,8 @@ SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
     return SaveOutcome::Failed;
 }
 
+namespace {
+
 void appendSaveComment(std::string& url, const std::string& comment)
 {
     // The handler reads the comment up to the next '&'; a backslash starts one of its escapes,
@@ -51,6 +53,17 @@ void appendSaveComment(std::string& url, const std::string& comment)
             url += c;
         }
     }
+}
+
+} // namespace
+
+void appendCopiedFrom(std::string& url, const std::string& origin)
+{
+    // The address's object name comes escaped as the panel put it in the URL (U18266%2e1); the
+    // comment is for people.
+    appendSaveComment(
+        url, "Copied from " +
+                 QByteArray::fromPercentEncoding(QByteArray::fromStdString(origin)).toStdString());
 }
 
 std::string publicAddress(const std::string& url)

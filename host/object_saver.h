@@ -24,8 +24,10 @@ SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
                                       const std::string& arcName, const QByteArray& bytes,
                                       const QString& caption, QWidget* parent);
 
-// Appends comment to a put URL as the revision's comment (comment=, in the handler's escapes).
-void appendSaveComment(std::string& url, const std::string& comment);
+// Appends to a put URL the revision's comment that says where a record came from: "Copied
+// from" and its address as people read it, the object name unescaped (U18266.1, not U18266%2e1);
+// in the handler's escapes (comment=).
+void appendCopiedFrom(std::string& url, const std::string& origin);
 
 // An object's address as others may read it: the URL without its query (listing text, user and
 // password, commands) and without credentials in its authority ("user:password@").

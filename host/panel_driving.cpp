@@ -2,6 +2,7 @@
 
 #include "panel_frame.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,21 @@
 #include <QTreeWidget>
 
 namespace PanelDriving {
+
+bool showPlace(PanelFrame& frame, const QString& sourceText, const QString& query)
+{
+    auto* sources = frame.control<QComboBox>(kSourceBox);
+    auto* queries = frame.control<QComboBox>(kQueryBox);
+    auto* go = frame.control<QAbstractButton>(kGoButton);
+    const int index = sources ? sources->findText(sourceText) : -1;
+    if (index < 0 || !queries || !go)
+        return false;
+    // Chosen, not picked from the list: Go then lists the source with the query, once.
+    sources->setCurrentIndex(index);
+    queries->setEditText(query);
+    go->click();
+    return true;
+}
 
 bool waitUntilBuilt(PanelFrame& frame, int timeoutMs)
 {

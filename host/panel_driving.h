@@ -1,7 +1,7 @@
 #pragma once
 // Driving an embedded panel as a user does (picking a data source, typing a subset or query and
 // pressing Go, clicking rows), by the numeric ids its controls carry as object names: for the
-// demo's scripted tour and for the demo's tests.
+// demo's dialogs that start at a place, its scripted tour and its tests.
 
 #include "panel_controls.h"
 
@@ -14,6 +14,9 @@ namespace PanelDriving {
 
 using namespace PanelControls;
 
+// Lists a data source (the text of its entry) and subset or query as if the user chose them and
+// pressed Go, without waiting; false when the panel is not built or has no such entry.
+bool showPlace(PanelFrame& frame, const QString& sourceText, const QString& query);
 // Waits until the panel is built and lists its data sources; false after timeoutMs.
 bool waitUntilBuilt(PanelFrame& frame, int timeoutMs);
 // Picks the data source shown as text from the box's list and waits for the listing the pick

@@ -22,6 +22,9 @@ bool PanelFrame::start(const PanelSetup& setup)
                               setup.dataType, setup.lockName ? 1 : 0, setup.initialIsName ? 1 : 0);
     if (!m_panel)
         return false;
+    m_built = false;
+    ++m_started;
+    m_panel->installEventFilter(this);
     if (!m_panel->Create(this, rect(), kPanelControlId, WS_CHILD | WS_VISIBLE)) {
         DeleteScoutpane(m_panel);
         m_panel = nullptr;
@@ -54,6 +57,25 @@ bool PanelFrame::event(QEvent* event)
         return true;
     }
     return QWidget::event(event);
+}
+
+bool PanelFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_panel && event->type() == QEvent::ChildAdded) {
+        if (auto* window = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+            window->installEventFilter(this);
+    } else if (m_panel && !m_built && event->type() == QEvent::Show &&
+               watched->parent() == m_panel) {
+        m_built = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this, started = m_started] {
+                if (started == m_started && m_panel)
+                    emit panelBuilt();
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PanelFrame::resizeEvent(QResizeEvent* event)

@@ -52,11 +52,18 @@ public:
 signals:
     // The user picked an object (double click or Enter in the list).
     void picked();
+    // The panel built its controls (once per start), so that they can be found by their ids.
+    // The panel says nothing of it; its window, the one child of its CDbscout, shows when its
+    // build is done, and this follows from the event loop after that.
+    void panelBuilt();
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     CDbscout* m_panel = nullptr;
+    bool m_built = false;
+    int m_started = 0; // panels started so far: a late report of an earlier one is dropped
 };

@@ -1,6 +1,10 @@
 #include "save_dialog.h"
 
+#include "panel_driving.h"
+
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,6 +27,7 @@ SaveDialog::SaveDialog(HKEY settingsKey, int dataType, const QString& name, QWid
     // The panel takes Enter for itself; the Save button is not a default button.
     buttons->button(QDialogButtonBox::Save)->setAutoDefault(false);
     connect(m_frame, &PanelFrame::picked, this, &SaveDialog::accept);
+    connect(m_frame, &PanelFrame::panelBuilt, this, &SaveDialog::onPanelBuilt);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_hint);
@@ -43,6 +48,33 @@ SaveDialog::SaveDialog(HKEY settingsKey, int dataType, const QString& name, QWid
 void SaveDialog::setHint(const QString& hint)
 {
     m_hint->setText(hint);
+}
+
+void SaveDialog::setStartPlace(const QString& sourceText, const QString& subset)
+{
+    m_startSource = sourceText;
+    m_startSubset = subset;
+}
+
+void SaveDialog::onPanelBuilt()
+{
+    // Watching the application's keys from now on puts this dialog before the panel, which
+    // watches them from its build on.
+    qApp->installEventFilter(this);
+    if (!m_startSource.isEmpty())
+        PanelDriving::showPlace(*m_frame, m_startSource, m_startSubset);
+}
+
+bool SaveDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        isAncestorOf(static_cast<QWidget*>(watched)) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        reject();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SaveDialog::accept()

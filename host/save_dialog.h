@@ -1,7 +1,8 @@
 #pragma once
 // "Save to Database": a panel in save mode in a dialog, where the user picks the data source,
 // the subset and the name to store an object under. The caller saves through SaveObject with
-// the URL the panel gives.
+// the URL the panel gives. Esc cancels the dialog wherever the focus is: the panel takes Esc
+// for its Stop, and a listing stops with the dialog anyway.
 
 #include "panel_frame.h"
 
@@ -19,6 +20,9 @@ public:
 
     // Replaces the line above the panel that says what to choose.
     void setHint(const QString& hint);
+    // Lists this data source (the text of its entry) and subset once the panel is built,
+    // instead of the place the panel remembers.
+    void setStartPlace(const QString& sourceText, const QString& subset);
 
     // The put URL and name the user chose; valid once the dialog was accepted.
     PanelPick pick() const { return m_pick; }
@@ -26,8 +30,15 @@ public:
 
     void accept() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void onPanelBuilt();
+
     PanelFrame* m_frame = nullptr;
     QLabel* m_hint = nullptr;
     PanelPick m_pick;
+    QString m_startSource;
+    QString m_startSubset;
 };

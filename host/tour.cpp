@@ -1,27 +1,16 @@
 #include "tour.h"
 
-#include "copy_box.h"
 #include "demo_window.h"
-#include "object_view.h"
 #include "panel_driving.h"
 #include "panel_frame.h"
-#include "record.h"
-#include "save_dialog.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStatusBar>
-#include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <csignal>
 #include <cstdio>
@@ -31,7 +20,6 @@ using namespace PanelDriving;
 
 namespace {
 
-constexpr int kWaitMs = 30000;
 // A step that is still running after this long is hung (for example in a modal loop nobody
 // ends); the whole tour then fails instead of waiting forever.
 constexpr unsigned kStepLimitSeconds = 180;
@@ -91,7 +79,9 @@ int Tour::run()
                 }) &&
         runStep("open an NCBI record", [this] { return ncbiStep(); }) &&
         runStep("open one with \"cc: to Local DB\"", [this] { return copyFromNcbiStep(); }) &&
+        runStep("see where copies go", [this] { return whereCopiesGoStep(); }) &&
         runStep("list the local copy", [this] { return listLocalCopyStep(); }) &&
+        runStep("set an e-mail for NCBI", [this] { return webSourcesStep(); }) &&
         runStep("screenshot", [this] { return screenshotStep(); });
     std::printf(passed ? "tour: every step worked\n" : "tour: FAILED\n");
     std::fflush(stdout);
@@ -122,215 +112,6 @@ bool Tour::check(bool condition, const QString& failure)
     if (!condition && m_failure.isEmpty())
         m_failure = failure;
     return condition;
-}
-
-QString Tour::startStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    if (!waitForPanel(frame))
-        return {};
-    QComboBox* sources = frame.control<QComboBox>(kSourceBox);
-    QStringList names;
-    for (int i = 0; i < sources->count(); ++i)
-        names << sources->itemText(i);
-    check(names.contains("Demo database (DNA/RNA)"),
-          "the data source \"Demo database\" is missing");
-    return QStringLiteral("%1 data sources: %2")
-        .arg(names.size())
-        .arg(names.join(QLatin1String(", ")));
-}
-
-QString Tour::listSubsetStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    chooseSource(frame, "Demo database (DNA/RNA)");
-    const QString seen = list(frame, "Orchids");
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    const QString status = frame.control<QLabel>(kStatusLine)->text();
-    check(rows->topLevelItemCount() > 0, "the subset is empty");
-    check(status.startsWith(QStringLiteral("%1 objects were found. The first object # is 1")
-                                .arg(rows->topLevelItemCount())),
-          "the status line does not count the listed rows");
-    return seen;
-}
-
-QString Tour::pageStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    QString seen = list(frame, "MAIN");
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    const int total = frame.control<QLabel>(kStatusLine)->text().section(' ', 0, 0).toInt();
-    const int firstPage = rows->topLevelItemCount();
-    if (!check(total > firstPage && firstPage == 100, "MAIN does not fill more than one page"))
-        return seen;
-    rows->setFocus();
-    QTest::keyClick(rows, Qt::Key_PageDown, Qt::ControlModifier); // next page
-    check(QTest::qWaitFor([&] { return shown(frame).contains("The first object # is 101"); },
-                          kWaitMs),
-          "Ctrl+Page Down did not show the second page");
-    seen += QLatin1String(" -> ") + shown(frame);
-    check(rows->topLevelItemCount() == std::min(100, total - 100),
-          "the second page does not hold the rest of the objects");
-    return seen;
-}
-
-QString Tour::sortStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    QHeaderView* header = rows->header();
-    const QPoint nameColumn(header->sectionViewportPosition(0) + 8, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameColumn);
-    // The first click sorts either way (the panel remembers a sort from the last run); the
-    // second one reverses it.
-    const QStringList first = rowNames(frame);
-    QStringList ascending = first;
-    std::sort(ascending.begin(), ascending.end());
-    QStringList descending(ascending.rbegin(), ascending.rend());
-    check(first == ascending || first == descending, "a click on Name did not sort by name");
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameColumn);
-    const QStringList second = rowNames(frame);
-    check(second == QStringList(first.rbegin(), first.rend()),
-          "a second click on Name did not reverse the order");
-    return QStringLiteral("by name, %1: %2")
-        .arg(second == ascending ? "ascending" : "descending", second.mid(0, 3).join(", "));
-}
-
-QString Tour::pickStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    chooseSource(frame, "Demo database (Protein)");
-    list(frame, "Swiss-Prot sample");
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    if (!check(rows->topLevelItemCount() > 0, "the protein subset is empty"))
-        return shown(frame);
-    m_savedName = rowNames(frame).value(0) + QLatin1String(" copy");
-    openRow(frame, 0);
-    const QString summary = m_window.objectView()->summary();
-    check(summary.startsWith(QLatin1String("UniProt ")) && summary.contains(QLatin1String("aa")),
-          "the fetched protein was not shown as a UniProt record");
-    return summary;
-}
-
-QString Tour::saveStep(bool expectExisting)
-{
-    QSignalSpy finished(&m_window, &DemoWindow::saveFinished);
-    m_answerText = QStringLiteral("already exists");
-    m_answered = 0;
-    m_window.saveShownObject();
-    SaveDialog* dialog = m_window.saveDialog();
-    if (!check(dialog != nullptr, "File > Save to Database opened no dialog"))
-        return {};
-    PanelFrame& frame = *dialog->frame();
-    if (!waitForPanel(frame))
-        return {};
-    // The protein kind was asked for, so the source shows under its own name.
-    chooseSource(frame, "Demo database");
-    const QString place = list(frame, "Scratch");
-    QLineEdit* name = frame.control<QLineEdit>(kNameBox);
-    name->setFocus();
-    name->selectAll();
-    QTest::keyClicks(name, m_savedName);
-    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
-                      Qt::LeftButton);
-    if (finished.isEmpty())
-        finished.wait(kWaitMs);
-    const QString status = m_window.statusBar()->currentMessage();
-    check(!finished.isEmpty() && finished.first().first().toBool(), "not saved: " + status);
-    if (expectExisting)
-        check(m_answered == 1, "saving under a taken name did not ask before replacing");
-    return QStringLiteral("%1 (the save panel showed %2)").arg(status, place);
-}
-
-QString Tour::listSavedStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    const QString seen = list(frame, "Scratch");
-    check(rowNames(frame).contains(m_savedName), m_savedName + " is not listed in Scratch");
-    return seen;
-}
-
-QString Tour::openKindStep(const QString& source, const QString& query, const QString& expected)
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    chooseSource(frame, source);
-    const QString seen = list(frame, query);
-    if (!check(frame.control<QTreeWidget>(kList)->topLevelItemCount() > 0, query + " is empty"))
-        return seen;
-    openRow(frame, 0);
-    const QString summary = m_window.objectView()->summary();
-    check(summary.startsWith(expected), "the object was not shown as " + expected);
-    return seen + QLatin1String(" -> ") + summary;
-}
-
-QString Tour::ncbiStep()
-{
-    // Picking an NCBI source lists nothing until a query is typed, quietly: any box fails the step.
-    return openKindStep(QStringLiteral("NCBI PubMed (Citation)"), "biopython", "citation PMID");
-}
-
-QString Tour::copyFromNcbiStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    chooseSource(frame, QStringLiteral("NCBI PubMed (Citation)"));
-    const QString seen = list(frame, "biopython");
-    auto* box = frame.control<QCheckBox>(kLocalCopyBox);
-    if (!check(m_window.copyBox()->isOffered() && box, "the box is not offered for NCBI"))
-        return seen;
-    const bool wasChecked = box->isChecked();
-    if (!wasChecked)
-        QTest::mouseClick(box, Qt::LeftButton);
-    QSignalSpy copied(&m_window, &DemoWindow::copyFinished);
-    // The store may hold the paper already (the demo store imported it): replace it then.
-    m_answerText = QStringLiteral("already exists");
-    m_answered = 0;
-    openRow(frame, 0);
-    m_ncbiBytes = m_window.shownBytes();
-    m_copyName = recordName(readObjectRecord(m_ncbiBytes));
-    check(!copied.isEmpty() || copied.wait(kWaitMs), "opening with the box checked copied nothing");
-    const QString status = m_window.statusBar()->currentMessage();
-    check(!copied.isEmpty() && copied.first().first().toBool(), "not copied: " + status);
-    // The box is left as the user had it.
-    if (!wasChecked)
-        QTest::mouseClick(box, Qt::LeftButton);
-    return QStringLiteral("%1 -> %2%3")
-        .arg(seen, status, m_answered ? QStringLiteral(" (asked before replacing)") : QString());
-}
-
-QString Tour::listLocalCopyStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    chooseSource(frame, QStringLiteral("Demo database (Citation)"));
-    check(!m_window.copyBox()->isOffered(), "the box is offered for the local store");
-    const QString seen = list(frame, "From NCBI");
-    const int row = rowNames(frame).indexOf(m_copyName);
-    if (!check(row >= 0, m_copyName + " is not listed in From NCBI"))
-        return seen;
-    openRow(frame, row);
-    check(!m_ncbiBytes.isEmpty() && m_window.shownBytes() == m_ncbiBytes,
-          "the copy fetched back differs from the record NCBI's stand-in served");
-    return QStringLiteral("%1 -> %2 fetched back, %3 bytes as served")
-        .arg(seen, m_copyName)
-        .arg(m_ncbiBytes.size());
-}
-
-QString Tour::screenshotStep()
-{
-    PanelFrame& frame = *m_window.panelFrame();
-    chooseSource(frame, "Demo database (DNA/RNA)");
-    const QString seen = list(frame, "Orchids");
-    // Room for the organism and the description, as a user drags the column dividers; the
-    // panel keeps the layout for the next run.
-    QHeaderView* header = frame.control<QTreeWidget>(kList)->header();
-    const int widths[] = {80, 75, 55, 65, 165, 190, 110};
-    for (int column = 0; column < header->count() && column < int(std::size(widths)); ++column)
-        header->resizeSection(column, widths[column]);
-    openRow(frame, 0);
-    if (m_screenshot.isEmpty())
-        return seen;
-    QTest::qWait(200); // let the views settle
-    check(m_window.grab().save(m_screenshot), "cannot write " + m_screenshot);
-    return m_screenshot;
 }
 
 bool Tour::waitForPanel(PanelFrame& frame)
@@ -365,6 +146,18 @@ void Tour::openRow(PanelFrame& frame, int row)
 QString Tour::shown(PanelFrame& frame) const
 {
     return PanelDriving::shown(frame);
+}
+
+void Tour::trigger(const QString& text)
+{
+    // A menu item, as the user clicks it.
+    for (QAction* action : m_window.findChildren<QAction*>()) {
+        if (action->text() == text) {
+            action->trigger();
+            return;
+        }
+    }
+    check(false, "no menu item " + text);
 }
 
 void Tour::answerMessageBoxes()

@@ -1,8 +1,9 @@
 #pragma once
 // The scripted tour of a headless run: drives the real panel through the demo window the way a
 // user would (choosing sources, typing, clicking, paging, sorting, double clicks, the save
-// dialog, the "cc: to Local DB" box), prints one line of what the panel showed at each step and
-// checks it. The store is the one scripts/make-demo-store builds.
+// dialog, the "cc: to Local DB" box and where its copies go, the web sources' settings), prints
+// one line of what the panel showed at each step and checks it. The store is the one
+// scripts/make-demo-store builds.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -33,6 +34,8 @@ signals:
     void finished(int status);
 
 private:
+    static constexpr int kWaitMs = 30000;
+
     int run();
     // A step returns what it saw; a failed check leaves its reason in m_failure.
     using Step = std::function<QString()>;
@@ -49,7 +52,9 @@ private:
     QString openKindStep(const QString& source, const QString& query, const QString& expected);
     QString ncbiStep();
     QString copyFromNcbiStep();
+    QString whereCopiesGoStep();
     QString listLocalCopyStep();
+    QString webSourcesStep();
     QString screenshotStep();
 
     // Panel driving, as a user does it.
@@ -59,6 +64,7 @@ private:
     void openRow(PanelFrame& frame, int row);
     QString shown(PanelFrame& frame) const;
 
+    void trigger(const QString& menuItem);
     void answerMessageBoxes();
 
     DemoWindow& m_window;

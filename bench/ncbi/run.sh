@@ -7,14 +7,22 @@
 #   2. the same page served from the stand-in, as a first visit (the cache emptied before each
 #      run, so that each run asks a search and the summaries and stores both), against the
 #      stand-in's own answer time for those two requests as a plain client sees it: the curl
-#      program fetching the same two answers, run right after the handler in each round. The
-#      difference is the handler's overhead (settings, cache, rate limit, reading the answers,
-#      writing the page; target: under 5 ms). The stand-in's time inside itself is shown too.
+#      program fetching the same search and the summaries of the same five records (by their
+#      ids, as the handler's own request names them by the search's set), run right after the
+#      handler in each round. The difference is the handler's overhead (settings, cache, rate
+#      limit, reading the answers, writing the page; target: under 5 ms). The stand-in's time
+#      inside itself is shown too.
+#   3. the page of 100 at start 500,000 of the stand-in's synthetic PubMed search of a million
+#      records ("cancer"), without an API key: cold (the cache emptied), warm (the same page
+#      again) and the next page, each with its requests, its time, and the most requests that
+#      arrived within any one second (targets: at most 40 requests cold, at most 3 warm, at most
+#      3 a second).
 # Reports medians and the targets; asserts nothing. Runs of case 2 are spaced beyond the rate
 # limit's window, so that no run waits for its turn.
 #
 # usage: bench/ncbi/run.sh [BUILD_DIR]      (default: build)
-#   COUNT=10000   objects of the molb store     RUNS=21   timed runs per case
+#   COUNT=10000   objects of the molb store     RUNS=21   timed runs of cases 1 and 2
+#   DEEP_RUNS=3   cold runs of case 3
 set -euo pipefail
 export LC_ALL=C # EPOCHREALTIME with a decimal point
 
@@ -64,7 +72,7 @@ echo "page of 5 from the cache: ${cached} us; molb local page of 5: ${local_page
 
 cache=$XDG_CACHE_HOME/dbscout/ncbi-answers.sqlite
 served=$work/standin/served
-search="${base}esearch.fcgi?db=pubmed&term=biopython&retstart=0&retmax=5&tool=dbscout"
+search="${base}esearch.fcgi?db=pubmed&term=biopython&usehistory=y&retmax=1&tool=dbscout"
 summaries="${base}esummary.fcgi?db=pubmed&retmode=xml&id=16403221,16377612,14871861,14630660,12230038&tool=dbscout"
 # Whole-process microseconds of running "$@".
 timed() {
@@ -96,3 +104,40 @@ echo "page of 5 from the stand-in (a first visit: two requests, both answers sto
   "(target: under 5 ms)"
 echo "(the stand-in's time inside itself for the two requests: $(column 4) us; the rest of the" \
   "curl program's time is a process that loads libcurl and its libraries, which the handler pays too)"
+
+# Case 3. The requests a run made are the stand-in's arrivals during it.
+arrivals=$work/standin/arrivals
+deep='ncbi://entrez/pubmed/citation/?start=500000&page=100&query=cancer'
+next_page='ncbi://entrez/pubmed/citation/?start=500100&page=100&query=cancer'
+# "REQUESTS TIME_US BUSIEST_SECOND" of running the handler on "$1".
+measured() {
+  local before after start
+  before=$(wc -l <"$arrivals")
+  start=${EPOCHREALTIME/./}
+  "$ncbi" "$1" >/dev/null
+  local time=$((${EPOCHREALTIME/./} - start))
+  after=$(wc -l <"$arrivals")
+  local busiest
+  busiest=$(tail -n $((after - before)) "$arrivals" | awk '{ print $1 }' | sort -n |
+    awk '{ t[NR] = $1 } END { most = 0; first = 1
+           for (i = 1; i <= NR; i++) { while (t[i] - t[first] >= 1.0) first++; if (i - first + 1 > most) most = i - first + 1 }
+           print most }')
+  echo "$((after - before)) $time $busiest"
+}
+deep_runs=${DEEP_RUNS:-3}
+: >"$work/cold"
+for _ in $(seq "$deep_runs"); do
+  rm -f "$cache"
+  sleep 1.2
+  measured "$deep" >>"$work/cold"
+done
+warm=$(measured "$deep")
+neighbour=$(measured "$next_page")
+read -r cold_requests cold_time cold_busiest < <(sort -k2,2n "$work/cold" | sed -n "$(((deep_runs + 1) / 2))p")
+read -r warm_requests warm_time _ <<<"$warm"
+read -r next_requests next_time next_busiest <<<"$neighbour"
+echo "page of 100 at start 500,000 of a 1,000,000-record PubMed search, without an API key:" \
+  "cold $cold_requests requests in $((cold_time / 1000)) ms, at most $cold_busiest in any second" \
+  "(median of $deep_runs); warm $warm_requests requests in $((warm_time / 1000)) ms;" \
+  "the next page $next_requests requests in $((next_time / 1000)) ms" \
+  "(targets: at most 40 cold, at most 3 warm, at most 3 a second)"

@@ -49,6 +49,17 @@ int rowImageOfTitle(const std::string& title)
     return kind ? kind->image : ImageIndex::Address;
 }
 
+void AppendKindPath(std::string& strURL, int nKind)
+{
+    const ObjectKind* kind = kindOfCode(nKind);
+    if (!kind)
+        return;
+    if (strURL.empty() || (strURL.back() != '/' && strURL.back() != ':'))
+        strURL += '/';
+    strURL += kind->keyword;
+    strURL += '/';
+}
+
 bool dataTypeAccepts(int dataType, int kindCode)
 {
     if (dataType == KindCode::Any)

@@ -41,6 +41,10 @@ const ObjectKind* kindOfKeyword(const std::string& keyword);
 int kindCodeOfTitle(const std::string& title);
 int rowImageOfTitle(const std::string& title);
 
+// Appends the kind path of a kind code to a data-source address: a '/' unless the address ends
+// in '/' or ':', the kind's keyword and a '/'. Nothing for a code of no kind.
+void AppendKindPath(std::string& strURL, int nKind);
+
 // Whether a panel made for the host's data type lists objects of kindCode: 0 takes every kind,
 // -1 DNA/RNA and protein, a positive code only its own kind; any other data type none.
 bool dataTypeAccepts(int dataType, int kindCode);

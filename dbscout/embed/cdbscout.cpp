@@ -53,16 +53,29 @@ void CDbscout::OnSize(UINT, int cx, int cy)
     if (!m_pPanel)
         return;
     if (!m_pPanel->isWindowCreated()) {
-        if (!isVisible()) {
-            // The first size of a window that Qt is still showing: building the panel may open
-            // message boxes, whose event loop must not run in the middle of the host's show.
-            QMetaObject::invokeMethod(
-                this, [this] { OnSize(0, width(), height()); }, Qt::QueuedConnection);
+        // Qt gives a window its first size while it is still showing it; the panel is built once
+        // the show is done (showEvent), so that its message boxes never open in the middle of the
+        // host's show, nor for a window that is hidden again before its event loop runs.
+        if (!isVisible())
             return;
-        }
         m_pPanel->Create(this);
     }
     m_pPanel->setGeometry(0, 0, cx, cy);
+}
+
+void CDbscout::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_pPanel || m_pPanel->isWindowCreated())
+        return;
+    // One build per show, from the event loop; a window hidden by then waits for its next show.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isVisible())
+                OnSize(0, width(), height());
+        },
+        Qt::QueuedConnection);
 }
 
 BOOL CDbscout::GetURL(std::string& strURL, int& nFlag, std::string& strName)

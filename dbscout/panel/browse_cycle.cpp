@@ -126,13 +126,11 @@ int CScoutPanel::StartListRequest(const std::string& url, bool bRefreshSubsets)
 {
     if (url.empty())
         return 0;
+    ShowRequestStarted(quotedPart(url));
     std::unique_ptr<CScoutRequest> job = makeJob(url);
     retireJob(m_pListJob);
     m_pListJob = std::move(job);
-    // Started before the list is cleared, so that the handler runs meanwhile; its answer is
-    // handled by this thread, after this function.
     m_pListJob->Start();
-    ShowRequestStarted(quotedPart(url));
     if (bRefreshSubsets && StartSubsetRequest(url)) {
         // Emptied now and filled with the answer: held with the list, it is painted once.
         m_cbQuery->setUpdatesEnabled(false);

@@ -18,17 +18,6 @@ using namespace Dbscout;
 
 Q_DECLARE_METATYPE(Dbscout::CDataSourceDesc*)
 
-void AppendKindPath(std::string& strURL, int nKind)
-{
-    const ObjectKind* kind = kindOfCode(nKind);
-    if (!kind)
-        return;
-    if (strURL.empty() || (strURL.back() != '/' && strURL.back() != ':'))
-        strURL += '/';
-    strURL += kind->keyword;
-    strURL += '/';
-}
-
 namespace {
 
 constexpr const char* kSuitePath[] = {"KORVALE, INC", "MOLB 10", "Data Sources", "MolbLight"};
@@ -126,7 +115,7 @@ bool loadLastOpen(HKEY settings, int& fromList, std::string& url)
         return false;
     DWORD fromListValue = 0;
     if (readDword(lastOpen.get(), "LAST_OPEN_DS", fromListValue))
-        fromList = fromListValue ? 1 : 0;
+        fromList = int(fromListValue);
     readString(lastOpen.get(), "LAST_OPEN_URL", url, largestValue + 1);
     return true;
 }

@@ -8,6 +8,7 @@
 #include "panel/result_list_delegate.h"
 #include "panel/result_list_header.h"
 #include "panel/result_list_scroll_bar.h"
+#include "panel/result_list_view.h"
 #include "platform/modal.h"
 #include "platform/registered_messages.h"
 #include "platform/registry_batch.h"
@@ -94,7 +95,10 @@ void CScoutPanel::createControls()
     m_btnGo = makeControl<QPushButton>(this, IDC_GO);
     m_btnGo->setText(QString::fromUtf8(Texts::GoButton));
     m_stFilterLabel = makeLabel(this, IDC_FILTER_LABEL, Texts::FilterLabel, m_cbQuery);
-    m_list = makeControl<QTreeWidget>(this, IDC_LIST);
+    auto* list = makeControl<ResultListView>(this, IDC_LIST);
+    // A selection the keys moved shows in the name box as a clicked one does.
+    list->setSelectionMovedByKey([this] { onListClick(); });
+    m_list = list;
     m_edName = makeControl<QLineEdit>(this, IDC_NAME);
     m_stNameLabel = makeLabel(this, IDC_NAME_LABEL, Texts::NameLabel, m_edName);
     m_stSourceLabel = makeLabel(this, IDC_SOURCE_LABEL, Texts::DataSourceLabel, m_cbDataSource);

@@ -160,7 +160,8 @@ private:
     void CaptureTableLayout();
     void ApplyTableLayout();
 
-    // Selection.
+    // Selection. A click, or a key that moved the selection, shows the selected rows' ids in the
+    // name box.
     void onListClick();
     void onListDoubleClick(QTreeWidgetItem* item);
     void OpenItem(const Dbscout::ResultRow& row);

@@ -1,5 +1,5 @@
-// Selection: clicks fill the object-name box, a double click or Enter tells the host, and GetURL
-// hands the host the picked object's request URL.
+// Selection: clicks and keys that move the selection fill the object-name box, a double click or
+// Enter tells the host, and GetURL hands the host the picked object's request URL.
 
 #include "panel/scout_panel.h"
 

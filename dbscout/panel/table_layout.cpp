@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 using namespace Dbscout;
 
 bool CScoutPanel::listShowsRows() const
@@ -32,11 +34,22 @@ void CScoutPanel::SortBy(int nColumn)
     } else {
         m_bSortAscending = !m_bSortAscending;
     }
-    if (m_nSortColumn < m_list->columnCount())
+    const int column = m_nSortColumn & 0xFF;
+    if (m_nSortColumn < m_list->columnCount()) {
         header->setIcon(m_nSortColumn, m_ilHeader.value(m_bSortAscending ? SortAscendingImage
                                                                          : SortDescendingImage));
-    m_list->sortItems(m_nSortColumn & 0xFF,
-                      m_bSortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        m_list->sortItems(column, m_bSortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        return;
+    }
+    // A stored sort column the page shows no header for: its rows still carry those cells, and
+    // are sorted by them (the list sorts by its visible columns only).
+    QList<QTreeWidgetItem*> rows = m_list->invisibleRootItem()->takeChildren();
+    std::stable_sort(rows.begin(), rows.end(),
+                     [column, ascending = m_bSortAscending != 0](const QTreeWidgetItem* a,
+                                                                 const QTreeWidgetItem* b) {
+                         return CompareRows(rowData(a), rowData(b), column, ascending) < 0;
+                     });
+    m_list->addTopLevelItems(rows);
 }
 
 void CScoutPanel::CaptureTableLayout()

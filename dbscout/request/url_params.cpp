@@ -54,9 +54,10 @@ ObjectUrlParts readObjectUrl(const std::string& url)
     ObjectUrlParts parts;
     const size_t slash = url.rfind('/');
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    // A '?' that starts the URL ends no name: the whole URL is the name then.
     const size_t question = url.find('?', nameStart);
-    parts.escapedName = url.substr(nameStart, question == std::string::npos ? std::string::npos
-                                                                            : question - nameStart);
+    const bool endsName = question != std::string::npos && question > 0;
+    parts.escapedName = url.substr(nameStart, endsName ? question - nameStart : std::string::npos);
     const size_t query = url.find("query=");
     if (query != std::string::npos) {
         const size_t valueStart = query + 6;

@@ -19,8 +19,9 @@ std::string ExtractUrlParam(std::string& url, const std::string& key);
 // password keeps its prior value.
 void SplitUrlCredentials(std::string& url, std::string& user, std::string& password);
 
-// What an object URL names: the text after its last '/' up to the first '?' after it, still
-// escaped, and the raw value of its first "query=" parameter.
+// What an object URL names: the text after its last '/' up to the first '?' after it (the whole
+// URL when it has no '/' and starts with its '?'), still escaped, and the raw value of its first
+// "query=" parameter.
 struct ObjectUrlParts
 {
     std::string escapedName;

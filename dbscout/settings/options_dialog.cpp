@@ -33,7 +33,9 @@ COptionsDlg::COptionsDlg(const PanelOptions& options, int serverVersion, QWidget
         int(withDescendants ? options.ON_SAVE_LEAVE_ON_ERROR : defaults.ON_SAVE_LEAVE_ON_ERROR),
         serverVersion);
 
+    // The sheet takes the place of the frame that marks where it goes, and its id.
     auto* sheet = new QTabWidget;
+    sheet->setObjectName(QString::number(IDC_OPTIONS_FRAME));
     sheet->addTab(m_checkoutPage, m_checkoutPage->windowTitle());
     sheet->addTab(m_savePage, m_savePage->windowTitle());
 

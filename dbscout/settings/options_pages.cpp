@@ -14,6 +14,7 @@ namespace Dbscout {
 COptionsCheckoutPP::COptionsCheckoutPP(const Values& values, int serverVersion, QWidget* parent)
     : QWidget(parent), m_values(values)
 {
+    setObjectName(QString::number(IDD_OPTIONS_CHECKOUT_PAGE));
     setWindowTitle(QString::fromUtf8(Texts::CheckoutPageCaption));
     auto* group = new QGroupBox(QString::fromUtf8(Texts::CheckoutPageGroup), this);
     auto* boxes = new QVBoxLayout(group);
@@ -47,6 +48,7 @@ void COptionsCheckoutPP::addCheck(QVBoxLayout* layout, int id, const char* text,
 COptionsSavePP::COptionsSavePP(int recalcDesc, int leaveOnError, int serverVersion, QWidget* parent)
     : QWidget(parent), m_recalcDesc(recalcDesc), m_leaveOnError(leaveOnError)
 {
+    setObjectName(QString::number(IDD_OPTIONS_SAVE_PAGE));
     setWindowTitle(QString::fromUtf8(Texts::SavePageCaption));
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(QString::fromUtf8(Texts::SavePageIntro));

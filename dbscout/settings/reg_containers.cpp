@@ -17,7 +17,7 @@ bool readDword(HKEY key, const char* name, DWORD& value)
     DWORD size = sizeof data;
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
             ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof data)
+        type != REG_DWORD)
         return false;
     value = data;
     return true;
@@ -36,10 +36,10 @@ bool readString(HKEY key, const char* name, std::string& value, DWORD maxBytes)
     DWORD size = maxBytes;
     if (RegQueryValueExA(key, name, nullptr, &type, buffer.get(), &size) != ERROR_SUCCESS)
         return false;
-    const bool terminated = (type == REG_SZ || type == REG_EXPAND_SZ)
-                                ? size >= 1 && buffer[size - 1] == 0
-                                : type == REG_MULTI_SZ && size >= 2 && buffer[size - 1] == 0 &&
-                                      buffer[size - 2] == 0;
+    const bool terminated =
+        (type == REG_SZ || type == REG_EXPAND_SZ)
+            ? size >= 1 && buffer[size - 1] == 0
+            : type == REG_MULTI_SZ && size >= 2 && buffer[size - 1] == 0 && buffer[size - 2] == 0;
     if (!terminated)
         return false;
     value.assign(reinterpret_cast<const char*>(buffer.get()));

@@ -12,6 +12,8 @@ namespace Dbscout {
 
 // Values the containers read and write, shared with their users.
 bool writeDword(HKEY key, const char* name, DWORD value);
+// A number is read through a four-byte buffer, as the settings were always read: a REG_DWORD
+// value of fewer bytes fills its low bytes (the rest stay 0), a longer one does not fit.
 bool readDword(HKEY key, const char* name, DWORD& value);
 bool writeString(HKEY key, const char* name, const std::string& value);
 // A string counts only with its terminator (two for a multi-string, whose first string is taken)

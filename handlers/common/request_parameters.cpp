@@ -27,8 +27,8 @@ Status takeListingParameter(std::string_view name, std::string_view value,
         Status status = decodeParameter(name, value, decoded);
         if (!status.ok())
             return status;
-        if (decoded.size() > kMaxQueryBytes)
-            return bad("The query is longer than " + std::to_string(kMaxQueryBytes) + " bytes.");
+        if (decoded.size() > limit.queryBytes)
+            return bad("The query is longer than " + std::to_string(limit.queryBytes) + " bytes.");
         listing.query = std::move(decoded);
         return Status::pass();
     }

@@ -12,6 +12,7 @@
 namespace Dbscout::Handlers {
 
 inline constexpr int kDefaultPageSize = 100;
+// The molb store's longest query; a handler may allow others (PageLimit::queryBytes).
 inline constexpr size_t kMaxQueryBytes = 4096;
 
 // The search text and the page of the listing, as start=, page= and query= give them.
@@ -23,17 +24,19 @@ struct ListingParameters
     int pageSize = kDefaultPageSize;
 };
 
-// The most rows a handler answers in one page, and what its refusal says after the number.
+// The most rows a handler answers in one page, and what its refusal says after the number; the
+// longest query it takes.
 struct PageLimit
 {
     int most;
     std::string_view where; // " for NCBI databases"; empty when the limit needs no place
+    size_t queryBytes = kMaxQueryBytes;
 };
 
 // Whether name is one of the listing's parameters: start, page or query.
 bool isListingParameter(std::string_view name);
 // Reads start=, page= or query= into listing; a malformed value, a page size out of 1..most or a
-// query longer than kMaxQueryBytes fails with BadRequest naming the parameter.
+// query longer than limit.queryBytes fails with BadRequest naming the parameter.
 Status takeListingParameter(std::string_view name, std::string_view value,
                             ListingParameters& listing, PageLimit limit);
 

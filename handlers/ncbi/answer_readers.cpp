@@ -4,7 +4,6 @@
 #include "xml_scanner.h"
 
 #include <charconv>
-#include <strings.h>
 
 namespace Dbscout::Ncbi {
 namespace {
@@ -37,16 +36,17 @@ std::string utf8Document(std::string_view bytes)
 
 Status malformed(const char* what, const Status& scanned)
 {
-    return Status::fail(ErrorCode::Failure, std::string("NCBI's ") + what +
-                                                " answer is cut short or malformed (" +
-                                                scanned.message() + ") Please try again.");
+    std::string why = scanned.message();
+    while (!why.empty() && why.back() == '.')
+        why.pop_back();
+    return Status::fail(ErrorCode::Failure,
+                        std::string("a ") + what + " answer cut short or malformed (" + why + ")");
 }
 
 Status unexpected(const char* what, const std::string& root)
 {
-    return Status::fail(ErrorCode::Failure, std::string("NCBI sent no ") + what +
-                                                " answer (its document is <" + root.substr(0, 64) +
-                                                ">). Please try again.");
+    return Status::fail(ErrorCode::Failure, std::string("no ") + what + " answer but a document <" +
+                                                root.substr(0, 64) + ">");
 }
 
 bool isDecimal(std::string_view text)
@@ -54,6 +54,18 @@ bool isDecimal(std::string_view text)
     return !text.empty() && text.size() <= 18 &&
            text.find_first_not_of("0123456789") == std::string_view::npos;
 }
+
+// A UID, or an accession.version as idtype=acc lists them: letters, digits, "_" and ".".
+bool isRecordId(std::string_view text)
+{
+    constexpr std::string_view kIdCharacters =
+        "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_.";
+    return !text.empty() && text.size() <= 64 &&
+           text.find_first_not_of(kIdCharacters) == std::string_view::npos;
+}
+
+// A WebEnv is a few dozen characters; more is not NCBI's.
+constexpr size_t kMaxHistoryText = 512;
 
 const std::string kNothing;
 
@@ -85,13 +97,19 @@ Status readSearchAnswer(std::string_view bytes, SearchAnswer& answer)
                                         element.text.data() + element.text.size(), answer.count);
                 } else if (element.name == "ERROR") {
                     answer.error = element.text;
+                } else if (element.name == "QueryTranslation") {
+                    answer.queryTranslation = element.text;
+                } else if (element.name == "WebEnv") {
+                    answer.webEnv = element.text;
+                } else if (element.name == "QueryKey") {
+                    answer.queryKey = element.text;
                 }
                 return;
             }
             if (element.depth != 2)
                 return;
             if (element.name == "Id") {
-                badId = badId || !isDecimal(element.text);
+                badId = badId || !isRecordId(element.text);
                 answer.ids.push_back(element.text);
             } else if (element.name == "PhraseNotFound" || element.name == "FieldNotFound" ||
                        element.name == "QuotedPhraseNotFound") {
@@ -107,10 +125,12 @@ Status readSearchAnswer(std::string_view bytes, SearchAnswer& answer)
         return unexpected("search", root);
     if (badId)
         return Status::fail(ErrorCode::Failure,
-                            "NCBI's search answer lists a record id that is not a number.");
+                            "a search answer listing a record id that is no id");
     if (!counted && answer.error.empty())
         return Status::fail(ErrorCode::Failure,
-                            "NCBI's search answer gives no count of the records found.");
+                            "a search answer without the count of the records found");
+    if (answer.webEnv.size() > kMaxHistoryText || answer.queryKey.size() > kMaxHistoryText)
+        return Status::fail(ErrorCode::Failure, "a search answer with a WebEnv beyond reason");
     return Status::pass();
 }
 
@@ -122,16 +142,24 @@ Status readSummaryAnswer(std::string_view bytes, SummaryAnswer& answer)
     const Status scanned = Handlers::scanXmlElements(
         utf8Document(bytes),
         [&](const XmlElement& element) {
-            if (element.depth == 1 && element.name == "DocSum") {
+            if (element.name == "ERROR" && (element.depth == 1 || element.depth == 2)) {
+                answer.error = element.text;
+            } else if (element.depth == 1 && element.name == "DocSum") {
                 answer.docs.push_back(std::move(current));
                 current = DocSum();
-            } else if (element.depth == 1 && element.name == "ERROR") {
-                answer.error = element.text;
+            } else if (element.depth == 2 && element.name == "DocumentSummary") {
+                current.uid = element.attribute("uid").value_or(std::string());
+                answer.docs.push_back(std::move(current));
+                current = DocSum();
             } else if (element.depth == 2 && element.name == "Id") {
                 current.uid = element.text;
             } else if (element.depth >= 2 && element.name == "Item") {
                 if (std::optional<std::string> name = element.attribute("Name"))
                     current.items.emplace_back(std::move(*name), element.text);
+            } else if (element.depth == 3 && element.name == "error") {
+                current.error = element.text;
+            } else if (element.depth == 3) {
+                current.items.emplace_back(std::string(element.name), element.text);
             }
         },
         root);
@@ -140,6 +168,17 @@ Status readSummaryAnswer(std::string_view bytes, SummaryAnswer& answer)
     if (root != "eSummaryResult")
         return unexpected("summary", root);
     return Status::pass();
+}
+
+bool historyExpired(std::string_view error)
+{
+    return error.starts_with("Unable to obtain query");
+}
+
+bool unknownRecordsOnly(std::string_view error)
+{
+    return error.find("cannot get document summary") != std::string_view::npos ||
+           error.starts_with("Invalid uid");
 }
 
 } // namespace Dbscout::Ncbi

@@ -11,6 +11,10 @@ namespace Dbscout::Ncbi {
 
 enum class Database { Nucleotide, Protein, Pubmed };
 
+// How efetch's text records are told apart: GenBank and GenPept records end with a line "//";
+// MEDLINE records are blocks of lines between blank lines.
+enum class RecordText { GenBank, Medline };
+
 // A subset of a database as an Entrez term; the subset box offers it by name.
 struct EntrezFilter
 {
@@ -22,10 +26,12 @@ struct DatabaseInfo
 {
     Database database;
     std::string_view name;                   // the address segment and the Entrez db= value
+    std::string_view sourceName;             // how messages name it: "NCBI PubMed"
     std::string_view kindKeyword;            // the page title: dnarna, protein or citation
     std::array<std::string_view, 5> headers; // the link's column first
     std::span<const EntrezFilter> filters;
     std::string_view fetchType; // efetch rettype (with retmode=text)
+    RecordText records;
 };
 
 // The database an address names (exactly as NCBI spells it), or nullptr.

@@ -1,9 +1,10 @@
 #pragma once
 // Asking E-utilities as a good citizen of NCBI: answers come from the cache while they are young
 // enough; every request to NCBI waits for its turn in the user's shared rate limit; 429 and 5xx
-// answers and cut connections are tried again after a pause (Retry-After when NCBI names one) a
-// bounded number of times; every failure ends in one message that says what happened and what
-// to do.
+// answers, cut connections and answers that are not the data asked for (a web page under load, a
+// cut or malformed document) are tried again after a pause (Retry-After when NCBI names one) a
+// bounded number of times, and never cached; every failure ends in one message that names the
+// service, says what happened and what to do.
 
 #include "answer_cache.h"
 #include "http_client.h"
@@ -12,6 +13,7 @@
 #include "status.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,7 +22,7 @@ namespace Dbscout::Ncbi {
 using Handlers::Status;
 
 inline constexpr int kMaxAttempts = 4;
-// An XML answer larger than this is refused rather than held.
+// An answer larger than this is refused rather than held.
 inline constexpr size_t kMaxAnswerBytes = 64u << 20;
 // A record larger than this streams through without being cached.
 inline constexpr size_t kMaxCachedRecordBytes = 32u << 20;
@@ -29,31 +31,70 @@ inline constexpr size_t kMaxCachedRecordBytes = 32u << 20;
 // ~/.cache/dbscout), created when missing; empty when there is no such folder to be had.
 std::string cacheFolder();
 
+// What an answer's bytes are to the one who asked for them.
+enum class AnswerUse {
+    Keep,    // the data asked for: used, and kept in the cache
+    UseOnce, // a definite answer not to be reused, such as the service's own error element
+    NotData, // not the data asked for: asked again, never kept
+};
+struct AnswerJudgement
+{
+    AnswerUse use = AnswerUse::Keep;
+    std::string what; // for NotData: what came instead, as "a web page titled ..."
+};
+using AnswerJudge = std::function<AnswerJudgement(const std::string& body)>;
+
+// How a streamed answer is told from something else before any of it is passed on.
+struct StreamJudge
+{
+    // Given the answer's start (up to the end of its first line that is not blank, or all of a
+    // shorter answer): empty when it starts the data asked for, else what came instead.
+    std::function<std::string(std::string_view start)> notData;
+    // Whether the whole answer is complete, so that it may be kept.
+    std::function<bool(std::string_view whole)> whole;
+};
+
 class EutilsClient
 {
 public:
     // cacheDirectory may be empty: then nothing is cached and the rate limit is this process's.
-    EutilsClient(ServiceSettings settings, const std::string& cacheDirectory);
+    // serviceName starts every failure text ("NCBI PubMed").
+    EutilsClient(ServiceSettings settings, const std::string& cacheDirectory,
+                 std::string serviceName);
 
-    // The whole answer to query. An answer is cached only when keep(answer) says it is whole and
-    // meaningful (a malformed or error answer is asked again next time).
-    Status answer(std::string_view query, int maxAgeSeconds,
-                  const std::function<bool(const std::string&)>& keep, std::string& body);
-    // The answer to query, streamed into sink as it arrives. started tells whether bytes reached
-    // the sink, after which no error page can follow them.
-    Status stream(std::string_view query, int maxAgeSeconds, const BodySink& sink, bool& started);
+    // The whole answer to query, judged by judge, which also decides whether it is cached. fresh
+    // passes the cache by (and replaces what it held), for an answer known to be stale.
+    Status answer(std::string_view query, int maxAgeSeconds, const AnswerJudge& judge,
+                  std::string& body, bool fresh = false);
+    // The answer to query, streamed into sink as it arrives once judge has seen its start.
+    // started tells whether bytes reached the sink, after which no error page can follow them.
+    Status stream(std::string_view query, int maxAgeSeconds, const StreamJudge& judge,
+                  const BodySink& sink, bool& started);
+
+    // The cache alone: an answer stored for query, and storing one (a part of a larger answer
+    // that stands on its own, such as one record of several).
+    std::optional<std::string> cached(std::string_view query, int maxAgeSeconds);
+    void keep(std::string_view query, std::string_view answer);
 
     const ServiceSettings& settings() const { return m_settings; }
+    const std::string& serviceName() const { return m_serviceName; }
 
 private:
-    // restart, when given, forgets what the sink received, so that a cut answer can be asked
-    // again; without it, an answer cut after its first bytes is a failure.
-    Status request(std::string_view query, const BodySink& sink, bool& started,
-                   const std::function<void()>* restart);
+    // One request, tried again while that helps. restart forgets what the sink took and says
+    // whether the request may be made again; notData, asked after an answer ended, says what
+    // came instead of data, or nothing.
+    struct Attempt
+    {
+        std::function<bool()> restart;
+        std::function<std::string()> notData;
+    };
+    Status request(std::string_view query, const BodySink& sink, const Attempt& attempt);
     // What the user reads when a request fails: what happened and what to do.
     std::string failureText(const HttpResult& result, int attempts) const;
+    std::string key(std::string_view query) const;
 
     ServiceSettings m_settings;
+    std::string m_serviceName;
     AnswerCache m_cache;
     RateLimit m_rateLimit;
 };

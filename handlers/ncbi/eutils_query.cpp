@@ -11,40 +11,68 @@ std::string percentEncoded(std::string_view text)
     return Handlers::percentEncode(text, "-._~");
 }
 
+std::string joinedIds(const std::vector<std::string>& ids)
+{
+    std::string joined;
+    for (const std::string& id : ids)
+        joined += (joined.empty() ? "" : ",") + percentEncoded(id);
+    return joined;
+}
+
+bool isSequenceDatabase(const DatabaseInfo& database)
+{
+    return database.database != Database::Pubmed;
+}
+
+std::string summaryStart(const DatabaseInfo& database)
+{
+    return "esummary.fcgi?db=" + std::string(database.name) + "&retmode=xml" +
+           (isSequenceDatabase(database) ? "&version=2.0" : "");
+}
+
 } // namespace
 
-std::string searchQuery(const DatabaseInfo& database, std::string_view term, std::int64_t start,
-                        int count)
+std::string historySearchQuery(const DatabaseInfo& database, std::string_view term, int count)
 {
     return "esearch.fcgi?db=" + std::string(database.name) + "&term=" + percentEncoded(term) +
-           "&retstart=" + std::to_string(start) + "&retmax=" + std::to_string(count);
+           "&usehistory=y&retmax=" + std::to_string(count) +
+           (isSequenceDatabase(database) ? "&idtype=acc" : "");
 }
 
 std::string summaryQuery(const DatabaseInfo& database, const std::vector<std::string>& uids)
 {
-    std::string query = "esummary.fcgi?db=" + std::string(database.name) + "&retmode=xml&id=";
-    for (size_t i = 0; i < uids.size(); ++i) {
-        if (i > 0)
-            query += ',';
-        query += percentEncoded(uids[i]);
-    }
-    return query;
+    return summaryStart(database) + "&id=" + joinedIds(uids);
 }
 
-std::string fetchQuery(const DatabaseInfo& database, std::string_view id)
+std::string historySummaryQuery(const DatabaseInfo& database, std::string_view webEnv,
+                                std::string_view queryKey, std::int64_t start, int count)
 {
-    return "efetch.fcgi?db=" + std::string(database.name) + "&id=" + percentEncoded(id) +
+    return summaryStart(database) + "&query_key=" + percentEncoded(queryKey) +
+           "&WebEnv=" + percentEncoded(webEnv) + "&retstart=" + std::to_string(start) +
+           "&retmax=" + std::to_string(count);
+}
+
+std::string fetchQuery(const DatabaseInfo& database, const std::vector<std::string>& ids)
+{
+    return "efetch.fcgi?db=" + std::string(database.name) + "&id=" + joinedIds(ids) +
            "&rettype=" + std::string(database.fetchType) + "&retmode=text";
 }
 
-std::string requestAddress(const ServiceSettings& settings, std::string_view query)
+HttpRequest httpRequestFor(const ServiceSettings& settings, std::string_view query)
 {
-    std::string address = settings.baseAddress + std::string(query) + "&tool=dbscout";
+    std::string parameters(query.substr(query.find('?') + 1));
+    parameters += "&tool=dbscout";
     if (!settings.email.empty())
-        address += "&email=" + percentEncoded(settings.email);
+        parameters += "&email=" + percentEncoded(settings.email);
     if (!settings.apiKey.empty())
-        address += "&api_key=" + percentEncoded(settings.apiKey);
-    return address;
+        parameters += "&api_key=" + percentEncoded(settings.apiKey);
+    HttpRequest request;
+    request.address = settings.baseAddress + std::string(query.substr(0, query.find('?')));
+    if (request.address.size() + 1 + parameters.size() > kMaxGetAddressBytes)
+        request.form = std::move(parameters);
+    else
+        request.address += "?" + parameters;
+    return request;
 }
 
 } // namespace Dbscout::Ncbi

@@ -1,11 +1,12 @@
 #include "http_client.h"
 
+#include "ascii_text.h"
+
 #include <curl/curl.h>
 #include <dlfcn.h>
 
 #include <cstdlib>
 #include <mutex>
-#include <strings.h>
 
 namespace Dbscout::Ncbi {
 namespace {
@@ -81,8 +82,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* context)
     const size_t length = size * count;
     constexpr std::string_view kRetryAfter = "retry-after:";
     const std::string_view line(data, length);
-    if (line.size() > kRetryAfter.size() &&
-        strncasecmp(line.data(), kRetryAfter.data(), kRetryAfter.size()) == 0) {
+    if (line.size() > kRetryAfter.size() && Handlers::startsWithIgnoringCase(line, kRetryAfter)) {
         // Seconds only: NCBI sends no dates here, and a date would be no reason to wait longer.
         const std::string value(line.substr(kRetryAfter.size()));
         char* end = nullptr;
@@ -125,7 +125,7 @@ HttpResult::Outcome outcomeOf(CURLcode code)
 
 } // namespace
 
-HttpResult httpGet(const HttpRequest& request, const BodySink& sink)
+HttpResult httpRequest(const HttpRequest& request, const BodySink& sink)
 {
     HttpResult result;
     const CurlLibrary* curl = curlLibrary();
@@ -142,6 +142,11 @@ HttpResult httpGet(const HttpRequest& request, const BodySink& sink)
     Transfer transfer{*curl, handle, sink, result};
     char error[CURL_ERROR_SIZE] = {};
     curl->setopt(handle, CURLOPT_URL, request.address.c_str());
+    if (!request.form.empty()) {
+        curl->setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
+                     static_cast<curl_off_t>(request.form.size()));
+        curl->setopt(handle, CURLOPT_POSTFIELDS, request.form.c_str());
+    }
     curl->setopt(handle, CURLOPT_ERRORBUFFER, error);
     curl->setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl->setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");

@@ -1,8 +1,8 @@
 #pragma once
-// One HTTP GET through libcurl: TLS verified, proxies from the usual environment variables
-// (http_proxy, https_proxy, no_proxy), connect and total time-outs, compressed answers accepted.
-// libcurl is loaded on the first request, so that answers from the cache never pay for loading it
-// and the two dozen libraries it brings.
+// One HTTP request through libcurl, a GET or, with a form, a POST: TLS verified, proxies from the
+// usual environment variables (http_proxy, https_proxy, no_proxy), connect and total time-outs,
+// compressed answers accepted. libcurl is loaded on the first request, so that answers from the
+// cache never pay for loading it and the two dozen libraries it brings.
 
 #include <functional>
 #include <string>
@@ -12,6 +12,9 @@ namespace Dbscout::Ncbi {
 struct HttpRequest
 {
     std::string address;
+    // Not empty: sent as the body of a POST (application/x-www-form-urlencoded), for parameters
+    // too long for an address.
+    std::string form;
     int connectTimeoutSeconds = 10;
     int totalTimeoutSeconds = 30;
 };
@@ -40,6 +43,6 @@ struct HttpResult
 // Receives a 200 answer's body bytes in order; returns false to stop the transfer.
 using BodySink = std::function<bool(const char* data, size_t length)>;
 
-HttpResult httpGet(const HttpRequest& request, const BodySink& sink);
+HttpResult httpRequest(const HttpRequest& request, const BodySink& sink);
 
 } // namespace Dbscout::Ncbi

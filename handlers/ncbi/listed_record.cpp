@@ -3,60 +3,6 @@
 namespace Dbscout::Ncbi {
 namespace {
 
-bool isLower(char c)
-{
-    return c >= 'a' && c <= 'z';
-}
-
-bool isUpper(char c)
-{
-    return c >= 'A' && c <= 'Z';
-}
-
-// "gi|28864546|gb|AY207443.1|" names the accession.version in its fourth field.
-std::string accessionVersion(const DocSum& summary)
-{
-    const std::string& extra = summary.item("Extra");
-    size_t start = 0;
-    for (int field = 0; field < 3 && start != std::string::npos; ++field) {
-        start = extra.find('|', start);
-        start = start == std::string::npos ? start : start + 1;
-    }
-    if (start != std::string::npos) {
-        const std::string candidate = extra.substr(start, extra.find('|', start) - start);
-        if (candidate.find('.') != std::string::npos)
-            return candidate;
-    }
-    const std::string& caption = summary.item("Caption");
-    return caption.empty() ? summary.uid : caption;
-}
-
-// Protein titles end in "[Organism]"; nucleotide titles start with "Genus species". A title of
-// neither shape gives the taxon as Entrez writes it (txid9606), which a query can use as it is.
-std::string organism(Database database, const DocSum& summary)
-{
-    const std::string& title = summary.item("Title");
-    if (database == Database::Protein && !title.empty() && title.back() == ']') {
-        const size_t open = title.rfind('[');
-        if (open != std::string::npos)
-            return title.substr(open + 1, title.size() - open - 2);
-    } else if (database == Database::Nucleotide && title.size() > 3 && isUpper(title[0])) {
-        const size_t genusEnd = title.find(' ');
-        const size_t speciesEnd = title.find(' ', genusEnd + 1);
-        bool binomial = genusEnd != std::string::npos && genusEnd > 1;
-        for (size_t i = 1; binomial && i < genusEnd; ++i)
-            binomial = isLower(title[i]);
-        const size_t speciesLast = speciesEnd == std::string::npos ? title.size() : speciesEnd;
-        binomial = binomial && speciesLast > genusEnd + 1;
-        for (size_t i = genusEnd + 1; binomial && i < speciesLast; ++i)
-            binomial = isLower(title[i]);
-        if (binomial)
-            return title.substr(0, speciesLast);
-    }
-    const std::string& taxon = summary.item("TaxId");
-    return taxon.empty() || taxon == "0" ? std::string() : "txid" + taxon;
-}
-
 // "2003/03/05" as the listing shows dates: 2003-03-05.
 std::string displayDate(std::string date)
 {
@@ -74,6 +20,15 @@ std::string year(const std::string& pubDate)
     return digits ? pubDate.substr(0, 4) : std::string();
 }
 
+std::string firstItem(const DocSum& summary, std::initializer_list<std::string_view> names)
+{
+    for (std::string_view name : names) {
+        if (const std::string& value = summary.item(name); !value.empty())
+            return value;
+    }
+    return {};
+}
+
 } // namespace
 
 ListedRecord listedRecord(const DatabaseInfo& database, const DocSum& summary)
@@ -88,16 +43,35 @@ ListedRecord listedRecord(const DatabaseInfo& database, const DocSum& summary)
                         year(summary.item("PubDate")), summary.uid};
         return record;
     }
-    record.id = accessionVersion(summary);
+    record.id = firstItem(summary, {"AccessionVersion", "Caption"});
+    if (record.id.empty())
+        record.id = summary.uid;
     record.name = record.id;
-    record.cells = {summary.item("Title"), summary.item("Length"),
-                    organism(database.database, summary), displayDate(summary.item("UpdateDate"))};
+    record.cells = {summary.item("Title"), firstItem(summary, {"Slen", "Length"}),
+                    summary.item("Organism"), displayDate(summary.item("UpdateDate"))};
     return record;
+}
+
+ListedRecord listedRecord(const FlatRecord& flat)
+{
+    return ListedRecord{flat.accessionVersion,
+                        flat.accessionVersion,
+                        {flat.definition, flat.length, flat.organism, flat.date}};
 }
 
 ListedRecord unsummarisedRecord(const std::string& uid)
 {
     return ListedRecord{uid, uid, {"(NCBI sent no summary of this record)", "", "", ""}};
+}
+
+ListedRecord unknownRecord(const DatabaseInfo& database, const std::string& id)
+{
+    return ListedRecord{
+        id,
+        id,
+        {"Not found: " + std::string(database.sourceName) + " has no record of this name", "", "",
+         ""},
+        false};
 }
 
 } // namespace Dbscout::Ncbi

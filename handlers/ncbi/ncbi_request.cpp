@@ -1,12 +1,14 @@
 #include "ncbi_request.h"
 
+#include "ascii_text.h"
 #include "percent_decoding.h"
 
-#include <strings.h>
+#include <algorithm>
 
 namespace Dbscout::Ncbi {
 namespace {
 
+using Handlers::equalsIgnoringCase;
 using Handlers::ErrorCode;
 
 constexpr std::string_view kScheme = "ncbi://";
@@ -16,11 +18,6 @@ constexpr std::string_view kWriteCommands[] = {"put", "co", "ci", "unco", "cs", 
 Status bad(std::string message)
 {
     return Status::fail(ErrorCode::BadRequest, std::move(message));
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 void takeCommand(std::string_view value, NcbiRequest& request)
@@ -45,8 +42,8 @@ Status takeParameter(std::string_view name, std::string_view value, NcbiRequest&
     if (name == "command") {
         takeCommand(value, request);
     } else if (Handlers::isListingParameter(name)) {
-        return Handlers::takeListingParameter(name, value, request,
-                                              {kMaxPageSize, " for NCBI databases"});
+        return Handlers::takeListingParameter(
+            name, value, request, {kMaxPageSize, " for NCBI databases", kMaxNcbiQueryBytes});
     }
     // Everything else (user=, pass=, writable=, the operations' options) means nothing here.
     return Status::pass();
@@ -68,26 +65,47 @@ Status parseParameters(std::string_view text, NcbiRequest& request)
 bool isIdCharacter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '.' || c == ',';
+           c == '.';
 }
 
-Status parseId(std::string_view raw, NcbiRequest& request)
+Status takeId(std::string_view id, NcbiRequest& request)
 {
-    std::string id;
-    if (!Handlers::percentDecode(raw, id))
-        return bad("The record name in the address holds a malformed percent escape.");
-    while (!id.empty() && id.back() == '/')
-        id.pop_back();
     if (id.size() > kMaxIdBytes)
-        return bad("The record name is longer than " + std::to_string(kMaxIdBytes) +
+        return bad("The record name \"" + std::string(id.substr(0, 16)) + "...\" is longer than " +
+                   std::to_string(kMaxIdBytes) +
                    " bytes: use an accession, accession.version or PMID.");
     for (char c : id) {
         if (!isIdCharacter(c))
-            return bad("\"" + id +
+            return bad("\"" + std::string(id.substr(0, kMaxIdBytes)) +
                        "\" is not an NCBI record name: use an accession (NM_000410), "
                        "accession.version (NM_000410.4) or PMID (16403221).");
     }
-    request.id = std::move(id);
+    if (std::none_of(request.ids.begin(), request.ids.end(),
+                     [id](const std::string& known) { return equalsIgnoringCase(known, id); }))
+        request.ids.emplace_back(id);
+    if (request.ids.size() > kMaxIds)
+        return bad("The address names more than " + std::to_string(kMaxIds) +
+                   " records: open at most " + std::to_string(kMaxIds) + " at a time.");
+    return Status::pass();
+}
+
+// The record names of the path: one, or several joined by ",".
+Status parseIds(std::string_view raw, NcbiRequest& request)
+{
+    std::string path;
+    if (!Handlers::percentDecode(raw, path))
+        return bad("The record name in the address holds a malformed percent escape.");
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    for (size_t at = 0; at < path.size();) {
+        const size_t comma = std::min(path.find(',', at), path.size());
+        if (comma > at) {
+            if (Status status = takeId(std::string_view(path).substr(at, comma - at), request);
+                !status.ok())
+                return status;
+        }
+        at = comma + 1;
+    }
     return Status::pass();
 }
 
@@ -114,7 +132,7 @@ Status parsePath(std::string_view path, NcbiRequest& request)
                    std::string(kind) + " objects; its kind is " +
                    std::string(request.database->kindKeyword) + ".");
     }
-    return parseId(rest, request);
+    return parseIds(rest, request);
 }
 
 } // namespace

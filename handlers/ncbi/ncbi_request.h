@@ -12,15 +12,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Dbscout::Ncbi {
 
-using Handlers::kMaxQueryBytes;
 using Handlers::Status;
 
 // esummary answers at most this many documents to one request of ours.
 inline constexpr int kMaxPageSize = 500;
 inline constexpr size_t kMaxIdBytes = 64;
+// The most records one fetch names (the panel's name box joins a selection with ",").
+inline constexpr size_t kMaxIds = 1000;
+// A query may be a pasted list of hundreds of accessions: the handler's limit, not NCBI's (long
+// queries go to NCBI by POST).
+inline constexpr size_t kMaxNcbiQueryBytes = 64 * 1024;
 
 enum class Command {
     Dir,
@@ -33,7 +38,7 @@ enum class Command {
 struct NcbiRequest : Handlers::ListingParameters
 {
     const DatabaseInfo* database = nullptr;
-    std::string id; // the path after the database (and kind); empty when absent
+    std::vector<std::string> ids; // the path after the database (and kind), split at ",", each once
     Command command = Command::Dir;
     std::string commandWord; // the first command other than dir, as written
 };

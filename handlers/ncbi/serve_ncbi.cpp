@@ -1,12 +1,11 @@
 #include "serve_ncbi.h"
 
-#include "answer_readers.h"
 #include "entrez_term.h"
-#include "eutils_query.h"
+#include "named_records.h"
 #include "ncbi_pages.h"
+#include "pasted_list.h"
+#include "search_listing.h"
 #include "write_all.h"
-
-#include <unordered_map>
 
 namespace Dbscout::Ncbi {
 namespace {
@@ -16,19 +15,22 @@ using Handlers::ErrorCode;
 constexpr int kExitServed = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitFailed = 2;
+constexpr int kExitPartly = 3;
 
 Status refuse(std::string message)
 {
     return Status::fail(ErrorCode::BadRequest, std::move(message));
 }
 
-int answerError(int out, const Status& status)
+int answerError(int out, const DatabaseInfo* database, const Status& status)
 {
-    static_cast<void>(Handlers::writeAll(out, errorPage(status.message())));
-    return status.code() == ErrorCode::BadRequest ? kExitRefused : kExitFailed;
+    static_cast<void>(Handlers::writeAll(out, errorPage(database, status.message())));
+    return status.code() == ErrorCode::BadRequest || status.code() == ErrorCode::NotFound
+               ? kExitRefused
+               : kExitFailed;
 }
 
-std::string joined(const std::vector<std::string>& texts)
+std::string quotedList(const std::vector<std::string>& texts)
 {
     std::string out;
     for (const std::string& text : texts)
@@ -36,61 +38,70 @@ std::string joined(const std::vector<std::string>& texts)
     return out;
 }
 
-// NCBI's answer to query (from the cache while it is young enough), read by read. Only an answer
-// that reads whole and carries no error of NCBI's own is cached; any other is asked again.
-template <class Answer>
-Status readAnswer(EutilsClient& client, std::string_view query, int maxAgeSeconds,
-                  Status (*read)(std::string_view, Answer&), Answer& answer)
+// What NCBI said about a search, for a person reading the page.
+void addRemarks(const SearchAnswer& search, std::vector<std::string>& remarks)
 {
-    std::string body;
-    const Status status = client.answer(
-        query, maxAgeSeconds,
-        [read](const std::string& bytes) {
-            Answer check;
-            return read(bytes, check).ok() && check.error.empty();
-        },
-        body);
-    return status.ok() ? read(body, answer) : status;
+    if (!search.notFound.empty())
+        remarks.push_back("NCBI found nothing for " + quotedList(search.notFound) + ".");
+    for (const std::string& warning : search.warnings)
+        remarks.push_back("NCBI: " + warning);
+    if (!search.queryTranslation.empty())
+        remarks.push_back("NCBI read the query as: " + search.queryTranslation);
 }
 
-Status search(EutilsClient& client, const DatabaseInfo& database, const std::string& term,
-              const NcbiRequest& request, SearchAnswer& answer)
+// "Nothing found" is an answer, not a failure: one row that cannot be opened says what NCBI
+// found and how it read the query, where the panel shows it, and the count stays 0.
+ListedRecord nothingFound(const DatabaseInfo& database, const std::string& term,
+                          const SearchAnswer& search)
 {
-    Status status = readAnswer(client, searchQuery(database, term, request.start, request.pageSize),
-                               client.settings().searchCacheSeconds, readSearchAnswer, answer);
-    if (!status.ok())
+    std::string said = std::string(database.sourceName) + " found no record for \"" + term + "\"";
+    if (!search.notFound.empty() && search.notFound != std::vector<std::string>{term})
+        said += "; nothing at all for " + quotedList(search.notFound);
+    if (!search.queryTranslation.empty())
+        said += "; it read the query as " + search.queryTranslation;
+    return ListedRecord{{},
+                        "Nothing found",
+                        {said + ". Check the spelling, or try fewer words.", "", "", ""},
+                        false};
+}
+
+Status searchPage(EutilsClient& client, const std::string& term, const NcbiRequest& request,
+                  ListingPage& listing)
+{
+    const DatabaseInfo& database = *request.database;
+    SearchListing found;
+    if (Status status = listSearch(client, database, term, request.start, request.pageSize, found);
+        !status.ok())
         return status;
-    if (!answer.error.empty())
-        return refuse("NCBI could not run the query \"" + term + "\": " + answer.error +
-                      ". Check the query's spelling and its [field] tags.");
-    if (answer.count == 0 && !answer.notFound.empty())
-        return refuse("NCBI found nothing for " + joined(answer.notFound) + " in " +
-                      std::string(database.name) +
-                      ": no record holds it. Check the spelling, or try fewer words.");
+    listing.found = found.search.count;
+    addRemarks(found.search, listing.remarks);
+    if (found.search.count == 0)
+        listing.records.push_back(nothingFound(database, term, found.search));
+    for (const DocSum& doc : found.docs)
+        listing.records.push_back(listedRecord(database, doc));
     return Status::pass();
 }
 
-Status summarise(EutilsClient& client, const DatabaseInfo& database,
-                 const std::vector<std::string>& uids, std::vector<ListedRecord>& records)
+// A pasted list lists exactly its records, in the order given; the count is the list's.
+Status namedPage(EutilsClient& client, const std::vector<std::string>& ids,
+                 const NcbiRequest& request, ListingPage& listing)
 {
-    SummaryAnswer answer;
-    Status status = readAnswer(client, summaryQuery(database, uids),
-                               client.settings().recordCacheSeconds, readSummaryAnswer, answer);
-    if (!status.ok())
-        return status;
-    if (!answer.error.empty() && answer.docs.empty())
-        return Status::fail(ErrorCode::Failure, "NCBI could not summarise the records it found: " +
-                                                    answer.error + ". Please try again.");
-    // In the search's order, which is NCBI's relevance or date order.
-    std::unordered_map<std::string_view, const DocSum*> byUid;
-    for (const DocSum& doc : answer.docs)
-        byUid.emplace(doc.uid, &doc);
-    for (const std::string& uid : uids) {
-        const auto found = byUid.find(uid);
-        records.push_back(found == byUid.end() ? unsummarisedRecord(uid)
-                                               : listedRecord(database, *found->second));
+    listing.found = static_cast<std::int64_t>(ids.size());
+    if (request.start >= listing.found)
+        return Status::pass();
+    const auto first = ids.begin() + request.start;
+    const std::vector<std::string> page(
+        first, first + std::min<std::int64_t>(request.pageSize, listing.found - request.start));
+    Status status = listNamed(client, *request.database, page, listing.records);
+    std::vector<std::string> unknown;
+    for (const ListedRecord& record : listing.records) {
+        if (!record.openable)
+            unknown.push_back(record.id);
     }
-    return Status::pass();
+    if (!unknown.empty())
+        listing.remarks.push_back(std::string(request.database->sourceName) + " has no record of " +
+                                  quotedList(unknown) + ".");
+    return status;
 }
 
 } // namespace
@@ -102,7 +113,10 @@ Status serveListing(EutilsClient& client, const NcbiRequest& request, std::strin
     listing.database = &database;
     listing.pageSize = request.pageSize;
     listing.start = request.start;
-    const EntrezTerm term = entrezTerm(database, request.query.value_or(std::string()));
+    EntrezTerm term;
+    if (Status status = entrezTerm(database, request.query.value_or(std::string()), term);
+        !status.ok())
+        return status;
     if (term.term.empty()) {
         // NCBI cannot list a whole database, and the panel lists with an empty query whenever
         // the user picks the data source: a quiet empty page (found 0), with the filters in the
@@ -112,43 +126,17 @@ Status serveListing(EutilsClient& client, const NcbiRequest& request, std::strin
             "Type what to search NCBI's " + std::string(database.name) +
             " database for into the Subset/Query box and press Go, as in NCBI's own search box: "
             "for example BRCA1[gene] AND human[orgn], insulin, or an accession. A filter from "
-            "the box's list narrows the search.");
+            "the box's list narrows the search; a list of accessions or PMIDs lists those "
+            "records.");
         page = listingPage(listing);
         return Status::pass();
     }
     listing.caption = term.caption;
-    SearchAnswer found;
-    Status status = search(client, database, term.term, request, found);
-    if (!status.ok())
-        return status;
-    listing.found = found.count;
-    if (!found.ids.empty()) {
-        if (status = summarise(client, database, found.ids, listing.records); !status.ok())
-            return status;
-    }
-    page = listingPage(listing);
-    return Status::pass();
-}
-
-Status serveFetch(EutilsClient& client, const NcbiRequest& request, int out, bool& started)
-{
-    started = false;
-    if (request.id.empty())
-        return refuse("The address names no record to open: add its accession or PMID, as in "
-                      "ncbi://entrez/nucleotide/NM_000410.4.");
-    if (request.id.find(',') != std::string::npos)
-        return refuse("Open one NCBI record at a time.");
-    bool readerGone = false;
-    Status status = client.stream(
-        fetchQuery(*request.database, request.id), client.settings().recordCacheSeconds,
-        [&](const char* data, size_t length) {
-            readerGone = !Handlers::writeAll(out, data, length);
-            return !readerGone;
-        },
-        started);
-    if (status.ok() && !started)
-        return Status::fail(ErrorCode::Failure, "NCBI sent an empty record for " + request.id +
-                                                    ". It may have been withdrawn.");
+    const std::vector<std::string> named = pastedList(database, term.term);
+    Status status = named.empty() ? searchPage(client, term.term, request, listing)
+                                  : namedPage(client, named, request, listing);
+    if (status.ok())
+        page = listingPage(listing);
     return status;
 }
 
@@ -156,27 +144,35 @@ int serveNcbiRequest(const std::string& urlText, int out)
 {
     NcbiRequest request;
     if (Status status = parseNcbiRequest(urlText, request); !status.ok())
-        return answerError(out, status);
+        return answerError(out, request.database, status);
+    const DatabaseInfo* database = request.database;
     if (request.command == Command::Write)
         return answerError(
-            out, refuse("NCBI databases are read-only: their records cannot be saved, checked "
-                        "in or out, put into subsets or given access rights. Open the record "
-                        "and save a copy into a molb database to work on it."));
+            out, database,
+            refuse(std::string(database->sourceName) +
+                   " is read-only: its records cannot be saved, checked in or out, put into "
+                   "subsets or given access rights. Open the record and save a copy into a molb "
+                   "database to work on it."));
     if (request.command == Command::Unknown)
-        return answerError(out, refuse("The command \"" + request.commandWord +
-                                       "\" is not served by the ncbi handler."));
-    EutilsClient client(loadServiceSettings(), cacheFolder());
+        return answerError(out, database,
+                           refuse("The command \"" + request.commandWord +
+                                  "\" is not served by the ncbi handler."));
+    EutilsClient client(loadServiceSettings(), cacheFolder(), std::string(database->sourceName));
     if (request.command == Command::Fetch) {
-        bool started = false;
-        const Status status = serveFetch(client, request, out, started);
-        if (status.ok())
-            return kExitServed;
-        // Once bytes went out no page can follow; the exit status tells the failure.
-        return started ? kExitFailed : answerError(out, status);
+        if (request.ids.empty())
+            return answerError(out, database,
+                               refuse("The address names no record to open: add its accession "
+                                      "or PMID, as in ncbi://entrez/nucleotide/NM_000410.4."));
+        FetchOutcome outcome;
+        const Status status = fetchRecords(client, *database, request.ids, out, outcome);
+        if (!status.ok())
+            // Once records went out no page can follow; the exit status tells the failure.
+            return outcome.started ? kExitFailed : answerError(out, database, status);
+        return outcome.missing.empty() ? kExitServed : kExitPartly;
     }
     std::string page;
     if (Status status = serveListing(client, request, page); !status.ok())
-        return answerError(out, status);
+        return answerError(out, database, status);
     return Handlers::writeAll(out, page) ? kExitServed : kExitFailed;
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Dbscout;
 
 namespace {
@@ -55,6 +57,26 @@ TEST(ObjectKinds, titlesMatchExactlyAndLeadToTheirKind)
     }
     EXPECT_EQ(kindOfCode(KindCode::DnaRnaOrProtein), nullptr);
     EXPECT_EQ(kindOfCode(KindCode::Any), nullptr);
+}
+
+// An address ending in a path segment gets a '/' before the keyword, one ending in '/' or ':'
+// only the keyword; a '/' always follows it. A code of no kind leaves the address alone.
+TEST(ObjectKinds, appendKindPathSeparatesTheKeywordOnlyWhereNeeded)
+{
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"molb://h/db", KindCode::DnaRna, "molb://h/db/dnarna/"},
+        {"molb://h/db/", KindCode::Protein, "molb://h/db/protein/"},
+        {"ncbi:", KindCode::Blast, "ncbi:blast/"},
+        {"x:/", KindCode::Citation, "x:/citation/"},
+        {"", KindCode::Analysis, "/analysis/"},
+        {"molb://h/db", KindCode::Any, "molb://h/db"},
+        {"molb://h/db", KindCode::DnaRnaOrProtein, "molb://h/db"},
+    };
+    for (const auto& [address, code, expected] : cases) {
+        std::string url = address;
+        AppendKindPath(url, code);
+        EXPECT_EQ(url, expected) << address << " + " << code;
+    }
 }
 
 } // namespace

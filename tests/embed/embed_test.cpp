@@ -27,6 +27,20 @@ QWidget* control(QWidget* panel, int id)
     return panel->findChild<QWidget*>(QString::number(id));
 }
 
+// Counts the queued calls an object receives.
+class PostedCallCount final : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::MetaCall;
+        return false;
+    }
+};
+
 } // namespace
 
 class EmbedTest : public QObject
@@ -175,6 +189,26 @@ private slots:
         auto* list = qobject_cast<QTreeWidget*>(control(panel, 6996));
         QCOMPARE(list->topLevelItemCount(), 1);
         QCOMPARE(list->topLevelItem(0)->text(0), kPlaceholder);
+        DeleteScoutpane(panel);
+    }
+
+    // A host that shows its window and hides it again before its event loop runs: the panel
+    // waits for the next show without a stream of posted calls (which kept a processor busy),
+    // and is built at that show.
+    void aWindowHiddenBeforeTheEventLoopWaitsQuietlyForItsNextShow()
+    {
+        CDbscout* panel = CreateScoutpane("", m_settings, 1, 0, 0, 0);
+        PostedCallCount calls;
+        panel->installEventFilter(&calls);
+        QVERIFY(panel->Create(m_host.get(), QRect(0, 0, 600, 400), 77, WS_CHILD | WS_VISIBLE));
+        m_host->hide();
+        QTest::qWait(1000);
+        QVERIFY2(calls.count <= 1, qPrintable(QString("%1 posted calls").arg(calls.count)));
+        QVERIFY(!control(panel, 6996));
+
+        m_host->show();
+        QVERIFY(QTest::qWaitFor([panel] { return control(panel, 6996) != nullptr; }));
+        QCOMPARE(control(panel, 6996)->parentWidget()->size(), QSize(600, 400));
         DeleteScoutpane(panel);
     }
 

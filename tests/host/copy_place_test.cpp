@@ -15,7 +15,15 @@ TEST(CopyPlace, readsASaveUrlAndBuildsEachKindsRequestsOnIt)
         "&command=ci");
     ASSERT_TRUE(place);
     EXPECT_EQ(place->subset(), "From NCBI");
-    EXPECT_EQ(place->description(), "molb://local/lab/, subset From NCBI");
+    EXPECT_EQ(place->sourceAddress(), "molb://local/lab/citation/");
+    // Named by the configured source the user finds it under, else by its address.
+    ConfiguredSource lab;
+    lab.name = "Lab books";
+    lab.address = "molb://local/lab";
+    EXPECT_EQ(place->description({}), "molb://local/lab/, subset From NCBI");
+    EXPECT_EQ(place->description({lab}), "Lab books, subset From NCBI");
+    EXPECT_EQ(place->description({lab}, "dnarna"), "Lab books (DNA/RNA), subset From NCBI");
+    EXPECT_EQ(place->description({}, "dnarna"), "molb://local/lab/dnarna/, subset From NCBI");
     // Another kind, the name escaped; the save options stay.
     EXPECT_EQ(place->putUrl("dnarna", "NM_000410 x"),
               "molb://local/lab/dnarna/NM_000410%20x?query=From%20NCBI&user=ann&pass=p%w"
@@ -32,7 +40,7 @@ TEST(CopyPlace, readsASaveUrlAndBuildsEachKindsRequestsOnIt)
         CopyPlace::fromSaveUrl("molb://ann:pw@db.lab:5432/lab/dnarna/x?query=main&command=put");
     ASSERT_TRUE(server);
     EXPECT_EQ(server->subset(), "");
-    EXPECT_EQ(server->description(), "molb://db.lab:5432/lab/");
+    EXPECT_EQ(server->description({lab}, "citation"), "molb://db.lab:5432/lab/citation/");
     EXPECT_EQ(server->subsetNamesUrl("citation"),
               "molb://ann:pw@db.lab:5432/lab/citation/?writable=yes");
 
@@ -76,17 +84,30 @@ TEST(CopyPlace, theDefaultIsTheFirstLocalStoreThatSavesWithItsLogin)
              {"molb://local/typed/dnarna/", "molb://local/typed/dnarna/"},
          })
         EXPECT_EQ(sourceAddressOf(sources, text), address) << text;
+    // And back, for a panel that shows every kind; the kind path as the panel appends it.
+    for (const auto& [address, text] : std::vector<std::pair<std::string, std::string>>{
+             {"molb://local/demo/citation/", "Demo database (Citation)"},
+             {"ncbi://entrez/pubmed/analysis/", "NCBI (Analyses)"},
+             {"molb://local/demo/", "molb://local/demo/"},
+             {"molb://local/typed/dnarna/", "molb://local/typed/dnarna/"},
+         })
+        EXPECT_EQ(sourceTextOf(sources, address), text) << address;
+    EXPECT_EQ(kindAddress("ncbi:", "protein"), "ncbi:protein/");
+    EXPECT_EQ(sourceNameOf(sources, "molb://local/demo/"), "Demo database");
+    EXPECT_EQ(sourceNameOf(sources, "molb://local/none/"), "");
     EXPECT_TRUE(isLocalAddress("molb://local/demo/"));
     EXPECT_FALSE(isLocalAddress("molb://localhost/demo/"));
     EXPECT_FALSE(isLocalAddress("ncbi://entrez/pubmed/"));
 }
 
-TEST(CopyPlace, aCommentTravelsInTheHandlersEscapes)
+// The name reads as people write it (the panel escaped it in the URL); what the handler's
+// comment cannot carry raw travels in its escapes.
+TEST(CopyPlace, aCommentSaysWhereInTheHandlersEscapes)
 {
     std::string url = "molb://local/lab/dnarna/x?command=put";
-    appendSaveComment(url, "Copied from ncbi://e/1?a&b\\c\nd\x7f");
-    EXPECT_EQ(url, "molb://local/lab/dnarna/x?command=put"
-                   "&comment=Copied from ncbi://e/1?a\\x26b\\\\c\\x0Ad\\x7F");
+    appendCopiedFrom(url, "ncbi://e/dnarna/U18266%2e1%20a&b\\c\nd\x7f%25%0a%26");
+    EXPECT_EQ(url, "molb://local/lab/dnarna/x?command=put&comment=Copied from "
+                   "ncbi://e/dnarna/U18266.1 a\\x26b\\\\c\\x0Ad\\x7F%\\x0A\\x26");
     EXPECT_EQ(saveLocation("molb://u:p@h/lab/dnarna/n?query=a/b&user=u"), "molb://h/lab/dnarna/");
     for (const auto& [url, address] : std::vector<std::pair<std::string, std::string>>{
              {"molb://ann:pw@db:5432/lab/dnarna/17?query=x&command=fetch",

@@ -1,21 +1,14 @@
-// The "cc: to Local DB" workflow of molbench-demo end to end: the demo window with its panel, the
-// real molb handler on a private store with a user, and the ncbi handler against the
-// E-utilities stand-in serving NCBI's recorded answers. The panel's Saving dialog runs for real
-// through the scripted modal seam, which also answers the demo's questions. Browsing NCBI in the
-// demo (pick, search, page, sort, open) runs in the same world.
+// The "cc: to Local DB" workflow of molbench-demo end to end, in the demo's own world (the real
+// handlers, a private store, NCBI's stand-in). Browsing NCBI in the demo (pick, search, page,
+// sort, open) runs in the same world.
 
 #include "copy_box.h"
-#include "demo_window.h"
+#include "demo_world.h"
 #include "local_copier.h"
-#include "ncbi_harness.h"
 #include "object_view.h"
-#include "panel_driving.h"
-#include "panel_frame.h"
-#include "questions.h"
+#include "record.h"
 #include "save_dialog.h"
 #include "settings_values.h"
-#include "support/handler_registration.h"
-#include "support/scripted_modal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -31,210 +25,22 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 
+using namespace DemoTest;
 using namespace PanelDriving;
+using LocalCopy = DemoWorld;
 
-namespace {
-
-constexpr int kWaitMs = 30000;
-constexpr const char* kLogin = "user=demo&pass=demo";
-constexpr const char* kNcbiPubmed = "NCBI PubMed (Citation)";
-constexpr const char* kDemoCitations = "Demo database (Citation)";
-// The "biopython" search lists five papers; the last one's record is pubmed_result1.txt.
-constexpr int kPaperRow = 4;
-constexpr const char* kPaper = "PMID:12230038";
-constexpr const char* kOrigin = "ncbi://entrez/pubmed/citation/12230038";
-
-// The demo's questions, answered and recorded by the same script as the panel's boxes.
-class ScriptedQuestions final : public Questions
-{
-public:
-    explicit ScriptedQuestions(DbscoutTest::ScriptedModal& modal) : m_modal(modal)
-    {
-        install(this);
-    }
-    ~ScriptedQuestions() override { install(nullptr); }
-
-    bool askYesNo(QWidget* owner, const QString& caption, const QString& text) override
-    {
-        return m_modal.messageBox(owner, QMessageBox::Question, caption, text,
-                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-    }
-
-private:
-    DbscoutTest::ScriptedModal& m_modal;
-};
-
-void setValues(const std::string& key,
-               const std::vector<std::pair<const char*, std::string>>& texts,
-               const std::vector<const char*>& flags = {})
-{
-    Dbscout::RegKey opened;
-    ASSERT_EQ(opened.create(HKEY_CURRENT_USER, key.c_str()), ERROR_SUCCESS) << key;
-    for (const auto& [name, text] : texts)
-        ASSERT_TRUE(writeText(opened.get(), name, text)) << key << name;
-    for (const char* flag : flags)
-        ASSERT_TRUE(writeNumber(opened.get(), flag, 1)) << key << flag;
-}
-
-class LocalCopy : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        setenv("XDG_CACHE_HOME", env.file("cache").c_str(), 1);
-        ASSERT_EQ(MolbTest::runAdmin({"init", "demo"}).exitCode, 0);
-        ASSERT_EQ(MolbTest::runAdmin({"user", "add", "demo", "demo"}, "demo\n").exitCode, 0);
-        const std::string suite = "Software\\KORVALE, INC\\MOLB 10\\Data Sources\\MolbLight";
-        setValues(suite + "\\DefaultIcon", {{"", "/nonexistent/icon.png,0"}});
-        setValues(suite + "\\sources\\Demo",
-                  {{"Name", "Demo database"},
-                   {"Address", "molb://local/demo/"},
-                   {"User", "demo"},
-                   {"Password", "demo"}},
-                  {"DnaRna", "Citation", "Visible1", "Visible2", "CanOpen", "CanSave", "HasLogin"});
-        setValues(suite + "\\sources\\NcbiPubmed",
-                  {{"Name", "NCBI PubMed"}, {"Address", "ncbi://entrez/pubmed/"}},
-                  {"Citation", "Visible1", "Visible2", "CanOpen"});
-        for (const char* verb : {"dir", "put", "open"})
-            ASSERT_TRUE(DbscoutTest::registerHandler("molb", verb, MolbTest::handlerPath()));
-        for (const char* verb : {"dir", "open"})
-            ASSERT_TRUE(DbscoutTest::registerHandler("ncbi", verb, NcbiTest::handlerPath()));
-        standIn = std::make_unique<NcbiTest::EutilsStandIn>(env.file("standin"));
-        setValues("Software\\Dbscout\\NCBI", {{"BaseAddress", standIn->baseAddress()}});
-
-        ASSERT_EQ(settings.create(HKEY_CURRENT_USER, "Software\\Dbscout\\MolbenchDemo"),
-                  ERROR_SUCCESS);
-        startWindow();
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        standIn.reset();
-        unsetenv("XDG_CACHE_HOME");
-    }
-
-    void startWindow()
-    {
-        window = std::make_unique<DemoWindow>(settings.get());
-        window->resize(1100, 700);
-        window->show();
-        ASSERT_TRUE(waitUntilBuilt(panel(), kWaitMs));
-        // Shown by the demo once the panel has built it.
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return box() && box()->isVisibleTo(window.get()); }, kWaitMs));
-    }
-
-    PanelFrame& panel() { return *window->panelFrame(); }
-    QCheckBox* box() { return panel().control<QCheckBox>(kLocalCopyBox); }
-
-    // The "biopython" search at the NCBI stand-in, with the paper's row picked.
-    void listNcbiPapers()
-    {
-        ASSERT_TRUE(chooseSource(panel(), kNcbiPubmed, kWaitMs));
-        ASSERT_TRUE(list(panel(), "biopython", kWaitMs));
-        ASSERT_EQ(rowNames(panel()).size(), 5);
-        clickRow(panel(), kPaperRow, false);
-        QLineEdit* name = panel().control<QLineEdit>(kNameBox);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return name->text() == "12230038"; }, kWaitMs));
-        // Picking the source may have said something; from here on nothing else is expected.
-        modal.clear();
-    }
-
-    void open(int row)
-    {
-        QSignalSpy shown(window.get(), &DemoWindow::objectShown);
-        clickRow(panel(), row, true);
-        ASSERT_TRUE(!shown.isEmpty() || shown.wait(kWaitMs));
-    }
-
-    // Opens the row and waits for its copy; nothing when no copy ended.
-    std::optional<bool> openAndCopy(int row, int savingDialogs)
-    {
-        for (int i = 0; i < savingDialogs; ++i)
-            modal.answerNextDialog([](QDialog* dialog) { return dialog->exec(); });
-        QSignalSpy copied(window.get(), &DemoWindow::copyFinished);
-        open(row);
-        if (copied.isEmpty() && !copied.wait(kWaitMs))
-            return std::nullopt;
-        return copied.first().first().toBool();
-    }
-
-    QString status() const { return window->statusBar()->currentMessage(); }
-
-    std::vector<const DbscoutTest::ShownMessage*> questions() const
-    {
-        std::vector<const DbscoutTest::ShownMessage*> asked;
-        for (const DbscoutTest::ShownMessage& message : modal.messages())
-            if (message.icon == QMessageBox::Question)
-                asked.push_back(&message);
-        return asked;
-    }
-
-    // The store's citations in subset (MAIN for all), as the demo user lists them.
-    Dbscout::ResultPage citations(const std::string& subset = "MAIN")
-    {
-        return MolbTest::parseResultPage(
-            MolbTest::runHandler("molb://local/demo/citation/?start=0&page=50&" +
-                                 std::string(kLogin) + "&query=" + subset)
-                .output);
-    }
-    std::vector<std::string> citationSubsets()
-    {
-        std::vector<std::string> names;
-        for (const Dbscout::SubsetEntry& entry :
-             MolbTest::parseResultPage(
-                 MolbTest::runHandler("molb://local/demo/citation/?" + std::string(kLogin)).output)
-                 .subsets)
-            names.push_back(entry.name);
-        return names;
-    }
-    std::string idOf(const std::string& name)
-    {
-        for (const Dbscout::ResultRow& row : citations().rows)
-            if (row.name == name)
-                return row.id;
-        return {};
-    }
-    std::string fetch(const std::string& id)
-    {
-        return MolbTest::runHandler("molb://local/demo/citation/" + id + "?" + kLogin +
-                                    "&command=fetch")
-            .output;
-    }
-    std::string log(const std::string& id)
-    {
-        return MolbTest::runAdmin({"log", "demo", id}).output;
-    }
-    // The record as the stand-in serves it: the MEDLINE file's one record.
-    static std::string servedRecord()
-    {
-        return QByteArray::fromStdString(NcbiTest::fixture("pubmed_result1.txt"))
-                   .trimmed()
-                   .toStdString() +
-               "\n";
-    }
-
-    DbscoutTest::TestEnv env;
-    DbscoutTest::ScriptedModal modal;
-    ScriptedQuestions answers{modal};
-    std::unique_ptr<NcbiTest::EutilsStandIn> standIn;
-    Dbscout::RegKey settings;
-    std::unique_ptr<DemoWindow> window;
-};
-
-} // namespace
-
-// Browsing NCBI in the example host as a user does: the pick lists nothing and says nothing (the
-// subset box offers the filters), a recorded search lists, pages through the Go-to dialog's page
-// size and Next page, sorts, and the row opened through the panel's open verb is shown.
+// Browsing NCBI in the example host as a user does: the pick lists nothing and opens no box (the
+// subset box offers the filters; the host's status bar says how to search), a recorded search
+// lists, pages through the Go-to dialog's page size and Next page, sorts, and the row opened
+// through the panel's open verb is shown.
 TEST_F(LocalCopy, anNcbiSourceIsPickedQuietlyAndItsSearchPagesSortsAndOpens)
 {
     ASSERT_TRUE(chooseSource(panel(), kNcbiPubmed, kWaitMs));
     EXPECT_TRUE(modal.messages().empty());
+    EXPECT_EQ(status(), "NCBI PubMed (Citation) lists records only for a search: type words, an "
+                        "author or an accession in the Filter box (Alt+F) and press Go.");
     QLabel* statusLine = panel().control<QLabel>(kStatusLine);
     EXPECT_EQ(statusLine->text(), "0 objects were found. The first object # is 0, page size: 100");
     QComboBox* queries = panel().control<QComboBox>(kQueryBox);
@@ -316,9 +122,14 @@ TEST_F(LocalCopy, aCheckedBoxCopiesOnceAndAsksBeforeANewRevision)
     QTest::mouseClick(box(), Qt::LeftButton);
     ASSERT_TRUE(box()->isChecked());
 
-    // The first open copies, into the "From NCBI" subset it makes, under the accession.
+    // The first open copies, into the "From NCBI" subset it makes, under the accession. Where
+    // it went stays in sight after the next message.
     ASSERT_EQ(openAndCopy(kPaperRow, 1), true) << status().toStdString();
-    EXPECT_EQ(status(), "Copied PMID:12230038 to molb://local/demo/, subset From NCBI.");
+    EXPECT_EQ(status(), "Copied PMID:12230038 to Demo database (Citation), subset From NCBI.");
+    window->statusBar()->showMessage("Something else");
+    EXPECT_EQ(window->lastCopyLine()->text(), "Copied PMID:12230038 to Demo database (Citation), "
+                                              "subset From NCBI.");
+    EXPECT_TRUE(window->lastCopyLine()->isVisible());
     EXPECT_EQ(window->shownBytes().toStdString(), servedRecord());
     const std::vector<std::string> subsets = citationSubsets();
     EXPECT_NE(std::find(subsets.begin(), subsets.end(), "From NCBI"), subsets.end());
@@ -344,16 +155,16 @@ TEST_F(LocalCopy, aCheckedBoxCopiesOnceAndAsksBeforeANewRevision)
     EXPECT_EQ(questions()[0]->caption, "Copy to Local DB");
     EXPECT_EQ(questions()[0]->text, "An object named PMID:12230038 already exists in "
                                     "molb://local/demo/citation/. Replace it with a new revision?");
-    EXPECT_EQ(status(), "Not copied: PMID:12230038 exists in molb://local/demo/, subset From NCBI "
-                        "already.");
+    EXPECT_EQ(status(), "Not copied: PMID:12230038 exists in Demo database (Citation), subset "
+                        "From NCBI already.");
     EXPECT_EQ(log(id).find("revision 2"), std::string::npos);
 
     // Yes replaces it with a new revision that says where it came from, still one object.
     modal.setMessageBoxAnswer(QMessageBox::Yes);
     ASSERT_EQ(openAndCopy(kPaperRow, 2), true);
     EXPECT_EQ(questions().size(), 2u);
-    EXPECT_EQ(status(), "Copied PMID:12230038 to molb://local/demo/, subset From NCBI as a new "
-                        "revision.");
+    EXPECT_EQ(status(), "Copied PMID:12230038 to Demo database (Citation), subset From NCBI as a "
+                        "new revision.");
     const std::string revisions = log(id);
     const std::string comment = "    Copied from " + std::string(kOrigin) + "\n";
     EXPECT_NE(revisions.find("revision 2\t"), std::string::npos);
@@ -404,18 +215,33 @@ TEST_F(LocalCopy, copiesGoWhereTheUserChose)
                   {"subset", "add", "demo", "Lab papers", "--kind", "citation", "--owner", "demo"})
                   .exitCode,
               0);
-    window->chooseCopyPlace();
-    SaveDialog* dialog = window->saveDialog();
-    ASSERT_TRUE(dialog);
-    PanelFrame& place = *dialog->frame();
-    ASSERT_TRUE(waitUntilBuilt(place, kWaitMs));
-    // The name is each record's own; only the data source and the subset are chosen.
-    EXPECT_FALSE(place.control<QLineEdit>(kNameBox)->isEnabled());
-    ASSERT_TRUE(chooseSource(place, kDemoCitations, kWaitMs));
-    ASSERT_TRUE(list(place, "Lab papers", kWaitMs));
-    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
-                      Qt::LeftButton);
-    EXPECT_EQ(status(), "Copies go to molb://local/demo/, subset Lab papers.");
+    // The dialog lists the place the copies go to now, and Esc closes it wherever the focus is.
+    for (const auto& [source, subset] : {std::pair{"Demo database (Citation)", "From NCBI"},
+                                         std::pair{kDemoCitations, "Lab papers"}}) {
+        window->chooseCopyPlace();
+        QPointer<SaveDialog> dialog = window->saveDialog();
+        ASSERT_TRUE(dialog);
+        PanelFrame& place = *dialog->frame();
+        ASSERT_TRUE(waitUntilBuilt(place, kWaitMs));
+        // The name is each record's own; only the data source and the subset are chosen.
+        EXPECT_FALSE(place.control<QLineEdit>(kNameBox)->isEnabled());
+        QLabel* listed = place.control<QLabel>(kStatusLine);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return listed->text().contains("were found"); }, kWaitMs));
+        EXPECT_EQ(place.control<QComboBox>(kSourceBox)->currentText(), source);
+        EXPECT_EQ(place.control<QComboBox>(kQueryBox)->currentText(), subset);
+        EXPECT_TRUE(modal.messages().empty());
+        if (std::string(subset) == "From NCBI") { // the first time: choose another
+            ASSERT_TRUE(list(place, "Lab papers", kWaitMs));
+            QTest::mouseClick(
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                Qt::LeftButton);
+            continue;
+        }
+        QTest::keyClick(place.control<QTreeWidget>(kList), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, kWaitMs));
+    }
+    EXPECT_EQ(status(), "Copies go to Demo database, subset Lab papers.");
     EXPECT_NE(readText(settings.get(), "CopyPlace").value_or("").find("?query=Lab%20papers&"),
               std::string::npos);
 
@@ -424,6 +250,27 @@ TEST_F(LocalCopy, copiesGoWhereTheUserChose)
     ASSERT_EQ(openAndCopy(kPaperRow, 1), true) << status().toStdString();
     EXPECT_EQ(citations("Lab%20papers").rows.size(), 1u);
     EXPECT_TRUE(citationSubsets() == (std::vector<std::string>{"MAIN", "Lab papers"}));
+}
+
+// The comment says where the record came from as people write it, not as the panel escaped the
+// name in its URL; the archive name keeps the address as it was.
+TEST_F(LocalCopy, theCommentNamesTheRecordAsPeopleWriteIt)
+{
+    const QByteArray bytes = QByteArray::fromStdString(NcbiTest::fixture("GU949562.1.gb"));
+    const std::string origin = "ncbi://entrez/nucleotide/dnarna/GU949562%2e1";
+    modal.answerNextDialog([](QDialog* dialog) { return dialog->exec(); });
+    QSignalSpy copied(window.get(), &DemoWindow::copyFinished);
+    window->copier()->copy(bytes, readObjectRecord(bytes), origin);
+    ASSERT_TRUE(!copied.isEmpty() || copied.wait(kWaitMs));
+    ASSERT_TRUE(copied.first().first().toBool()) << status().toStdString();
+    EXPECT_TRUE(status().endsWith(" to Demo database (DNA/RNA), subset From NCBI."))
+        << status().toStdString();
+    const Dbscout::ResultPage copies = listed("dnarna", "From%20NCBI");
+    ASSERT_EQ(copies.rows.size(), 1u);
+    const std::string revisions = log(copies.rows[0].id);
+    EXPECT_TRUE(revisions.ends_with("    Copied from ncbi://entrez/nucleotide/dnarna/GU949562.1\n"))
+        << revisions;
+    EXPECT_EQ(MolbTest::runSql("demo", "SELECT arcname FROM revisions"), origin + "\n");
 }
 
 TEST_F(LocalCopy, aCopyThatCannotBeMadeSaysWhyAndWritesNothing)
@@ -438,17 +285,18 @@ TEST_F(LocalCopy, aCopyThatCannotBeMadeSaysWhyAndWritesNothing)
         QString error; // the panel's error box, if the save got that far
     } cases[] = {
         {"molb://local/demo/citation/x?query=From%20NCBI&user=demo&pass=wrong&command=put", 0,
-         "Not copied: the subsets of molb://local/demo/, subset From NCBI could not be listed: "
-         "Wrong user name or password.",
+         "Not copied: the subsets of Demo database (Citation), subset From NCBI could not be "
+         "listed: Wrong user name or password.",
          ""},
         {"molb://local/nostore/citation/x?query=From%20NCBI&command=put", 0,
-         "Not copied: the subsets of molb://local/nostore/, subset From NCBI could not be "
-         "listed: There is no database \"nostore\" on this computer (create it with molb-admin "
-         "init nostore).",
+         "Not copied: the subsets of molb://local/nostore/citation/, subset From NCBI could not "
+         "be listed: There is no database \"nostore\" on this computer (create it with "
+         "molb-admin init nostore).",
          ""},
         // Without a subset nothing is asked before the save, which the store refuses.
         {"molb://local/demo/citation/x?query=MAIN&user=demo&pass=wrong&command=put", 1,
-         "PMID:12230038 was not copied to molb://local/demo/.", "Wrong user name or password."},
+         "PMID:12230038 was not copied to Demo database (Citation).",
+         "Wrong user name or password."},
     };
     for (const auto& c : cases) {
         window->copier()->choosePlace(*CopyPlace::fromSaveUrl(c.place));

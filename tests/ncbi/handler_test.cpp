@@ -1,6 +1,7 @@
 // ncbi-handler as a real process against the E-utilities stand-in: listings the component's own
 // parser reads, paging, the filters, records as text, read-only refusals, the cache, and every
-// way NCBI or the network can fail.
+// way NCBI or the network can fail, including answers that are not data (never kept, asked again
+// next time).
 
 #include "ncbi_harness.h"
 
@@ -100,8 +101,8 @@ TEST(NcbiHandler, writeCommandsAreRefusedAsReadOnly)
         const ProcessResult result =
             runNcbi(kPubmed + "16403221?start=0&page=20&command=" + command + "&command=dir");
         EXPECT_EQ(result.exitCode, 1) << command;
-        EXPECT_NE(errorText(result).find("NCBI databases are read-only"), std::string::npos)
-            << command;
+        EXPECT_TRUE(errorText(result).starts_with("NCBI PubMed is read-only")) << command;
+        EXPECT_EQ(parseResultPage(result.output).title, "NCBI PubMed"); // the error's caption
     }
     const ProcessResult unknown = runNcbi(kPubmed + "?command=frob");
     EXPECT_NE(errorText(unknown).find("\"frob\" is not served"), std::string::npos);
@@ -118,15 +119,15 @@ TEST(NcbiHandler, recordsArriveAsTheirTextAndTheCacheAnswersTheSecondTime)
     const ProcessResult medline = runNcbi(kPubmed + "12230038?query=biopython&command=fetch");
     EXPECT_TRUE(medline.output.starts_with("PMID- 12230038\n")) << medline.output;
     EXPECT_NE(medline.output.find("TI  - The Bio* toolkits--a brief overview."), std::string::npos);
-    const size_t asked = world.standIn().arrivals().size();
+    const size_t asked = world.standIn().requests();
     EXPECT_EQ(runNcbi(kPubmed + "12230038?command=fetch").output, medline.output);
     runNcbi(listing(kPubmed, "biopython", 0, 2));
     runNcbi(listing(kPubmed, "biopython", 0, 2));
-    EXPECT_EQ(world.standIn().arrivals().size(), asked + 2); // one search, one summary
-    // A record NCBI does not have: its refusal, named.
-    const ProcessResult missing = runNcbi(kPubmed + "1?command=fetch");
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_NE(errorText(missing).find("HTTP 400: Error: no recorded answer"), std::string::npos);
+    EXPECT_EQ(world.standIn().requests(), asked + 2); // one search, one summary
+    // A record NCBI does not have: named, and said where it was looked for.
+    const ProcessResult missing = runNcbi(kPubmed + "2?command=fetch");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(errorText(missing).starts_with("NCBI PubMed has no record 2:")) << missing.output;
 }
 
 TEST(NcbiHandler, aDamagedOrLockedCacheIsPassedBy)
@@ -144,10 +145,10 @@ TEST(NcbiHandler, aDamagedOrLockedCacheIsPassedBy)
     MolbTest::Child holder("/usr/bin/sqlite3", {file}, {}, true);
     holder.write("BEGIN EXCLUSIVE; SELECT count(*) FROM answers;\n");
     EXPECT_EQ(holder.output(2), "2\n");
-    const size_t asked = world.standIn().arrivals().size();
+    const size_t asked = world.standIn().requests();
     result = runNcbi(listing(kPubmed, "biopython", 0, 2));
     EXPECT_EQ(parseResultPage(result.output).rows.size(), 2u);
-    EXPECT_EQ(world.standIn().arrivals().size(), asked + 2);
+    EXPECT_EQ(world.standIn().requests(), asked + 2);
     holder.closeInput();
 }
 
@@ -166,63 +167,106 @@ TEST(NcbiHandler, anEarlierCacheIsKeptAndACacheTimeOfZeroStoresNothing)
     runNcbi(listing(kPubmed, "biopython", 0, 2));
     EXPECT_EQ(sql("SELECT count(*) FROM answers"), "2\n");
     EXPECT_EQ(parseResultPage(runNcbi(listing(kPubmed, "biopython", 0, 2)).output).rows.size(), 2u);
-    EXPECT_EQ(world.standIn().arrivals().size(), 2u); // the second time from the cache
+    EXPECT_EQ(world.standIn().requests(), 2u); // the second time from the cache
 
     world.setSetting("SearchCacheMinutes", 0u);
     world.setSetting("RecordCacheHours", 0u);
     EXPECT_EQ(parseResultPage(runNcbi(listing(kPubmed, "biopython", 2, 2)).output).rows.size(), 2u);
     EXPECT_EQ(runNcbi(kPubmed + "12230038?command=fetch").exitCode, 0);
-    EXPECT_EQ(world.standIn().arrivals().size(), 5u);
+    EXPECT_EQ(world.standIn().requests(), 5u);
     EXPECT_EQ(sql("SELECT count(*) FROM answers"), "2\n");
 }
 
-TEST(NcbiHandler, ncbisComplaintsAndFailuresBecomePagesThatSayWhatToDo)
+// Every way NCBI or the network fails, and every answer that is not data (a web page under load,
+// NCBI's ERROR element, a document where records were asked): asked again while that helps,
+// else a page that names the source, says what happened and what to do; never kept, so that the
+// next try asks NCBI again.
+TEST(NcbiHandler, failuresAndAnswersThatAreNotDataBecomePagesAndAreNeverKept)
 {
     struct Case
     {
         std::vector<std::string> plan;
-        std::string query;
         int exitCode;
         std::string words;
         size_t requests;
+        std::string url = listing(kPubmed, "biopython", 0, 2);
     };
+    const std::vector<std::string> webPages(4, "html");
+    const std::string twoRecords =
+        "ncbi://entrez/nucleotide/dnarna/X55053.1,X62281.1?command=fetch";
     NcbiWorld world;
     world.setSetting("TimeoutSeconds", 1u);
     for (const Case& c : std::vector<Case>{
-             // Busy, then answered: the retry is invisible.
-             {{"status 429 1"}, "biopython", 0, "", 3},
-             {{"cut"}, "biopython", 0, "", 3},
-             {{"status 500", "status 503"}, "biopython", 0, "", 4},
-             // Failing on every try: named, with the tries.
+             // Busy, cut, not data: asked again, and the user sees only the page.
+             {{"status 429 1"}, 0, "", 3},
+             {{"cut"}, 0, "", 3},
+             {{"malformed"}, 0, "", 3},
+             {{"html"}, 0, "", 3},
+             {{"status 500", "status 503"}, 0, "", 4},
+             // Failing on every try: named, with the tries, the source first.
              {{"status 500", "status 500", "status 500", "status 500"},
-              "biopython",
               2,
-              "HTTP 500), still after 4 tries",
+              "NCBI PubMed failed (HTTP 500), still after 4 tries",
               4},
              {{"status 429 0", "status 429 0", "status 429 0", "status 429 0"},
-              "biopython",
               2,
               "too many requests (HTTP 429), still after 4 tries",
               4},
-             {{"slow 3"}, "biopython", 2, "did not answer within 1 seconds", 1},
-             {{"malformed"}, "biopython", 2, "cut short or malformed", 1},
-             {{"", "error"}, "biopython", 2, "Neither query_key nor id specified", 2},
-             {{}, "abcXYZ", 1, "found nothing for \"abcXYZ\"", 1},
-             {{"status 400"}, "biopython", 2, "NCBI refused the request (HTTP 400", 1},
+             {webPages, 2,
+              "NCBI PubMed sent a web page titled \"NCBI/eutils211 - WWW Error 500 Diagnostic\" "
+              "instead of the data asked for, still after 4 tries",
+              4},
+             {{"slow 3"}, 2, "NCBI PubMed did not answer within 1 seconds", 1},
+             {{"status 400"}, 2, "NCBI PubMed refused the request (HTTP 400", 1},
+             // NCBI's ERROR element: its answer, used once. Refusing the search is a refusal (1).
+             {{"error"}, 1, "NCBI PubMed could not run the query \"biopython\": Search Backend", 1},
+             {{"", "error"}, 2, "Neither query_key nor id specified", 2},
+             // Records: a web page is never passed on as a record, one or several.
+             {webPages, 2, "sent a web page titled", 4, kPubmed + "12230038?command=fetch"},
+             {webPages, 2, "sent a web page titled", 4, twoRecords},
+             {std::vector<std::string>(4, "error"), 2,
+              "NCBI Nucleotide sent text that is not a GenBank record (\"<?xml version", 4,
+              twoRecords},
          }) {
         // A fresh cache each time, so that every case asks the stand-in.
         std::filesystem::remove_all(world.cacheFolder());
-        const size_t before = world.standIn().arrivals().size();
+        size_t before = world.standIn().requests();
         world.standIn().plan(c.plan);
-        const std::string base = c.query == "abcXYZ" ? "ncbi://entrez/protein/protein/" : kPubmed;
-        const ProcessResult result = runNcbi(listing(base, c.query, 0, 2));
-        EXPECT_EQ(result.exitCode, c.exitCode) << c.plan.size() << " " << result.output;
-        if (c.exitCode == 0)
+        const ProcessResult result = runNcbi(c.url);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.url << " " << result.output;
+        EXPECT_EQ(world.standIn().requests() - before, c.requests) << result.output;
+        if (c.exitCode == 0) {
             EXPECT_EQ(parseResultPage(result.output).rows.size(), 2u) << result.output;
-        else
-            EXPECT_NE(errorText(result).find(c.words), std::string::npos) << result.output;
-        EXPECT_EQ(world.standIn().arrivals().size() - before, c.requests) << result.output;
+            continue;
+        }
+        EXPECT_NE(errorText(result).find(c.words), std::string::npos) << result.output;
+        before = world.standIn().requests();
+        const ProcessResult again = runNcbi(c.url);
+        EXPECT_EQ(again.exitCode, 0) << again.output;
+        EXPECT_GT(world.standIn().requests(), before) << c.url; // asked again, not kept
     }
+}
+
+// "Nothing found" is an answer: a page with 0 found whose one row, which cannot be opened, says
+// what NCBI found and how it read the query; NCBI's words follow the numbers for a reader of the
+// page. No error box.
+TEST(NcbiHandler, nothingFoundIsAQuietAnswerThatSaysWhatNcbiSaid)
+{
+    NcbiWorld world;
+    const ProcessResult result = runNcbi(listing("ncbi://entrez/pubmed/", "cancer%20zzqx", 0, 20));
+    EXPECT_EQ(result.exitCode, 0);
+    const Dbscout::ResultPage page = parseResultPage(result.output);
+    EXPECT_EQ(page.status, "OK");
+    EXPECT_EQ(page.totalFound, 0);
+    EXPECT_EQ(page.firstNumber, 0);
+    ASSERT_EQ(page.rows.size(), 1u);
+    EXPECT_EQ(page.rows[0].name, "Nothing found");
+    EXPECT_FALSE(page.rows[0].readable);
+    EXPECT_EQ(page.rows[0].cells.at(0),
+              "NCBI PubMed found no record for \"cancer zzqx\"; nothing at all for \"zzqx\"; "
+              "it read the query as cancer[All Fields] AND zzqx[All Fields]. Check the spelling, "
+              "or try fewer words.");
+    EXPECT_NE(result.output.find("<p>NCBI: No items found.</p>"), std::string::npos);
 }
 
 TEST(NcbiHandler, noServiceAtTheAddressIsSaidPlainly)
@@ -233,15 +277,15 @@ TEST(NcbiHandler, noServiceAtTheAddressIsSaidPlainly)
     world.setSetting("BaseAddress", std::string("http://127.0.0.1:9/entrez/eutils/"));
     const ProcessResult refused = runNcbi(listing(kPubmed, "insulin", 0, 5));
     EXPECT_EQ(refused.exitCode, 2);
-    EXPECT_NE(errorText(refused).find("Cannot connect to NCBI's E-utilities at 127.0.0.1:9"),
-              std::string::npos);
+    EXPECT_TRUE(errorText(refused).starts_with("Cannot connect to NCBI PubMed at 127.0.0.1:9"))
+        << errorText(refused);
     // A name that cannot resolve: a label longer than names allow fails in the resolver itself,
     // so no query leaves the machine (.invalid alone would still ask the name server).
     const std::string unknownHost = std::string(64, 'e') + ".invalid";
     world.setSetting("BaseAddress", "http://" + unknownHost + "/entrez/eutils/");
     const ProcessResult unknown = runNcbi(listing(kPubmed, "insulin", 0, 5));
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_NE(errorText(unknown).find("Cannot find NCBI's server " + unknownHost),
+    EXPECT_NE(errorText(unknown).find("Cannot find the server of NCBI PubMed, " + unknownHost),
               std::string::npos)
         << errorText(unknown);
 }

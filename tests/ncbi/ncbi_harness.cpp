@@ -1,5 +1,7 @@
 #include "ncbi_harness.h"
 
+#include "request/url_escape.h"
+
 #include <dbscout/registry.h>
 
 #include <chrono>
@@ -64,10 +66,47 @@ std::vector<Arrival> EutilsStandIn::arrivals() const
     std::vector<Arrival> arrivals;
     std::istringstream lines(readFile(m_folder + "/arrivals"));
     for (std::string line; std::getline(lines, line);) {
+        if (line.find("&tool=oracle") != std::string::npos)
+            continue;
         const size_t blank = line.find(' ');
-        arrivals.push_back({std::atof(line.substr(0, blank).c_str()), line.substr(blank + 1)});
+        const size_t second = line.find(' ', blank + 1);
+        arrivals.push_back({std::atof(line.substr(0, blank).c_str()),
+                            line.substr(blank + 1, second - blank - 1), line.substr(second + 1)});
     }
     return arrivals;
+}
+
+std::string EutilsStandIn::ask(const std::string& utility, const std::string& parameters) const
+{
+    // A POST, as long questions must be; marked so that arrivals() leaves it out.
+    const ProcessResult answer = MolbTest::runProcess(
+        "/usr/bin/curl", {"-s", "--data-binary", "@-", baseAddress() + utility},
+        parameters + "&tool=oracle");
+    EXPECT_EQ(answer.exitCode, 0) << utility << "?" << parameters;
+    return answer.output;
+}
+
+std::int64_t EutilsStandIn::count(const std::string& database, const std::string& term) const
+{
+    const std::string answer =
+        ask("esearch.fcgi", "db=" + database + "&rettype=count&term=" + escaped(term));
+    const size_t at = answer.find("<Count>");
+    EXPECT_NE(at, std::string::npos) << answer;
+    return at == std::string::npos ? -1 : std::atoll(answer.c_str() + at + 7);
+}
+
+std::vector<std::string> EutilsStandIn::ids(const std::string& database, const std::string& term,
+                                            std::int64_t start, int count) const
+{
+    const std::string answer =
+        ask("esearch.fcgi", "db=" + database + "&idtype=acc&retstart=" + std::to_string(start) +
+                                "&retmax=" + std::to_string(count) + "&term=" + escaped(term));
+    std::vector<std::string> ids;
+    for (size_t at = answer.find("<Id>"); at != std::string::npos; at = answer.find("<Id>", at)) {
+        at += 4;
+        ids.push_back(answer.substr(at, answer.find('<', at) - at));
+    }
+    return ids;
 }
 
 NcbiWorld::NcbiWorld()
@@ -126,7 +165,17 @@ ProcessResult runNcbi(const std::string& url, const std::vector<std::string>& en
 
 std::string fixture(const std::string& name)
 {
-    return readFile(std::string(NCBI_FIXTURES) + "/" + name);
+    const std::string path = std::string(NCBI_FIXTURES) + "/" + name;
+    if (!name.ends_with(".gz"))
+        return readFile(path);
+    return MolbTest::runProcess("/bin/gzip", {"-dc", path}).output;
+}
+
+std::string escaped(const std::string& text)
+{
+    std::string out;
+    Dbscout::EscapeQueryText(text.data(), static_cast<int>(text.size()), out);
+    return out;
 }
 
 } // namespace NcbiTest

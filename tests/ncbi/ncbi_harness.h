@@ -6,6 +6,7 @@
 #include "molb/molb_harness.h"
 #include "support/test_env.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,8 +17,9 @@ using MolbTest::ProcessResult;
 
 struct Arrival
 {
-    double seconds; // the stand-in's monotonic clock
-    std::string request;
+    double seconds;      // the stand-in's monotonic clock
+    std::string method;  // GET or POST
+    std::string request; // PATH?PARAMETERS, a POST's from its body
 };
 
 class EutilsStandIn
@@ -29,9 +31,19 @@ public:
     std::string baseAddress() const; // http://127.0.0.1:PORT/entrez/eutils/
     // Misbehaviours for the next requests, one a request (see eutils_standin.py).
     void plan(const std::vector<std::string>& steps);
+    // The requests that arrived, in order, but the tests' own questions below.
     std::vector<Arrival> arrivals() const;
+    size_t requests() const { return arrivals().size(); }
+
+    // The tests' own questions to the stand-in, as NCBI's truth about a search: its count, and
+    // the ids of [start, start + count) in NCBI's order (accession.versions for sequences).
+    std::int64_t count(const std::string& database, const std::string& term) const;
+    std::vector<std::string> ids(const std::string& database, const std::string& term,
+                                 std::int64_t start, int count) const;
 
 private:
+    std::string ask(const std::string& utility, const std::string& parameters) const;
+
     std::string m_folder;
     std::unique_ptr<MolbTest::Child> m_child;
     int m_port = 0;
@@ -59,6 +71,7 @@ private:
 std::string handlerPath();
 // The handler with the URL as its one argument; environment adds NAME=VALUE entries.
 ProcessResult runNcbi(const std::string& url, const std::vector<std::string>& environment = {});
-std::string fixture(const std::string& name); // a file of tests/fixtures/ncbi, whole
+std::string fixture(const std::string& name); // a file of tests/fixtures/ncbi, whole, unzipped
+std::string escaped(const std::string& text); // as the panel escapes a query (EscapeQueryText)
 
 } // namespace NcbiTest

@@ -5,8 +5,10 @@
 
 #include "panel_harness.h"
 
+#include "panel/panel_metrics.h"
 #include "platform/registered_messages.h"
 #include "settings/options.h"
+#include "settings/table_layouts.h"
 
 #include <QElapsedTimer>
 #include <QPaintEvent>
@@ -169,8 +171,10 @@ private slots:
         PanelHarness h;
         QVERIFY(h.go(kDna));
         h.clickHeader(0); // sorted: the first column's title carries the sort image
+        QCOMPARE(h.dbscout()->panel()->cursor().shape(), Qt::ArrowCursor);
         h.typeSource(fixtureAddress("panel-dnarna", "testmode=hang&"));
         h.pressGo();
+        QCOMPARE(h.dbscout()->panel()->cursor().shape(), Qt::BusyCursor);
         QVERIFY(!h.list()->updatesEnabled()); // an answer within a moment is painted once, filled
         QTest::qWait(200);
         QCOMPARE(h.columnTexts(), QStringList({"Downloading..."}));
@@ -178,10 +182,11 @@ private slots:
         QCOMPARE(h.list()->columnCount(), 1);
         QCOMPARE(h.list()->headerItem()->text(0), QString());
         QVERIFY(h.list()->headerItem()->icon(0).isNull());
-        QCOMPARE(h.list()->columnWidth(0), 400);
+        QCOMPARE(h.list()->columnWidth(0), Dbscout::kDownloadingColumnWidth);
         QVERIFY(h.list()->updatesEnabled() && h.status()->updatesEnabled()); // a slow one shows it
         QTest::keyClick(h.list(), Qt::Key_Escape);
         QCOMPARE(h.list()->columnCount(), 0);
+        QCOMPARE(h.dbscout()->panel()->cursor().shape(), Qt::ArrowCursor);
         QTest::qWait(300); // the stopped job still reports; nothing changes
         QCOMPARE(h.list()->topLevelItemCount(), 0);
         QVERIFY(h.modal().messages().empty());
@@ -191,6 +196,24 @@ private slots:
         h.dbscout()->Stop();
         QCOMPARE(h.list()->columnCount(), 0);
         QVERIFY(h.list()->updatesEnabled() && h.status()->updatesEnabled());
+    }
+
+    // Esc with nothing running leaves the list and the panel as they are; only the cursor is
+    // made an arrow again, whatever set it.
+    void escWhileIdleChangesNothingButTheCursor()
+    {
+        PanelHarness h;
+        QVERIFY(h.go(kDna));
+        QVERIFY(h.waitForSubsets(3));
+        const qsizetype calls = h.handlerCalls().size();
+        h.dbscout()->panel()->setCursor(Qt::BusyCursor);
+        QTest::keyClick(h.list(), Qt::Key_Escape);
+        QCOMPARE(h.dbscout()->panel()->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(h.columnTexts().size(), 5);
+        QCOMPARE(h.list()->columnCount(), 3);
+        QVERIFY(h.dbscout()->panel()->isVisible() && h.host()->isVisible());
+        QTest::qWait(50);
+        QCOMPARE(h.handlerCalls().size(), calls);
     }
 
     void altGPressesGoWhoseFaceIsAnIcon()
@@ -271,6 +294,21 @@ private slots:
         QVERIFY(h.waitForListing());
         QVERIFY2(h.handlerCalls(true).last().contains("start=100&page=100&query=Plasmids"),
                  qPrintable(h.handlerCalls().join("\n")));
+
+        // From 30, the page before starts at 0.
+        h.modal().answerNextDialog([](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>("6906")->setText("30");
+            dialog->findChild<QPushButton*>("1")->click();
+            return dialog->result();
+        });
+        for (int command : {6976, 6973}) { // Go to, previous
+            h.command(command);
+            QVERIFY(h.waitForListing());
+        }
+        const QStringList lastTwo = h.handlerCalls(true).mid(h.handlerCalls(true).size() - 2);
+        QVERIFY2(lastTwo.size() == 2 && lastTwo[0].contains("?start=30&page=100&") &&
+                     lastTwo[1].contains("?start=0&page=100&"),
+                 qPrintable(lastTwo.join('\n')));
     }
 
     void theSubsetNamesDoNotWaitLongForTheList()
@@ -380,10 +418,13 @@ private slots:
         QCOMPARE(h.sourceBox()->itemText(0), QString::fromStdString(kDna));
         QCOMPARE(h.sourceBox()->currentIndex(), 0);
         h.destroy();
+        const qsizetype listings = h.handlerCalls(true).size();
         h.create();
-        // The next panel starts at the same place and lists its subsets.
+        // The next panel starts at the same place and lists its subsets, and no objects until Go.
         QCOMPARE(h.sourceBox()->currentText(), QString::fromStdString(kDna));
         QVERIFY(h.waitForSubsets(3));
+        QCOMPARE(h.handlerCalls(true).size(), listings);
+        QCOMPARE(h.columnTexts(), QStringList{"Please enter a Subset/Query and press \"Go\""});
     }
 
     void columnClicksSortAsTextToggleAndHoldOnTheNextPage()
@@ -408,6 +449,33 @@ private slots:
         QStringList lengths = h.columnTexts(2);
         lengths.removeAll(QString()); // the short row compares equal to every other
         QCOMPARE(lengths, QStringList({"10", "2686", "7249", "9"}));
+    }
+
+    // A stored sort column the page has no header for sorts by the cells the rows still carry
+    // there (as text), in the stored direction.
+    void aStoredSortPastTheShownColumnsSortsByTheRowsCells_data()
+    {
+        QTest::addColumn<uint>("direction");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("ascending")
+            << 1u << QStringList({"pBR322", "pUC19", "fragment", "M13mp18", "lambda"});
+        QTest::newRow("descending")
+            << 0u << QStringList({"lambda", "M13mp18", "fragment", "pUC19", "pBR322"});
+    }
+    void aStoredSortPastTheShownColumnsSortsByTheRowsCells()
+    {
+        QFETCH(uint, direction);
+        const std::string address = fixtureAddress("panel-hidden-cells");
+        PanelHarness h;
+        h.destroy();
+        Dbscout::TableLayouts layouts;
+        layouts[address].SortColumn = 2; // the third cell: the length, which has no header
+        layouts[address].SortDirection = direction;
+        QVERIFY(Dbscout::saveTableLayouts(h.settingsKey(), layouts));
+        h.create();
+        QVERIFY(h.go(address));
+        QCOMPARE(h.list()->columnCount(), 2);
+        QTEST(h.columnTexts(), "rows");
     }
 
     // Layouts are written only when they differ from the last write: a change of any one part
@@ -494,6 +562,49 @@ private slots:
 
         h.doubleClickRow(3); // held by another user: the host is not told
         QCOMPARE(int(h.host()->picks.size()), 1);
+    }
+
+    // Keys that move the selection show it in the name box as a click does, with the same
+    // rules, so that Enter opens the row the user sees highlighted.
+    void keysThatMoveTheSelectionNameItAsAClickDoes()
+    {
+        PanelHarness h;
+        h.list()->setFocus();
+        QTest::keyClick(h.list(), Qt::Key_Space); // the placeholder row names nothing
+        QVERIFY(h.list()->topLevelItem(0)->isSelected());
+        QCOMPARE(h.nameBox()->text(), QString());
+
+        QVERIFY(h.go(kDna));
+        h.clickRow(0);
+        const std::pair<QKeyCombination, const char*> keys[] = {
+            {Qt::Key_Down, "dna:2"},
+            {Qt::Key_Down, "dna:3"},
+            {Qt::ShiftModifier | Qt::Key_Down, "dna:3,dna:4"},
+            {Qt::Key_End, "dna:5"},
+            {Qt::ShiftModifier | Qt::Key_Up, "dna:4,dna:5"},
+            {Qt::Key_Home, "dna:1"},
+            {Qt::Key_PageDown, "dna:5"},
+        };
+        for (const auto& [key, name] : keys) {
+            QTest::keyClick(h.list(), key.key(), key.keyboardModifiers());
+            QCOMPARE(h.nameBox()->text(), QString(name));
+        }
+        h.clickRow(0); // the click, two rows down, Enter: the highlighted row opens
+        QTest::keyClick(h.list(), Qt::Key_Down);
+        QTest::keyClick(h.list(), Qt::Key_Down);
+        QTest::keyClick(h.list(), Qt::Key_Return);
+        QCOMPARE(int(h.host()->picks.size()), 1);
+        QCOMPARE(
+            h.host()->picks[0].url,
+            std::string("molb://test/fixture=panel-dnarna&/dna:3?query=Primers&command=fetch"));
+
+        // While a listing runs the keys name nothing.
+        h.typeSource(fixtureAddress("panel-dnarna", "testmode=hang&"));
+        h.pressGo();
+        QTest::keyClick(h.list(), Qt::Key_Down);
+        QVERIFY(h.list()->topLevelItem(0)->isSelected());
+        QCOMPARE(h.nameBox()->text(), QString("dna:3"));
+        h.dbscout()->Stop();
     }
 
     void onlyTheLeftButtonClicksAndDoubleClicksInTheList()

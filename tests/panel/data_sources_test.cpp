@@ -3,6 +3,9 @@
 
 #include "panel_harness.h"
 
+#include "settings/options.h"
+#include "settings/reg_containers.h"
+
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -78,10 +81,13 @@ private slots:
         PanelHarness h;
         const QString protein =
             QString::fromStdString(fixtureAddress("panel-dnarna") + "/protein/?start=0");
-        configureSource("lab", "Lab", fixtureAddress("panel-dnarna"),
-                        {{"DnaRna", 1}, {"Protein", 1}});
+        configureSource(
+            "lab", "Lab", fixtureAddress("panel-dnarna"),
+            {{"DnaRna", 1}, {"Protein", 1}, {"Blast", 1}, {"Citation", 1}, {"Analysis", 1}});
         restart(h);
-        QCOMPARE(itemTexts(h.sourceBox()), QStringList({"Lab (DNA/RNA)", "Lab (Protein)"}));
+        QCOMPARE(itemTexts(h.sourceBox()),
+                 QStringList({"Lab (DNA/RNA)", "Lab (Protein)", "Lab (Blast)", "Lab (Citation)",
+                              "Lab (Analyses)"}));
         QVERIFY2(listSource(h, 1).startsWith(protein), qPrintable(h.handlerCalls().join('\n')));
         configureSource("lit", "Literature", "molb://x/lit", {{"Citation", 1}});
         restart(h, true, 2);
@@ -107,6 +113,40 @@ private slots:
         restart(h, true, 1);
         QCOMPARE(h.sourceBox()->currentText(), QString("Lab"));
         QVERIFY(itemTexts(h.queryBox()).contains("Primers")); // its queries are offered again
+    }
+
+    // The last place's flag is taken as stored (any value but 0 names a configured source) and
+    // written back so; the address keeps its terminating NUL. Every typed address read is
+    // offered, ten are kept.
+    void theLastPlaceAndTheTypedAddressesAreKeptAsStored()
+    {
+        PanelHarness h;
+        configureSource("lab", "Lab", "molb://x/lab", {{"DnaRna", 1}});
+        std::vector<std::string> typed;
+        for (int i = 0; i < 12; ++i)
+            typed.push_back("molb://x/typed" + std::to_string(i));
+        writeSourceHistory(h, typed);
+        Dbscout::RegKey lastOpen;
+        QCOMPARE(lastOpen.create(h.settingsKey(), "LAST_OPEN"), ERROR_SUCCESS);
+        setRegNumber(lastOpen.get(), "LAST_OPEN_DS", 2);
+        setRegString(lastOpen.get(), "LAST_OPEN_URL", "molb://x/lab/dnarna/");
+        h.create(true, 1);
+        QCOMPARE(h.sourceBox()->count(), 13);
+        QCOMPARE(h.sourceBox()->currentText(), QString("Lab"));
+        h.destroy();
+
+        DWORD fromList = 0;
+        std::string address;
+        QVERIFY(Dbscout::readDword(lastOpen.get(), "LAST_OPEN_DS", fromList)); // REG_DWORD
+        QCOMPARE(fromList, DWORD(2));
+        QVERIFY(Dbscout::readString(lastOpen.get(), "LAST_OPEN_URL", address)); // REG_SZ, NUL
+        QCOMPARE(address, std::string("molb://x/lab/dnarna/"));
+        Dbscout::RegKey history;
+        QCOMPARE(history.open(h.settingsKey(), "DSHISTORY"), ERROR_SUCCESS);
+        Dbscout::CRegStrList kept;
+        QVERIFY(kept.Load(history.get()));
+        QCOMPARE(kept.size(), size_t(10));
+        QCOMPARE(kept.front(), typed.front());
     }
 
     void aHistoryAddressEqualToAConfiguredEntryIsNotAddedTwice()
@@ -250,6 +290,7 @@ private slots:
         QVERIFY(h.waitForListing());
         QVERIFY(!h.nameBox()->isEnabled());
         h.clickRow(0);
+        QTest::keyClick(h.list(), Qt::Key_Down);
         h.doubleClickRow(0);
         QCOMPARE(h.nameBox()->text(), QString("my seq"));
         QVERIFY(h.host()->picks.empty());
@@ -289,6 +330,56 @@ private slots:
         QVERIFY(h.waitForListing());
         const QString listing = h.handlerCalls(true).last();
         QVERIFY2(listing.contains("&user=curator&pass=pw&query=Primers"), qPrintable(listing));
+    }
+
+    // Open mode with "check out when opened": a pick tells the host first and asks for the
+    // check-out after; a row the user holds is picked without one; GetURL leaves the request as
+    // it is; every listing that ends, a failed one too, asks for it again.
+    void theCheckOutRequestFollowsPicksAndListings()
+    {
+        PanelHarness h;
+        h.destroy();
+        Dbscout::PanelOptions options;
+        options.CHECKOUT_ON_OPEN = 1;
+        QVERIFY(Dbscout::SaveOptions(h.settingsKey(), options));
+        const std::map<std::string, std::string> login = {{"User", "tester"}, {"Password", "pw"}};
+        configureSource("a", "Lab", fixtureAddress("panel-dnarna"),
+                        {{"DnaRna", 1}, {"HasLogin", 1}}, login);
+        configureSource("b", "Failing", "molb://test/listing-page=error&fixture=panel-dnarna&/db",
+                        {{"DnaRna", 1}, {"HasLogin", 1}}, login);
+        h.create(true, 1);
+        const auto url = [&] {
+            std::string got;
+            int flag = 0;
+            h.dbscout()->GetURL(got, flag);
+            return got;
+        };
+        const auto asksCheckOut = [](const std::string& got) {
+            return got.find("&command=fetch&command=co") != std::string::npos;
+        };
+        QVERIFY(!listSource(h, 0).isEmpty()); // Lab: version 3
+        h.nameBox()->setText("dna:1");
+        QVERIFY(asksCheckOut(url()));
+        QCOMPARE(url(), url());
+
+        h.list()->setFocus();
+        QTest::keyClick(h.list(), Qt::Key_Return); // told while asked for, then no more
+        QVERIFY(!url().empty() && !asksCheckOut(url()));
+        h.doubleClickRow(0);
+        QCOMPARE(int(h.host()->picks.size()), 2);
+        QVERIFY(asksCheckOut(h.host()->picks[0].url));
+        QVERIFY(!asksCheckOut(h.host()->picks[1].url));
+        QVERIFY(asksCheckOut(url()));
+
+        h.doubleClickRow(2); // held by this user
+        h.doubleClickRow(3); // held by another: nothing
+        QCOMPARE(int(h.host()->picks.size()), 3);
+        QVERIFY(h.host()->picks[2].url.find("/dna:3?") != std::string::npos);
+        QVERIFY(!asksCheckOut(url()));
+
+        QVERIFY(!listSource(h, 1).isEmpty()); // Failing
+        QCOMPARE(int(h.modal().messages().size()), 1);
+        QVERIFY2(asksCheckOut(url()), url().c_str());
     }
 
     void checkRequestsArmedByTheOptionsTravelInObjectUrls()

@@ -4,6 +4,7 @@
 #include "panel/goto_dialog.h"
 #include "support/scripted_modal.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -37,13 +38,14 @@ private slots:
         ScriptedModal modal;
         QString shown;
         modal.answerNextDialog([&shown](QDialog* dialog) {
-            shown = edit(dialog, 6906)->text() + " " + edit(dialog, 6907)->text();
+            shown = edit(dialog, 6906)->text() + " " + edit(dialog, 6907)->text() + " " +
+                    dialog->findChild<QLabel*>("6909")->text();
             answer(dialog, "7", "8", 2);
             return dialog->result();
         });
         int start = 300, size = 50;
         QVERIFY(!Dbscout::runGotoDialog(nullptr, start, size, 1234));
-        QCOMPARE(shown, QString("300 50"));
+        QCOMPARE(shown, QString("300 50 1234 objects found in the results."));
         QCOMPARE(start, 300);
         QCOMPARE(size, 50);
     }

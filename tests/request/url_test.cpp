@@ -303,6 +303,7 @@ TEST(UrlParams, replaceNameKeepsTheQueryPartAndObjectUrlReadsItBack)
     const std::tuple<std::string, std::string, std::string, bool> reads[] = {
         {"molb://host/db/my%20seq?query=a%20b&command=fetch", "my%20seq", "a%20b", true},
         {"plain", "plain", "", false},
+        {"?query=q", "?query=q", "q", true}, // a first '?' at the start ends no name
         {"molb://host/db/n?command=fetch&query=", "n", "", true},
     };
     for (const auto& [url, name, query, hasQuery] : reads) {

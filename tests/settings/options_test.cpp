@@ -9,6 +9,7 @@
 #include "support/test_env.h"
 
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <memory>
@@ -106,16 +107,43 @@ private slots:
             QCOMPARE(type, DWORD(REG_DWORD));
         }
 
-        for (const auto& [type, bytes] : {std::pair{REG_SZ, QByteArray("2", 2)},
-                                          std::pair{REG_BINARY, QByteArray("\x02\0\0\0", 4)}}) {
+        // Read through a four-byte buffer: a shorter number fills its low bytes, a longer one
+        // does not fit; another type is no number.
+        const std::tuple<DWORD, QByteArray, int> stored[] = {
+            {REG_SZ, QByteArray("2", 2), 1},
+            {REG_BINARY, QByteArray("\x02\0\0\0", 4), 1},
+            {REG_DWORD, QByteArray("\x02", 1), 2},
+            {REG_DWORD, QByteArray("\x02\0\0\0\0\0\0\0", 8), 1},
+        };
+        for (const auto& [type, bytes, read] : stored) {
             QCOMPARE(RegSetValueExA(key.get(), "ON_SAVE_RECALC_DESC", 0, type,
                                     reinterpret_cast<const BYTE*>(bytes.constData()),
                                     DWORD(bytes.size())),
                      ERROR_SUCCESS);
             PanelOptions loaded;
             QVERIFY(Dbscout::LoadOptions(settings(), loaded));
-            QCOMPARE(describe(loaded), QString("7 0 1 3 1 42"));
+            QCOMPARE(describe(loaded), QString("7 0 1 3 %1 42").arg(read));
         }
+    }
+
+    // The pages and the sheet in the place of its frame carry their ids; an empty store shows
+    // "Do not recalculate" and "Leave it unprocessed".
+    void theDialogsPartsCarryTheirIdsAndShowTheDefaults()
+    {
+        ScriptedModal modal;
+        QStringList seen;
+        modal.answerNextDialog([&seen](QDialog* dialog) {
+            seen << QString::number(dialog->findChild<QTabWidget*>("6935") &&
+                                    dialog->findChild<Dbscout::COptionsCheckoutPP*>("6933") &&
+                                    dialog->findChild<Dbscout::COptionsSavePP*>("6932"));
+            for (int id : {1195, 1196, 1197, 1198, 1199})
+                if (control(dialog, id)->isChecked())
+                    seen << QString::number(id);
+            return int(QDialog::Rejected);
+        });
+        PanelOptions options;
+        Dbscout::runOptionsDialog(nullptr, settings(), 3, options);
+        QCOMPARE(seen, QStringList({"1", "1197", "1198"}));
     }
 
     void nullSettingsKeyChangesNothing()

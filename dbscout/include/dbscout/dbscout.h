@@ -57,6 +57,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The panel is built from the first show's event loop, at the window's size then.
+    void showEvent(QShowEvent* event) override;
     virtual void OnSize(UINT nType, int cx, int cy);
 
 private:

@@ -1,6 +1,6 @@
 // The ncbi handler's request URL parser on any argument text, and the Entrez term made of its
-// query: an accepted URL names a database, holds no NUL byte and stays within its bounds; a
-// refused one gets a short message.
+// query: an accepted URL names a database, its record names are names, each once, within their
+// bounds, and holds no NUL byte; a refused one gets a short message.
 
 #include "entrez_term.h"
 #include "fuzz_check.h"
@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <strings.h>
 
 using namespace Dbscout::Ncbi;
 
@@ -22,13 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     FUZZ_CHECK(request.database != nullptr);
-    FUZZ_CHECK(request.id.find('\0') == std::string::npos && request.id.size() <= kMaxIdBytes);
+    FUZZ_CHECK(request.ids.size() <= kMaxIds);
+    for (size_t i = 0; i < request.ids.size(); ++i) {
+        const std::string& id = request.ids[i];
+        FUZZ_CHECK(!id.empty() && id.size() <= kMaxIdBytes);
+        FUZZ_CHECK(id.find_first_of(",/\0", 0, 3) == std::string::npos);
+        for (size_t j = 0; j < i; ++j)
+            FUZZ_CHECK(strcasecmp(id.c_str(), request.ids[j].c_str()) != 0);
+    }
     FUZZ_CHECK(!request.query || (request.query->find('\0') == std::string::npos &&
-                                  request.query->size() <= kMaxQueryBytes));
+                                  request.query->size() <= kMaxNcbiQueryBytes));
     FUZZ_CHECK(request.pageSize >= 1 && request.pageSize <= kMaxPageSize && request.start >= 0);
     if (request.query) {
-        const EntrezTerm term = entrezTerm(*request.database, *request.query);
-        FUZZ_CHECK(term.term.find('\0') == std::string::npos);
+        EntrezTerm term;
+        if (entrezTerm(*request.database, *request.query, term).ok())
+            FUZZ_CHECK(term.term.find('\0') == std::string::npos);
     }
     return 0;
 }
