@@ -12,12 +12,9 @@
 struct HandlerCommand
 {
     QString program;
-    QStringList arguments; // the argument text as the one argument; none when it is empty
+    QStringList arguments; // the argument text as the one argument
     QString error;         // why there is no command; empty when there is one
 };
 
-// Splits a registered command for url.
-HandlerCommand splitHandlerCommand(const std::string& command, const std::string& url);
-
-// Looks up the command of url's scheme for verb and splits it.
+// Looks up the command of url's scheme for verb and takes it apart.
 HandlerCommand handlerCommandFor(const std::string& url, const char* verb);

@@ -18,8 +18,8 @@ bool copyIdentity(const ObjectRecord& record, std::string& name, std::string& ki
     QString text;
     switch (record.kind) {
     case ObjectRecord::Kind::Sequence:
-        text =
-            record.sequence.accession.isEmpty() ? record.sequence.name : record.sequence.accession;
+        text = shown(record.record.accession().empty() ? record.record.name
+                                                       : record.record.accession());
         kind = dataTypeOf(record) == 2 ? "protein" : "dnarna";
         break;
     case ObjectRecord::Kind::Citation:

@@ -1,6 +1,7 @@
 #include "object_view.h"
 
 #include "record_text.h"
+#include "records/location.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>
@@ -13,6 +14,8 @@
 #include <QVBoxLayout>
 
 namespace {
+
+namespace Records = Dbscout::Records;
 
 QLabel* headerLabel()
 {
@@ -30,6 +33,16 @@ QPlainTextEdit* monospaceText()
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     return text;
+}
+
+// page with header above body, which takes the room there is.
+QWidget* withHeader(QWidget* page, QLabel* header, QWidget* body)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(header);
+    layout->addWidget(body, 1);
+    return page;
 }
 
 QString field(const QString& label, const QString& value)
@@ -57,11 +70,7 @@ ObjectView::ObjectView(QWidget* parent) : QStackedWidget(parent)
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(m_features);
     split->addWidget(m_residues);
-    auto* sequenceLayout = new QVBoxLayout(m_sequencePage);
-    sequenceLayout->setContentsMargins(0, 0, 0, 0);
-    sequenceLayout->addWidget(m_sequenceHeader);
-    sequenceLayout->addWidget(split, 1);
-    addWidget(m_sequencePage);
+    addWidget(withHeader(m_sequencePage, m_sequenceHeader, split));
 
     m_citation = new QTextBrowser;
     addWidget(m_citation);
@@ -76,29 +85,27 @@ ObjectView::ObjectView(QWidget* parent) : QStackedWidget(parent)
     m_hits->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_hits->setAlternatingRowColors(true);
     m_hits->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    auto* blastLayout = new QVBoxLayout(m_blastPage);
-    blastLayout->setContentsMargins(0, 0, 0, 0);
-    blastLayout->addWidget(m_blastHeader);
-    blastLayout->addWidget(m_hits, 1);
-    addWidget(m_blastPage);
+    addWidget(withHeader(m_blastPage, m_blastHeader, m_hits));
 
+    m_textPage = new QWidget;
+    m_problem = headerLabel();
     m_text = monospaceText();
-    addWidget(m_text);
+    addWidget(withHeader(m_textPage, m_problem, m_text));
 
     showMessage(tr("Double-click an object in the list to open it here."));
 }
 
-void ObjectView::showRecord(const ObjectRecord& record)
+void ObjectView::showRecord(const ObjectRecord& object)
 {
-    switch (record.kind) {
+    switch (object.kind) {
     case ObjectRecord::Kind::Sequence:
-        return showSequence(record.sequence);
+        return showSequence(object.record, object.recordCount);
     case ObjectRecord::Kind::Citation:
-        return showCitation(record.citation);
+        return showCitation(object.record.citation);
     case ObjectRecord::Kind::Blast:
-        return showBlast(record.blast);
+        return showBlast(object.record.blast);
     case ObjectRecord::Kind::Text:
-        return showText(record.text);
+        return showText(object.text, object.problem);
     }
 }
 
@@ -109,84 +116,103 @@ void ObjectView::showMessage(const QString& message)
     setCurrentWidget(m_message);
 }
 
-void ObjectView::showSequence(const SequenceRecord& sequence)
+void ObjectView::showSequence(const Records::Record& record, int recordCount)
 {
-    const QString unit = sequence.molecule == QLatin1String("protein") ? tr("aa") : tr("bp");
+    const bool protein = record.kind == Records::RecordKind::Protein;
+    const QString unit = record.countsRecords ? tr("records") : protein ? tr("aa") : tr("bp");
+    const QString format = QString::fromLatin1(Records::formatName(record.format));
     QString header = QStringLiteral("<b>%1</b> (%2)<br>")
-                         .arg(sequence.name.toHtmlEscaped(), sequence.format.toHtmlEscaped());
-    header += field(tr("Accession"), sequence.accession);
-    header += field(tr("Description"), sequence.description);
-    header += field(tr("Organism"), sequence.organism);
+                         .arg(shown(record.name).toHtmlEscaped(), format.toHtmlEscaped());
+    header += field(tr("Accession"), shown(record.accession()));
+    header += field(tr("Version"), shown(record.version));
+    header += field(tr("Description"), shown(record.description));
+    header += field(tr("Organism"), shown(record.organism));
+    QStringList lineage;
+    for (const std::string& taxon : record.taxonomy)
+        lineage << shown(taxon);
+    header += field(tr("Lineage"), lineage.join(QLatin1String("; ")));
+    header += field(tr("Updated"), shown(record.updated));
     header += tr("Length: %1 %2 %3 %4")
-                  .arg(sequence.residues.size())
-                  .arg(unit, sequence.molecule.toHtmlEscaped(), sequence.topology);
+                  .arg(record.length)
+                  .arg(unit, shown(record.molecule).toHtmlEscaped(),
+                       QString::fromLatin1(Records::topologyName(record.topology)));
+    if (recordCount > 1)
+        header += "<br>" + tr("The first of %1 records in this object.").arg(recordCount);
     m_sequenceHeader->setText(header);
 
     m_features->clear();
-    for (const Feature& feature : sequence.features)
+    for (const Records::Feature& feature : record.features)
         m_features->addTopLevelItem(
-            new QTreeWidgetItem({feature.key, feature.location, featureDetails(feature)}));
+            new QTreeWidgetItem({shown(feature.key), shown(Records::locationText(feature.location)),
+                                 featureDetails(feature)}));
     m_features->resizeColumnToContents(0);
     m_features->resizeColumnToContents(1);
 
-    m_residueText = sequence.residues;
+    m_residueText = shown(record.sequence);
     m_residuesPerLine = 0;
     fillResidues();
     m_summary = tr("%1 %2: %3 %4, %5 features")
-                    .arg(sequence.format, sequence.name)
-                    .arg(sequence.residues.size())
+                    .arg(format, shown(record.name))
+                    .arg(record.length)
                     .arg(unit)
-                    .arg(sequence.features.size());
+                    .arg(record.features.size());
     setCurrentWidget(m_sequencePage);
 }
 
-void ObjectView::showCitation(const Citation& citation)
+void ObjectView::showCitation(const Records::Citation& citation)
 {
     m_citation->setHtml(citationHtml(citation));
-    m_summary = tr("citation PMID %1: %2").arg(citation.pmid, citation.title);
+    m_summary = tr("citation PMID %1: %2").arg(shown(citation.pmid), shown(citation.title));
     setCurrentWidget(m_citation);
 }
 
-void ObjectView::showBlast(const BlastReport& report)
+void ObjectView::showBlast(const Records::BlastReport& report)
 {
     m_blastHeader->setText(
         QStringLiteral("<b>%1</b> (%2)<br>")
-            .arg(report.program.toHtmlEscaped(), report.version.toHtmlEscaped()) +
-        field(tr("Query"), report.query) +
+            .arg(shown(report.program).toHtmlEscaped(), shown(report.version).toHtmlEscaped()) +
+        field(tr("Query"), shown(report.queryDefinition)) +
         field(tr("Query length"), QString::number(report.queryLength)) +
-        field(tr("Database"), report.database));
+        field(tr("Database"), shown(report.database)));
     m_hits->setRowCount(int(report.hits.size()));
-    for (int row = 0; row < report.hits.size(); ++row) {
-        const BlastHit& hit = report.hits[row];
-        const QString identity = hit.alignLength > 0
+    for (int row = 0; row < int(report.hits.size()); ++row) {
+        const Records::BlastHit& hit = report.hits[size_t(row)];
+        // A hit's first HSP is its best; the table shows that one.
+        const Records::BlastHsp best = hit.hsps.empty() ? Records::BlastHsp() : hit.hsps.front();
+        const QString identity = best.alignLength > 0
                                      ? QStringLiteral("%1/%2 (%3%)")
-                                           .arg(hit.identities)
-                                           .arg(hit.alignLength)
-                                           .arg(100 * hit.identities / hit.alignLength)
+                                           .arg(best.identities)
+                                           .arg(best.alignLength)
+                                           .arg(100 * best.identities / best.alignLength)
                                      : QString();
-        const QStringList cells = {hit.id,
-                                   hit.accession,
-                                   hit.definition,
+        const QStringList cells = {shown(hit.id),
+                                   shown(hit.accession),
+                                   shown(hit.definition),
                                    QString::number(hit.length),
-                                   QString::number(hit.bitScore, 'f', 1),
-                                   hit.evalue,
+                                   shown(best.bitScore),
+                                   shown(best.evalue),
                                    identity};
         for (int column = 0; column < cells.size(); ++column)
             m_hits->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
     m_hits->resizeColumnsToContents();
     m_summary = tr("%1 report: %2 hits for %3")
-                    .arg(report.program)
+                    .arg(shown(report.program))
                     .arg(report.hits.size())
-                    .arg(report.query);
+                    .arg(shown(report.queryDefinition));
     setCurrentWidget(m_blastPage);
 }
 
-void ObjectView::showText(const QString& text)
+void ObjectView::showText(const QString& text, const QString& problem)
 {
+    m_problem->setText(tr("This object cannot be read as a record: %1. Its text follows as it "
+                          "was stored.")
+                           .arg(problem.toHtmlEscaped()));
+    m_problem->setVisible(!problem.isEmpty());
     m_text->setPlainText(text);
-    m_summary = tr("text, %1 lines").arg(text.count('\n') + 1);
-    setCurrentWidget(m_text);
+    m_summary = problem.isEmpty() ? tr("text, %1 lines").arg(text.count('\n') + 1)
+                                  : tr("unreadable record (%1)").arg(problem);
+    setCurrentWidget(m_textPage);
 }
 
 void ObjectView::resizeEvent(QResizeEvent* event)

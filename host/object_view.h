@@ -1,6 +1,7 @@
 #pragma once
 // Shows the object the user opened: a sequence with its features and a numbered residue view,
-// a citation as a formatted reference, a BLAST report as a hit table, anything else as text.
+// a citation as a formatted reference, a BLAST report as a hit table, anything else as text
+// (and a record its reader refuses as text, below the reason).
 
 #include "record.h"
 
@@ -26,10 +27,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void showSequence(const SequenceRecord& sequence);
-    void showCitation(const Citation& citation);
-    void showBlast(const BlastReport& report);
-    void showText(const QString& text);
+    void showSequence(const Dbscout::Records::Record& record, int recordCount);
+    void showCitation(const Dbscout::Records::Citation& citation);
+    void showBlast(const Dbscout::Records::BlastReport& report);
+    void showText(const QString& text, const QString& problem);
     void fillResidues();
 
     QLabel* m_message = nullptr;
@@ -41,6 +42,8 @@ private:
     QWidget* m_blastPage = nullptr;
     QLabel* m_blastHeader = nullptr;
     QTableWidget* m_hits = nullptr;
+    QWidget* m_textPage = nullptr;
+    QLabel* m_problem = nullptr; // why a record's text is shown as text
     QPlainTextEdit* m_text = nullptr;
     QString m_residueText;
     int m_residuesPerLine = 0;

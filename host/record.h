@@ -1,87 +1,27 @@
 #pragma once
 // What the demo makes of an object's bytes: a sequence with its features, a citation or a BLAST
-// report. The handler hands back the bytes exactly as they were stored, so the kind is told
-// from the text itself.
+// report, read by the record readers. The handler hands back the bytes exactly as they were
+// stored, so the kind is told from the text itself.
+
+#include "records/record.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QPair>
 #include <QString>
-
-struct Feature
-{
-    QString key;
-    QString location;
-    QList<QPair<QString, QString>> qualifiers; // name, value; a note without a name has ""
-};
-
-struct SequenceRecord
-{
-    QString format; // "GenBank", "EMBL", "UniProt" or "FASTA"
-    QString name;
-    QString accession;
-    QString description;
-    QString organism;
-    QString molecule; // "DNA", "RNA", "protein", ...
-    QString topology;
-    QList<Feature> features;
-    QString residues; // upper case, no blanks or digits
-};
-
-struct Citation
-{
-    QString pmid;
-    QStringList authors;
-    QString title;
-    QString journal;
-    QString year;
-    QString volume;
-    QString issue;
-    QString pages;
-    QString abstract;
-};
-
-struct BlastHit
-{
-    QString id;
-    QString accession;
-    QString definition;
-    int length = 0;
-    double bitScore = 0;
-    QString evalue;
-    int identities = 0;
-    int alignLength = 0;
-};
-
-struct BlastReport
-{
-    QString program;
-    QString version;
-    QString database;
-    QString query;
-    int queryLength = 0;
-    QList<BlastHit> hits;
-};
 
 struct ObjectRecord
 {
     enum class Kind { Text, Sequence, Citation, Blast };
     Kind kind = Kind::Text;
-    SequenceRecord sequence;
-    Citation citation;
-    BlastReport blast;
-    QString text; // Kind::Text: the bytes as text
+    Dbscout::Records::Record record; // Sequence, Citation, Blast: the first record of the bytes
+    int recordCount = 0;             // how many records the bytes hold
+    QString text;                    // Text: the bytes as text
+    QString problem; // Text: why bytes of a known format cannot be read, with the line
 };
 
-// Reads one record of any supported format; what is not recognised comes back as Kind::Text.
+// Reads the first record of the bytes. Bytes of no known format come back as Kind::Text, and so
+// do bytes of a known format that its reader refuses, with the reader's reason as the problem:
+// nothing is guessed.
 ObjectRecord readObjectRecord(const QByteArray& bytes);
-
-// The parsers behind readObjectRecord; each returns false when the text is not of its format.
-bool readGenBank(const QString& text, SequenceRecord& record);
-bool readEmbl(const QString& text, SequenceRecord& record); // EMBL and UniProt text
-bool readFasta(const QString& text, SequenceRecord& record);
-bool readMedline(const QString& text, Citation& citation);
-bool readBlastXml(const QByteArray& bytes, BlastReport& report);
 
 // The record's own name: a sequence's name, "PMID:" and a citation's PMID, a BLAST report's
 // program and query; empty for text.
@@ -90,3 +30,6 @@ QString recordName(const ObjectRecord& record);
 // The object kind code of the embedding interface for a record (1 DNA/RNA, 2 protein,
 // 14 citation, 15 BLAST result) or 0 when it has none.
 int dataTypeOf(const ObjectRecord& record);
+
+// Text of the records as Qt shows it.
+QString shown(const std::string& text);

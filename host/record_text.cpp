@@ -24,35 +24,39 @@ QString formatResidues(const QString& residues, int perLine)
     return text;
 }
 
-QString featureDetails(const Feature& feature)
+QString featureDetails(const Dbscout::Records::Feature& feature)
 {
     QStringList parts;
-    for (const auto& [name, value] : feature.qualifiers)
-        parts << (name.isEmpty() ? value : value.isEmpty() ? name : name + '=' + value);
+    for (const Dbscout::Records::Qualifier& qualifier : feature.qualifiers)
+        parts << (qualifier.hasValue ? shown(qualifier.name + "=" + qualifier.value)
+                                     : shown(qualifier.name));
     return parts.join(QLatin1String("; "));
 }
 
-QString citationHtml(const Citation& citation)
+QString citationHtml(const Dbscout::Records::Citation& citation)
 {
-    const auto escaped = [](const QString& text) { return text.toHtmlEscaped(); };
-    QString authors = citation.authors.join(QLatin1String(", "));
+    const auto escaped = [](const std::string& text) { return shown(text).toHtmlEscaped(); };
+    QStringList authorList;
+    for (const std::string& author : citation.authors)
+        authorList << shown(author);
+    QString authors = authorList.join(QLatin1String(", ")).toHtmlEscaped();
     if (authors.isEmpty())
         authors = QStringLiteral("Anonymous");
     QString source = QStringLiteral("<i>%1</i>").arg(escaped(citation.journal));
-    if (!citation.volume.isEmpty())
+    if (!citation.volume.empty())
         source += ' ' + QStringLiteral("<b>%1</b>").arg(escaped(citation.volume));
-    if (!citation.issue.isEmpty())
+    if (!citation.issue.empty())
         source += '(' + escaped(citation.issue) + ')';
-    if (!citation.pages.isEmpty())
+    if (!citation.pages.empty())
         source += ':' + escaped(citation.pages);
-    QString title = citation.title;
+    QString title = escaped(citation.title);
     if (!title.isEmpty() && !title.endsWith('.') && !title.endsWith('?'))
         title += '.';
     QString html = QStringLiteral("<p>%1 (%2). <b>%3</b> %4.</p>")
-                       .arg(escaped(authors), escaped(citation.year), escaped(title), source);
-    if (!citation.pmid.isEmpty())
+                       .arg(authors, escaped(citation.year), title, source);
+    if (!citation.pmid.empty())
         html += QStringLiteral("<p>PMID: %1</p>").arg(escaped(citation.pmid));
-    if (!citation.abstract.isEmpty())
+    if (!citation.abstract.empty())
         html += QStringLiteral("<h4>Abstract</h4><p>%1</p>").arg(escaped(citation.abstract));
     return html;
 }

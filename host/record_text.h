@@ -12,9 +12,9 @@
 //    21 YAAQQGQQGQ QF
 QString formatResidues(const QString& residues, int perLine);
 
-// A feature's qualifiers on one line: "gene=5.8S rRNA; product=5.8S ribosomal RNA".
-QString featureDetails(const Feature& feature);
+// A feature's qualifiers on one line: "gene=5.8S rRNA; product=5.8S ribosomal RNA; pseudo".
+QString featureDetails(const Dbscout::Records::Feature& feature);
 
 // A citation as a formatted reference (HTML): authors, year, title, journal with volume, issue
 // and pages, the PMID, then the abstract.
-QString citationHtml(const Citation& citation);
+QString citationHtml(const Dbscout::Records::Citation& citation);

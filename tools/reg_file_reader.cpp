@@ -2,6 +2,7 @@
 
 #include "reg_bytes.h"
 
+#include "platform/blanks.h"
 #include "platform/utf8_sequence.h"
 
 #include <algorithm>
@@ -14,15 +15,8 @@ namespace {
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kBom = "\xef\xbb\xbf";
-constexpr std::string_view kBlanks = " \t";
-
-std::string_view trimmed(std::string_view text)
-{
-    const size_t begin = text.find_first_not_of(kBlanks);
-    if (begin == std::string_view::npos)
-        return {};
-    return text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1);
-}
+// A .reg line's blanks; a line end inside a value is the value's own.
+constexpr std::string_view kRegBlanks = " \t";
 
 class Parser
 {
@@ -36,12 +30,13 @@ public:
         if (m_text.substr(0, kBom.size()) == kBom)
             m_text.remove_prefix(kBom.size());
         std::string_view line;
-        const std::string_view header = nextLine(line) ? trimmed(line) : std::string_view();
+        const std::string_view header =
+            nextLine(line) ? trimmed(line, kRegBlanks) : std::string_view();
         if (header != kHeader5 && header != kHeader4)
             return fail("not a registry file: the first line must be \"" + std::string(kHeader5) +
                         "\" or \"" + std::string(kHeader4) + "\"");
         while (nextLine(line)) {
-            const std::string_view content = trimmed(line);
+            const std::string_view content = trimmed(line, kRegBlanks);
             m_start = m_line;
             bool ok = true;
             if (content.empty() || content.front() == ';')
@@ -155,13 +150,13 @@ private:
             rest.remove_prefix(1);
         else if (!quoted(rest, change.valueName, "value name"))
             return false;
-        rest = trimmed(rest);
+        rest = trimmed(rest, kRegBlanks);
         if (rest.empty() || rest.front() != '=')
             return fail("expected = after the value name");
-        rest = trimmed(rest.substr(1));
+        rest = trimmed(rest.substr(1), kRegBlanks);
         if (!data(rest, change))
             return false;
-        rest = trimmed(rest);
+        rest = trimmed(rest, kRegBlanks);
         if (!rest.empty() && rest.front() != ';')
             return fail("unexpected text after the value");
         m_changes.push_back(std::move(change));
@@ -214,19 +209,20 @@ private:
         // Lines ending in a backslash continue on the next one.
         m_joined.assign(rest);
         std::string_view line;
-        while (!trimmed(m_joined).empty() && trimmed(m_joined).back() == '\\') {
+        while (!trimmed(m_joined, kRegBlanks).empty() &&
+               trimmed(m_joined, kRegBlanks).back() == '\\') {
             m_joined.resize(m_joined.rfind('\\'));
             if (!nextLine(line))
                 return fail("the file ends inside a continued line");
-            m_joined += trimmed(line);
+            m_joined += trimmed(line, kRegBlanks);
         }
         std::string_view list = m_joined;
         const size_t comment = list.find(';');
         rest = comment == std::string_view::npos ? std::string_view() : list.substr(comment);
-        list = trimmed(list.substr(0, comment));
+        list = trimmed(list.substr(0, comment), kRegBlanks);
         while (!list.empty()) {
             const size_t comma = list.find(',');
-            const std::string_view byte = trimmed(list.substr(0, comma));
+            const std::string_view byte = trimmed(list.substr(0, comma), kRegBlanks);
             uint32_t number = 0;
             if (!parseHex(byte, 2, number))
                 return fail("bad hex byte \"" + std::string(byte) + "\"");

@@ -56,6 +56,13 @@ private:
     // one the pass cannot take.
     bool classify(std::string_view name, Open& parent, const XmlStreamAttributes& attributes,
                   Role& role);
+    bool classifyFrame(std::string_view name, Role parent, const XmlStreamAttributes& attributes,
+                       Role& role);
+    void classifySubset(std::string_view name, Open& parent, Role& role);
+    void classifyTable(std::string_view name, Open& parent, const XmlStreamAttributes& attributes,
+                       Role& role);
+    bool classifyRow(std::string_view name, Open& parent, const XmlStreamAttributes& attributes,
+                     Role& role);
     bool readBody(const XmlStreamAttributes& attributes);
     bool readObjectLink(const XmlStreamAttributes& attributes);
     void collect(std::string& text);
@@ -131,42 +138,77 @@ bool ResultPageStream::classify(std::string_view name, Open& parent,
     role = Role::Other;
     switch (parent.role) {
     case Role::Html:
+    case Role::Head:
+    case Role::Body:
+        return classifyFrame(name, parent.role, attributes, role);
+    case Role::Dir:
+    case Role::Subset:
+        classifySubset(name, parent, role);
+        return true;
+    case Role::Table:
+    case Role::Caption:
+    case Role::HeaderRow:
+        classifyTable(name, parent, attributes, role);
+        return true;
+    case Role::DataRow:
+    case Role::FirstCell:
+        return classifyRow(name, parent, attributes, role);
+    case Role::Number:
+        if (name == "b" && takeFirst(parent.hasFirst)) {
+            role = Role::NumberText;
+            m_number.clear();
+            collect(m_number);
+        }
+        return true;
+    default:
+        return true;
+    }
+}
+
+// The page's frame: head and title, the body, and the body's parts on an OK page.
+bool ResultPageStream::classifyFrame(std::string_view name, Role parent,
+                                     const XmlStreamAttributes& attributes, Role& role)
+{
+    if (parent == Role::Html) {
         if (name == "head" && takeFirst(m_haveHead))
             role = Role::Head;
         else if (name == "body" && takeFirst(m_haveBody)) {
             role = Role::Body;
             return readBody(attributes);
         }
-        break;
-    case Role::Head:
+    } else if (parent == Role::Head) {
         if (name == "title" && takeFirst(m_haveTitle)) {
             role = Role::Title;
             collect(m_page.title);
         }
-        break;
-    case Role::Body:
-        if (!m_okPage)
-            break;
+    } else if (m_okPage) {
         if (name == "dir" && takeFirst(m_haveDir))
             role = Role::Dir;
         else if (name == "table" && takeFirst(m_haveTable))
             role = Role::Table;
         else if (name == "p" && ++m_numbers <= 3)
             role = Role::Number;
-        break;
-    case Role::Dir:
-        if (name == "li") {
-            role = Role::Subset;
-            m_page.subsets.emplace_back();
-        }
-        break;
-    case Role::Subset:
-        if (name == "a" && takeFirst(parent.hasFirst)) {
-            role = Role::SubsetLink;
-            collect(m_page.subsets.back().name);
-        }
-        break;
-    case Role::Table:
+    }
+    return true;
+}
+
+// The subset directory: one li per subset, its name in the li's first a.
+void ResultPageStream::classifySubset(std::string_view name, Open& parent, Role& role)
+{
+    if (parent.role == Role::Dir && name == "li") {
+        role = Role::Subset;
+        m_page.subsets.emplace_back();
+    } else if (parent.role == Role::Subset && name == "a" && takeFirst(parent.hasFirst)) {
+        role = Role::SubsetLink;
+        collect(m_page.subsets.back().name);
+    }
+}
+
+// The table: its caption with the listed subset's link, the header row's titles, the data rows.
+void ResultPageStream::classifyTable(std::string_view name, Open& parent,
+                                     const XmlStreamAttributes& attributes, Role& role)
+{
+    if (parent.role == Role::Table) {
         if (name == "caption" && takeFirst(m_haveCaption)) {
             role = Role::Caption;
             collect(m_page.caption.name);
@@ -175,41 +217,32 @@ bool ResultPageStream::classify(std::string_view name, Open& parent,
             if (role == Role::DataRow)
                 m_page.rows.emplace_back();
         }
-        break;
-    case Role::Caption:
+    } else if (parent.role == Role::Caption) {
         if (name == "a" && takeFirst(parent.hasFirst)) {
             role = Role::CaptionLink;
             attributes.find("mode", m_page.caption.mode);
         }
-        break;
-    case Role::HeaderRow:
-        if (name == "th") {
-            role = Role::HeaderCell;
-            collect(m_page.columns.emplace_back());
-        }
-        break;
-    case Role::DataRow:
+    } else if (name == "th") {
+        role = Role::HeaderCell;
+        collect(m_page.columns.emplace_back());
+    }
+}
+
+// A data row: the first cell holds the object's link, every further one a column's text.
+bool ResultPageStream::classifyRow(std::string_view name, Open& parent,
+                                   const XmlStreamAttributes& attributes, Role& role)
+{
+    if (parent.role == Role::DataRow) {
         if (name == "td") {
             role = takeFirst(parent.hasFirst) ? Role::FirstCell : Role::Cell;
             if (role == Role::Cell)
                 collect(m_page.rows.back().cells.emplace_back());
         }
-        break;
-    case Role::FirstCell:
-        if (name == "a" && takeFirst(parent.hasFirst)) {
-            role = Role::ObjectLink;
-            return readObjectLink(attributes);
-        }
-        break;
-    case Role::Number:
-        if (name == "b" && takeFirst(parent.hasFirst)) {
-            role = Role::NumberText;
-            m_number.clear();
-            collect(m_number);
-        }
-        break;
-    default:
-        break;
+        return true;
+    }
+    if (name == "a" && takeFirst(parent.hasFirst)) {
+        role = Role::ObjectLink;
+        return readObjectLink(attributes);
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "document/xml_reader.h"
 
 #include "document/xml_exception.h"
+#include "platform/blanks.h"
 
 #include <cstring>
 #include <string_view>
@@ -35,10 +36,7 @@ bool isElementNamed(const xmlNode* node, const char* name)
 
 void trimElementText(std::string& text)
 {
-    constexpr const char* kBlanks = " \t\r\n";
-    size_t last = text.find_last_not_of(kBlanks);
-    text.erase(last == std::string::npos ? 0 : last + 1);
-    text.erase(0, text.find_first_not_of(kBlanks));
+    text = std::string(trimmed(text, " \t\r\n")); // XML's white space
 }
 
 CXMLReader::CXMLReader()

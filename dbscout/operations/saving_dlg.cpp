@@ -1,6 +1,7 @@
 #include "operations/saving_dlg.h"
 
 #include "document/status_page.h"
+#include "platform/blanks.h"
 #include "platform/modal.h"
 #include "platform/registered_messages.h"
 #include "request/handler_command.h"
@@ -21,13 +22,6 @@
 namespace Dbscout {
 
 namespace {
-
-void trimBlanksAndQuotes(std::string& text)
-{
-    const size_t begin = text.find_first_not_of(" \"");
-    const size_t end = text.find_last_not_of(" \"");
-    text = begin == std::string::npos ? std::string() : text.substr(begin, end - begin + 1);
-}
 
 QLabel* makeStatic(QWidget* parent, int id)
 {
@@ -94,9 +88,9 @@ void CSavingDlg::OnInitDialog()
     std::string command;
     if (!LookupHandlerCommand("molb", "put", command))
         return; // nothing to run: only Cancel ends the dialog
-    request = std::make_unique<CScoutRequest>(std::make_unique<StatusPage>(), this, HandlerProgramPath(command),
-                                              HandlerArguments(command, requestUrl), data,
-                                              uint32_t(dataLength));
+    request = std::make_unique<CScoutRequest>(
+        std::make_unique<StatusPage>(), this, HandlerProgramPath(command),
+        HandlerArguments(command, requestUrl), data, uint32_t(dataLength));
     request->Start();
     m_animation->setMovie(m_movie);
     m_movie->start();
@@ -153,8 +147,7 @@ void CSavingDlg::OnMarkupDone(CScoutRequest* job)
         std::string caption = page->messageTitle;
         if (caption.empty())
             caption = LoadString(IDS_DBSCOUT_ERROR);
-        trimBlanksAndQuotes(caption);
-        ShowError(this, text, caption.c_str());
+        ShowError(this, text, std::string(trimmed(caption, " \"")).c_str());
     }
     accept();
 }

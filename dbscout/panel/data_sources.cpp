@@ -55,6 +55,71 @@ bool supports(const CDataSourceDesc& source, int dataType)
     return false;
 }
 
+// The host suite's key of configured data sources, made where it is missing.
+bool openSourcesKey(RegKey& sources)
+{
+    RegKey key;
+    if (key.open(HKEY_CURRENT_USER, "Software", KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        return false;
+    for (const char* level : kSuitePath) {
+        RegKey next;
+        if (next.create(key.get(), level, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+            return false;
+        key = std::move(next);
+    }
+    return sources.create(key.get(), "sources", KEY_READ | KEY_WRITE) == ERROR_SUCCESS;
+}
+
+// Keeps the sources the panel lists: those shown for its mode and data type, each with its
+// kind's path, or, for a panel of any kind, one copy per kind it serves.
+void keepListedSources(CDataSourceList& sources, int openMode, int dataType)
+{
+    // Walk from the tail: copies appended for the kinds are not visited again.
+    POSITION position = sources.GetTailPosition();
+    while (position) {
+        const POSITION current = position;
+        CDataSourceDesc* source = sources.GetPrev(position);
+        const bool shown = source->m_bVisible1 && source->m_bVisible2 &&
+                           (openMode ? source->m_bCanOpen : source->m_bCanSave);
+        if (!shown || !supports(*source, dataType)) {
+            sources.RemoveAt(current);
+            delete source;
+            continue;
+        }
+        if (dataType > 0) {
+            AppendKindPath(source->m_strAddress, dataType);
+            continue;
+        }
+        for (const ObjectKind& kind : objectKinds()) {
+            if (!serves(*source, kind.code) || !dataTypeAccepts(dataType, kind.code))
+                continue;
+            auto* copy = new CDataSourceDesc(*source);
+            copy->m_strName += kind.sourceSuffix;
+            AppendKindPath(copy->m_strAddress, kind.code);
+            sources.AddTail(copy);
+        }
+        sources.RemoveAt(current);
+        delete source;
+    }
+}
+
+// The place last opened, from the settings key's LAST_OPEN; false when the key cannot be read.
+bool loadLastOpen(HKEY settings, int& fromList, std::string& url)
+{
+    RegKey lastOpen;
+    if (lastOpen.create(settings, "LAST_OPEN", KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+        return true;
+    DWORD largestValue = 0;
+    if (RegQueryInfoKeyA(lastOpen.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, &largestValue, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    DWORD fromListValue = 0;
+    if (readDword(lastOpen.get(), "LAST_OPEN_DS", fromListValue))
+        fromList = int(fromListValue);
+    readString(lastOpen.get(), "LAST_OPEN_URL", url, largestValue + 1);
+    return true;
+}
+
 } // namespace
 
 CDataSourceDesc* CScoutPanel::selectedSource() const
@@ -67,48 +132,11 @@ CDataSourceDesc* CScoutPanel::selectedSource() const
 
 bool CScoutPanel::LoadDataSources()
 {
-    RegKey key;
-    if (key.open(HKEY_CURRENT_USER, "Software", KEY_ALL_ACCESS) != ERROR_SUCCESS)
-        return false;
-    for (const char* level : kSuitePath) {
-        RegKey next;
-        if (next.create(key.get(), level, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
-            return false;
-        key = std::move(next);
-    }
     RegKey sources;
-    if (sources.create(key.get(), "sources", KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+    if (!openSourcesKey(sources))
         return false;
     m_dataSources.Load(sources.get());
-
-    // Walk from the tail: copies appended for the kinds are not visited again.
-    POSITION position = m_dataSources.GetTailPosition();
-    while (position) {
-        const POSITION current = position;
-        CDataSourceDesc* source = m_dataSources.GetPrev(position);
-        const bool shown = source->m_bVisible1 && source->m_bVisible2 &&
-                           (m_bOpenMode ? source->m_bCanOpen : source->m_bCanSave);
-        if (!shown || !supports(*source, m_nDataType)) {
-            m_dataSources.RemoveAt(current);
-            delete source;
-            continue;
-        }
-        if (m_nDataType > 0) {
-            AppendKindPath(source->m_strAddress, m_nDataType);
-            continue;
-        }
-        for (const ObjectKind& kind : objectKinds()) {
-            if (!serves(*source, kind.code) || !dataTypeAccepts(m_nDataType, kind.code))
-                continue;
-            auto* copy = new CDataSourceDesc(*source);
-            copy->m_strName += kind.sourceSuffix;
-            AppendKindPath(copy->m_strAddress, kind.code);
-            m_dataSources.AddTail(copy);
-        }
-        m_dataSources.RemoveAt(current);
-        delete source;
-    }
-
+    keepListedSources(m_dataSources, m_bOpenMode, m_nDataType);
     if (!loadHostIcon())
         return false;
     if (!m_hSettingsKey)
@@ -117,17 +145,8 @@ bool CScoutPanel::LoadDataSources()
     RegKey history;
     if (history.create(m_hSettingsKey, "DSHISTORY", KEY_READ | KEY_WRITE) == ERROR_SUCCESS)
         m_dsHistory.Load(history.get());
-    RegKey lastOpen;
-    if (lastOpen.create(m_hSettingsKey, "LAST_OPEN", KEY_READ | KEY_WRITE) == ERROR_SUCCESS) {
-        DWORD largestValue = 0;
-        if (RegQueryInfoKeyA(lastOpen.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, &largestValue, nullptr, nullptr) != ERROR_SUCCESS)
-            return false;
-        DWORD fromList = 0;
-        if (readDword(lastOpen.get(), "LAST_OPEN_DS", fromList))
-            m_bLastOpenFromList = int(fromList);
-        readString(lastOpen.get(), "LAST_OPEN_URL", m_strLastOpenURL, largestValue + 1);
-    }
+    if (!loadLastOpen(m_hSettingsKey, m_bLastOpenFromList, m_strLastOpenURL))
+        return false;
     fillDataSourceBox();
     m_strPendingSource.clear();
     return true;

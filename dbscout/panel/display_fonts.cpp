@@ -1,5 +1,7 @@
 #include "panel/display_fonts.h"
 
+#include "platform/blanks.h"
+
 #include <dbscout/registry.h>
 
 #include <QFont>
@@ -50,15 +52,6 @@ std::optional<std::string> readFaceValue(HKEY hive, const char* valueName)
         return std::nullopt;
     }
     return std::string(reinterpret_cast<const char*>(data));
-}
-
-std::string trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n\f\v";
-    const size_t begin = text.find_first_not_of(blanks);
-    if (begin == std::string::npos)
-        return std::string();
-    return text.substr(begin, text.find_last_not_of(blanks) - begin + 1);
 }
 
 struct FontEntry

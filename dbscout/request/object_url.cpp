@@ -1,5 +1,6 @@
 #include "request/object_url.h"
 
+#include "platform/blanks.h"
 #include "request/url_escape.h"
 
 namespace Dbscout {
@@ -7,15 +8,6 @@ namespace Dbscout {
 namespace {
 
 constexpr int kDescendantsVersion = 3; // servers from this major version know descendants
-
-std::string trimmed(const std::string& text)
-{
-    static const char kWhite[] = " \t\r\n\f\v";
-    const size_t first = text.find_first_not_of(kWhite);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kWhite) + 1 - first);
-}
 
 void appendOpenCommands(const ObjectUrlInput& in, std::string& url)
 {

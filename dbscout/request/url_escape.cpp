@@ -1,5 +1,7 @@
 #include "request/url_escape.h"
 
+#include "platform/percent_encoding.h"
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -8,36 +10,23 @@ namespace Dbscout {
 
 namespace {
 
-bool isAsciiAlnum(unsigned char c)
+void escapeBytes(const char* text, int length, std::string& out, std::string_view keep)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-void escapeBytes(const char* text, int length, std::string& out, bool keepSlash)
-{
-    static const char kHex[] = "0123456789abcdef";
-    for (int i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (isAsciiAlnum(c) || c == ':' || c == ',' || (keepSlash && c == '/')) {
-            out += char(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0f];
-        }
-    }
+    if (length > 0)
+        appendPercentEncoded(out, std::string_view(text, static_cast<size_t>(length)), keep,
+                             HexDigits::Lower);
 }
 
 } // namespace
 
 void EscapeQueryText(const char* text, int length, std::string& out)
 {
-    escapeBytes(text, length, out, false);
+    escapeBytes(text, length, out, ":,");
 }
 
 void EscapeObjectName(const char* text, int length, std::string& out)
 {
-    escapeBytes(text, length, out, true);
+    escapeBytes(text, length, out, ":,/");
 }
 
 std::string EscapeComment(std::string_view text)

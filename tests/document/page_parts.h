@@ -6,11 +6,21 @@
 
 namespace DbscoutTest {
 
-struct ResultPageParts
+// What every answer page starts with: the html element, the head with its title, the body.
+struct PageStart
 {
+    explicit PageStart(const std::string& title) : head("<head><title>" + title + "</title></head>")
+    {}
+
     std::string html = "<html version=\"3.0\">";
-    std::string head = "<head><title>protein</title></head>";
+    std::string head;
     std::string body = "<body id=\"OK\">";
+};
+
+struct ResultPageParts : PageStart
+{
+    ResultPageParts() : PageStart("protein") {}
+
     std::string dir = "<dir><li><a>Alpha</a></li><li><a>Beta</a></li></dir>";
     std::string table = "<table>";
     std::string caption = "<caption><a mode=\"rw-\">Alpha</a></caption>";
@@ -29,11 +39,10 @@ struct ResultPageParts
     }
 };
 
-struct StatusPageParts
+struct StatusPageParts : PageStart
 {
-    std::string html = "<html version=\"3.0\">";
-    std::string head = "<head><title>Save</title></head>";
-    std::string body = "<body id=\"OK\">";
+    StatusPageParts() : PageStart("Save") {}
+
     std::string content = "<a href=\"molb://local/db/dnarna/MAIN/pUC19\">pUC19</a>";
     std::string end = "</body></html>";
 

@@ -64,6 +64,8 @@ TEST(StatusPage, eachDefectGivesItsMessage)
         {"body without status", [](auto& p) { p.body = "<body>"; },
          "No attribute \"id\" in element <body>"},
         {"success without its link", [](auto& p) { p.content = "pUC19"; }, "No <a> element"},
+        {"an empty answer", [](auto& p) { p.html = p.head = p.body = p.content = p.end = ""; },
+         "Error parsing XML"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.defect);

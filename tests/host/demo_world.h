@@ -10,6 +10,7 @@
 #include "panel_frame.h"
 #include "questions.h"
 #include "settings_values.h"
+#include "support/handler_registration.h"
 #include "support/scripted_modal.h"
 
 #include <dbscout/registry.h>
@@ -101,16 +102,10 @@ protected:
         setValues(suite + "\\sources\\NcbiPubmed",
                   {{"Name", "NCBI PubMed"}, {"Address", "ncbi://entrez/pubmed/"}},
                   {"Citation", "Visible1", "Visible2", "CanOpen"});
-        const auto registerHandler = [](const char* scheme, const char* verb,
-                                        const std::string& program) {
-            setValues(std::string("Software\\Classes\\") + scheme + "\\shell\\" + verb +
-                          "\\command",
-                      {{"", "\"" + program + "\" \"%1\""}});
-        };
         for (const char* verb : {"dir", "put", "open"})
-            registerHandler("molb", verb, MolbTest::handlerPath());
+            ASSERT_TRUE(DbscoutTest::registerHandler("molb", verb, MolbTest::handlerPath()));
         for (const char* verb : {"dir", "open"})
-            registerHandler("ncbi", verb, NcbiTest::handlerPath());
+            ASSERT_TRUE(DbscoutTest::registerHandler("ncbi", verb, NcbiTest::handlerPath()));
         standIn = std::make_unique<NcbiTest::EutilsStandIn>(env.file("standin"));
         setValues("Software\\Dbscout\\NCBI", {{"BaseAddress", standIn->baseAddress()}});
 

@@ -1,4 +1,5 @@
-// Finding and splitting the handler command the demo runs to fetch objects.
+// The handler command the demo runs to fetch objects, found and taken apart by the component's
+// exported lookup: what it runs, and what it says when there is nothing it can run.
 
 #include "handler_command.h"
 
@@ -8,42 +9,16 @@
 
 #include <gtest/gtest.h>
 
-TEST(HandlerCommand, passesTheArgumentTextLikeThePanelAndRefusesMalformedCommands)
-{
-    const struct
-    {
-        std::string command, url;
-        QString program;
-        QStringList arguments;
-    } cases[] = {
-        // A URL's runs of blanks and its tabs arrive unchanged, in one argument.
-        {"\"/opt/h\" \"%1\"", "molb://d/x?query=a  b\tc", "/opt/h", {"molb://d/x?query=a  b\tc"}},
-        {"\"/opt/h\" \"-v %1 --url=%1\"", "u", "/opt/h", {"-v u --url=u"}},
-        {"\"/path with blanks/h\" \"\"", "u", "/path with blanks/h", {}},
-    };
-    for (const auto& c : cases) {
-        const HandlerCommand command = splitHandlerCommand(c.command, c.url);
-        EXPECT_TRUE(command.error.isEmpty()) << c.command;
-        EXPECT_EQ(command.program, c.program) << c.command;
-        EXPECT_EQ(command.arguments, c.arguments) << c.command;
-    }
-    for (const char* command :
-         {"", "/usr/bin/h %1", "\"/usr/bin/h\"", "\"\" \"%1\"", "\"/h\" \"%1"}) {
-        const HandlerCommand split = splitHandlerCommand(command, "molb://x");
-        EXPECT_FALSE(split.error.isEmpty()) << command;
-        EXPECT_TRUE(split.program.isEmpty()) << command;
-    }
-}
-
 TEST(HandlerCommand, findsTheCommandOfTheUrlsSchemeAndVerbOrSaysWhatIsMissing)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     qputenv("DBSCOUT_REGISTRY_DIR", dir.path().toLocal8Bit());
     const std::pair<const char*, std::string> values[] = {
-        {"molb\\shell\\open\\command", "\"/opt/molb-handler\" \"%1\""},
+        {"molb\\shell\\open\\command", "\"/opt/molb handler\" \"-v %1\""},
         {"molb\\shell\\dir\\command", "\"/opt/other\" \"%1\""},
-        {"ncbi\\shell\\open\\command", "abc"}, // not a string: no command
+        {"molb\\shell\\put\\command", "/opt/molb-handler %1"}, // unquoted: nothing to run
+        {"ncbi\\shell\\open\\command", "abc"},                 // not a string: no command
     };
     for (const auto& [key, value] : values) {
         Dbscout::RegKey command;
@@ -53,17 +28,24 @@ TEST(HandlerCommand, findsTheCommandOfTheUrlsSchemeAndVerbOrSaysWhatIsMissing)
                                  DWORD(value.size() + 1)),
                   ERROR_SUCCESS);
     }
-    const HandlerCommand command = handlerCommandFor("molb://local/demo/protein/1", "open");
+    // A URL's runs of blanks and its tabs arrive unchanged, in one argument.
+    const HandlerCommand command = handlerCommandFor("molb://local/demo/x?query=a  b\tc", "open");
     EXPECT_TRUE(command.error.isEmpty()) << qPrintable(command.error);
-    EXPECT_EQ(command.program, "/opt/molb-handler");
-    EXPECT_EQ(command.arguments, QStringList{"molb://local/demo/protein/1"});
+    EXPECT_EQ(command.program, "/opt/molb handler");
+    EXPECT_EQ(command.arguments, QStringList{"-v molb://local/demo/x?query=a  b\tc"});
 
-    const std::tuple<const char*, const char*, const char*> missing[] = {
-        {"ncbi://x", "open", "ncbi"}, {"molb://x", "put", "molb"}, {"no-scheme", "open", ""}};
-    for (const auto& [url, verb, scheme] : missing)
-        EXPECT_EQ(
-            handlerCommandFor(url, verb).error,
-            QString("no handler program is registered for \"%1\" (verb %2)").arg(scheme, verb))
-            << url;
+    const std::tuple<const char*, const char*, QString> refused[] = {
+        {"ncbi://x", "open", "no handler program is registered for \"ncbi\" (verb open)"},
+        {"molb://x", "ci", "no handler program is registered for \"molb\" (verb ci)"},
+        {"no-scheme", "open", "no handler program is registered for \"\" (verb open)"},
+        {"molb://x", "put",
+         "the registered command is not of the form \"<program>\" \"<arguments with %1>\": "
+         "/opt/molb-handler %1"},
+    };
+    for (const auto& [url, verb, error] : refused) {
+        const HandlerCommand none = handlerCommandFor(url, verb);
+        EXPECT_EQ(none.error, error) << url;
+        EXPECT_TRUE(none.program.isEmpty()) << url;
+    }
     qunsetenv("DBSCOUT_REGISTRY_DIR");
 }

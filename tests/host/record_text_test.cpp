@@ -28,17 +28,9 @@ TEST(RecordText, residuesWrapInNumberedGroupsOfTen)
     EXPECT_TRUE(text.contains("\n901 AAAAAAAAAA"));
 }
 
-TEST(RecordText, featureDetailsJoinQualifiers)
-{
-    Feature feature;
-    feature.qualifiers = {{"gene", "5.8S rRNA"}, {"pseudo", ""}, {"", "a plain note"}};
-    EXPECT_EQ(featureDetails(feature), "gene=5.8S rRNA; pseudo; a plain note");
-    EXPECT_EQ(featureDetails(Feature()), "");
-}
-
 TEST(RecordText, citationIsAFormattedReferenceWithItsTextEscaped)
 {
-    Citation citation;
+    Dbscout::Records::Citation citation;
     citation.pmid = "12230038";
     citation.authors = {"Mangalam H", "O'Neil <A>"};
     citation.title = "Tools & toolkits";
@@ -53,7 +45,7 @@ TEST(RecordText, citationIsAFormattedReferenceWithItsTextEscaped)
     EXPECT_TRUE(html.contains("<p>PMID: 12230038</p>"));
     EXPECT_TRUE(html.contains("<p>x &lt; y</p>"));
 
-    const QString bare = citationHtml(Citation());
+    const QString bare = citationHtml(Dbscout::Records::Citation());
     EXPECT_TRUE(bare.startsWith("<p>Anonymous ()")) << qPrintable(bare);
     EXPECT_FALSE(bare.contains("PMID"));
     EXPECT_FALSE(bare.contains("Abstract"));

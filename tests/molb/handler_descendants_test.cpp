@@ -9,18 +9,17 @@ using namespace MolbTest;
 
 namespace {
 
-std::string record(const std::string& bases)
+const std::string kTwoCds = "     CDS             1..9\n"
+                            "     CDS             complement(10..18)\n";
+
+std::string record(const std::string& bases, const std::string& features = kTwoCds)
 {
     return "LOCUS       rec  " + std::to_string(bases.size()) +
            " bp DNA linear\n"
            "SOURCE      Escherichia coli\n"
            "  ORGANISM  Escherichia coli\n"
-           "FEATURES             Location/Qualifiers\n"
-           "     CDS             1..9\n"
-           "     CDS             complement(10..18)\n"
-           "ORIGIN\n"
-           "        1 " +
-           bases + "\n//\n";
+           "FEATURES             Location/Qualifiers\n" +
+           features + "ORIGIN\n        1 " + bases + "\n//\n";
 }
 
 class Descendants : public UsersFixture
@@ -40,11 +39,12 @@ protected:
         ASSERT_EQ(store.admin("link", {parent, note}).exitCode, 0);
     }
 
-    ProcessResult saveParent(const std::string& bases, const std::string& options)
+    ProcessResult saveParent(const std::string& bases, const std::string& options,
+                             const std::string& features = kTwoCds)
     {
         return runHandler(
             store.url("dnarna/rec?query=MAIN&command=put&force=yes" + options + as("ann")),
-            record(bases));
+            record(bases, features));
     }
     std::string protein(size_t i)
     {
@@ -88,6 +88,36 @@ TEST_F(Descendants, reconstructRecalculatesWhatItCanAndSaysWhatItLeft)
     EXPECT_EQ(links(), proteins[0] + "=cds:1 " + proteins[1] + "=cds:2 " + note + "=\n");
 }
 
+// A CDS of one base read from its third: no protein, and a remark instead of a failed save.
+TEST_F(Descendants, aCdsThatCodesForNothingLeavesARemarkAndTheSaveStands)
+{
+    const ProcessResult result =
+        saveParent("atgtggtgaatgatgatg", "&pdmode=reconstruct",
+                   "     CDS             1..1\n                     /codon_start=3\n"
+                   "     CDS             complement(10..18)\n");
+    EXPECT_EQ(parseStatusPage(result.output).status, "OK") << result.output;
+    EXPECT_NE(result.output.find("could not be recalculated (CDS 1 codes for no amino acid) and "
+                                 "was left unprocessed."),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(protein(0), ">rec_cds1 translation of CDS 1\nMK\n"); // as translate made it
+    EXPECT_EQ(protein(1), ">rec_cds2 translation of CDS 2\nHHH\n");
+}
+
+TEST_F(Descendants, translateMakesWhatItCanAndNamesWhatItCannot)
+{
+    // The second CDS repeats the whole sequence; it is refused, not grown without end.
+    const std::string other = saveObject(
+        "lab", "dnarna", "other",
+        record("atgtggtga", "     CDS             1..9\n     CDS             join(1..9,1..9)\n"),
+        as("ann"));
+    const ProcessResult made = store.admin("translate", {other});
+    EXPECT_EQ(made.exitCode, 0) << made.errors;
+    EXPECT_NE(made.output.find(" other_cds1\n"), std::string::npos) << made.output;
+    EXPECT_EQ(made.errors, "molb-admin: other: not translated: CDS 2: the location names more "
+                           "residues than the sequence's 9\n");
+}
+
 TEST_F(Descendants, pderrorDisconnectsWhatCannotBeRecalculated)
 {
     // bob holds the second protein: it may not be overwritten under him.
@@ -124,7 +154,7 @@ TEST_F(Descendants, adminCommandsRefuseWhatTheyCannotDo)
                   {parent, note},
                   "Object " + note + " is a descendant of object " + parent + " already."},
              Case{"link", {parent, "999"}, "There is no object 999."},
-             Case{"translate", {note}, "the parent is not a GenBank or EMBL record"},
+             Case{"translate", {note}, "the parent is not a GenBank or EMBL nucleotide record"},
              Case{"translate",
                   {parent},
                   "An object named \"rec_cds1\" of protein objects exists already."},

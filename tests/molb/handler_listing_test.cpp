@@ -1,5 +1,6 @@
 // Listings served by a real handler process and read with the component's result page parser.
 
+#include "model/object_kind.h"
 #include "molb_harness.h"
 
 #include <tuple>
@@ -7,6 +8,15 @@
 using namespace MolbTest;
 
 namespace {
+
+// The titles of a kind's columns, as the store's table of kinds gives them.
+std::vector<std::string> columnTitles(Dbscout::Molb::Kind kind)
+{
+    std::vector<std::string> titles;
+    for (const Dbscout::Molb::KindColumn& column : Dbscout::Molb::kindColumns(kind))
+        titles.emplace_back(column.header);
+    return titles;
+}
 
 class HandlerListing : public ::testing::Test
 {
@@ -45,8 +55,7 @@ TEST_F(HandlerListing, mainListsEveryObjectWithTheKindsColumnsAndTheSubsets)
     EXPECT_EQ(page.status, "OK");
     EXPECT_EQ(page.title, "dnarna");
     EXPECT_EQ(page.caption.name, "MAIN");
-    EXPECT_EQ(page.columns, (std::vector<std::string>{"Name", "Accession", "Length", "Topology",
-                                                      "Organism", "Description", "Modified"}));
+    EXPECT_EQ(page.columns, columnTitles(Dbscout::Molb::Kind::DnaRna));
     ASSERT_EQ(page.rows.size(), 12u);
     EXPECT_EQ(page.rows[0].name, "seq0");
     EXPECT_EQ(page.rows[0].id, ids[0]);
@@ -93,7 +102,7 @@ TEST_F(HandlerListing, searchesMatchWordsAndFiltersWithAnEmptyCaption)
              {"KINASE%20tyrosine", 4},
              {"kinase%20length%3e15", 2}, // seq6 and seq9
              {"description:other", 8},
-             {"name:seq1", 3}, // seq1, seq10, seq11
+             {"name:seq1", 3},           // seq1, seq10, seq11
              {"%22kinase%20gene%22", 4}, // a phrase
              {"%25%25", 0},              // no word characters at all
          }) {
@@ -110,14 +119,13 @@ TEST_F(HandlerListing, searchesMatchWordsAndFiltersWithAnEmptyCaption)
 
 TEST_F(HandlerListing, otherKindsHaveTheirOwnTitleAndColumns)
 {
-    for (const auto& [kind, columns] :
-         std::vector<std::pair<std::string, std::vector<std::string>>>{
-             {"protein", {"Name", "Accession", "Length", "Organism", "Description", "Modified"}},
-             {"citation", {"Name", "Authors", "Title", "Journal", "Year", "PMID"}},
+    for (const auto& [kind, code] : std::vector<std::pair<std::string, Dbscout::Molb::Kind>>{
+             {"protein", Dbscout::Molb::Kind::Protein},
+             {"citation", Dbscout::Molb::Kind::Citation},
          }) {
         const Dbscout::ResultPage page = list("start=0&page=10&query=kinase", kind);
         EXPECT_EQ(page.title, kind);
-        EXPECT_EQ(page.columns, columns) << kind;
+        EXPECT_EQ(page.columns, columnTitles(code)) << kind;
         // The twelve objects are DNA: no other kind's listing or search finds them.
         EXPECT_TRUE(page.rows.empty()) << kind;
         EXPECT_EQ(page.totalFound, 0) << kind;

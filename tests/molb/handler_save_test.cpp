@@ -89,10 +89,11 @@ TEST_F(HandlerSave, aRecordFillsTheColumnsAndARevisionRefreshesThem)
                                         "A small test plasmid for saving", page.rows[0].cells[5]}));
 
     std::string changed = kGenBank;
-    changed.replace(changed.find("12 bp"), 5, "99 bp");
+    changed.replace(changed.find("12 bp"), 5, "14 bp");
+    changed.replace(changed.find("gt\n//"), 2, "gtac");
     ASSERT_EQ(parseStatusPage(put("plasmid", changed, "&force=yes").output).status, "OK");
     page = parseResultPage(runHandler(store.url("dnarna/?start=0&page=5")).output);
-    EXPECT_EQ(page.rows[0].cells[1], "99");
+    EXPECT_EQ(page.rows[0].cells[1], "14");
 }
 
 TEST_F(HandlerSave, recordsWithStrayCarriageReturnsAreSavedAndDescribed)

@@ -20,8 +20,8 @@ using namespace DbscoutTest;
 
 namespace {
 
-// One line per item: "-" for a separator, a popup as its title with its items in brackets, the
-// default item marked with "(default)".
+// One line per item, by what it does: its command id ("*" after the default one), "-" for a
+// separator, a popup as its items in brackets.
 QStringList DescribeMenu(const QMenu& menu)
 {
     QStringList lines;
@@ -29,21 +29,27 @@ QStringList DescribeMenu(const QMenu& menu)
         if (action->isSeparator())
             lines << QStringLiteral("-");
         else if (const QMenu* popup = action->menu())
-            lines << popup->title() + "[" + DescribeMenu(*popup).join("|") + "]";
+            lines << "[" + DescribeMenu(*popup).join("|") + "]";
         else
-            lines << action->text() + (menu.defaultAction() == action ? " (default)" : "");
+            lines << QString::number(action->data().toInt()) +
+                         (menu.defaultAction() == action ? "*" : "");
     }
     return lines;
 }
 
-const QStringList kFixed = {
-    "&Go to\tCtrl+G", "-",         "&Previous Page\tCtrl+PgUp", "&Next Page\tCtrl+PgDn", "-",
-    "&Reload\tF5",    "&Stop\tEsc"};
-const QStringList kEnd = QStringList{"-"} + kFixed + QStringList{"-", "O&ptions...\tCtrl+P"};
-const QString kSubsetBoth = "Subset[Create Subset using selected objects...\tCtrl+B|"
-                            "Create an empty Subset...\tCtrl+S]";
-const QString kSubsetEmpty = "Subset[Create an empty Subset...\tCtrl+S]";
-const QString kSubsetAccess = "Set access to the current subset\tCtrl+C";
+QString Item(int command, bool isDefault = false)
+{
+    return QString::number(command) + (isDefault ? "*" : "");
+}
+
+const QStringList kFixed = {Item(ID_GOTO),      "-", Item(ID_PREVIOUS_PAGE),
+                            Item(ID_NEXT_PAGE), "-", Item(ID_RELOAD),
+                            Item(ID_STOP)};
+const QStringList kEnd = QStringList{"-"} + kFixed + QStringList{"-", Item(ID_OPTIONS)};
+const QString kSubsetBoth =
+    "[" + Item(ID_CREATE_SUBSET_FROM_SELECTION) + "|" + Item(ID_CREATE_EMPTY_SUBSET) + "]";
+const QString kSubsetEmpty = "[" + Item(ID_CREATE_EMPTY_SUBSET) + "]";
+const QString kSubsetAccess = Item(ID_SUBSET_ACCESS);
 
 ResultRow Row(const std::string& checkoutBy, const std::string& mode)
 {
@@ -111,19 +117,19 @@ private slots:
              true,
              {1, 2},
              "rw-",
-             {"Check In\tCtrl+I (default)", "-", "Undo Check Out\tCtrl+U", kSubsetAccess, "-"}},
+             {Item(ID_CHECK_IN, true), "-", Item(ID_UNDO_CHECK_OUT), kSubsetAccess, "-"}},
             {"version 2, one free row with a mode",
              2,
              true,
              {0},
              "",
-             {"Check Out\tCtrl+O (default)", "-", "Set access to selected objects\tCtrl+A", "-"}},
+             {Item(ID_CHECK_OUT, true), "-", Item(ID_OBJECT_ACCESS), "-"}},
             {"version 2, the user's rows: no undo",
              2,
              true,
              {1, 2},
              "",
-             {"Check In\tCtrl+I (default)", "-"}},
+             {Item(ID_CHECK_IN, true), "-"}},
             {"placeholder row", 3, false, {0}, "rw-", {}},
             {"mixed selection", 3, true, {0, 1}, "", {}},
             {"another user's row", 3, true, {3}, "r", {kSubsetAccess, "-"}},
@@ -175,10 +181,9 @@ private slots:
         List(h);
         h.select({"alpha", "gamma"}); // free rows, in a subset with a mode, at version 3
         WithOpenMenu(PopMenu(h), [](QMenu* menu) {
-            QCOMPARE(DescribeMenu(*menu),
-                     QStringList({"Check Out\tCtrl+O (default)", "-", kSubsetAccess,
-                                  "Set access to selected objects\tCtrl+A", "-", kSubsetBoth}) +
-                         kEnd);
+            QCOMPARE(DescribeMenu(*menu), QStringList({Item(ID_CHECK_OUT, true), "-", kSubsetAccess,
+                                                       Item(ID_OBJECT_ACCESS), "-", kSubsetBoth}) +
+                                              kEnd);
         });
     }
 

@@ -131,17 +131,8 @@ private slots:
     void failuresShowTheirMessageUnderTheirCaption()
     {
         QFETCH(QString, query);
-        if (!query.isEmpty()) {
-            QVERIFY(registerTestHandler("molb", "put"));
-        } else {
-            RegKey key;
-            QCOMPARE(key.create(HKEY_CLASSES_ROOT, "molb\\shell\\put\\command"),
-                     LONG(ERROR_SUCCESS));
-            const char command[] = "\"/nonexistent/molb-handler\" \"%1\"";
-            QCOMPARE(RegSetValueExA(key.get(), "", 0, REG_SZ,
-                                    reinterpret_cast<const BYTE*>(command), sizeof command),
-                     LONG(ERROR_SUCCESS));
-        }
+        QVERIFY(registerHandler("molb", "put",
+                                query.isEmpty() ? "/nonexistent/molb-handler" : testHandlerPath()));
         const SaveResult result =
             Save("molb://local/db/dnarna/MAIN/pUC19?" + query.toStdString(), "ACGT", 1);
         QCOMPARE(result.returned, 0);

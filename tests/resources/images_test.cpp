@@ -1,8 +1,8 @@
 // The bitmaps and the animation are found by their ids and have the shapes the panel and the
 // dialogs cut them into.
 
-#include "resources/images.h"
 #include "resources/ids.h"
+#include "resources/images.h"
 
 #include <QImage>
 #include <QMovie>
@@ -36,14 +36,20 @@ private slots:
 
     void stripsHaveTheirImagesInSizeAndUnknownIdsGiveNothing()
     {
-        const std::tuple<int, int, QSize> strips[] = {
-            {IDB_IMAGES, 18, {16, 16}},     {IDB_TOOLBAR, 1, {16, 15}},       {IDB_GO, 1, {29, 16}},
-            {IDB_SORT_ARROWS, 2, {16, 16}}, {IDB_ACCESS_LEVELS, 3, {16, 16}},
+        // Each strip holds the images its users index, cut into equal squares or bars.
+        const std::pair<int, int> strips[] = {
+            {IDB_IMAGES, ImageIndex::Count},
+            {IDB_TOOLBAR, 1},
+            {IDB_GO, 1},
+            {IDB_SORT_ARROWS, SortDescendingImage + 1},
+            {IDB_ACCESS_LEVELS, AccessFullImage + 1},
         };
-        for (const auto& [id, count, size] : strips) {
+        for (const auto& [id, count] : strips) {
             const QList<QPixmap> images = loadImageStrip(id);
             QCOMPARE(images.size(), count);
-            QCOMPARE(loadBitmap(id).size(), QSize(size.width() * count, size.height()));
+            const QPixmap whole = loadBitmap(id);
+            QCOMPARE(whole.width() % count, 0);
+            const QSize size(whole.width() / count, whole.height());
             for (int i = 0; i < count; ++i) {
                 QCOMPARE(images[i].size(), size);
                 QVERIFY(images[i].hasAlphaChannel());
@@ -67,8 +73,9 @@ private slots:
         const QList<QPixmap> arrows = loadImageStrip(IDB_SORT_ARROWS);
         for (int i = 0; i < arrows.size(); ++i) {
             const QImage arrow = arrows[i].toImage();
-            const bool pointsUp =
-                opaquePixels(arrow, QRect(0, 0, 16, 8)) < opaquePixels(arrow, QRect(0, 8, 16, 8));
+            const int half = arrow.height() / 2;
+            const bool pointsUp = opaquePixels(arrow, QRect(0, 0, arrow.width(), half)) <
+                                  opaquePixels(arrow, QRect(0, half, arrow.width(), half));
             QCOMPARE(pointsUp, i == SortAscendingImage);
         }
     }

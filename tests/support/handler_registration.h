@@ -9,8 +9,12 @@ namespace DbscoutTest {
 // The test handler's path.
 std::string testHandlerPath();
 
-// Writes "<test handler>" "%1" as the default value of
-// HKEY_CLASSES_ROOT\<scheme>\shell\<verb>\command. Returns false when the store refused.
+// Writes "<program>" "%1" as the default value of HKEY_CLASSES_ROOT\<scheme>\shell\<verb>\command.
+// Returns false when the store refused.
+bool registerHandler(const std::string& scheme, const std::string& verb,
+                     const std::string& program);
+
+// The same for the test handler.
 bool registerTestHandler(const std::string& scheme = "molb", const std::string& verb = "dir");
 
 } // namespace DbscoutTest

@@ -14,8 +14,8 @@ class TurkishLocale
 public:
     explicit TurkishLocale(const std::string& folder);
     ~TurkishLocale();
-    TurkishLocale(const TurkishLocale&) = delete;
-    TurkishLocale& operator=(const TurkishLocale&) = delete;
+    // Neither copied nor moved: the previous locale comes back once.
+    TurkishLocale(TurkishLocale&&) = delete;
 
     // False when the locale could not be made (localedef or its sources missing).
     bool active() const { return m_active; }

@@ -2,8 +2,8 @@
 // The embedding interface of the Dbscout panel.
 //
 // A host calls InitScoutpaneDLL once, then per panel: CreateScoutpane, Create with its own
-// widget as parent, gives the window a size (the panel is built on the first resize), and at
-// the end destroys the window (which saves the panel's settings) before DeleteScoutpane.
+// widget as parent, gives the window a size (the panel is built once the window shows), and
+// at the end destroys the window (which saves the panel's settings) before DeleteScoutpane.
 // Everything here runs on the GUI thread. The panel tells the host about a picked object by
 // sending UM_DBSCOUT_ITEM_SELECTED (wParam -1, lParam 0) to the parent given to Create; the
 // host then asks for the object's request URL with GetURL.
@@ -31,10 +31,10 @@ public:
     ~CDbscout() override;
 
     // Makes this a child of hParent with the given geometry; the panel itself waits for the
-    // first resize. Returns FALSE without a parent.
+    // window to show. Returns FALSE without a parent.
     virtual BOOL Create(QWidget* hParent, const QRect& rect, UINT nID, DWORD dwStyle);
     // The picked object's request URL, its data source's flag and its trimmed name. FALSE when
-    // no URL can be built (also before the first resize, with nFlag 0).
+    // no URL can be built (also before the panel is built, with nFlag 0).
     virtual BOOL GetURL(std::string& strURL, int& nFlag, std::string& strName);
     virtual BOOL GetURL(std::string& strURL, int& nFlag);
     // Lists the current place again, subsets included; nothing before the panel is built.

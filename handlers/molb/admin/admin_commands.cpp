@@ -54,7 +54,8 @@ bool importRecords(StoreBackEnd& store, const std::string& path, const std::stri
     for (const RecordProblem& problem : file.problems)
         adminError(path + ": record " + std::to_string(problem.number) + ": " + problem.message +
                    "; it was not stored.");
-    std::printf("%s: %zu %s record(s) stored\n", path.c_str(), stored, formatName(file.format));
+    std::printf("%s: %zu %s record(s) stored\n", path.c_str(), stored,
+                Records::formatName(file.format));
     return file.problems.empty();
 }
 

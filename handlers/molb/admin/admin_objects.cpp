@@ -92,8 +92,12 @@ int adminTranslate(const std::string& database, const std::string& id)
             return true;
         });
     std::vector<DerivedObject> derived;
+    std::vector<std::string> remarks;
     if (status.ok())
-        status = translationsOf(name, bytes, derived);
+        status = translationsOf(name, bytes, derived, remarks);
+    // A CDS that cannot be translated is named with why; the others are still made.
+    for (const std::string& remark : remarks)
+        adminError(name + ": not translated: " + remark);
     std::vector<std::int64_t> ids;
     if (status.ok())
         status = store->addDerived(parent, derived, ids);

@@ -19,9 +19,11 @@ namespace Dbscout::Molb {
 Status deriveObject(const std::string& derivation, std::string_view parentBytes,
                     const std::string& name, NewObject& child);
 
-// One protein per CDS feature of the record, named "PARENT_cdsN", with its derivation.
-// BadRequest when the bytes are no nucleotide record with a CDS.
+// One protein per CDS feature of the record that can be translated, named "PARENT_cdsN", with
+// its derivation; a remark per CDS that cannot, saying why. BadRequest when the bytes are no
+// nucleotide record with a CDS, or when none of its CDS features can be translated (the remarks
+// say why).
 Status translationsOf(const std::string& parentName, std::string_view parentBytes,
-                      std::vector<DerivedObject>& derived);
+                      std::vector<DerivedObject>& derived, std::vector<std::string>& remarks);
 
 } // namespace Dbscout::Molb

@@ -1,8 +1,5 @@
 #include "import/importer.h"
 
-#include "import/record_parsers.h"
-#include "import/text_lines.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -16,41 +13,6 @@
 
 namespace Dbscout::Molb {
 namespace {
-
-constexpr size_t kSniffBytes = 4096;
-
-std::optional<RecordFormat> recognise(std::string_view text)
-{
-    LineReader lines(text.substr(0, kSniffBytes));
-    std::string_view line;
-    while (lines.next(line) && trim(line).empty()) {
-    }
-    if (startsWith(line, "LOCUS "))
-        return RecordFormat::GenBank;
-    if (startsWith(line, "ID   "))
-        return RecordFormat::EmblStyle;
-    if (startsWith(line, ">"))
-        return RecordFormat::Fasta;
-    if (startsWith(line, "PMID- "))
-        return RecordFormat::Medline;
-    const std::string_view start = text.substr(0, kSniffBytes);
-    if (startsWith(line, "<") && (start.find("<BlastOutput") != std::string_view::npos ||
-                                  start.find("<BlastXML2") != std::string_view::npos))
-        return RecordFormat::BlastXml;
-    // A GenBank release file opens with a few lines about the release.
-    if (start.find("\nLOCUS ") != std::string_view::npos)
-        return RecordFormat::GenBank;
-    return std::nullopt;
-}
-
-// Skips a GenBank release file's header: the records start at the first LOCUS line.
-std::string_view fromFirstLocus(std::string_view text)
-{
-    if (startsWith(text, "LOCUS "))
-        return text;
-    const size_t locus = text.find("\nLOCUS ");
-    return locus == std::string_view::npos ? text : text.substr(locus + 1);
-}
 
 bool isGzip(std::string_view bytes)
 {
@@ -105,55 +67,7 @@ Status inflateLayer(const std::string& path, std::string_view input, size_t limi
     }
 }
 
-void splitRecords(RecordFormat format, std::string_view text, std::vector<std::string_view>& out)
-{
-    switch (format) {
-    case RecordFormat::GenBank:
-        splitAtTerminators(fromFirstLocus(text), out);
-        break;
-    case RecordFormat::EmblStyle:
-        splitAtTerminators(text, out);
-        break;
-    case RecordFormat::Fasta:
-        splitFasta(text, out);
-        break;
-    case RecordFormat::Medline:
-        splitMedline(text, out);
-        break;
-    case RecordFormat::BlastXml:
-        out.push_back(text);
-        break;
-    }
-}
-
-Status parseRecord(RecordFormat format, std::string_view record, const std::string& sourceName,
-                   NewObject& object)
-{
-    switch (format) {
-    case RecordFormat::GenBank:
-        return parseGenBankRecord(record, object);
-    case RecordFormat::EmblStyle:
-        return parseEmblStyleRecord(record, object);
-    case RecordFormat::Fasta:
-        return parseFastaRecord(record, object);
-    case RecordFormat::Medline:
-        return parseMedlineRecord(record, object);
-    case RecordFormat::BlastXml:
-        return parseBlastXml(record, sourceName, object);
-    }
-    return Status::fail(ErrorCode::BadRequest, "unknown format");
-}
-
 } // namespace
-
-const char* formatName(RecordFormat format)
-{
-    // In the order of RecordFormat.
-    static constexpr const char* kNames[] = {"GenBank", "EMBL/UniProt", "FASTA", "MEDLINE",
-                                             "BLAST XML"};
-    const auto index = static_cast<size_t>(format);
-    return index < std::size(kNames) ? kNames[index] : "";
-}
 
 Status readRecordFile(const std::string& path, std::string& bytes)
 {
@@ -197,55 +111,6 @@ Status inflateRecordBytes(const std::string& path, std::string& bytes, const Inf
         bytes.swap(inflated);
     }
     return Status::pass();
-}
-
-Status readRecords(std::string_view text, const std::string& sourceName, RecordFile& file)
-{
-    const std::optional<RecordFormat> format = recognise(text);
-    if (!format) {
-        file = RecordFile();
-        return Status::fail(ErrorCode::BadRequest,
-                            "not a GenBank, EMBL, UniProt, FASTA, MEDLINE or BLAST XML file");
-    }
-    readRecordsAs(*format, text, sourceName, file);
-    return Status::pass();
-}
-
-void readRecordsAs(RecordFormat format, std::string_view text, const std::string& sourceName,
-                   RecordFile& file)
-{
-    file = RecordFile();
-    file.format = format;
-    std::vector<std::string_view> records;
-    splitRecords(format, text, records);
-    for (size_t i = 0; i < records.size(); ++i) {
-        NewObject object;
-        Status status = parseRecord(format, records[i], sourceName, object);
-        if (!status.ok()) {
-            file.problems.push_back(RecordProblem{i + 1, status.message()});
-            continue;
-        }
-        object.bytes = records[i];
-        file.objects.push_back(std::move(object));
-        file.objectNumbers.push_back(i + 1);
-    }
-}
-
-bool describeObject(std::string_view bytes, Kind kind, ObjectMeta& meta)
-{
-    const std::optional<RecordFormat> format = recognise(bytes);
-    if (!format)
-        return false;
-    std::vector<std::string_view> records;
-    splitRecords(*format, bytes, records);
-    NewObject object;
-    if (records.size() != 1 || !parseRecord(*format, records[0], {}, object).ok() ||
-        object.kind != kind)
-        return false;
-    const std::string name = meta[Field::Name];
-    meta = object.meta;
-    meta[Field::Name] = name;
-    return true;
 }
 
 } // namespace Dbscout::Molb

@@ -1,20 +1,17 @@
 #pragma once
-// Recognising record files and reading them into objects, for molb-admin import and for saves
-// whose bytes are a record.
+// Reading record files into objects, for molb-admin import and for saves whose bytes are a
+// record. The records themselves are read by the record readers (records/); this is what the
+// store makes of them.
 
 #include "model/shared_names.h"
 #include "model/store.h"
+#include "records/record.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace Dbscout::Molb {
-
-enum class RecordFormat { GenBank, EmblStyle, Fasta, Medline, BlastXml };
-
-const char* formatName(RecordFormat format);
 
 struct RecordProblem
 {
@@ -24,7 +21,7 @@ struct RecordProblem
 
 struct RecordFile
 {
-    RecordFormat format = RecordFormat::Fasta;
+    Records::Format format = Records::Format::Fasta;
     std::vector<NewObject> objects;    // the good records, bytes and metadata filled
     std::vector<size_t> objectNumbers; // the record number of each object
     std::vector<RecordProblem> problems;
@@ -46,14 +43,18 @@ Status readRecordFile(const std::string& path, std::string& bytes);
 // limits.
 Status inflateRecordBytes(const std::string& path, std::string& bytes,
                           const InflateLimits& limits = {});
+
 // Recognises the format from the text's start and reads every record. A record that cannot be
-// read becomes a problem, never an object. sourceName names a BLAST run, which has no name of its
-// own. Fails when the format is not one of RecordFormat.
+// read becomes a problem (its message names the file's line where reading stopped), never an
+// object. sourceName names a BLAST run, which has no name of its own. Fails when the format is
+// none the record readers know.
 Status readRecords(std::string_view text, const std::string& sourceName, RecordFile& file);
 // Reads every record of text as format, whatever its start looks like.
-void readRecordsAs(RecordFormat format, std::string_view text, const std::string& sourceName,
+void readRecordsAs(Records::Format format, std::string_view text, const std::string& sourceName,
                    RecordFile& file);
 // For a save: fills meta (all but the name) from bytes when they are one record of kind.
 bool describeObject(std::string_view bytes, Kind kind, ObjectMeta& meta);
+// The object a record becomes: its kind and columns (the bytes are the caller's).
+NewObject objectOf(const Records::Record& record, const std::string& sourceName);
 
 } // namespace Dbscout::Molb

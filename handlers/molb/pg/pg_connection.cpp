@@ -334,16 +334,20 @@ Status PgConnection::execPipelined(const std::vector<PgStatement>& statements,
     }
     if (PQenterPipelineMode(m_connection) != 1)
         return failure(nullptr);
-    // What went out, in order: each statement, after its preparation where it is new here.
-    struct Sent
-    {
-        size_t statement;
-        std::string preparedAs; // for a preparation: the name it takes
-    };
-    std::vector<Sent> sent;
+    std::vector<PipelineSent> sent;
+    const Status status = sendPipeline(statements, sent);
+    if (PQpipelineSync(m_connection) != 1) {
+        PQexitPipelineMode(m_connection);
+        return status.ok() ? failure(nullptr) : status;
+    }
+    return readPipeline(statements, sent, results, status);
+}
+
+Status PgConnection::sendPipeline(const std::vector<PgStatement>& statements,
+                                  std::vector<PipelineSent>& sent)
+{
     std::unordered_map<std::string, std::string> preparing;
-    Status status = Status::pass();
-    for (size_t i = 0; i < statements.size() && status.ok(); ++i) {
+    for (size_t i = 0; i < statements.size(); ++i) {
         const PgStatement& statement = statements[i];
         const LibpqValues parameters(statement.values);
         std::string name = preparedName(statement.sql);
@@ -353,10 +357,8 @@ Status PgConnection::execPipelined(const std::vector<PgStatement>& statements,
             name = newPreparedName(statement.sql, preparing.size());
             if (!name.empty()) {
                 if (PQsendPrepare(m_connection, name.c_str(), statement.sql.c_str(),
-                                  parameters.count(), nullptr) != 1) {
-                    status = failure(nullptr);
-                    break;
-                }
+                                  parameters.count(), nullptr) != 1)
+                    return failure(nullptr);
                 preparing.emplace(statement.sql, name);
                 sent.push_back({i, name});
             }
@@ -370,16 +372,17 @@ Status PgConnection::execPipelined(const std::vector<PgStatement>& statements,
                                       parameters.data.data(), parameters.lengths.data(),
                                       parameters.formats.data(), 0);
         if (sentOk != 1)
-            status = failure(nullptr);
-        else
-            sent.push_back({i, {}});
+            return failure(nullptr);
+        sent.push_back({i, {}});
     }
-    if (PQpipelineSync(m_connection) != 1) {
-        PQexitPipelineMode(m_connection);
-        return status.ok() ? failure(nullptr) : status;
-    }
-    // Every answer up to the sync, the first failure kept. Each one sent is answered, then
-    // followed by a null result.
+    return Status::pass();
+}
+
+Status PgConnection::readPipeline(const std::vector<PgStatement>& statements,
+                                  const std::vector<PipelineSent>& sent,
+                                  std::vector<PgResult>* results, Status status)
+{
+    // Each one sent is answered, then followed by a null result.
     size_t next = 0;
     while (true) {
         PgResult answer(PQgetResult(m_connection));
@@ -398,7 +401,7 @@ Status PgConnection::execPipelined(const std::vector<PgStatement>& statements,
         }
         if (next >= sent.size() || (type != PGRES_TUPLES_OK && type != PGRES_COMMAND_OK))
             continue;
-        const Sent& what = sent[next];
+        const PipelineSent& what = sent[next];
         if (!what.preparedAs.empty())
             m_prepared.emplace(statements[what.statement].sql, what.preparedAs);
         else if (results)

@@ -153,6 +153,18 @@ private:
     // The name sql gets when it is prepared now, after pending others; empty where it is left
     // unprepared.
     std::string newPreparedName(const std::string& sql, size_t pending) const;
+    // What a pipeline sent, in order: each statement, after its preparation where it is new.
+    struct PipelineSent
+    {
+        size_t statement;
+        std::string preparedAs; // for a preparation: the name it takes
+    };
+    Status sendPipeline(const std::vector<PgStatement>& statements,
+                        std::vector<PipelineSent>& sent);
+    // Reads every answer up to the pipeline's sync, keeping the first failure after status.
+    Status readPipeline(const std::vector<PgStatement>& statements,
+                        const std::vector<PipelineSent>& sent, std::vector<PgResult>* results,
+                        Status status);
     void adopt(PGconn* connection);
     void close();
 

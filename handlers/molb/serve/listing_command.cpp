@@ -1,5 +1,6 @@
 #include "serve/commands.h"
 
+#include "platform/blanks.h"
 #include "protocol/molb_pages.h"
 
 #include <strings.h>
@@ -19,14 +20,6 @@ std::vector<SubsetInfo> subsetDirectory(const RequestUrl& url,
             directory.push_back(subset);
     }
     return directory;
-}
-
-std::string_view trimmed(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return std::string_view(text).substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // Decides what the query lists: every object, one of the kind's subsets, or a search. A subset
@@ -77,7 +70,7 @@ Status serveListing(Store& store, const Session& session, const RequestUrl& url,
         return status;
     content.subsets = subsetDirectory(url, subsets);
     const std::string queryText = url.query.value_or(std::string());
-    const std::string_view query = trimmed(queryText);
+    const std::string_view query = trimmed(queryText, " \t");
     // The subset-name request (the address alone, no query, no paging) lists no objects.
     if (!query.empty() || url.pagingGiven) {
         ListingRequest request;
