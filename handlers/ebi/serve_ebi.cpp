@@ -2,6 +2,7 @@
 
 #include "ebi_settings.h"
 #include "ena_search.h"
+#include "read_only_answers.h"
 #include "record_fetch.h"
 #include "uniprot_search.h"
 #include "write_all.h"
@@ -11,22 +12,15 @@ namespace {
 
 using Handlers::ErrorCode;
 
-constexpr int kExitServed = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitFailed = 2;
-constexpr int kExitPartly = 3;
-
-Status refuse(std::string message)
-{
-    return Status::fail(ErrorCode::BadRequest, std::move(message));
-}
+using Web::kExitFailed;
+using Web::kExitPartly;
+using Web::kExitServed;
+using Web::refusal;
 
 int answerError(int out, const SourceInfo* source, const Status& status)
 {
     static_cast<void>(Handlers::writeAll(out, errorPage(source, status.message())));
-    return status.code() == ErrorCode::BadRequest || status.code() == ErrorCode::NotFound
-               ? kExitRefused
-               : kExitFailed;
+    return Web::exitStatusOf(status);
 }
 
 std::string howToSearch(const SourceInfo& source)
@@ -90,21 +84,21 @@ int serveEbiRequest(const std::string& urlText, int out)
     if (request.command == Command::Write)
         return answerError(
             out, &source,
-            refuse(std::string(source.sourceName) +
-                   " is read-only: its records cannot be saved, checked in or out, put into "
-                   "subsets or given access rights. Open the record and save a copy into a molb "
-                   "database to work on it."));
+            refusal(std::string(source.sourceName) +
+                    " is read-only: its records cannot be saved, checked in or out, put into "
+                    "subsets or given access rights. Open the record and save a copy into a molb "
+                    "database to work on it."));
     if (request.command == Command::Unknown)
         return answerError(out, &source,
-                           refuse("The command \"" + request.commandWord +
-                                  "\" is not served by the ebi handler."));
+                           refusal("The command \"" + request.commandWord +
+                                   "\" is not served by the ebi handler."));
     WebClient client(ebiService(loadEbiSettings(), source), Web::cacheFolder());
     if (request.command == Command::Fetch) {
         if (request.ids.empty())
             return answerError(out, &source,
-                               refuse("The address names no record to open: add its accession, "
-                                      "as in ebi://uniprotkb/protein/P01308 or "
-                                      "ebi://ena/dnarna/X56734.1."));
+                               refusal("The address names no record to open: add its accession, "
+                                       "as in ebi://uniprotkb/protein/P01308 or "
+                                       "ebi://ena/dnarna/X56734.1."));
         FetchOutcome outcome;
         const Status status = fetchRecords(client, source, request.ids, out, outcome);
         if (!status.ok())

@@ -4,6 +4,7 @@
 #include "eutils_query.h"
 #include "flat_records.h"
 #include "named_records.h"
+#include "read_only_answers.h"
 #include "write_all.h"
 
 #include <map>
@@ -13,20 +14,10 @@ namespace {
 
 using Handlers::ErrorCode;
 
-std::string listed(const std::vector<std::string>& ids)
-{
-    constexpr size_t kNamed = 10;
-    std::string text;
-    for (size_t i = 0; i < ids.size() && i < kNamed; ++i)
-        text += (i ? ", " : "") + ids[i];
-    return ids.size() > kNamed ? text + " and " + std::to_string(ids.size() - kNamed) + " more"
-                               : text;
-}
-
 Status notFound(WebClient& client, const std::vector<std::string>& ids)
 {
     return Status::fail(ErrorCode::NotFound,
-                        client.serviceName() + " has no record " + listed(ids) +
+                        client.serviceName() + " has no record " + Web::listedNames(ids) +
                             ": check the accession or PMID; a record may also have been "
                             "withdrawn.");
 }

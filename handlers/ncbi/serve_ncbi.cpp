@@ -4,6 +4,7 @@
 #include "named_records.h"
 #include "ncbi_pages.h"
 #include "pasted_list.h"
+#include "read_only_answers.h"
 #include "search_listing.h"
 #include "write_all.h"
 
@@ -12,22 +13,15 @@ namespace {
 
 using Handlers::ErrorCode;
 
-constexpr int kExitServed = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitFailed = 2;
-constexpr int kExitPartly = 3;
-
-Status refuse(std::string message)
-{
-    return Status::fail(ErrorCode::BadRequest, std::move(message));
-}
+using Web::kExitFailed;
+using Web::kExitPartly;
+using Web::kExitServed;
+using Web::refusal;
 
 int answerError(int out, const DatabaseInfo* database, const Status& status)
 {
     static_cast<void>(Handlers::writeAll(out, errorPage(database, status.message())));
-    return status.code() == ErrorCode::BadRequest || status.code() == ErrorCode::NotFound
-               ? kExitRefused
-               : kExitFailed;
+    return Web::exitStatusOf(status);
 }
 
 std::string quotedList(const std::vector<std::string>& texts)
@@ -149,21 +143,21 @@ int serveNcbiRequest(const std::string& urlText, int out)
     if (request.command == Command::Write)
         return answerError(
             out, database,
-            refuse(std::string(database->sourceName) +
-                   " is read-only: its records cannot be saved, checked in or out, put into "
-                   "subsets or given access rights. Open the record and save a copy into a molb "
-                   "database to work on it."));
+            refusal(std::string(database->sourceName) +
+                    " is read-only: its records cannot be saved, checked in or out, put into "
+                    "subsets or given access rights. Open the record and save a copy into a molb "
+                    "database to work on it."));
     if (request.command == Command::Unknown)
         return answerError(out, database,
-                           refuse("The command \"" + request.commandWord +
-                                  "\" is not served by the ncbi handler."));
+                           refusal("The command \"" + request.commandWord +
+                                   "\" is not served by the ncbi handler."));
     WebClient client(eutilsService(loadServiceSettings(), std::string(database->sourceName)),
                      Web::cacheFolder());
     if (request.command == Command::Fetch) {
         if (request.ids.empty())
             return answerError(out, database,
-                               refuse("The address names no record to open: add its accession "
-                                      "or PMID, as in ncbi://entrez/nucleotide/NM_000410.4."));
+                               refusal("The address names no record to open: add its accession "
+                                       "or PMID, as in ncbi://entrez/nucleotide/NM_000410.4."));
         FetchOutcome outcome;
         const Status status = fetchRecords(client, *database, request.ids, out, outcome);
         if (!status.ok())
