@@ -1,5 +1,7 @@
 #include "record_fetch.h"
 
+#include "read_only_answers.h"
+#include "records/records.h"
 #include "web_page.h"
 #include "write_all.h"
 
@@ -16,12 +18,19 @@ std::string recordQuery(const SourceInfo& source, const std::string& id)
                                               : "browser/api/embl/" + encoded(id);
 }
 
-// Both formats start with an identification line "ID   " and end each record with "//".
+Records::Format formatOf(const SourceInfo& source)
+{
+    return source.source == Source::UniProtKB ? Records::Format::UniProt : Records::Format::Embl;
+}
+
+// What the start of an answer is when it does not start a record of the source's format, told by
+// the record readers; empty when it starts one.
 std::string notRecord(const SourceInfo& source, std::string_view start)
 {
     if (std::optional<std::string> page = Web::webPage(start))
         return *page;
-    if (start.starts_with("ID   "))
+    // The readers tell UniProt's entries and EMBL's records apart only once read: both start so.
+    if (Records::recogniseFormat(start) == Records::Format::Embl)
         return {};
     std::string line(start.substr(0, std::min(start.find('\n'), kQuotedBytes)));
     for (char& c : line) {
@@ -33,19 +42,14 @@ std::string notRecord(const SourceInfo& source, std::string_view start)
            " (\"" + line + "\")";
 }
 
-bool wholeRecord(std::string_view text)
+// Whether text is one whole record of the source's format, as the record readers read it: only
+// such an answer is kept.
+bool wholeRecord(const SourceInfo& source, std::string_view text)
 {
-    return text.starts_with("ID   ") && (text.ends_with("\n//\n") || text.ends_with("\n//\r\n"));
-}
-
-std::string listed(const std::vector<std::string>& ids)
-{
-    constexpr size_t kNamed = 10;
-    std::string text;
-    for (size_t i = 0; i < ids.size() && i < kNamed; ++i)
-        text += (i ? ", " : "") + ids[i];
-    return ids.size() > kNamed ? text + " and " + std::to_string(ids.size() - kNamed) + " more"
-                               : text;
+    Records::RecordText read;
+    Records::readRecordsAs(Records::Format::Embl, text, read);
+    return (text.ends_with("\n//\n") || text.ends_with("\n//\r\n")) && read.entries.size() == 1 &&
+           read.entries[0].outcome.ok() && read.entries[0].record.format == formatOf(source);
 }
 
 } // namespace
@@ -54,7 +58,8 @@ Status fetchRecords(WebClient& client, const SourceInfo& source,
                     const std::vector<std::string>& ids, int out, FetchOutcome& outcome)
 {
     const Web::StreamJudge judge{
-        [&source](std::string_view start) { return notRecord(source, start); }, wholeRecord};
+        [&source](std::string_view start) { return notRecord(source, start); },
+        [&source](std::string_view text) { return wholeRecord(source, text); }};
     for (const std::string& id : ids) {
         bool started = false;
         Status status = client.stream(
@@ -74,7 +79,7 @@ Status fetchRecords(WebClient& client, const SourceInfo& source,
     if (outcome.missing.size() == ids.size())
         return Status::fail(
             ErrorCode::NotFound,
-            client.serviceName() + " has no record " + listed(ids) +
+            client.serviceName() + " has no record " + Web::listedNames(ids) +
                 (source.source == Source::UniProtKB
                      ? ": check the accession or entry name; an entry may also have been merged "
                        "into another or made obsolete."
