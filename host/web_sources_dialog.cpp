@@ -35,6 +35,9 @@ struct WebSourcesDialog::Service
     const char* key;  // under HKEY_CURRENT_USER, over the same key of HKEY_LOCAL_MACHINE
     const char* intro;
     std::vector<Setting> settings;
+    // Before each field's object name (its value's name): fields of several services stay
+    // apart. NCBI's, the first, have none.
+    const char* fieldPrefix = "";
 };
 
 namespace {
@@ -44,7 +47,7 @@ using Service = WebSourcesDialog::Service;
 
 constexpr int kWeekSeconds = 7 * 24 * 60 * 60; // the longest time-out a handler takes
 
-// What each web handler reads (docs/ncbi.md). A service joins with its handler.
+// What each web handler reads (docs/ncbi.md, docs/ebi.md). A service joins with its handler.
 const std::vector<Service>& services()
 {
     static const std::vector<Service> list = {
@@ -74,6 +77,39 @@ const std::vector<Service>& services()
                                 "The longest one search or summary may take before it fails"),
               nullptr, nullptr, 30, kWeekSeconds},
          }},
+        {"EBI",
+         "Software\\Dbscout\\EBI",
+         QT_TRANSLATE_NOOP("WebSourcesDialog",
+                           "The UniProtKB and ENA data sources ask UniProt's REST service and "
+                           "ENA's portal. UniProt asks programs to say whose requests they send: "
+                           "your e-mail address goes with every request. The addresses are for a "
+                           "mirror or a local copy of the services; empty, the public ones."),
+         {
+             {"Email", QT_TRANSLATE_NOOP("WebSourcesDialog", "&E-mail:"),
+              QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                "Where UniProt may write to you about your requests"),
+              "^[^@\\s]+@[^@\\s]+$",
+              QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                "The e-mail address needs a name, an @ and a domain, without "
+                                "blanks.")},
+             {"UniProtAddress", QT_TRANSLATE_NOOP("WebSourcesDialog", "&UniProt address:"),
+              QT_TRANSLATE_NOOP("WebSourcesDialog", "https://rest.uniprot.org/"),
+              "^https?://[^\\s\"]+$",
+              QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                "An address starts with http:// or https:// and holds no "
+                                "blanks.")},
+             {"EnaAddress", QT_TRANSLATE_NOOP("WebSourcesDialog", "E&NA address:"),
+              QT_TRANSLATE_NOOP("WebSourcesDialog", "https://www.ebi.ac.uk/ena/"),
+              "^https?://[^\\s\"]+$",
+              QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                "An address starts with http:// or https:// and holds no "
+                                "blanks.")},
+             {"TimeoutSeconds", QT_TRANSLATE_NOOP("WebSourcesDialog", "&Time-out:"),
+              QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                "The longest one search or record may take before it fails"),
+              nullptr, nullptr, 30, kWeekSeconds},
+         },
+         "Ebi"},
     };
     return list;
 }
@@ -136,7 +172,8 @@ QWidget* WebSourcesDialog::servicePage(const Service& service)
                 shared && !shared->empty() ? QString::fromLocal8Bit(*shared) : tr(setting.help));
             edit = field.text;
         }
-        edit->setObjectName(QString::fromLatin1(setting.value));
+        edit->setObjectName(QString::fromLatin1(service.fieldPrefix) +
+                            QString::fromLatin1(setting.value));
         edit->setToolTip(tr(setting.help));
         edit->setMinimumWidth(320);
         form->addRow(tr(setting.label), edit);

@@ -3,9 +3,10 @@
 // the settings store where each handler reads it at every request (the user's values over the
 // computer's). One tab per service. NCBI's: the user's own API key (NCBI asks that every user
 // of an application bring their own), the e-mail address NCBI may write to about the requests,
-// and the longest a search may take. A text left empty leaves the computer's value, or the
-// handler's default, in force; a number is written once the user changed it, or where the user
-// had one already.
+// and the longest a search may take. EBI's: the e-mail address UniProt asks for, the services'
+// addresses (a mirror) and the longest a request may take. A text left empty leaves the computer's
+// value, or the handler's default, in force; a number is written once the user changed it, or where
+// the user had one already.
 
 #include <QDialog>
 
