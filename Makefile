@@ -5,7 +5,8 @@ BUILD ?= build
 GENERATOR ?= Ninja
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?= --output-on-failure
-RUN_TARGETS = dbscout molb-handler molb-agent molb-admin ncbi-handler dbscout-reg molbench-demo
+RUN_TARGETS = dbscout molb-handler molb-agent molb-admin ncbi-handler ebi-handler dbscout-reg \
+  molbench-demo
 
 .PHONY: all bootstrap configure build test fuzz run install clean
 
@@ -47,6 +48,7 @@ install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 	./scripts/register-handler $(if $(PREFIX),$(PREFIX)/bin/molb-handler,$(BUILD)/handlers/molb/molb-handler)
 	./scripts/register-handler $(if $(PREFIX),$(PREFIX)/bin/ncbi-handler,$(BUILD)/handlers/ncbi/ncbi-handler)
+	./scripts/register-handler $(if $(PREFIX),$(PREFIX)/bin/ebi-handler,$(BUILD)/handlers/ebi/ebi-handler)
 
 clean:
 	rm -rf $(BUILD) build-asan build-tsan build-fuzz
