@@ -5,7 +5,7 @@
 //     EnaAddress         REG_SZ     ENA's address, under which portal/api and browser/api lie
 //     RequestsPerSecond  REG_DWORD  the most requests a second to either service
 // beside every web handler's Email, SearchCacheMinutes, RecordCacheHours and TimeoutSeconds
-// (service_settings.h of the web handlers' library). A missing or unreadable value keeps its
+// (web_settings.h of the web handlers' library). A missing or unreadable value keeps its
 // default.
 
 #include "ebi_source.h"

@@ -4,7 +4,7 @@
 //     BaseAddress         REG_SZ     E-utilities' address (tests point it at a stand-in)
 //     ApiKey              REG_SZ     the user's NCBI API key (NCBI_API_KEY overrides it)
 // beside every web handler's Email, SearchCacheMinutes, RecordCacheHours and TimeoutSeconds
-// (service_settings.h of the web handlers' library). A missing or unreadable value keeps its
+// (web_settings.h of the web handlers' library). A missing or unreadable value keeps its
 // default.
 
 #include "web_client.h"

@@ -9,8 +9,8 @@
 #include "answer_cache.h"
 #include "http_client.h"
 #include "rate_limit.h"
-#include "service_settings.h"
 #include "status.h"
+#include "web_settings.h"
 
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "service_settings.h"
+#include "web_settings.h"
 
 #include <vector>
 
