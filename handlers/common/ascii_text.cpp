@@ -10,14 +10,6 @@ char folded(char c)
 
 } // namespace
 
-std::string_view trimmed(std::string_view text, std::string_view blanks)
-{
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
