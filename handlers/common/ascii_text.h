@@ -1,7 +1,8 @@
 #pragma once
-// Protocol text as handlers compare it: ASCII letters without regard to case, whatever the
-// locale, and blanks trimmed from both ends by the one trimming rule of the tree.
+// Protocol text as handlers compare it, by the rules the component keeps once: ASCII letters
+// without regard to case, whatever the locale, and blanks trimmed from both ends.
 
+#include "platform/ascii_case.h"
 #include "platform/blanks.h"
 
 #include <string_view>
@@ -11,7 +12,14 @@ namespace Dbscout::Handlers {
 inline constexpr std::string_view kAsciiBlanks = kBlanks;
 using Dbscout::trimmed;
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
+constexpr bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return equalsAsciiNoCase(a, b);
+}
+
+constexpr bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+    return startsWithAsciiNoCase(text, prefix);
+}
 
 } // namespace Dbscout::Handlers
