@@ -4,7 +4,8 @@
 BUILD ?= build
 GENERATOR ?= Ninja
 CMAKE_FLAGS ?=
-CTEST_FLAGS ?= --output-on-failure
+# Two at a time: most tests wait on handler processes, servers and stand-ins, not on the processor.
+CTEST_FLAGS ?= --output-on-failure -j2
 RUN_TARGETS = dbscout molb-handler molb-agent molb-admin ncbi-handler ebi-handler dbscout-reg \
   molbench-demo
 

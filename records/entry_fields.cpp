@@ -78,6 +78,18 @@ bool isEntryDate(std::string_view word)
            letters(word.substr(3, 3)) && digits(word.substr(7));
 }
 
+std::string isoDate(std::string_view entryDate)
+{
+    constexpr std::string_view kMonths = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC";
+    const size_t month =
+        isEntryDate(entryDate) ? kMonths.find(entryDate.substr(3, 3)) : std::string_view::npos;
+    if (month == std::string_view::npos || month % 3 != 0)
+        return {};
+    const size_t number = month / 3 + 1;
+    return std::string(entryDate.substr(7, 4)) + (number < 10 ? "-0" : "-") +
+           std::to_string(number) + "-" + std::string(entryDate.substr(0, 2));
+}
+
 Outcome checkLength(const Record& record, size_t line)
 {
     if (record.countsRecords || record.sequence.empty() ||

@@ -140,5 +140,7 @@ struct Record
 const char* formatName(Format format);
 // "linear", "circular", or "" when unknown.
 const char* topologyName(Topology topology);
+// An entry's date, "21-JUN-1999", as 1999-06-21; empty when it is no such date.
+std::string isoDate(std::string_view entryDate);
 
 } // namespace Dbscout::Records

@@ -31,7 +31,8 @@ struct RecordPlace
 std::vector<RecordPlace> splitRecords(Format format, std::string_view text);
 
 // Reads one record of format (Embl stands for UniProt too). firstLine numbers the text's first
-// line for the messages.
+// line for the messages. When it fails, record holds what was read before the line where reading
+// stopped, enough to name the record in a message and never to be shown as data.
 Outcome readRecord(Format format, std::string_view text, Record& record, size_t firstLine = 1);
 
 // The record as text of its own format, which readRecord reads back to the same record.

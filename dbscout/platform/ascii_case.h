@@ -22,4 +22,9 @@ constexpr bool equalsAsciiNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
+constexpr bool startsWithAsciiNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && equalsAsciiNoCase(text.substr(0, prefix.size()), prefix);
+}
+
 } // namespace Dbscout

@@ -25,11 +25,6 @@ bool quotedField(const std::string& command, int pair, std::string& field)
     return true;
 }
 
-bool startsWithNoCase(const std::string& url, const char* prefix)
-{
-    return url.size() >= 4 && equalsAsciiNoCase(std::string_view(url).substr(0, 4), prefix);
-}
-
 } // namespace
 
 std::string HandlerProgramPath(const std::string& command)
@@ -59,9 +54,9 @@ const std::string& handlerCommandForUrl(const std::string& url, const std::strin
                                         const std::string& ncbiCommand)
 {
     static const std::string kNone;
-    if (startsWithNoCase(url, "ncbi"))
+    if (startsWithAsciiNoCase(url, "ncbi"))
         return ncbiCommand;
-    if (startsWithNoCase(url, "molb"))
+    if (startsWithAsciiNoCase(url, "molb"))
         return molbCommand;
     return kNone;
 }

@@ -1,32 +1,50 @@
 #include "flat_records.h"
 
 #include "ascii_text.h"
+#include "records/records.h"
 #include "web_page.h"
 
 namespace Dbscout::Ncbi {
 namespace {
 
 using Handlers::ErrorCode;
-using Handlers::kAsciiBlanks;
 using Handlers::trimmed;
 
-constexpr std::string_view kMonths = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC";
 constexpr size_t kQuotedBytes = 60;
 
-bool isBlank(std::string_view line)
+Records::Format recordFormat(RecordText format)
 {
-    return trimmed(line).empty();
+    return format == RecordText::GenBank ? Records::Format::GenBank : Records::Format::Medline;
 }
 
-std::string_view firstWord(std::string_view text)
+const char* formatName(RecordText format)
 {
-    text = trimmed(text);
-    return text.substr(0, text.find_first_of(kAsciiBlanks));
+    return format == RecordText::GenBank ? "GenBank" : "MEDLINE";
+}
+
+// The first line of text that is not blank; empty when there is none.
+std::string_view firstLine(std::string_view text)
+{
+    while (!text.empty()) {
+        const std::string_view line = text.substr(0, text.find('\n'));
+        text.remove_prefix(std::min(text.size(), line.size() + 1));
+        if (!trimmed(line).empty())
+            return line;
+    }
+    return {};
+}
+
+// Line number (counted from 1) of text.
+std::string_view lineAt(std::string_view text, size_t number)
+{
+    for (; number > 1 && !text.empty(); --number)
+        text.remove_prefix(std::min(text.size(), text.find('\n') + 1));
+    return text.substr(0, text.find('\n'));
 }
 
 bool startsRecord(std::string_view line, RecordText format)
 {
-    return format == RecordText::GenBank ? line.starts_with("LOCUS ") : line.starts_with("PMID- ");
+    return Records::recogniseFormat(line) == recordFormat(format);
 }
 
 std::string quoted(std::string_view line)
@@ -38,66 +56,49 @@ std::string quoted(std::string_view line)
 
 std::string notRecordLine(std::string_view line, RecordText format)
 {
-    return std::string("text that is not a ") +
-           (format == RecordText::GenBank ? "GenBank record" : "MEDLINE record") + " (" +
-           quoted(line) + ")";
+    return std::string("text that is not a ") + formatName(format) + " record (" + quoted(line) +
+           ")";
 }
 
-// "19-JAN-2000" as 2000-01-19; empty when it is no such date.
-std::string isoDate(std::string_view date)
+Status failed(std::string message)
 {
-    if (date.size() != 11 || date[2] != '-' || date[6] != '-')
-        return {};
-    const size_t month = kMonths.find(std::string(date.substr(3, 3)));
-    if (month == std::string_view::npos || month % 3 != 0)
-        return {};
-    const std::string number = std::to_string(month / 3 + 1);
-    return std::string(date.substr(7, 4)) + "-" + (number.size() == 1 ? "0" : "") + number + "-" +
-           std::string(date.substr(0, 2));
+    return Status::fail(ErrorCode::Failure, std::move(message));
 }
 
-// One line of a GenBank record read into the fields a listing shows. continuation tells whether
-// the line continues the field before it (12 blanks first); keyword is that field.
-void readGenBankLine(std::string_view line, std::string& keyword, FlatRecord& record)
+// A record the records library could not read, named by the line where reading stopped.
+Status unreadable(std::string_view answer, RecordText format, const Records::Outcome& outcome)
 {
-    if (line.starts_with("            ") && keyword == "DEFINITION") {
-        record.definition += " " + std::string(trimmed(line));
-        return;
-    }
-    keyword = std::string(firstWord(line.substr(0, 12)));
-    const std::string_view value = line.size() > 12 ? trimmed(line.substr(12)) : std::string_view();
-    if (keyword == "LOCUS") {
-        std::vector<std::string_view> words;
-        for (std::string_view rest = value; !(rest = trimmed(rest)).empty();) {
-            words.push_back(firstWord(rest));
-            rest.remove_prefix(words.back().size());
-        }
-        if (words.size() > 2 && (words[2] == "bp" || words[2] == "aa"))
-            record.length = words[1];
-        if (!words.empty())
-            record.date = isoDate(words.back());
-    } else if (keyword == "DEFINITION") {
-        record.definition = value;
-    } else if (keyword == "ACCESSION") {
-        record.accession = firstWord(value);
-    } else if (keyword == "VERSION") {
-        record.accessionVersion = firstWord(value);
-    } else if (keyword == "ORGANISM" && record.organism.empty()) {
-        record.organism = value;
-    }
+    std::string where;
+    if (outcome.line() > 0)
+        where = " at line " + std::to_string(outcome.line()) + " (" +
+                quoted(lineAt(answer, outcome.line())) + ")";
+    return failed(std::string("a ") + formatName(format) + " record that cannot be read" + where +
+                  ": " + outcome.message().substr(0, 2 * kQuotedBytes));
 }
 
-void finishGenBank(FlatRecord& record)
+// Whether a GenBank record's text ends with its "//" line.
+bool closed(std::string_view text)
 {
-    if (record.definition.ends_with('.'))
-        record.definition.pop_back();
-    if (record.accessionVersion.empty())
-        record.accessionVersion = record.accession;
+    const size_t last = trimmed(text).rfind('\n');
+    return trimmed(text.substr(last == std::string_view::npos ? 0 : last + 1)).starts_with("//");
 }
 
-bool isMedlineLine(std::string_view line)
+// What names the record and what a listing shows of it.
+FlatRecord flatRecord(std::string_view text, const Records::Record& record)
 {
-    return line.starts_with("      ") || (line.size() >= 6 && line.substr(4, 2) == "- ");
+    FlatRecord flat;
+    flat.text = text;
+    flat.accession = record.accession();
+    flat.accessionVersion = record.version.empty() ? flat.accession : record.version;
+    if (record.kind == Records::RecordKind::Citation)
+        return flat;
+    flat.definition = record.description;
+    flat.organism = record.organism;
+    // A project's master record counts records, not residues.
+    if (!record.countsRecords)
+        flat.length = std::to_string(record.length);
+    flat.date = Records::isoDate(record.updated);
+    return flat;
 }
 
 } // namespace
@@ -106,71 +107,34 @@ std::string notRecords(std::string_view start, RecordText format)
 {
     if (std::optional<std::string> page = Web::webPage(start))
         return *page;
-    while (!start.empty()) {
-        const std::string_view line = start.substr(0, start.find('\n'));
-        start.remove_prefix(std::min(start.size(), line.size() + 1));
-        if (!isBlank(line))
-            return startsRecord(line, format) ? std::string() : notRecordLine(line, format);
-    }
-    return {};
+    const std::string_view line = firstLine(start);
+    return line.empty() || startsRecord(line, format) ? std::string() : notRecordLine(line, format);
 }
 
 Status readFlatRecords(std::string_view answer, RecordText format, std::vector<FlatRecord>& records)
 {
     records.clear();
     if (std::optional<std::string> page = Web::webPage(answer))
-        return Status::fail(ErrorCode::Failure, *page);
-    const char* recordStart = nullptr;
-    FlatRecord record;
-    std::string keyword;
-    size_t at = 0;
-    while (at < answer.size()) {
-        const size_t end = std::min(answer.find('\n', at), answer.size());
-        const std::string_view line = answer.substr(at, end - at);
-        const char* lineStart = answer.data() + at;
-        at = std::min(end + 1, answer.size());
-        const std::string_view text(recordStart ? recordStart : lineStart,
-                                    answer.data() + at - (recordStart ? recordStart : lineStart));
-        if (!recordStart) {
-            if (isBlank(line))
-                continue;
-            if (!startsRecord(line, format))
-                return Status::fail(ErrorCode::Failure, notRecordLine(line, format));
-            recordStart = lineStart;
-            record = FlatRecord();
-            keyword.clear();
-        }
-        if (format == RecordText::GenBank) {
-            if (trimmed(line) == "//") {
-                record.text = text;
-                finishGenBank(record);
-                records.push_back(std::move(record));
-                recordStart = nullptr;
-            } else {
-                readGenBankLine(line, keyword, record);
-            }
-            continue;
-        }
-        if (isBlank(line)) {
-            records.push_back(std::move(record));
-            recordStart = nullptr;
-            continue;
-        }
-        if (!isMedlineLine(line))
-            return Status::fail(ErrorCode::Failure, notRecordLine(line, format));
-        if (line.starts_with("PMID- ")) {
-            record.accessionVersion = record.accession = trimmed(line.substr(6));
-        }
-        record.text = text;
-    }
-    if (recordStart && format == RecordText::GenBank)
-        return Status::fail(ErrorCode::Failure, "a GenBank record cut short (" +
-                                                    quoted(record.accessionVersion) +
-                                                    " has no closing \"//\" line)");
-    if (recordStart) {
-        if (!answer.ends_with('\n'))
-            return Status::fail(ErrorCode::Failure, "a MEDLINE record cut short in its last line");
-        records.push_back(std::move(record));
+        return failed(*page);
+    size_t end = 0;
+    for (const Records::RecordPlace& place : Records::splitRecords(recordFormat(format), answer)) {
+        const std::string_view text = answer.substr(place.offset, place.size);
+        const std::string_view before = firstLine(answer.substr(end, place.offset - end));
+        end = place.offset + place.size;
+        if (!before.empty() || !startsRecord(firstLine(text), format))
+            return failed(notRecordLine(before.empty() ? firstLine(text) : before, format));
+        Records::Record record;
+        const Records::Outcome outcome =
+            Records::readRecord(recordFormat(format), text, record, place.line);
+        if (format == RecordText::GenBank && !closed(text))
+            return failed("a GenBank record cut short (" +
+                          quoted(record.version.empty() ? record.accession() : record.version) +
+                          " has no closing \"//\" line)");
+        if (format == RecordText::Medline && end == answer.size() && !answer.ends_with('\n'))
+            return failed("a MEDLINE record cut short in its last line");
+        if (!outcome.ok())
+            return unreadable(answer, format, outcome);
+        records.push_back(flatRecord(text, record));
     }
     return Status::pass();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // NCBI's records as efetch sends them as text: GenBank and GenPept flat files, each ending in a
-// line "//", and MEDLINE records, blocks of "TAG - value" lines between blank lines. A reader
-// of untrusted bytes: it tells records from anything else (a web page, an error document), finds
-// a record cut short, and reads what names each record and what a listing shows of it.
+// line "//", and MEDLINE records, blocks of "TAG - value" lines between blank lines. The bytes
+// are untrusted: what comes instead of records (a web page, an error document) and a record cut
+// short are named; each record is read by the records library, which gives what names it and
+// what a listing shows of it.
 
 #include "entrez_database.h"
 #include "status.h"

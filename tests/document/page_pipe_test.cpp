@@ -41,10 +41,11 @@ std::string parseFromPipe(AnswerPage& page, const std::string& text)
     return outcome;
 }
 
-TEST(PagePipe, aFiftyMegabytePageParses)
+TEST(PagePipe, aPageOfManyMegabytesParses)
 {
     long rowCount = 0;
-    const std::string text = DbscoutTest::GenerateResultPageOfSize(50u << 20, rowCount);
+    const std::string text =
+        DbscoutTest::GenerateResultPageOfSize(size_t(BIG_ANSWER_MIB) << 20, rowCount);
     ResultPage page;
     ASSERT_EQ(parseFromPipe(page, text), "parsed");
     ASSERT_EQ(page.rows.size(), size_t(rowCount));

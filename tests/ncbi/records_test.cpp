@@ -122,12 +122,21 @@ TEST(NcbiRecords, recordsWithoutAGiAreFoundByAccessionAndOpenedByAccessionVersio
 
 // A list of accessions from a paper, as pasted: exactly those records, in the order given, each
 // once; those NCBI does not know are rows that name them and cannot be opened.
+// count of the stand-in's accessions "ZZ_000001.1" and up, the i-th numbered i * step % range + 1:
+// in no order, and each once while count stays within range (step and range share no factor).
+std::vector<std::string> standInAccessions(int count, int step, int range)
+{
+    std::vector<std::string> accessions;
+    for (int i = 0; i < count; ++i)
+        accessions.push_back("ZZ_" + std::to_string(1000000 + (i * step % range) + 1).substr(1) +
+                             ".1");
+    return accessions;
+}
+
 TEST(NcbiRecords, aPastedListOfFiftyAccessionsListsExactlyThose)
 {
     NcbiWorld world;
-    std::vector<std::string> given;
-    for (int i = 0; i < 44; ++i)
-        given.push_back("ZZ_" + std::to_string(1000000 + (i * 37 % 97) + 1).substr(1) + ".1");
+    std::vector<std::string> given = standInAccessions(44, 37, 97);
     given.insert(given.begin() + 5, "NOPE00001.1");
     given.insert(given.begin() + 20, "ZZ_999999.1");
     given.insert(given.begin() + 30, "X99999");
@@ -196,9 +205,7 @@ TEST(NcbiRecords, fourHundredAccessionsGoByPost)
 TEST(NcbiRecords, severalRecordsComeInTheOrderAskedInFewRequests)
 {
     NcbiWorld world;
-    std::vector<std::string> asked;
-    for (int i = 0; i < 120; ++i)
-        asked.push_back("ZZ_" + std::to_string(1000000 + (i * 53 % 1999) + 1).substr(1) + ".1");
+    std::vector<std::string> asked = standInAccessions(120, 53, 1999);
     asked.insert(asked.begin() + 60, "ZZ_999999.1");
     ProcessResult result = runNcbi(fetching(kNucleotide, asked), kWithKey);
     EXPECT_EQ(result.exitCode, 3);

@@ -63,6 +63,14 @@ TEST(Readers, genBankFieldsGoIntoTheModel)
     EXPECT_EQ(record.molecule + " " + topologyName(record.topology) + " " + record.division + " " +
                   record.updated,
               "DNA circular PLN 21-JUN-1999");
+    // Listings show an entry's date as a calendar date, and anything else as no date.
+    for (const auto& [date, iso] :
+         std::vector<std::pair<std::string, std::string>>{{record.updated, "1999-06-21"},
+                                                          {"01-DEC-2000", "2000-12-01"},
+                                                          {"21-JUX-1999", ""},
+                                                          {"01-AUG-99", ""},
+                                                          {"2000-01-19", ""}})
+        EXPECT_EQ(isoDate(date), iso) << date;
     EXPECT_EQ(record.kind, RecordKind::Nucleotide);
     EXPECT_EQ(record.length, 30);
     ASSERT_EQ(record.references.size(), 1u);
