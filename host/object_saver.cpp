@@ -8,7 +8,7 @@
 
 SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
                                       const std::string& arcName, const QByteArray& bytes,
-                                      const QString& caption, QWidget* parent)
+                                      ReplaceQuestion& question, QWidget* parent)
 {
     const std::string wanted = name;
     int exists = 0;
@@ -19,10 +19,16 @@ SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
         name = wanted;
         return SaveOutcome::Failed;
     }
-    const QString question =
-        QObject::tr("An object named %1 already exists in %2. Replace it with a new revision?")
-            .arg(QString::fromLocal8Bit(name), saveLocation(url));
-    if (!Questions::current().askYesNo(parent, caption, question))
+    if (!question.answer) {
+        QString text =
+            QObject::tr("An object named %1 already exists in %2. Replace it with a new revision?")
+                .arg(QString::fromLocal8Bit(name), saveLocation(url));
+        if (question.forBatch)
+            text += ' ' + QObject::tr("The answer holds for every other record of this batch "
+                                      "that exists there already.");
+        question.answer = Questions::current().askYesNo(parent, question.caption, text);
+    }
+    if (!*question.answer)
         return SaveOutcome::Declined;
     // exists is 1 now: the second save replaces the object.
     name = wanted;
