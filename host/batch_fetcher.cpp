@@ -33,15 +33,12 @@ void BatchFetcher::start(const PickedIds& pick, const std::vector<size_t>& index
     runNext();
 }
 
-std::vector<size_t> BatchFetcher::cancel()
+void BatchFetcher::cancel()
 {
     m_fetcher.stop();
     ++m_generation;
-    std::vector<size_t> left = std::exchange(m_running, {});
-    for (const std::vector<size_t>& run : m_runs)
-        left.insert(left.end(), run.begin(), run.end());
+    m_running.clear();
     m_runs.clear();
-    return left;
 }
 
 void BatchFetcher::runNext()
@@ -61,8 +58,8 @@ void BatchFetcher::onAnswer(const QByteArray& bytes, const QString& error)
     const std::vector<size_t> run = std::exchange(m_running, {});
     const int generation = m_generation;
     if (!error.isEmpty()) {
-        for (const size_t index : run)
-            emit failed(index, error);
+        for (size_t k = 0; k < run.size() && generation == m_generation; ++k)
+            emit failed(run[k], error);
     } else if (run.size() == 1) {
         emit fetched(run.front(), bytes); // a record asked alone is the whole answer
     } else {
@@ -75,7 +72,7 @@ void BatchFetcher::onAnswer(const QByteArray& bytes, const QString& error)
             untold[*k] = true;
             m_runs.push_front({run[*k]}); // asked alone, it says itself whether it exists
         }
-        for (size_t k = 0; k < run.size(); ++k) {
+        for (size_t k = 0; k < run.size() && generation == m_generation; ++k) {
             if (!matched.records[k].isEmpty())
                 emit fetched(run[k], matched.records[k]);
             else if (!untold[k])

@@ -21,9 +21,9 @@ public:
 
     // Fetches the ids of pick at indexes, in order. A batch asked for while one runs replaces it.
     void start(const PickedIds& pick, const std::vector<size_t>& indexes);
-    // Stops the handler that runs; the ids not fetched yet are given back, and finished() is
-    // not emitted.
-    std::vector<size_t> cancel();
+    // Stops the handler that runs; the ids not fetched yet end with neither signal, and
+    // finished() is not emitted.
+    void cancel();
     bool isRunning() const { return !m_running.empty(); }
     // How many ids one handler run asks for, for the pick's handler.
     static size_t idsPerRun(const PickedIds& pick);

@@ -401,6 +401,7 @@ bool DemoWindow::storeObject(std::string url, std::string name, const QByteArray
         statusBar()->showMessage(tr("Not saved: %1 already exists.").arg(stored));
         return false;
     case SaveOutcome::Failed:
+    case SaveOutcome::Cancelled:
         break;
     }
     // The panel has shown the reason, or the user cancelled.

@@ -128,6 +128,9 @@ void LocalCopier::save()
     case SaveOutcome::Declined:
         return finish(CopyOutcome::Skipped,
                       tr("Not copied: %1 exists in %2 already.").arg(shown, m_where));
+    case SaveOutcome::Cancelled:
+        return finish(CopyOutcome::Cancelled,
+                      tr("Not copied: the save of %1 was cancelled.").arg(shown));
     case SaveOutcome::Failed:
         break;
     }

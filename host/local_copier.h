@@ -24,10 +24,11 @@
 class QWidget;
 
 enum class CopyOutcome {
-    Copied,   // stored under a name that was free
-    Replaced, // the name was taken; stored as its new revision
-    Skipped,  // the name was taken; the stored object was kept
-    Failed,   // nothing was stored; the message says why
+    Copied,    // stored under a name that was free
+    Replaced,  // the name was taken; stored as its new revision
+    Skipped,   // the name was taken; the stored object was kept
+    Failed,    // nothing was stored; the message says why
+    Cancelled, // the user cancelled the Saving dialog; nothing was stored
 };
 
 class LocalCopier final : public QObject

@@ -15,7 +15,8 @@ enum class SaveOutcome {
     Saved,           // stored under a new name
     SavedAsRevision, // the name was taken; the user let the save replace it
     Declined,        // the name was taken; the user kept the stored object, nothing was written
-    Failed,          // the panel showed why (or the user cancelled the Saving dialog)
+    Failed,          // the panel showed why
+    Cancelled,       // the user cancelled the Saving dialog; nothing was stored
 };
 
 // The question asked when the name is taken. In a batch the first answer holds for the rest, so

@@ -56,10 +56,12 @@ void RecordBatch::run(const std::vector<size_t>& indexes)
 
 void RecordBatch::cancel()
 {
-    for (const size_t index : m_fetcher.cancel())
-        set(index, BatchItem::State::Cancelled, tr("cancelled before it was opened"));
+    m_fetcher.cancel();
     for (const auto& [index, bytes] : std::exchange(m_toCopy, {}))
         set(index, BatchItem::State::Cancelled, tr("opened; cancelled before it was copied"));
+    for (size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i].state == BatchItem::State::Waiting)
+            set(i, BatchItem::State::Cancelled, tr("cancelled before it was opened"));
     finishIfDone();
 }
 
@@ -70,13 +72,22 @@ void RecordBatch::onFetched(size_t index, const QByteArray& bytes)
     if (!m_copy)
         return;
     m_toCopy.emplace_back(index, bytes);
-    copyNext();
+    scheduleCopy();
+}
+
+void RecordBatch::scheduleCopy()
+{
+    // From the event loop: every record of an answer is opened before its copies start (each
+    // runs a modal Saving dialog), and a click on Cancel between two saves is seen.
+    QTimer::singleShot(0, this, &RecordBatch::copyNext);
 }
 
 void RecordBatch::copyNext()
 {
-    if (m_copying || m_toCopy.empty() || m_copier.isBusy())
+    if (m_copying || m_copier.isBusy())
         return;
+    if (m_toCopy.empty())
+        return finishIfDone();
     const auto [index, bytes] = std::move(m_toCopy.front());
     m_toCopy.pop_front();
     m_copying = index;
@@ -89,15 +100,14 @@ void RecordBatch::onCopied(CopyOutcome outcome, const QString& message)
         return; // a copy of a record opened alone
     static constexpr BatchItem::State kStates[] = {
         BatchItem::State::Copied, BatchItem::State::Replaced, BatchItem::State::Skipped,
-        BatchItem::State::Failed};
+        BatchItem::State::Failed, BatchItem::State::Cancelled};
     const BatchItem::State state = kStates[int(outcome)];
     set(*std::exchange(m_copying, std::nullopt), state,
         state == BatchItem::State::Copied ? QString() : message);
-    // From the event loop, so that a click on Cancel between two saves is seen.
-    QTimer::singleShot(0, this, [this] {
-        copyNext();
-        finishIfDone();
-    });
+    // The Saving dialog is modal: its Cancel (or Esc) is how the user stops a batch of copies.
+    if (outcome == CopyOutcome::Cancelled)
+        return cancel();
+    scheduleCopy();
 }
 
 void RecordBatch::set(size_t index, BatchItem::State state, const QString& why)
@@ -109,7 +119,7 @@ void RecordBatch::set(size_t index, BatchItem::State state, const QString& why)
 
 void RecordBatch::finishIfDone()
 {
-    if (!m_active || isRunning())
+    if (!m_active || m_fetcher.isRunning() || m_copying || !m_toCopy.empty())
         return;
     m_active = false;
     if (m_copy)

@@ -42,7 +42,7 @@ public:
     void retry();
     // Stops: nothing more is fetched, and only a copy under way is finished.
     void cancel();
-    bool isRunning() const { return m_fetcher.isRunning() || m_copying || !m_toCopy.empty(); }
+    bool isRunning() const { return m_active; }
 
     const std::vector<BatchItem>& items() const { return m_items; }
     bool copies() const { return m_copy; }
@@ -63,6 +63,7 @@ private:
     void run(const std::vector<size_t>& indexes);
     void onFetched(size_t index, const QByteArray& bytes);
     void onCopied(CopyOutcome outcome, const QString& message);
+    void scheduleCopy();
     void copyNext();
     void set(size_t index, BatchItem::State state, const QString& why = {});
     void finishIfDone();
