@@ -90,7 +90,8 @@ DemoWindow::DemoWindow(HKEY settingsKey) : m_settings(settingsKey)
     connect(m_opened, &OpenedRecords::currentChanged, this, &DemoWindow::onShownRecord);
     connect(m_batch, &RecordBatch::opened, this, &DemoWindow::onBatchOpened);
     connect(m_batch, &RecordBatch::finished, this, [this] {
-        statusBar()->showMessage(m_batch->summary());
+        // After the last copy's own message.
+        QTimer::singleShot(0, this, [this] { statusBar()->showMessage(m_batch->summary()); });
         if (m_opened->count() == 0)
             objectView()->showMessage(m_batch->summary());
         emit batchFinished();
@@ -272,6 +273,7 @@ void DemoWindow::onFetched(const QByteArray& bytes, const QString& error)
 void DemoWindow::openBatch(const PanelPick& pick)
 {
     delete m_batchDialog;
+    m_batchShown.clear();
     m_batch->start(pick.url, m_copyWanted);
     const size_t count = m_batch->items().size();
     m_opened->clear();
@@ -286,6 +288,9 @@ void DemoWindow::openBatch(const PanelPick& pick)
 
 void DemoWindow::onBatchOpened(size_t index, const QByteArray& bytes, const std::string& origin)
 {
+    if (!m_batchShown.insert(index).second)
+        return; // opened again to be retried; the view has it
+
     const ObjectRecord record = readObjectRecord(bytes);
     const QString name = recordName(record);
     m_opened->add({name.isEmpty() ? m_batch->items()[index].id : name, bytes, record,
@@ -386,7 +391,7 @@ bool DemoWindow::storeObject(std::string url, std::string name, const QByteArray
     if (!origin.empty())
         appendCopiedFrom(url, origin);
     const QString wanted = QString::fromLocal8Bit(name);
-    ReplaceQuestion question{tr("Save to Database")};
+    ReplaceQuestion question{tr("Save to Database"), false, std::nullopt};
     const SaveOutcome outcome =
         saveAskingBeforeReplacing(url, name, archive, bytes, question, this);
     const QString stored = QString::fromLocal8Bit(name);

@@ -8,6 +8,7 @@
 #include "save_dialog.h"
 #include "web_sources_dialog.h"
 
+#include <set>
 #include <string>
 
 #include <dbscout/registry.h>
@@ -95,6 +96,7 @@ private:
     OpenedRecords* m_opened = nullptr;
     RecordBatch* m_batch = nullptr;
     QPointer<BatchDialog> m_batchDialog;
+    std::set<size_t> m_batchShown; // the records of the batch in the view
     QActionGroup* m_dataTypes = nullptr;
     QPointer<SaveDialog> m_saveDialog;
     QPointer<WebSourcesDialog> m_webSources;

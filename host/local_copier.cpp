@@ -130,7 +130,9 @@ void LocalCopier::save()
                       tr("Not copied: %1 exists in %2 already.").arg(shown, m_where));
     case SaveOutcome::Cancelled:
         return finish(CopyOutcome::Cancelled,
-                      tr("Not copied: the save of %1 was cancelled.").arg(shown));
+                      tr("The save of %1 was cancelled: if the store had taken it already, it "
+                         "is there whole; Retry Failed asks before replacing it.")
+                          .arg(shown));
     case SaveOutcome::Failed:
         break;
     }

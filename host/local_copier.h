@@ -28,7 +28,7 @@ enum class CopyOutcome {
     Replaced,  // the name was taken; stored as its new revision
     Skipped,   // the name was taken; the stored object was kept
     Failed,    // nothing was stored; the message says why
-    Cancelled, // the user cancelled the Saving dialog; nothing was stored
+    Cancelled, // the user cancelled the Saving dialog (the store may have taken it already)
 };
 
 class LocalCopier final : public QObject

@@ -16,7 +16,7 @@ enum class SaveOutcome {
     SavedAsRevision, // the name was taken; the user let the save replace it
     Declined,        // the name was taken; the user kept the stored object, nothing was written
     Failed,          // the panel showed why
-    Cancelled,       // the user cancelled the Saving dialog; nothing was stored
+    Cancelled,       // the user cancelled the Saving dialog (after the store took it, or not)
 };
 
 // The question asked when the name is taken. In a batch the first answer holds for the rest, so

@@ -25,7 +25,7 @@ void RecordBatch::start(const std::string& url, bool copy)
     std::vector<size_t> all;
     for (const std::string& id : m_pick.ids) {
         all.push_back(m_items.size());
-        m_items.push_back({shownId(id)});
+        m_items.push_back({shownId(id), BatchItem::State::Waiting, QString()});
     }
     run(all);
 }
@@ -96,8 +96,11 @@ void RecordBatch::copyNext()
 
 void RecordBatch::onCopied(CopyOutcome outcome, const QString& message)
 {
-    if (!m_copying)
-        return; // a copy of a record opened alone
+    if (!m_copying) { // a copy of a record opened alone, which the batch's copies waited for
+        if (!m_toCopy.empty())
+            scheduleCopy();
+        return;
+    }
     static constexpr BatchItem::State kStates[] = {
         BatchItem::State::Copied, BatchItem::State::Replaced, BatchItem::State::Skipped,
         BatchItem::State::Failed, BatchItem::State::Cancelled};
