@@ -1,12 +1,15 @@
 #include "demo_window.h"
 
+#include "batch_dialog.h"
 #include "copy_box.h"
 #include "local_copier.h"
 #include "object_saver.h"
 #include "object_view.h"
+#include "opened_records.h"
 #include "panel_controls.h"
 #include "panel_frame.h"
 #include "record.h"
+#include "record_batch.h"
 #include "save_dialog.h"
 #include "settings_values.h"
 #include "web_sources_dialog.h"
@@ -63,11 +66,12 @@ DemoWindow::DemoWindow(HKEY settingsKey) : m_settings(settingsKey)
     }
     m_copyBox = new CopyBox(settingsKey, this);
     m_copier = new LocalCopier(settingsKey, this);
+    m_batch = new RecordBatch(*m_copier, this);
     m_panel = new PanelFrame;
-    m_view = new ObjectView;
+    m_opened = new OpenedRecords;
     auto* split = new QSplitter;
     split->addWidget(m_panel);
-    split->addWidget(m_view);
+    split->addWidget(m_opened);
     split->setChildrenCollapsible(false);
     split->setSizes({760, 520});
     m_panel->setMinimumWidth(420);
@@ -83,6 +87,15 @@ DemoWindow::DemoWindow(HKEY settingsKey) : m_settings(settingsKey)
     connect(m_panel, &PanelFrame::panelBuilt, this, &DemoWindow::onPanelBuilt);
     connect(&m_fetcher, &ObjectFetcher::finished, this, &DemoWindow::onFetched);
     connect(m_copier, &LocalCopier::finished, this, &DemoWindow::onCopyFinished);
+    connect(m_opened, &OpenedRecords::currentChanged, this, &DemoWindow::onShownRecord);
+    connect(m_batch, &RecordBatch::opened, this, &DemoWindow::onBatchOpened);
+    connect(m_batch, &RecordBatch::finished, this, [this] {
+        // After the last copy's own message.
+        QTimer::singleShot(0, this, [this] { statusBar()->showMessage(m_batch->summary()); });
+        if (m_opened->count() == 0)
+            objectView()->showMessage(m_batch->summary());
+        emit batchFinished();
+    });
     setDataType(m_dataType);
     statusBar()->showMessage(tr("Pick a data source, type a subset or query and press Go."));
 }
@@ -90,8 +103,20 @@ DemoWindow::DemoWindow(HKEY settingsKey) : m_settings(settingsKey)
 DemoWindow::~DemoWindow()
 {
     // The panels go before the keys they keep their settings in.
+    delete m_batchDialog;
+    m_batch->cancel();
     delete m_saveDialog;
     m_panel->stop();
+}
+
+ObjectView* DemoWindow::objectView() const
+{
+    return m_opened->view();
+}
+
+BatchDialog* DemoWindow::batchDialog() const
+{
+    return m_batchDialog;
 }
 
 void DemoWindow::buildMenus()
@@ -153,8 +178,9 @@ void DemoWindow::onPanelBuilt()
     });
 }
 
-void DemoWindow::onCopyFinished(bool copied, const QString& message)
+void DemoWindow::onCopyFinished(CopyOutcome outcome, const QString& message)
 {
+    const bool copied = outcome == CopyOutcome::Copied || outcome == CopyOutcome::Replaced;
     statusBar()->showMessage(message);
     // Where the copies went stays in sight after the next message, and the session's copies
     // with it.
@@ -206,10 +232,12 @@ void DemoWindow::openPicked()
         emit objectShown();
         return;
     }
-    m_pickedName = QString::fromLocal8Bit(pick.name);
-    m_pickedUrl = pick.url;
     // The box counts for objects from elsewhere only: the local store has its own already.
     m_copyWanted = m_copyBox->isChecked() && !isLocalAddress(pick.url);
+    if (pick.name.find(',') != std::string::npos)
+        return openBatch(pick);
+    m_pickedName = QString::fromLocal8Bit(pick.name);
+    m_pickedUrl = pick.url;
     statusBar()->showMessage(tr("Opening %1...").arg(m_pickedName));
     QApplication::setOverrideCursor(Qt::BusyCursor);
     m_fetcher.fetch(pick.url);
@@ -219,27 +247,65 @@ void DemoWindow::onFetched(const QByteArray& bytes, const QString& error)
 {
     QApplication::restoreOverrideCursor();
     if (!error.isEmpty()) {
-        m_view->showMessage(tr("%1 could not be opened: %2").arg(m_pickedName, error));
+        m_opened->clear();
+        objectView()->showMessage(tr("%1 could not be opened: %2").arg(m_pickedName, error));
         statusBar()->showMessage(tr("Could not open %1: %2").arg(m_pickedName, error));
     } else {
         const ObjectRecord record = readObjectRecord(bytes);
         // The panel names picked objects by their ids; the record knows its own name.
-        if (const QString name = recordName(record); !name.isEmpty())
-            m_pickedName = name;
-        m_view->showRecord(record);
-        m_shownBytes = bytes;
-        m_shownDataType = dataTypeOf(record);
+        const QString name = recordName(record);
         // Where a copy of it came from.
-        m_shownOrigin = isLocalAddress(m_pickedUrl) ? std::string() : publicAddress(m_pickedUrl);
-        statusBar()->showMessage(tr("Opened %1").arg(m_view->summary()));
+        const std::string origin =
+            isLocalAddress(m_pickedUrl) ? std::string() : publicAddress(m_pickedUrl);
+        m_opened->clear();
+        m_opened->add({name.isEmpty() ? m_pickedName : name, bytes, record, origin});
+        statusBar()->showMessage(tr("Opened %1").arg(objectView()->summary()));
         if (m_copyWanted) {
             // After the record shows: the copy runs its own dialogs.
-            QTimer::singleShot(0, m_copier, [this, bytes, record, origin = m_shownOrigin] {
+            QTimer::singleShot(0, m_copier, [this, bytes, record, origin] {
                 m_copier->copy(bytes, record, origin);
             });
         }
     }
     emit objectShown();
+}
+
+void DemoWindow::openBatch(const PanelPick& pick)
+{
+    delete m_batchDialog;
+    m_batchShown.clear();
+    m_batch->start(pick.url, m_copyWanted);
+    const size_t count = m_batch->items().size();
+    m_opened->clear();
+    objectView()->showMessage(tr("Opening %1 records...").arg(count));
+    statusBar()->showMessage(tr("Opening %1 records...").arg(count));
+    const std::optional<CopyPlace> place = m_copier->place();
+    m_batchDialog = new BatchDialog(
+        *m_batch, place ? place->description(readConfiguredSources()) : QString(), this);
+    m_batchDialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_batchDialog->show();
+}
+
+void DemoWindow::onBatchOpened(size_t index, const QByteArray& bytes, const std::string& origin)
+{
+    if (!m_batchShown.insert(index).second)
+        return; // opened again to be retried; the view has it
+
+    const ObjectRecord record = readObjectRecord(bytes);
+    const QString name = recordName(record);
+    m_opened->add({name.isEmpty() ? m_batch->items()[index].id : name, bytes, record,
+                   isLocalAddress(origin) ? std::string() : origin});
+}
+
+void DemoWindow::onShownRecord()
+{
+    const OpenedObject* shown = m_opened->current();
+    if (!shown)
+        return;
+    m_pickedName = shown->name;
+    m_shownBytes = shown->bytes;
+    m_shownDataType = dataTypeOf(shown->record);
+    m_shownOrigin = shown->origin;
 }
 
 void DemoWindow::saveShownObject()
@@ -325,8 +391,9 @@ bool DemoWindow::storeObject(std::string url, std::string name, const QByteArray
     if (!origin.empty())
         appendCopiedFrom(url, origin);
     const QString wanted = QString::fromLocal8Bit(name);
+    ReplaceQuestion question{tr("Save to Database"), false, std::nullopt};
     const SaveOutcome outcome =
-        saveAskingBeforeReplacing(url, name, archive, bytes, tr("Save to Database"), this);
+        saveAskingBeforeReplacing(url, name, archive, bytes, question, this);
     const QString stored = QString::fromLocal8Bit(name);
     switch (outcome) {
     case SaveOutcome::Saved:
@@ -339,6 +406,7 @@ bool DemoWindow::storeObject(std::string url, std::string name, const QByteArray
         statusBar()->showMessage(tr("Not saved: %1 already exists.").arg(stored));
         return false;
     case SaveOutcome::Failed:
+    case SaveOutcome::Cancelled:
         break;
     }
     // The panel has shown the reason, or the user cancelled.

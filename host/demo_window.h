@@ -4,9 +4,11 @@
 // reaches it.
 
 #include "object_fetcher.h"
+#include "panel_frame.h"
 #include "save_dialog.h"
 #include "web_sources_dialog.h"
 
+#include <set>
 #include <string>
 
 #include <dbscout/registry.h>
@@ -16,8 +18,12 @@
 #include <QPointer>
 #include <QStringList>
 
+class BatchDialog;
 class CopyBox;
 class LocalCopier;
+class OpenedRecords;
+class RecordBatch;
+enum class CopyOutcome;
 class ObjectView;
 class PanelFrame;
 class QActionGroup;
@@ -33,7 +39,11 @@ public:
     ~DemoWindow() override;
 
     PanelFrame* panelFrame() const { return m_panel; }
-    ObjectView* objectView() const { return m_view; }
+    ObjectView* objectView() const;
+    OpenedRecords* openedRecords() const { return m_opened; }
+    // The batch of a multi-selection, and its dialog while it is open.
+    RecordBatch* batch() const { return m_batch; }
+    BatchDialog* batchDialog() const;
     // The open save dialog (also the one that chooses where copies go), if any.
     SaveDialog* saveDialog() const { return m_saveDialog; }
     CopyBox* copyBox() const { return m_copyBox; }
@@ -58,6 +68,8 @@ public:
 signals:
     // A fetch ended (shown or failed) or a save ended (stored, declined or failed).
     void objectShown();
+    // Every record of a multi-selection has its outcome (or the batch was cancelled).
+    void batchFinished();
     void saveFinished(bool saved);
     // A copy for the "cc: to Local DB" box ended; copied when a revision was stored.
     void copyFinished(bool copied);
@@ -65,9 +77,12 @@ signals:
 private:
     void buildMenus();
     void onPanelBuilt();
-    void onCopyFinished(bool copied, const QString& message);
+    void onCopyFinished(CopyOutcome outcome, const QString& message);
     void openPicked();
     void onFetched(const QByteArray& bytes, const QString& error);
+    void openBatch(const PanelPick& pick);
+    void onBatchOpened(size_t index, const QByteArray& bytes, const std::string& origin);
+    void onShownRecord();
     void askWhereToSave(const QByteArray& bytes, const QString& name, int dataType,
                         const std::string& origin);
     bool storeObject(std::string url, std::string name, const QByteArray& bytes,
@@ -78,7 +93,10 @@ private:
     Dbscout::RegKey m_placeSettings;
     HKEY m_settings = nullptr;
     PanelFrame* m_panel = nullptr;
-    ObjectView* m_view = nullptr;
+    OpenedRecords* m_opened = nullptr;
+    RecordBatch* m_batch = nullptr;
+    QPointer<BatchDialog> m_batchDialog;
+    std::set<size_t> m_batchShown; // the records of the batch in the view
     QActionGroup* m_dataTypes = nullptr;
     QPointer<SaveDialog> m_saveDialog;
     QPointer<WebSourcesDialog> m_webSources;

@@ -62,7 +62,7 @@ void LocalCopier::copy(const QByteArray& bytes, const ObjectRecord& record,
     if (isBusy()) {
         // Reported from the event loop like every other end, once the running copy is done.
         QTimer::singleShot(0, this, [this] {
-            emit finished(false, tr("Not copied: another copy is still being made."));
+            emit finished(CopyOutcome::Failed, tr("Not copied: another copy is still being made."));
         });
         return;
     }
@@ -71,11 +71,13 @@ void LocalCopier::copy(const QByteArray& bytes, const ObjectRecord& record,
     m_origin = origin;
     m_step = Step::Saving;
     if (!copyIdentity(record, m_name, m_kind))
-        return finish(false, tr("Not copied: the record is not a sequence or citation with an "
-                                "accession."));
+        return finish(CopyOutcome::Failed,
+                      tr("Not copied: the record is not a sequence or citation with an "
+                         "accession."));
     if (!m_place)
-        return finish(false, tr("Not copied: choose where copies go with File > Where Copies "
-                                "Go."));
+        return finish(CopyOutcome::Failed,
+                      tr("Not copied: choose where copies go with File > Where Copies "
+                         "Go."));
     // Named as the user finds the copies: the Data Source entry that lists this kind.
     m_where = m_place->description(readConfiguredSources(), m_kind);
     if (m_place->subset().isEmpty() || m_subsetsKnown.count(m_place->subsetNamesUrl(m_kind)))
@@ -90,7 +92,7 @@ void LocalCopier::onAnswer(const QByteArray& bytes, const QString& error)
     if (m_step == Step::ListingSubsets) {
         if (!error.isEmpty())
             return finish(
-                false,
+                CopyOutcome::Failed,
                 tr("Not copied: the subsets of %1 could not be listed: %2").arg(m_where, error));
         if (ObjectFetcher::subsetNames(bytes).contains(subset))
             return save();
@@ -98,7 +100,7 @@ void LocalCopier::onAnswer(const QByteArray& bytes, const QString& error)
         m_requests.fetch(m_place->createSubsetUrl(m_kind), "dir");
     } else if (m_step == Step::MakingSubset) {
         if (!error.isEmpty())
-            return finish(false,
+            return finish(CopyOutcome::Failed,
                           tr("Not copied: the subset %1 could not be made: %2").arg(subset, error));
         save();
     }
@@ -111,28 +113,50 @@ void LocalCopier::save()
     std::string url = m_place->putUrl(m_kind, m_name);
     appendCopiedFrom(url, m_origin);
     std::string name = m_name;
+    ReplaceQuestion question{tr("Copy to Local DB"), m_inBatch, m_replaceAnswer};
     const SaveOutcome outcome =
-        saveAskingBeforeReplacing(url, name, m_origin, m_bytes, tr("Copy to Local DB"), m_window);
+        saveAskingBeforeReplacing(url, name, m_origin, m_bytes, question, m_window);
+    if (m_inBatch)
+        m_replaceAnswer = question.answer;
     const QString shown = QString::fromLocal8Bit(name);
     switch (outcome) {
     case SaveOutcome::Saved:
-        return finish(true, tr("Copied %1 to %2.").arg(shown, m_where));
+        return finish(CopyOutcome::Copied, tr("Copied %1 to %2.").arg(shown, m_where));
     case SaveOutcome::SavedAsRevision:
-        return finish(true, tr("Copied %1 to %2 as a new revision.").arg(shown, m_where));
+        return finish(CopyOutcome::Replaced,
+                      tr("Copied %1 to %2 as a new revision.").arg(shown, m_where));
     case SaveOutcome::Declined:
-        return finish(false, tr("Not copied: %1 exists in %2 already.").arg(shown, m_where));
+        return finish(CopyOutcome::Skipped,
+                      tr("Not copied: %1 exists in %2 already.").arg(shown, m_where));
+    case SaveOutcome::Cancelled:
+        return finish(CopyOutcome::Cancelled,
+                      tr("The save of %1 was cancelled: if the store had taken it already, it "
+                         "is there whole; Retry Failed asks before replacing it.")
+                          .arg(shown));
     case SaveOutcome::Failed:
         break;
     }
     // The panel has said why; if the subset went away meanwhile, the next copy makes it again.
     m_subsetsKnown.erase(m_place->subsetNamesUrl(m_kind));
-    finish(false, tr("%1 was not copied to %2.").arg(shown, m_where));
+    finish(CopyOutcome::Failed, tr("%1 was not copied to %2.").arg(shown, m_where));
 }
 
-void LocalCopier::finish(bool copied, const QString& message)
+void LocalCopier::finish(CopyOutcome outcome, const QString& message)
 {
     m_step = Step::Idle;
     m_bytes.clear();
     // Every end reaches the caller from the event loop, never inside its own call to copy().
-    QTimer::singleShot(0, this, [this, copied, message] { emit finished(copied, message); });
+    QTimer::singleShot(0, this, [this, outcome, message] { emit finished(outcome, message); });
+}
+
+void LocalCopier::beginBatch()
+{
+    m_inBatch = true;
+    m_replaceAnswer.reset();
+}
+
+void LocalCopier::endBatch()
+{
+    m_inBatch = false;
+    m_replaceAnswer.reset();
 }

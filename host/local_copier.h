@@ -23,6 +23,14 @@
 
 class QWidget;
 
+enum class CopyOutcome {
+    Copied,    // stored under a name that was free
+    Replaced,  // the name was taken; stored as its new revision
+    Skipped,   // the name was taken; the stored object was kept
+    Failed,    // nothing was stored; the message says why
+    Cancelled, // the user cancelled the Saving dialog (the store may have taken it already)
+};
+
 class LocalCopier final : public QObject
 {
     Q_OBJECT
@@ -40,17 +48,20 @@ public:
     // finished(), always from the event loop. A copy asked for while one runs is refused.
     void copy(const QByteArray& bytes, const ObjectRecord& record, const std::string& origin);
     bool isBusy() const { return m_step != Step::Idle; }
+    // Between these, a name that is taken asks once whether to replace, for all the copies.
+    void beginBatch();
+    void endBatch();
 
 signals:
-    // copied: a revision was stored; message: what happened, for the status bar.
-    void finished(bool copied, const QString& message);
+    // message: what happened, for the status bar.
+    void finished(CopyOutcome outcome, const QString& message);
 
 private:
     enum class Step { Idle, ListingSubsets, MakingSubset, Saving };
 
     void onAnswer(const QByteArray& bytes, const QString& error);
     void save();
-    void finish(bool copied, const QString& message);
+    void finish(CopyOutcome outcome, const QString& message);
 
     HKEY m_settings = nullptr;
     QWidget* m_window = nullptr;
@@ -64,4 +75,6 @@ private:
     std::string m_kind;
     std::string m_origin;
     QString m_where; // the place, as the messages name it
+    bool m_inBatch = false;
+    std::optional<bool> m_replaceAnswer; // in a batch, the answer to the first question
 };

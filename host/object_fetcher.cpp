@@ -134,7 +134,10 @@ void ObjectFetcher::reap()
     m_pid = -1;
     if (ended < 0 || !WIFEXITED(status))
         return fail(tr("the handler program ended abnormally"));
-    if (WEXITSTATUS(status) != 0) {
+    constexpr int kSomeLeftOut = 3;
+    const bool partial = m_partialAnswers && WEXITSTATUS(status) == kSomeLeftOut &&
+                         errorPageText(m_bytes).isEmpty() && !m_bytes.isEmpty();
+    if (WEXITSTATUS(status) != 0 && !partial) {
         const QString message = errorPageText(m_bytes);
         return fail(message.isEmpty()
                         ? tr("the handler failed with exit status %1").arg(WEXITSTATUS(status))

@@ -24,6 +24,9 @@ public:
     ~ObjectFetcher() override;
 
     void fetch(const std::string& url, const char* verb = "open");
+    // A handler asked for several records ends with status 3 when it wrote some and left others
+    // out; with this set, such an answer is an answer (the caller tells what is missing).
+    void setPartialAnswers(bool accepted) { m_partialAnswers = accepted; }
     // Ends the handler, if one runs, without an answer.
     void stop();
     bool isRunning() const { return m_pid > 0; }
@@ -44,6 +47,7 @@ private:
     void closeOutput();
     void fail(const QString& error);
 
+    bool m_partialAnswers = false;
     pid_t m_pid = -1;
     int m_output = -1;
     QSocketNotifier* m_notifier = nullptr;

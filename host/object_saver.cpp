@@ -4,33 +4,61 @@
 
 #include <dbscout/dbscout.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QObject>
+#include <QTimer>
+
+namespace {
+
+// SaveObject, telling whether the user cancelled its Saving dialog (Cancel or Esc): the panel
+// says nothing then, where it shows why a save failed.
+bool save(std::string& name, const std::string& arcName, const std::string& url,
+          const QByteArray& bytes, int& exists, QWidget* parent, bool& cancelled)
+{
+    QObject watch; // ends the look for the dialog with the save
+    QTimer::singleShot(0, &watch, [&watch, &cancelled] {
+        // The first turn of the dialog's own event loop: the dialog is the modal one.
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            QObject::connect(dialog, &QDialog::rejected, &watch,
+                             [&cancelled] { cancelled = true; });
+    });
+    return SaveObject(name, arcName, url.c_str(), bytes.constData(), int(bytes.size()), exists,
+                      parent);
+}
+
+} // namespace
 
 SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
                                       const std::string& arcName, const QByteArray& bytes,
-                                      const QString& caption, QWidget* parent)
+                                      ReplaceQuestion& question, QWidget* parent)
 {
     const std::string wanted = name;
     int exists = 0;
-    if (SaveObject(name, arcName, url.c_str(), bytes.constData(), int(bytes.size()), exists,
-                   parent))
+    bool cancelled = false;
+    if (save(name, arcName, url, bytes, exists, parent, cancelled))
         return SaveOutcome::Saved;
     if (!exists) {
         name = wanted;
-        return SaveOutcome::Failed;
+        return cancelled ? SaveOutcome::Cancelled : SaveOutcome::Failed;
     }
-    const QString question =
-        QObject::tr("An object named %1 already exists in %2. Replace it with a new revision?")
-            .arg(QString::fromLocal8Bit(name), saveLocation(url));
-    if (!Questions::current().askYesNo(parent, caption, question))
+    if (!question.answer) {
+        QString text =
+            QObject::tr("An object named %1 already exists in %2. Replace it with a new revision?")
+                .arg(QString::fromLocal8Bit(name), saveLocation(url));
+        if (question.forBatch)
+            text += ' ' + QObject::tr("The answer holds for every other record of this batch "
+                                      "that exists there already.");
+        question.answer = Questions::current().askYesNo(parent, question.caption, text);
+    }
+    if (!*question.answer)
         return SaveOutcome::Declined;
     // exists is 1 now: the second save replaces the object.
     name = wanted;
-    if (SaveObject(name, arcName, url.c_str(), bytes.constData(), int(bytes.size()), exists,
-                   parent))
+    if (save(name, arcName, url, bytes, exists, parent, cancelled))
         return SaveOutcome::SavedAsRevision;
     name = wanted;
-    return SaveOutcome::Failed;
+    return cancelled ? SaveOutcome::Cancelled : SaveOutcome::Failed;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -14,15 +15,25 @@ enum class SaveOutcome {
     Saved,           // stored under a new name
     SavedAsRevision, // the name was taken; the user let the save replace it
     Declined,        // the name was taken; the user kept the stored object, nothing was written
-    Failed,          // the panel showed why (or the user cancelled the Saving dialog)
+    Failed,          // the panel showed why
+    Cancelled,       // the user cancelled the Saving dialog (after the store took it, or not)
+};
+
+// The question asked when the name is taken. In a batch the first answer holds for the rest, so
+// that copying many records asks once.
+struct ReplaceQuestion
+{
+    QString caption;
+    bool forBatch = false;
+    std::optional<bool> answer; // given once asked (or beforehand)
 };
 
 // url: a put URL (a save-mode panel's GetURL); name: the name it stores under, which comes back
 // as the server's name for the stored (or, when declined, the existing) object; arcName: the
-// archive name kept with the revision; caption: the question's title.
+// archive name kept with the revision.
 SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
                                       const std::string& arcName, const QByteArray& bytes,
-                                      const QString& caption, QWidget* parent);
+                                      ReplaceQuestion& question, QWidget* parent);
 
 // Appends to a put URL the revision's comment that says where a record came from: "Copied
 // from" and its address as people read it, the object name unescaped (U18266.1, not U18266%2e1);

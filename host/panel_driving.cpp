@@ -86,6 +86,16 @@ void clickRow(PanelFrame& frame, int row, bool open)
     QTest::mouseDClick(rows->viewport(), Qt::LeftButton, {}, at);
 }
 
+void selectRows(PanelFrame& frame, int first, int last)
+{
+    clickRow(frame, first, false);
+    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QTreeWidgetItem* item = rows->topLevelItem(last);
+    rows->scrollToItem(item);
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      rows->visualItemRect(item).center());
+}
+
 QStringList rowNames(PanelFrame& frame)
 {
     QTreeWidget* rows = frame.control<QTreeWidget>(kList);

@@ -26,6 +26,8 @@ bool chooseSource(PanelFrame& frame, const QString& text, int timeoutMs);
 bool list(PanelFrame& frame, const QString& query, int timeoutMs);
 // Clicks a row of the list, then double-clicks it when open is set.
 void clickRow(PanelFrame& frame, int row, bool open);
+// Selects the rows first to last as a click and a Shift+click do (the name box lists their ids).
+void selectRows(PanelFrame& frame, int first, int last);
 // The first column of every row.
 QStringList rowNames(PanelFrame& frame);
 // The status line, the row count and the first three rows, as one line.

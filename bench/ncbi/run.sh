@@ -17,6 +17,15 @@
 #      again) and the next page, each with its requests, its time, and the most requests that
 #      arrived within any one second (targets: at most 40 requests cold, at most 3 warm, at most
 #      3 a second).
+#   4. a batch copy of 500 records (the stand-in's synthetic nucleotide records), as
+#      molbench-demo makes it from a multi-selection with "cc: to Local DB" checked: the example
+#      host's batch code (bench_batch_copy) fetches them through ncbi-handler in runs of 200 and
+#      saves each through the panel's SaveObject into a fresh local store. Cold (the cache
+#      emptied) and warm: NCBI requests, the most in any one second, and the time; the store's
+#      time is the warm copy's less the warm open of the same selection (fetching and matching
+#      alone), set against `molb-admin import` of the same 500 records into a fresh store
+#      (targets: at most 10 requests, within 3 a second, the store's time at most 2 times the
+#      import's).
 # Reports medians and the targets; asserts nothing. Runs of case 2 are spaced beyond the rate
 # limit's window, so that no run waits for its turn.
 #
@@ -31,7 +40,8 @@ ncbi=$build/handlers/ncbi/ncbi-handler
 molb=$build/handlers/molb/molb-handler
 admin=$build/handlers/molb/molb-admin
 reg=$build/tools/dbscout-reg
-for program in "$ncbi" "$molb" "$admin" "$reg"; do
+batch=$build/bench/ncbi/bench_batch_copy
+for program in "$ncbi" "$molb" "$admin" "$reg" "$batch"; do
   [ -x "$program" ] || { echo "run.sh: $program is missing; build it first" >&2; exit 1; }
 done
 command -v sqlite3 >/dev/null || { echo "run.sh: the sqlite3 program is missing" >&2; exit 1; }
@@ -109,6 +119,13 @@ echo "(the stand-in's time inside itself for the two requests: $(column 4) us; t
 arrivals=$work/standin/arrivals
 deep='ncbi://entrez/pubmed/citation/?start=500000&page=100&query=cancer'
 next_page='ncbi://entrez/pubmed/citation/?start=500100&page=100&query=cancer'
+# The most of the last N arrivals that came within any one second.
+busiest_second() {
+  tail -n "$1" "$arrivals" | awk '{ print $1 }' | sort -n |
+    awk '{ t[NR] = $1 } END { most = 0; first = 1
+           for (i = 1; i <= NR; i++) { while (t[i] - t[first] >= 1.0) first++; if (i - first + 1 > most) most = i - first + 1 }
+           print most }'
+}
 # "REQUESTS TIME_US BUSIEST_SECOND" of running the handler on "$1".
 measured() {
   local before after start
@@ -117,12 +134,7 @@ measured() {
   "$ncbi" "$1" >/dev/null
   local time=$((${EPOCHREALTIME/./} - start))
   after=$(wc -l <"$arrivals")
-  local busiest
-  busiest=$(tail -n $((after - before)) "$arrivals" | awk '{ print $1 }' | sort -n |
-    awk '{ t[NR] = $1 } END { most = 0; first = 1
-           for (i = 1; i <= NR; i++) { while (t[i] - t[first] >= 1.0) first++; if (i - first + 1 > most) most = i - first + 1 }
-           print most }')
-  echo "$((after - before)) $time $busiest"
+  echo "$((after - before)) $time $(busiest_second $((after - before)))"
 }
 deep_runs=${DEEP_RUNS:-3}
 : >"$work/cold"
@@ -141,3 +153,63 @@ echo "page of 100 at start 500,000 of a 1,000,000-record PubMed search, without 
   "(median of $deep_runs); warm $warm_requests requests in $((warm_time / 1000)) ms;" \
   "the next page $next_requests requests in $((next_time / 1000)) ms" \
   "(targets: at most 40 cold, at most 3 warm, at most 3 a second)"
+
+# Case 4. The handlers registered and a data source that saves into the local store, as
+# scripts/run-demo makes them; the copies go to its subset "From NCBI".
+DBSCOUT_REG="$reg" ./scripts/register-handler "$molb" >/dev/null
+DBSCOUT_REG="$reg" ./scripts/register-handler "$ncbi" >/dev/null
+cat >"$work/source.reg" <<'REG'
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\KORVALE, INC\MOLB 10\Data Sources\MolbLight\sources\Bench]
+"Name"="Bench store"
+"Address"="molb://local/batchcopy/"
+"DnaRna"=dword:00000001
+"Visible1"=dword:00000001
+"Visible2"=dword:00000001
+"CanOpen"=dword:00000001
+"CanSave"=dword:00000001
+"HasLogin"=dword:00000001
+"User"="bench"
+"Password"="bench"
+"FlagA"=dword:00000001
+REG
+"$reg" import "$work/source.reg" >/dev/null
+# A store made afresh under name, with the user bench.
+fresh_store() {
+  rm -f "$XDG_DATA_HOME/molb/$1.sqlite"
+  "$admin" init "$1" >/dev/null
+  echo bench | "$admin" user add "$1" bench >/dev/null
+}
+ids=$(for i in $(seq 500); do printf 'ZZ_%06d%%2e1,' "$i"; done)
+selection="ncbi://entrez/nucleotide/dnarna/${ids%,}?query=synthetic&command=fetch"
+# "REQUESTS BUSIEST_SECOND SUMMARY... MILLISECONDS" of bench_batch_copy "$@".
+batch_run() {
+  local before after result
+  before=$(wc -l <"$arrivals")
+  result=$(QT_QPA_PLATFORM=offscreen "$batch" "$@" 2>/dev/null)
+  after=$(wc -l <"$arrivals")
+  echo "$((after - before)) $(busiest_second $((after - before))) $result"
+}
+rm -f "$cache"
+sleep 1.2
+fresh_store batchcopy
+cold=$(batch_run "$selection" copy "$work/records.gb")
+fresh_store batchcopy
+warm=$(batch_run "$selection" copy)
+open_only=$(batch_run "$selection" open)
+fresh_store batchimport
+start=${EPOCHREALTIME/./}
+"$admin" import batchimport --owner bench "$work/records.gb" >/dev/null
+import_ms=$(((${EPOCHREALTIME/./} - start) / 1000))
+read -r cold_requests cold_busiest _ <<<"$cold"
+read -r warm_requests _ _ <<<"$warm"
+cold_ms=${cold##* } warm_ms=${warm##* } open_ms=${open_only##* }
+summary=$(echo "$warm" | cut -d' ' -f3- | sed 's/ [0-9]*$//')
+store_ms=$((warm_ms - open_ms))
+echo "batch copy of 500 records into the local store ($summary): cold $cold_requests NCBI" \
+  "requests, at most $cold_busiest in any second, in $cold_ms ms; warm $warm_requests requests" \
+  "in $warm_ms ms; opening them alone (warm) $open_ms ms, so the store's time is $store_ms ms;" \
+  "molb-admin import of the same records $import_ms ms; ratio" \
+  "$(awk "BEGIN { printf \"%.1f\", $store_ms / $import_ms }")" \
+  "(targets: at most 10 requests, at most 3 a second, ratio at most 2)"

@@ -98,10 +98,14 @@ protected:
                    {"Address", "molb://local/demo/"},
                    {"User", "demo"},
                    {"Password", "demo"}},
-                  {"DnaRna", "Citation", "Visible1", "Visible2", "CanOpen", "CanSave", "HasLogin"});
+                  {"DnaRna", "Citation", "Visible1", "Visible2", "CanOpen", "CanSave", "HasLogin",
+                   "FlagA"});
         setValues(suite + "\\sources\\NcbiPubmed",
                   {{"Name", "NCBI PubMed"}, {"Address", "ncbi://entrez/pubmed/"}},
-                  {"Citation", "Visible1", "Visible2", "CanOpen"});
+                  {"Citation", "Visible1", "Visible2", "CanOpen", "FlagA"});
+        setValues(suite + "\\sources\\NcbiNucleotide",
+                  {{"Name", "NCBI Nucleotide"}, {"Address", "ncbi://entrez/nucleotide/"}},
+                  {"DnaRna", "Visible1", "Visible2", "CanOpen", "FlagA"});
         for (const char* verb : {"dir", "put", "open"})
             ASSERT_TRUE(DbscoutTest::registerHandler("molb", verb, MolbTest::handlerPath()));
         for (const char* verb : {"dir", "open"})
@@ -182,7 +186,7 @@ protected:
     Dbscout::ResultPage listed(const std::string& kind, const std::string& subset = "MAIN")
     {
         return MolbTest::parseResultPage(MolbTest::runHandler("molb://local/demo/" + kind +
-                                                              "/?start=0&page=50&" + kLogin +
+                                                              "/?start=0&page=200&" + kLogin +
                                                               "&query=" + subset)
                                              .output);
     }

@@ -18,6 +18,7 @@ case "$1" in
   *big*) head -c 3000000 /dev/zero ;;
   *fail*) printf '<?xml version="1.0"?><html><head><title>molb error</title></head><body id="ERROR">No object "7" in <i>demo</i>.</body></html>'; exit 1 ;;
   *silent*) exit 3 ;;
+  *some*) printf 'LOCUS part\n//\n'; exit 3 ;;
   *crash*) kill -SEGV $$ ;;
   *slow*) exec sleep 30 ;;
 esac
@@ -59,13 +60,30 @@ private slots:
         for (const auto& [url, bytes, error] : cases) {
             if (url.endsWith("missing-program"))
                 registerOpen(missing);
-            const auto [output, message] = fetch(url);
+            const auto [output, message] = fetch(url, false);
             registerOpen(m_handler);
             QVERIFY(output == bytes);
             if (url.endsWith("missing-program")) // followed by the system's reason
                 QVERIFY2(message.startsWith(error), qPrintable(message));
             else
                 QCOMPARE(message, error);
+        }
+    }
+
+    // Status 3 (some records written, some left out) is an answer only where the caller tells
+    // what is missing; written nothing, it is a failure either way.
+    void someRecordsLeftOutAreAnAnswerWhereAccepted()
+    {
+        const std::tuple<QString, bool, QByteArray, QString> cases[] = {
+            {"molb://local/demo/some", true, "LOCUS part\n//\n", ""},
+            {"molb://local/demo/some", false, "", "the handler failed with exit status 3"},
+            {"molb://local/demo/silent", true, "", "the handler failed with exit status 3"},
+            {"molb://local/demo/fail", true, "", "No object \"7\" in demo."},
+        };
+        for (const auto& [url, accepted, bytes, error] : cases) {
+            const auto [output, message] = fetch(url, accepted);
+            QCOMPARE(output, bytes);
+            QCOMPARE(message, error);
         }
     }
 
@@ -105,9 +123,10 @@ private:
                  ERROR_SUCCESS);
     }
 
-    static std::pair<QByteArray, QString> fetch(const QString& url)
+    static std::pair<QByteArray, QString> fetch(const QString& url, bool partialAnswers)
     {
         ObjectFetcher fetcher;
+        fetcher.setPartialAnswers(partialAnswers);
         QSignalSpy finished(&fetcher, &ObjectFetcher::finished);
         fetcher.fetch(url.toStdString());
         if (!finished.wait(10000))

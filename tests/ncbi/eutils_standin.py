@@ -24,6 +24,8 @@ CONTROL is a folder the tests share with the stand-in:
                                           esummary8.xml, for efetch an expired History set's)
               html                        answer HTTP 200 with a web page, as under load
               forget-history              the History server forgets every set, then answers
+              withhold ID                 answer as if ID had not been asked (an efetch answer
+                                          that silently leaves a record out)
             An empty line answers as usual.
 The stand-in ends when its standard input closes (the test that started it ended).
 """
@@ -140,6 +142,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send(200, BUSY_PAGE, content_type="text/html")
         if step and step[0] == "forget-history":
             self.server.answers.history.forget()
+        if step and step[0] == "withhold" and "id" in params:
+            params["id"] = [",".join(u for u in params["id"][0].split(",")
+                                     if u.upper() != step[1].upper())]
         body = self.answer(path.rsplit("/", 1)[-1], params)
         if body is None:
             return self.send(400, b"Error: the stand-in holds no answer for this request\n")

@@ -1,0 +1,79 @@
+#pragma once
+// Opening a multi-selection, and with "cc: to Local DB" copying each record: the records are
+// fetched in few handler runs (BatchFetcher) and copied one at a time as they arrive
+// (LocalCopier, whose saves each store a record whole or not at all). Every record ends with
+// its own outcome; a cancelled batch says which were opened and copied, and the failed and
+// cancelled ones can be tried again.
+
+#include "batch_answer.h"
+#include "batch_fetcher.h"
+
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class LocalCopier;
+enum class CopyOutcome;
+
+struct BatchItem
+{
+    enum class State { Waiting, Opened, Copied, Replaced, Skipped, Failed, Cancelled };
+    QString id; // as people write it
+    State state = State::Waiting;
+    QString why; // what happened, when it is not plain
+};
+
+class RecordBatch final : public QObject
+{
+    Q_OBJECT
+
+public:
+    RecordBatch(LocalCopier& copier, QObject* parent);
+
+    // Opens every id of a picked object URL whose name is a comma list; with copy set, copies
+    // each record opened. A batch that runs is cancelled first.
+    void start(const std::string& url, bool copy);
+    // Tries the failed and cancelled records again.
+    void retry();
+    // Stops: nothing more is fetched, and only a copy under way is finished.
+    void cancel();
+    bool isRunning() const { return m_active; }
+
+    const std::vector<BatchItem>& items() const { return m_items; }
+    bool copies() const { return m_copy; }
+    // Records that have their outcome.
+    int ended() const;
+    bool hasRetries() const;
+    // What became of the records, as one line: "120 records: 119 copied, 1 failed."
+    QString summary() const;
+    static QString stateText(BatchItem::State state);
+
+signals:
+    // A record was opened: its bytes and its address (without query).
+    void opened(size_t index, const QByteArray& bytes, const std::string& origin);
+    void itemChanged(size_t index);
+    void finished();
+
+private:
+    void run(const std::vector<size_t>& indexes);
+    void onFetched(size_t index, const QByteArray& bytes);
+    void onCopied(CopyOutcome outcome, const QString& message);
+    void scheduleCopy();
+    void copyNext();
+    void set(size_t index, BatchItem::State state, const QString& why = {});
+    void finishIfDone();
+
+    LocalCopier& m_copier;
+    BatchFetcher m_fetcher;
+    PickedIds m_pick;
+    bool m_copy = false;
+    std::vector<BatchItem> m_items;
+    std::deque<std::pair<size_t, QByteArray>> m_toCopy;
+    std::optional<size_t> m_copying;
+    bool m_active = false; // started, and finished() not yet emitted
+};

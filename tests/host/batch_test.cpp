@@ -1,0 +1,238 @@
+// Many records at once in the example host: a multi-selection of NCBI rows opens every record
+// from few handler runs and, with "cc: to Local DB" checked, copies each; a record NCBI leaves
+// out of its answer is named, and can be tried again. The demo store's multi-selection opens
+// each of its objects.
+
+#include "batch_dialog.h"
+#include "demo_world.h"
+#include "object_view.h"
+#include "opened_records.h"
+#include "record_batch.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <fstream>
+
+using namespace DemoTest;
+using namespace PanelDriving;
+
+namespace {
+
+constexpr const char* kNcbiNucleotide = "NCBI Nucleotide (DNA/RNA)";
+
+class Batch : public DemoWorld
+{
+protected:
+    // The "synthetic" search of NCBI Nucleotide, pages of count rows.
+    void listSynthetic(int count)
+    {
+        ASSERT_TRUE(chooseSource(panel(), kNcbiNucleotide, kWaitMs));
+        ASSERT_TRUE(list(panel(), "synthetic", kWaitMs));
+        modal.answerNextDialog([count](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>("6907")->setText(QString::number(count));
+            dialog->findChild<QPushButton*>("1")->click();
+            return dialog->result();
+        });
+        QTest::keyClick(panel().control<QTreeWidget>(kList), Qt::Key_G, Qt::ControlModifier);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rowNames(panel()).size() == count; }, kWaitMs))
+            << shown(panel()).toStdString();
+        modal.clear();
+    }
+
+    // Selects the rows first to last and waits for the name box to list them.
+    void select(int first, int last)
+    {
+        selectRows(panel(), first, last);
+        QLineEdit* name = panel().control<QLineEdit>(kNameBox);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return name->text().count(',') == last - first; }, kWaitMs))
+            << name->text().toStdString();
+    }
+
+    // Opens the selected rows with Enter, as the user does, and waits until every record has
+    // its outcome.
+    void openSelection(int savingDialogs)
+    {
+        for (int i = 0; i < savingDialogs; ++i)
+            modal.answerNextDialog([](QDialog* dialog) { return dialog->exec(); });
+        QSignalSpy ended(window.get(), &DemoWindow::batchFinished);
+        QTest::keyClick(panel().control<QTreeWidget>(kList), Qt::Key_Return);
+        ASSERT_TRUE(!ended.isEmpty() || ended.wait(4 * kWaitMs)); // a save a record
+    }
+
+    size_t efetches() const
+    {
+        size_t count = 0;
+        for (const NcbiTest::Arrival& arrival : standIn->arrivals())
+            count += arrival.request.find("efetch.fcgi") != std::string::npos;
+        return count;
+    }
+};
+
+} // namespace
+
+TEST_F(Batch, oneHundredTwentyRecordsAreCopiedAndTheOneNcbiLeftOutIsNamedAndRetried)
+{
+    listSynthetic(120);
+    QTest::mouseClick(box(), Qt::LeftButton);
+    select(0, 119);
+    const QStringList ids = panel().control<QLineEdit>(kNameBox)->text().split(',');
+    ASSERT_EQ(ids.size(), 120);
+    const QString missing = ids[57];
+    standIn->plan({"withhold " + missing.toStdString()});
+    const size_t before = efetches();
+
+    openSelection(119);
+    EXPECT_EQ(efetches() - before, 1u); // one handler run, one request
+    BatchDialog* dialog = window->batchDialog();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->progressText(), "120 records: 119 copied, 1 failed.");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status() == window->batch()->summary(); }, kWaitMs))
+        << status().toStdString();
+    for (int i = 0; i < 120; ++i) {
+        const BatchItem& item = window->batch()->items()[size_t(i)];
+        ASSERT_EQ(item.id, ids[i]);
+        EXPECT_EQ(RecordBatch::stateText(item.state), i == 57 ? "failed" : "copied") << i;
+        EXPECT_EQ(dialog->outcomes()->topLevelItem(i)->text(1), RecordBatch::stateText(item.state));
+    }
+    EXPECT_TRUE(window->batch()->items()[57].why.startsWith("the answer to the batch left it out"))
+        << window->batch()->items()[57].why.toStdString();
+    EXPECT_EQ(listed("dnarna", "From%20NCBI").rows.size(), 119u);
+    EXPECT_TRUE(modal.messages().empty());
+
+    // Every record opened is in the view, in the order asked; the user moves between them.
+    OpenedRecords* opened = window->openedRecords();
+    ASSERT_EQ(opened->count(), 119);
+    EXPECT_EQ(opened->currentIndex(), 0);
+    EXPECT_EQ(opened->current()->name, ids[0].section('.', 0, 0));
+    QTest::mouseClick(opened->nextButton(), Qt::LeftButton);
+    EXPECT_EQ(opened->current()->name, ids[1].section('.', 0, 0));
+    EXPECT_TRUE(window->objectView()->summary().contains(ids[1].section('.', 0, 0)));
+    EXPECT_EQ(window->shownBytes(), opened->current()->bytes);
+    EXPECT_FALSE(opened->names()->findText(missing.section('.', 0, 0)) >= 0);
+
+    // A copy is the record as NCBI serves it alone, byte for byte, and says where it came from.
+    const std::string alone = NcbiTest::runNcbi("ncbi://entrez/nucleotide/dnarna/" +
+                                                ids[1].toStdString() + "?command=fetch")
+                                  .output;
+    EXPECT_EQ(opened->current()->bytes.toStdString(), alone);
+    int found = 0;
+    for (const Dbscout::ResultRow& row : listed("dnarna", "From%20NCBI").rows) {
+        if (row.name != ids[1].section('.', 0, 0).toStdString())
+            continue;
+        ++found;
+        EXPECT_EQ(MolbTest::runHandler("molb://local/demo/dnarna/" + row.id + "?" + kLogin +
+                                       "&command=fetch")
+                      .output,
+                  alone);
+        EXPECT_NE(
+            log(row.id).find("Copied from ncbi://entrez/nucleotide/dnarna/" + ids[1].toStdString()),
+            std::string::npos);
+    }
+    EXPECT_EQ(found, 1);
+
+    // Retry Failed asks NCBI again for the one left out, which it now answers.
+    ASSERT_TRUE(dialog->retryButton()->isEnabled());
+    modal.answerNextDialog([](QDialog* saving) { return saving->exec(); });
+    QSignalSpy ended(window.get(), &DemoWindow::batchFinished);
+    QTest::mouseClick(dialog->retryButton(), Qt::LeftButton);
+    ASSERT_TRUE(ended.wait(4 * kWaitMs));
+    EXPECT_EQ(dialog->progressText(), "120 records: 120 copied.");
+    EXPECT_FALSE(dialog->retryButton()->isEnabled());
+    EXPECT_EQ(listed("dnarna", "From%20NCBI").rows.size(), 120u);
+    EXPECT_EQ(opened->count(), 120);
+}
+
+// Stopping a batch: the Saving dialog's Cancel (it is modal while a record is saved) cancels
+// that record and the rest; Retry Failed copies them. A second batch of the
+// same records asks once whether to replace, and the answer holds for the batch. Cancel Batch
+// between two saves leaves the records copied so far, and says which were not.
+TEST_F(Batch, aBatchIsCancelledAndRetriedAndAsksOnceBeforeReplacing)
+{
+    listSynthetic(6);
+    QTest::mouseClick(box(), Qt::LeftButton);
+    select(0, 2);
+    modal.answerNextDialog([](QDialog* saving) { return saving->exec(); });
+    modal.answerNextDialog([](QDialog* saving) {
+        QTimer::singleShot(0, saving, [saving] { saving->reject(); });
+        return saving->exec();
+    });
+    openSelection(0);
+    EXPECT_EQ(window->batch()->summary(), "3 records: 1 copied, 2 cancelled.");
+    EXPECT_TRUE(window->batch()->items()[1].why.contains(" was cancelled: "))
+        << window->batch()->items()[1].why.toStdString();
+    EXPECT_EQ(window->batch()->items()[2].why, "opened; cancelled before it was copied");
+    EXPECT_EQ(listed("dnarna", "From%20NCBI").rows.size(), 1u);
+    QSignalSpy ended(window.get(), &DemoWindow::batchFinished);
+    modal.answerNextDialog([](QDialog* saving) { return saving->exec(); });
+    modal.answerNextDialog([](QDialog* saving) { return saving->exec(); });
+    QTest::mouseClick(window->batchDialog()->retryButton(), Qt::LeftButton);
+    ASSERT_TRUE(ended.wait(4 * kWaitMs));
+    EXPECT_EQ(window->batch()->summary(), "3 records: 3 copied.");
+    EXPECT_EQ(window->openedRecords()->count(), 3); // each record once
+
+    select(0, 5);
+    modal.setMessageBoxAnswer(QMessageBox::No);
+    openSelection(6);
+    EXPECT_EQ(window->batch()->summary(), "6 records: 3 copied, 3 skipped.");
+    ASSERT_EQ(questions().size(), 1u);
+    EXPECT_TRUE(questions()[0]->text.endsWith(
+        "Replace it with a new revision? The answer holds for every other record of this batch "
+        "that exists there already."))
+        << questions()[0]->text.toStdString();
+    modal.clear();
+    modal.setMessageBoxAnswer(QMessageBox::Yes);
+    openSelection(12);
+    EXPECT_EQ(window->batch()->summary(), "6 records: 6 replaced.");
+    EXPECT_EQ(questions().size(), 1u);
+
+    // Cancel after the second copy: the rest are not copied, and say so.
+    QObject::connect(window->batch(), &RecordBatch::itemChanged, window.get(), [&](size_t) {
+        const auto copied = std::count_if(
+            window->batch()->items().begin(), window->batch()->items().end(),
+            [](const BatchItem& item) { return item.state == BatchItem::State::Replaced; });
+        BatchDialog* shown = window->batchDialog();
+        if (copied == 2 && shown && shown->cancelButton()->isEnabled())
+            QTest::mouseClick(window->batchDialog()->cancelButton(), Qt::LeftButton);
+    });
+    openSelection(12);
+    EXPECT_EQ(window->batch()->summary(), "6 records: 2 replaced, 4 cancelled.");
+    EXPECT_EQ(window->batch()->items()[5].why, "opened; cancelled before it was copied");
+    EXPECT_TRUE(window->batchDialog()->retryButton()->isEnabled());
+    EXPECT_EQ(listed("dnarna", "From%20NCBI").rows.size(), 6u);
+}
+
+// The demo store's multi-selection opens each of its objects; none is copied.
+TEST_F(Batch, theDemoStoresMultiSelectionOpensEachObject)
+{
+    for (const char* name : {"GU949562.1.gb", "NT_019265.gb"}) {
+        const std::string file = env.file(name);
+        std::ofstream(file, std::ios::binary) << NcbiTest::fixture(name);
+        ASSERT_EQ(MolbTest::runAdmin({"import", "demo", "--owner", "demo", file}).exitCode, 0);
+    }
+    QTest::mouseClick(box(), Qt::LeftButton);
+    ASSERT_TRUE(chooseSource(panel(), "Demo database (DNA/RNA)", kWaitMs));
+    ASSERT_TRUE(list(panel(), "MAIN", kWaitMs));
+    ASSERT_EQ(rowNames(panel()).size(), 2);
+    select(0, 1);
+    openSelection(0);
+    EXPECT_EQ(window->batch()->summary(), "2 records: 2 opened.");
+    ASSERT_EQ(window->openedRecords()->count(), 2);
+    QStringList names;
+    for (int i = 0; i < 2; ++i)
+        names << window->openedRecords()->names()->itemText(i);
+    EXPECT_EQ(names, rowNames(panel()));
+    EXPECT_EQ(modal.dialogsShown(), 0);
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
