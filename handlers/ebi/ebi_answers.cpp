@@ -93,7 +93,7 @@ public:
                 out += codePoint();
                 break;
             default:
-                out += e;
+                out += static_cast<unsigned char>(e) < 0x20 ? ' ' : e;
             }
         }
         return false;
@@ -183,7 +183,16 @@ void addWords(std::string& words, const std::string& text)
 {
     const std::string_view said = Handlers::trimmed(text);
     if (!said.empty() && words.size() < kMostWordsBytes)
-        words += (words.empty() ? "" : "; ") + std::string(said);
+        words += (words.empty() ? "" : "; ") + Handlers::repairedUtf8(said);
+}
+
+// The first kMostWordsBytes of already repaired words, never ending inside a character.
+std::string cutWords(const std::string& words)
+{
+    size_t end = kMostWordsBytes;
+    while (end > 0 && (static_cast<unsigned char>(words[end]) & 0xC0) == 0x80)
+        --end;
+    return words.substr(0, end) + "...";
 }
 
 } // namespace
@@ -266,11 +275,7 @@ std::string errorWords(std::string_view body)
         if (!json.take(','))
             break;
     }
-    if (words.size() > kMostWordsBytes) {
-        words = Handlers::repairedUtf8(words.substr(0, kMostWordsBytes));
-        words += "...";
-    }
-    return words;
+    return words.size() > kMostWordsBytes ? cutWords(words) : words;
 }
 
 } // namespace Dbscout::Ebi

@@ -157,9 +157,10 @@ TEST(EbiHandler, recordsStreamAsFlatTextAndAreKept)
             for (size_t i = 0; i < std::min(starts.size(), c.starts.size()); ++i)
                 EXPECT_TRUE(starts[i].starts_with(c.starts[i])) << starts[i];
             // The second visit: every record from the cache, only the missing one asked again.
-            if (visit == 1)
+            if (visit == 1) {
                 EXPECT_EQ(world.standIn().requests() - before, size_t(c.exitCode == 3 ? 1 : 0))
                     << c.url;
+            }
         }
     }
     const ProcessResult none = runEbi(kEna + "XX999999?command=fetch");
@@ -257,8 +258,9 @@ TEST(EbiHandler, failuresAreRetriedNamedAndNeverKept)
         const size_t before = world.standIn().requests();
         const ProcessResult result = runEbi(c.url);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.url << "\n" << result.output;
-        if (!c.says.empty())
+        if (!c.says.empty()) {
             EXPECT_NE(errorText(result).find(c.says), std::string::npos) << result.output;
+        }
         EXPECT_EQ(world.standIn().requests() - before, c.requests) << c.url;
         world.standIn().plan({});
         // A failure is never kept: the next visit asks again (and, listed, is kept).

@@ -84,8 +84,9 @@ TEST(EbiAnswers, tablesAreWholeOrNamedForWhatCameInstead)
         TsvTable table;
         const Status status = readTsv(c.bytes, c.columns, table);
         EXPECT_EQ(status.message(), c.fault) << c.bytes;
-        if (status.ok())
+        if (status.ok()) {
             EXPECT_EQ(table.rows.size(), c.rows) << c.bytes;
+        }
     }
     TsvTable table;
     ASSERT_TRUE(readTsv("a\tb\n\t\xff\n", 2, table).ok());

@@ -48,8 +48,9 @@ TEST(RecordFormats, kindsNamesAndDataTypes)
         EXPECT_EQ(dataTypeOf(record), c.dataType) << c.bytes.constData();
         EXPECT_EQ(recordName(record), c.name) << c.bytes.constData();
         EXPECT_EQ(record.problem.toStdString(), c.problem) << c.bytes.constData();
-        if (c.kind == ObjectRecord::Kind::Text)
+        if (c.kind == ObjectRecord::Kind::Text) {
             EXPECT_EQ(record.text, QString::fromUtf8(c.bytes)) << c.bytes.constData();
+        }
     }
 }
 
