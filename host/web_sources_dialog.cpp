@@ -47,6 +47,34 @@ using Service = WebSourcesDialog::Service;
 
 constexpr int kWeekSeconds = 7 * 24 * 60 * 60; // the longest time-out a handler takes
 
+// The settings several services share, each with the words of its own service.
+Setting email(const char* help)
+{
+    return {"Email", QT_TRANSLATE_NOOP("WebSourcesDialog", "&E-mail:"), help, "^[^@\\s]+@[^@\\s]+$",
+            QT_TRANSLATE_NOOP("WebSourcesDialog",
+                              "The e-mail address needs a name, an @ and a domain, without "
+                              "blanks.")};
+}
+
+// The address of a mirror or local copy of a service; the help shows the public one.
+Setting address(const char* value, const char* label, const char* publicAddress)
+{
+    return {value, label, publicAddress, "^https?://[^\\s\"]+$",
+            QT_TRANSLATE_NOOP("WebSourcesDialog",
+                              "An address starts with http:// or https:// and holds no blanks.")};
+}
+
+Setting timeOut(const char* help)
+{
+    return {"TimeoutSeconds",
+            QT_TRANSLATE_NOOP("WebSourcesDialog", "&Time-out:"),
+            help,
+            nullptr,
+            nullptr,
+            30,
+            kWeekSeconds};
+}
+
 // What each web handler reads (docs/ncbi.md, docs/ebi.md). A service joins with its handler.
 const std::vector<Service>& services()
 {
@@ -65,17 +93,11 @@ const std::vector<Service>& services()
               QT_TRANSLATE_NOOP("WebSourcesDialog",
                                 "An NCBI API key is letters and digits only, as NCBI shows "
                                 "it.")},
-             {"Email", QT_TRANSLATE_NOOP("WebSourcesDialog", "&E-mail:"),
-              QT_TRANSLATE_NOOP("WebSourcesDialog",
-                                "Where NCBI may write to you about your requests"),
-              "^[^@\\s]+@[^@\\s]+$",
-              QT_TRANSLATE_NOOP("WebSourcesDialog",
-                                "The e-mail address needs a name, an @ and a domain, without "
-                                "blanks.")},
-             {"TimeoutSeconds", QT_TRANSLATE_NOOP("WebSourcesDialog", "&Time-out:"),
-              QT_TRANSLATE_NOOP("WebSourcesDialog",
-                                "The longest one search or summary may take before it fails"),
-              nullptr, nullptr, 30, kWeekSeconds},
+             email(QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                     "Where NCBI may write to you about your requests")),
+             timeOut(QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                       "The longest one search or summary may take before it "
+                                       "fails")),
          }},
         {"EBI",
          "Software\\Dbscout\\EBI",
@@ -85,29 +107,15 @@ const std::vector<Service>& services()
                            "your e-mail address goes with every request. The addresses are for a "
                            "mirror or a local copy of the services; empty, the public ones."),
          {
-             {"Email", QT_TRANSLATE_NOOP("WebSourcesDialog", "&E-mail:"),
-              QT_TRANSLATE_NOOP("WebSourcesDialog",
-                                "Where UniProt may write to you about your requests"),
-              "^[^@\\s]+@[^@\\s]+$",
-              QT_TRANSLATE_NOOP("WebSourcesDialog",
-                                "The e-mail address needs a name, an @ and a domain, without "
-                                "blanks.")},
-             {"UniProtAddress", QT_TRANSLATE_NOOP("WebSourcesDialog", "&UniProt address:"),
-              QT_TRANSLATE_NOOP("WebSourcesDialog", "https://rest.uniprot.org/"),
-              "^https?://[^\\s\"]+$",
-              QT_TRANSLATE_NOOP("WebSourcesDialog",
-                                "An address starts with http:// or https:// and holds no "
-                                "blanks.")},
-             {"EnaAddress", QT_TRANSLATE_NOOP("WebSourcesDialog", "E&NA address:"),
-              QT_TRANSLATE_NOOP("WebSourcesDialog", "https://www.ebi.ac.uk/ena/"),
-              "^https?://[^\\s\"]+$",
-              QT_TRANSLATE_NOOP("WebSourcesDialog",
-                                "An address starts with http:// or https:// and holds no "
-                                "blanks.")},
-             {"TimeoutSeconds", QT_TRANSLATE_NOOP("WebSourcesDialog", "&Time-out:"),
-              QT_TRANSLATE_NOOP("WebSourcesDialog",
-                                "The longest one search or record may take before it fails"),
-              nullptr, nullptr, 30, kWeekSeconds},
+             email(QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                     "Where UniProt may write to you about your requests")),
+             address("UniProtAddress", QT_TRANSLATE_NOOP("WebSourcesDialog", "&UniProt address:"),
+                     "https://rest.uniprot.org/"),
+             address("EnaAddress", QT_TRANSLATE_NOOP("WebSourcesDialog", "E&NA address:"),
+                     "https://www.ebi.ac.uk/ena/"),
+             timeOut(QT_TRANSLATE_NOOP("WebSourcesDialog",
+                                       "The longest one search or record may take before it "
+                                       "fails")),
          },
          "Ebi"},
     };
