@@ -318,10 +318,10 @@ TEST_F(JobTest, jobsSpawningAtOnceEachCloseOnlyTheirOwnInput)
     jobs.clear();
 }
 
-TEST_F(JobTest, thousandJobsInARowLeaveNoProcessNorDescriptor)
+TEST_F(JobTest, manyJobsInARowLeaveNoProcessNorDescriptor)
 {
     const int descriptors = openDescriptorCount();
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < JOBS_IN_A_ROW; ++i) {
         auto job = handlerJob(i % 10 == 9 ? "testmode=crash" : "molb://h/d");
         runToCompletion(*job);
         ASSERT_EQ(job->response()->status, i % 10 == 9 ? "ERROR" : "OK") << i;
