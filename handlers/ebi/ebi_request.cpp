@@ -62,7 +62,7 @@ Status parseEbiRequest(std::string_view text, EbiRequest& request)
         return status;
     return Web::takeParameters(question == std::string_view::npos ? std::string_view()
                                                                   : text.substr(question + 1),
-                               request, {kMaxPageSize, " for EBI sources", kMaxEbiQueryBytes});
+                               request, kEbiPageLimit);
 }
 
 } // namespace Dbscout::Ebi

@@ -12,16 +12,11 @@
 namespace Dbscout::Ebi {
 
 using Handlers::Status;
-using Web::Command;
 
-// UniProt's largest page, and the most rows the handler lists at once.
-inline constexpr int kMaxPageSize = 500;
-inline constexpr size_t kMaxEbiQueryBytes = 8 * 1024;
+// UniProt's largest page is the most rows the handler lists at once.
+inline constexpr Handlers::PageLimit kEbiPageLimit{500, " for EBI sources", 8 * 1024};
 
-struct EbiRequest : Web::ReadOnlyRequest
-{
-    const SourceInfo* source = nullptr;
-};
+using EbiRequest = Web::SourceRequest<SourceInfo>;
 
 // Parses text; a malformed URL fails with BadRequest and a message naming the fault and the fix.
 Status parseEbiRequest(std::string_view text, EbiRequest& request);

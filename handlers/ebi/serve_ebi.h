@@ -4,10 +4,16 @@
 // sources cannot do.
 
 #include "ebi_request.h"
+#include "web_client.h"
 
 #include <string>
 
 namespace Dbscout::Ebi {
+
+// command=dir: a result page, or an error page's message in the Status.
+Status serveListing(Web::WebClient& client, const EbiRequest& request, std::string& page);
+// How source is asked, from the settings as they are now.
+Web::Service serviceOf(const SourceInfo& source);
 
 // Serves urlText, answering on out. Returns the exit status: 0 served, 1 refused or nothing of
 // it found (error page), 2 the service or the network failed (error page, or records cut short),

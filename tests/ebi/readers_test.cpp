@@ -5,10 +5,12 @@
 #include "ebi_answers.h"
 #include "ebi_request.h"
 #include "ena_search.h"
+#include "web/read_only_parts.h"
 
 #include <gtest/gtest.h>
 
 using namespace Dbscout::Ebi;
+using Dbscout::Web::Command;
 
 namespace {
 
@@ -54,10 +56,7 @@ TEST(EbiRequest, addressesParseIntoSourceIdsCommandAndPaging)
         EbiRequest request;
         ASSERT_TRUE(parseEbiRequest(c.url, request).ok()) << c.url;
         EXPECT_EQ(request.source->name, c.source) << c.url;
-        EXPECT_EQ(request.ids, c.ids) << c.url;
-        EXPECT_EQ(request.command, c.command) << c.url;
-        EXPECT_EQ(request.start, c.start) << c.url;
-        EXPECT_EQ(request.pageSize, c.page) << c.url;
+        WebTest::expectReadOnlyParts(request, c.ids, c.command, c.start, c.page, c.url);
     }
 }
 

@@ -23,6 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(request.ids.size() <= Dbscout::Web::kMaxIds);
     for (const std::string& id : request.ids)
         FUZZ_CHECK(!id.empty() && id.size() <= Dbscout::Web::kMaxIdBytes);
-    FUZZ_CHECK(request.pageSize >= 1 && request.pageSize <= kMaxPageSize);
+    FUZZ_CHECK(request.pageSize >= 1 && request.pageSize <= kEbiPageLimit.most);
     return 0;
 }
