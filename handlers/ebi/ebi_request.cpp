@@ -1,8 +1,11 @@
-#include "ebi_request.h"
+#include "ebi_source.h"
 
 #include "ascii_text.h"
 
 namespace Dbscout::Ebi {
+
+using Handlers::Status;
+
 namespace {
 
 using Handlers::ErrorCode;

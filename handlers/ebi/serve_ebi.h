@@ -3,8 +3,7 @@
 // directory (the source's filters), records as text, or a clear refusal of what the read-only
 // sources cannot do.
 
-#include "ebi_request.h"
-#include "web_client.h"
+#include "ebi_listing.h"
 
 #include <string>
 

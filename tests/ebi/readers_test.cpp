@@ -3,7 +3,7 @@
 // That any bytes end in an answer or a message is the fuzzers' to check (fuzz/).
 
 #include "ebi_answers.h"
-#include "ebi_request.h"
+#include "ebi_source.h"
 #include "ena_search.h"
 #include "web/read_only_parts.h"
 

@@ -1,7 +1,7 @@
 // libFuzzer entry point for the ebi request URL: any bytes parse into a request of bounded record
 // names or fail with a message, never a crash. Seeds: corpus.
 
-#include "ebi_request.h"
+#include "ebi_source.h"
 #include "fuzz_check.h"
 
 #include <cstddef>
