@@ -1,6 +1,7 @@
 #include "ebi_answers.h"
 
 #include "ascii_text.h"
+#include "records/code_point.h"
 #include "utf8.h"
 #include "web_page.h"
 
@@ -157,21 +158,7 @@ private:
         if ((value >= 0xD800 && value < 0xE000) || value < 0x20)
             value = value < 0x20 ? ' ' : 0xFFFD;
         std::string out;
-        if (value < 0x80) {
-            out += static_cast<char>(value);
-        } else if (value < 0x800) {
-            out += static_cast<char>(0xC0 | (value >> 6));
-            out += static_cast<char>(0x80 | (value & 0x3F));
-        } else if (value < 0x10000) {
-            out += static_cast<char>(0xE0 | (value >> 12));
-            out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (value & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (value >> 18));
-            out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (value & 0x3F));
-        }
+        Records::appendUtf8(out, value);
         return out;
     }
 

@@ -1,8 +1,11 @@
-#include "ebi_request.h"
+#include "ebi_source.h"
 
 #include "ascii_text.h"
 
 namespace Dbscout::Ebi {
+
+using Handlers::Status;
+
 namespace {
 
 using Handlers::ErrorCode;
@@ -62,7 +65,7 @@ Status parseEbiRequest(std::string_view text, EbiRequest& request)
         return status;
     return Web::takeParameters(question == std::string_view::npos ? std::string_view()
                                                                   : text.substr(question + 1),
-                               request, {kMaxPageSize, " for EBI sources", kMaxEbiQueryBytes});
+                               request, kEbiPageLimit);
 }
 
 } // namespace Dbscout::Ebi

@@ -8,15 +8,12 @@ namespace Dbscout::Ebi {
 
 EbiSettings loadEbiSettings()
 {
-    EbiSettings settings;
-    Web::readServiceSettings(kSettingsKey, settings, [&settings](const Web::SettingsKey& key) {
-        key.text("UniProtAddress", settings.uniprotAddress);
-        key.text("EnaAddress", settings.enaAddress);
-        key.number("RequestsPerSecond", 1, settings.requestsPerSecond);
-    });
-    settings.uniprotAddress = Web::baseAddress(settings.uniprotAddress, kDefaultUniProtAddress);
-    settings.enaAddress = Web::baseAddress(settings.enaAddress, kDefaultEnaAddress);
-    return settings;
+    return Web::loadSettings<EbiSettings>(
+        kSettingsKey, [](const Web::SettingsKey& key, EbiSettings& settings) {
+            key.address("UniProtAddress", settings.uniprotAddress, kDefaultUniProtAddress);
+            key.address("EnaAddress", settings.enaAddress, kDefaultEnaAddress);
+            key.number("RequestsPerSecond", 1, settings.requestsPerSecond);
+        });
 }
 
 Web::Service ebiService(const EbiSettings& settings, const SourceInfo& source)

@@ -22,19 +22,19 @@ constexpr Filter kEnaFilters[] = {
 };
 
 const SourceInfo kSources[] = {
-    {Source::UniProtKB,
-     "uniprotkb",
-     "UniProtKB",
-     "protein",
-     {"Accession", "Entry name", "Protein", "Organism", "Length", "Modified"},
-     kUniProtFilters,
+    {{"uniprotkb",
+      "UniProtKB",
+      "protein",
+      {"Accession", "Entry name", "Protein", "Organism", "Length", "Modified"},
+      kUniProtFilters},
+     Source::UniProtKB,
      "gene:INS AND organism_id:9606"},
-    {Source::Ena,
-     "ena",
-     "ENA",
-     "dnarna",
-     {"Accession", "Description", "Organism", "Length", "Updated"},
-     kEnaFilters,
+    {{"ena",
+      "ENA",
+      "dnarna",
+      {"Accession", "Description", "Organism", "Length", "Updated"},
+      kEnaFilters},
+     Source::Ena,
      "tax_eq(9606) AND mol_type=\"mRNA\""},
 };
 

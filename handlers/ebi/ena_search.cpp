@@ -6,9 +6,6 @@
 namespace Dbscout::Ebi {
 namespace {
 
-using Handlers::ErrorCode;
-using Web::AnswerJudgement;
-using Web::AnswerUse;
 using Web::WebAnswer;
 
 // accession, sequence_version, description, scientific_name, base_count, last_updated.
@@ -67,9 +64,7 @@ Status listEna(WebClient& client, const std::string& query, std::int64_t start, 
         "portal/api/count?result=sequence&query=" + encoded(query), keepSeconds,
         [](const WebAnswer& answer) {
             std::int64_t found = 0;
-            const Status read = readCount(answer.body, found);
-            return read.ok() ? AnswerJudgement{AnswerUse::Keep, {}}
-                             : AnswerJudgement{AnswerUse::NotData, read.message()};
+            return Web::judgementOf(readCount(answer.body, found));
         },
         body);
     if (!status.ok())
@@ -84,9 +79,7 @@ Status listEna(WebClient& client, const std::string& query, std::int64_t start, 
         keepSeconds,
         [](const WebAnswer& answer) {
             TsvTable table;
-            const Status read = readTsv(answer.body, kRowColumns, table);
-            return read.ok() ? AnswerJudgement{AnswerUse::Keep, {}}
-                             : AnswerJudgement{AnswerUse::NotData, read.message()};
+            return Web::judgementOf(readTsv(answer.body, kRowColumns, table));
         },
         body);
     if (!status.ok())

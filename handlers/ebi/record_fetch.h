@@ -4,17 +4,14 @@
 // follow one another, each ending with its "//" line, as both formats are read.
 
 #include "ebi_listing.h"
+#include "read_only_serving.h"
 
 #include <string>
 #include <vector>
 
 namespace Dbscout::Ebi {
 
-struct FetchOutcome
-{
-    bool started = false;             // bytes went out, after which no error page can follow
-    std::vector<std::string> missing; // the ids the service has no record of, in the order asked
-};
+using Web::FetchOutcome;
 
 // Writes the records of ids (distinct, at least one) to out. Fails with NotFound, naming them,
 // when the service has none of them; with the failure otherwise, outcome.started telling whether

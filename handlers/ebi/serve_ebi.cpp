@@ -2,26 +2,12 @@
 
 #include "ebi_settings.h"
 #include "ena_search.h"
-#include "read_only_answers.h"
+#include "read_only_serving.h"
 #include "record_fetch.h"
 #include "uniprot_search.h"
-#include "write_all.h"
 
 namespace Dbscout::Ebi {
 namespace {
-
-using Handlers::ErrorCode;
-
-using Web::kExitFailed;
-using Web::kExitPartly;
-using Web::kExitServed;
-using Web::refusal;
-
-int answerError(int out, const SourceInfo* source, const Status& status)
-{
-    static_cast<void>(Handlers::writeAll(out, errorPage(source, status.message())));
-    return Web::exitStatusOf(status);
-}
 
 std::string howToSearch(const SourceInfo& source)
 {
@@ -33,6 +19,8 @@ std::string howToSearch(const SourceInfo& source)
                                                : ", insulin, or an accession such as X56734.") +
            " A filter from the box's list narrows the search.";
 }
+
+} // namespace
 
 Status serveListing(WebClient& client, const EbiRequest& request, std::string& page)
 {
@@ -52,7 +40,7 @@ Status serveListing(WebClient& client, const EbiRequest& request, std::string& p
         // whenever the user picks the data source: a quiet empty page with the filters in the
         // subset box, rather than an error box at every pick.
         listing.remarks.push_back(howToSearch(source));
-        page = listingPage(listing);
+        page = Web::listingPage(listing);
         return Status::pass();
     }
     listing.caption = query.caption;
@@ -69,47 +57,27 @@ Status serveListing(WebClient& client, const EbiRequest& request, std::string& p
                                 false});
     if (!uniprot && query.term != request.query.value_or(std::string()))
         listing.remarks.push_back("ENA searched for: " + query.term);
-    page = listingPage(listing);
+    page = Web::listingPage(listing);
     return Status::pass();
 }
 
+namespace {
+
+const Web::SourceServing<SourceInfo> kServing{
+    "ebi", "EBI",
+    "add its accession, as in ebi://uniprotkb/protein/P01308 or ebi://ena/dnarna/X56734.1",
+    parseEbiRequest};
+
 } // namespace
+
+Web::Service serviceOf(const SourceInfo& source)
+{
+    return ebiService(loadEbiSettings(), source);
+}
 
 int serveEbiRequest(const std::string& urlText, int out)
 {
-    EbiRequest request;
-    if (Status status = parseEbiRequest(urlText, request); !status.ok())
-        return answerError(out, request.source, status);
-    const SourceInfo& source = *request.source;
-    if (request.command == Command::Write)
-        return answerError(
-            out, &source,
-            refusal(std::string(source.sourceName) +
-                    " is read-only: its records cannot be saved, checked in or out, put into "
-                    "subsets or given access rights. Open the record and save a copy into a molb "
-                    "database to work on it."));
-    if (request.command == Command::Unknown)
-        return answerError(out, &source,
-                           refusal("The command \"" + request.commandWord +
-                                   "\" is not served by the ebi handler."));
-    WebClient client(ebiService(loadEbiSettings(), source), Web::cacheFolder());
-    if (request.command == Command::Fetch) {
-        if (request.ids.empty())
-            return answerError(out, &source,
-                               refusal("The address names no record to open: add its accession, "
-                                       "as in ebi://uniprotkb/protein/P01308 or "
-                                       "ebi://ena/dnarna/X56734.1."));
-        FetchOutcome outcome;
-        const Status status = fetchRecords(client, source, request.ids, out, outcome);
-        if (!status.ok())
-            // Once records went out no page can follow; the exit status tells the failure.
-            return outcome.started ? kExitFailed : answerError(out, &source, status);
-        return outcome.missing.empty() ? kExitServed : kExitPartly;
-    }
-    std::string page;
-    if (Status status = serveListing(client, request, page); !status.ok())
-        return answerError(out, &source, status);
-    return Handlers::writeAll(out, page) ? kExitServed : kExitFailed;
+    return Web::serveSourceRequest(urlText, kServing, out);
 }
 
 } // namespace Dbscout::Ebi

@@ -3,11 +3,16 @@
 // directory (the source's filters), records as text, or a clear refusal of what the read-only
 // sources cannot do.
 
-#include "ebi_request.h"
+#include "ebi_listing.h"
 
 #include <string>
 
 namespace Dbscout::Ebi {
+
+// command=dir: a result page, or an error page's message in the Status.
+Status serveListing(Web::WebClient& client, const EbiRequest& request, std::string& page);
+// How source is asked, from the settings as they are now.
+Web::Service serviceOf(const SourceInfo& source);
 
 // Serves urlText, answering on out. Returns the exit status: 0 served, 1 refused or nothing of
 // it found (error page), 2 the service or the network failed (error page, or records cut short),

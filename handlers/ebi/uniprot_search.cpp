@@ -64,7 +64,7 @@ Status askBlock(WebClient& client, const std::string& query, std::string_view fi
     const auto judge = [columns](const WebAnswer& answer) {
         TsvTable table;
         if (Status status = readTsv(answer.body, columns, table); !status.ok())
-            return AnswerJudgement{AnswerUse::NotData, status.message()};
+            return Web::judgementOf(status);
         std::int64_t total = 0;
         if (!readCount(answer.header("X-Total-Results"), total).ok())
             return AnswerJudgement{AnswerUse::NotData, "an answer without its total "

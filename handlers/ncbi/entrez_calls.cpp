@@ -15,7 +15,7 @@ AnswerJudge xmlJudge(Status (*read)(std::string_view, Answer&), bool (*definite)
             return AnswerJudgement{AnswerUse::NotData, *page};
         Answer answer;
         if (Status status = read(whole.body, answer); !status.ok())
-            return AnswerJudgement{AnswerUse::NotData, status.message()};
+            return Web::judgementOf(status);
         return AnswerJudgement{definite(answer) ? AnswerUse::Keep : AnswerUse::UseOnce, {}};
     };
 }
@@ -60,9 +60,7 @@ Status callRecords(WebClient& client, RecordText format, std::string_view query,
         query, client.settings().recordCacheSeconds,
         [format](const WebAnswer& answer) {
             std::vector<FlatRecord> read;
-            const Status readStatus = readFlatRecords(answer.body, format, read);
-            return readStatus.ok() ? AnswerJudgement{AnswerUse::UseOnce, {}}
-                                   : AnswerJudgement{AnswerUse::NotData, readStatus.message()};
+            return Web::judgementOf(readFlatRecords(answer.body, format, read), AnswerUse::UseOnce);
         },
         body);
     return status.ok() ? readFlatRecords(body, format, records) : status;

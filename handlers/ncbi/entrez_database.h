@@ -3,10 +3,8 @@
 // keyword of its pages, its columns, the filters its subset box offers and the text format of
 // its records.
 
-#include "filtered_query.h"
+#include "listing_page.h"
 
-#include <array>
-#include <span>
 #include <string_view>
 
 namespace Dbscout::Ncbi {
@@ -20,14 +18,10 @@ enum class RecordText { GenBank, Medline };
 // A subset of a database as an Entrez term; the subset box offers it by name.
 using EntrezFilter = Web::QueryFilter;
 
-struct DatabaseInfo
+// The name is the address segment and the Entrez db= value.
+struct DatabaseInfo : Web::WebSource
 {
     Database database;
-    std::string_view name;                   // the address segment and the Entrez db= value
-    std::string_view sourceName;             // how messages name it: "NCBI PubMed"
-    std::string_view kindKeyword;            // the page title: dnarna, protein or citation
-    std::array<std::string_view, 5> headers; // the link's column first
-    std::span<const EntrezFilter> filters;
     std::string_view fetchType; // efetch rettype (with retmode=text)
     RecordText records;
 };

@@ -6,18 +6,13 @@
 #include "entrez_database.h"
 #include "flat_records.h"
 
-#include <array>
 #include <string>
 
 namespace Dbscout::Ncbi {
 
-struct ListedRecord
-{
-    std::string id;                   // what fetches it: accession.version, or the PMID
-    std::string name;                 // the first column
-    std::array<std::string, 4> cells; // the further columns, in the database's header order
-    bool openable = true;             // a row naming something NCBI does not have cannot be opened
-};
+// A row's id is what fetches it: accession.version, or the PMID; its four cells are the further
+// columns, in the database's header order.
+using ListedRecord = Web::ListedRow;
 
 // Nucleotide and protein from version 2.0 summaries: the organism as NCBI names it; PubMed from
 // version 1.0 summaries.

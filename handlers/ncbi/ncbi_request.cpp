@@ -23,8 +23,8 @@ Status parsePath(std::string_view path, NcbiRequest& request)
 {
     const size_t slash = path.find('/');
     const std::string_view database = path.substr(0, slash);
-    request.database = databaseNamed(database);
-    if (!request.database)
+    request.source = databaseNamed(database);
+    if (!request.source)
         return bad(database.empty()
                        ? "The address names no database: use ncbi://entrez/nucleotide/, "
                          "ncbi://entrez/protein/ or ncbi://entrez/pubmed/."
@@ -34,13 +34,13 @@ Status parsePath(std::string_view path, NcbiRequest& request)
         slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
     const size_t kindEnd = rest.find('/');
     const std::string_view kind = rest.substr(0, kindEnd);
-    if (kind == request.database->kindKeyword) {
+    if (kind == request.source->kindKeyword) {
         rest = kindEnd == std::string_view::npos ? std::string_view() : rest.substr(kindEnd + 1);
     } else if (kind == "dnarna" || kind == "protein" || kind == "citation" || kind == "blast" ||
                kind == "analysis") {
-        return bad("The NCBI " + std::string(request.database->name) + " database holds no " +
+        return bad("The NCBI " + std::string(request.source->name) + " database holds no " +
                    std::string(kind) + " objects; its kind is " +
-                   std::string(request.database->kindKeyword) + ".");
+                   std::string(request.source->kindKeyword) + ".");
     }
     return Web::takeRecordNames(rest, request, kNaming);
 }
@@ -67,7 +67,7 @@ Status parseNcbiRequest(std::string_view text, NcbiRequest& request)
         return status;
     return Web::takeParameters(question == std::string_view::npos ? std::string_view()
                                                                   : text.substr(question + 1),
-                               request, {kMaxPageSize, " for NCBI databases", kMaxNcbiQueryBytes});
+                               request, kNcbiPageLimit);
 }
 
 } // namespace Dbscout::Ncbi

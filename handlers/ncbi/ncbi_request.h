@@ -12,21 +12,15 @@
 namespace Dbscout::Ncbi {
 
 using Handlers::Status;
-using Web::Command;
-using Web::kMaxIdBytes;
-using Web::kMaxIds;
 
-// esummary answers at most this many documents to one request of ours.
-inline constexpr int kMaxPageSize = 500;
-// A query may be a pasted list of hundreds of accessions: the handler's limit, not NCBI's (long
-// queries go to NCBI by POST).
-inline constexpr size_t kMaxNcbiQueryBytes = 64 * 1024;
+// esummary answers at most 500 documents to one request of ours. A query may be a pasted list of
+// hundreds of accessions: 64 KiB is the handler's limit, not NCBI's (long queries go to NCBI by
+// POST).
+inline constexpr Handlers::PageLimit kNcbiPageLimit{500, " for NCBI databases", 64 * 1024};
 
-// The record names, command, query and page come from the web handlers' shared reading.
-struct NcbiRequest : Web::ReadOnlyRequest
-{
-    const DatabaseInfo* database = nullptr;
-};
+// The record names, command, query and page come from the web handlers' shared reading; the
+// request's source is the database.
+using NcbiRequest = Web::SourceRequest<DatabaseInfo>;
 
 // Parses text; a malformed URL fails with BadRequest and a message naming the fault and the fix.
 Status parseNcbiRequest(std::string_view text, NcbiRequest& request);

@@ -6,6 +6,7 @@
 
 #include "entrez_database.h"
 #include "eutils_query.h"
+#include "read_only_serving.h"
 
 #include <string>
 #include <vector>
@@ -16,11 +17,7 @@ namespace Dbscout::Ncbi {
 // they are accession.versions; several hundred records make one answer.
 inline constexpr size_t kFetchBatch = 200;
 
-struct FetchOutcome
-{
-    bool started = false;             // bytes went out, after which no error page can follow
-    std::vector<std::string> missing; // the ids NCBI has no record of, in the order asked
-};
+using Web::FetchOutcome;
 
 // Writes the records of ids (distinct, at least one) to out. Fails with NotFound, naming them,
 // when NCBI has none of them; with the failure otherwise, outcome.started telling whether

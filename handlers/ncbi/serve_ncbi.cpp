@@ -2,27 +2,12 @@
 
 #include "entrez_term.h"
 #include "named_records.h"
-#include "ncbi_pages.h"
 #include "pasted_list.h"
-#include "read_only_answers.h"
+#include "read_only_serving.h"
 #include "search_listing.h"
-#include "write_all.h"
 
 namespace Dbscout::Ncbi {
 namespace {
-
-using Handlers::ErrorCode;
-
-using Web::kExitFailed;
-using Web::kExitPartly;
-using Web::kExitServed;
-using Web::refusal;
-
-int answerError(int out, const DatabaseInfo* database, const Status& status)
-{
-    static_cast<void>(Handlers::writeAll(out, errorPage(database, status.message())));
-    return Web::exitStatusOf(status);
-}
 
 std::string quotedList(const std::vector<std::string>& texts)
 {
@@ -60,9 +45,9 @@ ListedRecord nothingFound(const DatabaseInfo& database, const std::string& term,
 }
 
 Status searchPage(WebClient& client, const std::string& term, const NcbiRequest& request,
-                  ListingPage& listing)
+                  Web::Listing& listing)
 {
-    const DatabaseInfo& database = *request.database;
+    const DatabaseInfo& database = *request.source;
     SearchListing found;
     if (Status status = listSearch(client, database, term, request.start, request.pageSize, found);
         !status.ok())
@@ -70,15 +55,15 @@ Status searchPage(WebClient& client, const std::string& term, const NcbiRequest&
     listing.found = found.search.count;
     addRemarks(found.search, listing.remarks);
     if (found.search.count == 0)
-        listing.records.push_back(nothingFound(database, term, found.search));
+        listing.rows.push_back(nothingFound(database, term, found.search));
     for (const DocSum& doc : found.docs)
-        listing.records.push_back(listedRecord(database, doc));
+        listing.rows.push_back(listedRecord(database, doc));
     return Status::pass();
 }
 
 // A pasted list lists exactly its records, in the order given; the count is the list's.
 Status namedPage(WebClient& client, const std::vector<std::string>& ids, const NcbiRequest& request,
-                 ListingPage& listing)
+                 Web::Listing& listing)
 {
     listing.found = static_cast<std::int64_t>(ids.size());
     if (request.start >= listing.found)
@@ -86,14 +71,14 @@ Status namedPage(WebClient& client, const std::vector<std::string>& ids, const N
     const auto first = ids.begin() + request.start;
     const std::vector<std::string> page(
         first, first + std::min<std::int64_t>(request.pageSize, listing.found - request.start));
-    Status status = listNamed(client, *request.database, page, listing.records);
+    Status status = listNamed(client, *request.source, page, listing.rows);
     std::vector<std::string> unknown;
-    for (const ListedRecord& record : listing.records) {
+    for (const ListedRecord& record : listing.rows) {
         if (!record.openable)
             unknown.push_back(record.id);
     }
     if (!unknown.empty())
-        listing.remarks.push_back(std::string(request.database->sourceName) + " has no record of " +
+        listing.remarks.push_back(std::string(request.source->sourceName) + " has no record of " +
                                   quotedList(unknown) + ".");
     return status;
 }
@@ -102,9 +87,9 @@ Status namedPage(WebClient& client, const std::vector<std::string>& ids, const N
 
 Status serveListing(WebClient& client, const NcbiRequest& request, std::string& page)
 {
-    const DatabaseInfo& database = *request.database;
-    ListingPage listing;
-    listing.database = &database;
+    const DatabaseInfo& database = *request.source;
+    Web::Listing listing;
+    listing.source = &database;
     listing.pageSize = request.pageSize;
     listing.start = request.start;
     EntrezTerm term;
@@ -122,7 +107,7 @@ Status serveListing(WebClient& client, const NcbiRequest& request, std::string& 
             "for example BRCA1[gene] AND human[orgn], insulin, or an accession. A filter from "
             "the box's list narrows the search; a list of accessions or PMIDs lists those "
             "records.");
-        page = listingPage(listing);
+        page = Web::listingPage(listing);
         return Status::pass();
     }
     listing.caption = term.caption;
@@ -130,45 +115,26 @@ Status serveListing(WebClient& client, const NcbiRequest& request, std::string& 
     Status status = named.empty() ? searchPage(client, term.term, request, listing)
                                   : namedPage(client, named, request, listing);
     if (status.ok())
-        page = listingPage(listing);
+        page = Web::listingPage(listing);
     return status;
+}
+
+namespace {
+
+const Web::SourceServing<DatabaseInfo> kServing{
+    "ncbi", "NCBI", "add its accession or PMID, as in ncbi://entrez/nucleotide/NM_000410.4",
+    parseNcbiRequest};
+
+} // namespace
+
+Web::Service serviceOf(const DatabaseInfo& database)
+{
+    return eutilsService(loadServiceSettings(), std::string(database.sourceName));
 }
 
 int serveNcbiRequest(const std::string& urlText, int out)
 {
-    NcbiRequest request;
-    if (Status status = parseNcbiRequest(urlText, request); !status.ok())
-        return answerError(out, request.database, status);
-    const DatabaseInfo* database = request.database;
-    if (request.command == Command::Write)
-        return answerError(
-            out, database,
-            refusal(std::string(database->sourceName) +
-                    " is read-only: its records cannot be saved, checked in or out, put into "
-                    "subsets or given access rights. Open the record and save a copy into a molb "
-                    "database to work on it."));
-    if (request.command == Command::Unknown)
-        return answerError(out, database,
-                           refusal("The command \"" + request.commandWord +
-                                   "\" is not served by the ncbi handler."));
-    WebClient client(eutilsService(loadServiceSettings(), std::string(database->sourceName)),
-                     Web::cacheFolder());
-    if (request.command == Command::Fetch) {
-        if (request.ids.empty())
-            return answerError(out, database,
-                               refusal("The address names no record to open: add its accession "
-                                       "or PMID, as in ncbi://entrez/nucleotide/NM_000410.4."));
-        FetchOutcome outcome;
-        const Status status = fetchRecords(client, *database, request.ids, out, outcome);
-        if (!status.ok())
-            // Once records went out no page can follow; the exit status tells the failure.
-            return outcome.started ? kExitFailed : answerError(out, database, status);
-        return outcome.missing.empty() ? kExitServed : kExitPartly;
-    }
-    std::string page;
-    if (Status status = serveListing(client, request, page); !status.ok())
-        return answerError(out, database, status);
-    return Handlers::writeAll(out, page) ? kExitServed : kExitFailed;
+    return Web::serveSourceRequest(urlText, kServing, out);
 }
 
 } // namespace Dbscout::Ncbi

@@ -13,6 +13,8 @@ namespace Dbscout::Ncbi {
 
 // command=dir: a result page, or an error page's message in the Status.
 Status serveListing(WebClient& client, const NcbiRequest& request, std::string& page);
+// How database is asked, from the settings as they are now.
+Web::Service serviceOf(const DatabaseInfo& database);
 
 // Serves urlText, answering on out. Returns the exit status: 0 served, 1 refused or nothing of
 // it found (error page), 2 NCBI or the network failed (error page, or records cut short), 3

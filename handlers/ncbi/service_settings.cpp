@@ -6,14 +6,13 @@ namespace Dbscout::Ncbi {
 
 ServiceSettings loadServiceSettings()
 {
-    ServiceSettings settings;
-    Web::readServiceSettings(kSettingsKey, settings, [&settings](const Web::SettingsKey& key) {
-        key.text("BaseAddress", settings.baseAddress);
-        key.text("ApiKey", settings.apiKey);
-    });
+    ServiceSettings settings = Web::loadSettings<ServiceSettings>(
+        kSettingsKey, [](const Web::SettingsKey& key, ServiceSettings& own) {
+            key.address("BaseAddress", own.baseAddress, kDefaultBaseAddress);
+            key.text("ApiKey", own.apiKey);
+        });
     if (const char* key = std::getenv("NCBI_API_KEY"); key && *key)
         settings.apiKey = key;
-    settings.baseAddress = Web::baseAddress(settings.baseAddress, kDefaultBaseAddress);
     return settings;
 }
 

@@ -33,6 +33,12 @@ struct ReadOnlyRequest : Handlers::ListingParameters
     std::string commandWord; // the first command other than dir, as written
 };
 
+// The request of a handler whose addresses name one of its sources, Source its description.
+template <typename Source> struct SourceRequest : ReadOnlyRequest
+{
+    const Source* source = nullptr; // none until the address names one
+};
+
 // How a service's records are named, for the messages that refuse other names.
 struct RecordNaming
 {

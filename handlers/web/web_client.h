@@ -81,6 +81,14 @@ struct AnswerJudgement
 };
 using AnswerJudge = std::function<AnswerJudgement(const WebAnswer& answer)>;
 
+// An answer whose reader passed it (read) is used as use says; one it refused is no data, named
+// by the reader's words.
+inline AnswerJudgement judgementOf(const Status& read, AnswerUse use = AnswerUse::Keep)
+{
+    return read.ok() ? AnswerJudgement{use, {}}
+                     : AnswerJudgement{AnswerUse::NotData, read.message()};
+}
+
 // How a streamed answer is told from something else before any of it is passed on.
 struct StreamJudge
 {

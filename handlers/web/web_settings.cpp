@@ -7,6 +7,15 @@ namespace {
 
 constexpr DWORD kMaxTextBytes = 2048;
 
+std::string baseAddress(std::string address, const char* fallback)
+{
+    if (address.empty())
+        address = fallback;
+    if (address.back() != '/')
+        address += '/';
+    return address;
+}
+
 } // namespace
 
 void SettingsKey::text(const char* name, std::string& value) const
@@ -37,6 +46,13 @@ void SettingsKey::number(const char* name, int scale, int& value) const
     value = static_cast<int>(scaled > kMost ? kMost : scaled);
 }
 
+void SettingsKey::address(const char* name, std::string& value, const char* fallback) const
+{
+    // Each hive's value is made whole as it is read: a later hive without one keeps it so.
+    text(name, value);
+    value = baseAddress(std::move(value), fallback);
+}
+
 void readServiceSettings(const char* keyPath, ServiceSettings& settings,
                          const std::function<void(const SettingsKey&)>& readOwn)
 {
@@ -53,15 +69,6 @@ void readServiceSettings(const char* keyPath, ServiceSettings& settings,
     }
     if (settings.timeoutSeconds < 1)
         settings.timeoutSeconds = 1;
-}
-
-std::string baseAddress(std::string address, const char* fallback)
-{
-    if (address.empty())
-        address = fallback;
-    if (address.back() != '/')
-        address += '/';
-    return address;
 }
 
 } // namespace Dbscout::Web

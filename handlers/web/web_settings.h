@@ -33,6 +33,8 @@ public:
     void text(const char* name, std::string& value) const;
     // A REG_DWORD value times scale (60 for minutes), at most a week.
     void number(const char* name, int scale, int& value) const;
+    // A base address (text) as requests are built on it: ending in "/", fallback when empty.
+    void address(const char* name, std::string& value, const char* fallback) const;
 
 private:
     HKEY m_key;
@@ -43,7 +45,14 @@ private:
 void readServiceSettings(const char* keyPath, ServiceSettings& settings,
                          const std::function<void(const SettingsKey&)>& readOwn);
 
-// A base address as requests are built on it: ending in "/", fallback when empty.
-std::string baseAddress(std::string address, const char* fallback);
+// A handler's Settings (a ServiceSettings) as readServiceSettings reads them.
+template <typename Settings>
+Settings loadSettings(const char* keyPath, void (*readOwn)(const SettingsKey&, Settings&))
+{
+    Settings settings;
+    readServiceSettings(keyPath, settings,
+                        [&settings, readOwn](const SettingsKey& key) { readOwn(key, settings); });
+    return settings;
+}
 
 } // namespace Dbscout::Web

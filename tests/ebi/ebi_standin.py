@@ -15,20 +15,10 @@ usage: ebi_standin.py FIXTURES CONTROL
                                          [start, start + count) of a search, one a line; never
                                          noted in arrivals
 
-CONTROL is a folder the tests share with the stand-in:
-  port      written once the stand-in listens: its port number
-  arrivals  one line per request as it arrives: "SECONDS GET PATH?PARAMETERS" (monotonic clock)
-  served    one line per request once answered: "SECONDS PATH?QUERY", the seconds spent on it
-  plan      read at every request: its first line, when there is one, is taken out and says how
-            to misbehave for this request:
-              status CODE [RETRY_AFTER]   answer CODE (with Retry-After when given)
-              slow SECONDS                wait, then answer as usual
-              cut                         promise the whole answer, send half, close
-              malformed                   send the first half of the answer as a whole one
-              html                        answer HTTP 200 with a web page, as under load
-              nototal                     leave out X-Total-Results
-            An empty line answers as usual.
-The stand-in ends when its standard input closes (the test that started it ended).
+CONTROL is the folder the tests share with the stand-in (standin_base.py says what it holds);
+requests arrive as "SECONDS GET PATH?PARAMETERS". Besides every stand-in's misbehaviours, a plan
+line may say:
+  nototal                     leave out X-Total-Results
 """
 
 import sys
@@ -36,15 +26,16 @@ import sys
 sys.dont_write_bytecode = True  # nothing of the stand-in's is written into the source tree
 
 import base64  # noqa: E402
-import http.server  # noqa: E402
 import json  # noqa: E402
 import os  # noqa: E402
-import threading  # noqa: E402
 import time  # noqa: E402
 import urllib.parse  # noqa: E402
 import zlib  # noqa: E402
 
+sys.path.insert(1, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
+
 import standin_data as data  # noqa: E402
+from standin_base import StandInHandler, serve  # noqa: E402
 
 UNIPROT_MAX_SIZE = 500
 UNIPROT_COLUMNS = {"accession": "Entry", "id": "Entry Name", "protein_name": "Protein names",
@@ -55,31 +46,6 @@ ENA_COLUMNS = {"accession", "sequence_version", "description", "scientific_name"
                "last_updated", "mol_type", "dataclass", "tax_id"}
 BUSY_PAGE = (b"<!DOCTYPE html>\n<html><head><title>503 Service Temporarily Unavailable</title>"
              b"</head><body><h1>Service Temporarily Unavailable</h1></body></html>\n")
-
-
-class Control:
-    def __init__(self, folder):
-        self.folder = folder
-        self.lock = threading.Lock()
-
-    def note(self, name, seconds, text):
-        with self.lock, open(os.path.join(self.folder, name), "a") as f:
-            f.write("%.6f %s\n" % (seconds, text))
-
-    def next_step(self):
-        with self.lock:
-            plan = os.path.join(self.folder, "plan")
-            try:
-                with open(plan) as f:
-                    lines = f.read().splitlines()
-            except FileNotFoundError:
-                return []
-            if not lines:
-                return []
-            with open(plan + ".new", "w") as f:
-                f.write("".join(line + "\n" for line in lines[1:]))
-            os.replace(plan + ".new", plan)
-            return lines[0].split()
 
 
 class Refusal(Exception):
@@ -187,94 +153,68 @@ class Services:
         return "".join(line + "\n" for line in lines).encode(), []
 
 
-def make_handler(services, control):
-    class Handler(http.server.BaseHTTPRequestHandler):
-        protocol_version = "HTTP/1.1"
+class Handler(StandInHandler):
+    def do_GET(self):
+        began = time.monotonic()
+        control = self.server.control
+        path, _, query = self.path.partition("?")
+        oracle = path.startswith("/oracle/")
+        if not oracle:
+            control.note("arrivals", began, "GET " + self.path)
+        params = dict(urllib.parse.parse_qsl(query, keep_blank_values=True))
+        step = [] if oracle else control.next_step()
+        if step and step[0] == "slow":
+            time.sleep(float(step[1]))
+        try:
+            body, headers = self.route(path, params)
+            status, content_type = 200, ("text/plain;format=flatfile"
+                                         if path.endswith(".txt") or "/embl/" in path
+                                         else "text/plain;format=tsv")
+        except Refusal as refusal:
+            body, headers, status, content_type = (refusal.body, [], refusal.status,
+                                                   refusal.content_type)
+        except (ValueError, KeyError) as e:
+            body, headers, status, content_type = (str(e).encode(), [], 400, "text/plain")
+        self.answer(step, status, content_type, body, headers)
+        if not oracle:
+            control.note("served", time.monotonic() - began, self.path)
 
-        def log_message(self, *args):
-            pass
+    def route(self, path, params):
+        services = self.server.services
+        base = "http://%s:%d" % self.server.server_address[:2]
+        if path == "/uniprotkb/search":
+            return services.uniprot_search(base, params)
+        if path.startswith("/uniprotkb/") and path.endswith(".txt"):
+            return services.record(services.uniprot,
+                                   urllib.parse.unquote(path[len("/uniprotkb/"):-4]))
+        if path in ("/ena/portal/api/count", "/ena/portal/api/search"):
+            return services.ena_search(params, path.endswith("count"))
+        if path.startswith("/ena/browser/api/embl/"):
+            return services.record(services.ena,
+                                   urllib.parse.unquote(path[len("/ena/browser/api/embl/"):]))
+        if path.startswith("/oracle/"):
+            return services.oracle(path[len("/oracle/"):], params)
+        raise Refusal(404, b"Not Found\n", "text/plain")
 
-        def do_GET(self):
-            began = time.monotonic()
-            path, _, query = self.path.partition("?")
-            oracle = path.startswith("/oracle/")
-            if not oracle:
-                control.note("arrivals", began, "GET " + self.path)
-            params = dict(urllib.parse.parse_qsl(query, keep_blank_values=True))
-            step = [] if oracle else control.next_step()
-            if step and step[0] == "slow":
-                time.sleep(float(step[1]))
-            try:
-                body, headers = self.route(path, params)
-                status, content_type = 200, ("text/plain;format=flatfile"
-                                             if path.endswith(".txt") or "/embl/" in path
-                                             else "text/plain;format=tsv")
-            except Refusal as refusal:
-                body, headers, status, content_type = (refusal.body, [], refusal.status,
-                                                       refusal.content_type)
-            except (ValueError, KeyError) as e:
-                body, headers, status, content_type = (str(e).encode(), [], 400, "text/plain")
-            self.answer(step, status, content_type, body, headers)
-            if not oracle:
-                control.note("served", time.monotonic() - began, self.path)
-
-        def route(self, path, params):
-            base = "http://%s:%d" % self.server.server_address[:2]
-            if path == "/uniprotkb/search":
-                return services.uniprot_search(base, params)
-            if path.startswith("/uniprotkb/") and path.endswith(".txt"):
-                return services.record(services.uniprot,
-                                       urllib.parse.unquote(path[len("/uniprotkb/"):-4]))
-            if path in ("/ena/portal/api/count", "/ena/portal/api/search"):
-                return services.ena_search(params, path.endswith("count"))
-            if path.startswith("/ena/browser/api/embl/"):
-                return services.record(services.ena,
-                                       urllib.parse.unquote(path[len("/ena/browser/api/embl/"):]))
-            if path.startswith("/oracle/"):
-                return services.oracle(path[len("/oracle/"):], params)
-            raise Refusal(404, b"Not Found\n", "text/plain")
-
-        def answer(self, step, status, content_type, body, headers):
-            kind = step[0] if step else ""
-            if kind == "status":
-                status, body = int(step[1]), b"Service busy\n"
-                content_type = "text/plain"
-                if len(step) > 2:
-                    headers = headers + [("Retry-After", step[2])]
-            elif kind == "html":
-                status, body, content_type = 200, BUSY_PAGE, "text/html"
-            elif kind == "malformed":
-                body = body[:len(body) // 2]
-            elif kind == "nototal":
-                headers = [h for h in headers if h[0] != "X-Total-Results"]
-            self.send_response(status)
-            self.send_header("Content-Type", content_type)
-            self.send_header("Content-Length", str(len(body)))
-            for name, value in headers:
-                self.send_header(name, value)
-            self.end_headers()
-            if kind == "cut":
-                self.wfile.write(body[:len(body) // 2])
-                self.wfile.flush()
-                self.close_connection = True
-                return
-            self.wfile.write(body)
-
-    return Handler
+    def answer(self, step, status, content_type, body, headers):
+        kind = step[0] if step else ""
+        if kind == "status":
+            status, body = int(step[1]), b"Service busy\n"
+            content_type = "text/plain"
+            if len(step) > 2:
+                headers = headers + [("Retry-After", step[2])]
+        elif kind == "html":
+            status, body, content_type = 200, BUSY_PAGE, "text/html"
+        elif kind == "malformed":
+            body = body[:len(body) // 2]
+        elif kind == "nototal":
+            headers = [h for h in headers if h[0] != "X-Total-Results"]
+        self.write_answer(status, body, content_type, headers, cut=kind == "cut")
 
 
 def main():
     fixtures, folder = sys.argv[1], sys.argv[2]
-    control = Control(folder)
-    services = Services(fixtures)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(services, control))
-    server.daemon_threads = True
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    with open(os.path.join(folder, "port.new"), "w") as f:
-        f.write(str(server.server_address[1]))
-    os.replace(os.path.join(folder, "port.new"), os.path.join(folder, "port"))
-    sys.stdin.read()
-    server.shutdown()
+    serve(Handler, folder, services=Services(fixtures))
 
 
 if __name__ == "__main__":

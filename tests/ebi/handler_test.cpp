@@ -12,14 +12,6 @@ namespace {
 const std::string kUniProt = "ebi://uniprotkb/protein/";
 const std::string kEna = "ebi://ena/dnarna/";
 
-std::vector<std::string> idsOf(const Dbscout::ResultPage& page)
-{
-    std::vector<std::string> ids;
-    for (const Dbscout::ResultRow& row : page.rows)
-        ids.push_back(row.id);
-    return ids;
-}
-
 TEST(EbiHandler, searchesListWithEachSourcesColumnsFiltersAndExactTotal)
 {
     EbiWorld world;

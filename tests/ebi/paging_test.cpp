@@ -20,10 +20,7 @@ std::vector<std::string> pageIds(const std::string& url, std::int64_t& total, in
     const Dbscout::ResultPage page = parseResultPage(result.output);
     total = page.totalFound;
     first = page.firstNumber;
-    std::vector<std::string> ids;
-    for (const Dbscout::ResultRow& row : page.rows)
-        ids.push_back(row.id);
-    return ids;
+    return idsOf(page);
 }
 
 TEST(EbiPaging, anyStartGivesTheServicesRowsWithoutGapOrOverlap)

@@ -3,12 +3,14 @@
 // That any bytes end in an answer or a message is the fuzzers' to check (fuzz/).
 
 #include "ebi_answers.h"
-#include "ebi_request.h"
+#include "ebi_source.h"
 #include "ena_search.h"
+#include "web/read_only_parts.h"
 
 #include <gtest/gtest.h>
 
 using namespace Dbscout::Ebi;
+using Dbscout::Web::Command;
 
 namespace {
 
@@ -54,10 +56,7 @@ TEST(EbiRequest, addressesParseIntoSourceIdsCommandAndPaging)
         EbiRequest request;
         ASSERT_TRUE(parseEbiRequest(c.url, request).ok()) << c.url;
         EXPECT_EQ(request.source->name, c.source) << c.url;
-        EXPECT_EQ(request.ids, c.ids) << c.url;
-        EXPECT_EQ(request.command, c.command) << c.url;
-        EXPECT_EQ(request.start, c.start) << c.url;
-        EXPECT_EQ(request.pageSize, c.page) << c.url;
+        WebTest::expectReadOnlyParts(request, c.ids, c.command, c.start, c.page, c.url);
     }
 }
 

@@ -6,41 +6,30 @@ behaviour at that scale (tests/fixtures/ncbi/behaviours.txt names the source of 
 usage: eutils_standin.py FIXTURES CONTROL
 
 FIXTURES holds answers.txt (which recorded answer answers which request) and the answers.
-CONTROL is a folder the tests share with the stand-in:
-  port      written once the stand-in listens: its port number
-  arrivals  one line per request as it arrives: "SECONDS METHOD PATH?PARAMETERS" (a monotonic
-            clock; for a POST the parameters are its body's)
-  served    one line per request once answered: "SECONDS PATH?QUERY", the seconds the stand-in
-            spent on it from taking the connection to the answer's last byte (the benchmark's
-            "the stand-in's own answer time")
-  plan      read at every request: its first line, when there is one, is taken out and says how
-            to misbehave for this request:
-              status CODE [RETRY_AFTER]   answer CODE (with Retry-After when given)
-              slow SECONDS                wait, then answer as usual
-              cut                         promise the whole answer, send half, close
-              malformed                   send the first half of the answer as a whole one
-              error                       answer NCBI's ERROR element (for esearch its refusal
-                                          past record 9,999, for esummary the recorded
-                                          esummary8.xml, for efetch an expired History set's)
-              html                        answer HTTP 200 with a web page, as under load
-              forget-history              the History server forgets every set, then answers
-              withhold ID                 answer as if ID had not been asked (an efetch answer
-                                          that silently leaves a record out)
-            An empty line answers as usual.
-The stand-in ends when its standard input closes (the test that started it ended).
+CONTROL is the folder the tests share with the stand-in (standin_base.py says what it holds); a
+POST's parameters in arrivals are its body's, and the seconds in served run from taking the
+connection to the answer's last byte (the benchmark's "the stand-in's own answer time"). Besides
+every stand-in's misbehaviours, a plan line may say:
+  error                       answer NCBI's ERROR element (for esearch its refusal past record
+                              9,999, for esummary the recorded esummary8.xml, for efetch an
+                              expired History set's)
+  forget-history              the History server forgets every set, then answers
+  withhold ID                 answer as if ID had not been asked (an efetch answer that
+                              silently leaves a record out)
 """
 
 import sys
 
 sys.dont_write_bytecode = True  # nothing of the stand-in's is written into the source tree
 
-import http.server  # noqa: E402
 import os  # noqa: E402
-import threading  # noqa: E402
 import time  # noqa: E402
 import urllib.parse  # noqa: E402
 
+sys.path.insert(1, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
+
 from standin_answers import Answers  # noqa: E402
+from standin_base import StandInHandler, serve  # noqa: E402
 from standin_records import Databases  # noqa: E402
 
 # The longest GET request target the stand-in takes; a longer one is refused with 414, as web
@@ -58,52 +47,11 @@ BUSY_PAGE = (
     b"try the query again.</p>\n</body>\n</html>\n")
 
 
-class Control:
-    def __init__(self, folder):
-        self.folder = folder
-        self.lock = threading.Lock()
-
-    def note(self, name, seconds, text):
-        with self.lock, open(os.path.join(self.folder, name), "a") as f:
-            f.write("%.6f %s\n" % (seconds, text))
-
-    def next_step(self):
-        with self.lock:
-            plan = os.path.join(self.folder, "plan")
-            try:
-                with open(plan) as f:
-                    lines = f.read().splitlines()
-            except FileNotFoundError:
-                return []
-            if not lines:
-                return []
-            with open(plan + ".new", "w") as f:
-                f.write("".join(line + "\n" for line in lines[1:]))
-            os.replace(plan + ".new", plan)
-            return lines[0].split()
-
-
-class Handler(http.server.BaseHTTPRequestHandler):
-    protocol_version = "HTTP/1.1"
-
-    def log_message(self, *args):
-        pass
-
-    def setup(self):
-        self.taken = time.monotonic()  # the connection, as the server thread took it
-        super().setup()
-
+class Handler(StandInHandler):
     def send(self, status, body, headers=(), content_type=None):
-        self.send_response(status)
         if content_type is None:
             content_type = "text/xml" if body.startswith(b"<") else "text/plain"
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        self.send_header("Connection", "close")
-        for name, value in headers:
-            self.send_header(name, value)
-        self.end_headers()
-        self.wfile.write(body)
+        self.write_answer(status, body, content_type, [("Connection", "close"), *headers])
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
@@ -151,13 +99,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if step and step[0] == "malformed":
             return self.send(200, body[:len(body) // 2])
         if step and step[0] == "cut":
-            self.send_response(200)
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            self.wfile.write(body[:len(body) // 2])
-            self.wfile.flush()
-            self.close_connection = True
-            return
+            return self.write_answer(200, body, cut=True)
         self.send(200, body)
 
     def answer(self, utility, params):
@@ -172,18 +114,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main():
-    fixtures, control = sys.argv[1], sys.argv[2]
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    server.data = Databases(fixtures)
-    server.answers = Answers(server.data)
-    server.control = Control(control)
-    with open(os.path.join(control, "port.new"), "w") as f:
-        f.write(str(server.server_address[1]))
-    os.replace(os.path.join(control, "port.new"), os.path.join(control, "port"))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    sys.stdin.read()  # until the starter goes away
-    server.shutdown()
+    fixtures, folder = sys.argv[1], sys.argv[2]
+    data = Databases(fixtures)
+    serve(Handler, folder, data=data, answers=Answers(data))
 
 
 if __name__ == "__main__":

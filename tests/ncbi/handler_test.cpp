@@ -21,14 +21,6 @@ std::string listing(const std::string& base, const std::string& query, int start
            "&query=" + query;
 }
 
-// The body text of an error page, or a failure when the page is no error page.
-std::string errorText(const ProcessResult& result)
-{
-    const Dbscout::ResultPage page = parseResultPage(result.output);
-    EXPECT_EQ(page.status, "ERROR") << result.output;
-    return page.message;
-}
-
 TEST(NcbiHandler, aRecordedSearchListsAndPagesWithTheDatabasesColumns)
 {
     NcbiWorld world;

@@ -17,17 +17,11 @@ namespace {
 const std::vector<std::string> kWithKey{"NCBI_API_KEY=paging"};
 constexpr int kPage = 100;
 
-std::string listing(const std::string& database, const std::string& query, std::int64_t start,
-                    int page)
-{
-    return "ncbi://entrez/" + database + "/?start=" + std::to_string(start) +
-           "&page=" + std::to_string(page) + "&query=" + escaped(query);
-}
-
 Dbscout::ResultPage listPage(const std::string& database, const std::string& query,
                              std::int64_t start)
 {
-    const ProcessResult result = runNcbi(listing(database, query, start, kPage), kWithKey);
+    const ProcessResult result =
+        runNcbi(listingOf("ncbi://entrez/" + database + "/", query, start, kPage), kWithKey);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     return parseResultPage(result.output);
 }
@@ -126,10 +120,7 @@ TEST(NcbiPaging, aNucleotideSearchPagesFromItsSearchSet)
         const Dbscout::ResultPage page = listPage("nucleotide", "synthetic", start);
         EXPECT_EQ(standIn.requests() - before, start == 1500 ? 2u : 1u);
         EXPECT_EQ(page.totalFound, standIn.count("nucleotide", "synthetic"));
-        std::vector<std::string> ids;
-        for (const Dbscout::ResultRow& row : page.rows)
-            ids.push_back(row.id);
-        EXPECT_EQ(ids, standIn.ids("nucleotide", "synthetic", start, kPage));
+        EXPECT_EQ(idsOf(page), standIn.ids("nucleotide", "synthetic", start, kPage));
     }
 }
 
@@ -139,7 +130,8 @@ TEST(NcbiPaging, aNucleotideSearchPagesFromItsSearchSet)
 TEST(NcbiPaging, rangesAreAddedOutsideTheUsersTextAndCountedOrNothing)
 {
     NcbiWorld world;
-    const ProcessResult result = runNcbi(listing("pubmed", "\"cancer", 0, kPage), kWithKey);
+    const ProcessResult result =
+        runNcbi(listingOf("ncbi://entrez/pubmed/", "\"cancer", 0, kPage), kWithKey);
     EXPECT_EQ(result.exitCode, 1);
     const Dbscout::ResultPage page = parseResultPage(result.output);
     EXPECT_EQ(page.status, "ERROR");
@@ -150,7 +142,8 @@ TEST(NcbiPaging, rangesAreAddedOutsideTheUsersTextAndCountedOrNothing)
     EXPECT_EQ(world.standIn().requests(), 1u); // the count, and nothing cut
     // A range NCBI refuses to count fails the page instead of counting as empty.
     world.standIn().plan({"", "error"});
-    const ProcessResult refused = runNcbi(listing("pubmed", "cancer", 500000, kPage), kWithKey);
+    const ProcessResult refused =
+        runNcbi(listingOf("ncbi://entrez/pubmed/", "cancer", 500000, kPage), kWithKey);
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_TRUE(parseResultPage(refused.output)
                     .message.starts_with("NCBI PubMed could not count the records of PMIDs "))

@@ -5,8 +5,6 @@
 
 #include "ncbi_harness.h"
 
-#include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -24,40 +22,17 @@ std::vector<Arrival> listFifteenPages(NcbiWorld& world, const std::vector<std::s
 {
     world.setSetting("SearchCacheMinutes", 0u);
     world.setSetting("RecordCacheHours", 0u);
-    std::atomic<int> next{0};
-    std::vector<std::thread> workers;
-    std::atomic<int> failures{0};
-    for (int worker = 0; worker < 8; ++worker) {
-        workers.emplace_back([&] {
-            for (int page = next++; page < 15; page = next++) {
-                const ProcessResult result =
-                    runNcbi("ncbi://entrez/pubmed/citation/?start=" + std::to_string(page % 5) +
-                                "&page=" + std::to_string(1 + page / 5) + "&query=biopython",
-                            environment);
-                failures += result.exitCode != 0;
-            }
-        });
-    }
-    for (std::thread& worker : workers)
-        worker.join();
-    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(failedJobsTogether(15, 8,
+                                 [&environment](int page) {
+                                     return runNcbi("ncbi://entrez/pubmed/citation/?start=" +
+                                                        std::to_string(page % 5) +
+                                                        "&page=" + std::to_string(1 + page / 5) +
+                                                        "&query=biopython",
+                                                    environment)
+                                                .exitCode == 0;
+                                 }),
+              0);
     return world.standIn().arrivals();
-}
-
-// The most requests that arrived within any one second.
-size_t busiestSecond(std::vector<Arrival> arrivals)
-{
-    std::sort(arrivals.begin(), arrivals.end(),
-              [](const Arrival& a, const Arrival& b) { return a.seconds < b.seconds; });
-    size_t most = 0;
-    for (size_t first = 0; first < arrivals.size(); ++first) {
-        size_t last = first;
-        while (last + 1 < arrivals.size() &&
-               arrivals[last + 1].seconds - arrivals[first].seconds < 1.0)
-            ++last;
-        most = std::max(most, last - first + 1);
-    }
-    return most;
 }
 
 TEST(RateLimit, threeASecondWithoutAKey)

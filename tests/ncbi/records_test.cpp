@@ -14,16 +14,10 @@ namespace {
 const std::vector<std::string> kWithKey{"NCBI_API_KEY=records"};
 const std::string kNucleotide = "ncbi://entrez/nucleotide/dnarna/";
 
-std::string listing(const std::string& base, const std::string& query, int start, int page)
-{
-    return base + "?start=" + std::to_string(start) + "&page=" + std::to_string(page) +
-           "&query=" + escaped(query);
-}
-
 // The page of query's listing in base, which must be answered.
 Dbscout::ResultPage listPage(const std::string& base, const std::string& query, int start, int page)
 {
-    const ProcessResult result = runNcbi(listing(base, query, start, page), kWithKey);
+    const ProcessResult result = runNcbi(listingOf(base, query, start, page), kWithKey);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     return parseResultPage(result.output);
 }

@@ -6,10 +6,12 @@
 #include "eutils_query.h"
 #include "ncbi_request.h"
 #include "pasted_list.h"
+#include "web/read_only_parts.h"
 
 #include <gtest/gtest.h>
 
 using namespace Dbscout::Ncbi;
+using Dbscout::Web::Command;
 
 namespace {
 
@@ -84,12 +86,9 @@ TEST(NcbiRequest, addressesParseIntoDatabaseIdsCommandAndPaging)
          }) {
         NcbiRequest request;
         ASSERT_TRUE(parseNcbiRequest(c.url, request).ok()) << c.url;
-        EXPECT_EQ(request.database->name, c.database) << c.url;
-        EXPECT_EQ(request.ids, c.ids) << c.url;
-        EXPECT_EQ(request.command, c.command) << c.url;
+        EXPECT_EQ(request.source->name, c.database) << c.url;
         EXPECT_EQ(request.query.value_or(""), c.query) << c.url;
-        EXPECT_EQ(request.start, c.start) << c.url;
-        EXPECT_EQ(request.pageSize, c.page) << c.url;
+        WebTest::expectReadOnlyParts(request, c.ids, c.command, c.start, c.page, c.url);
     }
     // A pasted list of a few thousand accessions is a query NCBI takes (by POST); the molb
     // store's limit of 4,096 bytes is not NCBI's.

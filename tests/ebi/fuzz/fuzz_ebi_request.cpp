@@ -1,7 +1,7 @@
 // libFuzzer entry point for the ebi request URL: any bytes parse into a request of bounded record
 // names or fail with a message, never a crash. Seeds: corpus.
 
-#include "ebi_request.h"
+#include "ebi_source.h"
 #include "fuzz_check.h"
 
 #include <cstddef>
@@ -23,6 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(request.ids.size() <= Dbscout::Web::kMaxIds);
     for (const std::string& id : request.ids)
         FUZZ_CHECK(!id.empty() && id.size() <= Dbscout::Web::kMaxIdBytes);
-    FUZZ_CHECK(request.pageSize >= 1 && request.pageSize <= kMaxPageSize);
+    FUZZ_CHECK(request.pageSize >= 1 && request.pageSize <= kEbiPageLimit.most);
     return 0;
 }

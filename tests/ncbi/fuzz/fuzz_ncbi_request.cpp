@@ -22,21 +22,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(!status.message().empty() && status.message().size() <= 512);
         return 0;
     }
-    FUZZ_CHECK(request.database != nullptr);
-    FUZZ_CHECK(request.ids.size() <= kMaxIds);
+    FUZZ_CHECK(request.source != nullptr);
+    FUZZ_CHECK(request.ids.size() <= Dbscout::Web::kMaxIds);
     for (size_t i = 0; i < request.ids.size(); ++i) {
         const std::string& id = request.ids[i];
-        FUZZ_CHECK(!id.empty() && id.size() <= kMaxIdBytes);
+        FUZZ_CHECK(!id.empty() && id.size() <= Dbscout::Web::kMaxIdBytes);
         FUZZ_CHECK(id.find_first_of(",/\0", 0, 3) == std::string::npos);
         for (size_t j = 0; j < i; ++j)
             FUZZ_CHECK(strcasecmp(id.c_str(), request.ids[j].c_str()) != 0);
     }
     FUZZ_CHECK(!request.query || (request.query->find('\0') == std::string::npos &&
-                                  request.query->size() <= kMaxNcbiQueryBytes));
-    FUZZ_CHECK(request.pageSize >= 1 && request.pageSize <= kMaxPageSize && request.start >= 0);
+                                  request.query->size() <= kNcbiPageLimit.queryBytes));
+    FUZZ_CHECK(request.pageSize >= 1 && request.pageSize <= kNcbiPageLimit.most &&
+               request.start >= 0);
     if (request.query) {
         EntrezTerm term;
-        if (entrezTerm(*request.database, *request.query, term).ok())
+        if (entrezTerm(*request.source, *request.query, term).ok())
             FUZZ_CHECK(term.term.find('\0') == std::string::npos);
     }
     return 0;
