@@ -34,7 +34,9 @@ Web::Service ebiService(const EbiSettings& settings, const SourceInfo& source)
     service.userAgent = "dbscout-ebi-handler/1" +
                         (settings.email.empty() ? std::string() : " (" + settings.email + ")");
     service.request = [address = service.address](std::string_view query) {
-        return Web::HttpRequest{address + std::string(query)};
+        Web::HttpRequest request;
+        request.address = address + std::string(query);
+        return request;
     };
     service.words = [](std::string_view body) { return errorWords(body); };
     if (uniprot)

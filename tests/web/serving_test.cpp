@@ -122,7 +122,10 @@ TEST(ReadOnlyServing, eachWayARequestEndsHasItsPageAndExitStatus)
             [](const std::string& message) { return errorPage(&kSource, "TEST", message); },
             [&asked] {
                 asked = true;
-                return Service{.name = "Test Source", .files = "test"};
+                Service service;
+                service.name = "Test Source";
+                service.files = "test";
+                return service;
             },
             [&c](WebClient&, int out, FetchOutcome& outcome) {
                 outcome.started = c.started;
@@ -206,11 +209,12 @@ TEST(WebSettings, baseAddressesFromBothHivesEndInASlashOrFallBack)
              {std::pair{HKEY_LOCAL_MACHINE, c.machine}, std::pair{HKEY_CURRENT_USER, c.user}}) {
             Dbscout::RegKey key;
             ASSERT_EQ(key.create(hive, "Software\\Dbscout\\WebTest"), ERROR_SUCCESS);
-            if (value)
+            if (value) {
                 ASSERT_EQ(RegSetValueExA(key.get(), "Address", 0, REG_SZ,
                                          reinterpret_cast<const BYTE*>(value->c_str()),
                                          static_cast<DWORD>(value->size() + 1)),
                           ERROR_SUCCESS);
+            }
         }
         const Own own = loadSettings<Own>(
             "Software\\Dbscout\\WebTest", [](const SettingsKey& key, Own& settings) {
