@@ -50,6 +50,7 @@ struct RequestUrl : Handlers::ListingParameters
     std::string password;
     bool writableOnly = false;
     bool force = false;
+    bool batch = false;  // batch=yes: a put whose input holds several objects (batch_frames.h)
     std::string arcname; // percent-decoded
 
     // The parameters of the object operations.

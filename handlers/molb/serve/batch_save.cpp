@@ -1,0 +1,141 @@
+// command=put&batch=yes: many saves in one run of the handler.
+
+#include "serve/commands.h"
+
+#include "protocol/batch_frames.h"
+#include "protocol/molb_pages.h"
+#include "utf8.h"
+
+#include <chrono>
+#include <csignal>
+
+namespace Dbscout::Molb {
+namespace {
+
+volatile std::sig_atomic_t g_stopAsked = 0;
+
+// How long the saves that share a commit may take: long enough that the commit's writes and
+// sync cost little beside the saves, short enough that a host's progress moves and other
+// writers of the store wait no longer than for a few saves.
+constexpr auto kCommitEvery = std::chrono::milliseconds(100);
+
+void appendLink(std::string& line, const std::string& href, const std::string& name)
+{
+    line += "<a href=\"";
+    Handlers::appendXmlText(line, href);
+    line += "\">";
+    Handlers::appendXmlText(line, name);
+    line += "</a>";
+}
+
+// One object's line of the answer: stored (OK, with the revision it became), its name taken
+// (EXIST), or not stored and why (REFUSED, STOPPED).
+std::string objectLine(const RequestUrl& url, Kind kind, const Status& status,
+                       const SaveOutcome& outcome)
+{
+    std::string line;
+    if (!status.ok()) {
+        line = "<li class=\"REFUSED\">";
+        Handlers::appendXmlText(line, status.message());
+    } else {
+        line = outcome.exists
+                   ? "<li class=\"EXIST\">"
+                   : "<li class=\"OK\" revision=\"" + std::to_string(outcome.revision) + "\">";
+        appendLink(line, savedObjectUrl(url, kind, outcome.id), outcome.name);
+        for (const std::string& remark : descendantRemarks(outcome)) {
+            line += "<p>";
+            Handlers::appendXmlText(line, remark);
+            line += "</p>";
+        }
+    }
+    return line + "</li>\n";
+}
+
+constexpr std::string_view kStoppedLine =
+    "<li class=\"STOPPED\">Not stored: the batch was stopped before it.</li>\n";
+
+std::string refusedLine(const std::string& message)
+{
+    return objectLine({}, Kind::DnaRna, Status::fail(ErrorCode::Failure, message), {});
+}
+
+// Saves objects from first on in one commit of the store, for as long as kCommitEvery allows
+// (one at least), and says per object what became of it. Returns the place after the last one.
+size_t saveShared(Store& store, const Session& session, const RequestUrl& url,
+                  const std::vector<BatchObject>& objects, size_t first, std::string& lines)
+{
+    size_t next = first;
+    const Status shared = store.inOneCommit([&] {
+        const auto began = std::chrono::steady_clock::now();
+        next = first; // a back end may run this again from the start
+        lines.clear();
+        while (next < objects.size() && !g_stopAsked &&
+               (next == first || std::chrono::steady_clock::now() - began < kCommitEvery)) {
+            const BatchObject& object = objects[next];
+            SaveRequest request;
+            SaveOutcome outcome;
+            Status status = prepareSave(
+                url,
+                SavedObject{object.kind, object.name, object.arcname, object.comment, object.force},
+                std::string(object.bytes), request);
+            if (status.ok())
+                status = store.saveObject(session, request, outcome);
+            // The store itself failing ends the commit: nothing of it may be told as stored.
+            if (status.code() == ErrorCode::Failure)
+                return status;
+            lines += objectLine(url, object.kind, status, outcome);
+            ++next;
+        }
+        return Status::pass();
+    });
+    if (shared.ok())
+        return next;
+    lines.clear();
+    const size_t end = std::max(next, first + 1);
+    for (size_t i = first; i < end; ++i)
+        lines += refusedLine("Not stored: " + shared.message());
+    return end;
+}
+
+} // namespace
+
+void askBatchStop()
+{
+    g_stopAsked = 1;
+}
+
+Status serveBatchSave(Store& store, const Session& session, const RequestUrl& url,
+                      std::string_view input, int out, bool& started)
+{
+    started = false;
+    if (url.kind || !url.last.empty())
+        return Status::fail(ErrorCode::BadRequest,
+                            "A batch save names only the database in its address, as in "
+                            "molb://local/DATABASE?command=put&batch=yes; each object's header "
+                            "names its kind and name.");
+    std::vector<BatchObject> objects;
+    if (Status status = parseBatchFrames(input, objects); !status.ok())
+        return status;
+    std::string page = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html version=\"";
+    page += kPageVersion;
+    page += "\"><head><title>OK</title></head>\n<body id=\"BATCH\"><ol>\n";
+    started = true;
+    // Each object's line goes out once its commit is done, so a batch cut off at any point has
+    // told only what is stored; when the reader is gone, nothing more is saved.
+    bool reading = writeAll(out, page);
+    for (size_t next = 0; next < objects.size();) {
+        std::string lines;
+        if (!reading || g_stopAsked) {
+            for (; next < objects.size(); ++next)
+                lines += kStoppedLine;
+        } else {
+            next = saveShared(store, session, url, objects, next, lines);
+        }
+        reading = reading && writeAll(out, lines);
+    }
+    if (!reading || !writeAll(out, std::string("</ol></body></html>\n")))
+        return Status::fail(ErrorCode::Failure, "The answer to the batch could not be written.");
+    return Status::pass();
+}
+
+} // namespace Dbscout::Molb
