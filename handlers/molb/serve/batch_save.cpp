@@ -4,6 +4,7 @@
 
 #include "protocol/batch_frames.h"
 #include "protocol/molb_pages.h"
+#include "test_hooks/test_pause.h"
 #include "utf8.h"
 
 #include <chrono>
@@ -18,6 +19,9 @@ volatile std::sig_atomic_t g_stopAsked = 0;
 // sync cost little beside the saves, short enough that a host's progress moves and other
 // writers of the store wait no longer than for a few saves.
 constexpr auto kCommitEvery = std::chrono::milliseconds(100);
+// And at most so many saves: a commit's answer lines wait in memory, and a store that saves
+// quickly still tells its progress in steps.
+constexpr size_t kMostPerCommit = 100;
 
 void appendLink(std::string& line, const std::string& href, const std::string& name)
 {
@@ -70,14 +74,17 @@ size_t saveShared(Store& store, const Session& session, const RequestUrl& url,
         next = first; // a back end may run this again from the start
         lines.clear();
         while (next < objects.size() && !g_stopAsked &&
-               (next == first || std::chrono::steady_clock::now() - began < kCommitEvery)) {
+               (next == first || (next - first < kMostPerCommit &&
+                                  std::chrono::steady_clock::now() - began < kCommitEvery))) {
+            if (next != first)
+                pauseForTest("batch-save"); // a save under way in a commit holding others
             const BatchObject& object = objects[next];
             SaveRequest request;
             SaveOutcome outcome;
-            Status status = prepareSave(
-                url,
-                SavedObject{object.kind, object.name, object.arcname, object.comment, object.force},
-                std::string(object.bytes), request);
+            Status status = prepareSave(url,
+                                        SavedObject{object.kind, object.name, object.arcname,
+                                                    object.comment, object.force || url.force},
+                                        std::string(object.bytes), request);
             if (status.ok())
                 status = store.saveObject(session, request, outcome);
             // The store itself failing ends the commit: nothing of it may be told as stored.
