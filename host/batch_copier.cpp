@@ -5,8 +5,6 @@
 
 #include <QTimer>
 
-#include <algorithm>
-
 BatchCopier::BatchCopier(LocalCopier& copier, QObject* parent) : QObject(parent), m_copier(copier)
 {
     connect(&m_saver, &BatchSaver::finished, this, &BatchCopier::onSaved);
@@ -18,7 +16,6 @@ void BatchCopier::copy(const std::vector<CopyItem>& items)
     m_stopped = false;
     m_place = m_copier.place();
     m_waiting.clear();
-    m_kindsToCheck.clear();
     m_where.clear();
     for (const CopyItem& item : items) {
         Copy copy{item.index, {{}, {}, item.origin, item.bytes}};
@@ -31,12 +28,14 @@ void BatchCopier::copy(const std::vector<CopyItem>& items)
         else
             m_waiting.push_back(std::move(copy));
     }
-    for (const Copy& copy : m_waiting)
-        if (std::find(m_kindsToCheck.begin(), m_kindsToCheck.end(), copy.copy.kind) ==
-            m_kindsToCheck.end())
-            m_kindsToCheck.push_back(copy.copy.kind);
     // From the event loop, as every other step.
-    QTimer::singleShot(0, this, &BatchCopier::nextKind);
+    QTimer::singleShot(0, this, [this] {
+        if (m_stopped) {
+            cancelAll(m_waiting);
+            return finishRun();
+        }
+        save(m_replaceAnswer.value_or(false));
+    });
 }
 
 void BatchCopier::stop()
@@ -44,30 +43,6 @@ void BatchCopier::stop()
     m_stopped = true;
     if (m_saver.isRunning())
         m_saver.stop();
-}
-
-void BatchCopier::nextKind()
-{
-    if (m_stopped) {
-        cancelAll(m_waiting);
-        return finishRun();
-    }
-    if (m_kindsToCheck.empty())
-        return save(m_replaceAnswer.value_or(false));
-    const std::string kind = m_kindsToCheck.front();
-    m_kindsToCheck.erase(m_kindsToCheck.begin());
-    m_copier.subsets().ensure(*m_place, kind, where(Copy{0, {kind, {}, {}, {}}}),
-                              [this, kind](const QString& failure) {
-                                  if (!failure.isEmpty()) {
-                                      std::erase_if(m_waiting, [&](const Copy& copy) {
-                                          if (copy.copy.kind != kind)
-                                              return false;
-                                          end(copy, CopyOutcome::Failed, failure);
-                                          return true;
-                                      });
-                                  }
-                                  nextKind();
-                              });
 }
 
 void BatchCopier::save(bool force)

@@ -2,8 +2,9 @@
 // The copies of a batch of records ("cc: to Local DB" with several rows opened): saved into the
 // place the copies go in handler runs that each store many (BatchSaver), with no Saving dialog:
 // the batch's own dialog shows the progress. Each copy follows a single copy's rules (its name
-// and kind, the subset made sure of first, its archive name and "Copied from" comment), and a
-// name that is taken asks once for the whole batch whether to store a new revision.
+// and kind, its archive name and "Copied from" comment; the handler makes the place's subset
+// where it is missing), and a name that is taken asks once for the whole batch whether to store
+// a new revision.
 
 #include "batch_saver.h"
 #include "copy_place.h"
@@ -57,7 +58,6 @@ private:
         BatchCopy copy;
     };
 
-    void nextKind();
     void save(bool force);
     void onSaved(const std::vector<SavedCopy>& saved);
     // Asks about the taken names once in the batch, and saves them again when the answer is yes.
@@ -72,8 +72,7 @@ private:
     BatchSaver m_saver;
     std::optional<CopyPlace> m_place;
     std::vector<Copy> m_waiting; // for their subsets, then for the save
-    std::vector<std::string> m_kindsToCheck;
-    std::vector<Copy> m_saving; // in the handler run under way
+    std::vector<Copy> m_saving;  // in the handler run under way
     bool m_busy = false;
     bool m_stopped = false;
     std::optional<bool> m_replaceAnswer;

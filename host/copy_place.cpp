@@ -100,7 +100,7 @@ std::string CopyPlace::putUrl(const std::string& kind, const std::string& name) 
 
 std::string CopyPlace::batchSaveUrl(bool force) const
 {
-    return m_store + "?" + m_parameters + "&batch=yes" + (force ? "&force=yes" : "");
+    return m_store + "?" + m_parameters + "&batch=yes&newsubset=yes" + (force ? "&force=yes" : "");
 }
 
 std::string CopyPlace::subsetNamesUrl(const std::string& kind) const

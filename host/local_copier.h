@@ -49,9 +49,7 @@ public:
     void copy(const QByteArray& bytes, const ObjectRecord& record, const std::string& origin);
     bool isBusy() const { return m_step != Step::Idle; }
 
-    // What a batch of copies (BatchCopier) shares with single ones: the subsets made sure of,
-    // the window that asks.
-    CopySubset& subsets() { return m_subsets; }
+    // What a batch of copies (BatchCopier) shares with single ones: the window that asks.
     QWidget* window() const { return m_window; }
     // The place as the messages name it, for copies of kind.
     QString where(const CopyPlace& place, const std::string& kind) const;

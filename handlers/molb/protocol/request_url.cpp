@@ -120,6 +120,8 @@ Status takeParameter(std::string_view name, std::string_view value, RequestUrl& 
         url.force = value == "yes";
     } else if (name == "batch") {
         url.batch = value == "yes";
+    } else if (name == "newsubset") {
+        url.newSubset = value == "yes";
     } else {
         return takeOperationParameter(name, value, url);
     }

@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <set>
+#include <strings.h>
 
 namespace Dbscout::Molb {
 namespace {
@@ -104,6 +106,22 @@ size_t saveShared(Store& store, const Session& session, const RequestUrl& url,
     return end;
 }
 
+// newsubset=yes: the subset each object joins, made first for every kind that lacks it, as
+// command=cs makes subsets. A subset that is there already (Conflict), or cannot be made, is
+// left to each object's own check, as a single save checks it.
+void makeSubsets(Store& store, const Session& session, const RequestUrl& url,
+                 const std::vector<BatchObject>& objects)
+{
+    const std::string subset = url.query.value_or(std::string());
+    if (subset.empty() || strcasecmp(subset.c_str(), "MAIN") == 0)
+        return;
+    std::set<Kind> kinds;
+    for (const BatchObject& object : objects) {
+        if (kinds.insert(object.kind).second)
+            static_cast<void>(store.createSubset(session, object.kind, subset, {}));
+    }
+}
+
 } // namespace
 
 void askBatchStop()
@@ -123,6 +141,8 @@ Status serveBatchSave(Store& store, const Session& session, const RequestUrl& ur
     std::vector<BatchObject> objects;
     if (Status status = parseBatchFrames(input, objects); !status.ok())
         return status;
+    if (url.newSubset)
+        makeSubsets(store, session, url, objects);
     std::string page = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html version=\"";
     page += kPageVersion;
     page += "\"><head><title>OK</title></head>\n<body id=\"BATCH\"><ol>\n";
