@@ -128,11 +128,17 @@ TEST_F(HandlerBatch, eachObjectIsStoredAsASinglePutStoresIt)
               1);
     // The archive name and the comment are the object's own.
     const std::string log = store.admin("log", {"2"}).output;
-    EXPECT_NE(log.find("\n    Copied from ncbi://entrez/nucleotide/AB000123.1\n"),
+    EXPECT_NE(log.find(" bytes\tncbi://entrez/nucleotide/AB000123.1\n"
+                       "    Copied from ncbi://entrez/nucleotide/AB000123.1\n"),
               std::string::npos)
         << log;
-    EXPECT_EQ(runSql("lab", "SELECT arcname FROM revisions WHERE object_id = 2"),
-              "ncbi://entrez/nucleotide/AB000123.1\n");
+    // newsubset=yes makes the subset a kind lacks, as command=cs makes one.
+    EXPECT_EQ(
+        outcomes(batch({{"protein/P1", ">P1 a protein\nMKV\n"}}, "&query=From%20NCBI&newsubset=yes")
+                     .output),
+        std::vector<std::string>{"OK 1 P1"});
+    EXPECT_EQ(
+        parseResultPage(runHandler(store.url("protein/?query=From%20NCBI")).output).totalFound, 1);
 }
 
 TEST_F(HandlerBatch, aTakenNameIsExistUnlessItsObjectAsksForceAndThenANewRevision)

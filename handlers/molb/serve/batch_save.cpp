@@ -20,10 +20,10 @@ volatile std::sig_atomic_t g_stopAsked = 0;
 // How long the saves that share a commit may take: long enough that the commit's writes and
 // sync cost little beside the saves, short enough that a host's progress moves and other
 // writers of the store wait no longer than for a few saves.
-constexpr auto kCommitEvery = std::chrono::milliseconds(100);
+constexpr auto kCommitEvery = std::chrono::milliseconds(250);
 // And at most so many saves: a commit's answer lines wait in memory, and a store that saves
 // quickly still tells its progress in steps.
-constexpr size_t kMostPerCommit = 100;
+constexpr size_t kMostPerCommit = 250;
 
 void appendLink(std::string& line, const std::string& href, const std::string& name)
 {

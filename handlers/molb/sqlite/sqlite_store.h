@@ -26,7 +26,7 @@ public:
                    const std::vector<std::string>& groups) override;
     // One write transaction, each save a savepoint in it: a commit writes the pages that the
     // saves share (indexes, counts) once, and syncs once.
-    Status inOneCommit(const std::function<Status()>& work) override { return writing(work); }
+    Status inOneCommit(const std::function<Status()>& work) override;
 
 private:
     // ObjectSteps: transactions and users (sqlite_store.cpp)
