@@ -83,6 +83,12 @@ void RecordBatch::cancel()
 
 void RecordBatch::onFetched(size_t index, const QByteArray& bytes)
 {
+    // A molb store's pick names its objects by store ids, which its list never shows: once
+    // opened, the record is named as the list names it.
+    if (m_pick.before.starts_with("molb:")) {
+        if (const QString name = recordName(readObjectRecord(bytes)); !name.isEmpty())
+            m_items[index].id = name;
+    }
     set(index, BatchItem::State::Opened);
     const std::string origin = publicAddress(m_pick.urlFor({index}));
     emit opened(index, bytes, origin);

@@ -21,7 +21,7 @@ enum class CopyOutcome;
 struct BatchItem
 {
     enum class State { Waiting, Opened, Copied, Replaced, Skipped, Failed, Cancelled };
-    QString id; // as people write it
+    QString id; // as people write it; a molb store's record, by its name once opened
     State state = State::Waiting;
     QString why; // what happened, when it is not plain
 };

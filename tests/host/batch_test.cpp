@@ -295,6 +295,11 @@ TEST_F(Batch, theDemoStoresMultiSelectionOpensEachObject)
     for (int i = 0; i < 2; ++i)
         names << window->openedRecords()->names()->itemText(i);
     EXPECT_EQ(names, rowNames(panel()));
+    // The dialog names them as the list does, not by their store ids.
+    QStringList named;
+    for (int i = 0; i < 2; ++i)
+        named << window->batchDialog()->outcomes()->topLevelItem(i)->text(0);
+    EXPECT_EQ(named, rowNames(panel()));
     EXPECT_EQ(modal.dialogsShown(), 0);
 }
 
