@@ -20,7 +20,8 @@
 #   4. a batch copy of 500 records (the stand-in's synthetic nucleotide records), as
 #      molbench-demo makes it from a multi-selection with "cc: to Local DB" checked: the example
 #      host's batch code (bench_batch_copy) fetches them through ncbi-handler in runs of 200 and
-#      saves each through the panel's SaveObject into a fresh local store. Cold (the cache
+#      saves them into a fresh local store in one batch save of molb-handler (docs/protocol.md,
+#      "Saving many objects at once"), logged in as a user as the demo's source is. Cold (the cache
 #      emptied) and warm: NCBI requests, the most in any one second, and the time; the store's
 #      time is the warm copy's less the warm open of the same selection (fetching and matching
 #      alone), set against `molb-admin import` of the same 500 records into a fresh store
