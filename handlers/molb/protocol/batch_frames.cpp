@@ -2,6 +2,8 @@
 
 #include "protocol/request_url.h"
 
+#include <cstdint>
+
 namespace Dbscout::Molb {
 namespace {
 

@@ -34,36 +34,34 @@ void appendLink(std::string& line, const std::string& href, const std::string& n
     line += "</a>";
 }
 
+std::string refusedLine(const std::string& message)
+{
+    std::string line = "<li class=\"REFUSED\">";
+    Handlers::appendXmlText(line, message);
+    return line + "</li>\n";
+}
+
 // One object's line of the answer: stored (OK, with the revision it became), its name taken
-// (EXIST), or not stored and why (REFUSED, STOPPED).
+// (EXIST), or not stored and why (REFUSED; STOPPED where the batch did not reach it).
 std::string objectLine(const RequestUrl& url, Kind kind, const Status& status,
                        const SaveOutcome& outcome)
 {
-    std::string line;
-    if (!status.ok()) {
-        line = "<li class=\"REFUSED\">";
-        Handlers::appendXmlText(line, status.message());
-    } else {
-        line = outcome.exists
-                   ? "<li class=\"EXIST\">"
-                   : "<li class=\"OK\" revision=\"" + std::to_string(outcome.revision) + "\">";
-        appendLink(line, savedObjectUrl(url, kind, outcome.id), outcome.name);
-        for (const std::string& remark : descendantRemarks(outcome)) {
-            line += "<p>";
-            Handlers::appendXmlText(line, remark);
-            line += "</p>";
-        }
+    if (!status.ok())
+        return refusedLine(status.message());
+    std::string line =
+        outcome.exists ? "<li class=\"EXIST\">"
+                       : "<li class=\"OK\" revision=\"" + std::to_string(outcome.revision) + "\">";
+    appendLink(line, savedObjectUrl(url, kind, outcome.id), outcome.name);
+    for (const std::string& remark : descendantRemarks(outcome)) {
+        line += "<p>";
+        Handlers::appendXmlText(line, remark);
+        line += "</p>";
     }
     return line + "</li>\n";
 }
 
 constexpr std::string_view kStoppedLine =
     "<li class=\"STOPPED\">Not stored: the batch was stopped before it.</li>\n";
-
-std::string refusedLine(const std::string& message)
-{
-    return objectLine({}, Kind::DnaRna, Status::fail(ErrorCode::Failure, message), {});
-}
 
 // Saves objects from first on in one commit of the store, for as long as kCommitEvery allows
 // (one at least), and says per object what became of it. Returns the place after the last one.
