@@ -28,7 +28,8 @@ enum class CopyOutcome {
     Replaced,  // the name was taken; stored as its new revision
     Skipped,   // the name was taken; the stored object was kept
     Failed,    // nothing was stored; the message says why
-    Cancelled, // the user cancelled the Saving dialog (the store may have taken it already)
+    Cancelled, // the user cancelled (a Saving dialog, or the batch): the message says whether
+               // the store may have taken it
 };
 
 class LocalCopier final : public QObject
