@@ -66,31 +66,27 @@ constexpr std::string_view kStoppedLine =
 // Saves objects from first on in one commit of the store, for as long as kCommitEvery allows
 // (one at least), and says per object what became of it. Returns the place after the last one.
 size_t saveShared(Store& store, const Session& session, const RequestUrl& url,
-                  const std::vector<BatchObject>& objects, size_t first, std::string& lines)
+                  const PreparedBatch& batch, size_t first, std::string& lines)
 {
     size_t next = first;
+    const size_t count = batch.objects.size();
     const Status shared = store.inOneCommit([&] {
         const auto began = std::chrono::steady_clock::now();
         next = first; // a back end may run this again from the start
         lines.clear();
-        while (next < objects.size() && !g_stopAsked &&
+        while (next < count && !g_stopAsked &&
                (next == first || (next - first < kMostPerCommit &&
                                   std::chrono::steady_clock::now() - began < kCommitEvery))) {
             if (next != first)
                 pauseForTest("batch-save"); // a save under way in a commit holding others
-            const BatchObject& object = objects[next];
-            SaveRequest request;
             SaveOutcome outcome;
-            Status status = prepareSave(url,
-                                        SavedObject{object.kind, object.name, object.arcname,
-                                                    object.comment, object.force || url.force},
-                                        std::string(object.bytes), request);
+            Status status = batch.checks[next];
             if (status.ok())
-                status = store.saveObject(session, request, outcome);
+                status = store.saveObject(session, batch.saves[next], outcome);
             // The store itself failing ends the commit: nothing of it may be told as stored.
             if (status.code() == ErrorCode::Failure)
                 return status;
-            lines += objectLine(url, object.kind, status, outcome);
+            lines += objectLine(url, batch.objects[next].kind, status, outcome);
             ++next;
         }
         return Status::pass();
@@ -127,20 +123,36 @@ void askBatchStop()
     g_stopAsked = 1;
 }
 
+PreparedBatch prepareBatch(const RequestUrl& url, std::string_view input)
+{
+    PreparedBatch batch;
+    if (url.kind || !url.last.empty()) {
+        batch.status =
+            Status::fail(ErrorCode::BadRequest,
+                         "A batch save names only the database in its address, as in "
+                         "molb://local/DATABASE?command=put&batch=yes; each object's header "
+                         "names its kind and name.");
+        return batch;
+    }
+    if (batch.status = parseBatchFrames(input, batch.objects); !batch.status.ok())
+        return batch;
+    for (const BatchObject& object : batch.objects) {
+        batch.checks.push_back(prepareSave(url,
+                                           SavedObject{object.kind, object.name, object.arcname,
+                                                       object.comment, object.force || url.force},
+                                           std::string(object.bytes), batch.saves.emplace_back()));
+    }
+    return batch;
+}
+
 Status serveBatchSave(Store& store, const Session& session, const RequestUrl& url,
-                      std::string_view input, int out, bool& started)
+                      const PreparedBatch& batch, int out, bool& started)
 {
     started = false;
-    if (url.kind || !url.last.empty())
-        return Status::fail(ErrorCode::BadRequest,
-                            "A batch save names only the database in its address, as in "
-                            "molb://local/DATABASE?command=put&batch=yes; each object's header "
-                            "names its kind and name.");
-    std::vector<BatchObject> objects;
-    if (Status status = parseBatchFrames(input, objects); !status.ok())
-        return status;
+    if (!batch.status.ok())
+        return batch.status;
     if (url.newSubset)
-        makeSubsets(store, session, url, objects);
+        makeSubsets(store, session, url, batch.objects);
     std::string page = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html version=\"";
     page += kPageVersion;
     page += "\"><head><title>OK</title></head>\n<body id=\"BATCH\"><ol>\n";
@@ -148,13 +160,13 @@ Status serveBatchSave(Store& store, const Session& session, const RequestUrl& ur
     // Each object's line goes out once its commit is done, so a batch cut off at any point has
     // told only what is stored; when the reader is gone, nothing more is saved.
     bool reading = writeAll(out, page);
-    for (size_t next = 0; next < objects.size();) {
+    for (size_t next = 0; next < batch.objects.size();) {
         std::string lines;
         if (!reading || g_stopAsked) {
-            for (; next < objects.size(); ++next)
+            for (; next < batch.objects.size(); ++next)
                 lines += kStoppedLine;
         } else {
-            next = saveShared(store, session, url, objects, next, lines);
+            next = saveShared(store, session, url, batch, next, lines);
         }
         reading = reading && writeAll(out, lines);
     }

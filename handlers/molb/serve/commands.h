@@ -3,6 +3,7 @@
 // authenticated session.
 
 #include "model/store.h"
+#include "protocol/batch_frames.h"
 #include "protocol/request_url.h"
 #include "sqlite/store_open.h"
 
@@ -42,14 +43,24 @@ Status prepareSave(const RequestUrl& url, const SavedObject& saved, std::string 
 std::string savedObjectUrl(const RequestUrl& url, Kind kind, const std::string& id);
 std::vector<std::string> descendantRemarks(const SaveOutcome& outcome);
 
-// command=put&batch=yes with the frames of several objects (protocol/batch_frames.h): each
-// object saved as a single put saves it, in its own transaction, and the answer page written as
-// the saves become durable, one line per object (docs/protocol.md). Stops before the next
-// object once askBatchStop() was called or the reader of out is gone; the objects not reached
-// are answered as stopped. A malformed batch fails before anything is stored or written;
-// started tells whether the page began.
+// The objects of a batch save (command=put&batch=yes, protocol/batch_frames.h), each made
+// into its save as a single put makes it; they point into the input, which must outlive them.
+struct PreparedBatch
+{
+    Status status = Status::pass(); // the frames' refusal: nothing is saved
+    std::vector<BatchObject> objects;
+    std::vector<Status> checks; // per object: BadRequest for a name that cannot be stored
+    std::vector<SaveRequest> saves;
+};
+// Reads input; needs no store, so it can run while the store checks the password.
+PreparedBatch prepareBatch(const RequestUrl& url, std::string_view input);
+// Saves the prepared objects, in their own transactions (docs/protocol.md), and writes the
+// answer page as the saves become durable, one line per object. Stops before the next object
+// once askBatchStop() was called or the reader of out is gone; the objects not reached are
+// answered as stopped. A refused batch fails before anything is stored or written; started
+// tells whether the page began.
 Status serveBatchSave(Store& store, const Session& session, const RequestUrl& url,
-                      std::string_view input, int out, bool& started);
+                      const PreparedBatch& batch, int out, bool& started);
 // Asks a batch save of this process to stop before its next object; safe in a signal handler.
 void askBatchStop();
 

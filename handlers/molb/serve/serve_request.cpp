@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <new>
 #include <unistd.h>
 
@@ -69,6 +70,11 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
         return answerError(
             out, Status::fail(ErrorCode::BadRequest, "The command \"" + url.operation +
                                                          "\" is not served by this handler."));
+    // A batch's objects are read (their records' columns too) while the store is opened and
+    // checks the password: both take tens of milliseconds.
+    std::future<PreparedBatch> batch;
+    if (url.command == Command::Put && url.batch)
+        batch = std::async(std::launch::async, [&url, &input] { return prepareBatch(url, input); });
     std::unique_ptr<Store> store;
     if (status = openStore(url.host, url.database, OpenMode::Existing, store, server); !status.ok())
         return answerError(out, status);
@@ -99,7 +105,7 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
     case Command::Fetch: {
         status = url.command == Command::Fetch
                      ? serveFetch(*store, session, url, out, started)
-                     : serveBatchSave(*store, session, url, input, out, started);
+                     : serveBatchSave(*store, session, url, batch.get(), out, started);
         if (status.ok())
             return kExitServed;
         // Once bytes went out no page can follow; the exit status tells the failure.
