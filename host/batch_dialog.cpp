@@ -76,6 +76,7 @@ void BatchDialog::update(size_t index)
 {
     const BatchItem& item = m_batch.items()[index];
     QTreeWidgetItem* row = m_outcomes->topLevelItem(int(index));
+    row->setText(0, item.id);
     row->setText(1, RecordBatch::stateText(item.state));
     row->setText(2, item.why);
     row->setToolTip(2, item.why);

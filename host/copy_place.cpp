@@ -98,6 +98,11 @@ std::string CopyPlace::putUrl(const std::string& kind, const std::string& name) 
     return m_store + kind + "/" + escaped(name) + "?" + m_parameters;
 }
 
+std::string CopyPlace::batchSaveUrl(bool force) const
+{
+    return m_store + "?" + m_parameters + "&batch=yes&newsubset=yes" + (force ? "&force=yes" : "");
+}
+
 std::string CopyPlace::subsetNamesUrl(const std::string& kind) const
 {
     return m_store + kind + "/?" + (m_credentials.empty() ? "" : m_credentials + "&") +

@@ -38,6 +38,9 @@ public:
     // kind: a molb kind keyword ("dnarna", "protein", "citation").
     // The put URL that stores a copy named name.
     std::string putUrl(const std::string& kind, const std::string& name) const;
+    // The URL of a batch save into the place (each record names its kind), which makes the
+    // place's subset where a kind lacks it; force: taken names get new revisions.
+    std::string batchSaveUrl(bool force) const;
     // The request for the subsets of kind the user may write, and the one that creates the
     // subset there (empty, as the panel's "New Subset" does with nothing selected).
     std::string subsetNamesUrl(const std::string& kind) const;

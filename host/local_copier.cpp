@@ -10,9 +10,11 @@ namespace {
 
 constexpr const char* kPlaceValue = "CopyPlace";
 
-// The name a copy is stored under and its kind keyword: a sequence's accession (its locus name
-// when it has none), a citation's "PMID:" name as molb-admin import names citations, so that a
-// record the store holds already is found under its name.
+} // namespace
+
+// A sequence's accession (its locus name when it has none), a citation's "PMID:" name as
+// molb-admin import names citations, so that a record the store holds already is found under
+// its name.
 bool copyIdentity(const ObjectRecord& record, std::string& name, std::string& kind)
 {
     QString text;
@@ -34,13 +36,9 @@ bool copyIdentity(const ObjectRecord& record, std::string& name, std::string& ki
     return !name.empty();
 }
 
-} // namespace
-
 LocalCopier::LocalCopier(HKEY settingsKey, QWidget* window)
     : QObject(window), m_settings(settingsKey), m_window(window)
-{
-    connect(&m_requests, &ObjectFetcher::finished, this, &LocalCopier::onAnswer);
-}
+{}
 
 std::optional<CopyPlace> LocalCopier::place() const
 {
@@ -78,46 +76,30 @@ void LocalCopier::copy(const QByteArray& bytes, const ObjectRecord& record,
         return finish(CopyOutcome::Failed,
                       tr("Not copied: choose where copies go with File > Where Copies "
                          "Go."));
-    // Named as the user finds the copies: the Data Source entry that lists this kind.
-    m_where = m_place->description(readConfiguredSources(), m_kind);
-    if (m_place->subset().isEmpty() || m_subsetsKnown.count(m_place->subsetNamesUrl(m_kind)))
-        return save();
-    m_step = Step::ListingSubsets;
-    m_requests.fetch(m_place->subsetNamesUrl(m_kind), "dir");
+    m_where = where(*m_place, m_kind);
+    m_step = Step::Subset;
+    m_subsets.ensure(*m_place, m_kind, m_where, [this](const QString& failure) {
+        if (failure.isEmpty())
+            return save();
+        finish(CopyOutcome::Failed, failure);
+    });
 }
 
-void LocalCopier::onAnswer(const QByteArray& bytes, const QString& error)
+QString LocalCopier::where(const CopyPlace& place, const std::string& kind) const
 {
-    const QString subset = m_place ? m_place->subset() : QString();
-    if (m_step == Step::ListingSubsets) {
-        if (!error.isEmpty())
-            return finish(
-                CopyOutcome::Failed,
-                tr("Not copied: the subsets of %1 could not be listed: %2").arg(m_where, error));
-        if (ObjectFetcher::subsetNames(bytes).contains(subset))
-            return save();
-        m_step = Step::MakingSubset;
-        m_requests.fetch(m_place->createSubsetUrl(m_kind), "dir");
-    } else if (m_step == Step::MakingSubset) {
-        if (!error.isEmpty())
-            return finish(CopyOutcome::Failed,
-                          tr("Not copied: the subset %1 could not be made: %2").arg(subset, error));
-        save();
-    }
+    // Named as the user finds the copies: the Data Source entry that lists this kind.
+    return place.description(readConfiguredSources(), kind);
 }
 
 void LocalCopier::save()
 {
     m_step = Step::Saving;
-    m_subsetsKnown.insert(m_place->subsetNamesUrl(m_kind));
     std::string url = m_place->putUrl(m_kind, m_name);
     appendCopiedFrom(url, m_origin);
     std::string name = m_name;
-    ReplaceQuestion question{tr("Copy to Local DB"), m_inBatch, m_replaceAnswer};
+    ReplaceQuestion question{tr("Copy to Local DB"), false, std::nullopt};
     const SaveOutcome outcome =
         saveAskingBeforeReplacing(url, name, m_origin, m_bytes, question, m_window);
-    if (m_inBatch)
-        m_replaceAnswer = question.answer;
     const QString shown = QString::fromLocal8Bit(name);
     switch (outcome) {
     case SaveOutcome::Saved:
@@ -137,7 +119,7 @@ void LocalCopier::save()
         break;
     }
     // The panel has said why; if the subset went away meanwhile, the next copy makes it again.
-    m_subsetsKnown.erase(m_place->subsetNamesUrl(m_kind));
+    m_subsets.forget(*m_place, m_kind);
     finish(CopyOutcome::Failed, tr("%1 was not copied to %2.").arg(shown, m_where));
 }
 
@@ -147,16 +129,4 @@ void LocalCopier::finish(CopyOutcome outcome, const QString& message)
     m_bytes.clear();
     // Every end reaches the caller from the event loop, never inside its own call to copy().
     QTimer::singleShot(0, this, [this, outcome, message] { emit finished(outcome, message); });
-}
-
-void LocalCopier::beginBatch()
-{
-    m_inBatch = true;
-    m_replaceAnswer.reset();
-}
-
-void LocalCopier::endBatch()
-{
-    m_inBatch = false;
-    m_replaceAnswer.reset();
 }

@@ -2,14 +2,15 @@
 // The local copies of the panel's "cc: to Local DB" box: a record opened from a data source that
 // is not the user's local store (NCBI) is also saved into the place the user chose once
 // (CopyPlace; its default is the demo store's "From NCBI" subset), under its accession, with the
-// panel's SaveObject and its "Saving..." dialog. Where the copy came from stays with the
-// revision: its archive name is the record's address, its comment "Copied from" and the address,
-// its time the date of the copy (molb-admin log shows them). When the kind has no subset of the
-// place's name yet, it is made first, through the molb protocol as the panel makes subsets. A
-// name that is taken there asks before a new revision, as File > Save to Database does.
+// panel's SaveObject and its "Saving..." dialog (a batch of several goes through BatchCopier).
+// Where the copy came from stays with the revision: its archive name is the record's address, its
+// comment "Copied from" and the address, its time the date of the copy (molb-admin log shows them).
+// When the kind has no subset of the place's name yet, it is made first, through the molb protocol
+// as the panel makes subsets. A name that is taken there asks before a new revision, as File > Save
+// to Database does.
 
 #include "copy_place.h"
-#include "object_fetcher.h"
+#include "copy_subset.h"
 #include "record.h"
 
 #include <dbscout/registry.h>
@@ -18,7 +19,6 @@
 #include <QObject>
 
 #include <optional>
-#include <set>
 #include <string>
 
 class QWidget;
@@ -28,7 +28,8 @@ enum class CopyOutcome {
     Replaced,  // the name was taken; stored as its new revision
     Skipped,   // the name was taken; the stored object was kept
     Failed,    // nothing was stored; the message says why
-    Cancelled, // the user cancelled the Saving dialog (the store may have taken it already)
+    Cancelled, // the user cancelled (a Saving dialog, or the batch): the message says whether
+               // the store may have taken it
 };
 
 class LocalCopier final : public QObject
@@ -48,25 +49,25 @@ public:
     // finished(), always from the event loop. A copy asked for while one runs is refused.
     void copy(const QByteArray& bytes, const ObjectRecord& record, const std::string& origin);
     bool isBusy() const { return m_step != Step::Idle; }
-    // Between these, a name that is taken asks once whether to replace, for all the copies.
-    void beginBatch();
-    void endBatch();
+
+    // What a batch of copies (BatchCopier) shares with single ones: the window that asks.
+    QWidget* window() const { return m_window; }
+    // The place as the messages name it, for copies of kind.
+    QString where(const CopyPlace& place, const std::string& kind) const;
 
 signals:
     // message: what happened, for the status bar.
     void finished(CopyOutcome outcome, const QString& message);
 
 private:
-    enum class Step { Idle, ListingSubsets, MakingSubset, Saving };
+    enum class Step { Idle, Subset, Saving };
 
-    void onAnswer(const QByteArray& bytes, const QString& error);
     void save();
     void finish(CopyOutcome outcome, const QString& message);
 
     HKEY m_settings = nullptr;
     QWidget* m_window = nullptr;
-    ObjectFetcher m_requests;
-    std::set<std::string> m_subsetsKnown; // the subsets requests, known to exist
+    CopySubset m_subsets;
     Step m_step = Step::Idle;
     // The copy under way.
     std::optional<CopyPlace> m_place;
@@ -75,6 +76,8 @@ private:
     std::string m_kind;
     std::string m_origin;
     QString m_where; // the place, as the messages name it
-    bool m_inBatch = false;
-    std::optional<bool> m_replaceAnswer; // in a batch, the answer to the first question
 };
+
+// The name a copy of record is stored under and its kind keyword; false for a record that is not
+// a sequence or citation with an accession.
+bool copyIdentity(const ObjectRecord& record, std::string& name, std::string& kind);

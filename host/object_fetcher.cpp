@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -38,7 +39,34 @@ ObjectFetcher::~ObjectFetcher()
     stop();
 }
 
-void ObjectFetcher::fetch(const std::string& url, const char* verb)
+namespace {
+
+// The input as a file the handler reads at its own pace: nothing here blocks on a full pipe.
+// -1 when it cannot be made; errno says why.
+int inputFile(const QByteArray& input)
+{
+    const int fd = memfd_create("handler-input", MFD_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    for (qsizetype done = 0; done < input.size();) {
+        const ssize_t count = write(fd, input.constData() + done, size_t(input.size() - done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            const int error = errno;
+            close(fd);
+            errno = error;
+            return -1;
+        }
+        done += count;
+    }
+    lseek(fd, 0, SEEK_SET);
+    return fd;
+}
+
+} // namespace
+
+void ObjectFetcher::fetch(const std::string& url, const char* verb, const QByteArray& input)
 {
     stop();
     m_bytes.clear();
@@ -58,22 +86,30 @@ void ObjectFetcher::fetch(const std::string& url, const char* verb)
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    const int inputFd = input.isEmpty() ? -1 : inputFile(input);
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) {
+    if ((!input.isEmpty() && inputFd < 0) || pipe2(ends, O_CLOEXEC) != 0) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (inputFd >= 0)
+            close(inputFd);
         QMetaObject::invokeMethod(
             this, [this, reason] { fail(tr("no pipe: %1").arg(reason)); }, Qt::QueuedConnection);
         return;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (inputFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, inputFd, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(ends[1]);
+    if (inputFd >= 0)
+        close(inputFd);
     if (spawned != 0) {
         close(ends[0]);
         const QString error = tr("the handler program %1 could not be started: %2")
@@ -100,6 +136,12 @@ void ObjectFetcher::stop()
         waitpid(m_pid, nullptr, 0);
         m_pid = -1;
     }
+}
+
+void ObjectFetcher::terminate()
+{
+    if (m_pid > 0)
+        kill(m_pid, SIGTERM);
 }
 
 void ObjectFetcher::readOutput()

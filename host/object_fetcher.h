@@ -23,12 +23,16 @@ public:
     explicit ObjectFetcher(QObject* parent = nullptr);
     ~ObjectFetcher() override;
 
-    void fetch(const std::string& url, const char* verb = "open");
+    // input: the handler's standard input (a save's objects); empty: none.
+    void fetch(const std::string& url, const char* verb = "open", const QByteArray& input = {});
     // A handler asked for several records ends with status 3 when it wrote some and left others
     // out; with this set, such an answer is an answer (the caller tells what is missing).
     void setPartialAnswers(bool accepted) { m_partialAnswers = accepted; }
     // Ends the handler, if one runs, without an answer.
     void stop();
+    // Asks the handler to end early (SIGTERM; a batch save finishes the save under way); its
+    // answer still comes through finished().
+    void terminate();
     bool isRunning() const { return m_pid > 0; }
 
     // The one-line text of a handler's error page, or empty when bytes are none.

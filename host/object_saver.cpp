@@ -42,16 +42,7 @@ SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
         name = wanted;
         return cancelled ? SaveOutcome::Cancelled : SaveOutcome::Failed;
     }
-    if (!question.answer) {
-        QString text =
-            QObject::tr("An object named %1 already exists in %2. Replace it with a new revision?")
-                .arg(QString::fromLocal8Bit(name), saveLocation(url));
-        if (question.forBatch)
-            text += ' ' + QObject::tr("The answer holds for every other record of this batch "
-                                      "that exists there already.");
-        question.answer = Questions::current().askYesNo(parent, question.caption, text);
-    }
-    if (!*question.answer)
+    if (!askBeforeReplacing(question, QString::fromLocal8Bit(name), saveLocation(url), parent))
         return SaveOutcome::Declined;
     // exists is 1 now: the second save replaces the object.
     name = wanted;
@@ -59,6 +50,21 @@ SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
         return SaveOutcome::SavedAsRevision;
     name = wanted;
     return cancelled ? SaveOutcome::Cancelled : SaveOutcome::Failed;
+}
+
+bool askBeforeReplacing(ReplaceQuestion& question, const QString& name, const QString& location,
+                        QWidget* parent)
+{
+    if (!question.answer) {
+        QString text =
+            QObject::tr("An object named %1 already exists in %2. Replace it with a new revision?")
+                .arg(name, location);
+        if (question.forBatch)
+            text += ' ' + QObject::tr("The answer holds for every other record of this batch "
+                                      "that exists there already.");
+        question.answer = Questions::current().askYesNo(parent, question.caption, text);
+    }
+    return *question.answer;
 }
 
 namespace {

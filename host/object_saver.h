@@ -28,6 +28,11 @@ struct ReplaceQuestion
     std::optional<bool> answer; // given once asked (or beforehand)
 };
 
+// Whether to replace the object named name in location with a new revision: the question's
+// answer, asked now unless it was given.
+bool askBeforeReplacing(ReplaceQuestion& question, const QString& name, const QString& location,
+                        QWidget* parent);
+
 // url: a put URL (a save-mode panel's GetURL); name: the name it stores under, which comes back
 // as the server's name for the stored (or, when declined, the existing) object; arcName: the
 // archive name kept with the revision.

@@ -6,19 +6,33 @@
 
 #include <QTimer>
 
+namespace {
+
+// Records saved in one handler run at most, while more are being fetched. A run costs its
+// handler's start and the store's check of the password (tens of milliseconds), so a batch of a
+// few hundred records is saved in one run once fetched, and a longer one in runs of this size
+// beside the fetching.
+constexpr size_t kCopiesPerRun = 500;
+
+} // namespace
+
 RecordBatch::RecordBatch(LocalCopier& copier, QObject* parent) : QObject(parent), m_copier(copier)
 {
     connect(&m_fetcher, &BatchFetcher::fetched, this, &RecordBatch::onFetched);
     connect(&m_fetcher, &BatchFetcher::failed, this, [this](size_t index, const QString& why) {
         set(index, BatchItem::State::Failed, why);
     });
-    connect(&m_fetcher, &BatchFetcher::finished, this, &RecordBatch::finishIfDone);
-    connect(&m_copier, &LocalCopier::finished, this, &RecordBatch::onCopied);
+    // Records fetched while a copy ran wait for the end of the fetch or for a full run.
+    connect(&m_fetcher, &BatchFetcher::finished, this, &RecordBatch::scheduleCopy);
+    connect(&m_copier, &BatchCopier::copied, this, &RecordBatch::onCopied);
+    connect(&m_copier, &BatchCopier::finished, this, &RecordBatch::scheduleCopy);
 }
 
 void RecordBatch::start(const std::string& url, bool copy)
 {
     cancel();
+    // A copy run of the batch before may still end: its outcomes are told apart by their key.
+    m_keyBase += m_items.size();
     m_pick = splitPickedIds(url);
     m_copy = copy;
     m_items.clear();
@@ -57,8 +71,10 @@ void RecordBatch::run(const std::vector<size_t>& indexes)
 void RecordBatch::cancel()
 {
     m_fetcher.cancel();
-    for (const auto& [index, bytes] : std::exchange(m_toCopy, {}))
-        set(index, BatchItem::State::Cancelled, tr("opened; cancelled before it was copied"));
+    m_copier.stop();
+    for (const CopyItem& item : std::exchange(m_toCopy, {}))
+        set(item.index - m_keyBase, BatchItem::State::Cancelled,
+            tr("opened; cancelled before it was copied"));
     for (size_t i = 0; i < m_items.size(); ++i)
         if (m_items[i].state == BatchItem::State::Waiting)
             set(i, BatchItem::State::Cancelled, tr("cancelled before it was opened"));
@@ -67,50 +83,50 @@ void RecordBatch::cancel()
 
 void RecordBatch::onFetched(size_t index, const QByteArray& bytes)
 {
+    // A molb store's pick names its objects by store ids, which its list never shows: once
+    // opened, the record is named as the list names it.
+    if (m_pick.before.starts_with("molb:")) {
+        if (const QString name = recordName(readObjectRecord(bytes)); !name.isEmpty())
+            m_items[index].id = name;
+    }
     set(index, BatchItem::State::Opened);
-    emit opened(index, bytes, publicAddress(m_pick.urlFor({index})));
+    const std::string origin = publicAddress(m_pick.urlFor({index}));
+    emit opened(index, bytes, origin);
     if (!m_copy)
         return;
-    m_toCopy.emplace_back(index, bytes);
+    m_toCopy.push_back({m_keyBase + index, bytes, origin});
     scheduleCopy();
 }
 
 void RecordBatch::scheduleCopy()
 {
-    // From the event loop: every record of an answer is opened before its copies start (each
-    // runs a modal Saving dialog), and a click on Cancel between two saves is seen.
+    // From the event loop: every record of an answer is opened before their copies start, and
+    // a click on Cancel is seen between two runs.
     QTimer::singleShot(0, this, &RecordBatch::copyNext);
 }
 
 void RecordBatch::copyNext()
 {
-    if (m_copying || m_copier.isBusy())
+    if (m_copier.isBusy())
         return;
     if (m_toCopy.empty())
         return finishIfDone();
-    const auto [index, bytes] = std::move(m_toCopy.front());
-    m_toCopy.pop_front();
-    m_copying = index;
-    m_copier.copy(bytes, readObjectRecord(bytes), publicAddress(m_pick.urlFor({index})));
+    // One run for all that have arrived, once the fetch has ended or a run's worth is there.
+    if (m_fetcher.isRunning() && m_toCopy.size() < kCopiesPerRun)
+        return;
+    m_copier.copy(std::exchange(m_toCopy, {}));
 }
 
-void RecordBatch::onCopied(CopyOutcome outcome, const QString& message)
+void RecordBatch::onCopied(size_t key, CopyOutcome outcome, const QString& message)
 {
-    if (!m_copying) { // a copy of a record opened alone, which the batch's copies waited for
-        if (!m_toCopy.empty())
-            scheduleCopy();
-        return;
-    }
+    if (key < m_keyBase)
+        return; // of a batch replaced by this one
+    const size_t index = key - m_keyBase;
     static constexpr BatchItem::State kStates[] = {
         BatchItem::State::Copied, BatchItem::State::Replaced, BatchItem::State::Skipped,
         BatchItem::State::Failed, BatchItem::State::Cancelled};
     const BatchItem::State state = kStates[int(outcome)];
-    set(*std::exchange(m_copying, std::nullopt), state,
-        state == BatchItem::State::Copied ? QString() : message);
-    // The Saving dialog is modal: its Cancel (or Esc) is how the user stops a batch of copies.
-    if (outcome == CopyOutcome::Cancelled)
-        return cancel();
-    scheduleCopy();
+    set(index, state, state == BatchItem::State::Copied ? QString() : message);
 }
 
 void RecordBatch::set(size_t index, BatchItem::State state, const QString& why)
@@ -122,7 +138,7 @@ void RecordBatch::set(size_t index, BatchItem::State state, const QString& why)
 
 void RecordBatch::finishIfDone()
 {
-    if (!m_active || m_fetcher.isRunning() || m_copying || !m_toCopy.empty())
+    if (!m_active || m_fetcher.isRunning() || m_copier.isBusy() || !m_toCopy.empty())
         return;
     m_active = false;
     if (m_copy)

@@ -1,20 +1,18 @@
 #pragma once
 // Opening a multi-selection, and with "cc: to Local DB" copying each record: the records are
-// fetched in few handler runs (BatchFetcher) and copied one at a time as they arrive
-// (LocalCopier, whose saves each store a record whole or not at all). Every record ends with
-// its own outcome; a cancelled batch says which were opened and copied, and the failed and
+// fetched in few handler runs (BatchFetcher) and copied as they arrive, many in one handler run
+// (BatchCopier, whose saves each store a record whole or not at all). Every record ends with its
+// own outcome; a cancelled batch says which were opened and copied, and the failed and
 // cancelled ones can be tried again.
 
 #include "batch_answer.h"
+#include "batch_copier.h"
 #include "batch_fetcher.h"
 
 #include <QObject>
 #include <QString>
 
-#include <deque>
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 class LocalCopier;
@@ -23,7 +21,7 @@ enum class CopyOutcome;
 struct BatchItem
 {
     enum class State { Waiting, Opened, Copied, Replaced, Skipped, Failed, Cancelled };
-    QString id; // as people write it
+    QString id; // as people write it; a molb store's record, by its name once opened
     State state = State::Waiting;
     QString why; // what happened, when it is not plain
 };
@@ -40,7 +38,8 @@ public:
     void start(const std::string& url, bool copy);
     // Tries the failed and cancelled records again.
     void retry();
-    // Stops: nothing more is fetched, and only a copy under way is finished.
+    // Stops: nothing more is fetched, and only the record being saved is finished; the batch
+    // ends once the copies under way have their outcome.
     void cancel();
     bool isRunning() const { return m_active; }
 
@@ -62,18 +61,18 @@ signals:
 private:
     void run(const std::vector<size_t>& indexes);
     void onFetched(size_t index, const QByteArray& bytes);
-    void onCopied(CopyOutcome outcome, const QString& message);
+    void onCopied(size_t key, CopyOutcome outcome, const QString& message);
     void scheduleCopy();
     void copyNext();
     void set(size_t index, BatchItem::State state, const QString& why = {});
     void finishIfDone();
 
-    LocalCopier& m_copier;
+    BatchCopier m_copier;
     BatchFetcher m_fetcher;
     PickedIds m_pick;
     bool m_copy = false;
     std::vector<BatchItem> m_items;
-    std::deque<std::pair<size_t, QByteArray>> m_toCopy;
-    std::optional<size_t> m_copying;
+    std::vector<CopyItem> m_toCopy; // keyed by m_keyBase + index
+    size_t m_keyBase = 0;
     bool m_active = false; // started, and finished() not yet emitted
 };

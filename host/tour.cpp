@@ -67,6 +67,7 @@ int Tour::run()
         runStep("list a subset", [this] { return listSubsetStep(); }) &&
         runStep("page", [this] { return pageStep(); }) &&
         runStep("sort", [this] { return sortStep(); }) &&
+        runStep("open several rows", [this] { return openSeveralStep(); }) &&
         runStep("pick and fetch", [this] { return pickStep(); }) &&
         runStep("save a copy", [this] { return saveStep(false); }) &&
         runStep("save it again", [this] { return saveStep(true); }) &&

@@ -1,9 +1,9 @@
 #pragma once
 // The scripted tour of a headless run: drives the real panel through the demo window the way a
-// user would (choosing sources, typing, clicking, paging, sorting, double clicks, the save
-// dialog, the "cc: to Local DB" box and where its copies go, the web sources' settings), prints
-// one line of what the panel showed at each step and checks it. The store is the one
-// scripts/make-demo-store builds.
+// user would (choosing sources, typing, clicking, paging, sorting, several rows opened together,
+// double clicks, the save dialog, the "cc: to Local DB" box and where its copies go, the web
+// sources' settings), prints one line of what the panel showed at each step and checks it. The
+// store is the one scripts/make-demo-store builds.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -46,6 +46,7 @@ private:
     QString listSubsetStep();
     QString pageStep();
     QString sortStep();
+    QString openSeveralStep();
     QString pickStep();
     QString saveStep(bool expectExisting);
     QString listSavedStep();

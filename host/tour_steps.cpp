@@ -2,6 +2,7 @@
 
 #include "tour.h"
 
+#include "batch_dialog.h"
 #include "copy_box.h"
 #include "demo_window.h"
 #include "object_view.h"
@@ -97,6 +98,35 @@ QString Tour::sortStep()
           "a second click on Name did not reverse the order");
     return QStringLiteral("by name, %1: %2")
         .arg(second == ascending ? "ascending" : "descending", second.mid(0, 3).join(", "));
+}
+
+QString Tour::openSeveralStep()
+{
+    // Three rows of the sorted list, Shift and a click, then Enter: the batch dialog reports each.
+    PanelFrame& frame = *m_window.panelFrame();
+    const QStringList names = rowNames(frame).mid(0, 3);
+    if (!check(names.size() == 3, "the list has fewer than three rows"))
+        return {};
+    selectRows(frame, 0, 2);
+    QLineEdit* nameBox = frame.control<QLineEdit>(kNameBox);
+    check(QTest::qWaitFor([&] { return nameBox->text().count(',') == 2; }, kWaitMs),
+          "the name box does not list the three rows");
+    QSignalSpy ended(&m_window, &DemoWindow::batchFinished);
+    QTest::keyClick(frame.control<QTreeWidget>(kList), Qt::Key_Return);
+    if (!check(!ended.isEmpty() || ended.wait(kWaitMs), "the three records did not open"))
+        return {};
+    BatchDialog* dialog = m_window.batchDialog();
+    QStringList reported;
+    for (int i = 0; dialog && i < dialog->outcomes()->topLevelItemCount(); ++i)
+        reported << dialog->outcomes()->topLevelItem(i)->text(0) + ": " +
+                        dialog->outcomes()->topLevelItem(i)->text(1);
+    check(reported ==
+              QStringList{names[0] + ": opened", names[1] + ": opened", names[2] + ": opened"},
+          "the batch dialog does not report the three rows opened");
+    const QString seen = dialog ? dialog->progressText() + " " + reported.join(", ") : QString();
+    if (dialog)
+        dialog->close();
+    return seen;
 }
 
 QString Tour::pickStep()

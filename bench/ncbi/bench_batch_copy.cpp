@@ -1,8 +1,8 @@
 // A multi-selection opened (and with "copy" copied) by the example host's own batch code: the
-// records fetched by the ncbi handler in runs of many, each copy saved through the panel's
-// SaveObject into the first configured data source that saves into the local store, as
-// molbench-demo does with "cc: to Local DB" checked. No window shows; the Saving dialogs run
-// under whatever platform Qt is given (bench/ncbi/run.sh uses offscreen).
+// records fetched by the ncbi handler in runs of many, the copies saved in batch saves of the
+// molb handler into the first configured data source that saves into the local store, as
+// molbench-demo does with "cc: to Local DB" checked. No window shows (bench/ncbi/run.sh runs it
+// under the offscreen platform).
 //
 // usage: bench_batch_copy URL open|copy [RECORDS_FILE]
 // Prints the batch's summary and its wall time in milliseconds; RECORDS_FILE receives the

@@ -4,6 +4,8 @@
 // each of its objects.
 
 #include "batch_dialog.h"
+#include "batch_saver.h"
+#include "copy_place.h"
 #include "demo_world.h"
 #include "object_view.h"
 #include "opened_records.h"
@@ -56,13 +58,11 @@ protected:
 
     // Opens the selected rows with Enter, as the user does, and waits until every record has
     // its outcome.
-    void openSelection(int savingDialogs)
+    void openSelection()
     {
-        for (int i = 0; i < savingDialogs; ++i)
-            modal.answerNextDialog([](QDialog* dialog) { return dialog->exec(); });
         QSignalSpy ended(window.get(), &DemoWindow::batchFinished);
         QTest::keyClick(panel().control<QTreeWidget>(kList), Qt::Key_Return);
-        ASSERT_TRUE(!ended.isEmpty() || ended.wait(4 * kWaitMs)); // a save a record
+        ASSERT_TRUE(!ended.isEmpty() || ended.wait(4 * kWaitMs));
     }
 
     size_t efetches() const
@@ -87,8 +87,9 @@ TEST_F(Batch, oneHundredTwentyRecordsAreCopiedAndTheOneNcbiLeftOutIsNamedAndRetr
     standIn->plan({"withhold " + missing.toStdString()});
     const size_t before = efetches();
 
-    openSelection(119);
+    openSelection();
     EXPECT_EQ(efetches() - before, 1u); // one handler run, one request
+    EXPECT_EQ(modal.dialogsShown(), 0); // no Saving dialog: the batch's own shows the progress
     BatchDialog* dialog = window->batchDialog();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->progressText(), "120 records: 119 copied, 1 failed.");
@@ -138,7 +139,6 @@ TEST_F(Batch, oneHundredTwentyRecordsAreCopiedAndTheOneNcbiLeftOutIsNamedAndRetr
 
     // Retry Failed asks NCBI again for the one left out, which it now answers.
     ASSERT_TRUE(dialog->retryButton()->isEnabled());
-    modal.answerNextDialog([](QDialog* saving) { return saving->exec(); });
     QSignalSpy ended(window.get(), &DemoWindow::batchFinished);
     QTest::mouseClick(dialog->retryButton(), Qt::LeftButton);
     ASSERT_TRUE(ended.wait(4 * kWaitMs));
@@ -148,29 +148,35 @@ TEST_F(Batch, oneHundredTwentyRecordsAreCopiedAndTheOneNcbiLeftOutIsNamedAndRetr
     EXPECT_EQ(opened->count(), 120);
 }
 
-// Stopping a batch: the Saving dialog's Cancel (it is modal while a record is saved) cancels
-// that record and the rest; Retry Failed copies them. A second batch of the
-// same records asks once whether to replace, and the answer holds for the batch. Cancel Batch
-// between two saves leaves the records copied so far, and says which were not.
+// Stopping a batch: Cancel Batch before the copies start cancels them all, and Retry Failed
+// copies them. A second batch of the same records asks once whether to replace, and the answer
+// holds for the batch. Cancel Batch while a run of copies is being saved: the records stored
+// are copied, the others cancelled, and nothing is half there.
 TEST_F(Batch, aBatchIsCancelledAndRetriedAndAsksOnceBeforeReplacing)
 {
     listSynthetic(6);
     QTest::mouseClick(box(), Qt::LeftButton);
     select(0, 2);
-    modal.answerNextDialog([](QDialog* saving) { return saving->exec(); });
-    modal.answerNextDialog([](QDialog* saving) {
-        QTimer::singleShot(0, saving, [saving] { saving->reject(); });
-        return saving->exec();
-    });
-    openSelection(0);
-    EXPECT_EQ(window->batch()->summary(), "3 records: 1 copied, 2 cancelled.");
-    EXPECT_TRUE(window->batch()->items()[1].why.contains(" was cancelled: "))
-        << window->batch()->items()[1].why.toStdString();
-    EXPECT_EQ(window->batch()->items()[2].why, "opened; cancelled before it was copied");
-    EXPECT_EQ(listed("dnarna", "From%20NCBI").rows.size(), 1u);
+    // Clicks Cancel Batch once when() holds, after delay.
+    const auto cancelOnce = [&](const std::function<bool()>& when, int delay = 0) {
+        auto* watch = new QObject(window.get());
+        QObject::connect(
+            window->batch(), &RecordBatch::itemChanged, watch, [&, watch, when, delay](size_t) {
+                if (!when())
+                    return;
+                watch->deleteLater();
+                QTimer::singleShot(delay, window.get(), [&] {
+                    QTest::mouseClick(window->batchDialog()->cancelButton(), Qt::LeftButton);
+                });
+            });
+    };
+    // As soon as the first record is opened, before its copy run starts.
+    cancelOnce([&] { return window->batch()->items()[0].state == BatchItem::State::Opened; });
+    openSelection();
+    EXPECT_EQ(window->batch()->summary(), "3 records: 3 cancelled.");
+    EXPECT_EQ(window->batch()->items()[1].why, "opened; cancelled before it was copied");
+    EXPECT_TRUE(listed("dnarna", "From%20NCBI").rows.empty());
     QSignalSpy ended(window.get(), &DemoWindow::batchFinished);
-    modal.answerNextDialog([](QDialog* saving) { return saving->exec(); });
-    modal.answerNextDialog([](QDialog* saving) { return saving->exec(); });
     QTest::mouseClick(window->batchDialog()->retryButton(), Qt::LeftButton);
     ASSERT_TRUE(ended.wait(4 * kWaitMs));
     EXPECT_EQ(window->batch()->summary(), "3 records: 3 copied.");
@@ -178,33 +184,95 @@ TEST_F(Batch, aBatchIsCancelledAndRetriedAndAsksOnceBeforeReplacing)
 
     select(0, 5);
     modal.setMessageBoxAnswer(QMessageBox::No);
-    openSelection(6);
+    openSelection();
     EXPECT_EQ(window->batch()->summary(), "6 records: 3 copied, 3 skipped.");
     ASSERT_EQ(questions().size(), 1u);
     EXPECT_TRUE(questions()[0]->text.endsWith(
         "Replace it with a new revision? The answer holds for every other record of this batch "
         "that exists there already."))
         << questions()[0]->text.toStdString();
+    EXPECT_EQ(window->batch()->items()[0].why.toStdString(),
+              "Not copied: " + window->batch()->items()[0].id.section('.', 0, 0).toStdString() +
+                  " exists in Demo database (DNA/RNA), subset From NCBI already.");
     modal.clear();
     modal.setMessageBoxAnswer(QMessageBox::Yes);
-    openSelection(12);
+    openSelection();
     EXPECT_EQ(window->batch()->summary(), "6 records: 6 replaced.");
     EXPECT_EQ(questions().size(), 1u);
+    EXPECT_EQ(modal.dialogsShown(), 0);
 
-    // Cancel after the second copy: the rest are not copied, and say so.
-    QObject::connect(window->batch(), &RecordBatch::itemChanged, window.get(), [&](size_t) {
-        const auto copied = std::count_if(
-            window->batch()->items().begin(), window->batch()->items().end(),
-            [](const BatchItem& item) { return item.state == BatchItem::State::Replaced; });
-        BatchDialog* shown = window->batchDialog();
-        if (copied == 2 && shown && shown->cancelButton()->isEnabled())
-            QTest::mouseClick(window->batchDialog()->cancelButton(), Qt::LeftButton);
-    });
-    openSelection(12);
-    EXPECT_EQ(window->batch()->summary(), "6 records: 2 replaced, 4 cancelled.");
-    EXPECT_EQ(window->batch()->items()[5].why, "opened; cancelled before it was copied");
-    EXPECT_TRUE(window->batchDialog()->retryButton()->isEnabled());
-    EXPECT_EQ(listed("dnarna", "From%20NCBI").rows.size(), 6u);
+    // Cancel while the copies are saved (its moment depends on the machine's speed): told
+    // apart record by record, never half there.
+    listSynthetic(60);
+    select(0, 59);
+    cancelOnce(
+        [&] {
+            return std::all_of(
+                window->batch()->items().begin(), window->batch()->items().end(),
+                [](const BatchItem& item) { return item.state != BatchItem::State::Waiting; });
+        },
+        80);
+    openSelection();
+    size_t copied = 0;
+    for (const BatchItem& item : window->batch()->items()) {
+        ASSERT_TRUE(item.state == BatchItem::State::Copied ||
+                    item.state == BatchItem::State::Replaced ||
+                    item.state == BatchItem::State::Cancelled)
+            << item.id.toStdString() << " " << item.why.toStdString();
+        copied += item.state != BatchItem::State::Cancelled;
+    }
+    // The six copied before, and each new one this batch says it copied; no other.
+    EXPECT_EQ(listed("dnarna", "From%20NCBI").rows.size(),
+              6 + std::count_if(window->batch()->items().begin(), window->batch()->items().end(),
+                                [](const BatchItem& item) {
+                                    return item.state == BatchItem::State::Copied;
+                                }));
+    EXPECT_TRUE(window->batchDialog()->retryButton()->isEnabled() ||
+                copied == window->batch()->items().size());
+}
+
+// A run of copies stopped while it saves: each record is stored (and said so) or stopped, and
+// the store holds exactly those said stored, whole, with where they came from.
+TEST_F(Batch, aStoppedSaveRunTellsEachRecordStoredOrStopped)
+{
+    const auto place = CopyPlace::fromSaveUrl("molb://local/demo/dnarna/NAME?query=MAIN&" +
+                                              std::string(kLogin) + "&command=put");
+    ASSERT_TRUE(place);
+    std::vector<BatchCopy> copies;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string name = "BS" + std::to_string(10000 + i);
+        copies.push_back({"dnarna", name, "ncbi://entrez/nucleotide/dnarna/" + name,
+                          QByteArray::fromStdString(">" + name + "\nACGTACGT\n")});
+    }
+    BatchSaver saver;
+    std::vector<SavedCopy> saved;
+    QObject::connect(&saver, &BatchSaver::finished, &saver,
+                     [&saved](const std::vector<SavedCopy>& answer) { saved = answer; });
+    saver.save(*place, copies, false);
+    QTest::qWait(200); // the handler is saving by now, on a machine of any speed
+    saver.stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.isRunning(); }, 4 * kWaitMs));
+    ASSERT_EQ(saved.size(), copies.size());
+    size_t stored = 0;
+    for (const SavedCopy& copy : saved) {
+        if (copy.result == SavedCopy::Result::Stored)
+            EXPECT_EQ(stored++, size_t(&copy - saved.data())) << "stored after one stopped";
+        else
+            EXPECT_EQ(copy.result, SavedCopy::Result::Stopped) << copy.why.toStdString();
+    }
+    EXPECT_LT(stored, copies.size());
+    EXPECT_EQ(MolbTest::runSql("demo", "SELECT count(*) FROM objects WHERE name LIKE 'BS%'"),
+              std::to_string(stored) + "\n");
+    if (stored > 0) {
+        const std::string last = copies[stored - 1].name;
+        EXPECT_EQ(MolbTest::runSql("demo", "SELECT r.arcname, r.comment, length(r.data) FROM "
+                                           "revisions r JOIN objects o ON o.id = r.object_id "
+                                           "WHERE o.name = '" +
+                                               last + "'"),
+                  "ncbi://entrez/nucleotide/dnarna/" + last +
+                      "|Copied from ncbi://entrez/nucleotide/dnarna/" + last + "|" +
+                      std::to_string(copies[stored - 1].bytes.size()) + "\n");
+    }
 }
 
 // The demo store's multi-selection opens each of its objects; none is copied.
@@ -220,13 +288,18 @@ TEST_F(Batch, theDemoStoresMultiSelectionOpensEachObject)
     ASSERT_TRUE(list(panel(), "MAIN", kWaitMs));
     ASSERT_EQ(rowNames(panel()).size(), 2);
     select(0, 1);
-    openSelection(0);
+    openSelection();
     EXPECT_EQ(window->batch()->summary(), "2 records: 2 opened.");
     ASSERT_EQ(window->openedRecords()->count(), 2);
     QStringList names;
     for (int i = 0; i < 2; ++i)
         names << window->openedRecords()->names()->itemText(i);
     EXPECT_EQ(names, rowNames(panel()));
+    // The dialog names them as the list does, not by their store ids.
+    QStringList named;
+    for (int i = 0; i < 2; ++i)
+        named << window->batchDialog()->outcomes()->topLevelItem(i)->text(0);
+    EXPECT_EQ(named, rowNames(panel()));
     EXPECT_EQ(modal.dialogsShown(), 0);
 }
 

@@ -140,7 +140,7 @@ TEST_F(LocalCopy, aCheckedBoxCopiesOnceAndAsksBeforeANewRevision)
     EXPECT_EQ(fetch(id), servedRecord()); // byte for byte
     EXPECT_NE(log(id).find("revision 1\t"), std::string::npos);
     EXPECT_NE(log(id).find(std::string("\tdemo\t") + std::to_string(servedRecord().size()) +
-                           " bytes\n    Copied from " + kOrigin + "\n"),
+                           " bytes\t" + kOrigin + "\n    Copied from " + kOrigin + "\n"),
               std::string::npos)
         << log(id);
     EXPECT_EQ(MolbTest::runSql("demo", "SELECT arcname FROM revisions"),

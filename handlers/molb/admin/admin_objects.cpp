@@ -119,9 +119,15 @@ int adminLog(const std::string& database, const std::string& id)
     // One header line per revision; the comment's lines follow, each indented by four blanks, so
     // no comment can pass for a header.
     for (const RevisionInfo& revision : revisions) {
-        std::printf("revision %d\t%s\t%s\t%lld bytes\n", revision.revision,
+        // The archive name, where there is one, ends the header (control characters as "?",
+        // so that it stays one line): where a copy came from.
+        std::string arcname = revision.arcname.empty() ? std::string() : "\t" + revision.arcname;
+        std::replace_if(
+            arcname.begin() + (arcname.empty() ? 0 : 1), arcname.end(),
+            [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }, '?');
+        std::printf("revision %d\t%s\t%s\t%lld bytes%s\n", revision.revision,
                     utcTime(revision.created).c_str(), revision.author.c_str(),
-                    static_cast<long long>(revision.size));
+                    static_cast<long long>(revision.size), arcname.c_str());
         const std::string& comment = revision.comment;
         for (size_t begin = 0; !comment.empty() && begin <= comment.size();) {
             const size_t end = std::min(comment.find('\n', begin), comment.size());

@@ -200,6 +200,11 @@ public:
     //   checkInDescendants on the descendants it holds); an object nobody holds is simply saved.
     virtual Status saveObject(const Session& session, const SaveRequest& request,
                               SaveOutcome& outcome) = 0;
+    // Runs work, a run of saveObject calls, so that its saves share one commit where the back
+    // end gains by it: each save stays whole or nothing (a refused one leaves no trace), the
+    // others queue behind work as behind one save, and none of them lasts unless work passes
+    // and the commit does. The default runs work as it is: each save its own commit.
+    virtual Status inOneCommit(const std::function<Status()>& work) { return work(); }
 
     // Check-out: the session's user becomes the holder of every object (with descendants, of
     // every descendant, transitively through the links), the comment is kept with the hold.

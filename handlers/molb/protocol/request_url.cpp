@@ -118,6 +118,10 @@ Status takeParameter(std::string_view name, std::string_view value, RequestUrl& 
         url.writableOnly = value == "yes";
     } else if (name == "force") {
         url.force = value == "yes";
+    } else if (name == "batch") {
+        url.batch = value == "yes";
+    } else if (name == "newsubset") {
+        url.newSubset = value == "yes";
     } else {
         return takeOperationParameter(name, value, url);
     }

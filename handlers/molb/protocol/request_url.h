@@ -50,7 +50,9 @@ struct RequestUrl : Handlers::ListingParameters
     std::string password;
     bool writableOnly = false;
     bool force = false;
-    std::string arcname; // percent-decoded
+    bool batch = false;     // batch=yes: a put whose input holds several objects (batch_frames.h)
+    bool newSubset = false; // newsubset=yes: a batch save makes its subset where it is missing
+    std::string arcname;    // percent-decoded
 
     // The parameters of the object operations.
     bool descendantsOut = false; // descendant=co

@@ -11,12 +11,6 @@
 namespace Dbscout::Molb {
 namespace {
 
-std::string fetchUrl(const RequestUrl& url, Kind kind, const std::string& id)
-{
-    return "molb://" + url.host + "/" + url.database + "/" + kindKeyword(kind) + "/" + id +
-           "?command=fetch";
-}
-
 Status checkName(const std::string& name)
 {
     if (name.empty())
@@ -36,17 +30,6 @@ Status checkName(const std::string& name)
                                 "The object name contains a control character.");
     }
     return Status::pass();
-}
-
-// What became of descendants that could not be recalculated, one line each.
-std::vector<std::string> descendantRemarks(const SaveOutcome& outcome)
-{
-    std::vector<std::string> remarks;
-    for (const DescendantNote& note : outcome.notes)
-        remarks.push_back("The descendant " + note.label + " could not be recalculated (" +
-                          note.reason + ") and was " +
-                          (note.disconnected ? "disconnected." : "left unprocessed."));
-    return remarks;
 }
 
 } // namespace
@@ -69,18 +52,12 @@ Status serveFetch(Store& store, const Session& session, const RequestUrl& url, i
     return store.fetchObject(session, request, sink);
 }
 
-Status serveSave(Store& store, const Session& session, const RequestUrl& url, std::string bytes,
-                 std::string& page)
+Status prepareSave(const RequestUrl& url, const SavedObject& saved, std::string bytes,
+                   SaveRequest& request)
 {
-    if (!url.kind)
-        return Status::fail(ErrorCode::BadRequest,
-                            "A save needs the object kind in the address, as in "
-                            "molb://local/DATABASE/dnarna/NAME.");
-    Status status = checkName(url.last);
-    if (!status.ok())
+    if (Status status = checkName(saved.name); !status.ok())
         return status;
-    SaveRequest request;
-    request.force = url.force;
+    request.force = saved.force;
     request.descendants = url.pdmode;
     request.disconnectUnrecalculable = url.pderrorDisconnect;
     request.checkIn = url.checkInAfter;
@@ -89,18 +66,49 @@ Status serveSave(Store& store, const Session& session, const RequestUrl& url, st
     if (!query.empty() && strcasecmp(query.c_str(), "MAIN") != 0)
         request.subset = query;
     NewObject& object = request.object;
-    object.kind = *url.kind;
-    object.arcname = url.arcname;
-    object.comment = url.comment;
-    object.meta[Field::Name] = url.last;
+    object.kind = saved.kind;
+    object.arcname = saved.arcname;
+    object.comment = saved.comment;
+    object.meta[Field::Name] = saved.name;
     object.metaKnown = describeObject(bytes, object.kind, object.meta);
     object.bytes = std::move(bytes);
+    return Status::pass();
+}
 
+std::string savedObjectUrl(const RequestUrl& url, Kind kind, const std::string& id)
+{
+    return "molb://" + url.host + "/" + url.database + "/" + kindKeyword(kind) + "/" + id +
+           "?command=fetch";
+}
+
+std::vector<std::string> descendantRemarks(const SaveOutcome& outcome)
+{
+    std::vector<std::string> remarks;
+    for (const DescendantNote& note : outcome.notes)
+        remarks.push_back("The descendant " + note.label + " could not be recalculated (" +
+                          note.reason + ") and was " +
+                          (note.disconnected ? "disconnected." : "left unprocessed."));
+    return remarks;
+}
+
+Status serveSave(Store& store, const Session& session, const RequestUrl& url, std::string bytes,
+                 std::string& page)
+{
+    if (!url.kind)
+        return Status::fail(ErrorCode::BadRequest,
+                            "A save needs the object kind in the address, as in "
+                            "molb://local/DATABASE/dnarna/NAME.");
+    SaveRequest request;
+    Status status =
+        prepareSave(url, SavedObject{*url.kind, url.last, url.arcname, url.comment, url.force},
+                    std::move(bytes), request);
     SaveOutcome outcome;
-    if (status = store.saveObject(session, request, outcome); !status.ok())
+    if (status.ok())
+        status = store.saveObject(session, request, outcome);
+    if (!status.ok())
         return status;
     page = statusPage(outcome.exists ? "EXIST" : "OK", outcome.name,
-                      fetchUrl(url, object.kind, outcome.id), descendantRemarks(outcome));
+                      savedObjectUrl(url, *url.kind, outcome.id), descendantRemarks(outcome));
     return Status::pass();
 }
 

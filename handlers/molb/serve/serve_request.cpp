@@ -5,8 +5,10 @@
 #include "sqlite/store_open.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <new>
 #include <unistd.h>
 
@@ -68,6 +70,11 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
         return answerError(
             out, Status::fail(ErrorCode::BadRequest, "The command \"" + url.operation +
                                                          "\" is not served by this handler."));
+    // A batch's objects are read (their records' columns too) while the store is opened and
+    // checks the password: both take tens of milliseconds.
+    std::future<PreparedBatch> batch;
+    if (url.command == Command::Put && url.batch)
+        batch = std::async(std::launch::async, [&url, &input] { return prepareBatch(url, input); });
     std::unique_ptr<Store> store;
     if (status = openStore(url.host, url.database, OpenMode::Existing, store, server); !status.ok())
         return answerError(out, status);
@@ -90,10 +97,15 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
         status = serveOperation(*store, session, url, page);
         break;
     case Command::Put:
-        status = serveSave(*store, session, url, std::move(input), page);
-        break;
+        if (!url.batch) {
+            status = serveSave(*store, session, url, std::move(input), page);
+            break;
+        }
+        [[fallthrough]];
     case Command::Fetch: {
-        status = serveFetch(*store, session, url, out, started);
+        status = url.command == Command::Fetch
+                     ? serveFetch(*store, session, url, out, started)
+                     : serveBatchSave(*store, session, url, batch.get(), out, started);
         if (status.ok())
             return kExitServed;
         // Once bytes went out no page can follow; the exit status tells the failure.
@@ -117,6 +129,16 @@ template <typename Serve> int serveUrl(const std::string& urlText, int out, Serv
     });
 }
 
+// A host stops a batch save with SIGTERM: the object under way is finished, and the answer
+// tells what was stored. Only the handler's own batch: the agent keeps its default.
+void stopBatchOnTerm()
+{
+    struct sigaction action = {};
+    action.sa_handler = [](int) { askBatchStop(); };
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 } // namespace
 
 int serveRequest(const std::string& urlText, int in, int out)
@@ -130,6 +152,8 @@ int serveRequest(const std::string& urlText, int in, int out)
         }
         if (url.host != "local")
             return relayToAgent(urlText, std::move(input), out);
+        if (url.command == Command::Put && url.batch)
+            stopBatchOnTerm();
         return serveParsedRequest(url, std::move(input), out, nullptr, started);
     });
 }

@@ -82,19 +82,23 @@ Status SqliteDb::failure(int code) const
 SqliteTransaction::~SqliteTransaction()
 {
     if (m_open)
-        static_cast<void>(m_db.execute("ROLLBACK"));
+        static_cast<void>(
+            m_db.execute(m_nested ? "ROLLBACK TO nested; RELEASE nested" : "ROLLBACK"));
 }
 
 Status SqliteTransaction::begin()
 {
-    Status status = m_db.execute(m_kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+    m_nested = sqlite3_get_autocommit(m_db.handle()) == 0;
+    Status status = m_db.execute(m_nested                ? "SAVEPOINT nested"
+                                 : m_kind == Kind::Write ? "BEGIN IMMEDIATE"
+                                                         : "BEGIN");
     m_open = status.ok();
     return status;
 }
 
 Status SqliteTransaction::commit()
 {
-    Status status = m_db.execute("COMMIT");
+    Status status = m_db.execute(m_nested ? "RELEASE nested" : "COMMIT");
     if (status.ok())
         m_open = false;
     return status;

@@ -154,7 +154,9 @@ template <typename... Values> Status SqliteDb::run(const char* sql, const Values
 }
 
 // BEGIN IMMEDIATE for commands that write (so that two writers queue on the busy timeout
-// instead of failing half-way), BEGIN for readers; rolls back unless committed.
+// instead of failing half-way), BEGIN for readers; rolls back unless committed. Inside a
+// transaction that is open already it is a savepoint: its commit keeps its changes for the
+// outer one to commit, its rollback undoes only them.
 class SqliteTransaction final
 {
 public:
@@ -172,6 +174,7 @@ private:
     SqliteDb& m_db;
     Kind m_kind;
     bool m_open = false;
+    bool m_nested = false;
 };
 
 } // namespace Dbscout::Molb

@@ -161,6 +161,13 @@ Status SqliteStore::reading(const std::function<Status()>& work)
     return SqliteTransaction::run(m_db, SqliteTransaction::Kind::Read, work);
 }
 
+Status SqliteStore::inOneCommit(const std::function<Status()>& work)
+{
+    // The savepoints keep what they would undo in memory, not in a file written for each save.
+    Status status = m_db.execute("PRAGMA temp_store = MEMORY");
+    return status.ok() ? writing(work) : status;
+}
+
 Status SqliteStore::hasUsers(bool& any)
 {
     return askYes(m_db, StoreSql::kAnyUser, any);

@@ -24,6 +24,9 @@ public:
                          const std::string& owner, std::vector<Status>& results) override;
     Status addUser(const std::string& name, const std::string& passwordHash,
                    const std::vector<std::string>& groups) override;
+    // One write transaction, each save a savepoint in it: a commit writes the pages that the
+    // saves share (indexes, counts) once, and syncs once.
+    Status inOneCommit(const std::function<Status()>& work) override;
 
 private:
     // ObjectSteps: transactions and users (sqlite_store.cpp)
