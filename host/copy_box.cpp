@@ -2,16 +2,15 @@
 
 #include "configured_sources.h"
 #include "copy_place.h"
-#include "panel_controls.h"
 #include "panel_frame.h"
 #include "settings_values.h"
+
+#include <dbscout/controls.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 
 namespace {
-
-using namespace PanelControls;
 
 constexpr const char* kCheckedValue = "CopyToLocalDB";
 
@@ -42,8 +41,8 @@ bool CopyBox::isOffered() const
 void CopyBox::findControls()
 {
     CDbscout* panel = m_frame ? m_frame->panel() : nullptr;
-    auto* box = m_frame ? m_frame->control<QCheckBox>(kLocalCopyBox) : nullptr;
-    auto* sources = m_frame ? m_frame->control<QComboBox>(kSourceBox) : nullptr;
+    auto* box = m_frame ? m_frame->control<QCheckBox>(Dbscout::IDC_LOCAL_COPY) : nullptr;
+    auto* sources = m_frame ? m_frame->control<QComboBox>(Dbscout::IDC_DATASOURCE) : nullptr;
     if (!panel || !box || !sources)
         return;
     const bool kept = isChecked();

@@ -6,13 +6,14 @@
 #include "object_saver.h"
 #include "object_view.h"
 #include "opened_records.h"
-#include "panel_controls.h"
 #include "panel_frame.h"
 #include "record.h"
 #include "record_batch.h"
 #include "save_dialog.h"
 #include "settings_values.h"
 #include "web_sources_dialog.h"
+
+#include <dbscout/controls.h>
 
 #include <QActionGroup>
 #include <QApplication>
@@ -139,7 +140,7 @@ void DemoWindow::buildMenus()
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(tr("&Filter Box"), QKeySequence(tr("Ctrl+F")), this, [this] {
-        if (auto* box = m_panel->control<QComboBox>(PanelControls::kQueryBox)) {
+        if (auto* box = m_panel->control<QComboBox>(Dbscout::IDC_QUERY)) {
             box->setFocus(Qt::ShortcutFocusReason);
             box->lineEdit()->selectAll();
         }
@@ -164,7 +165,7 @@ void DemoWindow::onPanelBuilt()
 {
     // Picking an NCBI source lists nothing until the user searches: say how, where a first
     // start says what to do.
-    auto* sources = m_panel->control<QComboBox>(PanelControls::kSourceBox);
+    auto* sources = m_panel->control<QComboBox>(Dbscout::IDC_DATASOURCE);
     if (!sources)
         return;
     connect(sources, &QComboBox::activated, this, [this, sources](int index) {

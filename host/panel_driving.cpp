@@ -13,9 +13,9 @@ namespace PanelDriving {
 
 bool showPlace(PanelFrame& frame, const QString& sourceText, const QString& query)
 {
-    auto* sources = frame.control<QComboBox>(kSourceBox);
-    auto* queries = frame.control<QComboBox>(kQueryBox);
-    auto* go = frame.control<QAbstractButton>(kGoButton);
+    auto* sources = frame.control<QComboBox>(Dbscout::IDC_DATASOURCE);
+    auto* queries = frame.control<QComboBox>(Dbscout::IDC_QUERY);
+    auto* go = frame.control<QAbstractButton>(Dbscout::IDC_GO);
     const int index = sources ? sources->findText(sourceText) : -1;
     if (index < 0 || !queries || !go)
         return false;
@@ -32,8 +32,8 @@ bool waitUntilBuilt(PanelFrame& frame, int timeoutMs)
     // of its start.
     return QTest::qWaitFor(
         [&] {
-            auto* sources = frame.control<QComboBox>(kSourceBox);
-            return frame.control<QTreeWidget>(kList) && sources && sources->count() > 0;
+            auto* sources = frame.control<QComboBox>(Dbscout::IDC_DATASOURCE);
+            return frame.control<QTreeWidget>(Dbscout::IDC_LIST) && sources && sources->count() > 0;
         },
         timeoutMs);
 }
@@ -41,7 +41,7 @@ bool waitUntilBuilt(PanelFrame& frame, int timeoutMs)
 // The listing a pick or Go started has ended once its "Downloading..." row is gone.
 bool waitForListing(PanelFrame& frame, int timeoutMs)
 {
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QTreeWidget* rows = frame.control<QTreeWidget>(Dbscout::IDC_LIST);
     return QTest::qWaitFor(
         [&] {
             return !(rows->topLevelItemCount() == 1 &&
@@ -52,7 +52,7 @@ bool waitForListing(PanelFrame& frame, int timeoutMs)
 
 bool chooseSource(PanelFrame& frame, const QString& text, int timeoutMs)
 {
-    QComboBox* sources = frame.control<QComboBox>(kSourceBox);
+    QComboBox* sources = frame.control<QComboBox>(Dbscout::IDC_DATASOURCE);
     const int index = sources ? sources->findText(text) : -1;
     if (index < 0)
         return false;
@@ -65,17 +65,17 @@ bool chooseSource(PanelFrame& frame, const QString& text, int timeoutMs)
 
 bool list(PanelFrame& frame, const QString& query, int timeoutMs)
 {
-    QLineEdit* edit = frame.control<QComboBox>(kQueryBox)->lineEdit();
+    QLineEdit* edit = frame.control<QComboBox>(Dbscout::IDC_QUERY)->lineEdit();
     edit->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, query);
-    QTest::mouseClick(frame.control<QWidget>(kGoButton), Qt::LeftButton);
+    QTest::mouseClick(frame.control<QWidget>(Dbscout::IDC_GO), Qt::LeftButton);
     return waitForListing(frame, timeoutMs);
 }
 
 void clickRow(PanelFrame& frame, int row, bool open)
 {
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QTreeWidget* rows = frame.control<QTreeWidget>(Dbscout::IDC_LIST);
     QTreeWidgetItem* item = rows->topLevelItem(row);
     rows->scrollToItem(item);
     const QPoint at = rows->visualItemRect(item).center();
@@ -89,7 +89,7 @@ void clickRow(PanelFrame& frame, int row, bool open)
 void selectRows(PanelFrame& frame, int first, int last)
 {
     clickRow(frame, first, false);
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QTreeWidget* rows = frame.control<QTreeWidget>(Dbscout::IDC_LIST);
     QTreeWidgetItem* item = rows->topLevelItem(last);
     rows->scrollToItem(item);
     QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::ShiftModifier,
@@ -98,7 +98,7 @@ void selectRows(PanelFrame& frame, int first, int last)
 
 QStringList rowNames(PanelFrame& frame)
 {
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QTreeWidget* rows = frame.control<QTreeWidget>(Dbscout::IDC_LIST);
     QStringList names;
     for (int row = 0; rows && row < rows->topLevelItemCount(); ++row)
         names << rows->topLevelItem(row)->text(0);
@@ -109,7 +109,7 @@ QString shown(PanelFrame& frame)
 {
     const QStringList names = rowNames(frame);
     return QStringLiteral("\"%1\", %2 rows: %3%4")
-        .arg(frame.control<QLabel>(kStatusLine)->text())
+        .arg(frame.control<QLabel>(Dbscout::IDC_STATUS)->text())
         .arg(names.size())
         .arg(names.mid(0, 3).join(QLatin1String(", ")), names.size() > 3 ? ", ..." : "");
 }

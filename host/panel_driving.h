@@ -3,7 +3,7 @@
 // pressing Go, clicking rows), by the numeric ids its controls carry as object names: for the
 // demo's dialogs that start at a place, its scripted tour and its tests.
 
-#include "panel_controls.h"
+#include <dbscout/controls.h>
 
 #include <QString>
 #include <QStringList>
@@ -11,8 +11,6 @@
 class PanelFrame;
 
 namespace PanelDriving {
-
-using namespace PanelControls;
 
 // Lists a data source (the text of its entry) and subset or query as if the user chose them and
 // pressed Go, without waiting; false when the panel is not built or has no such entry.

@@ -6,6 +6,8 @@
 
 #include <QTimer>
 
+#include <iterator>
+
 namespace {
 
 // Records saved in one handler run at most, while more are being fetched. A run costs its
@@ -165,23 +167,14 @@ bool RecordBatch::hasRetries() const
 
 QString RecordBatch::stateText(BatchItem::State state)
 {
-    switch (state) {
-    case BatchItem::State::Waiting:
-        return tr("waiting");
-    case BatchItem::State::Opened:
-        return tr("opened");
-    case BatchItem::State::Copied:
-        return tr("copied");
-    case BatchItem::State::Replaced:
-        return tr("replaced");
-    case BatchItem::State::Skipped:
-        return tr("skipped");
-    case BatchItem::State::Failed:
-        return tr("failed");
-    case BatchItem::State::Cancelled:
-        return tr("cancelled");
-    }
-    return {};
+    // In the order of BatchItem::State.
+    static const char* const texts[] = {
+        QT_TR_NOOP("waiting"),   QT_TR_NOOP("opened"),  QT_TR_NOOP("copied"),
+        QT_TR_NOOP("replaced"),  QT_TR_NOOP("skipped"), QT_TR_NOOP("failed"),
+        QT_TR_NOOP("cancelled"),
+    };
+    static_assert(std::size(texts) == static_cast<size_t>(BatchItem::State::Cancelled) + 1);
+    return tr(texts[static_cast<int>(state)]);
 }
 
 QString RecordBatch::summary() const

@@ -41,7 +41,7 @@ Tour::Tour(DemoWindow& window, QString screenshot)
     m_boxes->start(20);
     m_ready = new QTimer(this);
     connect(m_ready, &QTimer::timeout, this, [this] {
-        auto* sources = m_window.panelFrame()->control<QComboBox>(kSourceBox);
+        auto* sources = m_window.panelFrame()->control<QComboBox>(Dbscout::IDC_DATASOURCE);
         const bool listed = sources && sources->count() > 0;
         // Without sources after a while the first step starts anyway, and says what is missing.
         if (QApplication::activeModalWidget() || (!listed && m_waiting.elapsed() < kWaitMs))

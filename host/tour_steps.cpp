@@ -33,7 +33,7 @@ QString Tour::startStep()
     PanelFrame& frame = *m_window.panelFrame();
     if (!waitForPanel(frame))
         return {};
-    QComboBox* sources = frame.control<QComboBox>(kSourceBox);
+    QComboBox* sources = frame.control<QComboBox>(Dbscout::IDC_DATASOURCE);
     QStringList names;
     for (int i = 0; i < sources->count(); ++i)
         names << sources->itemText(i);
@@ -49,8 +49,8 @@ QString Tour::listSubsetStep()
     PanelFrame& frame = *m_window.panelFrame();
     chooseSource(frame, "Demo database (DNA/RNA)");
     const QString seen = list(frame, "Orchids");
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    const QString status = frame.control<QLabel>(kStatusLine)->text();
+    QTreeWidget* rows = frame.control<QTreeWidget>(Dbscout::IDC_LIST);
+    const QString status = frame.control<QLabel>(Dbscout::IDC_STATUS)->text();
     check(rows->topLevelItemCount() > 0, "the subset is empty");
     check(status.startsWith(QStringLiteral("%1 objects were found. The first object # is 1")
                                 .arg(rows->topLevelItemCount())),
@@ -62,8 +62,8 @@ QString Tour::pageStep()
 {
     PanelFrame& frame = *m_window.panelFrame();
     QString seen = list(frame, "MAIN");
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
-    const int total = frame.control<QLabel>(kStatusLine)->text().section(' ', 0, 0).toInt();
+    QTreeWidget* rows = frame.control<QTreeWidget>(Dbscout::IDC_LIST);
+    const int total = frame.control<QLabel>(Dbscout::IDC_STATUS)->text().section(' ', 0, 0).toInt();
     const int firstPage = rows->topLevelItemCount();
     if (!check(total > firstPage && firstPage == 100, "MAIN does not fill more than one page"))
         return seen;
@@ -81,7 +81,7 @@ QString Tour::pageStep()
 QString Tour::sortStep()
 {
     PanelFrame& frame = *m_window.panelFrame();
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QTreeWidget* rows = frame.control<QTreeWidget>(Dbscout::IDC_LIST);
     QHeaderView* header = rows->header();
     const QPoint nameColumn(header->sectionViewportPosition(0) + 8, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameColumn);
@@ -108,11 +108,11 @@ QString Tour::openSeveralStep()
     if (!check(names.size() == 3, "the list has fewer than three rows"))
         return {};
     selectRows(frame, 0, 2);
-    QLineEdit* nameBox = frame.control<QLineEdit>(kNameBox);
+    QLineEdit* nameBox = frame.control<QLineEdit>(Dbscout::IDC_NAME);
     check(QTest::qWaitFor([&] { return nameBox->text().count(',') == 2; }, kWaitMs),
           "the name box does not list the three rows");
     QSignalSpy ended(&m_window, &DemoWindow::batchFinished);
-    QTest::keyClick(frame.control<QTreeWidget>(kList), Qt::Key_Return);
+    QTest::keyClick(frame.control<QTreeWidget>(Dbscout::IDC_LIST), Qt::Key_Return);
     if (!check(!ended.isEmpty() || ended.wait(kWaitMs), "the three records did not open"))
         return {};
     BatchDialog* dialog = m_window.batchDialog();
@@ -134,7 +134,7 @@ QString Tour::pickStep()
     PanelFrame& frame = *m_window.panelFrame();
     chooseSource(frame, "Demo database (Protein)");
     list(frame, "Swiss-Prot sample");
-    QTreeWidget* rows = frame.control<QTreeWidget>(kList);
+    QTreeWidget* rows = frame.control<QTreeWidget>(Dbscout::IDC_LIST);
     if (!check(rows->topLevelItemCount() > 0, "the protein subset is empty"))
         return shown(frame);
     m_savedName = rowNames(frame).value(0) + QLatin1String(" copy");
@@ -160,7 +160,7 @@ QString Tour::saveStep(bool expectExisting)
     // The protein kind was asked for, so the source shows under its own name.
     chooseSource(frame, "Demo database");
     const QString place = list(frame, "Scratch");
-    QLineEdit* name = frame.control<QLineEdit>(kNameBox);
+    QLineEdit* name = frame.control<QLineEdit>(Dbscout::IDC_NAME);
     name->setFocus();
     name->selectAll();
     QTest::keyClicks(name, m_savedName);
@@ -188,7 +188,8 @@ QString Tour::openKindStep(const QString& source, const QString& query, const QS
     PanelFrame& frame = *m_window.panelFrame();
     chooseSource(frame, source);
     const QString seen = list(frame, query);
-    if (!check(frame.control<QTreeWidget>(kList)->topLevelItemCount() > 0, query + " is empty"))
+    if (!check(frame.control<QTreeWidget>(Dbscout::IDC_LIST)->topLevelItemCount() > 0,
+               query + " is empty"))
         return seen;
     openRow(frame, 0);
     const QString summary = m_window.objectView()->summary();
@@ -207,7 +208,7 @@ QString Tour::copyFromNcbiStep()
     PanelFrame& frame = *m_window.panelFrame();
     chooseSource(frame, QStringLiteral("NCBI PubMed (Citation)"));
     const QString seen = list(frame, "biopython");
-    auto* box = frame.control<QCheckBox>(kLocalCopyBox);
+    auto* box = frame.control<QCheckBox>(Dbscout::IDC_LOCAL_COPY);
     if (!check(m_window.copyBox()->isOffered() && box, "the box is not offered for NCBI"))
         return seen;
     const bool wasChecked = box->isChecked();
@@ -245,16 +246,16 @@ QString Tour::whereCopiesGoStep()
     PanelFrame& frame = *dialog->frame();
     if (!waitForPanel(frame))
         return {};
-    auto* listed = frame.control<QLabel>(kStatusLine);
+    auto* listed = frame.control<QLabel>(Dbscout::IDC_STATUS);
     check(QTest::qWaitFor([&] { return listed->text().contains("were found"); }, kWaitMs),
           "the dialog did not list where copies go");
     const QString seen =
         QStringLiteral("%1, %2: %3")
-            .arg(frame.control<QComboBox>(kSourceBox)->currentText(),
-                 frame.control<QComboBox>(kQueryBox)->currentText(), listed->text());
+            .arg(frame.control<QComboBox>(Dbscout::IDC_DATASOURCE)->currentText(),
+                 frame.control<QComboBox>(Dbscout::IDC_QUERY)->currentText(), listed->text());
     check(seen.startsWith("Demo database (Citation), From NCBI:"),
           "the dialog does not start where copies go");
-    QTest::keyClick(frame.control<QTreeWidget>(kList), Qt::Key_Escape);
+    QTest::keyClick(frame.control<QTreeWidget>(Dbscout::IDC_LIST), Qt::Key_Escape);
     check(QTest::qWaitFor([&] { return dialog.isNull(); }, kWaitMs), "Esc left the dialog open");
     return seen + " (closed with Esc)";
 }
@@ -318,7 +319,7 @@ QString Tour::screenshotStep()
     const QString seen = list(frame, "Orchids");
     // Room for the organism and the description, as a user drags the column dividers; the
     // panel keeps the layout for the next run.
-    QHeaderView* header = frame.control<QTreeWidget>(kList)->header();
+    QHeaderView* header = frame.control<QTreeWidget>(Dbscout::IDC_LIST)->header();
     const int widths[] = {80, 75, 55, 65, 165, 190, 110};
     for (int column = 0; column < header->count() && column < int(std::size(widths)); ++column)
         header->resizeSection(column, widths[column]);

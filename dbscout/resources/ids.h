@@ -5,6 +5,8 @@
 // objectName (for example "6913"), so that tests find it. The standard buttons keep the
 // framework's numbers: 1 for OK (or the dialog's confirming button), 2 for Cancel.
 
+#include <dbscout/controls.h> // the panel's controls (dialog 6904)
+
 namespace Dbscout {
 
 // Dialogs, menus, accelerators, toolbars.
@@ -20,19 +22,6 @@ constexpr int IDD_OPTIONS = 6929;
 constexpr int IDD_COMMENT = 6931;
 constexpr int IDD_OPTIONS_SAVE_PAGE = 6932;
 constexpr int IDD_OPTIONS_CHECKOUT_PAGE = 6933;
-
-// Controls of the panel (dialog 6904).
-constexpr int IDC_GO = 6901;
-constexpr int IDC_STATUS = 6909;
-constexpr int IDC_DATASOURCE = 6913;
-constexpr int IDC_QUERY = 6914;
-constexpr int IDC_LOCAL_COPY = 6920;
-constexpr int IDC_SOURCE_LABEL = 6991;
-constexpr int IDC_FILTER_LABEL = 6992;
-constexpr int IDC_NAME_LABEL = 6993;
-constexpr int IDC_LIST = 6996;
-constexpr int IDC_NAME = 6999;
-constexpr int IDC_TOOLBAR = 59392; // the framework's standard toolbar id
 
 // Controls of the Go-to dialog (6905).
 constexpr int IDC_GOTO_START = 6906;

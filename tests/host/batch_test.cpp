@@ -40,7 +40,8 @@ protected:
             dialog->findChild<QPushButton*>("1")->click();
             return dialog->result();
         });
-        QTest::keyClick(panel().control<QTreeWidget>(kList), Qt::Key_G, Qt::ControlModifier);
+        QTest::keyClick(panel().control<QTreeWidget>(Dbscout::IDC_LIST), Qt::Key_G,
+                        Qt::ControlModifier);
         ASSERT_TRUE(QTest::qWaitFor([&] { return rowNames(panel()).size() == count; }, kWaitMs))
             << shown(panel()).toStdString();
         modal.clear();
@@ -50,7 +51,7 @@ protected:
     void select(int first, int last)
     {
         selectRows(panel(), first, last);
-        QLineEdit* name = panel().control<QLineEdit>(kNameBox);
+        QLineEdit* name = panel().control<QLineEdit>(Dbscout::IDC_NAME);
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return name->text().count(',') == last - first; }, kWaitMs))
             << name->text().toStdString();
@@ -61,7 +62,7 @@ protected:
     void openSelection()
     {
         QSignalSpy ended(window.get(), &DemoWindow::batchFinished);
-        QTest::keyClick(panel().control<QTreeWidget>(kList), Qt::Key_Return);
+        QTest::keyClick(panel().control<QTreeWidget>(Dbscout::IDC_LIST), Qt::Key_Return);
         ASSERT_TRUE(!ended.isEmpty() || ended.wait(4 * kWaitMs));
     }
 
@@ -81,7 +82,7 @@ TEST_F(Batch, oneHundredTwentyRecordsAreCopiedAndTheOneNcbiLeftOutIsNamedAndRetr
     listSynthetic(120);
     QTest::mouseClick(box(), Qt::LeftButton);
     select(0, 119);
-    const QStringList ids = panel().control<QLineEdit>(kNameBox)->text().split(',');
+    const QStringList ids = panel().control<QLineEdit>(Dbscout::IDC_NAME)->text().split(',');
     ASSERT_EQ(ids.size(), 120);
     const QString missing = ids[57];
     standIn->plan({"withhold " + missing.toStdString()});

@@ -42,18 +42,19 @@ bool hasFocusIn(const QWidget* widget)
 TEST_F(DemoWindowTest, theMenusLeaveThePanelItsAltKeys)
 {
     QApplication::setActiveWindow(window.get());
-    QWidget* list = panel().control<QWidget>(kList);
+    QWidget* list = panel().control<QWidget>(Dbscout::IDC_LIST);
     list->setFocus();
-    const std::pair<Qt::Key, int> mnemonics[] = {{Qt::Key_D, kSourceBox}, {Qt::Key_N, kNameBox},
-                                                 {Qt::Key_F, kQueryBox},  {Qt::Key_D, kSourceBox},
-                                                 {Qt::Key_N, kNameBox},   {Qt::Key_F, kQueryBox}};
+    const std::pair<Qt::Key, int> mnemonics[] = {
+        {Qt::Key_D, Dbscout::IDC_DATASOURCE}, {Qt::Key_N, Dbscout::IDC_NAME},
+        {Qt::Key_F, Dbscout::IDC_QUERY},      {Qt::Key_D, Dbscout::IDC_DATASOURCE},
+        {Qt::Key_N, Dbscout::IDC_NAME},       {Qt::Key_F, Dbscout::IDC_QUERY}};
     for (const auto& [key, control] : mnemonics) {
         QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
         EXPECT_FALSE(QApplication::activePopupWidget()) << "a menu took Alt+" << char(key);
         EXPECT_TRUE(hasFocusIn(panel().control<QWidget>(control))) << "Alt+" << char(key);
     }
 
-    auto* queries = panel().control<QComboBox>(kQueryBox);
+    auto* queries = panel().control<QComboBox>(Dbscout::IDC_QUERY);
     queries->setEditText("biopython");
     list->setFocus();
     QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);

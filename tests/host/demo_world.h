@@ -137,7 +137,7 @@ protected:
     }
 
     PanelFrame& panel() { return *window->panelFrame(); }
-    QCheckBox* box() { return panel().control<QCheckBox>(kLocalCopyBox); }
+    QCheckBox* box() { return panel().control<QCheckBox>(Dbscout::IDC_LOCAL_COPY); }
 
     // The "biopython" search at the NCBI stand-in, with the paper's row picked.
     void listNcbiPapers()
@@ -146,7 +146,7 @@ protected:
         ASSERT_TRUE(list(panel(), "biopython", kWaitMs));
         ASSERT_EQ(rowNames(panel()).size(), 5);
         clickRow(panel(), kPaperRow, false);
-        QLineEdit* name = panel().control<QLineEdit>(kNameBox);
+        QLineEdit* name = panel().control<QLineEdit>(Dbscout::IDC_NAME);
         ASSERT_TRUE(QTest::qWaitFor([&] { return name->text() == "12230038"; }, kWaitMs));
         // Picking the source may have said something; from here on nothing else is expected.
         modal.clear();

@@ -41,15 +41,15 @@ TEST_F(LocalCopy, anNcbiSourceIsPickedQuietlyAndItsSearchPagesSortsAndOpens)
     EXPECT_TRUE(modal.messages().empty());
     EXPECT_EQ(status(), "NCBI PubMed (Citation) lists records only for a search: type words, an "
                         "author or an accession in the Filter box (Alt+F) and press Go.");
-    QLabel* statusLine = panel().control<QLabel>(kStatusLine);
+    QLabel* statusLine = panel().control<QLabel>(Dbscout::IDC_STATUS);
     EXPECT_EQ(statusLine->text(), "0 objects were found. The first object # is 0, page size: 100");
-    QComboBox* queries = panel().control<QComboBox>(kQueryBox);
+    QComboBox* queries = panel().control<QComboBox>(Dbscout::IDC_QUERY);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return queries->count() > 0 && queries->itemText(0) == "Reviews"; }, kWaitMs));
 
     ASSERT_TRUE(list(panel(), "biopython", kWaitMs));
     EXPECT_EQ(rowNames(panel()).size(), 5);
-    auto* rows = panel().control<QTreeWidget>(kList);
+    auto* rows = panel().control<QTreeWidget>(Dbscout::IDC_LIST);
     modal.answerNextDialog([](QDialog* dialog) {
         dialog->findChild<QLineEdit*>("6907")->setText("2");
         dialog->findChild<QPushButton*>("1")->click();
@@ -224,12 +224,12 @@ TEST_F(LocalCopy, copiesGoWhereTheUserChose)
         PanelFrame& place = *dialog->frame();
         ASSERT_TRUE(waitUntilBuilt(place, kWaitMs));
         // The name is each record's own; only the data source and the subset are chosen.
-        EXPECT_FALSE(place.control<QLineEdit>(kNameBox)->isEnabled());
-        QLabel* listed = place.control<QLabel>(kStatusLine);
+        EXPECT_FALSE(place.control<QLineEdit>(Dbscout::IDC_NAME)->isEnabled());
+        QLabel* listed = place.control<QLabel>(Dbscout::IDC_STATUS);
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return listed->text().contains("were found"); }, kWaitMs));
-        EXPECT_EQ(place.control<QComboBox>(kSourceBox)->currentText(), source);
-        EXPECT_EQ(place.control<QComboBox>(kQueryBox)->currentText(), subset);
+        EXPECT_EQ(place.control<QComboBox>(Dbscout::IDC_DATASOURCE)->currentText(), source);
+        EXPECT_EQ(place.control<QComboBox>(Dbscout::IDC_QUERY)->currentText(), subset);
         EXPECT_TRUE(modal.messages().empty());
         if (std::string(subset) == "From NCBI") { // the first time: choose another
             ASSERT_TRUE(list(place, "Lab papers", kWaitMs));
@@ -238,7 +238,7 @@ TEST_F(LocalCopy, copiesGoWhereTheUserChose)
                 Qt::LeftButton);
             continue;
         }
-        QTest::keyClick(place.control<QTreeWidget>(kList), Qt::Key_Escape);
+        QTest::keyClick(place.control<QTreeWidget>(Dbscout::IDC_LIST), Qt::Key_Escape);
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, kWaitMs));
     }
     EXPECT_EQ(status(), "Copies go to Demo database, subset Lab papers.");
@@ -325,7 +325,7 @@ TEST_F(LocalCopy, anNcbiRecordSavesWithFileSaveToDatabaseSayingWhereItCameFrom)
     ASSERT_TRUE(waitUntilBuilt(place, kWaitMs));
     ASSERT_TRUE(chooseSource(place, "Demo database", kWaitMs)); // the citation kind was asked for
     ASSERT_TRUE(list(place, "MAIN", kWaitMs));
-    QLineEdit* name = place.control<QLineEdit>(kNameBox);
+    QLineEdit* name = place.control<QLineEdit>(Dbscout::IDC_NAME);
     EXPECT_EQ(name->text(), kPaper);
     name->setFocus();
     name->selectAll();
