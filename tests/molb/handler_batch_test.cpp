@@ -234,11 +234,23 @@ TEST_F(HandlerBatchRights, eachObjectFollowsTheRightsOnItAndOnTheSubset)
                      .output),
         std::vector<std::string>{"REFUSED You may not add objects to the subset \"shared\"."});
     EXPECT_EQ(runSql("lab", "SELECT count(*) FROM objects"), "3\n");
-    // Without the password, no object is even looked at.
-    const ProcessResult refused =
-        runHandler(store.url("?command=put&batch=yes&user=ann&pass=wrong"), input);
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.output.find("<li"), std::string::npos);
+    // The saves go on while the password is compared, but without the right one nothing is
+    // stored, no subset made and nothing told of the objects, malformed or not.
+    const std::string subsets = runSql("lab", "SELECT count(*) FROM subsets");
+    for (const auto& [credentials, batch] :
+         {std::pair{"&user=ann&pass=wrong", input}, std::pair{"&user=nobody&pass=x", input},
+          std::pair{"&user=ann&pass=wrong", std::string("molb-batch 1\n9 dnarna/cut\nA")}}) {
+        const ProcessResult refused =
+            runHandler(store.url(std::string("?command=put&batch=yes&newsubset=yes&query=fresh") +
+                                 credentials),
+                       batch);
+        EXPECT_EQ(refused.exitCode, 1) << credentials;
+        EXPECT_EQ(refused.output.find("<li"), std::string::npos) << refused.output;
+        EXPECT_NE(refused.output.find("Wrong user name or password."), std::string::npos)
+            << refused.output;
+    }
+    EXPECT_EQ(runSql("lab", "SELECT count(*) FROM objects"), "3\n");
+    EXPECT_EQ(runSql("lab", "SELECT count(*) FROM subsets"), subsets);
 }
 
 // Every object the answer tells as stored is stored, whole, and in the order sent: the stored

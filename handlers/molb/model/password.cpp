@@ -47,4 +47,9 @@ bool verifyPassword(const std::string& password, const std::string& hash)
     return result && result[0] != '*' && sameText(result, hash.c_str());
 }
 
+Status wrongUserOrPassword()
+{
+    return Status::fail(ErrorCode::Denied, "Wrong user name or password.");
+}
+
 } // namespace Dbscout::Molb

@@ -11,5 +11,7 @@ namespace Dbscout::Molb {
 Status hashPassword(const std::string& password, std::string& hash);
 // True when password matches hash; a malformed hash never matches.
 bool verifyPassword(const std::string& password, const std::string& hash);
+// The one answer to an unknown user or a wrong password: it does not say which.
+Status wrongUserOrPassword();
 
 } // namespace Dbscout::Molb

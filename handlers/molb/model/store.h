@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -158,6 +159,17 @@ public:
     // with users needs a known user and the right password, and fails with Denied otherwise.
     virtual Status authenticate(bool given, const std::string& user, const std::string& password,
                                 Session& session) = 0;
+    // As authenticate, for a request that has work to do before anything is committed: a store
+    // that checks the password itself may return as soon as it knows the user, leaving the
+    // password's verdict to verdict (worked out on another thread). Nothing may be committed
+    // or told before the verdict is true. Left invalid: the password was checked already.
+    virtual Status authenticateDeferred(bool given, const std::string& user,
+                                        const std::string& password, Session& session,
+                                        std::future<bool>& verdict)
+    {
+        verdict = {};
+        return authenticate(given, user, password, session);
+    }
 
     // The subsets of the kind that the session may read, by name, each with its right filled.
     // Subsets the session may not read are left out.

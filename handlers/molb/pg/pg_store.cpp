@@ -2,6 +2,7 @@
 #include "steps/store_sql.h"
 
 #include "model/names.h"
+#include "model/password.h"
 #include "pg/pg_interrupt.h"
 #include "pg/pg_pool.h"
 #include "pg/pg_schema.h"
@@ -175,7 +176,7 @@ Status PgStore::authenticate(bool given, const std::string& user, const std::str
         if (fallback.ok() && session.everyoneOwns)
             return Status::pass();
         session = Session();
-        return Status::fail(ErrorCode::Denied, "Wrong user name or password.");
+        return wrongUserOrPassword();
     }
     if (refused)
         return Status::fail(ErrorCode::Denied,

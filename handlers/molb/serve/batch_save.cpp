@@ -2,6 +2,7 @@
 
 #include "serve/commands.h"
 
+#include "model/password.h"
 #include "protocol/batch_frames.h"
 #include "protocol/molb_pages.h"
 #include "test_hooks/test_pause.h"
@@ -9,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <future>
 #include <set>
 #include <strings.h>
 
@@ -63,42 +65,23 @@ std::string objectLine(const RequestUrl& url, Kind kind, const Status& status,
 constexpr std::string_view kStoppedLine =
     "<li class=\"STOPPED\">Not stored: the batch was stopped before it.</li>\n";
 
-// Saves objects from first on in one commit of the store, for as long as kCommitEvery allows
-// (one at least), and says per object what became of it. Returns the place after the last one.
-size_t saveShared(Store& store, const Session& session, const RequestUrl& url,
-                  const PreparedBatch& batch, size_t first, std::string& lines)
+// The password's verdict, which the saves do not wait for: awaited before the first commit and
+// the answer's first byte, then kept.
+class PasswordGate
 {
-    size_t next = first;
-    const size_t count = batch.objects.size();
-    const Status shared = store.inOneCommit([&] {
-        const auto began = std::chrono::steady_clock::now();
-        next = first; // a back end may run this again from the start
-        lines.clear();
-        while (next < count && !g_stopAsked &&
-               (next == first || (next - first < kMostPerCommit &&
-                                  std::chrono::steady_clock::now() - began < kCommitEvery))) {
-            if (next != first)
-                pauseForTest("batch-save"); // a save under way in a commit holding others
-            SaveOutcome outcome;
-            Status status = batch.checks[next];
-            if (status.ok())
-                status = store.saveObject(session, batch.saves[next], outcome);
-            // The store itself failing ends the commit: nothing of it may be told as stored.
-            if (status.code() == ErrorCode::Failure)
-                return status;
-            lines += objectLine(url, batch.objects[next].kind, status, outcome);
-            ++next;
-        }
-        return Status::pass();
-    });
-    if (shared.ok())
-        return next;
-    lines.clear();
-    const size_t end = std::max(next, first + 1);
-    for (size_t i = first; i < end; ++i)
-        lines += refusedLine("Not stored: " + shared.message());
-    return end;
-}
+public:
+    explicit PasswordGate(std::future<bool>& verdict) : m_verdict(verdict) {}
+    bool passed()
+    {
+        if (m_verdict.valid())
+            m_passed = m_verdict.get();
+        return m_passed;
+    }
+
+private:
+    std::future<bool>& m_verdict;
+    bool m_passed = true; // no verdict to wait for: the store checked the password already
+};
 
 // newsubset=yes: the subset each object joins, made first for every kind that lacks it, as
 // command=cs makes subsets. A subset that is there already (Conflict), or cannot be made, is
@@ -114,6 +97,46 @@ void makeSubsets(Store& store, const Session& session, const RequestUrl& url,
         if (kinds.insert(object.kind).second)
             static_cast<void>(store.createSubset(session, object.kind, subset, {}));
     }
+}
+
+// Saves objects from first on in one commit of the store, for as long as kCommitEvery allows
+// (one at least), and says per object what became of it. Returns the place after the last one.
+size_t saveShared(Store& store, const Session& session, const RequestUrl& url,
+                  const PreparedBatch& batch, size_t first, PasswordGate& password,
+                  std::string& lines)
+{
+    size_t next = first;
+    const size_t count = batch.objects.size();
+    const Status shared = store.inOneCommit([&] {
+        const auto began = std::chrono::steady_clock::now();
+        next = first; // a back end may run this again from the start
+        lines.clear();
+        if (first == 0 && url.newSubset)
+            makeSubsets(store, session, url, batch.objects);
+        while (next < count && !g_stopAsked &&
+               (next == first || (next - first < kMostPerCommit &&
+                                  std::chrono::steady_clock::now() - began < kCommitEvery))) {
+            if (next != first)
+                pauseForTest("batch-save"); // a save under way in a commit holding others
+            SaveOutcome outcome;
+            Status status = batch.checks[next];
+            if (status.ok())
+                status = store.saveObject(session, batch.saves[next], outcome);
+            // The store itself failing ends the commit: nothing of it may be told as stored.
+            if (status.code() == ErrorCode::Failure)
+                return status;
+            lines += objectLine(url, batch.objects[next].kind, status, outcome);
+            ++next;
+        }
+        return password.passed() ? Status::pass() : wrongUserOrPassword();
+    });
+    if (shared.ok())
+        return next;
+    lines.clear();
+    const size_t end = std::max(next, first + 1);
+    for (size_t i = first; i < end; ++i)
+        lines += refusedLine("Not stored: " + shared.message());
+    return end;
 }
 
 } // namespace
@@ -146,27 +169,33 @@ PreparedBatch prepareBatch(const RequestUrl& url, std::string_view input)
 }
 
 Status serveBatchSave(Store& store, const Session& session, const RequestUrl& url,
-                      const PreparedBatch& batch, int out, bool& started)
+                      const PreparedBatch& batch, std::future<bool>& verdict, int out,
+                      bool& started)
 {
     started = false;
+    PasswordGate password(verdict);
     if (!batch.status.ok())
-        return batch.status;
-    if (url.newSubset)
-        makeSubsets(store, session, url, batch.objects);
+        return password.passed() ? batch.status : wrongUserOrPassword();
     std::string page = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html version=\"";
     page += kPageVersion;
     page += "\"><head><title>OK</title></head>\n<body id=\"BATCH\"><ol>\n";
-    started = true;
     // Each object's line goes out once its commit is done, so a batch cut off at any point has
-    // told only what is stored; when the reader is gone, nothing more is saved.
-    bool reading = writeAll(out, page);
+    // told only what is stored; when the reader is gone, nothing more is saved. Nothing at all
+    // is committed or written before the password matched.
+    bool reading = true;
     for (size_t next = 0; next < batch.objects.size();) {
         std::string lines;
         if (!reading || g_stopAsked) {
             for (; next < batch.objects.size(); ++next)
                 lines += kStoppedLine;
         } else {
-            next = saveShared(store, session, url, batch, next, lines);
+            next = saveShared(store, session, url, batch, next, password, lines);
+        }
+        if (!password.passed())
+            return wrongUserOrPassword();
+        if (!started) {
+            started = true;
+            reading = writeAll(out, page);
         }
         reading = reading && writeAll(out, lines);
     }

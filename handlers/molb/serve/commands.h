@@ -7,6 +7,7 @@
 #include "protocol/request_url.h"
 #include "sqlite/store_open.h"
 
+#include <future>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,9 +59,11 @@ PreparedBatch prepareBatch(const RequestUrl& url, std::string_view input);
 // answer page as the saves become durable, one line per object. Stops before the next object
 // once askBatchStop() was called or the reader of out is gone; the objects not reached are
 // answered as stopped. A refused batch fails before anything is stored or written; started
-// tells whether the page began.
+// tells whether the page began. password: the verdict authenticateDeferred left (invalid when
+// the store checked it already); a wrong one stores and writes nothing and fails with Denied.
 Status serveBatchSave(Store& store, const Session& session, const RequestUrl& url,
-                      const PreparedBatch& batch, int out, bool& started);
+                      const PreparedBatch& batch, std::future<bool>& password, int out,
+                      bool& started);
 // Asks a batch save of this process to stop before its next object; safe in a signal handler.
 void askBatchStop();
 

@@ -78,9 +78,14 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
     std::unique_ptr<Store> store;
     if (status = openStore(url.host, url.database, OpenMode::Existing, store, server); !status.ok())
         return answerError(out, status);
+    // A batch's saves go on while the password is compared; they commit only once it matched.
     Session session;
-    if (status = store->authenticate(url.credentialsGiven, url.user, url.password, session);
-        !status.ok())
+    std::future<bool> password;
+    status = batch.valid()
+                 ? store->authenticateDeferred(url.credentialsGiven, url.user, url.password,
+                                               session, password)
+                 : store->authenticate(url.credentialsGiven, url.user, url.password, session);
+    if (!status.ok())
         return answerError(out, status);
 
     std::string page;
@@ -105,7 +110,7 @@ int serveParsedRequest(RequestUrl& url, std::string input, int out, const Server
     case Command::Fetch: {
         status = url.command == Command::Fetch
                      ? serveFetch(*store, session, url, out, started)
-                     : serveBatchSave(*store, session, url, batch.get(), out, started);
+                     : serveBatchSave(*store, session, url, batch.get(), password, out, started);
         if (status.ok())
             return kExitServed;
         // Once bytes went out no page can follow; the exit status tells the failure.

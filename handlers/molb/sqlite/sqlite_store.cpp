@@ -4,6 +4,8 @@
 #include "model/password.h"
 #include "sqlite/sqlite_schema.h"
 
+#include <future>
+
 #include <sys/stat.h>
 
 namespace Dbscout::Molb {
@@ -76,6 +78,20 @@ Status SqliteStore::open(const std::string& path, bool create)
 Status SqliteStore::authenticate(bool given, const std::string& user, const std::string& password,
                                  Session& session)
 {
+    std::future<bool> verdict;
+    const Status status = authenticateDeferred(given, user, password, session, verdict);
+    if (status.ok() && verdict.valid() && !verdict.get())
+        return wrongUserOrPassword();
+    return status;
+}
+
+// The user's row and groups are read at once; the password's hash, worked out on purpose
+// slowly, is compared on another thread.
+Status SqliteStore::authenticateDeferred(bool given, const std::string& user,
+                                         const std::string& password, Session& session,
+                                         std::future<bool>& verdict)
+{
+    verdict = {};
     session = Session();
     bool anyUser = false;
     Status status = hasUsers(anyUser);
@@ -91,24 +107,32 @@ Status SqliteStore::authenticate(bool given, const std::string& user, const std:
                             "This database needs a user name and password (user= and pass=).");
 
     bool known = false;
+    std::string hash;
     std::string primary;
     status = m_db.eachRow(
         kUserByName,
         [&](const SqliteStatement& row) {
-            known = verifyPassword(password, row.text(0));
+            known = true;
+            hash = row.text(0);
             primary = row.text(1);
             return Status::pass();
         },
         user);
-    if (status.ok() && !known)
-        return Status::fail(ErrorCode::Denied, "Wrong user name or password.");
+    if (!status.ok())
+        return status;
+    if (!known)
+        return wrongUserOrPassword();
     if (!primary.empty())
         session.groups.push_back(primary);
     const auto group = [&session](const SqliteStatement& row) {
         session.groups.push_back(row.text(0));
         return Status::pass();
     };
-    return status.ok() ? m_db.eachRow(kUserGroups, group, user, primary) : status;
+    if (status = m_db.eachRow(kUserGroups, group, user, primary); !status.ok())
+        return status;
+    verdict =
+        std::async(std::launch::async, [password, hash] { return verifyPassword(password, hash); });
+    return Status::pass();
 }
 
 Status SqliteStore::listSubsets(const Session& session, Kind kind, std::vector<SubsetInfo>& subsets)

@@ -16,6 +16,8 @@ public:
     // Store and StoreAdmin: what is not the same in every back end.
     Status authenticate(bool given, const std::string& user, const std::string& password,
                         Session& session) override;
+    Status authenticateDeferred(bool given, const std::string& user, const std::string& password,
+                                Session& session, std::future<bool>& verdict) override;
     Status listSubsets(const Session& session, Kind kind,
                        std::vector<SubsetInfo>& subsets) override;
     Status listObjects(const Session& session, const ListingRequest& request,
