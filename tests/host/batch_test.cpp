@@ -240,7 +240,9 @@ TEST_F(Batch, aStoppedSaveRunTellsEachRecordStoredOrStopped)
                                               std::string(kLogin) + "&command=put");
     ASSERT_TRUE(place);
     std::vector<BatchCopy> copies;
-    for (int i = 0; i < 3000; ++i) {
+    // As many as a batch may hold: far more than a fast machine saves between the first commit
+    // and the stop below.
+    for (int i = 0; i < 10000; ++i) {
         const std::string name = "BS" + std::to_string(10000 + i);
         copies.push_back({"dnarna", name, "ncbi://entrez/nucleotide/dnarna/" + name,
                           QByteArray::fromStdString(">" + name + "\nACGTACGT\n")});
@@ -250,7 +252,13 @@ TEST_F(Batch, aStoppedSaveRunTellsEachRecordStoredOrStopped)
     QObject::connect(&saver, &BatchSaver::finished, &saver,
                      [&saved](const std::vector<SavedCopy>& answer) { saved = answer; });
     saver.save(*place, copies, false);
-    QTest::qWait(200); // the handler is saving by now, on a machine of any speed
+    // Stopped once the store shows the run's first commit, on a machine of any speed.
+    const auto storedNow = [] {
+        return MolbTest::runSql("demo", "SELECT count(*) FROM objects WHERE name LIKE 'BS%'");
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.isRunning() || storedNow() != "0\n"; },
+                                4 * kWaitMs));
+    ASSERT_TRUE(saver.isRunning()) << "the run ended before it was stopped";
     saver.stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.isRunning(); }, 4 * kWaitMs));
     ASSERT_EQ(saved.size(), copies.size());
@@ -262,8 +270,7 @@ TEST_F(Batch, aStoppedSaveRunTellsEachRecordStoredOrStopped)
             EXPECT_EQ(copy.result, SavedCopy::Result::Stopped) << copy.why.toStdString();
     }
     EXPECT_LT(stored, copies.size());
-    EXPECT_EQ(MolbTest::runSql("demo", "SELECT count(*) FROM objects WHERE name LIKE 'BS%'"),
-              std::to_string(stored) + "\n");
+    EXPECT_EQ(storedNow(), std::to_string(stored) + "\n");
     if (stored > 0) {
         const std::string last = copies[stored - 1].name;
         EXPECT_EQ(MolbTest::runSql("demo", "SELECT r.arcname, r.comment, length(r.data) FROM "

@@ -221,7 +221,8 @@ std::string runSql(const std::string& database, const std::string& sql)
     const ProcessResult result =
         serverStore()
             ? runPsql(database, sql)
-            : runProcess("/usr/bin/sqlite3", {storeFolder() + "/" + database + ".sqlite", sql});
+            : runProcess("/usr/bin/sqlite3", {"-cmd", ".timeout 10000",
+                                                storeFolder() + "/" + database + ".sqlite", sql});
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     return result.output;
 }
