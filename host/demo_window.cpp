@@ -26,6 +26,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTreeWidget>
 #include <QTimer>
 
 namespace {
@@ -164,18 +165,25 @@ void DemoWindow::buildMenus()
 void DemoWindow::onPanelBuilt()
 {
     // Picking an NCBI source lists nothing until the user searches: say how, where a first
-    // start says what to do.
+    // start says what to do, until the search puts its first row in the list.
     auto* sources = m_panel->control<QComboBox>(Dbscout::IDC_DATASOURCE);
-    if (!sources)
+    auto* rows = m_panel->control<QTreeWidget>(Dbscout::IDC_LIST);
+    if (!sources || !rows)
         return;
     connect(sources, &QComboBox::activated, this, [this, sources](int index) {
         const QString text = sources->itemText(index);
         if (sourceAddressOf(readConfiguredSources(), text.toLocal8Bit().toStdString())
-                .starts_with("ncbi:"))
-            statusBar()->showMessage(tr("%1 lists records only for a search: type words, an "
-                                        "author or an accession in the Filter box (Alt+F) and "
-                                        "press Go.")
-                                         .arg(text));
+                .starts_with("ncbi:")) {
+            m_searchAdvice = tr("%1 lists records only for a search: type words, an author or "
+                                "an accession in the Filter box (Alt+F) and press Go.")
+                                 .arg(text);
+            statusBar()->showMessage(m_searchAdvice);
+        }
+    });
+    connect(rows->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!m_searchAdvice.isEmpty() && statusBar()->currentMessage() == m_searchAdvice)
+            statusBar()->clearMessage();
+        m_searchAdvice.clear();
     });
 }
 

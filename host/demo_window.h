@@ -107,6 +107,7 @@ private:
     LocalCopier* m_copier = nullptr;
     int m_dataType = 0;
     QString m_pickedName;
+    QString m_searchAdvice; // shown in the status bar until a search lists
     std::string m_pickedUrl;
     bool m_copyWanted = false; // the box was checked at the pick of an object from elsewhere
     QByteArray m_shownBytes;

@@ -32,8 +32,8 @@ using namespace PanelDriving;
 using LocalCopy = DemoWorld;
 
 // Browsing NCBI in the example host as a user does: the pick lists nothing and opens no box (the
-// subset box offers the filters; the host's status bar says how to search), a recorded search
-// lists, pages through the Go-to dialog's page size and Next page, sorts, and the row opened
+// subset box offers the filters; the host's status bar says how to search until a search lists),
+// a recorded search lists, pages through the Go-to dialog's page size and Next page, sorts, and the row opened
 // through the panel's open verb is shown.
 TEST_F(LocalCopy, anNcbiSourceIsPickedQuietlyAndItsSearchPagesSortsAndOpens)
 {
@@ -49,6 +49,7 @@ TEST_F(LocalCopy, anNcbiSourceIsPickedQuietlyAndItsSearchPagesSortsAndOpens)
 
     ASSERT_TRUE(list(panel(), "biopython", kWaitMs));
     EXPECT_EQ(rowNames(panel()).size(), 5);
+    EXPECT_EQ(status(), "") << "the advice to search outlived the search";
     auto* rows = panel().control<QTreeWidget>(Dbscout::IDC_LIST);
     modal.answerNextDialog([](QDialog* dialog) {
         dialog->findChild<QLineEdit*>("6907")->setText("2");
