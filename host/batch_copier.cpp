@@ -100,11 +100,10 @@ void BatchCopier::replaceTaken(std::vector<Copy> taken)
     if (taken.empty())
         return finishRun();
     if (!m_stopped && !m_replaceAnswer) {
-        ReplaceQuestion question{tr("Copy to Local DB"), true, std::nullopt};
+        ReplaceQuestion question{tr("Copy to Local DB"), true, std::nullopt, {}};
         const Copy& first = taken.front();
-        m_replaceAnswer = askBeforeReplacing(
-            question, shown(first), saveLocation(m_place->putUrl(first.copy.kind, first.copy.name)),
-            m_copier.window());
+        m_replaceAnswer =
+            askBeforeReplacing(question, shown(first), where(first), m_copier.window());
     }
     if (!m_stopped && m_replaceAnswer.value_or(false)) {
         m_waiting = std::move(taken);

@@ -400,7 +400,7 @@ bool DemoWindow::storeObject(std::string url, std::string name, const QByteArray
     if (!origin.empty())
         appendCopiedFrom(url, origin);
     const QString wanted = QString::fromLocal8Bit(name);
-    ReplaceQuestion question{tr("Save to Database"), false, std::nullopt};
+    ReplaceQuestion question{tr("Save to Database"), false, std::nullopt, {}};
     const SaveOutcome outcome =
         saveAskingBeforeReplacing(url, name, archive, bytes, question, this);
     const QString stored = QString::fromLocal8Bit(name);

@@ -97,7 +97,7 @@ void LocalCopier::save()
     std::string url = m_place->putUrl(m_kind, m_name);
     appendCopiedFrom(url, m_origin);
     std::string name = m_name;
-    ReplaceQuestion question{tr("Copy to Local DB"), false, std::nullopt};
+    ReplaceQuestion question{tr("Copy to Local DB"), false, std::nullopt, m_where};
     const SaveOutcome outcome =
         saveAskingBeforeReplacing(url, name, m_origin, m_bytes, question, m_window);
     const QString shown = QString::fromLocal8Bit(name);

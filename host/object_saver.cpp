@@ -42,7 +42,8 @@ SaveOutcome saveAskingBeforeReplacing(const std::string& url, std::string& name,
         name = wanted;
         return cancelled ? SaveOutcome::Cancelled : SaveOutcome::Failed;
     }
-    if (!askBeforeReplacing(question, QString::fromLocal8Bit(name), saveLocation(url), parent))
+    const QString location = question.location.isEmpty() ? saveLocation(url) : question.location;
+    if (!askBeforeReplacing(question, QString::fromLocal8Bit(name), location, parent))
         return SaveOutcome::Declined;
     // exists is 1 now: the second save replaces the object.
     name = wanted;

@@ -26,6 +26,7 @@ struct ReplaceQuestion
     QString caption;
     bool forBatch = false;
     std::optional<bool> answer; // given once asked (or beforehand)
+    QString location;           // the place as the user names it; empty: its address
 };
 
 // Whether to replace the object named name in location with a new revision: the question's

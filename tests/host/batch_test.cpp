@@ -189,7 +189,8 @@ TEST_F(Batch, aBatchIsCancelledAndRetriedAndAsksOnceBeforeReplacing)
     EXPECT_EQ(window->batch()->summary(), "6 records: 3 copied, 3 skipped.");
     ASSERT_EQ(questions().size(), 1u);
     EXPECT_TRUE(questions()[0]->text.endsWith(
-        "Replace it with a new revision? The answer holds for every other record of this batch "
+        " already exists in Demo database (DNA/RNA), subset From NCBI. Replace it with a new "
+        "revision? The answer holds for every other record of this batch "
         "that exists there already."))
         << questions()[0]->text.toStdString();
     EXPECT_EQ(window->batch()->items()[0].why.toStdString(),

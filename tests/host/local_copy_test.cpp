@@ -154,8 +154,8 @@ TEST_F(LocalCopy, aCheckedBoxCopiesOnceAndAsksBeforeANewRevision)
     ASSERT_EQ(openAndCopy(kPaperRow, 1), false);
     ASSERT_EQ(questions().size(), 1u);
     EXPECT_EQ(questions()[0]->caption, "Copy to Local DB");
-    EXPECT_EQ(questions()[0]->text, "An object named PMID:12230038 already exists in "
-                                    "molb://local/demo/citation/. Replace it with a new revision?");
+    EXPECT_EQ(questions()[0]->text, "An object named PMID:12230038 already exists in Demo database "
+                                    "(Citation), subset From NCBI. Replace it with a new revision?");
     EXPECT_EQ(status(), "Not copied: PMID:12230038 exists in Demo database (Citation), subset "
                         "From NCBI already.");
     EXPECT_EQ(log(id).find("revision 2"), std::string::npos);
