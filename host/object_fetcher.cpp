@@ -199,8 +199,7 @@ void ObjectFetcher::closeOutput()
 
 void ObjectFetcher::fail(const QString& error)
 {
-    m_bytes.clear();
-    emit finished({}, error);
+    emit finished(std::exchange(m_bytes, {}), error);
 }
 
 QString ObjectFetcher::errorPageText(const QByteArray& bytes)

@@ -42,7 +42,8 @@ public:
     static QStringList subsetNames(const QByteArray& bytes);
 
 signals:
-    // bytes on success; otherwise error says what went wrong and bytes is empty.
+    // bytes: the answer; when error says what went wrong, what the handler wrote before it
+    // failed (a batch save's word on each record it stored before it ended), if anything.
     void finished(const QByteArray& bytes, const QString& error);
 
 private:

@@ -284,6 +284,26 @@ TEST_F(Batch, aStoppedSaveRunTellsEachRecordStoredOrStopped)
     }
 }
 
+// A run that ended abnormally after some commits: the records its answer names are told stored,
+// and those after the line it was cut off in are told the run's failure, never stored.
+TEST(BatchAnswer, aRunCutOffTellsWhatItStoredAndTheFailureForTheRest)
+{
+    const QByteArray answer = "<?xml version=\"1.0\"?><html><body><ol>\n"
+                              "<li class=\"OK\" revision=\"1\">AB1</li>\n"
+                              "<li class=\"EXIST\">AB2 exists.</li>\n"
+                              "<li class=\"OK\" revision=\"3\">AB";
+    const std::vector<SavedCopy> saved =
+        BatchSaver::readAnswer(answer, 4, "the handler program ended abnormally");
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_EQ(saved[0].result, SavedCopy::Result::Stored);
+    EXPECT_EQ(saved[0].revision, 1);
+    EXPECT_EQ(saved[1].result, SavedCopy::Result::Exists);
+    for (size_t k : {2u, 3u}) {
+        EXPECT_EQ(saved[k].result, SavedCopy::Result::Unanswered) << k;
+        EXPECT_EQ(saved[k].why, "the handler program ended abnormally") << k;
+    }
+}
+
 // The demo store's multi-selection opens each of its objects; none is copied.
 TEST_F(Batch, theDemoStoresMultiSelectionOpensEachObject)
 {

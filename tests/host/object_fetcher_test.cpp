@@ -12,14 +12,18 @@
 
 namespace {
 
+const QByteArray kErrorPage = R"(<?xml version="1.0"?><html><head><title>molb error</title></head>)"
+                               R"(<body id="ERROR">No object "7" in <i>demo</i>.</body></html>)";
+
+// ERROR_PAGE: kErrorPage.
 const char kHandler[] = R"(#!/bin/sh
 case "$1" in
   *ok*) printf 'LOCUS\000bytes\377\n' ;;
   *big*) head -c 3000000 /dev/zero ;;
-  *fail*) printf '<?xml version="1.0"?><html><head><title>molb error</title></head><body id="ERROR">No object "7" in <i>demo</i>.</body></html>'; exit 1 ;;
+  *fail*) printf '%s' 'ERROR_PAGE'; exit 1 ;;
   *silent*) exit 3 ;;
   *some*) printf 'LOCUS part\n//\n'; exit 3 ;;
-  *crash*) kill -SEGV $$ ;;
+  *crash*) printf 'LOCUS cut'; kill -SEGV $$ ;;
   *slow*) exec sleep 30 ;;
 esac
 )";
@@ -38,7 +42,7 @@ private slots:
         m_handler = m_dir.filePath("handler.sh");
         QFile script(m_handler);
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(kHandler);
+        script.write(QByteArray(kHandler).replace("ERROR_PAGE", kErrorPage));
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         registerOpen(m_handler);
@@ -50,9 +54,10 @@ private slots:
         const std::tuple<QString, QByteArray, QString> cases[] = {
             {"molb://local/demo/ok", QByteArray("LOCUS\0bytes\xff\n", 13), ""},
             {"molb://local/demo/big", QByteArray(3000000, '\0'), ""},
-            {"molb://local/demo/fail", "", "No object \"7\" in demo."}, // the error page's text
+            // The error page's text, and what the handler wrote as it is.
+            {"molb://local/demo/fail", kErrorPage, "No object \"7\" in demo."},
             {"molb://local/demo/silent", "", "the handler failed with exit status 3"},
-            {"molb://local/demo/crash", "", "the handler program ended abnormally"},
+            {"molb://local/demo/crash", "LOCUS cut", "the handler program ended abnormally"},
             {"nothing", "", "no handler program is registered for \"\" (verb open)"},
             {"molb://local/demo/missing-program", "",
              "the handler program " + missing + " could not be started"},
@@ -76,9 +81,10 @@ private slots:
     {
         const std::tuple<QString, bool, QByteArray, QString> cases[] = {
             {"molb://local/demo/some", true, "LOCUS part\n//\n", ""},
-            {"molb://local/demo/some", false, "", "the handler failed with exit status 3"},
+            {"molb://local/demo/some", false, "LOCUS part\n//\n",
+             "the handler failed with exit status 3"},
             {"molb://local/demo/silent", true, "", "the handler failed with exit status 3"},
-            {"molb://local/demo/fail", true, "", "No object \"7\" in demo."},
+            {"molb://local/demo/fail", true, kErrorPage, "No object \"7\" in demo."},
         };
         for (const auto& [url, accepted, bytes, error] : cases) {
             const auto [output, message] = fetch(url, accepted);
