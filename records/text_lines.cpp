@@ -67,8 +67,13 @@ long long wholeNumber(std::string_view text)
 
 std::string_view withoutFinal(std::string_view text, char end)
 {
-    if (!text.empty() && text.back() == end)
+    if (!text.empty() && text.back() == end) {
         text.remove_suffix(1);
+        // A lone end on a line of its own ("[" then "." joined as "[ .") takes the blank too:
+        // written back, the field would end at the text, not at the blank.
+        while (!text.empty() && isLineBlank(text.back()))
+            text.remove_suffix(1);
+    }
     return text;
 }
 

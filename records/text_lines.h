@@ -52,7 +52,7 @@ std::vector<std::string_view> words(std::string_view text);
 void appendJoined(std::string& out, std::string_view text);
 // The number in text, or -1 when text is not only digits (at most 18 of them).
 long long wholeNumber(std::string_view text);
-// text without one final character end, when it ends so.
+// text without one final character end, when it ends so, and the blanks before it.
 std::string_view withoutFinal(std::string_view text, char end);
 
 bool isLineBlank(char c);
