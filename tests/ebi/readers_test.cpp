@@ -109,7 +109,7 @@ TEST(EbiAnswers, countsAndRefusalWords)
     }
     for (
         const auto& [body, words] : std::vector<std::pair<std::string, std::string>>{
-            {R"({"url":"http://rest.uniprot.org/uniprotkb/search","messages":["'gen' is not a valid search field"]})",
+            {R"({"url":"http://127.0.0.1:8080/uniprotkb/search","messages":["'gen' is not a valid search field"]})",
              "'gen' is not a valid search field"},
             {R"({"messages":["one", "two \"quoted\""], "url": {"a": [1, "]"]}})",
              "one; two \"quoted\""},
